@@ -1,0 +1,21 @@
+# Names of the files that corvana-mkdata writes.
+set(CORVANA_DATA_NAMES ZIPCODE.IDX ZIPCODE.DAT AREA.DAT AREA.IDX ZIPVER.DAT STATE.DAT COUNTY.DAT
+    COUNTY.IDX CITY.DAT CITY.IDX)
+set(CMAKE_INSTALL_BINDIR_CORVANA lib/corvana)
+
+# corvana_build_data(TARGET CSV OUTDIR DATE): builds the data files of CSV into OUTDIR at
+# build time. Sets CORVANA_DATA_FILES in the caller's scope to the files written.
+function(corvana_build_data target csv outdir date)
+    set(outputs)
+    foreach(name IN LISTS CORVANA_DATA_NAMES)
+        list(APPEND outputs ${outdir}/${name})
+    endforeach()
+    add_custom_command(
+        OUTPUT ${outputs}
+        COMMAND corvana-mkdata --csv ${csv} --out ${outdir} --date "${date}"
+        DEPENDS corvana-mkdata ${csv}
+        COMMENT "Building data files from ${csv}"
+        VERBATIM)
+    add_custom_target(${target} ALL DEPENDS ${outputs})
+    set(CORVANA_DATA_FILES ${outputs} PARENT_SCOPE)
+endfunction()

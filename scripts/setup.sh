@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what Corvana needs to build and test on Debian 12, then configures and builds one
+# build tree. Usage: scripts/setup.sh BUILD_DIR [cmake options...]
+# Fast when nothing changed: packages are checked before apt runs, and Ninja rebuilds only
+# what is out of date.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+          libbenchmark-dev libsqlite3-dev fonts-liberation xvfb xauth python3 clang
+          libclang-rt-14-dev)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO=sudo
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build_dir=${1:-build}
+shift || true
+if [ ! -f "$build_dir/build.ninja" ]; then
+    cmake -S . -B "$build_dir" -G Ninja "$@"
+fi
+cmake --build "$build_dir"

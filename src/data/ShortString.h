@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace corvana {
+
+// Texts are Windows-1252 bytes held in std::string. Every text handed between parts of the
+// program is at most 255 bytes; fields of a stated length cut what they are given.
+inline constexpr std::size_t ShortMax = 255;
+
+inline std::string cutTo(std::string_view s, std::size_t n) {
+    return std::string(s.substr(0, n));
+}
+
+// Appends and keeps the first `limit` bytes of the joined text.
+inline void appendCut(std::string& out, std::string_view more, std::size_t limit = ShortMax) {
+    if (out.size() >= limit)
+        return;
+    out.append(more.substr(0, limit - out.size()));
+}
+
+// Upper-casing changes the letters a to z only; accented letters stay as they are.
+inline char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+
+inline std::string upperAscii(std::string_view s) {
+    std::string r(s);
+    for (char& c : r)
+        c = upperAscii(c);
+    return r;
+}
+
+// Removes leading and trailing blanks (character 32 only) and cuts to 255 bytes first.
+inline std::string trimBlanks(std::string_view s) {
+    s = s.substr(0, ShortMax);
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return std::string(s);
+}
+
+} // namespace corvana

@@ -1,0 +1,159 @@
+#include "data/ZipFile.h"
+
+#include "data/Errors.h"
+#include "data/ShortString.h"
+#include "settings/Settings.h"
+
+#include <cstring>
+
+namespace corvana {
+
+ZipRecord ZipRecord::decode(const std::uint8_t* p) {
+    ZipRecord r;
+    r.leading = p[0];
+    r.last4 = loadU16(p + 1);
+    r.cityOffset = loadI32(p + 4);
+    r.county = loadU16(p + 8);
+    r.areaCode = loadU16(p + 10);
+    r.timeZone = p[12];
+    return r;
+}
+
+std::string ZipRecord::zipText() const {
+    // The leading digit is one character; a damaged byte above 9 still gives one character.
+    std::string s(1, char('0' + leading));
+    std::string last = std::to_string(last4);
+    if (last.size() < 4)
+        s.append(4 - last.size(), '0');
+    s += last;
+    return cutTo(s, 5);
+}
+
+std::optional<ZipFile> ZipFile::open(const DataSet& data) {
+    auto f = MappedFile::open(data.path("ZIPCODE.DAT"));
+    if (!f)
+        return std::nullopt;
+    return ZipFile(std::move(*f));
+}
+
+ZipRecord ZipFile::read(std::int64_t n) const {
+    if (n < 0 || std::uint64_t(n) >= recordCount())
+        throw IoError(msg::ReadPastEnd);
+    return ZipRecord::decode(file_.bytes().data() + std::size_t(n) * ZipRecord::Size);
+}
+
+std::optional<CityFile> CityFile::open(const DataSet& data) {
+    auto f = MappedFile::open(data.path("CITY.DAT"));
+    if (!f)
+        return std::nullopt;
+    return CityFile(std::move(*f));
+}
+
+CityHeader CityFile::readHeader(std::int64_t offset, const DataSet& data) const {
+    ByteCursor in(file_.bytes());
+    if (!in.seek(offset))
+        throw FatalError(msg::CitySeekFailed);
+    std::uint8_t len = 0;
+    // The body is the name and one state byte, so a length of 0 is as damaged as a short read.
+    if (!in.readU8(len) || len == 0)
+        throw FatalError(msg::CityCorrupt);
+    CityHeader h;
+    h.name.resize(len - 1u);
+    if (!in.read(h.name.data(), len - 1u) || !in.readU8(h.state) ||
+        h.state >= data.states.size())
+        throw FatalError(msg::CityCorrupt);
+    h.listPos = in.pos();
+    return h;
+}
+
+std::string CityText(const CityHeader& header, const Settings& settings, const DataSet& data) {
+    std::string text = settings.citiesInCaps ? upperAscii(header.name) : header.name;
+    appendCut(text, ", ");
+    appendCut(text, data.stateAbbrev(header.state));
+    return text;
+}
+
+std::string GetCityState(const CityFile& city, std::int64_t offset, const Settings& settings,
+                         const DataSet& data) {
+    return CityText(city.readHeader(offset, data), settings, data);
+}
+
+const StateName StateNames[62] = {
+    {"AL", "Alabama"},
+    {"AA", "APO/FPO"},
+    {"AE", "APO/FPO"},
+    {"AP", "APO/FPO"},
+    {"AK", "Alaska"},
+    {"AZ", "Arizona"},
+    {"AR", "Arkansas"},
+    {"AS", "American Samoa"},
+    {"CA", "California"},
+    {"CO", "Colorado"},
+    {"CT", "Connecticut"},
+    {"DC", "District of Columbia"},
+    {"DE", "Delaware"},
+    {"FL", "Florida"},
+    {"FM", "Fed States of Micronesia"},
+    {"GA", "Georgia"},
+    {"GU", "Guam"},
+    {"HI", "Hawaii"},
+    {"ID", "Idaho"},
+    {"IL", "Illinois"},
+    {"IN", "Indiana"},
+    {"IA", "Iowa"},
+    {"KS", "Kansas"},
+    {"KY", "Kentucky"},
+    {"LA", "Louisiana"},
+    {"ME", "Maine"},
+    {"MD", "Maryland"},
+    {"MA", "Massachusetts"},
+    {"MI", "Michigan"},
+    {"MH", "Marshall Islands"},
+    {"MN", "Minnesota"},
+    {"MP", "Mariana Islands"},
+    {"MS", "Mississippi"},
+    {"MO", "Missouri"},
+    {"MT", "Montana"},
+    {"NE", "Nebraska"},
+    {"NV", "Nevada"},
+    {"NH", "New Hampshire"},
+    {"NJ", "New Jersey"},
+    {"NM", "New Mexico"},
+    {"NY", "New York"},
+    {"NC", "North Carolina"},
+    {"ND", "North Dakota"},
+    {"OH", "Ohio"},
+    {"OK", "Oklahoma"},
+    {"OR", "Oregon"},
+    {"PA", "Pennsylvania"},
+    {"PR", "Puerto Rico"},
+    {"PW", "Palau"},
+    {"RI", "Rhode Island"},
+    {"SC", "South Carolina"},
+    {"SD", "South Dakota"},
+    {"TN", "Tennessee"},
+    {"TX", "Texas"},
+    {"UT", "Utah"},
+    {"VT", "Vermont"},
+    {"VA", "Virginia"},
+    {"VI", "U.S. Virgin Islands"},
+    {"WA", "Washington"},
+    {"WV", "West Virginia"},
+    {"WI", "Wisconsin"},
+    {"WY", "Wyoming"},
+};
+
+std::string GetState(std::string_view abbrev, const Settings& settings) {
+    std::string result = cutTo(abbrev, 25);
+    for (const auto& row : StateNames) {
+        if (abbrev == row.abbrev) {
+            result = row.name;
+            break;
+        }
+    }
+    if (settings.statesInCaps)
+        result = upperAscii(result);
+    return cutTo(result, 25);
+}
+
+} // namespace corvana

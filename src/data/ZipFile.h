@@ -1,0 +1,91 @@
+#pragma once
+
+#include "data/DataSet.h"
+#include "data/MappedFile.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace corvana {
+
+struct Settings;
+
+// One 13-byte record of ZIPCODE.DAT.
+struct ZipRecord {
+    std::uint8_t leading = 0;   // the ZIP code divided by 10000
+    std::uint16_t last4 = 0;    // the ZIP code modulo 10000
+    std::int32_t cityOffset = 0;
+    std::uint16_t county = NoCounty;
+    std::uint16_t areaCode = NoAreaCode;
+    std::uint8_t timeZone = 0;  // bits 0-6 zone number, bit 7 daylight-saving flag
+
+    static constexpr std::size_t Size = 13;
+    static ZipRecord decode(const std::uint8_t* p);
+
+    // Leading digit, then the last four digits padded with zeros, cut to five characters.
+    std::string zipText() const;
+    std::uint32_t zipValue() const { return leading * 10000u + last4; }
+};
+
+// ZIPCODE.DAT opened for one search or one copy-and-print run.
+class ZipFile {
+public:
+    // Empty when the file cannot be opened; the caller reports "Zip Code File could not be found."
+    static std::optional<ZipFile> open(const DataSet& data);
+
+    std::size_t recordCount() const { return file_.size() / ZipRecord::Size; }
+
+    // Record n. A record past the end, or a partial last record, throws IoError.
+    ZipRecord read(std::int64_t n) const;
+
+private:
+    explicit ZipFile(MappedFile f) : file_(std::move(f)) {}
+    MappedFile file_;
+};
+
+// The name and state of a CITY.DAT record, and where its ZIP list begins.
+struct CityHeader {
+    std::string name;          // as stored, mixed case
+    std::uint8_t state = 0;
+    std::size_t listPos = 0;   // byte position of the ZIP count
+};
+
+// CITY.DAT opened for one search or one copy-and-print run.
+class CityFile {
+public:
+    // Empty when the file cannot be opened (the caller reports CityNotFound).
+    static std::optional<CityFile> open(const DataSet& data);
+
+    // Reads the length byte and body at offset. A negative offset throws FatalError
+    // CitySeekFailed; a short read, or a state number the state table does not have, throws
+    // FatalError CityCorrupt.
+    CityHeader readHeader(std::int64_t offset, const DataSet& data) const;
+
+    std::span<const std::uint8_t> bytes() const { return file_.bytes(); }
+
+private:
+    explicit CityFile(MappedFile f) : file_(std::move(f)) {}
+    MappedFile file_;
+};
+
+// The city text of the record at offset: the name (in capitals when Cities in Caps is on),
+// ", " and the state abbreviation, cut to 255 characters. Throws as readHeader does.
+std::string GetCityState(const CityFile& city, std::int64_t offset, const Settings& settings,
+                         const DataSet& data);
+
+// The same text from a header already read.
+std::string CityText(const CityHeader& header, const Settings& settings, const DataSet& data);
+
+// The long name of a state abbreviation (exact, case-sensitive match), or the abbreviation
+// itself; in capitals when States in Caps is on; at most 25 characters.
+std::string GetState(std::string_view abbrev, const Settings& settings);
+
+// The 62 rows of abbreviations and names, in the order they are tried.
+struct StateName {
+    const char* abbrev;
+    const char* name;
+};
+extern const StateName StateNames[62];
+
+} // namespace corvana

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace corvana {
+
+struct Settings;
+
+// Zone numbers are the standard offset from Greenwich in hours plus 12: 7 is Eastern.
+extern const std::array<std::string_view, 25> ZoneLabels;  // [0] is empty: no label
+extern const std::array<std::string_view, 25> ZoneChoices; // the user's time-zone list
+
+// The zone name of the ZIP details ("PST", "GMT -04:00"); empty outside 1..24.
+std::string ZoneName(int zone);
+
+struct LocalDateTime {
+    int year = 2000, month = 1, day = 1; // month 1..12
+    int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+struct TimeOfDay {
+    int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+// Whether daylight-saving time is in effect at a local date and time: from 2007 on, from the
+// second Sunday of March after 02:00 to before 02:00 on the first Sunday of November; before
+// 2007, from the first Sunday of April to the last Sunday of October.
+bool IsDaylightPeriod(const LocalDateTime& t);
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalDateTime now() const = 0;
+};
+
+class SystemClock : public Clock {
+public:
+    LocalDateTime now() const override;
+};
+
+// Turns a time of day into the user's long time format. The window passes the locale's format;
+// the command line uses the C library's "%X".
+using TimeFormatter = std::function<std::string(const TimeOfDay&)>;
+std::string FormatTimeC(const TimeOfDay& t);
+
+struct TimeContext {
+    bool daylightInEffect = false;
+    const Clock* clock = nullptr;
+    TimeFormatter formatter = FormatTimeC;
+};
+
+// The text appended to a ZIP line for a time-zone code: the zone label when Show Time Zone is
+// on, then a space and the place's current time when Show Current Time is on.
+std::string DoTime(std::uint8_t code, const Settings& settings, const TimeContext& time);
+
+} // namespace corvana

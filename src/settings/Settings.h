@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace corvana {
+
+class IniFile;
+
+// The print font as plain data; the window turns it into a QFont when it prints.
+struct PrintFontData {
+    std::string faceName = "Arial";
+    std::int32_t size = 11;
+    // A Windows colour number 0x00BBGGRR; negative numbers name system colours and are kept.
+    std::int32_t color = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeout = false;
+
+    bool operator==(const PrintFontData&) const = default;
+};
+
+// Every user setting, named after its key in CORVANA.INI. One record lives for the whole run.
+struct Settings {
+    bool alwaysOnTop = false;
+    std::int32_t mainWindowLeft = 0;
+    std::int32_t mainWindowTop = 0;
+    std::int32_t windowSize = 640;
+    std::uint16_t lastSearch = 1;
+    bool allState = true;
+    bool showCounty = true;
+    bool showAreaCode = true;
+    bool showTimeZone = false;
+    bool showCurrentTime = true;
+    bool citiesInCaps = false;
+    bool countiesInCaps = false;
+    bool statesInCaps = false;
+    std::int32_t lastPrintFormat = 0;
+    std::int32_t lastCopyFormat = 0;
+    PrintFontData printFont;
+    std::int32_t timeZone = 8;
+    bool daylightSavings = true;
+
+    bool operator==(const Settings&) const = default;
+};
+
+// "YES" in any case is on; anything else, "Y" and "1" included, is off.
+bool ParseFlag(std::string_view text);
+
+// Leading blanks, an optional sign, decimal digits or "$" and hexadecimal digits, up to the
+// first unexpected character; 0 when there are no digits. Wraps like a 32-bit integer.
+std::int32_t ParseNumber(std::string_view text);
+
+Settings LoadSettings(const IniFile& ini);
+void SaveSettings(const Settings& settings, IniFile& ini);
+
+// $XDG_CONFIG_HOME/CORVANA.INI, or ~/.config/CORVANA.INI when that is unset or empty.
+std::string SettingsFilePath();
+
+} // namespace corvana
