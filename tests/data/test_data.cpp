@@ -2,6 +2,7 @@
 
 #include "data/DataSet.h"
 #include "data/Errors.h"
+#include "data/Win1252.h"
 #include "data/ZipFile.h"
 #include "settings/Settings.h"
 
@@ -249,4 +250,18 @@ TEST(ProgramDir, PathsJoinWithOneSlash) {
     EXPECT_EQ(d.path("CITY.DAT"), "/opt/corvana/CITY.DAT");
     EXPECT_FALSE(ProgramDirectory().empty());
     EXPECT_NE(ProgramDirectory().back(), '/');
+}
+
+TEST(Win1252, RoundTripsEveryByte) {
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        all += char(b);
+    auto back = Utf8ToWin1252(Win1252ToUtf8(all));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, all);
+    EXPECT_EQ(Win1252ToUtf8("Ca\xf1on \x80"), "Ca\xc3\xb1on \xe2\x82\xac");
+    EXPECT_FALSE(Utf8ToWin1252("\xe4\xb8\xad"));      // a CJK character
+    EXPECT_FALSE(Utf8ToWin1252("\xc3"));              // cut short
+    EXPECT_FALSE(Utf8ToWin1252("\xc0\xaf"));          // overlong
+    EXPECT_FALSE(Utf8ToWin1252("\xf0\x9f\x98\x80"));  // outside the code page
 }

@@ -1,0 +1,28 @@
+#include "main/Messages.h"
+
+#include "data/Win1252.h"
+
+#include <QMessageBox>
+
+void BoxMessages::message(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox::information(parent, caption, text, QMessageBox::Ok);
+}
+
+bool BoxMessages::question(QWidget* parent, const QString& caption, const QString& text) {
+    return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+QString fromCore(const std::string& bytes) {
+    return QString::fromStdString(corvana::Win1252ToUtf8(bytes));
+}
+
+std::string toCore(const QString& text) {
+    // Characters the code page lacks cannot match anything in the data; drop them one by one.
+    std::string out;
+    for (QChar c : text) {
+        if (auto b = corvana::Utf8ToWin1252(QString(c).toStdString()))
+            out += *b;
+    }
+    return out;
+}
