@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,7 +35,17 @@ public:
     bool save(const std::string& path) const;
 
 private:
-    std::vector<std::string> lines_;
+    // Lines [begin, end) after the section's header; end is the next header or the file's end.
+    struct Section {
+        bool found = false;
+        std::size_t begin = 0;
+        std::size_t end = 0;
+    };
+    Section findSection(std::string_view section) const;
+    std::optional<std::size_t> findKey(const Section& s, std::string_view key) const;
+
+    std::vector<std::string> lines_; // without their line ends
+    std::string lineEnd_ = "\n";     // CR LF when the file came with it
 };
 
 } // namespace corvana

@@ -56,7 +56,8 @@ std::int32_t ParseNumber(std::string_view text);
 Settings LoadSettings(const IniFile& ini);
 void SaveSettings(const Settings& settings, IniFile& ini);
 
-// $XDG_CONFIG_HOME/CORVANA.INI, or ~/.config/CORVANA.INI when that is unset or empty.
+// $XDG_CONFIG_HOME/CORVANA.INI, or ~/.config/CORVANA.INI when that is unset, empty or relative.
+// Empty when no home directory is known.
 std::string SettingsFilePath();
 
 } // namespace corvana

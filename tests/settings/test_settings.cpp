@@ -1,0 +1,216 @@
+#include "settings/Settings.h"
+
+#include "settings/IniFile.h"
+
+#include "TestUtil.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+using namespace corvana;
+using corvana::test::readFile;
+using corvana::test::TempDir;
+
+TEST(Settings, FlagIsOnOnlyForYesInAnyCase) {
+    EXPECT_TRUE(ParseFlag("YES"));
+    EXPECT_TRUE(ParseFlag("yes"));
+    EXPECT_TRUE(ParseFlag("yEs"));
+    for (auto off : {"Y", "1", "True", "", "YES!", "yess", "No", " YES"})
+        EXPECT_FALSE(ParseFlag(off)) << off;
+}
+
+TEST(Settings, NumberRule) {
+    EXPECT_EQ(ParseNumber("640"), 640);
+    EXPECT_EQ(ParseNumber("   -12"), -12);
+    EXPECT_EQ(ParseNumber("+7"), 7);
+    EXPECT_EQ(ParseNumber("12pt"), 12);
+    EXPECT_EQ(ParseNumber("$1F"), 31);
+    EXPECT_EQ(ParseNumber("$ff00ff"), 0xff00ff);
+    EXPECT_EQ(ParseNumber("-$10"), -16);
+    EXPECT_EQ(ParseNumber("$"), 0);
+    EXPECT_EQ(ParseNumber("$G1"), 0);
+    EXPECT_EQ(ParseNumber(""), 0);
+    EXPECT_EQ(ParseNumber("abc"), 0);
+    EXPECT_EQ(ParseNumber("-"), 0);
+    EXPECT_EQ(ParseNumber("1 2"), 1);
+    EXPECT_EQ(ParseNumber("--1"), 0);
+    EXPECT_EQ(ParseNumber("-2147483648"), INT32_MIN);
+    EXPECT_EQ(ParseNumber("2147483647"), INT32_MAX);
+    EXPECT_EQ(ParseNumber("2147483648"), INT32_MIN);
+    EXPECT_EQ(ParseNumber("4294967297"), 1);
+    EXPECT_EQ(ParseNumber("$FFFFFFFF"), -1);
+}
+
+TEST(Settings, MissingFileGivesTheDefaults) {
+    Settings s = LoadSettings(IniFile());
+    EXPECT_EQ(s, Settings());
+    EXPECT_EQ(s.windowSize, 640);
+    EXPECT_EQ(s.lastSearch, 1);
+    EXPECT_TRUE(s.allState);
+    EXPECT_TRUE(s.showCounty);
+    EXPECT_TRUE(s.showAreaCode);
+    EXPECT_FALSE(s.showTimeZone);
+    EXPECT_TRUE(s.showCurrentTime);
+    EXPECT_EQ(s.printFont.faceName, "Arial");
+    EXPECT_EQ(s.printFont.size, 11);
+    EXPECT_EQ(s.timeZone, 8);
+    EXPECT_TRUE(s.daylightSavings);
+}
+
+TEST(Settings, EmptyAndBadValuesAreNotDefaults) {
+    IniFile ini("[Misc]\nWindow Size=\nAll State=\nLast Print Format=abc\nAlways On Top=yes\n"
+                "[Preferences]\nShow County=Y\nShow Area Code=1\nShow Current Time=True\n"
+                "[Print Font]\nSize=12pt\nFont Name=\n"
+                "[Time Zone]\nTime Zone=\nDaylight Savings=\n");
+    Settings s = LoadSettings(ini);
+    EXPECT_EQ(s.windowSize, 0);
+    EXPECT_FALSE(s.allState);
+    EXPECT_EQ(s.lastPrintFormat, 0);
+    EXPECT_TRUE(s.alwaysOnTop);
+    EXPECT_FALSE(s.showCounty);
+    EXPECT_FALSE(s.showAreaCode);
+    EXPECT_FALSE(s.showCurrentTime);
+    EXPECT_EQ(s.printFont.size, 12);
+    EXPECT_EQ(s.printFont.faceName, "");
+    EXPECT_EQ(s.timeZone, 0);
+    EXPECT_FALSE(s.daylightSavings);
+}
+
+TEST(Settings, BufferCutsDependOnTheKey) {
+    // 14 characters of a number are seen: the fifteenth digit is lost.
+    IniFile ini("[Misc]\nLast Copy Format=000000000000017\n"
+                "[Print Font]\nSize=00000000000000000012\nFont Name=" +
+                std::string(160, 'N') + "\n");
+    Settings s = LoadSettings(ini);
+    EXPECT_EQ(s.lastCopyFormat, 1);
+    EXPECT_EQ(s.printFont.size, 12);
+    EXPECT_EQ(s.printFont.faceName, std::string(149, 'N'));
+}
+
+TEST(Settings, LastSearchIsSixteenBitUnsigned) {
+    EXPECT_EQ(LoadSettings(IniFile("[Misc]\nLast Search=-1\n")).lastSearch, 65535);
+    EXPECT_EQ(LoadSettings(IniFile("[Misc]\nLast Search=65537\n")).lastSearch, 1);
+    Settings s;
+    s.lastSearch = 65535;
+    IniFile ini;
+    SaveSettings(s, ini);
+    EXPECT_EQ(ini.get("Misc", "Last Search", "", 15), "65535");
+}
+
+TEST(Settings, NegativeColourSurvivesLoadAndSave) {
+    IniFile ini("[Print Font]\nColor=-2147483640\n");
+    SaveSettings(LoadSettings(ini), ini);
+    EXPECT_EQ(ini.get("Print Font", "Color", "", 150), "-2147483640");
+}
+
+TEST(Settings, StyleFlagsAreWrittenFromTheFont) {
+    Settings s;
+    s.printFont.bold = true;
+    s.printFont.strikeout = true;
+    IniFile ini("[Print Font]\nBold=No\nItalic=Yes\n");
+    SaveSettings(s, ini);
+    EXPECT_EQ(ini.get("Print Font", "Bold", "", 15), "Yes");
+    EXPECT_EQ(ini.get("Print Font", "Italic", "", 15), "No");
+    EXPECT_EQ(ini.get("Print Font", "Underline", "", 15), "No");
+    EXPECT_EQ(ini.get("Print Font", "Strikeout", "", 15), "Yes");
+}
+
+TEST(Settings, NewFileHasEverySectionAndKeyInSaveOrder) {
+    TempDir dir;
+    auto path = (dir.path() / "cfg" / "CORVANA.INI").string();
+    IniFile ini = IniFile::load(path);
+    SaveSettings(LoadSettings(ini), ini);
+    ASSERT_TRUE(ini.save(path));
+    EXPECT_EQ(readFile(path), "[Misc]\n"
+                              "Window Size=640\n"
+                              "Last Search=1\n"
+                              "All State=Yes\n"
+                              "Last Print Format=0\n"
+                              "Last Copy Format=0\n"
+                              "Main Window Left=0\n"
+                              "Main Window Top=0\n"
+                              "Always On Top=No\n"
+                              "\n"
+                              "[Preferences]\n"
+                              "Show County=Yes\n"
+                              "Show Area Code=Yes\n"
+                              "Show Time Zone=No\n"
+                              "Show Current Time=Yes\n"
+                              "Cities in Caps=No\n"
+                              "Counties in Caps=No\n"
+                              "States in Caps=No\n"
+                              "\n"
+                              "[Print Font]\n"
+                              "Color=0\n"
+                              "Font Name=Arial\n"
+                              "Size=11\n"
+                              "Bold=No\n"
+                              "Italic=No\n"
+                              "Underline=No\n"
+                              "Strikeout=No\n"
+                              "\n"
+                              "[Time Zone]\n"
+                              "Daylight Savings=Yes\n"
+                              "Time Zone=8\n");
+}
+
+TEST(Settings, RoundTripThroughTheFileKeepsEveryFieldAndForeignLines) {
+    TempDir dir;
+    dir.write("CORVANA.INI", "; kept\n[misc]\nwindow size=800\nFavourite=42\n[Recent]\nA=b\n");
+    auto path = (dir.path() / "CORVANA.INI").string();
+
+    Settings s;
+    s.alwaysOnTop = true;
+    s.mainWindowLeft = -20;
+    s.mainWindowTop = 300;
+    s.windowSize = 1280;
+    s.lastSearch = 4;
+    s.allState = false;
+    s.showCounty = false;
+    s.showAreaCode = false;
+    s.showTimeZone = true;
+    s.showCurrentTime = false;
+    s.citiesInCaps = true;
+    s.countiesInCaps = true;
+    s.statesInCaps = true;
+    s.lastPrintFormat = 31;
+    s.lastCopyFormat = -1;
+    s.printFont = {"Liberation Serif", 14, 0x00ff8000, true, true, true, true};
+    s.timeZone = -1;
+    s.daylightSavings = false;
+
+    IniFile ini = IniFile::load(path);
+    SaveSettings(s, ini);
+    ASSERT_TRUE(ini.save(path));
+    IniFile again = IniFile::load(path);
+    EXPECT_EQ(LoadSettings(again), s);
+    EXPECT_EQ(again.get("Misc", "Favourite", "", 15), "42");
+    EXPECT_EQ(again.get("Recent", "A", "", 15), "b");
+    std::string text = readFile(path);
+    EXPECT_EQ(text.rfind("; kept\n[misc]\nWindow Size=1280\nFavourite=42\n", 0), 0u) << text;
+
+    // A second save of the same record changes nothing.
+    SaveSettings(LoadSettings(again), again);
+    EXPECT_EQ(again.text(), text);
+}
+
+TEST(Settings, FilePathFollowsTheConfigurationDirectory) {
+    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+    const char* oldHome = std::getenv("HOME");
+    std::string savedXdg = oldXdg ? oldXdg : "", savedHome = oldHome ? oldHome : "";
+
+    setenv("XDG_CONFIG_HOME", "/cfg/here", 1);
+    EXPECT_EQ(SettingsFilePath(), "/cfg/here/CORVANA.INI");
+    setenv("HOME", "/home/someone", 1);
+    setenv("XDG_CONFIG_HOME", "", 1);
+    EXPECT_EQ(SettingsFilePath(), "/home/someone/.config/CORVANA.INI");
+    setenv("XDG_CONFIG_HOME", "relative/dir", 1);
+    EXPECT_EQ(SettingsFilePath(), "/home/someone/.config/CORVANA.INI");
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("HOME");
+    std::string fallback = SettingsFilePath();
+    EXPECT_TRUE(fallback.ends_with("/.config/CORVANA.INI")) << fallback;
+
+    oldXdg ? setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+    oldHome ? setenv("HOME", savedHome.c_str(), 1) : unsetenv("HOME");
+}
