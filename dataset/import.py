@@ -304,8 +304,8 @@ def phone_tables(state_abbr):
 
     Returns (home, city_codes, version):
       home[area_code] = state of the area code (US only)
-      city_codes[(norm city, ST)][area_code] = number of exchanges (NXX)
-        of that area code whose most specific label names that city
+      city_codes[(norm city, ST)][area_code] = weight of the code in that
+        city: the number of its exchanges (NXX) labelled with the city
     """
     import phonenumbers
     import phonenumbers.geodata as geodata
@@ -340,7 +340,15 @@ def phone_tables(state_abbr):
     for code, c in votes.items():
         home[code] = sorted(c.items(), key=lambda kv: (-kv[1], kv[0]))[0][0]
 
-    city_codes = defaultdict(Counter)
+    # Exchanges labelled with a city, per area code.  A label on a whole
+    # area code ("212" -> New York) says the code serves the city but not
+    # how much of it, and counting all its 800 exchanges would let a new
+    # overlay outvote the original code (445 over 215 in Philadelphia).  So
+    # such a code weighs as much as the city's best-covered code, and ties
+    # go to the lower (in practice older) code.
+    explicit = defaultdict(Counter)
+    whole = defaultdict(set)
+    us_states = set(state_abbr.values())
     for code in sorted(home):
         for nxx in range(200, 1000):
             key = code + str(nxx)
@@ -352,8 +360,19 @@ def phone_tables(state_abbr):
             if label is None or ", " not in label:
                 continue
             city, st = label.rsplit(", ", 1)
-            if st in state_abbr.values():
-                city_codes[(norm_city(city), st)][code] += 1
+            if st not in us_states:
+                continue
+            if n == 3:
+                whole[(norm_city(city), st)].add(code)
+            else:
+                explicit[(norm_city(city), st)][code] += 1
+    city_codes = {}
+    for key in sorted(set(explicit) | set(whole)):
+        counts = Counter(explicit.get(key, {}))
+        top = max(counts.values(), default=1)
+        for code in whole.get(key, ()):
+            counts[code] = max(counts[code], top)
+        city_codes[key] = counts
 
     territory_codes = {}
     for region in TERRITORIES:
