@@ -1,0 +1,253 @@
+#!/usr/bin/env python3
+"""Check the ZIP code table that dataset/import.py writes.
+
+    python3 dataset/check_zipcodes.py dataset/zipcodes.csv
+
+Exits 0 when the file is well-formed, meets the quality bars and gives the
+expected values for a set of well-known ZIP codes; otherwise prints what is
+wrong and exits 1.  Standard library only.
+"""
+
+import csv
+import io
+import re
+import sys
+
+HEADER = ["zip", "city", "state", "county", "area_code", "utc_offset", "dst",
+          "other_counties", "other_area_codes"]
+
+STATES = {
+    "AK", "AL", "AR", "AZ", "CA", "CO", "CT", "DC", "DE", "FL", "GA", "HI",
+    "IA", "ID", "IL", "IN", "KS", "KY", "LA", "MA", "MD", "ME", "MI", "MN",
+    "MO", "MS", "MT", "NC", "ND", "NE", "NH", "NJ", "NM", "NV", "NY", "OH",
+    "OK", "OR", "PA", "RI", "SC", "SD", "TN", "TX", "UT", "VA", "VT", "WA",
+    "WI", "WV", "WY"}
+TERRITORIES = {"PR", "VI", "GU", "AS", "MP", "FM", "MH", "PW"}
+MILITARY = {"AA", "AE", "AP"}
+
+MIN_ROWS = 41700
+MIN_COUNTY_PCT = 98.5
+MIN_AREA_CODE_PCT = 98.5
+
+# zip -> expected values; a list value means "contains all of these".
+SPOT_CHECKS = {
+    "84101": {"city": "Salt Lake City", "state": "UT", "county": "Salt Lake",
+              "area_code": "801", "utc_offset": "-7", "dst": "Y"},
+    "85001": {"city": "Phoenix", "state": "AZ", "county": "Maricopa",
+              "area_code": "602", "utc_offset": "-7", "dst": "N"},
+    "60601": {"city": "Chicago", "state": "IL", "area_code": "312",
+              "utc_offset": "-6", "dst": "Y"},
+    "96910": {"state": "GU", "area_code": "671", "utc_offset": "10", "dst": "N"},
+    "00601": {"city": "Adjuntas", "state": "PR", "area_code": "787",
+              "utc_offset": "-4", "dst": "N"},
+    "10001": {"city": "New York", "state": "NY", "area_code": "212",
+              "other_area_codes": ["332", "646"]},
+    "09001": {"state": "AE", "county": "", "area_code": "", "utc_offset": "",
+              "dst": "N"},
+}
+
+
+def military_state(zipcode):
+    p = int(zipcode[:3])
+    if 90 <= p <= 98:
+        return "AE"
+    if p == 340:
+        return "AA"
+    if 962 <= p <= 966:
+        return "AP"
+    return None
+
+
+class Problems:
+    def __init__(self, limit=25):
+        self.items = []
+        self.limit = limit
+        self.count = 0
+
+    def add(self, msg):
+        self.count += 1
+        if len(self.items) < self.limit:
+            self.items.append(msg)
+
+
+def check_text(p, where, value):
+    try:
+        value.encode("cp1252")
+    except UnicodeEncodeError:
+        p.add("%s: %r is not representable in Windows-1252" % (where, value))
+    if len(value.encode("utf-8")) > 254:
+        p.add("%s: %r is longer than 254 bytes" % (where, value))
+    if value != value.strip() or any(ord(c) < 32 for c in value):
+        p.add("%s: %r has stray spaces or control characters" % (where, value))
+
+
+def check_list(p, where, value, main, item_re=None):
+    if not value:
+        return []
+    items = value.split(";")
+    if items != sorted(set(items)):
+        p.add("%s: list %r is not sorted and unique" % (where, value))
+    if "" in items:
+        p.add("%s: list %r has an empty item" % (where, value))
+    if main and main in items:
+        p.add("%s: list %r repeats the main value %r" % (where, value, main))
+    if item_re:
+        for it in items:
+            if not re.fullmatch(item_re, it):
+                p.add("%s: list item %r is malformed" % (where, it))
+    return items
+
+
+def check_rows(p, raw, rows):
+    """Format of every row; returns rows keyed by zip."""
+    by_zip = {}
+    prev = None
+    out = io.StringIO()
+    writer = csv.writer(out, lineterminator="\n", quoting=csv.QUOTE_MINIMAL)
+    for n, row in enumerate(rows, start=2):
+        where = "line %d" % n
+        if len(row) != len(HEADER):
+            p.add("%s: %d fields instead of %d" % (where, len(row), len(HEADER)))
+            continue
+        rec = dict(zip(HEADER, row))
+        z = rec["zip"]
+        where = "line %d (zip %s)" % (n, z)
+        if not re.fullmatch(r"\d{5}", z):
+            p.add("%s: zip is not 5 digits" % where)
+        elif prev is not None and z <= prev:
+            p.add("%s: zip not after %s (must be sorted and unique)" % (where, prev))
+        prev = z
+        st = rec["state"]
+        if st not in STATES | TERRITORIES | MILITARY:
+            p.add("%s: unknown state %r" % (where, st))
+        if re.fullmatch(r"\d{5}", z):
+            ms = military_state(z)
+            if (st in MILITARY) != (ms is not None) or (ms and ms != st):
+                p.add("%s: state %s does not fit the ZIP prefix" % (where, st))
+        if not rec["city"]:
+            p.add("%s: empty city" % where)
+        for col in ("city", "county", "other_counties"):
+            check_text(p, "%s %s" % (where, col), rec[col])
+        if not re.fullmatch(r"(\d{3})?", rec["area_code"]):
+            p.add("%s: area code %r is not 3 digits" % (where, rec["area_code"]))
+        off = rec["utc_offset"]
+        if off and (not re.fullmatch(r"-?\d{1,2}", off) or not -12 <= int(off) <= 12):
+            p.add("%s: utc_offset %r outside -12..12" % (where, off))
+        if rec["dst"] not in ("Y", "N"):
+            p.add("%s: dst %r is not Y or N" % (where, rec["dst"]))
+        elif not off and rec["dst"] != "N":
+            p.add("%s: dst Y without a utc_offset" % where)
+        if st in MILITARY and (rec["county"] or rec["area_code"] or off):
+            p.add("%s: military ZIP with county, area code or time zone" % where)
+        counties = check_list(p, where + " other_counties", rec["other_counties"],
+                              rec["county"])
+        if counties and not rec["county"]:
+            p.add("%s: other counties but no main county" % where)
+        codes = check_list(p, where + " other_area_codes", rec["other_area_codes"],
+                           rec["area_code"], r"\d{3}")
+        if codes and not rec["area_code"]:
+            p.add("%s: other area codes but no main area code" % where)
+        # Quoting: exactly what a minimal RFC 4180 writer produces.
+        out.seek(0)
+        out.truncate()
+        writer.writerow(row)
+        if n - 1 < len(raw) and raw[n - 1] + "\n" != out.getvalue():
+            p.add("%s: quoting differs from minimal quoting: %r" % (where, raw[n - 1]))
+        by_zip[z] = rec
+    return by_zip
+
+
+def quality_bars(by_zip):
+    """List of (description, passed)."""
+    recs = list(by_zip.values())
+    n = len(recs)
+    pct = (lambda k: 100.0 * k / n) if n else (lambda k: 0.0)
+    civil = [r for r in recs if r["state"] not in MILITARY]
+    missing = sorted((STATES | TERRITORIES | MILITARY) - {r["state"] for r in recs})
+    county = sum(1 for r in recs if r["county"])
+    ac = sum(1 for r in recs if r["area_code"])
+    tz = sum(1 for r in civil if r["utc_offset"])
+    return [
+        ("at least %d ZIP codes (%d)" % (MIN_ROWS, n), n >= MIN_ROWS),
+        ("all states, DC, territories and AA/AE/AP present%s"
+         % (" (missing: %s)" % " ".join(missing) if missing else ""), not missing),
+        ("city and state 100%", all(r["city"] and r["state"] for r in recs)),
+        ("county >= %.1f%% (%.2f%%)" % (MIN_COUNTY_PCT, pct(county)),
+         pct(county) >= MIN_COUNTY_PCT),
+        ("time zone for 100%% of non-military ZIPs (%d of %d)" % (tz, len(civil)),
+         tz == len(civil)),
+        ("area code >= %.1f%% (%.2f%%)" % (MIN_AREA_CODE_PCT, pct(ac)),
+         pct(ac) >= MIN_AREA_CODE_PCT),
+    ]
+
+
+def spot_checks(p, by_zip):
+    for z, want in sorted(SPOT_CHECKS.items()):
+        rec = by_zip.get(z)
+        if rec is None:
+            p.add("spot check %s: ZIP missing" % z)
+            continue
+        for col, value in sorted(want.items()):
+            got = rec[col]
+            if isinstance(value, list):
+                have = got.split(";") if got else []
+                lack = [v for v in value if v not in have]
+                if lack:
+                    p.add("spot check %s: %s %r lacks %s" % (z, col, got, ", ".join(lack)))
+            elif got != value:
+                p.add("spot check %s: %s is %r, expected %r" % (z, col, got, value))
+
+
+def main(argv):
+    if len(argv) != 2:
+        sys.stderr.write("usage: %s zipcodes.csv\n" % argv[0])
+        return 2
+    try:
+        with open(argv[1], "rb") as f:
+            data = f.read()
+    except OSError as e:
+        print("FAIL: cannot read %s: %s" % (argv[1], e))
+        return 1
+    p = Problems()
+    try:
+        text = data.decode("utf-8")
+    except UnicodeDecodeError as e:
+        print("FAIL: %s is not UTF-8: %s" % (argv[1], e))
+        return 1
+    if "\r" in text:
+        p.add("file has CR characters; lines must end in LF only")
+    if text.startswith("\ufeff"):
+        p.add("file starts with a byte order mark")
+    if not text.endswith("\n"):
+        p.add("file does not end with a newline")
+    raw = text.split("\n")[:-1] if text.endswith("\n") else text.split("\n")
+    rows = list(csv.reader(io.StringIO(text, newline="")))
+    if not rows or rows[0] != HEADER:
+        print("FAIL: header is %r, expected %r" % (rows[0] if rows else None,
+                                                  ",".join(HEADER)))
+        return 1
+    if len(raw) != len(rows):
+        p.add("a field spans lines (%d lines, %d records)" % (len(raw), len(rows)))
+    by_zip = check_rows(p, raw, rows[1:])
+
+    bars = quality_bars(by_zip)
+    for desc, ok in bars:
+        print("  [%s] %s" % ("PASS" if ok else "FAIL", desc))
+        if not ok:
+            p.add("quality bar not met: " + desc)
+    spot_checks(p, by_zip)
+
+    if p.count:
+        print("FAIL: %d problem(s) in %s:" % (p.count, argv[1]))
+        for msg in p.items:
+            print("  " + msg)
+        if p.count > len(p.items):
+            print("  ... and %d more" % (p.count - len(p.items)))
+        return 1
+    print("OK: %s: %d ZIP codes, %d spot checks" % (argv[1], len(by_zip),
+                                                    len(SPOT_CHECKS)))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
