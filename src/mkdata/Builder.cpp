@@ -1,0 +1,622 @@
+#include "mkdata/Builder.h"
+
+#include "data/DataSet.h"
+#include "data/ShortString.h"
+#include "data/Win1252.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <ostream>
+#include <random>
+#include <sstream>
+#include <unordered_map>
+
+namespace corvana::mkdata {
+
+namespace {
+
+// ZIP lists hold 16-bit record numbers, so records past 65535 could never be listed.
+constexpr std::size_t MaxZipCodes = 65536;
+// A name and its state byte share one length byte.
+constexpr std::size_t MaxNameBytes = 254;
+constexpr std::size_t MaxListLength = 65535;
+// County number 65535 is "no county".
+constexpr std::size_t MaxCounties = 65535;
+constexpr std::size_t MaxStateLines = 256;
+
+enum Column {
+    ColZip,
+    ColCity,
+    ColState,
+    ColCounty,
+    ColAreaCode,
+    ColUtcOffset,
+    ColDst,
+    ColOtherCounties,
+    ColOtherAreaCodes,
+    ColumnCount
+};
+static_assert(std::size(TableColumns) == ColumnCount);
+
+struct Row {
+    std::size_t line = 0;
+    std::uint32_t zip = 0;
+    std::string city; // Windows-1252, as are state and the counties
+    std::string state;
+    std::string county;
+    std::uint16_t areaCode = NoAreaCode;
+    std::uint8_t timeZone = NoZone;
+    std::vector<std::string> otherCounties;
+    std::vector<std::uint16_t> otherAreaCodes;
+};
+
+// A city or a county of one state with the records of its ZIP codes, in ZIP order.
+struct Group {
+    std::string name;
+    std::string upper;
+    std::uint8_t state = 0;
+    std::vector<std::uint16_t> records;
+    std::int32_t offset = 0;
+};
+
+std::string inQuotes(std::string_view s) {
+    return "\"" + std::string(s) + "\"";
+}
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool allDigits(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int digitsValue(std::string_view s) {
+    int v = 0;
+    for (char c : s)
+        v = v * 10 + (c - '0');
+    return v;
+}
+
+bool validUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        auto b = std::uint8_t(s[i]);
+        std::size_t len = b < 0x80             ? 1
+                          : (b & 0xE0) == 0xC0 ? 2
+                          : (b & 0xF0) == 0xE0 ? 3
+                          : (b & 0xF8) == 0xF0 ? 4
+                                               : 0;
+        if (len == 0 || i + len > s.size())
+            return false;
+        for (std::size_t k = 1; k < len; ++k)
+            if ((std::uint8_t(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += len;
+    }
+    return true;
+}
+
+// Control characters, C0 and C1 alike, would end a line of STATE.DAT or ZIPVER.DAT or show as
+// garbage in the results list.
+bool hasControl(std::string_view utf8) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        auto b = std::uint8_t(utf8[i]);
+        if (b < 0x20 || b == 0x7F)
+            return true;
+        if (b == 0xC2 && i + 1 < utf8.size() && std::uint8_t(utf8[i + 1]) < 0xA0)
+            return true;
+    }
+    return false;
+}
+
+// Windows-1252 text of a table field; what is the column's description in messages.
+std::string convertText(std::string_view utf8, std::string_view what, std::size_t line) {
+    if (!validUtf8(utf8))
+        throw InputError(line, std::string(what) + " is not valid UTF-8");
+    if (hasControl(utf8))
+        throw InputError(line,
+                         std::string(what) + " " + inQuotes(utf8) + " holds a control character");
+    auto text = Utf8ToWin1252(utf8);
+    if (!text)
+        throw InputError(line, std::string(what) + " " + inQuotes(utf8) +
+                                   " holds a character that Windows-1252 cannot represent");
+    return *text;
+}
+
+std::string nameText(std::string_view field, std::string_view what, std::size_t line) {
+    std::string text = convertText(field, what, line);
+    if (text.empty())
+        throw InputError(line, "empty " + std::string(what));
+    if (text.size() > MaxNameBytes)
+        throw InputError(line, std::string(what) + " " + inQuotes(field) + " is " +
+                                   std::to_string(text.size()) +
+                                   " bytes long in Windows-1252; at most 254 fit");
+    return text;
+}
+
+std::uint16_t areaCodeValue(std::string_view field, std::string_view what, std::size_t line) {
+    // 000 would read as "no area code".
+    if (field.size() != 3 || !allDigits(field) || field == "000")
+        throw InputError(line, "bad " + std::string(what) + " " + inQuotes(field) +
+                                   " (three digits other than 000 wanted)");
+    return std::uint16_t(digitsValue(field));
+}
+
+std::uint8_t timeZoneCode(std::string_view offset, std::string_view dst, std::size_t line) {
+    if (offset.empty()) {
+        // Without a zone there is no flag to keep; military rows often leave dst empty.
+        if (dst != "Y" && dst != "N" && !dst.empty())
+            throw InputError(line, "bad dst " + inQuotes(dst) + " (Y, N or empty wanted)");
+        return NoZone;
+    }
+    std::string_view digits = offset;
+    bool negative = false;
+    if (digits.front() == '+' || digits.front() == '-') {
+        negative = digits.front() == '-';
+        digits.remove_prefix(1);
+    }
+    int hours = digitsValue(digits);
+    if (digits.empty() || digits.size() > 2 || !allDigits(digits))
+        hours = 99;
+    if (negative)
+        hours = -hours;
+    // Zone number 0, which UTC-12 would give, is "no time zone": the zones are 1 to 24.
+    if (hours < -11 || hours > 12)
+        throw InputError(line, "bad utc_offset " + inQuotes(offset) +
+                                   " (whole hours from -11 to 12 wanted)");
+    if (dst != "Y" && dst != "N")
+        throw InputError(line, "bad dst " + inQuotes(dst) + " (Y or N wanted)");
+    return std::uint8_t((hours + 12) | (dst == "Y" ? 0x80 : 0));
+}
+
+// The items of a ';'-separated list, trimmed, empty items dropped.
+std::vector<std::string_view> listItems(std::string_view field) {
+    std::vector<std::string_view> items;
+    while (!field.empty()) {
+        std::size_t semi = field.find(';');
+        std::string_view item = trimmed(field.substr(0, semi));
+        if (!item.empty())
+            items.push_back(item);
+        if (semi == std::string_view::npos)
+            break;
+        field.remove_prefix(semi + 1);
+    }
+    return items;
+}
+
+std::array<std::size_t, ColumnCount> headerColumns(const CsvRecord& header) {
+    std::array<std::size_t, ColumnCount> where;
+    where.fill(SIZE_MAX);
+    for (std::size_t f = 0; f < header.fields.size(); ++f) {
+        std::string_view name = trimmed(header.fields[f]);
+        auto known = std::find(std::begin(TableColumns), std::end(TableColumns), name);
+        if (known == std::end(TableColumns))
+            throw InputError(header.line, "unknown column " + inQuotes(name));
+        std::size_t c = std::size_t(known - std::begin(TableColumns));
+        if (where[c] != SIZE_MAX)
+            throw InputError(header.line, "column " + inQuotes(name) + " appears twice");
+        where[c] = f;
+    }
+    for (std::size_t c = 0; c < ColumnCount; ++c)
+        if (where[c] == SIZE_MAX)
+            throw InputError(header.line, "missing column " + inQuotes(TableColumns[c]));
+    return where;
+}
+
+Row parseRow(const CsvRecord& record, const std::array<std::size_t, ColumnCount>& where) {
+    const std::size_t line = record.line;
+    if (record.fields.size() != ColumnCount)
+        throw InputError(line, std::to_string(record.fields.size()) +
+                                   " fields where the header has " + std::to_string(ColumnCount));
+    auto field = [&](Column c) { return trimmed(record.fields[where[c]]); };
+
+    Row row;
+    row.line = line;
+    std::string_view zip = field(ColZip);
+    if (zip.size() != 5 || !allDigits(zip))
+        throw InputError(line, "bad zip " + inQuotes(zip) + " (five digits wanted)");
+    row.zip = std::uint32_t(digitsValue(zip));
+
+    row.city = nameText(field(ColCity), "city", line);
+    std::string_view state = field(ColState);
+    if (state.empty())
+        throw InputError(line, "empty state");
+    // The state file gives each state two characters, then the leading ZIP digit.
+    if (state.size() != 2 ||
+        !std::all_of(state.begin(), state.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+        throw InputError(line, "bad state " + inQuotes(state) + " (two capital letters wanted)");
+    row.state = std::string(state);
+
+    if (!field(ColCounty).empty())
+        row.county = nameText(field(ColCounty), "county", line);
+    if (!field(ColAreaCode).empty())
+        row.areaCode = areaCodeValue(field(ColAreaCode), "area_code", line);
+    row.timeZone = timeZoneCode(field(ColUtcOffset), field(ColDst), line);
+
+    for (std::string_view item : listItems(field(ColOtherCounties)))
+        row.otherCounties.push_back(nameText(item, "county in other_counties", line));
+    for (std::string_view item : listItems(field(ColOtherAreaCodes)))
+        row.otherAreaCodes.push_back(areaCodeValue(item, "area code in other_area_codes", line));
+    return row;
+}
+
+void putU8(std::string& out, std::uint8_t v) {
+    out += char(v);
+}
+
+void putU16(std::string& out, std::uint16_t v) {
+    out += char(v & 0xFF);
+    out += char(v >> 8);
+}
+
+void putI32(std::string& out, std::int32_t v) {
+    auto u = std::uint32_t(v);
+    for (int shift = 0; shift < 32; shift += 8)
+        out += char((u >> shift) & 0xFF);
+}
+
+void putList(std::string& out, const std::vector<std::uint16_t>& records) {
+    putU16(out, std::uint16_t(records.size()));
+    for (std::uint16_t r : records)
+        putU16(out, r);
+}
+
+// Collects the cities or counties: one group per name and state, in order of first use.
+class Groups {
+public:
+    // The group of name in the state of record r, made on first use with state line stateLine.
+    std::size_t add(const std::string& name, const std::string& state, std::uint8_t stateLine,
+                    std::uint16_t record) {
+        key_.assign(name);
+        key_ += '\0';
+        key_ += state;
+        auto [it, made] = index_.try_emplace(key_, groups_.size());
+        if (made) {
+            Group g;
+            g.name = name;
+            g.upper = upperAscii(name);
+            g.state = stateLine;
+            groups_.push_back(std::move(g));
+        }
+        Group& g = groups_[it->second];
+        // A record named twice for one group (a county repeated in other_counties) is listed once.
+        if (g.records.empty() || g.records.back() != record)
+            g.records.push_back(record);
+        return it->second;
+    }
+
+    std::vector<Group>& all() { return groups_; }
+
+    // Group numbers sorted by upper-cased name, then state line; the stored name settles
+    // names that differ in case only, so the order never depends on the table's order.
+    std::vector<std::size_t> sortedOrder() const {
+        std::vector<std::size_t> order(groups_.size());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            const Group& x = groups_[a];
+            const Group& y = groups_[b];
+            if (int c = x.upper.compare(y.upper))
+                return c < 0;
+            if (x.state != y.state)
+                return x.state < y.state;
+            return x.name < y.name;
+        });
+        return order;
+    }
+
+private:
+    std::vector<Group> groups_;
+    std::unordered_map<std::string, std::size_t> index_;
+    std::string key_;
+};
+
+void checkListLength(std::size_t length, std::string_view what) {
+    if (length > MaxListLength)
+        throw InputError(0, std::string(what) + " has " + std::to_string(length) +
+                                " ZIP codes; a list holds at most 65,535");
+}
+
+} // namespace
+
+std::string DateText(std::string_view utf8) {
+    std::string text = convertText(utf8, "the date", 0);
+    if (text.empty())
+        throw InputError(0, "the date is empty");
+    return text;
+}
+
+DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
+    DataFiles files;
+    files["ZIPVER.DAT"] = DateText(date) + "\r\n";
+
+    std::vector<CsvRecord> records = ParseCsv(csv);
+    if (records.empty())
+        throw InputError(0, "the table is empty: no header line");
+    const auto where = headerColumns(records.front());
+
+    std::vector<Row> rows;
+    rows.reserve(records.size() - 1);
+    std::vector<std::size_t> lineOfZip(100000, 0);
+    for (std::size_t r = 1; r < records.size(); ++r) {
+        if (rows.size() == MaxZipCodes)
+            throw InputError(records[r].line,
+                             "more than 65,536 ZIP codes; the lists of record numbers stop at "
+                             "65535");
+        Row row = parseRow(records[r], where);
+        if (std::size_t first = lineOfZip[row.zip])
+            throw InputError(row.line, "duplicate zip " +
+                                           inQuotes(trimmed(records[r].fields[where[ColZip]])) +
+                                           " (first on line " + std::to_string(first) + ")");
+        lineOfZip[row.zip] = row.line;
+        rows.push_back(std::move(row));
+    }
+    if (rows.empty())
+        throw InputError(0, "the table holds no ZIP codes");
+
+    // ZIP order makes each prefix one block and puts every list below in ZIP order.
+    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.zip < b.zip; });
+
+    // One state line per state and leading digit, sorted by abbreviation then digit.
+    std::map<std::string, std::size_t> stateLines;
+    auto stateKey = [](const Row& row) { return row.state + char('0' + row.zip / 10000); };
+    for (const Row& row : rows)
+        stateLines.emplace(stateKey(row), 0);
+    if (stateLines.size() > MaxStateLines)
+        throw InputError(0, std::to_string(stateLines.size()) +
+                                " pairs of state and leading digit; the state number is one "
+                                "byte, so at most 256 fit");
+    std::string& stateDat = files["STATE.DAT"];
+    {
+        std::size_t n = 0;
+        for (auto& [key, number] : stateLines) {
+            number = n++;
+            stateDat += key;
+            stateDat += "\r\n";
+        }
+    }
+
+    // A city or county takes the state line of its first ZIP code.
+    Groups cities;
+    Groups counties;
+    std::vector<std::size_t> cityOf(rows.size());
+    std::vector<std::size_t> countyOf(rows.size(), SIZE_MAX);
+    std::array<std::vector<std::uint16_t>, 1000> areas;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
+        auto record = std::uint16_t(i);
+        auto line = std::uint8_t(stateLines.at(stateKey(row)));
+        cityOf[i] = cities.add(row.city, row.state, line, record);
+        if (!row.county.empty())
+            countyOf[i] = counties.add(row.county, row.state, line, record);
+        for (const std::string& other : row.otherCounties)
+            counties.add(other, row.state, line, record);
+        if (row.areaCode != NoAreaCode)
+            areas[row.areaCode].push_back(record);
+        for (std::uint16_t code : row.otherAreaCodes)
+            if (areas[code].empty() || areas[code].back() != record)
+                areas[code].push_back(record);
+    }
+
+    // Sorted by upper-cased name, each two-letter beginning is one block, which CITY.IDX names.
+    std::string& cityDat = files["CITY.DAT"];
+    std::string& cityIdx = files["CITY.IDX"];
+    std::string lastKey;
+    for (std::size_t c : cities.sortedOrder()) {
+        Group& g = cities.all()[c];
+        checkListLength(g.records.size(), "city " + inQuotes(Win1252ToUtf8(g.name)));
+        g.offset = std::int32_t(cityDat.size());
+        std::string key = g.upper.substr(0, 2);
+        if (key != lastKey) {
+            putU8(cityIdx, std::uint8_t(key.size()));
+            cityIdx += key;
+            cityIdx.append(2 - key.size(), '\0');
+            putI32(cityIdx, g.offset);
+            lastKey = key;
+        }
+        putU8(cityDat, std::uint8_t(g.name.size() + 1));
+        cityDat += g.name;
+        putU8(cityDat, g.state);
+        putList(cityDat, g.records);
+    }
+
+    std::vector<std::size_t> countyNumber(counties.all().size());
+    {
+        auto order = counties.sortedOrder();
+        if (order.size() > MaxCounties)
+            throw InputError(0, std::to_string(order.size()) +
+                                    " counties; county number 65535 means none, so at most "
+                                    "65,535 fit");
+        std::string& countyDat = files["COUNTY.DAT"];
+        std::string& countyIdx = files["COUNTY.IDX"];
+        for (std::size_t n = 0; n < order.size(); ++n) {
+            const Group& g = counties.all()[order[n]];
+            checkListLength(g.records.size(), "county " + inQuotes(Win1252ToUtf8(g.name)));
+            countyNumber[order[n]] = n;
+            putU8(countyDat, std::uint8_t(g.name.size() + 1));
+            countyDat += g.name;
+            putU8(countyDat, g.state);
+            putI32(countyDat, std::int32_t(countyIdx.size()));
+            putList(countyIdx, g.records);
+        }
+    }
+
+    std::string& areaDat = files["AREA.DAT"];
+    std::string& areaIdx = files["AREA.IDX"];
+    for (std::size_t code = 0; code < areas.size(); ++code) {
+        if (areas[code].empty())
+            continue;
+        checkListLength(areas[code].size(), "area code " + std::to_string(code));
+        putU16(areaDat, std::uint16_t(code));
+        putI32(areaDat, std::int32_t(areaIdx.size()));
+        putList(areaIdx, areas[code]);
+    }
+
+    std::string& zipDat = files["ZIPCODE.DAT"];
+    zipDat.reserve(rows.size() * 13);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
+        putU8(zipDat, std::uint8_t(row.zip / 10000));
+        putU16(zipDat, std::uint16_t(row.zip % 10000));
+        putU8(zipDat, 0);
+        putI32(zipDat, cities.all()[cityOf[i]].offset);
+        putU16(zipDat,
+               countyOf[i] == SIZE_MAX ? NoCounty : std::uint16_t(countyNumber[countyOf[i]]));
+        putU16(zipDat, row.areaCode);
+        putU8(zipDat, row.timeZone);
+    }
+
+    // The main city of a prefix has most ZIP codes in its block; of equals, the one whose
+    // first ZIP code is lowest, which in ZIP order is the one met first.
+    std::string& zipIdx = files["ZIPCODE.IDX"];
+    for (std::size_t first = 0; first < rows.size();) {
+        const std::uint32_t prefix = rows[first].zip / 100;
+        std::size_t end = first;
+        std::vector<std::pair<std::size_t, std::size_t>> counts; // city, ZIP codes
+        while (end < rows.size() && rows[end].zip / 100 == prefix) {
+            auto it = std::find_if(counts.begin(), counts.end(),
+                                   [&](const auto& c) { return c.first == cityOf[end]; });
+            if (it == counts.end())
+                counts.emplace_back(cityOf[end], 1);
+            else
+                ++it->second;
+            ++end;
+        }
+        auto best = counts.begin();
+        for (auto it = counts.begin(); it != counts.end(); ++it)
+            if (it->second > best->second)
+                best = it;
+        putU16(zipIdx, std::uint16_t(prefix));
+        putI32(zipIdx, std::int32_t(first));
+        putU16(zipIdx, std::uint16_t(end - first));
+        putI32(zipIdx, cities.all()[best->first].offset);
+        putU8(zipIdx, 0);
+        first = end;
+    }
+    return files;
+}
+
+namespace {
+
+std::filesystem::path makeWorkFolder(const std::filesystem::path& dir) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::ostringstream name;
+        name << ".corvana-mkdata-" << std::hex << random() << random();
+        std::filesystem::path p = dir / name.str();
+        if (std::filesystem::create_directory(p))
+            return p;
+    }
+    throw std::runtime_error("cannot make a work folder in " + dir.string());
+}
+
+void writeWhole(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    out.close();
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+} // namespace
+
+void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir) {
+    namespace fs = std::filesystem;
+    fs::create_directories(dir);
+    const fs::path work = makeWorkFolder(dir);
+    try {
+        for (const auto& [name, bytes] : files)
+            writeWhole(work / name, bytes);
+        // Checked before the first rename, so that this cannot stop a set half replaced.
+        for (const auto& [name, bytes] : files)
+            if (fs::is_directory(dir / name))
+                throw std::runtime_error((dir / name).string() + " is a folder");
+        for (const auto& [name, bytes] : files)
+            fs::rename(work / name, dir / name);
+        fs::remove(work);
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove_all(work, ignored);
+        throw;
+    }
+}
+
+namespace {
+
+constexpr const char* Usage =
+    "Usage: corvana-mkdata --csv FILE --out DIR --date TEXT\n"
+    "Builds the Corvana data files from a UTF-8 table with the header\n"
+    "  zip,city,state,county,area_code,utc_offset,dst,other_counties,other_area_codes\n"
+    "into DIR; TEXT is the data date that the Version message shows (e.g. \"March 2026\").\n"
+    "Nothing in DIR is replaced unless every file could be built and written.\n";
+
+} // namespace
+
+int RunMkdata(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string csvPath, outDir, date;
+    bool haveCsv = false, haveOut = false, haveDate = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            out << Usage;
+            return 0;
+        }
+        std::string* value = a == "--csv"    ? &csvPath
+                             : a == "--out"  ? &outDir
+                             : a == "--date" ? &date
+                                             : nullptr;
+        bool* given = a == "--csv" ? &haveCsv : a == "--out" ? &haveOut : &haveDate;
+        if (!value) {
+            err << "corvana-mkdata: unknown argument " << inQuotes(a) << "\n" << Usage;
+            return 2;
+        }
+        if (i + 1 >= args.size()) {
+            err << "corvana-mkdata: " << a << " needs a value\n" << Usage;
+            return 2;
+        }
+        *value = args[++i];
+        *given = true;
+    }
+    if (!haveCsv || !haveOut || !haveDate || csvPath.empty() || outDir.empty()) {
+        err << "corvana-mkdata: --csv, --out and --date are all needed\n" << Usage;
+        return 2;
+    }
+    try {
+        DateText(date);
+    } catch (const InputError& e) {
+        err << "corvana-mkdata: --date: " << e.what() << "\n";
+        return 2;
+    }
+
+    std::ifstream in(csvPath, std::ios::binary);
+    std::ostringstream text;
+    if (in.is_open())
+        text << in.rdbuf();
+    if (!in.is_open() || in.bad()) {
+        err << "corvana-mkdata: cannot read " << csvPath << "\n";
+        return 1;
+    }
+    DataFiles files;
+    try {
+        files = BuildDataFiles(text.str(), date);
+    } catch (const InputError& e) {
+        err << "corvana-mkdata: " << csvPath << (e.line() ? ", " : ": ") << e.what() << "\n";
+        return 1;
+    }
+    try {
+        WriteDataFiles(files, outDir);
+    } catch (const std::exception& e) {
+        err << "corvana-mkdata: the data files in " << outDir
+            << " were left as they were: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace corvana::mkdata

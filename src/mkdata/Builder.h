@@ -1,0 +1,41 @@
+#pragma once
+
+#include "mkdata/Csv.h"
+
+#include <filesystem>
+#include <iosfwd>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvana::mkdata {
+
+// The data files of one data set: file name to contents (Windows-1252 text, little-endian
+// records), every one of the ten names present.
+using DataFiles = std::map<std::string, std::string>;
+
+// The column names of the table, in the order the table is written.
+inline constexpr std::string_view TableColumns[] = {"zip",    "city",           "state",
+                                                    "county", "area_code",      "utc_offset",
+                                                    "dst",    "other_counties", "other_area_codes"};
+
+// The date line of ZIPVER.DAT from UTF-8 text; throws InputError (line 0) when the text is
+// empty, spans lines, or cannot be written in Windows-1252.
+std::string DateText(std::string_view utf8);
+
+// Builds every data file from the UTF-8 table and the UTF-8 data date. Throws InputError, with
+// the line of the table where it can name one, for anything the files could not hold as given.
+DataFiles BuildDataFiles(std::string_view csv, std::string_view date);
+
+// Writes the files into dir (made when missing) without ever leaving a half-written set: all of
+// them go into a fresh folder inside dir first and are then renamed into place. Other files
+// of dir are left alone. Throws std::exception when a file cannot be written; the folder is
+// removed then.
+void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir);
+
+// The whole program: corvana-mkdata --csv FILE --out DIR --date TEXT. Returns the exit status:
+// 0 done, 1 the table or the files failed, 2 the command line is wrong.
+int RunMkdata(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+} // namespace corvana::mkdata
