@@ -1,0 +1,528 @@
+#include "TestUtil.h"
+
+#include "data/DataSet.h"
+#include "data/MappedFile.h"
+#include "data/ShortString.h"
+#include "data/Win1252.h"
+#include "data/ZipFile.h"
+#include "mkdata/Builder.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+
+using namespace corvana;
+using namespace corvana::mkdata;
+using namespace corvana::test;
+
+namespace {
+
+using Records = std::vector<std::uint16_t>;
+using Texts = std::vector<std::string>;
+
+const std::string Header =
+    "zip,city,state,county,area_code,utc_offset,dst,other_counties,other_area_codes\n";
+
+Records listAt(std::span<const std::uint8_t> bytes, std::size_t pos) {
+    ByteCursor in(bytes);
+    std::uint16_t n = 0;
+    if (!in.seek(std::int64_t(pos)) || !in.readU16(n))
+        throw std::runtime_error("ZIP list cut short");
+    Records list(n);
+    for (auto& r : list)
+        if (!in.readU16(r))
+            throw std::runtime_error("ZIP list cut short");
+    return list;
+}
+
+struct City {
+    std::string name;
+    int state = 0;
+    std::int32_t offset = 0;
+    Records records;
+};
+
+// One data set as the program's readers see it.
+struct ReadBack {
+    DataSet data;
+    std::vector<ZipRecord> zips;
+    std::vector<City> cities; // in file order
+    std::vector<std::pair<std::string, std::int32_t>> cityIndex;
+    std::vector<Records> countyLists; // by county number
+    std::map<int, Records> areaLists;
+
+    explicit ReadBack(const std::string& dir) {
+        data.dir = dir;
+        auto loaded = LoadInData(data);
+        if (!loaded.ok())
+            throw std::runtime_error("the data set does not load");
+        auto zipFile = ZipFile::open(data);
+        auto cityFile = CityFile::open(data);
+        auto countyIdx = MappedFile::open(data.path("COUNTY.IDX"));
+        auto areaIdx = MappedFile::open(data.path("AREA.IDX"));
+        if (!zipFile || !cityFile || !countyIdx || !areaIdx)
+            throw std::runtime_error("a data file is missing");
+        for (std::size_t r = 0; r < zipFile->recordCount(); ++r)
+            zips.push_back(zipFile->read(std::int64_t(r)));
+        for (std::size_t pos = 0; pos < cityFile->bytes().size();) {
+            CityHeader h = cityFile->readHeader(std::int64_t(pos), data);
+            Records list = listAt(cityFile->bytes(), h.listPos);
+            cities.push_back({h.name, h.state, std::int32_t(pos), list});
+            pos = h.listPos + 2 + 2 * list.size();
+        }
+        std::string idx = readFile(data.path("CITY.IDX"));
+        if (idx.size() % 7 != 0)
+            throw std::runtime_error("CITY.IDX is not made of 7-byte records");
+        for (std::size_t p = 0; p < idx.size(); p += 7)
+            cityIndex.emplace_back(idx.substr(p + 1, std::uint8_t(idx[p])),
+                                   loadI32(reinterpret_cast<const std::uint8_t*>(&idx[p + 3])));
+        for (const auto& c : data.counties)
+            countyLists.push_back(listAt(countyIdx->bytes(), std::size_t(c.zipListOffset)));
+        for (int code = 0; code < 1000; ++code)
+            if (data.areaTable[std::size_t(code)] >= 0)
+                areaLists[code] =
+                    listAt(areaIdx->bytes(), std::size_t(data.areaTable[std::size_t(code)]));
+    }
+
+    std::string zipsText(const Records& list) const {
+        std::string s;
+        for (auto r : list)
+            s += (s.empty() ? "" : " ") + zips.at(r).zipText();
+        return s;
+    }
+    std::string cityText(const City& c) const {
+        return c.name + ", " + std::string(data.stateAbbrev(c.state));
+    }
+    const City& cityAt(std::int32_t offset) const {
+        for (const auto& c : cities)
+            if (c.offset == offset)
+                return c;
+        throw std::runtime_error("no city record begins at " + std::to_string(offset));
+    }
+    const City& city(std::string_view text) const {
+        for (const auto& c : cities)
+            if (cityText(c) == text)
+                return c;
+        throw std::runtime_error("no city " + std::string(text));
+    }
+    std::string countyText(std::size_t n) const {
+        return std::string(data.counties[n].name()) + ", " +
+               std::string(data.stateAbbrev(data.counties[n].stateNumber()));
+    }
+    std::size_t county(std::string_view text) const {
+        for (std::size_t n = 0; n < data.counties.size(); ++n)
+            if (countyText(n) == text)
+                return n;
+        throw std::runtime_error("no county " + std::string(text));
+    }
+};
+
+// What every data set must hold, whatever its table: the orders and indexes that the
+// searches rely on, checked from the files alone.
+void ExpectConsistent(const ReadBack& b) {
+    const auto& zips = b.zips;
+    for (std::size_t r = 1; r < zips.size(); ++r)
+        ASSERT_LT(zips[r - 1].zipValue(), zips[r].zipValue()) << "record " << r;
+
+    std::set<std::string> stateLines(b.data.states.begin(), b.data.states.end());
+    EXPECT_TRUE(std::equal(stateLines.begin(), stateLines.end(), b.data.states.begin()))
+        << "state lines sorted and unique";
+
+    std::size_t covered = 0;
+    for (std::size_t p = 0; p < 1000; ++p) {
+        const ZipIndexEntry& e = b.data.zipIndex[p];
+        if (e.first < 0)
+            continue;
+        ASSERT_GT(e.count, 0) << p;
+        std::map<std::int32_t, std::pair<int, std::uint32_t>> perCity; // ZIP codes, lowest ZIP
+        for (std::size_t r = std::size_t(e.first); r < std::size_t(e.first) + e.count; ++r) {
+            ASSERT_EQ(zips.at(r).zipValue() / 100, p) << "record " << r << " in block " << p;
+            auto [it, made] = perCity.try_emplace(zips[r].cityOffset, 0, zips[r].zipValue());
+            ++it->second.first;
+        }
+        covered += e.count;
+        auto best = perCity.at(e.mainCity);
+        for (const auto& [offset, c] : perCity)
+            EXPECT_TRUE(c.first < best.first || (c.first == best.first && c.second >= best.second))
+                << "main city of prefix " << p;
+    }
+    EXPECT_EQ(covered, zips.size());
+
+    std::size_t listed = 0;
+    std::string lastKey;
+    std::size_t idx = 0;
+    for (std::size_t i = 0; i < b.cities.size(); ++i) {
+        const City& c = b.cities[i];
+        if (i > 0) {
+            const City& prev = b.cities[i - 1];
+            auto order = upperAscii(prev.name).compare(upperAscii(c.name));
+            EXPECT_TRUE(order < 0 || (order == 0 && prev.state <= c.state)) << c.name;
+            EXPECT_NE(b.cityText(prev), b.cityText(c));
+        }
+        std::string key = upperAscii(c.name).substr(0, 2);
+        if (key != lastKey) {
+            ASSERT_LT(idx, b.cityIndex.size());
+            EXPECT_EQ(b.cityIndex[idx], std::make_pair(key, c.offset));
+            ++idx;
+            lastKey = key;
+        }
+        ASSERT_FALSE(c.records.empty());
+        EXPECT_EQ(b.data.states.at(std::size_t(c.state))[2],
+                  char('0' + zips.at(c.records[0]).leading))
+            << "a city takes the state line of its first ZIP code";
+        for (std::size_t k = 0; k < c.records.size(); ++k) {
+            EXPECT_EQ(zips.at(c.records[k]).cityOffset, c.offset);
+            if (k > 0) {
+                EXPECT_LT(c.records[k - 1], c.records[k]);
+            }
+        }
+        listed += c.records.size();
+    }
+    EXPECT_EQ(idx, b.cityIndex.size());
+    EXPECT_EQ(listed, zips.size()) << "every ZIP code in exactly one city list";
+
+    for (std::size_t n = 0; n < b.data.counties.size(); ++n) {
+        if (n > 0) {
+            auto order = upperAscii(b.data.counties[n - 1].name())
+                             .compare(upperAscii(b.data.counties[n].name()));
+            EXPECT_TRUE(order < 0 || (order == 0 && b.data.counties[n - 1].stateNumber() <=
+                                                        b.data.counties[n].stateNumber()));
+            EXPECT_NE(b.countyText(n - 1), b.countyText(n));
+        }
+        const Records& list = b.countyLists[n];
+        EXPECT_TRUE(std::is_sorted(list.begin(), list.end()));
+        EXPECT_EQ(std::adjacent_find(list.begin(), list.end()), list.end());
+    }
+    for (std::size_t r = 0; r < zips.size(); ++r) {
+        if (zips[r].county != NoCounty) {
+            const Records& list = b.countyLists.at(zips[r].county);
+            EXPECT_TRUE(std::binary_search(list.begin(), list.end(), std::uint16_t(r)));
+        }
+        if (zips[r].areaCode != NoAreaCode) {
+            const Records& list = b.areaLists.at(zips[r].areaCode);
+            EXPECT_TRUE(std::binary_search(list.begin(), list.end(), std::uint16_t(r)));
+        }
+    }
+    for (const auto& [code, list] : b.areaLists) {
+        EXPECT_TRUE(std::is_sorted(list.begin(), list.end()));
+        EXPECT_EQ(std::adjacent_find(list.begin(), list.end()), list.end());
+    }
+}
+
+std::string errorOf(std::string_view csv, std::string_view date = "June 1996") {
+    try {
+        BuildDataFiles(csv, date);
+    } catch (const InputError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+} // namespace
+
+TEST(SmallFixture, EveryRowReadsBackAsWritten) {
+    ReadBack b(fixtureDir("small"));
+    ExpectConsistent(b);
+    EXPECT_EQ(ZipVersionMessage(b.data),
+              "This version of the Zip Code Data was updated in June 1996.");
+    EXPECT_EQ(b.data.states, (Texts{"AE0", "AZ8", "CO8", "CT0", "HI9", "IL6", "MA0", "NM8", "NY0",
+                                    "OK7", "OR9", "TX7", "TX8", "UT8"}));
+
+    auto table = ParseCsv(readFile(std::string(CORVANA_TEST_SOURCE_DIR) + "/fixtures/small.csv"));
+    ASSERT_EQ(b.zips.size(), table.size() - 1);
+    for (std::size_t t = 1; t < table.size(); ++t) {
+        const auto& f = table[t].fields;
+        auto it = std::find_if(b.zips.begin(), b.zips.end(),
+                               [&](const ZipRecord& z) { return z.zipText() == f[0]; });
+        ASSERT_NE(it, b.zips.end()) << f[0];
+        const City& c = b.cityAt(it->cityOffset);
+        EXPECT_EQ(c.name, *Utf8ToWin1252(f[1])) << f[0];
+        EXPECT_EQ(b.data.stateAbbrev(c.state), f[2]) << f[0];
+        EXPECT_EQ(b.data.countyName(it->county), f[3]) << f[0];
+        EXPECT_EQ(it->areaCode, f[4].empty() ? 0 : std::stoi(f[4])) << f[0];
+    }
+}
+
+TEST(SmallFixture, MainCityHasMostZipCodesThenTheLowest) {
+    ReadBack b(fixtureDir("small"));
+    auto mainCity = [&](int prefix) {
+        return b.cityText(b.cityAt(b.data.zipIndex[std::size_t(prefix)].mainCity));
+    };
+    // Draper holds the lowest ZIP code of 840, Sandy three of its four.
+    EXPECT_EQ(mainCity(840), "Sandy, UT");
+    // One each: St. George has the lower ZIP code though Washington comes first in the table.
+    EXPECT_EQ(mainCity(847), "St. George, UT");
+    // Two each: Aloha is first by name and in the table, Beaverton has 97005.
+    EXPECT_EQ(mainCity(970), "Beaverton, OR");
+    EXPECT_EQ(mainCity(5), "Holtsville, NY");
+    EXPECT_EQ(mainCity(885), "El Paso, TX");
+
+    const ZipIndexEntry& e5 = b.data.zipIndex[5];
+    EXPECT_EQ(e5.first, 0);
+    EXPECT_EQ(e5.count, 1);
+    EXPECT_EQ(b.zips[0].zipText(), "00501");
+    EXPECT_EQ(b.data.zipIndex[970].count, 4);
+    EXPECT_EQ(b.data.zipIndex[6].first, -1);
+}
+
+TEST(SmallFixture, CitiesSortedByUpperCasedNameWithTheirIndex) {
+    ReadBack b(fixtureDir("small"));
+    Texts order;
+    for (const auto& c : b.cities)
+        order.push_back(b.cityText(c));
+    // Upper-casing puts Decatur before DeKalb; the 1252 byte of n-tilde sorts after every letter.
+    EXPECT_EQ(order,
+              (Texts{"Aloha, OR",         "APO, AE",        "Beaverton, OR",  "Castle Rock, CO",
+                     "Ca\xF1on City, CO", "Decatur, IL",    "DeKalb, IL",     "Draper, UT",
+                     "El Paso, TX",       "Holtsville, NY", "Honolulu, HI",   "McAlester, OK",
+                     "Phoenix, AZ",       "Salem, MA",      "Salem, OR",      "Salt Lake City, UT",
+                     "San Antonio, TX",   "Sandy, UT",      "Sandy Hook, CT", "Santa Fe, NM",
+                     "St. George, UT",    "Washington, UT"}));
+    Texts keys;
+    for (const auto& [key, offset] : b.cityIndex)
+        keys.push_back(key);
+    EXPECT_EQ(keys, (Texts{"AL", "AP", "BE", "CA", "DE", "DR", "EL", "HO", "MC", "PH", "SA", "ST",
+                           "WA"}));
+    EXPECT_EQ(b.cityIndex[10].second, b.city("Salem, MA").offset);
+    EXPECT_EQ(b.zipsText(b.city("Sandy, UT").records), "84070 84092 84094");
+    EXPECT_EQ(b.zipsText(b.city("El Paso, TX").records), "79901 79902 88510");
+    EXPECT_EQ(b.data.states[std::size_t(b.city("El Paso, TX").state)], "TX7");
+    EXPECT_EQ(b.zipsText(b.city("Salem, OR").records), "97301 97304");
+}
+
+TEST(SmallFixture, CountyAndAreaListsHoldTheOtherEntries) {
+    ReadBack b(fixtureDir("small"));
+    Texts order;
+    for (std::size_t n = 0; n < b.data.counties.size(); ++n)
+        order.push_back(b.countyText(n));
+    EXPECT_EQ(order,
+              (Texts{"Bexar, TX", "DeKalb, IL", "Douglas, CO", "El Paso, TX", "Essex, MA",
+                     "Fairfield, CT", "Fremont, CO", "Honolulu, HI", "Macon, IL", "Maricopa, AZ",
+                     "Marion, OR", "Pittsburg, OK", "Polk, OR", "Salt Lake, UT", "Santa Fe, NM",
+                     "Suffolk, NY", "Utah, UT", "Washington, OR", "Washington, UT"}));
+    auto countyZips = [&](std::string_view c) { return b.zipsText(b.countyLists[b.county(c)]); };
+    EXPECT_EQ(countyZips("Marion, OR"), "97301 97304");
+    EXPECT_EQ(countyZips("Polk, OR"), "97304");
+    // Utah County is only ever another county of Draper's ZIP code.
+    EXPECT_EQ(countyZips("Utah, UT"), "84020");
+    EXPECT_EQ(countyZips("Washington, OR"), "97005 97006 97008 97078");
+    EXPECT_EQ(countyZips("Washington, UT"), "84770 84780");
+    EXPECT_EQ(countyZips("El Paso, TX"), "79901 79902 88510");
+
+    auto areaZips = [&](int code) { return b.zipsText(b.areaLists.at(code)); };
+    EXPECT_EQ(areaZips(971), "97005 97006 97008 97078 97301 97304");
+    EXPECT_EQ(areaZips(503), areaZips(971));
+    EXPECT_EQ(areaZips(385), "84020 84070 84092 84094 84101");
+    EXPECT_EQ(areaZips(480), "85001");
+    EXPECT_EQ(areaZips(623), "85001");
+    EXPECT_EQ(b.areaLists.count(0), 0u);
+    EXPECT_EQ(b.areaLists.size(), 25u);
+}
+
+TEST(SmallFixture, NoneEncodingsAndTimeZones) {
+    ReadBack b(fixtureDir("small"));
+    auto zip = [&](std::string_view text) {
+        for (const auto& z : b.zips)
+            if (z.zipText() == text)
+                return z;
+        throw std::runtime_error("no ZIP " + std::string(text));
+    };
+    ZipRecord apo = zip("09002");
+    EXPECT_EQ(apo.county, NoCounty);
+    EXPECT_EQ(apo.areaCode, NoAreaCode);
+    EXPECT_EQ(apo.timeZone, NoZone);
+    EXPECT_EQ(zip("97304").county, b.county("Polk, OR"));
+    EXPECT_EQ(zip("97304").timeZone, 4 | 0x80);
+    EXPECT_EQ(zip("00501").timeZone, 7 | 0x80);
+    EXPECT_EQ(zip("85001").timeZone, 5);
+    EXPECT_EQ(zip("96813").timeZone, 2);
+    std::string zipDat = readFile(b.data.path("ZIPCODE.DAT"));
+    std::string zipIdx = readFile(b.data.path("ZIPCODE.IDX"));
+    for (std::size_t p = 3; p < zipDat.size(); p += 13)
+        EXPECT_EQ(zipDat[p], '\0');
+    for (std::size_t p = 12; p < zipIdx.size(); p += 13)
+        EXPECT_EQ(zipIdx[p], '\0');
+    EXPECT_EQ(readFile(b.data.path("ZIPVER.DAT")), "June 1996\r\n");
+}
+
+TEST(Builder, GeneratedTableOfEveryRecordNumber) {
+    // 65,536 rows, names that differ in case and accents only, and ZIP codes spread over every
+    // prefix from 000 to 999, so that record 65535 must still be reachable.
+    std::mt19937 random(7);
+    const Texts names = {"Salem",  "SALEM", "salem", "Sa",   "S", "\xC3\x89lan", "Elan", "Ela",
+                         "Mc Coy", "McCoy", "Mccoy", "Zuni", "Z", "Ab",          "A B",  "A"};
+    const Texts states = {"AA", "OR", "TX", "MA", "UT", "AE", "WY"};
+    std::set<std::uint32_t> used;
+    std::string csv = Header;
+    while (used.size() < 65536) {
+        std::uint32_t zip = random() % 100000;
+        if (!used.insert(zip).second)
+            continue;
+        char line[200];
+        std::snprintf(line, sizeof line, "%05u,%s,%s,%s,%s,%d,%s,%s,%s\n", zip,
+                      names[random() % names.size()].c_str(),
+                      states[random() % states.size()].c_str(),
+                      random() % 5 ? names[random() % names.size()].c_str() : "",
+                      random() % 9 ? std::to_string(200 + random() % 800).c_str() : "",
+                      int(random() % 24) - 11, random() % 2 ? "Y" : "N",
+                      random() % 3 ? "" : "Elan;Ela", random() % 3 ? "" : "208; 999");
+        csv += line;
+    }
+    TempDir dir;
+    WriteDataFiles(BuildDataFiles(csv, "May 2001"), dir.path());
+    ReadBack b(dir.str());
+    ASSERT_EQ(b.zips.size(), 65536u);
+    ExpectConsistent(b);
+    EXPECT_EQ(b.zips.back().zipValue(), *used.rbegin());
+
+    EXPECT_EQ(errorOf(csv + "99999,Salem,OR,,,,N,,\n"),
+              "line 65538: more than 65,536 ZIP codes; the lists of record numbers stop at 65535");
+}
+
+TEST(Builder, BadInputNamesItsLine) {
+    const std::string good = "84101,Salt Lake City,UT,Salt Lake,801,-7,Y,,385\n";
+    auto row = [&](std::string_view r) { return errorOf(Header + good + "\r\n" + std::string(r)); };
+    // Line 1 the header, 2 a good row, 3 empty, 4 the row under test.
+    EXPECT_EQ(row("8410,Sandy,UT,,,,N,,\n"), "line 4: bad zip \"8410\" (five digits wanted)");
+    EXPECT_EQ(row("8410a,Sandy,UT,,,,N,,\n"), "line 4: bad zip \"8410a\" (five digits wanted)");
+    EXPECT_EQ(row("84101,Sandy,UT,,,,N,,\n"), "line 4: duplicate zip \"84101\" (first on line 2)");
+    EXPECT_EQ(row("84070,Sandy,UT,,,,N,\n"), "line 4: 8 fields where the header has 9");
+    EXPECT_EQ(row("84070,Sandy,UT,,,,N,,,\n"), "line 4: 10 fields where the header has 9");
+    EXPECT_EQ(row("84070,,UT,,,,N,,\n"), "line 4: empty city");
+    EXPECT_EQ(row("84070,Sandy,,,,,N,,\n"), "line 4: empty state");
+    EXPECT_EQ(row("84070,Sandy,Utah,,,,N,,\n"),
+              "line 4: bad state \"Utah\" (two capital letters wanted)");
+    EXPECT_EQ(row("84070,Sandy,ut,,,,N,,\n"),
+              "line 4: bad state \"ut\" (two capital letters wanted)");
+    EXPECT_EQ(row("84070,Sandy,UT,,80,,N,,\n"),
+              "line 4: bad area_code \"80\" (three digits other than 000 wanted)");
+    EXPECT_EQ(row("84070,Sandy,UT,,000,,N,,\n"),
+              "line 4: bad area_code \"000\" (three digits other than 000 wanted)");
+    EXPECT_EQ(row("84070,Sandy,UT,,801,,N,,385;38\n"),
+              "line 4: bad area code in other_area_codes \"38\" (three digits other than 000 "
+              "wanted)");
+    for (std::string_view offset : {"-12", "13", "-7.5", "x", "+", "--7", "123"})
+        EXPECT_EQ(row("84070,Sandy,UT,,801," + std::string(offset) + ",Y,,\n"),
+                  "line 4: bad utc_offset \"" + std::string(offset) +
+                      "\" (whole hours from -11 to 12 wanted)");
+    EXPECT_EQ(row("84070,Sandy,UT,,801,-7,y,,\n"), "line 4: bad dst \"y\" (Y or N wanted)");
+    EXPECT_EQ(row("84070,Sandy,UT,,801,-7,,,\n"), "line 4: bad dst \"\" (Y or N wanted)");
+    EXPECT_EQ(row("84070,Sandy,UT,,801,,X,,\n"), "line 4: bad dst \"X\" (Y, N or empty wanted)");
+    EXPECT_EQ(row("84070,\xC5\x81\xC3\xB3"
+                  "d\xC5\xBA,UT,,,,N,,\n"),
+              "line 4: city \"\xC5\x81\xC3\xB3"
+              "d\xC5\xBA\" holds a character that Windows-1252 "
+              "cannot represent");
+    EXPECT_EQ(row("84070,Sandy,UT,Salt\xFFLake,,,N,,\n"), "line 4: county is not valid UTF-8");
+    EXPECT_EQ(row("84070,Sandy,UT,,,,N,Utah;\xC3,\n"),
+              "line 4: county in other_counties is not valid UTF-8");
+    EXPECT_EQ(row("84070,\"Sandy\nHook\",UT,,,,N,,\n"),
+              "line 4: city \"Sandy\nHook\" holds a control character");
+    EXPECT_EQ(row("84070,\"Sandy,UT,,,,N,,\n"), "line 4: a quoted field is never closed");
+
+    // Lengths count Windows-1252 bytes: e-acute is two bytes of UTF-8 but one here.
+    std::string longest;
+    for (int i = 0; i < 254; ++i)
+        longest += "\xC3\xA9";
+    EXPECT_EQ(row("84070," + longest + ",UT,,,,N,,\n"), "");
+    EXPECT_EQ(row("84070,Sandy,UT," + longest + "\xC3\xA9,,,N,,\n"),
+              "line 4: county \"" + longest +
+                  "\xC3\xA9\" is 255 bytes long in Windows-1252; at "
+                  "most 254 fit");
+}
+
+TEST(Builder, BadHeaderAndTable) {
+    const std::string good = "84101,Salt Lake City,UT,Salt Lake,801,-7,Y,,385\n";
+    EXPECT_EQ(errorOf("zipcode,city,state,county,area_code,utc_offset,dst,other_counties,"
+                      "other_area_codes\n" +
+                      good),
+              "line 1: unknown column \"zipcode\"");
+    EXPECT_EQ(errorOf("zip,city,state,county,area_code,utc_offset,other_counties,other_area_"
+                      "codes\n" +
+                      good),
+              "line 1: missing column \"dst\"");
+    EXPECT_EQ(errorOf("zip,city,state,county,area_code,utc_offset,dst,other_counties,zip\n"),
+              "line 1: column \"zip\" appears twice");
+    EXPECT_EQ(errorOf(""), "the table is empty: no header line");
+    EXPECT_EQ(errorOf(Header), "the table holds no ZIP codes");
+    EXPECT_EQ(errorOf(Header + good, ""), "the date is empty");
+    EXPECT_EQ(errorOf(Header + good, "May\n2001"),
+              "the date \"May\n2001\" holds a control character");
+
+    // Columns may come in any order, fields may be quoted and padded with blanks.
+    auto files = BuildDataFiles("dst,zip,other_area_codes,city,state,county,area_code,"
+                                "utc_offset,other_counties\r\n"
+                                "N , 84101 ,,\"Salt Lake City\",UT,,,,\r\n",
+                                "June 1996");
+    EXPECT_EQ(files.at("STATE.DAT"), "UT8\r\n");
+    EXPECT_EQ(files.size(), 10u);
+}
+
+TEST(Builder, FailedBuildLeavesTheSetInPlace) {
+    TempDir dir;
+    const std::string out = dir.str() + "/bin";
+    const std::string csv = std::string(CORVANA_TEST_SOURCE_DIR) + "/fixtures/small.csv";
+    // The regular files of the folder; anything else left there (a work folder) fails the test.
+    auto snapshot = [&] {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::directory_iterator(out)) {
+            std::string name = entry.path().filename().string();
+            if (entry.is_regular_file())
+                files[name] = readFile(entry.path());
+            else
+                EXPECT_EQ(name, "ZIPCODE.DAT") << "left in the folder";
+        }
+        return files;
+    };
+    std::ostringstream sout, serr;
+    ASSERT_EQ(RunMkdata({"--csv", csv, "--out", out, "--date", "June 1996"}, sout, serr), 0)
+        << serr.str();
+    dir.write("bin/corvana", "the program");
+    auto before = snapshot();
+    ASSERT_EQ(before.size(), 11u);
+
+    dir.write("bad.csv", Header + "84101,Salt Lake City,UT,,,,N,,\n8410,Sandy,UT,,,,N,,\n");
+    EXPECT_EQ(RunMkdata({"--csv", dir.str() + "/bad.csv", "--out", out, "--date", "May 2001"}, sout,
+                        serr),
+              1);
+    EXPECT_EQ(serr.str(), "corvana-mkdata: " + dir.str() +
+                              "/bad.csv, line 3: bad zip \"8410\" (five digits wanted)\n");
+    EXPECT_EQ(snapshot(), before);
+
+    // A folder where ZIPCODE.DAT should go makes the write fail after every file was written
+    // to the work folder: none of the others may have been replaced.
+    std::filesystem::remove(out + "/ZIPCODE.DAT");
+    std::filesystem::create_directory(out + "/ZIPCODE.DAT");
+    before.erase("ZIPCODE.DAT");
+    auto files = BuildDataFiles(readFile(csv), "May 2001");
+    EXPECT_THROW(WriteDataFiles(files, out), std::runtime_error);
+    EXPECT_EQ(snapshot(), before);
+
+    std::filesystem::remove(out + "/ZIPCODE.DAT");
+    WriteDataFiles(files, out);
+    auto after = snapshot();
+    EXPECT_EQ(after.size(), 11u);
+    EXPECT_EQ(after["ZIPVER.DAT"], "May 2001\r\n");
+    EXPECT_EQ(after["corvana"], "the program");
+}
+
+TEST(Builder, CommandLine) {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunMkdata({"--help"}, out, err), 0);
+    EXPECT_NE(out.str().find("Usage: corvana-mkdata --csv FILE --out DIR --date TEXT"),
+              std::string::npos);
+    EXPECT_EQ(RunMkdata({}, out, err), 2);
+    EXPECT_EQ(RunMkdata({"--csv", "a.csv", "--out"}, out, err), 2);
+    EXPECT_EQ(RunMkdata({"--csv", "a.csv", "--out", "x", "--date", "1996", "--zip"}, out, err), 2);
+    EXPECT_EQ(RunMkdata({"--csv", "a.csv", "--out", "x", "--date", ""}, out, err), 2);
+    TempDir dir;
+    err.str("");
+    EXPECT_EQ(RunMkdata({"--csv", dir.str() + "/none.csv", "--out", dir.str(), "--date", "1996"},
+                        out, err),
+              1);
+    EXPECT_EQ(err.str(), "corvana-mkdata: cannot read " + dir.str() + "/none.csv\n");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
