@@ -526,3 +526,12 @@ TEST(Builder, CommandLine) {
     EXPECT_EQ(err.str(), "corvana-mkdata: cannot read " + dir.str() + "/none.csv\n");
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
+
+TEST(Builder, RealDataSetIsConsistent) {
+    const std::string dir = CORVANA_REAL_DATA_DIR;
+    if (!std::filesystem::exists(dir + "/ZIPCODE.DAT"))
+        GTEST_SKIP() << "no real data set in " << dir;
+    ReadBack b(dir);
+    ExpectConsistent(b);
+    EXPECT_GT(b.zips.size(), 40000u);
+}
