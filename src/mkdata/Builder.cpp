@@ -84,26 +84,42 @@ int digitsValue(std::string_view s) {
     return v;
 }
 
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool validUtf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         auto b = std::uint8_t(s[i]);
-        std::size_t len = b < 0x80             ? 1
-                          : (b & 0xE0) == 0xC0 ? 2
-                          : (b & 0xF0) == 0xE0 ? 3
-                          : (b & 0xF8) == 0xF0 ? 4
-                                               : 0;
-        if (len == 0 || i + len > s.size())
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t len = 0;
+        char32_t c = 0, least = 0;
+        if ((b & 0xE0) == 0xC0) {
+            len = 2, c = b & 0x1F, least = 0x80;
+        } else if ((b & 0xF0) == 0xE0) {
+            len = 3, c = b & 0x0F, least = 0x800;
+        } else if ((b & 0xF8) == 0xF0) {
+            len = 4, c = b & 0x07, least = 0x10000;
+        } else {
             return false;
-        for (std::size_t k = 1; k < len; ++k)
-            if ((std::uint8_t(s[i + k]) & 0xC0) != 0x80)
+        }
+        if (i + len > s.size())
+            return false;
+        for (std::size_t k = 1; k < len; ++k) {
+            auto cb = std::uint8_t(s[i + k]);
+            if ((cb & 0xC0) != 0x80)
                 return false;
+            c = (c << 6) | (cb & 0x3F);
+        }
+        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
         i += len;
     }
     return true;
 }
 
-// Control characters, C0 and C1 alike, would end a line of STATE.DAT or ZIPVER.DAT or show as
-// garbage in the results list.
+// Control characters, C0 and C1 alike, would show as garbage in the results list, and a line
+// end in the date would cut the first line of ZIPVER.DAT short.
 bool hasControl(std::string_view utf8) {
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         auto b = std::uint8_t(utf8[i]);
@@ -270,7 +286,7 @@ void putList(std::string& out, const std::vector<std::uint16_t>& records) {
 // Collects the cities or counties: one group per name and state, in order of first use.
 class Groups {
 public:
-    // The group of name in the state of record r, made on first use with state line stateLine.
+    // The group of name and state, made on first use with stateLine; record joins its list.
     std::size_t add(const std::string& name, const std::string& state, std::uint8_t stateLine,
                     std::uint16_t record) {
         key_.assign(name);

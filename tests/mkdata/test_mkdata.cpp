@@ -417,6 +417,7 @@ TEST(Builder, BadInputNamesItsLine) {
               "d\xC5\xBA\" holds a character that Windows-1252 "
               "cannot represent");
     EXPECT_EQ(row("84070,Sandy,UT,Salt\xFFLake,,,N,,\n"), "line 4: county is not valid UTF-8");
+    EXPECT_EQ(row("84070,Sandy\xC0\xAF,UT,,,,N,,\n"), "line 4: city is not valid UTF-8");
     EXPECT_EQ(row("84070,Sandy,UT,,,,N,Utah;\xC3,\n"),
               "line 4: county in other_counties is not valid UTF-8");
     EXPECT_EQ(row("84070,\"Sandy\nHook\",UT,,,,N,,\n"),
