@@ -1,0 +1,51 @@
+#include "search/SearchCommon.h"
+
+#include "data/ShortString.h"
+
+namespace corvana {
+
+using namespace detail;
+
+namespace {
+
+constexpr const char* NoAreaCodes = "No matching area codes found.";
+
+} // namespace
+
+SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx) {
+    text = text.substr(0, ShortMax);
+    SearchResult r;
+    SetDisplay(r, text.size() == 3, text.size() == 3);
+    if (text.size() != 3)
+        return r;
+    return Guarded(std::move(r), [&](SearchResult& res) {
+        const DataSet& data = ctx.data;
+        StartList(res, "Possible Zip Codes");
+        // Only three decimal digits name an entry of the table; letters or a sign name none.
+        int code = 0;
+        for (char c : text) {
+            if (c < '0' || c > '9') {
+                AddItem(res, NoAreaCodes);
+                return;
+            }
+            code = code * 10 + (c - '0');
+        }
+        const std::int32_t offset = data.areaTable[std::size_t(code)];
+        if (offset == -1) {
+            AddItem(res, NoAreaCodes);
+            return;
+        }
+        ZipFile zip = OpenZipFile(data);
+        MappedFile idx = OpenDataFile(data, "AREA.IDX", msg::AreaIndexNotFound);
+        CityFile city = OpenCityFile(data);
+        ForEachListedZip(idx, offset, msg::AreaIndexCorrupt, [&](std::uint16_t record) {
+            ZipRecord rec = zip.read(record);
+            CityHeader h = city.readHeader(rec.cityOffset, data);
+            AddZipItem(res, ZipLine(rec, CityText(h, ctx.settings, data), ctx, false), record);
+        });
+        if (res.items.empty())
+            AddItem(res, NoAreaCodes);
+    });
+}
+
+} // namespace corvana

@@ -1,0 +1,81 @@
+#pragma once
+
+// Pieces shared by the searches; not part of the search interface.
+
+#include "data/Errors.h"
+#include "data/MappedFile.h"
+#include "data/ZipFile.h"
+#include "search/Search.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace corvana::detail {
+
+inline void SetDisplay(SearchResult& r, bool listShown, bool outputControls) {
+    r.listShown = listShown;
+    r.outputControls = outputControls;
+}
+
+// Clears the list and names it: from here on the window shows `items`.
+inline void StartList(SearchResult& r, std::string heading) {
+    r.cleared = true;
+    r.heading = std::move(heading);
+    r.items.clear();
+}
+
+inline void AddItem(SearchResult& r, std::string text) {
+    r.items.push_back(ResultItem{std::move(text), std::nullopt});
+}
+
+inline void AddZipItem(SearchResult& r, std::string text, std::uint32_t record) {
+    r.items.push_back(ResultItem{std::move(text), record});
+}
+
+// Runs a search body and turns what the readers throw into the result: a fatal message, or the
+// general input/output error with the items added until then kept. The list is sorted last.
+template <class Body> SearchResult Guarded(SearchResult r, Body&& body) {
+    try {
+        body(r);
+    } catch (const FatalError& e) {
+        r.fatal = e.what();
+    } catch (const IoError& e) {
+        r.ioError = e.what();
+    }
+    SortItems(r.items);
+    return r;
+}
+
+// County name of a county number, in capitals when Counties in Caps is on; empty for "no
+// county" and for numbers the county table does not have.
+std::string CountyText(int county, const DataSet& data, const Settings& settings);
+
+// The results-list line of one ZIP record: ZIP code, city text, then the county, area code and
+// time text as the settings ask. The county search always shows the county.
+std::string ZipLine(const ZipRecord& rec, std::string_view cityText, const SearchContext& ctx,
+                    bool alwaysCounty);
+
+// Openers that report a missing file as the fatal message of that file.
+CityFile OpenCityFile(const DataSet& data);
+ZipFile OpenZipFile(const DataSet& data);
+MappedFile OpenDataFile(const DataSet& data, const char* name, const char* missingMessage);
+
+// Calls f(record number) for each entry of the ZIP list at `offset` of COUNTY.IDX or AREA.IDX.
+// An offset that reaches no whole count, or a number cut short, throws `corruptMessage`.
+template <class F>
+void ForEachListedZip(const MappedFile& file, std::int64_t offset, const char* corruptMessage,
+                      F&& f) {
+    ByteCursor in(file.bytes());
+    std::uint16_t count = 0;
+    if (!in.seek(offset) || !in.readU16(count))
+        throw FatalError(corruptMessage);
+    for (std::uint16_t i = 0; i < count; ++i) {
+        std::uint16_t record = 0;
+        if (!in.readU16(record))
+            throw FatalError(corruptMessage);
+        f(record);
+    }
+}
+
+} // namespace corvana::detail

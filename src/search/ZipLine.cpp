@@ -1,0 +1,60 @@
+#include "search/SearchCommon.h"
+
+#include "data/ShortString.h"
+#include "format/LocalTime.h"
+
+namespace corvana::detail {
+
+std::string CountyText(int county, const DataSet& data, const Settings& settings) {
+    std::string_view name = data.countyName(county);
+    return settings.countiesInCaps ? upperAscii(name) : std::string(name);
+}
+
+std::string ZipLine(const ZipRecord& rec, std::string_view cityText, const SearchContext& ctx,
+                    bool alwaysCounty) {
+    const Settings& s = ctx.settings;
+    std::string line = rec.zipText();
+    appendCut(line, " ");
+    appendCut(line, cityText);
+    // A ZIP code without a county, area code or zone leaves that part out altogether.
+    if (alwaysCounty || s.showCounty) {
+        std::string county = CountyText(rec.county, ctx.data, s);
+        if (!county.empty()) {
+            appendCut(line, " (");
+            appendCut(line, county);
+            appendCut(line, ")");
+        }
+    }
+    if (s.showAreaCode && rec.areaCode != NoAreaCode) {
+        appendCut(line, " (");
+        appendCut(line, std::to_string(rec.areaCode));
+        appendCut(line, ")");
+    }
+    const int zone = rec.timeZone & 0x7f;
+    if ((s.showTimeZone || s.showCurrentTime) && zone >= 1 && zone < int(ZoneLabels.size()))
+        appendCut(line, DoTime(rec.timeZone, s, ctx.time));
+    return line;
+}
+
+CityFile OpenCityFile(const DataSet& data) {
+    auto f = CityFile::open(data);
+    if (!f)
+        throw FatalError(msg::CityNotFound);
+    return std::move(*f);
+}
+
+ZipFile OpenZipFile(const DataSet& data) {
+    auto f = ZipFile::open(data);
+    if (!f)
+        throw FatalError(msg::ZipFileNotFound);
+    return std::move(*f);
+}
+
+MappedFile OpenDataFile(const DataSet& data, const char* name, const char* missingMessage) {
+    auto f = MappedFile::open(data.path(name));
+    if (!f)
+        throw FatalError(missingMessage);
+    return std::move(*f);
+}
+
+} // namespace corvana::detail
