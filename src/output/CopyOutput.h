@@ -1,0 +1,47 @@
+#pragma once
+
+#include "data/DataSet.h"
+#include "data/MappedFile.h"
+#include "data/ZipFile.h"
+#include "format/OutputFormats.h"
+#include "search/Search.h"
+#include "settings/Settings.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvana {
+
+// The ZIP details of one results-list line: the ZIP code from the first five characters of its
+// text, every other field from the ZIP record that its attached number names and from that
+// record's city. `city` reads CITY.DAT and keeps its position from one line to the next: when
+// the city offset cannot be sought, "Seek in City File failed." is added to `fatal` and the
+// record is read from where the file stands. A city record cut short adds "File containing
+// city definitions is corrupt." and the line gives no details. A line without a record number
+// gives none either. A record number past the end of ZIPCODE.DAT throws IoError.
+std::optional<ZipDetails> LoadValues(const ResultItem& line, const ZipFile& zip, ByteCursor& city,
+                                     const DataSet& data, const Settings& settings,
+                                     std::vector<std::string>& fatal);
+
+// The text that Copy puts on the clipboard and Print prints.
+struct CollectedOutput {
+    // Each expanded line followed by CR LF, the last one too.
+    std::string text;
+    // Shown under "FATAL ERROR" in this order; the lines built are still copied or printed.
+    std::vector<std::string> fatal;
+    // CITY.DAT or ZIPCODE.DAT is missing: shown under "FATAL ERROR"; nothing was collected and
+    // the command stops before copying or printing.
+    std::optional<std::string> missingFile;
+    // A fatal message was shown: the dialog closes when the command ends.
+    bool closeDialog = false;
+    // The general input/output error: it ends the command, nothing is copied or printed.
+    std::optional<std::string> ioError;
+};
+
+// Expands output format `format` (a position in OutputFormats) for each line in turn. A
+// position outside the table collects nothing.
+CollectedOutput CollectOutput(const std::vector<ResultItem>& lines, int format, const DataSet& data,
+                              const Settings& settings);
+
+} // namespace corvana
