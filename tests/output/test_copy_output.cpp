@@ -134,7 +134,7 @@ TEST(CopyOutput, MissingFilesAndReadsPastTheEnd) {
     }
     {
         SearchEnv env;
-        auto out = CollectOutput({Line("84101 a", 0), Line("99999 z", 13), Line("84102 b", 1)}, 19,
+        auto out = CollectOutput({Line("84101 a", 0), Line("99999 z", 99), Line("84102 b", 1)}, 19,
                                  env.data, env.settings);
         EXPECT_EQ(out.ioError, msg::ReadPastEnd);
         EXPECT_FALSE(out.closeDialog);

@@ -170,7 +170,8 @@ TEST(CitySearch, MissingAndBrokenFiles) {
         // An index offset before the start of the file
         SearchEnv env;
         std::string idx = env.read("CITY.IDX");
-        std::string bad = idx.substr(0, idx.size() - 7) + std::string("\x02SA", 3) + le32(-5);
+        std::string bad = idx;
+        bad.replace(bad.find("\x02SA") + 3, 4, le32(-5));
         env.write("CITY.IDX", bad);
         EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, msg::CitySeekFailed);
         EXPECT_EQ(SearchTheCityWithState("s", env.ctx(), {0}).fatal, msg::CitySeekFailed);
@@ -186,14 +187,15 @@ TEST(CitySearch, CityFileCutShortIsCorrupt) {
     const std::string city = env.read("CITY.DAT");
     const auto slc = std::size_t(env.hand.cityOffsets[9]);
     // Inside the ZIP list of Salt Lake City, inside its name, and inside its ZIP count
-    for (std::size_t cut : {city.size() - 15, slc + 4, slc + 16}) {
+    for (std::size_t cut : {slc + 21, slc + 4, slc + 17}) {
         env.write("CITY.DAT", city.substr(0, cut));
         EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, msg::CityCorrupt) << cut;
         EXPECT_EQ(SearchTheCity("salt", env.ctx(), "").fatal, msg::CityCorrupt) << cut;
         EXPECT_EQ(SearchTheCityWithState("s", env.ctx(), {0}).fatal, msg::CityCorrupt) << cut;
     }
-    // A ZIP count that runs past the end of the file
-    std::string longCount = city.substr(0, city.size() - 2) + le16(900);
+    // A ZIP count that runs past the end of the file: Saltdale made the last record
+    const auto zuni = std::size_t(env.hand.cityOffsets[11]);
+    std::string longCount = city.substr(0, zuni - 2) + le16(900);
     env.write("CITY.DAT", longCount);
     EXPECT_EQ(SearchTheCity("saltd", env.ctx(), "").fatal, msg::CityCorrupt);
     EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, msg::CityCorrupt);

@@ -78,8 +78,9 @@ TEST(CountySearch, BrokenFiles) {
     {
         SearchEnv env;
         std::string idx = env.read("COUNTY.IDX");
-        // Cut inside the list of Empty's predecessor, Ada
-        env.write("COUNTY.IDX", idx.substr(0, idx.size() - 3));
+        const auto ada = std::size_t(env.data.counties[8].zipListOffset);
+        // Cut inside the list of Ada
+        env.write("COUNTY.IDX", idx.substr(0, ada + 3));
         EXPECT_EQ(SearchTheCounty("ada", env.ctx(), "").fatal, msg::CountyIndexCorrupt);
         // Offsets before the start or past the end
         env.write("COUNTY.IDX", idx);
@@ -88,8 +89,8 @@ TEST(CountySearch, BrokenFiles) {
         env.data.counties[8].zipListOffset = std::int32_t(idx.size());
         EXPECT_EQ(SearchTheCounty("ada", env.ctx(), "").fatal, msg::CountyIndexCorrupt);
         // A count that runs past the end
-        env.data.counties[8].zipListOffset = std::int32_t(idx.size() - 4);
-        env.write("COUNTY.IDX", idx.substr(0, idx.size() - 4) + le16(5) + le16(12));
+        env.data.counties[8].zipListOffset = std::int32_t(ada);
+        env.write("COUNTY.IDX", idx.substr(0, ada) + le16(5) + le16(12));
         EXPECT_EQ(SearchTheCounty("ada", env.ctx(), "").fatal, msg::CountyIndexCorrupt);
     }
     {

@@ -1,0 +1,234 @@
+#include "HandData.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/wait.h>
+
+using namespace corvana;
+using namespace corvana::test;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) {
+        if (c == '\'')
+            q += "'\\''";
+        else
+            q += c;
+    }
+    return q + "'";
+}
+
+// Runs corvana-query with a configuration directory of its own, so the user's settings file is
+// never read, and the C locale, so times look the same everywhere.
+Outcome Query(const std::vector<std::string>& args) {
+    static TempDir work;
+    std::string cmd = "XDG_CONFIG_HOME=" + Quote(work.str()) + " LC_ALL=C " +
+                      Quote(std::string(CORVANA_BIN_DIR) + "/corvana-query");
+    for (const auto& a : args)
+        cmd += " " + Quote(a);
+    cmd += " >" + Quote((work.path() / "out").string()) + " 2>" +
+           Quote((work.path() / "err").string());
+    Outcome r;
+    const int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = readFile(work.path() / "out");
+    r.err = readFile(work.path() / "err");
+    return r;
+}
+
+struct CliData {
+    HandData hand;
+    std::string settings = (hand.dir.path() / "plain.ini").string();
+    CliData() {
+        hand.dir.write("plain.ini", "[Preferences]\nShow County=No\nShow Area Code=No\n"
+                                    "Show Time Zone=No\nShow Current Time=No\n");
+    }
+    Outcome query(std::vector<std::string> args) const {
+        args.insert(args.begin(), {"--data", hand.dir.str(), "--settings", settings});
+        return Query(args);
+    }
+};
+
+} // namespace
+
+TEST(Cli, ListsHeadingAndItemsWithExitStatus) {
+    CliData d;
+    Outcome r = d.query({"zip", "841"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Possible Cities\n84101 Salt Lake City, UT\n84102 Salt Lake City, UT\n"
+                     "84120 Salt Lake City, UT\n");
+    EXPECT_EQ(r.err, "");
+
+    r = d.query({"zip", "84199"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Possible Cities\nNo matching zip codes found.\n");
+
+    // Non-digits are dropped as the ZIP field drops them; one digit lists states
+    r = d.query({"zip", "8-"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Potential States\nArizona\nTexas\nUtah\n");
+
+    // The list stays hidden: nothing printed
+    r = d.query({"city", "  s "});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+
+    r = d.query({"area", "80"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    r = d.query({"area", "5309"}); // cut to three characters
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Possible Zip Codes\n96001 Zu\u00f1i, CA\n");
+}
+
+TEST(Cli, CityCountyAndStateModes) {
+    CliData d;
+    Outcome r = d.query({"--state", "ut", "city", " sa "});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Possible Cities\nSalem, UT\nSalt Lake City, UT\n");
+
+    r = d.query({"county", "marion"});
+    EXPECT_EQ(r.out,
+              "Possible Zip Codes\n75657 Jefferson, TX (Marion)\n97301 Salem, OR (Marion)\n");
+
+    r = d.query({"state", "tx", "a"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Possible Cities\nAddison, TX\nAdrian, TX\nAllen, TX\n");
+
+    r = d.query({"state", "TX"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+
+    r = d.query({"state", "qq", "a"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "No matching state abbreviations found.\n");
+}
+
+TEST(Cli, TextIsUtf8OnBothSides) {
+    CliData d;
+    Outcome r = d.query({"city", "zu\u00f1"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Possible Zip Codes\n96001 Zu\u00f1i, CA\n");
+    // Only a to z are upper-cased
+    r = d.query({"--caps", "cities", "city", "zu"});
+    EXPECT_EQ(r.out, "Possible Cities\nZU\u00f1I, CA\n");
+    // A character Windows-1252 lacks cannot be typed
+    r = d.query({"city", "zu\u0107"});
+    EXPECT_EQ(r.status, 2);
+}
+
+TEST(Cli, FormatPrintsTheExpandedZipLines) {
+    CliData d;
+    Outcome r = d.query({"--format", "4", "zip", "8410"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Salt Lake City\nUT\nSalt Lake\n84101\nSalt Lake City\nUT\nSalt Lake\n84102\n");
+
+    r = d.query({"--format=31", "--caps", "cities,states", "area", "310"});
+    EXPECT_EQ(r.out, "90210 310 PST BEVERLY HILLS CA\n90211 310 PST BEVERLY HILLS CA\n");
+
+    // State names and "No match" lines have no record: nothing to print
+    r = d.query({"--format", "0", "zip", "8"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    r = d.query({"--format", "0", "zip", "84199"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+}
+
+TEST(Cli, SettingsFileFlagsAndOverrides) {
+    CliData d;
+    d.hand.dir.write("flags.ini", "[Preferences]\r\nShow County=yes\r\nShow Area Code=Y\r\n"
+                                  "Show Time Zone=YES\r\nShow Current Time=1\r\n"
+                                  "Counties in Caps=Yes\r\n");
+    const std::string flags = (d.hand.dir.path() / "flags.ini").string();
+    Outcome r = Query({"--data", d.hand.dir.str(), "--settings", flags, "zip", "84101"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Possible Cities\n84101 Salt Lake City, UT (SALT LAKE) (MST)\n");
+    // The file is read, never written
+    EXPECT_EQ(readFile(flags), "[Preferences]\r\nShow County=yes\r\nShow Area Code=Y\r\n"
+                               "Show Time Zone=YES\r\nShow Current Time=1\r\n"
+                               "Counties in Caps=Yes\r\n");
+
+    r = Query({"--data", d.hand.dir.str(), "--settings", flags, "--show", "area", "zip", "84101"});
+    EXPECT_EQ(r.out, "Possible Cities\n84101 Salt Lake City, UT (801)\n");
+    r = Query({"--data", d.hand.dir.str(), "--settings", flags, "--show", "none", "zip", "84101"});
+    EXPECT_EQ(r.out, "Possible Cities\n84101 Salt Lake City, UT\n");
+    // The current time follows the zone label after one space
+    r = Query(
+        {"--data", d.hand.dir.str(), "--settings", flags, "--show", "zone,time", "zip", "00501"});
+    EXPECT_EQ(r.out, "Possible Cities\n00501 Holtsville, NY\n");
+    r = Query({"--data", d.hand.dir.str(), "--settings", flags, "--show", "time", "zip", "84101"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.starts_with("Possible Cities\n84101 Salt Lake City, UT ")) << r.out;
+    EXPECT_EQ(r.out.size(),
+              std::string("Possible Cities\n84101 Salt Lake City, UT 00:00:00\n").size())
+        << r.out;
+}
+
+TEST(Cli, UsageErrors) {
+    CliData d;
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {},
+             {"zip"},
+             {"zip", "1", "2"},
+             {"town", "x"},
+             {"state"},
+             {"--format", "33", "zip", "841"},
+             {"--format", "x", "zip", "841"},
+             {"--show", "county,colour", "zip", "841"},
+             {"--caps", "", "zip", "841"},
+             {"--bogus", "zip", "841"},
+             {"zip", "841", "--data"},
+             {"--settings", "/nonexistent/CORVANA.INI", "zip", "841"},
+         }) {
+        Outcome r = Query(args.empty() ? args : [&] {
+            auto a = args;
+            a.insert(a.begin(), {"--data", d.hand.dir.str()});
+            return a;
+        }());
+        EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_NE(r.err.find("Usage: corvana-query"), std::string::npos);
+    }
+    Outcome r = Query({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.starts_with("Usage: corvana-query"));
+    r = d.query({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "corvana-query " CORVANA_VERSION ", Zip Code Data updated in June 1996\n");
+}
+
+TEST(Cli, DataErrors) {
+    CliData d;
+    d.hand.dir.remove("CITY.IDX");
+    Outcome r = d.query({"city", "salt"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "FATAL ERROR: File containing city indexes could not be found.\n");
+
+    d.hand.dir.remove("ZIPCODE.IDX");
+    d.hand.dir.remove("AREA.DAT");
+    r = d.query({"zip", "841"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "FATAL ERROR: Zip Code Index File could not be found.\n"
+                     "FATAL ERROR: Area Code Data File could not be found.\n");
+
+    // A record number past the end of ZIPCODE.DAT: the lines found before it, then the error
+    CliData e;
+    e.hand.areas[801] = {10, 300, 0};
+    e.hand.writeAll();
+    r = e.query({"area", "801"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.out, "Possible Zip Codes\n84653 Salem, UT\n");
+    EXPECT_EQ(r.err, "I/O error 100: read beyond the end of the file.\n");
+}
