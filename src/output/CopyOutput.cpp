@@ -15,7 +15,8 @@ std::optional<ZipDetails> LoadValues(const ResultItem& line, const ZipFile& zip,
     d.zip = cutTo(line.text, 5);
     const ZipRecord rec = zip.read(*line.record);
 
-    d.county = cutTo(data.countyName(rec.county), 25);
+    if (rec.county != NoCounty)
+        d.county = cutTo(data.countyName(rec.county), 25);
     if (settings.countiesInCaps)
         d.county = upperAscii(d.county);
 

@@ -6,6 +6,8 @@
 namespace corvana::detail {
 
 std::string CountyText(int county, const DataSet& data, const Settings& settings) {
+    if (county == NoCounty)
+        return {};
     std::string_view name = data.countyName(county);
     return settings.countiesInCaps ? upperAscii(name) : std::string(name);
 }

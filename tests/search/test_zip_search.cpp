@@ -93,6 +93,9 @@ TEST(ZipSearch, LineShowsCountyAreaCodeAndTimeAsTheSettingsAsk) {
     EXPECT_EQ(Texts(SearchTheZip("00501", env.ctx())), Strings{"00501 Holtsville, NY"});
     EXPECT_EQ(Texts(SearchTheZip("75002", env.ctx())),
               Strings{"75002 Allen, TX (Collin) (CST) 16:45:12"});
+    // 65535 means "no county" even in a table that long
+    env.data.counties.resize(70000, CountyEntry{std::string("Phantom") + '\0', 0});
+    EXPECT_EQ(Texts(SearchTheZip("00501", env.ctx())), Strings{"00501 Holtsville, NY"});
 
     env.settings.showTimeZone = false;
     env.settings.countiesInCaps = true;
