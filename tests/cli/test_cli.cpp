@@ -232,3 +232,15 @@ TEST(Cli, DataErrors) {
     EXPECT_EQ(r.out, "Possible Zip Codes\n84653 Salem, UT\n");
     EXPECT_EQ(r.err, "I/O error 100: read beyond the end of the file.\n");
 }
+
+TEST(Cli, RunsOnTheBuiltFixture) {
+    CliData d;
+    const std::string dir = fixtureDir("small");
+    Outcome r = Query({"--data", dir, "--settings", d.settings, "--format", "4", "zip", "8409"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Sandy\nUT\nSalt Lake\n84092\nSandy\nUT\nSalt Lake\n84094\n");
+    r = Query({"--data", dir, "--settings", d.settings, "--state", "OR", "city", "salem"});
+    EXPECT_EQ(r.out, "Possible Zip Codes\n97301 Salem, OR\n97304 Salem, OR\n");
+    r = Query({"--data", dir, "--version"});
+    EXPECT_EQ(r.out, "corvana-query " CORVANA_VERSION ", Zip Code Data updated in June 1996\n");
+}
