@@ -38,10 +38,11 @@ SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx) {
         ZipFile zip = OpenZipFile(data);
         MappedFile idx = OpenDataFile(data, "AREA.IDX", msg::AreaIndexNotFound);
         CityFile city = OpenCityFile(data);
+        ZipLineMaker zipLine(ctx);
         ForEachListedZip(idx, offset, msg::AreaIndexCorrupt, [&](std::uint16_t record) {
             ZipRecord rec = zip.read(record);
             CityHeader h = city.readHeader(rec.cityOffset, data);
-            AddZipItem(res, ZipLine(rec, CityText(h, ctx.settings, data), ctx, false), record);
+            AddZipItem(res, zipLine(rec, CityText(h, ctx.settings, data), false), record);
         });
         if (res.items.empty())
             AddItem(res, NoAreaCodes);

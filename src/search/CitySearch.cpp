@@ -105,6 +105,7 @@ struct CityScan {
     SearchResult& r;
     // Empty when All State is on: every record passes.
     std::optional<std::string> singleState;
+    ZipLineMaker zipLine{ctx};
 
     bool passes(const CityScanner& s) const {
         return !singleState || *singleState == ctx.data.stateAbbrev(s.state());
@@ -117,7 +118,7 @@ struct CityScan {
         const std::uint16_t n = s.readCount();
         for (std::uint16_t i = 0; i < n; ++i) {
             const std::uint16_t record = s.readNumber();
-            AddZipItem(r, ZipLine(zip.read(record), city, ctx, false), record);
+            AddZipItem(r, zipLine(zip.read(record), city, false), record);
         }
     }
 

@@ -60,6 +60,7 @@ SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
             MappedFile idx = OpenDataFile(data, "COUNTY.IDX", msg::CountyIndexNotFound);
             CityFile city = OpenCityFile(data);
             ZipFile zip = OpenZipFile(data);
+            ZipLineMaker zipLine(ctx);
             // The county itself is not filtered by state here: the ZIP codes are, by their
             // city's state, so of two counties of one name only the chosen state's ZIP codes show.
             for (const CountyEntry& entry : data.counties) {
@@ -71,7 +72,7 @@ SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
                         CityHeader h = city.readHeader(rec.cityOffset, data);
                         if (!passes(h.state))
                             return;
-                        AddZipItem(res, ZipLine(rec, CityText(h, ctx.settings, data), ctx, true),
+                        AddZipItem(res, zipLine(rec, CityText(h, ctx.settings, data), true),
                                    record);
                     });
             }

@@ -7,7 +7,9 @@
 #include "data/ZipFile.h"
 #include "search/Search.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,10 +53,19 @@ template <class Body> SearchResult Guarded(SearchResult r, Body&& body) {
 // county" and for numbers the county table does not have.
 std::string CountyText(int county, const DataSet& data, const Settings& settings);
 
-// The results-list line of one ZIP record: ZIP code, city text, then the county, area code and
-// time text as the settings ask. The county search always shows the county.
-std::string ZipLine(const ZipRecord& rec, std::string_view cityText, const SearchContext& ctx,
-                    bool alwaysCounty);
+// Builds the results-list lines of one search: ZIP code, city text, then the county, area code
+// and time text as the settings ask. The county search always shows the county.
+class ZipLineMaker {
+public:
+    explicit ZipLineMaker(const SearchContext& ctx) : ctx_(ctx) {}
+    std::string operator()(const ZipRecord& rec, std::string_view cityText, bool alwaysCounty);
+
+private:
+    const SearchContext& ctx_;
+    // Within one search the time text depends on the zone code alone, so each code's text is
+    // made once: a long list then costs no clock reading per line, and all its lines agree.
+    std::array<std::optional<std::string>, 256> times_;
+};
 
 // Openers that report a missing file as the fatal message of that file.
 CityFile OpenCityFile(const DataSet& data);

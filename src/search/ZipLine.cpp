@@ -12,8 +12,9 @@ std::string CountyText(int county, const DataSet& data, const Settings& settings
     return settings.countiesInCaps ? upperAscii(name) : std::string(name);
 }
 
-std::string ZipLine(const ZipRecord& rec, std::string_view cityText, const SearchContext& ctx,
-                    bool alwaysCounty) {
+std::string ZipLineMaker::operator()(const ZipRecord& rec, std::string_view cityText,
+                                     bool alwaysCounty) {
+    const SearchContext& ctx = ctx_;
     const Settings& s = ctx.settings;
     std::string line = rec.zipText();
     appendCut(line, " ");
@@ -33,8 +34,12 @@ std::string ZipLine(const ZipRecord& rec, std::string_view cityText, const Searc
         appendCut(line, ")");
     }
     const int zone = rec.timeZone & 0x7f;
-    if ((s.showTimeZone || s.showCurrentTime) && zone >= 1 && zone < int(ZoneLabels.size()))
-        appendCut(line, DoTime(rec.timeZone, s, ctx.time));
+    if ((s.showTimeZone || s.showCurrentTime) && zone >= 1 && zone < int(ZoneLabels.size())) {
+        auto& time = times_[rec.timeZone];
+        if (!time)
+            time = DoTime(rec.timeZone, s, ctx.time);
+        appendCut(line, *time);
+    }
     return line;
 }
 

@@ -47,6 +47,7 @@ void ZipLines(std::string_view digits, int value, const SearchContext& ctx, Sear
     }
     CityFile city = OpenCityFile(ctx.data);
     ZipFile zip = OpenZipFile(ctx.data);
+    ZipLineMaker zipLine(ctx);
     for (std::int64_t k = 0; k < e.count; ++k) {
         const std::int64_t n = std::int64_t(e.first) + k;
         ZipRecord rec = zip.read(n);
@@ -58,7 +59,7 @@ void ZipLines(std::string_view digits, int value, const SearchContext& ctx, Sear
         if (!match)
             continue;
         std::string cityText = GetCityState(city, rec.cityOffset, ctx.settings, ctx.data);
-        AddZipItem(r, ZipLine(rec, cityText, ctx, false), std::uint32_t(n));
+        AddZipItem(r, zipLine(rec, cityText, false), std::uint32_t(n));
     }
     if (r.items.empty())
         AddItem(r, NoZips);
