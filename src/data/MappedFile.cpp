@@ -1,5 +1,7 @@
 #include "data/MappedFile.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -54,6 +56,83 @@ void MappedFile::release() {
     size_ = 0;
 }
 
+std::optional<DataFile> DataFile::open(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    return DataFile(fd, static_cast<std::size_t>(st.st_size));
+}
+
+DataFile::DataFile(DataFile&& other) noexcept
+    : fd_(other.fd_), size_(other.size_), pieces_(std::move(other.pieces_)) {
+    other.fd_ = -1;
+    other.size_ = 0;
+}
+
+DataFile& DataFile::operator=(DataFile&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.fd_;
+        size_ = other.size_;
+        pieces_ = std::move(other.pieces_);
+        other.fd_ = -1;
+        other.size_ = 0;
+    }
+    return *this;
+}
+
+DataFile::~DataFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+const std::uint8_t* DataFile::piece(std::size_t index) const {
+    if (pieces_.empty())
+        pieces_.resize((size_ + PieceSize - 1) / PieceSize);
+    auto& p = pieces_[index];
+    if (!p) {
+        auto fresh = std::make_unique_for_overwrite<Piece>();
+        const std::size_t start = index * PieceSize;
+        const std::size_t want = std::min(PieceSize, size_ - start);
+        std::size_t got = 0;
+        while (got < want) {
+            ssize_t n = ::pread(fd_, fresh->data() + got, want - got, off_t(start + got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return nullptr;
+            got += std::size_t(n);
+        }
+        p = std::move(fresh);
+    }
+    return p->data();
+}
+
+bool DataFile::read(std::uint64_t offset, void* dst, std::size_t n) const {
+    if (offset > size_ || n > size_ - offset)
+        return false;
+    auto* out = static_cast<std::uint8_t*>(dst);
+    while (n > 0) {
+        const std::size_t index = std::size_t(offset / PieceSize);
+        const std::size_t within = std::size_t(offset % PieceSize);
+        const std::size_t take = std::min(n, PieceSize - within);
+        const std::uint8_t* p = piece(index);
+        if (!p)
+            return false;
+        std::memcpy(out, p + within, take);
+        out += take;
+        offset += take;
+        n -= take;
+    }
+    return true;
+}
+
 bool ByteCursor::seek(std::int64_t pos) {
     if (pos < 0)
         return false;
@@ -63,18 +142,24 @@ bool ByteCursor::seek(std::int64_t pos) {
 
 bool ByteCursor::read(void* dst, std::size_t n) {
     if (remaining() < n) {
-        pos_ = bytes_.size();
+        pos_ = size_;
         return false;
     }
-    if (n)
+    if (file_) {
+        if (!file_->read(pos_, dst, n)) {
+            pos_ = size_;
+            return false;
+        }
+    } else if (n) {
         std::memcpy(dst, bytes_.data() + pos_, n);
+    }
     pos_ += n;
     return true;
 }
 
 bool ByteCursor::skip(std::size_t n) {
     if (remaining() < n) {
-        pos_ = bytes_.size();
+        pos_ = size_;
         return false;
     }
     pos_ += n;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <memory>
+#include <vector>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -31,17 +34,50 @@ private:
     std::size_t size_ = 0;
 };
 
-// Reads a byte span as a file is read: a position, bounded reads, short reads reported.
+// A data file opened read-only for one search, read with positioned reads through a small
+// cache of 4 KiB pieces. A search touches a few hundred records at most, so this reads far less
+// than mapping the file would fault in, and nothing of it outlives the search.
+class DataFile {
+public:
+    static std::optional<DataFile> open(const std::string& path);
+
+    DataFile(DataFile&& other) noexcept;
+    DataFile& operator=(DataFile&& other) noexcept;
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
+    ~DataFile();
+
+    std::size_t size() const { return size_; }
+
+    // Copies n bytes from offset; false, with nothing promised in dst, when they are not all
+    // there (past the end, or the file shrank under us).
+    bool read(std::uint64_t offset, void* dst, std::size_t n) const;
+
+private:
+    static constexpr std::size_t PieceSize = 4096;
+    using Piece = std::array<std::uint8_t, PieceSize>;
+
+    DataFile(int fd, std::size_t size) : fd_(fd), size_(size) {}
+    const std::uint8_t* piece(std::size_t index) const;
+
+    int fd_ = -1;
+    std::size_t size_ = 0;
+    mutable std::vector<std::unique_ptr<Piece>> pieces_;
+};
+
+// Reads a byte span or a data file as a file is read: a position, bounded reads, short reads
+// reported.
 class ByteCursor {
 public:
     ByteCursor() = default;
-    explicit ByteCursor(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    explicit ByteCursor(std::span<const std::uint8_t> bytes) : bytes_(bytes), size_(bytes.size()) {}
+    explicit ByteCursor(const DataFile& file) : file_(&file), size_(file.size()) {}
 
     // A negative position fails; a position past the end succeeds and the next read fails.
     bool seek(std::int64_t pos);
     std::size_t pos() const { return pos_; }
-    bool atEnd() const { return pos_ >= bytes_.size(); }
-    std::size_t remaining() const { return atEnd() ? 0 : bytes_.size() - pos_; }
+    bool atEnd() const { return pos_ >= size_; }
+    std::size_t remaining() const { return atEnd() ? 0 : size_ - pos_; }
 
     // Each returns false, and moves to the end, when fewer bytes are left than asked for.
     bool read(void* dst, std::size_t n);
@@ -52,6 +88,8 @@ public:
 
 private:
     std::span<const std::uint8_t> bytes_;
+    const DataFile* file_ = nullptr;
+    std::size_t size_ = 0;
     std::size_t pos_ = 0;
 };
 

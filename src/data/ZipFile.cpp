@@ -30,27 +30,29 @@ std::string ZipRecord::zipText() const {
 }
 
 std::optional<ZipFile> ZipFile::open(const DataSet& data) {
-    auto f = MappedFile::open(data.path("ZIPCODE.DAT"));
+    auto f = DataFile::open(data.path("ZIPCODE.DAT"));
     if (!f)
         return std::nullopt;
     return ZipFile(std::move(*f));
 }
 
 ZipRecord ZipFile::read(std::int64_t n) const {
-    if (n < 0 || std::uint64_t(n) >= recordCount())
+    std::uint8_t raw[ZipRecord::Size];
+    if (n < 0 || std::uint64_t(n) >= recordCount() ||
+        !file_.read(std::uint64_t(n) * ZipRecord::Size, raw, sizeof raw))
         throw IoError(msg::ReadPastEnd);
-    return ZipRecord::decode(file_.bytes().data() + std::size_t(n) * ZipRecord::Size);
+    return ZipRecord::decode(raw);
 }
 
 std::optional<CityFile> CityFile::open(const DataSet& data) {
-    auto f = MappedFile::open(data.path("CITY.DAT"));
+    auto f = DataFile::open(data.path("CITY.DAT"));
     if (!f)
         return std::nullopt;
     return CityFile(std::move(*f));
 }
 
 CityHeader CityFile::readHeader(std::int64_t offset, const DataSet& data) const {
-    ByteCursor in(file_.bytes());
+    ByteCursor in(file_);
     if (!in.seek(offset))
         throw FatalError(msg::CitySeekFailed);
     std::uint8_t len = 0;

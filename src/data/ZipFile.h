@@ -40,8 +40,8 @@ public:
     ZipRecord read(std::int64_t n) const;
 
 private:
-    explicit ZipFile(MappedFile f) : file_(std::move(f)) {}
-    MappedFile file_;
+    explicit ZipFile(DataFile f) : file_(std::move(f)) {}
+    DataFile file_;
 };
 
 // The name and state of a CITY.DAT record, and where its ZIP list begins.
@@ -62,11 +62,12 @@ public:
     // FatalError CityCorrupt.
     CityHeader readHeader(std::int64_t offset, const DataSet& data) const;
 
-    std::span<const std::uint8_t> bytes() const { return file_.bytes(); }
+    const DataFile& file() const { return file_; }
+    std::size_t size() const { return file_.size(); }
 
 private:
-    explicit CityFile(MappedFile f) : file_(std::move(f)) {}
-    MappedFile file_;
+    explicit CityFile(DataFile f) : file_(std::move(f)) {}
+    DataFile file_;
 };
 
 // The city text of the record at offset: the name (in capitals when Cities in Caps is on),

@@ -63,7 +63,7 @@ CollectedOutput CollectOutput(const std::vector<ResultItem>& lines, int format, 
         out.closeDialog = true;
         return out;
     }
-    ByteCursor city(cityFile->bytes());
+    ByteCursor city(cityFile->file());
     try {
         for (const ResultItem& line : lines) {
             auto details = LoadValues(line, *zip, city, data, settings, out.fatal);

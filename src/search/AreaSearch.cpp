@@ -36,7 +36,7 @@ SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx) {
             return;
         }
         ZipFile zip = OpenZipFile(data);
-        MappedFile idx = OpenDataFile(data, "AREA.IDX", msg::AreaIndexNotFound);
+        DataFile idx = OpenDataFile(data, "AREA.IDX", msg::AreaIndexNotFound);
         CityFile city = OpenCityFile(data);
         ZipLineMaker zipLine(ctx);
         ForEachListedZip(idx, offset, msg::AreaIndexCorrupt, [&](std::uint16_t record) {

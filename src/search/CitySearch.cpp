@@ -19,8 +19,11 @@ constexpr std::size_t CityIdxRecordSize = 7;
 // length, which finds the start of the whole first-letter block.
 std::optional<std::int32_t> LookupCityIndex(const DataSet& data, std::string_view key,
                                             bool firstLetterOnly) {
-    MappedFile idx = OpenDataFile(data, "CITY.IDX", msg::CityIndexNotFound);
-    auto bytes = idx.bytes();
+    DataFile idx = OpenDataFile(data, "CITY.IDX", msg::CityIndexNotFound);
+    // The index is small (one record per two-letter beginning): read it whole.
+    std::vector<std::uint8_t> bytes(idx.size());
+    if (!idx.read(0, bytes.data(), bytes.size()))
+        throw IoError(msg::ReadPastEnd);
     for (std::size_t pos = 0; pos < bytes.size(); pos += CityIdxRecordSize) {
         if (bytes.size() - pos < CityIdxRecordSize)
             throw IoError(msg::ReadPastEnd);
@@ -39,7 +42,7 @@ std::optional<std::int32_t> LookupCityIndex(const DataSet& data, std::string_vie
 class CityScanner {
 public:
     CityScanner(const CityFile& file, std::int32_t offset, const DataSet& data)
-        : bytes_(file.bytes()), in_(bytes_), data_(data) {
+        : in_(file.file()), data_(data) {
         if (!in_.seek(offset))
             throw FatalError(msg::CitySeekFailed);
     }
@@ -50,10 +53,11 @@ public:
         if (in_.atEnd())
             return false;
         std::uint8_t len = 0;
-        if (!in_.readU8(len) || len == 0 || in_.remaining() < len)
+        if (!in_.readU8(len) || len == 0)
             throw FatalError(msg::CityCorrupt);
-        body_ = std::string_view(reinterpret_cast<const char*>(bytes_.data() + in_.pos()), len);
-        in_.skip(len);
+        body_.resize(len);
+        if (!in_.read(body_.data(), len))
+            throw FatalError(msg::CityCorrupt);
         if (state() >= data_.states.size())
             throw FatalError(msg::CityCorrupt);
         return true;
@@ -94,10 +98,9 @@ private:
         return v;
     }
 
-    std::span<const std::uint8_t> bytes_;
     ByteCursor in_;
     const DataSet& data_;
-    std::string_view body_;
+    std::string body_;
 };
 
 struct CityScan {

@@ -57,7 +57,7 @@ SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
             }
         } else {
             StartList(res, "Possible Zip Codes");
-            MappedFile idx = OpenDataFile(data, "COUNTY.IDX", msg::CountyIndexNotFound);
+            DataFile idx = OpenDataFile(data, "COUNTY.IDX", msg::CountyIndexNotFound);
             CityFile city = OpenCityFile(data);
             ZipFile zip = OpenZipFile(data);
             ZipLineMaker zipLine(ctx);

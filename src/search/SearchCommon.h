@@ -64,20 +64,21 @@ private:
     const SearchContext& ctx_;
     // Within one search the time text depends on the zone code alone, so each code's text is
     // made once: a long list then costs no clock reading per line, and all its lines agree.
-    std::array<std::optional<std::string>, 256> times_;
+    // A list spans few zones, so a short list of (code, text) pairs is the quickest lookup.
+    std::vector<std::pair<std::uint8_t, std::string>> times_;
 };
 
 // Openers that report a missing file as the fatal message of that file.
 CityFile OpenCityFile(const DataSet& data);
 ZipFile OpenZipFile(const DataSet& data);
-MappedFile OpenDataFile(const DataSet& data, const char* name, const char* missingMessage);
+DataFile OpenDataFile(const DataSet& data, const char* name, const char* missingMessage);
 
 // Calls f(record number) for each entry of the ZIP list at `offset` of COUNTY.IDX or AREA.IDX.
 // An offset that reaches no whole count, or a number cut short, throws `corruptMessage`.
 template <class F>
-void ForEachListedZip(const MappedFile& file, std::int64_t offset, const char* corruptMessage,
+void ForEachListedZip(const DataFile& file, std::int64_t offset, const char* corruptMessage,
                       F&& f) {
-    ByteCursor in(file.bytes());
+    ByteCursor in(file);
     std::uint16_t count = 0;
     if (!in.seek(offset) || !in.readU16(count))
         throw FatalError(corruptMessage);

@@ -3,6 +3,8 @@
 #include "data/ShortString.h"
 #include "format/LocalTime.h"
 
+#include <algorithm>
+
 namespace corvana::detail {
 
 std::string CountyText(int county, const DataSet& data, const Settings& settings) {
@@ -35,10 +37,11 @@ std::string ZipLineMaker::operator()(const ZipRecord& rec, std::string_view city
     }
     const int zone = rec.timeZone & 0x7f;
     if ((s.showTimeZone || s.showCurrentTime) && zone >= 1 && zone < int(ZoneLabels.size())) {
-        auto& time = times_[rec.timeZone];
-        if (!time)
-            time = DoTime(rec.timeZone, s, ctx.time);
-        appendCut(line, *time);
+        auto known = std::find_if(times_.begin(), times_.end(),
+                                  [&](const auto& t) { return t.first == rec.timeZone; });
+        if (known == times_.end())
+            known = times_.emplace(times_.end(), rec.timeZone, DoTime(rec.timeZone, s, ctx.time));
+        appendCut(line, known->second);
     }
     return line;
 }
@@ -57,8 +60,8 @@ ZipFile OpenZipFile(const DataSet& data) {
     return std::move(*f);
 }
 
-MappedFile OpenDataFile(const DataSet& data, const char* name, const char* missingMessage) {
-    auto f = MappedFile::open(data.path(name));
+DataFile OpenDataFile(const DataSet& data, const char* name, const char* missingMessage) {
+    auto f = DataFile::open(data.path(name));
     if (!f)
         throw FatalError(missingMessage);
     return std::move(*f);

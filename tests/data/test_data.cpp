@@ -2,6 +2,7 @@
 
 #include "data/DataSet.h"
 #include "data/Errors.h"
+#include "data/MappedFile.h"
 #include "data/Win1252.h"
 #include "data/ZipFile.h"
 #include "settings/Settings.h"
@@ -193,7 +194,7 @@ TEST(CityRecords, GetCityStateAndItsFaults) {
         return "";
     };
     EXPECT_EQ(fatalOf(-1), msg::CitySeekFailed);
-    EXPECT_EQ(fatalOf(std::int64_t(city->bytes().size())), msg::CityCorrupt);
+    EXPECT_EQ(fatalOf(std::int64_t(city->size())), msg::CityCorrupt);
     EXPECT_EQ(fatalOf(1 << 30), msg::CityCorrupt);
 
     // A length byte that runs past the end, and a state number outside the state table.
@@ -264,4 +265,41 @@ TEST(Win1252, RoundTripsEveryByte) {
     EXPECT_FALSE(Utf8ToWin1252("\xc3"));              // cut short
     EXPECT_FALSE(Utf8ToWin1252("\xc0\xaf"));          // overlong
     EXPECT_FALSE(Utf8ToWin1252("\xf0\x9f\x98\x80"));  // outside the code page
+}
+
+TEST(DataFiles, PositionedReadsAcrossPiecesAndPastTheEnd) {
+    TempDir dir;
+    std::string bytes;
+    for (int i = 0; i < 10000; ++i)
+        bytes += char(i * 7 + i / 256);
+    dir.write("BIG.DAT", bytes);
+    auto f = DataFile::open(dir.str() + "/BIG.DAT");
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->size(), bytes.size());
+    // Reads that start and end inside a piece, straddle one or two piece edges, or end exactly
+    // at the end of the file, all give the file's bytes.
+    for (auto [off, n] : {std::pair<std::size_t, std::size_t>{0, 13}, {4090, 13}, {4095, 4200},
+                          {8191, 1}, {9990, 10}, {0, 10000}}) {
+        std::string got(n, '\0');
+        ASSERT_TRUE(f->read(off, got.data(), n)) << off;
+        EXPECT_EQ(got, bytes.substr(off, n)) << off;
+    }
+    char c;
+    std::string tail(6, '\0');
+    EXPECT_FALSE(f->read(9995, tail.data(), 6));
+    EXPECT_FALSE(f->read(std::uint64_t(1) << 40, &c, 1));
+    EXPECT_TRUE(f->read(10000, &c, 0));
+
+    ByteCursor in(*f);
+    std::uint16_t v = 0;
+    ASSERT_TRUE(in.seek(4095));
+    ASSERT_TRUE(in.readU16(v));
+    EXPECT_EQ(v, std::uint16_t(std::uint8_t(bytes[4095]) | std::uint8_t(bytes[4096]) << 8));
+    EXPECT_TRUE(in.seek(20000));
+    EXPECT_FALSE(in.readU16(v));
+    EXPECT_FALSE(in.seek(-1));
+
+    // A directory or a missing file is no data file.
+    EXPECT_FALSE(DataFile::open(dir.str()));
+    EXPECT_FALSE(DataFile::open(dir.str() + "/NONE.DAT"));
 }

@@ -63,13 +63,14 @@ struct ReadBack {
         auto cityFile = CityFile::open(data);
         auto countyIdx = MappedFile::open(data.path("COUNTY.IDX"));
         auto areaIdx = MappedFile::open(data.path("AREA.IDX"));
-        if (!zipFile || !cityFile || !countyIdx || !areaIdx)
+        auto cityBytes = MappedFile::open(data.path("CITY.DAT"));
+        if (!zipFile || !cityFile || !countyIdx || !areaIdx || !cityBytes)
             throw std::runtime_error("a data file is missing");
         for (std::size_t r = 0; r < zipFile->recordCount(); ++r)
             zips.push_back(zipFile->read(std::int64_t(r)));
-        for (std::size_t pos = 0; pos < cityFile->bytes().size();) {
+        for (std::size_t pos = 0; pos < cityBytes->size();) {
             CityHeader h = cityFile->readHeader(std::int64_t(pos), data);
-            Records list = listAt(cityFile->bytes(), h.listPos);
+            Records list = listAt(cityBytes->bytes(), h.listPos);
             cities.push_back({h.name, h.state, std::int32_t(pos), list});
             pos = h.listPos + 2 + 2 * list.size();
         }

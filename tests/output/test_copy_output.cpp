@@ -56,7 +56,7 @@ TEST(CopyOutput, FieldsOfTheZipDetails) {
     auto zip = ZipFile::open(env.data);
     auto city = CityFile::open(env.data);
     ASSERT_TRUE(zip && city);
-    ByteCursor cursor(city->bytes());
+    ByteCursor cursor(city->file());
     std::vector<std::string> fatal;
     auto d = LoadValues(Line("90210 Beverly Hills Extra Long Name Town, CA", 7), *zip, cursor,
                         env.data, env.settings, fatal);
