@@ -99,7 +99,7 @@ std::string nameOf(const Query& q) {
 // Keeps the medians of the repeated runs for the closing table.
 class TableReporter : public benchmark::ConsoleReporter {
 public:
-    std::map<std::string, double> medians; // run name -> nanoseconds
+    std::map<std::string, double> medians; // run name -> microseconds
     std::map<std::string, double> items;
 
     void ReportRuns(const std::vector<Run>& runs) override {
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
         if (a == reporter.medians.end() || b == reporter.medians.end())
             continue;
         std::printf("| %s | %.0f | %.2f | %.2f | %.3f |\n", n.c_str(), reporter.items["ours/" + n],
-                    a->second / 1000.0, b->second / 1000.0, a->second / b->second);
+                    a->second, b->second, a->second / b->second);
     }
     benchmark::Shutdown();
     return 0;
