@@ -31,7 +31,7 @@ std::string after(std::string p) {
     return p;
 }
 
-void bind(sqlite3_stmt* st, int i, const std::string& s) {
+void bindText(sqlite3_stmt* st, int i, const std::string& s) {
     sqlite3_bind_text(st, i, s.data(), int(s.size()), SQLITE_TRANSIENT);
 }
 
@@ -68,11 +68,11 @@ SqlitePeer::SqlitePeer(const DataSet& data, const Settings& settings, TimeContex
         ZipRecord r = zf->read(std::int64_t(n));
         CityHeader h = cf->readHeader(r.cityOffset, data);
         sqlite3_bind_int64(ins, 1, std::int64_t(n));
-        bind(ins, 2, r.zipText());
-        bind(ins, 3, h.name);
-        bind(ins, 4, upperAscii(h.name));
-        bind(ins, 5, std::string(data.stateAbbrev(h.state)));
-        bind(ins, 6, std::string(data.countyName(r.county)));
+        bindText(ins, 2, r.zipText());
+        bindText(ins, 3, h.name);
+        bindText(ins, 4, upperAscii(h.name));
+        bindText(ins, 5, std::string(data.stateAbbrev(h.state)));
+        bindText(ins, 6, std::string(data.countyName(r.county)));
         sqlite3_bind_int(ins, 7, r.areaCode);
         sqlite3_bind_int(ins, 8, r.timeZone);
         check(sqlite3_step(ins), db_);
@@ -82,9 +82,9 @@ SqlitePeer::SqlitePeer(const DataSet& data, const Settings& settings, TimeContex
     sqlite3_stmt* insC = prepare("INSERT INTO county_zips VALUES(?,?,?,?)");
     for (const auto& c : data.counties) {
         for (auto rec : readList(*cidx, c.zipListOffset)) {
-            bind(insC, 1, std::string(c.name()));
-            bind(insC, 2, upperAscii(c.name()));
-            bind(insC, 3, std::string(data.stateAbbrev(c.stateNumber())));
+            bindText(insC, 1, std::string(c.name()));
+            bindText(insC, 2, upperAscii(c.name()));
+            bindText(insC, 3, std::string(data.stateAbbrev(c.stateNumber())));
             sqlite3_bind_int(insC, 4, rec);
             check(sqlite3_step(insC), db_);
             sqlite3_reset(insC);
@@ -104,8 +104,8 @@ SqlitePeer::SqlitePeer(const DataSet& data, const Settings& settings, TimeContex
     }
     sqlite3_stmt* insS = prepare("INSERT INTO state_digits VALUES(?,?)");
     for (const auto& line : data.states) {
-        bind(insS, 1, line.substr(0, 2));
-        bind(insS, 2, line.size() > 2 ? line.substr(2, 1) : std::string());
+        bindText(insS, 1, line.substr(0, 2));
+        bindText(insS, 2, line.size() > 2 ? line.substr(2, 1) : std::string());
         check(sqlite3_step(insS), db_);
         sqlite3_reset(insS);
     }
@@ -180,13 +180,13 @@ std::vector<ResultItem> SqlitePeer::zip(std::string_view digits) {
     std::vector<ResultItem> out;
     std::string d(digits);
     if (d.size() == 1) {
-        bind(byDigit_, 1, d);
+        bindText(byDigit_, 1, d);
         while (sqlite3_step(byDigit_) == SQLITE_ROW)
             out.push_back({GetState(text(byDigit_, 0), settings_), std::nullopt});
         sqlite3_reset(byDigit_);
     } else if (d.size() == 2) {
-        bind(mainCities_, 1, d);
-        bind(mainCities_, 2, after(d));
+        bindText(mainCities_, 1, d);
+        bindText(mainCities_, 2, after(d));
         std::string last;
         while (sqlite3_step(mainCities_) == SQLITE_ROW) {
             std::string p = text(mainCities_, 0);
@@ -200,8 +200,8 @@ std::vector<ResultItem> SqlitePeer::zip(std::string_view digits) {
         }
         sqlite3_reset(mainCities_);
     } else {
-        bind(zipRange_, 1, d);
-        bind(zipRange_, 2, after(d));
+        bindText(zipRange_, 1, d);
+        bindText(zipRange_, 2, after(d));
         zipLines(zipRange_, out, false);
     }
     if (out.empty() && d.size() >= 3)
@@ -214,8 +214,8 @@ std::vector<ResultItem> SqlitePeer::city(std::string_view t) {
     std::vector<ResultItem> out;
     std::string p = upperAscii(t);
     if (p.size() == 2) {
-        bind(cityNames_, 1, p);
-        bind(cityNames_, 2, after(p));
+        bindText(cityNames_, 1, p);
+        bindText(cityNames_, 2, after(p));
         while (sqlite3_step(cityNames_) == SQLITE_ROW) {
             std::string c = text(cityNames_, 0);
             out.push_back({(settings_.citiesInCaps ? upperAscii(c) : c) + ", " +
@@ -224,8 +224,8 @@ std::vector<ResultItem> SqlitePeer::city(std::string_view t) {
         }
         sqlite3_reset(cityNames_);
     } else {
-        bind(cityZips_, 1, p);
-        bind(cityZips_, 2, after(p));
+        bindText(cityZips_, 1, p);
+        bindText(cityZips_, 2, after(p));
         zipLines(cityZips_, out, false);
     }
     if (out.empty())
@@ -239,9 +239,9 @@ std::vector<ResultItem> SqlitePeer::cityInState(std::string_view abbrev, std::st
     std::string p = upperAscii(t);
     std::string st(abbrev);
     if (p.size() == 1) {
-        bind(stateCities_, 1, p);
-        bind(stateCities_, 2, after(p));
-        bind(stateCities_, 3, st);
+        bindText(stateCities_, 1, p);
+        bindText(stateCities_, 2, after(p));
+        bindText(stateCities_, 3, st);
         while (sqlite3_step(stateCities_) == SQLITE_ROW) {
             std::string c = text(stateCities_, 0);
             out.push_back({(settings_.citiesInCaps ? upperAscii(c) : c) + ", " +
@@ -250,9 +250,9 @@ std::vector<ResultItem> SqlitePeer::cityInState(std::string_view abbrev, std::st
         }
         sqlite3_reset(stateCities_);
     } else {
-        bind(stateCityZips_, 1, p);
-        bind(stateCityZips_, 2, after(p));
-        bind(stateCityZips_, 3, st);
+        bindText(stateCityZips_, 1, p);
+        bindText(stateCityZips_, 2, after(p));
+        bindText(stateCityZips_, 3, st);
         zipLines(stateCityZips_, out, false);
     }
     if (out.empty())
@@ -265,8 +265,8 @@ std::vector<ResultItem> SqlitePeer::county(std::string_view t) {
     std::vector<ResultItem> out;
     std::string p = upperAscii(t);
     if (p.size() <= 2) {
-        bind(countyNames_, 1, p);
-        bind(countyNames_, 2, after(p));
+        bindText(countyNames_, 1, p);
+        bindText(countyNames_, 2, after(p));
         while (sqlite3_step(countyNames_) == SQLITE_ROW) {
             std::string c = text(countyNames_, 0);
             out.push_back({(settings_.countiesInCaps ? upperAscii(c) : c) + ", " +
@@ -275,8 +275,8 @@ std::vector<ResultItem> SqlitePeer::county(std::string_view t) {
         }
         sqlite3_reset(countyNames_);
     } else {
-        bind(countyZips_, 1, p);
-        bind(countyZips_, 2, after(p));
+        bindText(countyZips_, 1, p);
+        bindText(countyZips_, 2, after(p));
         zipLines(countyZips_, out, true);
     }
     if (out.empty())
