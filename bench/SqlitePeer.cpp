@@ -4,7 +4,9 @@
 #include "data/ShortString.h"
 #include "data/ZipFile.h"
 
+#include <cstdlib>
 #include <stdexcept>
+#include <unistd.h>
 
 using namespace corvana;
 
@@ -50,7 +52,17 @@ std::vector<std::uint16_t> readList(const MappedFile& f, std::int32_t offset) {
 
 SqlitePeer::SqlitePeer(const DataSet& data, const Settings& settings, TimeContext time)
     : data_(data), settings_(settings), time_(std::move(time)) {
-    check(sqlite3_open(":memory:", &db_), db_);
+    // A database file, as a program that answers from SQLite would ship it, with the connection
+    // kept open for the run; the page cache holds it as it holds our files. With
+    // CORVANA_PEER_IN_MEMORY set, the database lives in memory instead.
+    if (std::getenv("CORVANA_PEER_IN_MEMORY")) {
+        path_ = ":memory:";
+    } else {
+        path_ = std::filesystem::temp_directory_path() /
+                ("corvana-peer-" + std::to_string(::getpid()) + ".db");
+        std::filesystem::remove(path_);
+    }
+    check(sqlite3_open(path_.c_str(), &db_), db_);
     exec(db_, "CREATE TABLE zips(rec INTEGER PRIMARY KEY, zip TEXT, city TEXT, city_upper TEXT,"
               " state TEXT, county TEXT, area INTEGER, tz INTEGER);"
               "CREATE TABLE county_zips(county TEXT, county_upper TEXT, state TEXT, rec INTEGER);"
@@ -146,6 +158,8 @@ SqlitePeer::~SqlitePeer() {
     for (auto* st : stmts_)
         sqlite3_finalize(st);
     sqlite3_close(db_);
+    if (path_ != ":memory:")
+        std::filesystem::remove(path_);
 }
 
 sqlite3_stmt* SqlitePeer::prepare(const char* sql) {

@@ -4,11 +4,12 @@
 
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The same table as the data files, in an in-memory SQLite database with indexes on the ZIP
+// The same table as the data files, in an SQLite database file with indexes on the ZIP
 // code, the upper-cased city, the upper-cased county and the area code. Each query answers
 // what one keystroke of ours answers and builds the same result lines.
 class SqlitePeer {
@@ -34,6 +35,7 @@ private:
     const corvana::DataSet& data_;
     const corvana::Settings& settings_;
     corvana::TimeContext time_;
+    std::filesystem::path path_;
     sqlite3* db_ = nullptr;
     std::vector<sqlite3_stmt*> stmts_;
     sqlite3_stmt *byDigit_, *mainCities_, *zipRange_, *cityNames_, *cityZips_, *stateCities_,
