@@ -21,7 +21,7 @@ inline void appendCut(std::string& out, std::string_view more, std::size_t limit
 }
 
 // Upper-casing changes the letters a to z only; accented letters stay as they are.
-inline char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+constexpr char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
 
 inline std::string upperAscii(std::string_view s) {
     std::string r(s);

@@ -14,26 +14,66 @@ std::string CountyText(int county, const DataSet& data, const Settings& settings
     return settings.countiesInCaps ? upperAscii(name) : std::string(name);
 }
 
+namespace {
+
+// A line of at most 255 characters built in place: one allocation per line, however many parts.
+class LineBuffer {
+public:
+    void put(std::string_view part) {
+        const std::size_t take = std::min(part.size(), ShortMax - size_);
+        part.copy(buf_ + size_, take);
+        size_ += take;
+    }
+    void putUpper(std::string_view part) {
+        const std::size_t start = size_;
+        put(part);
+        for (std::size_t i = start; i < size_; ++i)
+            buf_[i] = upperAscii(buf_[i]);
+    }
+    void putNumber(unsigned v) {
+        char digits[12];
+        std::size_t n = 0;
+        do {
+            digits[n++] = char('0' + v % 10);
+            v /= 10;
+        } while (v);
+        std::reverse(digits, digits + n);
+        put(std::string_view(digits, n));
+    }
+    std::string str() const { return std::string(buf_, size_); }
+
+private:
+    char buf_[ShortMax];
+    std::size_t size_ = 0;
+};
+
+} // namespace
+
 std::string ZipLineMaker::operator()(const ZipRecord& rec, std::string_view cityText,
                                      bool alwaysCounty) {
     const SearchContext& ctx = ctx_;
     const Settings& s = ctx.settings;
-    std::string line = rec.zipText();
-    appendCut(line, " ");
-    appendCut(line, cityText);
+    LineBuffer line;
+    line.put(rec.zipText());
+    line.put(" ");
+    line.put(cityText);
     // A ZIP code without a county, area code or zone leaves that part out altogether.
     if (alwaysCounty || s.showCounty) {
-        std::string county = CountyText(rec.county, ctx.data, s);
+        std::string_view county =
+            rec.county == NoCounty ? std::string_view() : ctx.data.countyName(rec.county);
         if (!county.empty()) {
-            appendCut(line, " (");
-            appendCut(line, county);
-            appendCut(line, ")");
+            line.put(" (");
+            if (s.countiesInCaps)
+                line.putUpper(county);
+            else
+                line.put(county);
+            line.put(")");
         }
     }
     if (s.showAreaCode && rec.areaCode != NoAreaCode) {
-        appendCut(line, " (");
-        appendCut(line, std::to_string(rec.areaCode));
-        appendCut(line, ")");
+        line.put(" (");
+        line.putNumber(rec.areaCode);
+        line.put(")");
     }
     const int zone = rec.timeZone & 0x7f;
     if ((s.showTimeZone || s.showCurrentTime) && zone >= 1 && zone < int(ZoneLabels.size())) {
@@ -41,9 +81,9 @@ std::string ZipLineMaker::operator()(const ZipRecord& rec, std::string_view city
                                   [&](const auto& t) { return t.first == rec.timeZone; });
         if (known == times_.end())
             known = times_.emplace(times_.end(), rec.timeZone, DoTime(rec.timeZone, s, ctx.time));
-        appendCut(line, known->second);
+        line.put(known->second);
     }
-    return line;
+    return line.str();
 }
 
 CityFile OpenCityFile(const DataSet& data) {
