@@ -20,13 +20,14 @@ ZipRecord ZipRecord::decode(const std::uint8_t* p) {
 }
 
 std::string ZipRecord::zipText() const {
-    // The leading digit is one character; a damaged byte above 9 still gives one character.
-    std::string s(1, char('0' + leading));
-    std::string last = std::to_string(last4);
-    if (last.size() < 4)
-        s.append(4 - last.size(), '0');
-    s += last;
-    return cutTo(s, 5);
+    // The leading digit is one character; a damaged byte above 9 still gives one character, and
+    // a damaged last-four value above 9999 is cut to five characters in all.
+    if (last4 <= 9999) {
+        const char s[5] = {char('0' + leading), char('0' + last4 / 1000), char('0' + last4 / 100 % 10),
+                           char('0' + last4 / 10 % 10), char('0' + last4 % 10)};
+        return std::string(s, 5);
+    }
+    return cutTo(std::string(1, char('0' + leading)) + std::to_string(last4), 5);
 }
 
 std::optional<ZipFile> ZipFile::open(const DataSet& data) {

@@ -39,10 +39,10 @@ SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx) {
         DataFile idx = OpenDataFile(data, "AREA.IDX", msg::AreaIndexNotFound);
         CityFile city = OpenCityFile(data);
         ZipLineMaker zipLine(ctx);
+        CityTexts cities(city, ctx);
         ForEachListedZip(idx, offset, msg::AreaIndexCorrupt, [&](std::uint16_t record) {
             ZipRecord rec = zip.read(record);
-            CityHeader h = city.readHeader(rec.cityOffset, data);
-            AddZipItem(res, zipLine(rec, CityText(h, ctx.settings, data), false), record);
+            AddZipItem(res, zipLine(rec, cities.at(rec.cityOffset).text, false), record);
         });
         if (res.items.empty())
             AddItem(res, NoAreaCodes);

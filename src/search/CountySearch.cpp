@@ -61,6 +61,7 @@ SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
             CityFile city = OpenCityFile(data);
             ZipFile zip = OpenZipFile(data);
             ZipLineMaker zipLine(ctx);
+            CityTexts cities(city, ctx);
             // The county itself is not filtered by state here: the ZIP codes are, by their
             // city's state, so of two counties of one name only the chosen state's ZIP codes show.
             for (const CountyEntry& entry : data.counties) {
@@ -69,10 +70,10 @@ SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
                 ForEachListedZip(
                     idx, entry.zipListOffset, msg::CountyIndexCorrupt, [&](std::uint16_t record) {
                         ZipRecord rec = zip.read(record);
-                        CityHeader h = city.readHeader(rec.cityOffset, data);
-                        if (!passes(h.state))
+                        const CityTexts::Entry& c = cities.at(rec.cityOffset);
+                        if (!passes(c.state))
                             return;
-                        AddZipItem(res, zipLine(rec, CityText(h, ctx.settings, data), true),
+                        AddZipItem(res, zipLine(rec, c.text, true),
                                    record);
                     });
             }

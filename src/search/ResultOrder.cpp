@@ -20,43 +20,56 @@ constexpr std::array<unsigned char, 256> Folded = [] {
 
 } // namespace
 
-bool ItemLess(const std::string& a, const std::string& b) {
+// Negative, zero or positive as a sorts before, with or after b.
+int ItemCompare(const std::string& a, const std::string& b) {
     const std::size_t n = std::min(a.size(), b.size());
     const auto* pa = reinterpret_cast<const unsigned char*>(a.data());
     const auto* pb = reinterpret_cast<const unsigned char*>(b.data());
+    int byBytes = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (pa[i] == pb[i])
             continue;
         const unsigned char ca = Folded[pa[i]];
         const unsigned char cb = Folded[pb[i]];
         if (ca != cb)
-            return ca < cb;
+            return ca < cb ? -1 : 1;
+        if (byBytes == 0)
+            byBytes = pa[i] < pb[i] ? -1 : 1;
     }
     if (a.size() != b.size())
-        return a.size() < b.size();
+        return a.size() < b.size() ? -1 : 1;
     // Equal but for case: a fixed order keeps the list the same whatever the order of the data.
-    return std::memcmp(pa, pb, n) < 0;
+    return byBytes;
 }
 
+bool ItemLess(const std::string& a, const std::string& b) { return ItemCompare(a, b) < 0; }
+
 void SortItems(std::vector<ResultItem>& items) {
-    // Sorting positions rather than the items themselves moves four bytes per step instead of a
-    // whole item; equal texts keep the order they were added in.
-    std::vector<std::uint32_t> order(items.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
-        const std::string& a = items[x].text;
-        const std::string& b = items[y].text;
-        if (ItemLess(a, b))
-            return true;
-        if (ItemLess(b, a))
-            return false;
-        return x < y;
+    // Sort (key, position) pairs, the key being the first eight folded bytes, so that most
+    // comparisons are one integer comparison; only equal keys compare the whole texts. Equal
+    // texts keep the order they were added in.
+    struct Slot {
+        std::uint64_t key;
+        std::uint32_t pos;
+    };
+    std::vector<Slot> order(items.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) {
+        const std::string& t = items[i].text;
+        std::uint64_t key = 0;
+        for (std::size_t k = 0; k < 8; ++k)
+            key = (key << 8) | (k < t.size() ? Folded[static_cast<unsigned char>(t[k])] : 0u);
+        order[i] = Slot{key, i};
+    }
+    std::sort(order.begin(), order.end(), [&](const Slot& x, const Slot& y) {
+        if (x.key != y.key)
+            return x.key < y.key;
+        const int c = ItemCompare(items[x.pos].text, items[y.pos].text);
+        return c != 0 ? c < 0 : x.pos < y.pos;
     });
     std::vector<ResultItem> sorted;
     sorted.reserve(items.size());
-    for (std::uint32_t i : order)
-        sorted.push_back(std::move(items[i]));
+    for (const Slot& s : order)
+        sorted.push_back(std::move(items[s.pos]));
     items = std::move(sorted);
 }
 

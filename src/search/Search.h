@@ -41,6 +41,7 @@ struct SearchContext {
 
 // Results-list order: a-z compared as A-Z, other bytes by value; ties by plain byte order.
 bool ItemLess(const std::string& a, const std::string& b);
+int ItemCompare(const std::string& a, const std::string& b); // <0, 0, >0
 void SortItems(std::vector<ResultItem>& items);
 
 SearchResult SearchTheZip(std::string_view text, const SearchContext& ctx);

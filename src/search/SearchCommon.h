@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace corvana::detail {
 
@@ -66,6 +67,30 @@ private:
     // made once: a long list then costs no clock reading per line, and all its lines agree.
     // A list spans few zones, so a short list of (code, text) pairs is the quickest lookup.
     std::vector<std::pair<std::uint8_t, std::string>> times_;
+};
+
+// The city texts of one search by CITY.DAT offset: the ZIP codes of a county or an area code
+// share few cities, so each city record is read and formatted once.
+class CityTexts {
+public:
+    struct Entry {
+        std::string text;
+        std::uint8_t state = 0;
+    };
+    CityTexts(const CityFile& file, const SearchContext& ctx) : file_(file), ctx_(ctx) {}
+    const Entry& at(std::int32_t offset) {
+        auto it = known_.find(offset);
+        if (it == known_.end()) {
+            CityHeader h = file_.readHeader(offset, ctx_.data);
+            it = known_.emplace(offset, Entry{CityText(h, ctx_.settings, ctx_.data), h.state}).first;
+        }
+        return it->second;
+    }
+
+private:
+    const CityFile& file_;
+    const SearchContext& ctx_;
+    std::unordered_map<std::int32_t, Entry> known_;
 };
 
 // Openers that report a missing file as the fatal message of that file.
