@@ -1,9 +1,194 @@
 #pragma once
 
+#include "data/DataSet.h"
+#include "main/Layout.h"
+#include "search/Search.h"
+#include "settings/Settings.h"
+
 #include <QMainWindow>
+#include <QSize>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class Messages;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class TSpinButton;
+
+// What the window takes from its surroundings; the program passes the real ones, tests their
+// own directories, screen and clock.
+struct MainWinEnv {
+    Messages* messages = nullptr;
+    std::string dataDir;      // where the data files and the help file lie
+    std::string settingsPath; // CORVANA.INI
+    QSize screen;             // the primary screen, read once
+    const corvana::Clock* clock = nullptr;
+    // Runs once, when the close sequence has written the settings: the program ends.
+    std::function<void()> onEnd;
+};
 
 class TMainWin : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TMainWin(QWidget* parent = nullptr);
+    // Creates the window hidden, reads the settings and the resident data. A data file that is
+    // missing or damaged is reported and the window closes at once: check ended() before
+    // showing it.
+    explicit TMainWin(const MainWinEnv& env, QWidget* parent = nullptr);
+    ~TMainWin() override;
+
+    // The window has closed (for whatever reason) and written the settings.
+    bool ended() const { return ended_; }
+
+    corvana::Settings& settings() { return settings_; }
+    const corvana::DataSet& data() const { return data_; }
+    Messages& messages() const { return *env_.messages; }
+    const std::string& programDir() const { return data_.dir; }
+    double scaleFactor() const { return ScaleFactor; }
+    QSize screenSize() const { return {ScreenWidth, ScreenHeight}; }
+    bool daylightInEffect() const { return DaylightInEffect; }
+    // What a search or a re-read of listed records needs: tables, settings and the clock.
+    corvana::SearchContext searchContext() const;
+
+    int searchMode() const { return searchMode_; }
+    const std::vector<int>& chosenStates() const { return ChosenStates; }
+    // The client area below the menu bar, as the window last set it.
+    QSize clientSize() const { return client_; }
+    const DesignLayout& designLayout() const { return DesignLayout_; }
+
+    // Shows each message under "FATAL ERROR" and closes the window, which ends the program.
+    void FatalEnd(const std::vector<std::string>& messages);
+
+    // Controls, named as the rest of the program knows them.
+    QFrame* SearchPanel;
+    QLabel* Label1;
+    QRadioButton* SearchZip;
+    QRadioButton* SearchCity;
+    QRadioButton* SearchState;
+    QRadioButton* SearchCounty;
+    QRadioButton* SearchArea;
+    QLineEdit* SearchFirstEdit;
+    QLineEdit* SearchSecondEdit;
+    QListWidget* AnswerBox;
+    QPushButton* ButtonCopy;
+    QPushButton* ButtonPrint;
+    QCheckBox* RangeSelect;
+    QComboBox* SearchFirstCombo;
+    TSpinButton* TheSpinner;
+    QFrame* StatePanel;
+    QRadioButton* AllStates;
+    QRadioButton* SingleState;
+    QComboBox* StateCombo;
+    QFrame* Bevel1;
+    QLabel* SearchFirstLabel;
+    QLabel* SearchSecondLabel;
+    QLabel* AnswerBoxLabel;
+
+    // Menu commands. Print, copy, printer set-up, the two dialogs and the help commands are
+    // connected by the parts of the program that carry them out.
+    QMenu* MenuFile;
+    QMenu* MenuScreenSize;
+    QAction* N400x300;
+    QAction* N480x360;
+    QAction* N640x480;
+    QAction* N800x600;
+    QAction* N1024x768;
+    QAction* N1280x1024;
+    QAction* MenuPrint;
+    QAction* MenuPrinterSetup;
+    QAction* MenuTerminate;
+    QMenu* MenuEdit;
+    QAction* MenuCopy;
+    QMenu* MenuConfigure;
+    QAction* MenuAlwaysOnTop;
+    QAction* MenuPreferences;
+    QAction* MenuTimeZone;
+    QMenu* MenuHelp;
+    QAction* MenuContents;
+    QAction* MenuAbout;
+    QAction* MenuZipDataVersion;
+    QAction* MenuUpdates;
+
+    void StartSearch();
+    void FirstSearchSizeIt();
+    void SetItOnTop(bool onTop);
+
+    void SearchZipClick();
+    void SearchCityClick();
+    void SearchStateClick();
+    void SearchCountyClick();
+    void SearchAreaClick();
+    void SearchFirstEditChange();
+    void SearchFirstComboChange();
+    void SearchSecondEditChange();
+    void TheSpinnerUpClick();
+    void TheSpinnerDownClick();
+    void AllStatesClick();
+    void SingleStateClick();
+    void StateComboChange();
+    void RangeSelectClick();
+
+    // Window sizes: 400, 480, 640, 800, 1024 or 1280.
+    void ChooseWindowSize(int size);
+    void MenuAlwaysOnTopClick();
+    void MenuTerminateClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+
+    void SaveFormLayout();
+    void RestoreFormLayout(int placement);
+    void fitButtonTexts();
+    void setClientSize(QSize size);
+    void setClientHeight(int height);
+    void checkSizeItem(int size);
+
+    void applyResult(const corvana::SearchResult& result);
+    void showItems(const std::vector<corvana::ResultItem>& items);
+    void chooseStates(const std::string& abbrev);
+    void stepSpinner(bool down);
+    void rerunStateFilteredSearch();
+    std::string firstEditSearchText() const;
+    std::string secondEditSearchText() const;
+    std::string stateComboText() const;
+
+    MainWinEnv env_;
+    corvana::TimeFormatter timeFormatter_;
+    corvana::SystemClock systemClock_;
+    corvana::Settings settings_;
+    corvana::DataSet data_;
+    double ScaleFactor = 1.0;
+    int ScreenWidth = 0;
+    int ScreenHeight = 0;
+    ::DesignLayout DesignLayout_;
+    std::vector<LayoutComponent> components_;
+    std::vector<QAction*> shortcutActions_;
+    int checkedSize_ = 640;
+    int searchMode_ = 1;
+    std::vector<int> ChosenStates;
+    bool DaylightInEffect = false;
+    QSize client_;
+    bool shown_ = false;
+    std::optional<QPoint> framePlacement_;
+    bool ended_ = false;
+    bool spinnerSetting_ = false;
 };

@@ -1,11 +1,33 @@
 #include "main/MainWin.h"
+#include "main/Messages.h"
+#include "main/SingleInstance.h"
 
 #include <QApplication>
+#include <QLockFile>
+#include <QScreen>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    BoxMessages messages;
+
+    auto lock = TakeInstanceLock(InstanceLockPath(), messages);
+    if (!lock)
+        return 0;
+
     QApplication::setApplicationDisplayName("Corvana 95");
-    TMainWin win;
+    QGuiApplication::setDesktopFileName("corvana");
+    QApplication::setWindowIcon(QIcon(":/corvana.png"));
+
+    MainWinEnv env;
+    env.messages = &messages;
+    env.dataDir = corvana::ProgramDirectory();
+    env.settingsPath = corvana::SettingsFilePath();
+    env.screen = QGuiApplication::primaryScreen()->geometry().size();
+    env.onEnd = [] { QCoreApplication::quit(); };
+
+    TMainWin win(env);
+    if (win.ended())
+        return 1;
     win.show();
     return app.exec();
 }

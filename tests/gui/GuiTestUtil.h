@@ -1,12 +1,20 @@
 #pragma once
 
+#include "TestUtil.h"
 #include "format/LocalTime.h"
+#include "main/MainWin.h"
 #include "main/Messages.h"
+#include "settings/IniFile.h"
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+#include <string>
 #include <vector>
+
+class QListWidget;
 
 namespace corvana::test {
 
@@ -32,8 +40,40 @@ public:
 
 class FixedClock : public Clock {
 public:
-    LocalDateTime time;
+    LocalDateTime time{2024, 1, 15, 12, 0, 0, 0};
     LocalDateTime now() const override { return time; }
 };
+
+// A main window on a data directory of the test's choice, with its own settings file, screen
+// and clock, and every message recorded.
+class TestWindow {
+public:
+    explicit TestWindow(std::string dataDir = fixtureDir("small"));
+    ~TestWindow();
+
+    std::string dataDir;
+    QSize screen{1280, 1024};
+    RecordingMessages messages;
+    FixedClock clock;
+    TempDir config;
+    int endings = 0; // how often the window said the program ended
+
+    std::string iniPath() const { return config.str() + "/CORVANA.INI"; }
+    void writeIni(std::string_view text) const { config.write("CORVANA.INI", text); }
+    IniFile savedIni() const { return IniFile::load(iniPath()); }
+
+    // Creates the window and, unless creation ended the program, shows it.
+    TMainWin& open();
+    TMainWin& operator*() { return *win_; }
+    TMainWin* operator->() { return win_.get(); }
+
+private:
+    std::unique_ptr<TMainWin> win_;
+};
+
+// A copy of a data set that a test may break.
+void CopyDataSet(const std::string& from, const TempDir& to);
+
+QStringList ItemTexts(const QListWidget* list);
 
 } // namespace corvana::test
