@@ -64,7 +64,6 @@ public:
     const std::vector<int>& chosenStates() const { return ChosenStates; }
     // The client area below the menu bar, as the window last set it.
     QSize clientSize() const { return client_; }
-    const DesignLayout& designLayout() const { return DesignLayout_; }
 
     // Shows each message under "FATAL ERROR" and closes the window, which ends the program.
     void FatalEnd(const std::vector<std::string>& messages);
