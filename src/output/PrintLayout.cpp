@@ -1,0 +1,61 @@
+#include "output/PrintLayout.h"
+
+#include "data/ShortString.h"
+
+#include <algorithm>
+
+namespace corvana {
+
+PageLayout MakePageLayout(int pageWidth, int pageHeight, int tallestLine) {
+    PageLayout l;
+    l.leftMargin = pageWidth / 17;
+    l.topMargin = pageHeight / 22;
+    // 1.1 times in whole units, without the rounding drift of a double.
+    l.lineHeight = tallestLine > 0 ? tallestLine * 11 / 10 : 0;
+    if (l.lineHeight > 0) {
+        const int usable = pageHeight - 2 * l.topMargin;
+        // A font taller than the page still gets one line per page rather than none, which
+        // would never break a page and run every line off its bottom.
+        l.linesPerPage = std::max(1, usable / l.lineHeight);
+    }
+    return l;
+}
+
+std::vector<std::string> PrintLines(std::string_view output) {
+    std::vector<std::string> lines;
+    std::string current;
+    for (char c : output) {
+        if (c == '\r') {
+            lines.push_back(std::move(current));
+            current.clear();
+        } else if (c != '\n' && current.size() < ShortMax) {
+            current += c;
+        }
+    }
+    return lines;
+}
+
+std::vector<PrintedPage> LayOutPages(std::string_view output, const PageLayout& layout,
+                                     int copies) {
+    std::vector<PrintedPage> pages;
+    if (layout.lineHeight <= 0 || layout.linesPerPage <= 0)
+        return pages;
+    const std::vector<std::string> lines = PrintLines(output);
+    copies = std::max(copies, 1);
+    pages.emplace_back();
+    for (int copy = 1; copy <= copies; ++copy) {
+        int index = 0;
+        for (const std::string& line : lines) {
+            pages.back().push_back({layout.topMargin + index * layout.lineHeight, line});
+            if (++index == layout.linesPerPage) {
+                index = 0;
+                pages.emplace_back();
+            }
+        }
+        if (copy < copies)
+            pages.emplace_back();
+    }
+    return pages;
+}
+
+} // namespace corvana
