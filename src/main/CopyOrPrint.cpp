@@ -1,0 +1,218 @@
+#include "main/CopyOrPrint.h"
+
+#include "data/Errors.h"
+#include "main/Messages.h"
+#include "main/PrintFont.h"
+#include "main/PrintOutput.h"
+
+#include <QClipboard>
+#include <QFontDialog>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+
+namespace {
+
+bool RunPrintDialog(QPrinter& printer, QWidget* parent) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<QFont> RunFontDialog(const QFont& font, QWidget* parent) {
+    bool ok = false;
+    const QFont chosen =
+        QFontDialog::getFont(&ok, font, parent, QString(), QFontDialog::ScalableFonts);
+    if (!ok)
+        return std::nullopt;
+    return chosen;
+}
+
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+std::optional<bool> CopyOrPrintScope(const QListWidget& answerBox, bool printMode,
+                                     Messages& messages, QWidget* parent) {
+    const QString verb = printMode ? "Print" : "Copy";
+    if (answerBox.count() == 1) {
+        if (answerBox.item(0)->text().contains("No match")) {
+            messages.message(parent, corvana::caption::Error,
+                             "No matching data was found to " + verb + ".");
+            return std::nullopt;
+        }
+        // A single line is output whether it is selected or not.
+        return true;
+    }
+    if (!answerBox.selectedItems().isEmpty())
+        return false;
+    if (!messages.question(parent, corvana::caption::Notice,
+                           "No items have been selected.  Would you like to " + verb +
+                               " all items?"))
+        return std::nullopt;
+    return true;
+}
+
+TCopyOrPrint::TCopyOrPrint(CopyOrPrintContext context, QWidget* parent)
+    : TScaledDialog(QString(), QSize(632, 392), context.scaleFactor, context.screen, parent),
+      ctx_(std::move(context)) {
+    if (!ctx_.printDialog)
+        ctx_.printDialog = RunPrintDialog;
+    if (!ctx_.fontDialog)
+        ctx_.fontDialog = RunFontDialog;
+
+    Label1 = new QLabel("Output Formats", this);
+    Label1->setGeometry(124, 8, 381, 25);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setFont(Arial(20));
+
+    FormatList = new QListWidget(this);
+    FormatList->setGeometry(10, 36, 615, 305);
+    FormatList->setFont(Arial(13));
+    FormatList->setSelectionMode(QAbstractItemView::SingleSelection);
+    FormatList->setUniformItemSizes(true);
+
+    PrintButton = new QPushButton(this);
+    PrintButton->setGeometry(256, 352, 180, 33);
+    PrintButton->setDefault(true);
+    CancelButton = new QPushButton("&Cancel", this);
+    CancelButton->setGeometry(444, 352, 180, 33);
+    CancelButton->setAutoDefault(false);
+
+    PrintFontButton = new QPushButton("Print &Font", this);
+    PrintFontButton->setGeometry(8, 352, 89, 29);
+    PrintFontButton->setFont(Arial(15));
+    PrintFontButton->setAutoDefault(false);
+    PrintFont = new QLineEdit(this);
+    PrintFont->setGeometry(104, 354, 125, 25);
+    PrintFont->setFont(Arial(15));
+    PrintFont->setReadOnly(true);
+    PrintBevel = new QFrame(this);
+    PrintBevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    PrintBevel->setGeometry(4, 348, 233, 37);
+    PrintBevel->lower();
+
+    connect(PrintButton, &QPushButton::clicked, this, &TCopyOrPrint::PrintButtonClick);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(PrintFontButton, &QPushButton::clicked, this, &TCopyOrPrint::PrintFontButtonClick);
+}
+
+void TCopyOrPrint::LoadFormatList() {
+    FormatList->clear();
+    const QSize itemSize(0, scaled(16));
+    for (std::string_view format : ctx_.formats) {
+        auto* item = new QListWidgetItem(fromCore(std::string(format)), FormatList);
+        item->setSizeHint(itemSize);
+    }
+}
+
+void TCopyOrPrint::ShowPrintFont() {
+    QPalette pal = PrintFont->palette();
+    pal.setColor(QPalette::Text, WindowsColor(ctx_.settings.printFont.color));
+    PrintFont->setPalette(pal);
+    PrintFont->setText(PrintFontText(ctx_.settings.printFont));
+}
+
+void TCopyOrPrint::FormShow() {
+    LoadFormatList();
+    int position;
+    if (PrintMode) {
+        PrintButton->setText("&Print");
+        setWindowTitle("Print Zip Codes");
+        position = ctx_.settings.lastPrintFormat;
+        ShowPrintFont();
+    } else {
+        PrintButton->setText("Cop&y to Clipboard");
+        setWindowTitle("Copy Zip Codes");
+        position = ctx_.settings.lastCopyFormat;
+    }
+    for (QWidget* w : {static_cast<QWidget*>(PrintFont), static_cast<QWidget*>(PrintFontButton),
+                       static_cast<QWidget*>(PrintBevel)}) {
+        w->setVisible(PrintMode);
+        w->setEnabled(PrintMode);
+    }
+    if (position >= 0 && position < FormatList->count()) {
+        FormatList->setCurrentRow(position);
+        FormatList->scrollToItem(FormatList->item(position));
+    } else {
+        FormatList->setCurrentRow(-1);
+        FormatList->clearSelection();
+    }
+    FormatList->setFocus();
+}
+
+void TCopyOrPrint::PrintButtonClick() {
+    const QList<QListWidgetItem*> selected = FormatList->selectedItems();
+    if (selected.isEmpty()) {
+        ctx_.messages.message(this, corvana::caption::Error, "No format has been selected.");
+        return;
+    }
+    const int format = FormatList->row(selected.front());
+
+    const CollectedOutput run = ctx_.collect(format, AllItems);
+    for (const std::string& text : run.fatal)
+        ctx_.messages.message(this, corvana::caption::Fatal, fromCore(text));
+    if (run.ioError)
+        ctx_.messages.message(this, corvana::caption::Error, fromCore(*run.ioError));
+    // A damaged data file closes the dialog once the command is over, whatever came of it.
+    const bool closeAfter = !run.fatal.empty();
+
+    if (!run.stopped && !run.ioError) {
+        if (!PrintMode) {
+            ctx_.settings.lastCopyFormat = format;
+            CopyItems(run.text);
+            accept();
+            return;
+        }
+        if (PrintItems(run.text)) {
+            ctx_.settings.lastPrintFormat = format;
+            accept();
+            return;
+        }
+    }
+    if (closeAfter)
+        reject();
+}
+
+void TCopyOrPrint::CopyItems(const std::string& text) {
+    QGuiApplication::clipboard()->setText(fromCore(text));
+}
+
+bool TCopyOrPrint::PrintItems(const std::string& text) {
+    if (ctx_.printer.printerState() == QPrinter::Active) {
+        ctx_.messages.message(this, corvana::caption::Error,
+                              "Other print job currently in progress.");
+        return false;
+    }
+    if (!ctx_.printDialog(ctx_.printer, this))
+        return false;
+    bool printed;
+    {
+        WaitCursor wait;
+        printed = PrintOutput(ctx_.printer, ctx_.settings.printFont, text);
+    }
+    if (!printed) {
+        ctx_.messages.message(this, corvana::caption::Error,
+                              "The printer could not start the document.");
+        return false;
+    }
+    return true;
+}
+
+void TCopyOrPrint::PrintFontButtonClick() {
+    const std::optional<QFont> chosen = ctx_.fontDialog(ToQFont(ctx_.settings.printFont), this);
+    if (!chosen)
+        return;
+    TakeFont(ctx_.settings.printFont, *chosen);
+    ShowPrintFont();
+}
