@@ -162,12 +162,14 @@ void TCopyOrPrint::PrintButtonClick() {
     const CollectedOutput run = ctx_.collect(format, AllItems);
     for (const std::string& text : run.fatal)
         ctx_.messages.message(this, corvana::caption::Fatal, fromCore(text));
+    if (run.missingFile)
+        ctx_.messages.message(this, corvana::caption::Fatal, fromCore(*run.missingFile));
     if (run.ioError)
         ctx_.messages.message(this, corvana::caption::Error, fromCore(*run.ioError));
-    // A damaged data file closes the dialog once the command is over, whatever came of it.
-    const bool closeAfter = !run.fatal.empty();
+    // A damaged or missing data file closes the dialog once the command is over.
+    const bool closeAfter = run.closeDialog || run.missingFile || !run.fatal.empty();
 
-    if (!run.stopped && !run.ioError) {
+    if (!run.missingFile && !run.ioError) {
         if (!PrintMode) {
             ctx_.settings.lastCopyFormat = format;
             CopyItems(run.text);

@@ -22,10 +22,16 @@ class QPushButton;
 
 // What collecting the output lines of one format gave.
 struct CollectedOutput {
-    std::string text;                   // Windows-1252; every line ended by CR LF, the last one too
-    std::vector<std::string> fatal;     // shown under "FATAL ERROR"; the dialog then closes
-    std::optional<std::string> ioError; // the general input/output error: the command ends
-    bool stopped = false;               // nothing could be read (no ZIP file): nothing is output
+    // Windows-1252; each expanded line followed by CR LF, the last one too.
+    std::string text;
+    // Shown under "FATAL ERROR" in this order; the lines built are still copied or printed.
+    std::vector<std::string> fatal;
+    // A data file is missing: shown under "FATAL ERROR"; nothing is copied or printed.
+    std::optional<std::string> missingFile;
+    // A fatal message was shown: the dialog closes when the command ends.
+    bool closeDialog = false;
+    // The general input/output error: it ends the command, nothing is copied or printed.
+    std::optional<std::string> ioError;
 };
 
 // Everything the copy-and-print dialog works with, handed in by the main window.
