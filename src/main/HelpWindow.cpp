@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -77,7 +78,10 @@ void THelpWindow::go(const QString& anchor) {
     topic_ = anchor;
     // From the top, so the topic's heading lands at the top of the view.
     browser_->moveCursor(QTextCursor::Start);
-    browser_->scrollToAnchor(anchor);
+    if (anchor == ContentsAnchor)
+        browser_->verticalScrollBar()->setValue(0);
+    else
+        browser_->scrollToAnchor(anchor);
 }
 
 bool THelpWindow::showContents() {
