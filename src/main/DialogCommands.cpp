@@ -1,0 +1,81 @@
+#include "main/DialogCommands.h"
+
+#include "data/DataSet.h"
+#include "data/Errors.h"
+#include "format/LocalTime.h"
+#include "format/OutputFormats.h"
+#include "main/AboutBox.h"
+#include "main/HelpWindow.h"
+#include "main/Messages.h"
+#include "main/Preferences.h"
+#include "main/SetTimeZone.h"
+
+#include <QListWidget>
+#include <QPageSetupDialog>
+
+DialogCommands::DialogCommands(corvana::Settings& settings, Messages& messages, QString helpFile)
+    : settings_(settings), messages_(messages), helpFile_(std::move(helpFile)),
+      printer_(QPrinter::HighResolution) {}
+
+DialogCommands::~DialogCommands() = default;
+
+THelpWindow& DialogCommands::help() {
+    // No owner: a help window stays usable while a modal dialog is open, as a separate help
+    // viewer would.
+    if (!help_)
+        help_ = std::make_unique<THelpWindow>(helpFile_);
+    return *help_;
+}
+
+void DialogCommands::Preferences(const Frame& frame) {
+    TPreferences dialog(
+        settings_, frame.scaleFactor, frame.screen,
+        [this](const QString& keyword) { Help(keyword); }, frame.owner);
+    dialog.exec();
+}
+
+void DialogCommands::TimeZone(const Frame& frame) {
+    TSetTimeZone dialog(settings_, corvana::ZoneChoices, frame.scaleFactor, frame.screen,
+                        frame.owner);
+    dialog.exec();
+}
+
+void DialogCommands::About(const Frame& frame) {
+    TAboutBox dialog(frame.scaleFactor, frame.screen, frame.owner);
+    dialog.exec();
+}
+
+void DialogCommands::ZipVersion(const corvana::DataSet& data, QWidget* owner) {
+    messages_.message(owner, corvana::caption::Version, fromCore(corvana::ZipVersionMessage(data)));
+}
+
+void DialogCommands::Contents() {
+    help().showContents();
+}
+
+void DialogCommands::Updates() {
+    Help("Zip Code Updates");
+}
+
+void DialogCommands::Help(const QString& keyword) {
+    help().showKeyword(keyword);
+}
+
+void DialogCommands::PrinterSetup(QWidget* owner) {
+    QPageSetupDialog dialog(&printer_, owner);
+    dialog.exec();
+}
+
+void DialogCommands::CopyOrPrint(bool printMode, const QListWidget& answerBox,
+                                 const Collect& collect, const Frame& frame) {
+    const std::optional<bool> allItems =
+        CopyOrPrintScope(answerBox, printMode, messages_, frame.owner);
+    if (!allItems)
+        return;
+    TCopyOrPrint dialog({settings_, frame.scaleFactor, frame.screen, messages_, printer_,
+                         corvana::OutputFormats, collect, printDialog, fontDialog},
+                        frame.owner);
+    dialog.PrintMode = printMode;
+    dialog.AllItems = *allItems;
+    dialog.exec();
+}
