@@ -42,6 +42,21 @@ public:
 
 } // namespace
 
+std::vector<corvana::ResultItem> OutputItems(const QListWidget& answerBox, bool allItems) {
+    std::vector<corvana::ResultItem> items;
+    for (int i = 0; i < answerBox.count(); ++i) {
+        const QListWidgetItem* item = answerBox.item(i);
+        if (!allItems && !item->isSelected())
+            continue;
+        corvana::ResultItem line{toCore(item->text()), std::nullopt};
+        const QVariant record = item->data(Qt::UserRole);
+        if (record.isValid())
+            line.record = record.toUInt();
+        items.push_back(std::move(line));
+    }
+    return items;
+}
+
 std::optional<bool> CopyOrPrintScope(const QListWidget& answerBox, bool printMode,
                                      Messages& messages, QWidget* parent) {
     const QString verb = printMode ? "Print" : "Copy";
@@ -159,7 +174,7 @@ void TCopyOrPrint::PrintButtonClick() {
     }
     const int format = FormatList->row(selected.front());
 
-    const CollectedOutput run = ctx_.collect(format, AllItems);
+    const corvana::CollectedOutput run = ctx_.collect(format, AllItems);
     for (const std::string& text : run.fatal)
         ctx_.messages.message(this, corvana::caption::Fatal, fromCore(text));
     if (run.missingFile)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/ScaledDialog.h"
+#include "output/CopyOutput.h"
 #include "settings/Settings.h"
 
 #include <QFont>
@@ -20,20 +21,6 @@ class QListWidget;
 class QPrinter;
 class QPushButton;
 
-// What collecting the output lines of one format gave.
-struct CollectedOutput {
-    // Windows-1252; each expanded line followed by CR LF, the last one too.
-    std::string text;
-    // Shown under "FATAL ERROR" in this order; the lines built are still copied or printed.
-    std::vector<std::string> fatal;
-    // A data file is missing: shown under "FATAL ERROR"; nothing is copied or printed.
-    std::optional<std::string> missingFile;
-    // A fatal message was shown: the dialog closes when the command ends.
-    bool closeDialog = false;
-    // The general input/output error: it ends the command, nothing is copied or printed.
-    std::optional<std::string> ioError;
-};
-
 // Everything the copy-and-print dialog works with, handed in by the main window.
 struct CopyOrPrintContext {
     corvana::Settings& settings;
@@ -43,12 +30,16 @@ struct CopyOrPrintContext {
     QPrinter& printer; // the printer that "Printer Setup" set up
     std::span<const std::string_view> formats;
     // Builds the output of the results list (every line, or the selected ones) in a format.
-    std::function<CollectedOutput(int format, bool allItems)> collect;
+    std::function<corvana::CollectedOutput(int format, bool allItems)> collect;
     // The print dialog; false when the user cancels. Empty: QPrintDialog.
     std::function<bool(QPrinter&, QWidget*)> printDialog;
     // The font dialog; empty result when the user cancels. Empty: QFontDialog.
     std::function<std::optional<QFont>(const QFont&, QWidget*)> fontDialog;
 };
+
+// The lines of the results list that the command outputs: every line, or the selected ones,
+// first to last, each with the record number it carries.
+std::vector<corvana::ResultItem> OutputItems(const QListWidget& answerBox, bool allItems);
 
 // The checks of the copy and print commands before the dialog opens, on the results list:
 // empty to stop, otherwise whether every line is to be output (AllItems).

@@ -49,7 +49,7 @@ public:
 
     // The copy and print commands on the results list: the checks and questions, then the
     // format dialog. `collect` builds the output of the chosen lines in a format.
-    using Collect = std::function<CollectedOutput(int format, bool allItems)>;
+    using Collect = std::function<corvana::CollectedOutput(int format, bool allItems)>;
     void CopyOrPrint(bool printMode, const QListWidget& answerBox, const Collect& collect,
                      const Frame& frame);
 

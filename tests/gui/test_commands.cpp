@@ -7,10 +7,12 @@
 #include "main/HelpWindow.h"
 #include "main/Preferences.h"
 #include "main/SetTimeZone.h"
+#include "search/Search.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -45,8 +47,8 @@ template <typename Dialog> void WhenModal(std::function<void(Dialog&)> act) {
     });
 }
 
-CollectedOutput Output(std::string text) {
-    CollectedOutput out;
+corvana::CollectedOutput Output(std::string text) {
+    corvana::CollectedOutput out;
     out.text = std::move(text);
     return out;
 }
@@ -71,6 +73,7 @@ private slots:
     void helpCommandsOpenTheirTopics();
     void printerSetupWorksOnThePrintingPrinter();
     void copyOrPrintAsksBeforeOpeningTheDialog();
+    void copiesListedZipCodesFromTheDataFiles();
 };
 
 void TestCommands::preferencesRunModallyAndOpenHelp() {
@@ -208,6 +211,41 @@ void TestCommands::copyOrPrintAsksBeforeOpeningTheDialog() {
     WhenModal<TCopyOrPrint>(press);
     w.commands.CopyOrPrint(false, box, collect, w.frame);
     QCOMPARE(calls, (QList<QPair<int, bool>>{{0, true}, {0, false}}));
+}
+
+void TestCommands::copiesListedZipCodesFromTheDataFiles() {
+    Window w;
+    corvana::DataSet data;
+    data.dir = CORVANA_FIXTURE_ROOT "/small";
+    QVERIFY(corvana::LoadInData(data).ok());
+    corvana::SystemClock clock;
+    const corvana::SearchResult found =
+        corvana::SearchTheZip("970", {data, w.settings, {false, &clock}});
+    QListWidget box(&w.owner);
+    box.setSelectionMode(QAbstractItemView::MultiSelection);
+    for (const corvana::ResultItem& item : found.items) {
+        auto* line = new QListWidgetItem(fromCore(item.text), &box);
+        line->setData(Qt::UserRole, *item.record);
+    }
+    QVERIFY(box.count() >= 3);
+    QVERIFY(box.item(0)->text().startsWith("97005"));
+    box.item(0)->setSelected(true);
+    box.item(1)->setSelected(true);
+
+    auto collect = [&](int format, bool all) {
+        return corvana::CollectOutput(OutputItems(box, all), format, data, w.settings);
+    };
+    WhenModal<TCopyOrPrint>([](TCopyOrPrint& d) {
+        d.FormatList->setCurrentRow(4);
+        QTest::mouseClick(d.PrintButton, Qt::LeftButton);
+    });
+    w.commands.CopyOrPrint(false, box, collect, w.frame);
+    // Format 4 puts city, state, county and ZIP code on lines of their own: eight lines.
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QString("Beaverton\r\nOR\r\nWashington\r\n97005\r\n"
+                     "Aloha\r\nOR\r\nWashington\r\n97006\r\n"));
+    QCOMPARE(w.settings.lastCopyFormat, 4);
+    QVERIFY(w.messages.boxes.isEmpty());
 }
 
 QTEST_MAIN(TestCommands)

@@ -59,7 +59,7 @@ struct Fixture {
     RecordingMessages messages;
     QTemporaryDir dir;
     QPrinter printer{QPrinter::HighResolution};
-    CollectedOutput output;
+    corvana::CollectedOutput output;
     QList<QPair<int, bool>> collected;
     int printDialogs = 0;
     bool printDialogAnswer = true;
