@@ -134,7 +134,7 @@ void TestCommands::zipVersionMessage() {
     f.close();
     w.commands.ZipVersion(data, &w.owner);
     QCOMPARE(
-        w.messages.texts(),
+        Shown(w.messages),
         (QStringList{"Version: Unable to locate file containing version date of Zip Code Data.",
                      "Version: This version of the Zip Code Data was updated in June 1996."}));
 }
@@ -191,7 +191,7 @@ void TestCommands::copyOrPrintAsksBeforeOpeningTheDialog() {
     // A no-result line: the message and no dialog (a dialog would block until the time-out).
     box.addItem("No matching zip codes found.");
     w.commands.CopyOrPrint(false, box, collect, w.frame);
-    QCOMPARE(w.messages.texts(), QStringList{"Error: No matching data was found to Copy."});
+    QCOMPARE(Shown(w.messages), QStringList{"Error: No matching data was found to Copy."});
 
     // Nothing selected and No: nothing happens.
     box.clear();
@@ -199,7 +199,7 @@ void TestCommands::copyOrPrintAsksBeforeOpeningTheDialog() {
     w.messages.boxes.clear();
     w.messages.answer = false;
     w.commands.CopyOrPrint(false, box, collect, w.frame);
-    QCOMPARE(w.messages.boxes.size(), 1);
+    QCOMPARE(int(w.messages.boxes.size()), 1);
     QVERIFY(calls.isEmpty());
 
     // Yes: every line.
@@ -216,7 +216,7 @@ void TestCommands::copyOrPrintAsksBeforeOpeningTheDialog() {
 void TestCommands::copiesListedZipCodesFromTheDataFiles() {
     Window w;
     corvana::DataSet data;
-    data.dir = CORVANA_FIXTURE_ROOT "/small";
+    data.dir = corvana::test::fixtureDir("small");
     QVERIFY(corvana::LoadInData(data).ok());
     corvana::SystemClock clock;
     const corvana::SearchResult found =
@@ -245,7 +245,7 @@ void TestCommands::copiesListedZipCodesFromTheDataFiles() {
              QString("Beaverton\r\nOR\r\nWashington\r\n97005\r\n"
                      "Aloha\r\nOR\r\nWashington\r\n97006\r\n"));
     QCOMPARE(w.settings.lastCopyFormat, 4);
-    QVERIFY(w.messages.boxes.isEmpty());
+    QVERIFY(w.messages.boxes.empty());
 }
 
 QTEST_MAIN(TestCommands)

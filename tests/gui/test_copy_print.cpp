@@ -127,8 +127,8 @@ void TestCopyPrint::checksBeforeTheDialog() {
     QListWidget* noMatch = List(&parent, {"No matching cities found."});
     QCOMPARE(CopyOrPrintScope(*noMatch, false, m, &parent), std::nullopt);
     QCOMPARE(CopyOrPrintScope(*noMatch, true, m, &parent), std::nullopt);
-    QCOMPARE(m.texts(), (QStringList{"Error: No matching data was found to Copy.",
-                                     "Error: No matching data was found to Print."}));
+    QCOMPARE(Shown(m), (QStringList{"Error: No matching data was found to Copy.",
+                                    "Error: No matching data was found to Print."}));
 
     // One ZIP line goes out whether or not it is selected, without a question.
     m.boxes.clear();
@@ -137,12 +137,12 @@ void TestCopyPrint::checksBeforeTheDialog() {
     // "No match" is matched with its capital.
     QListWidget* lower = List(&parent, {"no match here"});
     QCOMPARE(CopyOrPrintScope(*lower, true, m, &parent), std::optional<bool>(true));
-    QVERIFY(m.boxes.isEmpty());
+    QVERIFY(m.boxes.empty());
 
     // A selection: only the selected lines, no question.
     QListWidget* three = List(&parent, {"84101 A", "84102 B", "84103 C"}, {1});
     QCOMPARE(CopyOrPrintScope(*three, false, m, &parent), std::optional<bool>(false));
-    QVERIFY(m.boxes.isEmpty());
+    QVERIFY(m.boxes.empty());
 
     // Nothing selected: the question, two blanks after its first full stop.
     three->clearSelection();
@@ -151,7 +151,7 @@ void TestCopyPrint::checksBeforeTheDialog() {
     m.answer = true;
     QCOMPARE(CopyOrPrintScope(*three, false, m, &parent), std::optional<bool>(true));
     QCOMPARE(
-        m.texts(),
+        Shown(m),
         (QStringList{"Notice: No items have been selected.  Would you like to Print all items?",
                      "Notice: No items have been selected.  Would you like to Copy all items?"}));
 
@@ -159,7 +159,7 @@ void TestCopyPrint::checksBeforeTheDialog() {
     m.boxes.clear();
     QListWidget* empty = List(&parent, {});
     QCOMPARE(CopyOrPrintScope(*empty, false, m, &parent), std::optional<bool>(true));
-    QCOMPARE(m.boxes.size(), 1);
+    QCOMPARE(int(m.boxes.size()), 1);
 }
 
 void TestCopyPrint::copyModeListsTheRawFormats() {
@@ -189,7 +189,7 @@ void TestCopyPrint::noFormatSelectedKeepsTheDialogOpen() {
         TCopyOrPrint& d = f.open(false);
         QVERIFY(d.FormatList->selectedItems().isEmpty());
         f.press();
-        QCOMPARE(f.messages.texts(), QStringList{"Error: No format has been selected."});
+        QCOMPARE(Shown(f.messages), QStringList{"Error: No format has been selected."});
         QVERIFY(d.isVisible());
         QVERIFY(f.collected.isEmpty());
         QCOMPARE(f.settings.lastCopyFormat, stored);
@@ -210,7 +210,7 @@ void TestCopyPrint::copyPutsTheOutputOnTheClipboardInOnePiece() {
     QCOMPARE(f.settings.lastPrintFormat, 0);
     QVERIFY(!d.isVisible());
     QCOMPARE(d.result(), int(QDialog::Accepted));
-    QVERIFY(f.messages.boxes.isEmpty());
+    QVERIFY(f.messages.boxes.empty());
 
     // Windows-1252 bytes reach the clipboard as the characters they stand for.
     Fixture g;
@@ -227,7 +227,7 @@ void TestCopyPrint::damagedDataIsReportedAndTheDialogCloses() {
     f.output.closeDialog = true;
     TCopyOrPrint& d = f.open(false);
     f.press();
-    QCOMPARE(f.messages.texts(),
+    QCOMPARE(Shown(f.messages),
              (QStringList{"FATAL ERROR: Seek in City File failed.",
                           "FATAL ERROR: File containing city definitions is corrupt."}));
     // The lines that were built still go out.
@@ -245,7 +245,7 @@ void TestCopyPrint::missingFileOrIoErrorCopiesNothing() {
         TCopyOrPrint& d = f.open(false);
         d.FormatList->setCurrentRow(7);
         f.press();
-        QCOMPARE(f.messages.texts(), QStringList{"FATAL ERROR: Zip Code File could not be found."});
+        QCOMPARE(Shown(f.messages), QStringList{"FATAL ERROR: Zip Code File could not be found."});
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
         QCOMPARE(f.settings.lastCopyFormat, 2);
         QVERIFY(!d.isVisible());
@@ -257,7 +257,7 @@ void TestCopyPrint::missingFileOrIoErrorCopiesNothing() {
         f.output.ioError = "I/O error 100: read beyond the end of the file.";
         TCopyOrPrint& d = f.open(true);
         f.press();
-        QCOMPARE(f.messages.texts(),
+        QCOMPARE(Shown(f.messages),
                  QStringList{"Error: I/O error 100: read beyond the end of the file."});
         QCOMPARE(f.printDialogs, 0);
         QCOMPARE(f.settings.lastPrintFormat, 2);
@@ -322,7 +322,7 @@ void TestCopyPrint::cancelledPrintDialogKeepsTheFormatDialogOpen() {
     QVERIFY(d.isVisible());
     QCOMPARE(f.settings.lastPrintFormat, 4);
     QVERIFY(!QFile::exists(f.pdf()));
-    QVERIFY(f.messages.boxes.isEmpty());
+    QVERIFY(f.messages.boxes.empty());
 
     // The user can try again from the same dialog.
     f.printDialogAnswer = true;
@@ -339,7 +339,7 @@ void TestCopyPrint::printerInTheMiddleOfADocumentRefuses() {
     QPainter busy(&f.printer);
     QCOMPARE(f.printer.printerState(), QPrinter::Active);
     f.press();
-    QCOMPARE(f.messages.texts(), QStringList{"Error: Other print job currently in progress."});
+    QCOMPARE(Shown(f.messages), QStringList{"Error: Other print job currently in progress."});
     QCOMPARE(f.printDialogs, 0);
     QVERIFY(d.isVisible());
     busy.end();
