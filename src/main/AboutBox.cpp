@@ -5,7 +5,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
-// The picture lives in the GUI library's resources; a static library must pull them in itself.
+// The program's picture is in the GUI library's resources; a static library must pull them in
+// itself.
 static void InitResources() {
     Q_INIT_RESOURCE(about);
 }
@@ -21,7 +22,7 @@ TAboutBox::TAboutBox(double scaleFactor, QSize screen, QWidget* parent)
     ProgramIcon = new QLabel(panel);
     ProgramIcon->setGeometry(8, 8, 64, 64);
     ProgramIcon->setScaledContents(true);
-    ProgramIcon->setPixmap(QPixmap(":/about/about.png"));
+    ProgramIcon->setPixmap(QPixmap(":/about/program.png"));
 
     ProductName = new QLabel(panel);
     ProductName->setGeometry(0, 80, 281, 28);

@@ -1,6 +1,8 @@
 #include "main/MainWin.h"
 
 #include "data/Errors.h"
+#include "main/CopyOrPrint.h"
+#include "main/DialogCommands.h"
 #include "main/Messages.h"
 #include "main/SpinButton.h"
 #include "main/TimeFormat.h"
@@ -105,6 +107,8 @@ TMainWin::TMainWin(const MainWinEnv& env, QWidget* parent)
     createControls();
     createMenus();
     FormCreate();
+    dialogs_ = std::make_unique<DialogCommands>(settings_, messages(),
+                                                QString::fromStdString(data_.path("CORVA.HLP")));
 }
 
 TMainWin::~TMainWin() = default;
@@ -342,6 +346,70 @@ void TMainWin::createMenus() {
     }
     connect(MenuAlwaysOnTop, &QAction::triggered, this, &TMainWin::MenuAlwaysOnTopClick);
     connect(MenuTerminate, &QAction::triggered, this, &TMainWin::MenuTerminateClick);
+    connect(MenuPreferences, &QAction::triggered, this, &TMainWin::MenuPreferencesClick);
+    connect(MenuTimeZone, &QAction::triggered, this, &TMainWin::MenuTimeZoneClick);
+    connect(MenuAbout, &QAction::triggered, this, &TMainWin::MenuAboutClick);
+    connect(MenuZipDataVersion, &QAction::triggered, this, &TMainWin::MenuZipVersionClick);
+    connect(MenuContents, &QAction::triggered, this, &TMainWin::MenuContentsClick);
+    connect(MenuUpdates, &QAction::triggered, this, &TMainWin::MenuUpdatesClick);
+    connect(MenuPrinterSetup, &QAction::triggered, this, &TMainWin::MenuPrinterSetupClick);
+    connect(MenuPrint, &QAction::triggered, this, &TMainWin::MenuPrintClick);
+    connect(MenuCopy, &QAction::triggered, this, &TMainWin::MenuCopyClick);
+    connect(ButtonPrint, &QPushButton::clicked, this, &TMainWin::ButtonPrintClick);
+    connect(ButtonCopy, &QPushButton::clicked, this, &TMainWin::ButtonCopyClick);
+}
+
+void TMainWin::MenuPreferencesClick() {
+    dialogs_->Preferences({ScaleFactor, screenSize(), this});
+}
+
+void TMainWin::MenuTimeZoneClick() {
+    dialogs_->TimeZone({ScaleFactor, screenSize(), this});
+}
+
+void TMainWin::MenuAboutClick() {
+    dialogs_->About({ScaleFactor, screenSize(), this});
+}
+
+void TMainWin::MenuZipVersionClick() {
+    dialogs_->ZipVersion(data_, this);
+}
+
+void TMainWin::MenuContentsClick() {
+    dialogs_->Contents();
+}
+
+void TMainWin::MenuUpdatesClick() {
+    dialogs_->Updates();
+}
+
+void TMainWin::MenuPrinterSetupClick() {
+    dialogs_->PrinterSetup(this);
+}
+
+void TMainWin::MenuPrintClick() {
+    DoCopyOrPrint(true);
+}
+
+void TMainWin::ButtonPrintClick() {
+    DoCopyOrPrint(true);
+}
+
+void TMainWin::MenuCopyClick() {
+    DoCopyOrPrint(false);
+}
+
+void TMainWin::ButtonCopyClick() {
+    DoCopyOrPrint(false);
+}
+
+void TMainWin::DoCopyOrPrint(bool printMode) {
+    // The records are read again when the command runs, so the output follows the settings of
+    // that moment, not those of the search that listed the lines.
+    auto collect = [this](int format, bool allItems) {
+        return corvana::CollectOutput(OutputItems(*AnswerBox, allItems), format, data_, settings_);
+    };
+    dialogs_->CopyOrPrint(printMode, *AnswerBox, collect, {ScaleFactor, screenSize(), this});
 }
 
 corvana::SearchContext TMainWin::searchContext() const {

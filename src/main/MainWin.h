@@ -9,10 +9,12 @@
 #include <QSize>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class DialogCommands;
 class Messages;
 class QAction;
 class QCheckBox;
@@ -142,6 +144,22 @@ public:
     void MenuAlwaysOnTopClick();
     void MenuTerminateClick();
 
+    // Dialogs, help and printing.
+    void MenuPreferencesClick();
+    void MenuTimeZoneClick();
+    void MenuAboutClick();
+    void MenuZipVersionClick();
+    void MenuContentsClick();
+    void MenuUpdatesClick();
+    void MenuPrinterSetupClick();
+    void MenuPrintClick();
+    void ButtonPrintClick();
+    void MenuCopyClick();
+    void ButtonCopyClick();
+    void DoCopyOrPrint(bool printMode);
+    // The printer, the help window and the print and font dialogs of those commands.
+    DialogCommands& dialogs() { return *dialogs_; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -190,4 +208,5 @@ private:
     std::optional<QPoint> framePlacement_;
     bool ended_ = false;
     bool spinnerSetting_ = false;
+    std::unique_ptr<DialogCommands> dialogs_;
 };

@@ -29,24 +29,6 @@ namespace {
 
 const QString HelpFile = QString(CORVANA_BIN_DIR) + "/CORVA.HLP";
 
-// Runs `act` on the modal dialog that the code under test opens next, then makes sure the
-// dialog closes so that a failed check cannot leave the test waiting.
-template <typename Dialog> void WhenModal(std::function<void(Dialog&)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w) {
-            WhenModal(act);
-            return;
-        }
-        auto* d = qobject_cast<Dialog*>(w);
-        if (d)
-            act(*d);
-        if (w->isVisible())
-            qobject_cast<QDialog*>(w)->reject();
-        QVERIFY2(d, qPrintable(w->metaObject()->className()));
-    });
-}
-
 corvana::CollectedOutput Output(std::string text) {
     corvana::CollectedOutput out;
     out.text = std::move(text);
