@@ -10,16 +10,29 @@
 
 namespace corvana {
 
-std::optional<MappedFile> MappedFile::open(const std::string& path) {
+namespace {
+
+// Opens a regular file read-only; -1 for a missing file, a directory or anything else.
+int openReadOnly(const std::string& path, std::size_t& size) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return std::nullopt;
+        return -1;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return std::nullopt;
+        return -1;
     }
-    const auto size = static_cast<std::size_t>(st.st_size);
+    size = static_cast<std::size_t>(st.st_size);
+    return fd;
+}
+
+} // namespace
+
+std::optional<MappedFile> MappedFile::open(const std::string& path) {
+    std::size_t size = 0;
+    int fd = openReadOnly(path, size);
+    if (fd < 0)
+        return std::nullopt;
     if (size == 0) {
         ::close(fd);
         return MappedFile(nullptr, 0);
@@ -57,15 +70,11 @@ void MappedFile::release() {
 }
 
 std::optional<DataFile> DataFile::open(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    std::size_t size = 0;
+    int fd = openReadOnly(path, size);
     if (fd < 0)
         return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    return DataFile(fd, static_cast<std::size_t>(st.st_size));
+    return DataFile(fd, size);
 }
 
 DataFile::DataFile(DataFile&& other) noexcept

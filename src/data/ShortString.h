@@ -30,6 +30,17 @@ inline std::string upperAscii(std::string_view s) {
     return r;
 }
 
+// Whether `text` begins with `upperPrefix` once its letters a to z are upper-cased.
+inline bool startsWithUpper(std::string_view text, std::string_view upperPrefix) {
+    if (text.size() < upperPrefix.size())
+        return false;
+    for (std::size_t i = 0; i < upperPrefix.size(); ++i) {
+        if (upperAscii(text[i]) != upperPrefix[i])
+            return false;
+    }
+    return true;
+}
+
 // Removes leading and trailing blanks (character 32 only) and cuts to 255 bytes first.
 inline std::string trimBlanks(std::string_view s) {
     s = s.substr(0, ShortMax);

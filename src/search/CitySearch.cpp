@@ -66,13 +66,7 @@ public:
     // The typed text against the start of the body, upper-cased. The state byte is part of the
     // body, so it takes part when the text is longer than the name.
     bool bodyStartsWith(std::string_view upperText) const {
-        if (body_.size() < upperText.size())
-            return false;
-        for (std::size_t i = 0; i < upperText.size(); ++i) {
-            if (upperAscii(body_[i]) != upperText[i])
-                return false;
-        }
-        return true;
+        return startsWithUpper(body_, upperText);
     }
 
     std::uint8_t state() const { return std::uint8_t(body_.back()); }

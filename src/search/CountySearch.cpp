@@ -15,13 +15,7 @@ constexpr const char* NoCounties = "No matching counties found.";
 // The first n characters of the entry, upper-cased, against the typed text; the entry ends in
 // its state byte, which takes part when the text is longer than the name.
 bool CountyMatches(const CountyEntry& entry, std::string_view upperText) {
-    if (entry.text.size() < upperText.size())
-        return false;
-    for (std::size_t i = 0; i < upperText.size(); ++i) {
-        if (upperAscii(entry.text[i]) != upperText[i])
-            return false;
-    }
-    return true;
+    return startsWithUpper(entry.text, upperText);
 }
 
 } // namespace
