@@ -1,0 +1,113 @@
+#!/usr/bin/env python3
+"""Writes the seed inputs of the fuzz harnesses into fuzz/corpus/<harness>/.
+
+Usage: fuzz/make_corpus.py [DATA_DIR ...]
+
+Each DATA_DIR is a directory of data files as corvana-mkdata writes them (for example the
+fixture data sets under build/fixtures/); a small hand-made data set is always included. The
+seeds pack several files into one input in the layout FileSplit reads: a 32-bit little-endian
+length, then the bytes. Keep the data sets small: the seeds are committed.
+"""
+import os
+import struct
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CORPUS = os.path.join(HERE, "corpus")
+
+
+def le16(v):
+    return struct.pack("<H", v)
+
+
+def le32(v):
+    return struct.pack("<i", v)
+
+
+def zip_list(zips):
+    return le16(len(zips)) + b"".join(le16(z) for z in zips)
+
+
+def city_rec(name, state, zips):
+    return bytes([len(name) + 1]) + name + bytes([state]) + zip_list(zips)
+
+
+def handmade():
+    """Two states, two counties, three cities and four ZIP codes, every file present."""
+    city = b""
+    offsets = {}
+    for name, state, zips in [(b"Salt Lake City", 0, [0, 1]), (b"Sandy", 0, [2]),
+                              (b"Austin", 1, [3])]:
+        offsets[name] = len(city)
+        city += city_rec(name, state, zips)
+    zips = [(84101, b"Salt Lake City", 0, 801, 5 | 128), (84102, b"Salt Lake City", 0, 801, 5),
+            (84070, b"Sandy", 0, 801, 5 | 128), (78701, b"Austin", 1, 512, 6 | 128)]
+    zipdat = b"".join(bytes([z // 10000]) + le16(z % 10000) + b"\0" + le32(offsets[c]) +
+                      le16(county) + le16(area) + bytes([tz])
+                      for z, c, county, area, tz in zips)
+    zipidx = (le16(841) + le32(0) + le16(2) + le32(0) + b"\0" +
+              le16(840) + le32(2) + le16(1) + le32(offsets[b"Sandy"]) + b"\0" +
+              le16(787) + le32(3) + le16(1) + le32(offsets[b"Austin"]) + b"\0")
+    county_idx = zip_list([0, 1, 2]) + zip_list([3])
+    county = (bytes([10]) + b"Salt Lake\0" + le32(0) +
+              bytes([7]) + b"Travis\1" + le32(8))
+    area_idx = zip_list([0, 1, 2]) + zip_list([3])
+    area = le16(801) + le32(0) + le16(512) + le32(8)
+    cityidx = (bytes([2]) + b"SA" + le32(0) + bytes([2]) + b"AU" + le32(offsets[b"Austin"]))
+    return {
+        "STATE.DAT": b"UT8\r\nTX7\r\n",
+        "COUNTY.DAT": county,
+        "ZIPCODE.IDX": zipidx,
+        "AREA.DAT": area,
+        "ZIPVER.DAT": b"March 2026\r\n",
+        "CITY.DAT": city,
+        "CITY.IDX": cityidx,
+        "COUNTY.IDX": county_idx,
+        "AREA.IDX": area_idx,
+        "ZIPCODE.DAT": zipdat,
+    }
+
+
+def read_dir(path):
+    files = {}
+    for name in os.listdir(path):
+        if name.upper() == name and name.endswith((".DAT", ".IDX")):
+            with open(os.path.join(path, name), "rb") as f:
+                files[name] = f.read()
+    return files
+
+
+def pack(files, names):
+    out = b""
+    for name in names:
+        data = files.get(name)
+        out += struct.pack("<I", 0xFFFFFFFF) if data is None else struct.pack("<I", len(data)) + data
+    return out
+
+
+def write(harness, name, data):
+    d = os.path.join(CORPUS, harness)
+    os.makedirs(d, exist_ok=True)
+    with open(os.path.join(d, name), "wb") as f:
+        f.write(data)
+
+
+LOAD_FILES = ["STATE.DAT", "COUNTY.DAT", "ZIPCODE.IDX", "AREA.DAT", "ZIPVER.DAT", "CITY.DAT",
+              "ZIPCODE.DAT"]
+
+
+def seeds(label, files):
+    for flags in (0, 3):
+        write("fuzz_load", f"{label}-{flags}", bytes([flags]) + pack(files, LOAD_FILES))
+
+
+def main():
+    sets = [("handmade", handmade())]
+    for d in sys.argv[1:]:
+        sets.append((os.path.basename(os.path.normpath(d)), read_dir(d)))
+    for label, files in sets:
+        seeds(label, files)
+
+
+if __name__ == "__main__":
+    main()
