@@ -1,0 +1,352 @@
+// Every data file damaged in every way a copy can be damaged: cut at each record boundary and
+// inside each record, a length byte running past the end, offsets negative or past the end,
+// state and county numbers outside their tables. Each case names the message it must give, or
+// the sound result it must give instead.
+#include "DataFiles.h"
+
+#include "data/DataSet.h"
+#include "data/Errors.h"
+#include "data/ZipFile.h"
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+
+using namespace corvana;
+using namespace corvana::test;
+
+namespace {
+
+// Three states on four lines, three counties, five cities in four two-letter blocks.
+DataFiles handMadeSet() {
+    std::map<std::string, std::string> f;
+    f["STATE.DAT"] = "UT8\r\nTX7\r\nTX8\r\nNY1\r\n";
+    f["COUNTY.DAT"] = countyDatRecord("Salt Lake", 0, 0) + countyDatRecord("Travis", 1, 8) +
+                      countyDatRecord("Kings", 3, 12);
+    std::string city;
+    std::vector<std::int32_t> at;
+    auto addCity = [&](std::string_view name, std::uint8_t state,
+                       std::initializer_list<std::uint16_t> zips) {
+        at.push_back(std::int32_t(city.size()));
+        city += cityDatRecord(name, state, zips);
+    };
+    addCity("Austin", 1, {4, 5});
+    addCity("Brooklyn", 3, {6});
+    addCity("Salt Lake City", 0, {0, 1});
+    addCity("Sandy", 0, {2});
+    addCity("Sandy", 2, {3});
+    f["CITY.DAT"] = city;
+    f["CITY.IDX"] = "\x02"
+                    "AU" +
+                    le32(at[0]) +
+                    "\x02"
+                    "BR" +
+                    le32(at[1]) +
+                    "\x02"
+                    "SA" +
+                    le32(at[2]);
+    f["ZIPCODE.DAT"] =
+        zipDatRecord(84101, at[2], 0, 801, 5 | 128) + zipDatRecord(84102, at[2], 0, 801, 5 | 128) +
+        zipDatRecord(84070, at[3], 0, 801, 5 | 128) + zipDatRecord(79101, at[4], 1, 806, 6 | 128) +
+        zipDatRecord(78701, at[0], 1, 512, 6 | 128) + zipDatRecord(78702, at[0], 1, 512, 6 | 128) +
+        zipDatRecord(11201, at[1], 2, 718, 7 | 128);
+    f["ZIPCODE.IDX"] = zipIdxRecord(841, 0, 2, at[2]) + zipIdxRecord(840, 2, 1, at[3]) +
+                       zipIdxRecord(791, 3, 1, at[4]) + zipIdxRecord(787, 4, 2, at[0]) +
+                       zipIdxRecord(112, 6, 1, at[1]);
+    f["COUNTY.IDX"] = zipList({0, 1, 2}) + zipList({3, 4, 5}) + zipList({6});
+    f["AREA.IDX"] = zipList({0, 1, 2}) + zipList({4, 5}) + zipList({3}) + zipList({6});
+    f["AREA.DAT"] = areaDatRecord(801, 0) + areaDatRecord(512, 8) + areaDatRecord(806, 14) +
+                    areaDatRecord(718, 18);
+    f["ZIPVER.DAT"] = "March 2026\r\n";
+    return DataFiles(std::move(f));
+}
+
+const DataFiles& files() {
+    static const DataFiles set = handMadeSet();
+    return set;
+}
+
+bool noZipIndex(const DataSet& d) {
+    for (const auto& e : d.zipIndex)
+        if (e.first != -1)
+            return false;
+    return true;
+}
+
+bool noAreaTable(const DataSet& d) {
+    for (auto v : d.areaTable)
+        if (v != -1)
+            return false;
+    return true;
+}
+
+std::string cut(const std::string& s, std::size_t n) {
+    return s.substr(0, n);
+}
+
+// The state number of a record whose last body byte is its state, at `stateAt`.
+std::string withByte(std::string s, std::size_t at, std::uint8_t value) {
+    s[at] = char(value);
+    return s;
+}
+
+class Summary : public ::testing::Environment {
+public:
+    void TearDown() override { std::cout << "corrupt-data cases tried: " << casesTried() << "\n"; }
+};
+const auto* summary = ::testing::AddGlobalTestEnvironment(new Summary);
+
+} // namespace
+
+TEST(CorruptLoad, EachMissingResidentFileGivesItsMessage) {
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"STATE.DAT", {msg::StateNotFound}},
+        {"COUNTY.DAT", {msg::CountyNotFound}},
+        {"ZIPCODE.IDX", {msg::ZipIndexNotFound}},
+        {"AREA.DAT", {msg::AreaDataNotFound}},
+    };
+    for (const auto& [name, messages] : cases) {
+        DataSet d = files().without(name);
+        EXPECT_EQ(LoadInData(d).fatal, messages) << name;
+        countCase();
+    }
+    DataSet d = files().intact();
+    EXPECT_TRUE(LoadInData(d).ok());
+}
+
+TEST(CorruptLoad, CountyFileCutAtEveryByte) {
+    const std::string& whole = files()["COUNTY.DAT"];
+    auto records = countyRecords(whole);
+    for (std::size_t n = 0; n < whole.size(); ++n) {
+        DataSet d = files().with("COUNTY.DAT", cut(whole, n));
+        LoadResult r = LoadInData(d);
+        std::size_t complete = 0;
+        bool boundary = n == 0;
+        for (const auto& rec : records) {
+            complete += rec.end <= n;
+            boundary |= rec.end == n;
+        }
+        if (boundary) {
+            // Whole records only: a shorter but sound table, and the ZIP index loads.
+            EXPECT_TRUE(r.ok()) << "cut at " << n;
+            EXPECT_EQ(d.counties.size(), complete) << "cut at " << n;
+            EXPECT_EQ(d.zipIndex[841].first, 0) << "cut at " << n;
+        } else {
+            EXPECT_EQ(r.fatal, std::vector<std::string>{msg::CountyCorrupt}) << "cut at " << n;
+            EXPECT_FALSE(r.ioError);
+            EXPECT_TRUE(noZipIndex(d) && noAreaTable(d)) << "cut at " << n;
+        }
+        countCase();
+    }
+}
+
+TEST(CorruptLoad, CountyLengthByteRunningPastTheEnd) {
+    const std::string& whole = files()["COUNTY.DAT"];
+    for (const auto& rec : countyRecords(whole)) {
+        std::size_t left = whole.size() - rec.begin - 1;
+        // From a body that ends just short of the offset to the longest body a byte can give.
+        for (std::size_t len = left - 3; len <= 255; ++len) {
+            DataSet d = files().with("COUNTY.DAT", withByte(whole, rec.begin, std::uint8_t(len)));
+            LoadResult r = LoadInData(d);
+            EXPECT_EQ(r.fatal, std::vector<std::string>{msg::CountyCorrupt})
+                << "record at " << rec.begin << " length " << len;
+            EXPECT_TRUE(noZipIndex(d));
+            countCase();
+        }
+    }
+}
+
+TEST(CorruptLoad, CountyStateNumberOutsideTheStateTable) {
+    const std::string& whole = files()["COUNTY.DAT"];
+    DataSet probe = files().intact();
+    ASSERT_TRUE(LoadInData(probe).ok());
+    const std::size_t states = probe.states.size();
+    for (const auto& rec : countyRecords(whole)) {
+        std::size_t stateAt = rec.end - 5;
+        for (std::size_t s : {states - 1, states, states + 1, std::size_t(255)}) {
+            DataSet d = files().with("COUNTY.DAT", withByte(whole, stateAt, std::uint8_t(s)));
+            LoadResult r = LoadInData(d);
+            if (s < states) {
+                EXPECT_TRUE(r.ok());
+                EXPECT_EQ(d.stateAbbrev(d.counties[0].stateNumber()).size(), 2u);
+            } else {
+                EXPECT_EQ(r.fatal, std::vector<std::string>{msg::CountyCorrupt})
+                    << "record at " << rec.begin << " state " << s;
+            }
+            countCase();
+        }
+    }
+    // A body of length 0 has no state byte at all.
+    DataSet d = files().with("COUNTY.DAT", std::string(5, '\0'));
+    EXPECT_EQ(LoadInData(d).fatal, std::vector<std::string>{msg::CountyCorrupt});
+    countCase();
+}
+
+TEST(CorruptLoad, StateFileCutAtEveryByte) {
+    // Fewer state lines than the counties refer to make the county file corrupt; otherwise the
+    // shorter table loads as it stands.
+    const std::string& whole = files()["STATE.DAT"];
+    DataSet full = files().intact();
+    ASSERT_TRUE(LoadInData(full).ok());
+    int highest = 0;
+    for (const auto& c : full.counties)
+        highest = std::max(highest, c.stateNumber());
+    for (std::size_t n = 0; n <= whole.size(); ++n) {
+        DataSet d = files().with("STATE.DAT", cut(whole, n));
+        LoadResult r = LoadInData(d);
+        if (int(d.states.size()) > highest) {
+            EXPECT_TRUE(r.ok()) << "cut at " << n;
+        } else {
+            EXPECT_EQ(r.fatal, std::vector<std::string>{msg::CountyCorrupt}) << "cut at " << n;
+        }
+        for (const auto& s : d.states)
+            EXPECT_EQ(s.find_first_of("\r\n"), std::string::npos);
+        countCase();
+    }
+}
+
+TEST(CorruptLoad, FixedRecordFilesCutAtEveryByte) {
+    struct File {
+        const char* name;
+        std::size_t recordSize;
+    };
+    for (File f : {File{"ZIPCODE.IDX", 13}, File{"AREA.DAT", 6}}) {
+        const std::string& whole = files()[f.name];
+        DataSet full = files().intact();
+        ASSERT_TRUE(LoadInData(full).ok());
+        for (std::size_t n = 0; n < whole.size(); ++n) {
+            DataSet d = files().with(f.name, cut(whole, n));
+            LoadResult r = LoadInData(d);
+            EXPECT_TRUE(r.fatal.empty()) << f.name << " cut at " << n;
+            std::size_t complete = n / f.recordSize;
+            if (n % f.recordSize == 0) {
+                EXPECT_FALSE(r.ioError) << f.name << " cut at " << n;
+            } else {
+                // A partial last record is the read-past-end error; the whole records before
+                // it are in the table.
+                EXPECT_EQ(r.ioError, std::optional<std::string>(msg::ReadPastEnd))
+                    << f.name << " cut at " << n;
+            }
+            for (std::size_t i = 0; i < whole.size() / f.recordSize; ++i) {
+                std::uint16_t key =
+                    loadU16(reinterpret_cast<const std::uint8_t*>(whole.data()) + i * f.recordSize);
+                bool isZipIndex = f.recordSize == 13;
+                std::int32_t got = isZipIndex ? d.zipIndex[key].first : d.areaTable[key];
+                std::int32_t want = isZipIndex ? full.zipIndex[key].first : full.areaTable[key];
+                EXPECT_EQ(got, i < complete ? want : -1) << f.name << " cut at " << n;
+            }
+            // A damaged ZIP index stops the load before the area-code table.
+            if (f.recordSize == 13 && n % 13 != 0) {
+                EXPECT_TRUE(noAreaTable(d));
+            }
+            countCase();
+        }
+    }
+}
+
+TEST(CorruptLoad, KeysOutsideTheTablesAreLeftOut) {
+    for (std::uint16_t key : {std::uint16_t(1000), std::uint16_t(4096), std::uint16_t(65535)}) {
+        DataSet d =
+            files().with("ZIPCODE.IDX", files()["ZIPCODE.IDX"] + zipIdxRecord(key, 0, 1, 0));
+        EXPECT_TRUE(LoadInData(d).ok());
+        DataSet e = files().with("AREA.DAT", files()["AREA.DAT"] + areaDatRecord(key, 0));
+        EXPECT_TRUE(LoadInData(e).ok());
+        EXPECT_EQ(e.areaTable[801], 0);
+        countCase(2);
+    }
+}
+
+TEST(CorruptRecords, CityFileCutAtEveryByte) {
+    const std::string& whole = files()["CITY.DAT"];
+    auto records = cityRecords(whole);
+    Settings settings;
+    DataSet full = files().intact();
+    ASSERT_TRUE(LoadInData(full).ok());
+    auto fullCity = CityFile::open(full);
+    for (std::size_t n = 0; n < whole.size(); ++n) {
+        DataSet d = files().with("CITY.DAT", cut(whole, n));
+        ASSERT_TRUE(LoadInData(d).ok());
+        auto city = CityFile::open(d);
+        ASSERT_TRUE(city);
+        for (const auto& rec : records) {
+            // GetCityState reads the length byte, the name and the state byte only.
+            std::size_t needed = rec.begin + 1 + std::uint8_t(whole[rec.begin]);
+            try {
+                std::string text = GetCityState(*city, std::int64_t(rec.begin), settings, d);
+                EXPECT_LE(needed, n) << "record at " << rec.begin << " cut at " << n;
+                EXPECT_EQ(text, GetCityState(*fullCity, std::int64_t(rec.begin), settings, full));
+            } catch (const FatalError& e) {
+                EXPECT_GT(needed, n) << "record at " << rec.begin << " cut at " << n;
+                EXPECT_EQ(std::string(e.what()), msg::CityCorrupt);
+            }
+            countCase();
+        }
+    }
+}
+
+TEST(CorruptRecords, CityOffsetsLengthsAndStatesOutOfRange) {
+    const std::string& whole = files()["CITY.DAT"];
+    Settings settings;
+    auto fatalOf = [&](const DataSet& d, std::int64_t offset) -> std::string {
+        auto city = CityFile::open(d);
+        try {
+            GetCityState(*city, offset, settings, d);
+        } catch (const FatalError& e) {
+            return e.what();
+        }
+        return "";
+    };
+    DataSet d = files().intact();
+    ASSERT_TRUE(LoadInData(d).ok());
+    const std::int64_t size = std::int64_t(whole.size());
+    for (std::int64_t offset : {std::int64_t(-1), std::int64_t(-2), std::int64_t(INT32_MIN)}) {
+        EXPECT_EQ(fatalOf(d, offset), msg::CitySeekFailed) << offset;
+        countCase();
+    }
+    for (std::int64_t offset : {size, size + 1, std::int64_t(INT32_MAX)}) {
+        EXPECT_EQ(fatalOf(d, offset), msg::CityCorrupt) << offset;
+        countCase();
+    }
+    for (const auto& rec : cityRecords(whole)) {
+        std::size_t len = std::uint8_t(whole[rec.begin]);
+        // A length byte running past the end of the file.
+        for (std::size_t bad = whole.size() - rec.begin; bad <= 255; ++bad) {
+            DataSet e = files().with("CITY.DAT", withByte(whole, rec.begin, std::uint8_t(bad)));
+            ASSERT_TRUE(LoadInData(e).ok());
+            EXPECT_EQ(fatalOf(e, std::int64_t(rec.begin)), msg::CityCorrupt);
+            countCase();
+        }
+        // A state number outside the state table.
+        for (std::uint8_t state : {std::uint8_t(d.states.size()), std::uint8_t(255)}) {
+            DataSet e = files().with("CITY.DAT", withByte(whole, rec.begin + len, state));
+            ASSERT_TRUE(LoadInData(e).ok());
+            EXPECT_EQ(fatalOf(e, std::int64_t(rec.begin)), msg::CityCorrupt);
+            countCase();
+        }
+        // A length of 0 leaves no room for the state.
+        DataSet e = files().with("CITY.DAT", withByte(whole, rec.begin, 0));
+        ASSERT_TRUE(LoadInData(e).ok());
+        EXPECT_EQ(fatalOf(e, std::int64_t(rec.begin)), msg::CityCorrupt);
+        countCase();
+    }
+}
+
+TEST(CorruptRecords, ZipFileCutAtEveryByte) {
+    const std::string& whole = files()["ZIPCODE.DAT"];
+    DataSet full = files().intact();
+    auto fullZips = ZipFile::open(full);
+    for (std::size_t n = 0; n < whole.size(); ++n) {
+        DataSet d = files().with("ZIPCODE.DAT", cut(whole, n));
+        auto zips = ZipFile::open(d);
+        ASSERT_TRUE(zips);
+        for (std::int64_t r = -1; r <= std::int64_t(whole.size() / 13); ++r) {
+            if (r >= 0 && std::size_t(r + 1) * 13 <= n) {
+                EXPECT_EQ(zips->read(r).zipValue(), fullZips->read(r).zipValue());
+            } else {
+                EXPECT_THROW(zips->read(r), IoError) << "record " << r << " cut at " << n;
+            }
+            countCase();
+        }
+    }
+}
