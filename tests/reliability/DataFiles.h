@@ -15,7 +15,10 @@ namespace corvana::test {
 // them is written for each case: every file as it was except the one being damaged.
 class DataFiles {
 public:
-    explicit DataFiles(std::map<std::string, std::string> files) : files_(std::move(files)) {}
+    explicit DataFiles(std::map<std::string, std::string> files);
+    ~DataFiles();
+    DataFiles(const DataFiles&) = delete;
+    DataFiles& operator=(const DataFiles&) = delete;
 
     // Every data file of a directory (names in capitals ending in .DAT or .IDX).
     static DataFiles fromDir(const std::string& dir);
@@ -29,13 +32,20 @@ public:
     DataSet intact() const;
 
 private:
+    void put(const std::string& name, const std::string& bytes) const;
     DataSet writeAll(const std::string& name, const std::string* bytes) const;
 
     std::map<std::string, std::string> files_;
-    TempDir dir_;
+    // On tmpfs when there is one: thousands of cases rewrite a file each, and a disk
+    // flushes every file that is truncated and written again.
+    std::string dir_;
     mutable bool written_ = false;
     mutable std::string changed_;
 };
+
+// A small consistent set made by hand: three states on four lines, three counties, five cities
+// in four two-letter blocks, seven ZIP codes.
+DataFiles handMadeSet();
 
 // Where each record of a variable-length file begins, parsed independently of the program.
 struct RecordSpan {

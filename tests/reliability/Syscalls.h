@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace corvana::test {
+
+// How a child process ended.
+struct ChildEnd {
+    bool exited = false; // by exit, with `code`
+    int code = -1;
+    int signal = 0;     // the signal that ended it otherwise (SIGSYS: a forbidden system call)
+    std::string output; // what it wrote to standard output, for programs run by runProgram
+
+    bool exitedWith(int c) const { return exited && code == c; }
+};
+
+// What a filtered system call does instead of running.
+struct SyscallRule {
+    long nr;
+    int flagsArg = -1; // with mask: the rule applies only when arg & mask is non-zero
+    std::uint32_t mask = 0;
+    std::uint32_t action = 0; // a SECCOMP_RET_ value
+};
+
+std::uint32_t failWith(int err); // the call returns -1 with errno err
+std::uint32_t killProcess();     // the process dies by SIGSYS
+
+// Every system call that creates, changes or removes a file, and every open that asks for
+// more than reading, each with `action`.
+std::vector<SyscallRule> fileChangingCalls(std::uint32_t action);
+
+// The system calls that saving a file may make, by name, for naming failed cases.
+struct NamedCall {
+    const char* name;
+    long nr;
+};
+const std::vector<NamedCall>& fileCalls();
+
+// Runs fn in a forked child that first installs the rules (they stay with the child and
+// anything it executes); the child's exit code is fn's result.
+ChildEnd runFiltered(const std::vector<SyscallRule>& rules, const std::function<int()>& fn);
+
+// Runs a program under the rules and collects its standard output.
+ChildEnd runProgram(const std::vector<SyscallRule>& rules, const std::vector<std::string>& argv);
+
+// Whether this kernel lets a process filter its own system calls.
+bool filtersAvailable();
+
+} // namespace corvana::test

@@ -1,0 +1,103 @@
+// The data files are only ever read: every open asks for reading alone and nothing in the
+// program directory changes. Runs the readers in a child process whose file-changing system
+// calls kill it, so an open for writing shows even where permission bits would not stop it
+// (the tests run as root).
+#include "DataFiles.h"
+#include "Syscalls.h"
+
+#include "data/DataSet.h"
+#include "data/Errors.h"
+#include "data/ZipFile.h"
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace corvana;
+using namespace corvana::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Size, modification time and contents of every file of a directory.
+struct FileState {
+    std::uintmax_t size = 0;
+    std::int64_t mtimeNs = 0;
+    std::string bytes;
+    bool operator==(const FileState&) const = default;
+};
+
+std::map<std::string, FileState> snapshot(const fs::path& dir) {
+    std::map<std::string, FileState> files;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        struct stat st {};
+        ::stat(e.path().c_str(), &st);
+        files[e.path().filename().string()] = {
+            std::uintmax_t(st.st_size),
+            std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, readFile(e.path())};
+    }
+    return files;
+}
+
+// Loads the tables and reads every record that the ZIP index reaches, as the searches do.
+int readEverything(const std::string& dir) {
+    DataSet d;
+    d.dir = dir;
+    if (!LoadInData(d).ok())
+        return 2;
+    auto city = CityFile::open(d);
+    auto zips = ZipFile::open(d);
+    if (!city || !zips)
+        return 3;
+    Settings settings;
+    for (const auto& e : d.zipIndex) {
+        if (e.first < 0)
+            continue;
+        GetCityState(*city, e.mainCity, settings, d);
+        for (std::uint32_t k = 0; k < e.count; ++k)
+            GetCityState(*city, zips->read(e.first + k).cityOffset, settings, d);
+    }
+    ZipVersionMessage(d);
+    return 0;
+}
+
+std::string dataDir() {
+    static const DataFiles set = handMadeSet();
+    return set.intact().dir;
+}
+
+} // namespace
+
+TEST(ReadOnly, TheFilterCatchesAnOpenForWriting) {
+    if (!filtersAvailable())
+        GTEST_SKIP() << "this kernel does not filter system calls";
+    TempDir dir;
+    std::string path = dir.str() + "/x";
+    auto rules = fileChangingCalls(killProcess());
+    EXPECT_EQ(runFiltered(rules, [&] { return ::open(path.c_str(), O_WRONLY | O_CREAT, 0644) < 0; })
+                  .signal,
+              SIGSYS);
+    dir.write("x", "abc");
+    EXPECT_EQ(runFiltered(rules, [&] { return ::open(path.c_str(), O_RDWR); }).signal, SIGSYS);
+    EXPECT_EQ(runFiltered(rules, [&] { return ::unlink(path.c_str()); }).signal, SIGSYS);
+    EXPECT_TRUE(runFiltered(rules, [&] {
+                    int fd = ::open(path.c_str(), O_RDONLY);
+                    return fd >= 0 ? 0 : 1;
+                }).exitedWith(0));
+}
+
+TEST(ReadOnly, LoadingAndReadingOpenTheDataFilesForReadingOnly) {
+    if (!filtersAvailable())
+        GTEST_SKIP() << "this kernel does not filter system calls";
+    std::string dir = dataDir();
+    auto before = snapshot(dir);
+    auto end = runFiltered(fileChangingCalls(killProcess()), [&] { return readEverything(dir); });
+    EXPECT_TRUE(end.exitedWith(0)) << "exit " << end.code << " signal " << end.signal;
+    EXPECT_TRUE(snapshot(dir) == before);
+}
