@@ -101,12 +101,44 @@ def seeds(label, files):
         write("fuzz_load", f"{label}-{flags}", bytes([flags]) + pack(files, LOAD_FILES))
 
 
+INI_FULL = (b"[Misc]\r\nWindow Size=640\r\nLast Search=1\r\nAll State=Yes\r\n"
+            b"Last Print Format=0\r\nLast Copy Format=0\r\nMain Window Left=0\r\n"
+            b"Main Window Top=0\r\nAlways On Top=No\r\n\r\n[Preferences]\r\n"
+            b"Show County=Yes\r\nShow Area Code=Yes\r\nShow Time Zone=No\r\n"
+            b"Show Current Time=Yes\r\nCities in Caps=No\r\nCounties in Caps=No\r\n"
+            b"States in Caps=No\r\n\r\n[Print Font]\r\nColor=0\r\nFont Name=Arial\r\n"
+            b"Size=11\r\nBold=No\r\nItalic=No\r\nUnderline=No\r\nStrikeout=No\r\n\r\n"
+            b"[Time Zone]\r\nDaylight Savings=Yes\r\nTime Zone=8\r\n")
+INI_ODD = (b"; kept comment\n[misc]\n  window size = $1F \nLAST SEARCH=-7\nAll State=yes\n"
+           b"Unknown=1\n[Print Font]\nColor=-2147483640\nFont Name=  Times New Roman  \n"
+           b"Size=12pt\nBold=Y\n[Misc]\nWindow Size=800\n[Time Zone]\nTime Zone=\n")
+
+FORMATS = [
+    b"[CITY], [STATE] [ZIP]", b"[CITY]<CR>[STATE]<CR>[COUNTY]<CR>[ZIP]",
+    b"[ZIP]<TAB>[CITY]<TAB>[COUNTY]<TAB>[STATE]", b"[CITY], [LONG STATE]  [ZIP]",
+    b"[ZIP] [AREA CODE] [TIME ZONE] [CITY] [STATE]", b"A<BACKTAB>B<BACKSPACE><LEFT ARROW>"
+    b"<RIGHT ARROW><DEL CHAR>", b"[[ZIP] [city] [FOO] <TAB [ZIP",
+]
+FIELDS = [b"UT", b"Utah", b"Salt Lake", b"801", b"84101", b"Salt Lake City", b"MST"]
+
+
+def short(b):
+    return bytes([len(b)]) + b
+
+
 def main():
     sets = [("handmade", handmade())]
     for d in sys.argv[1:]:
         sets.append((os.path.basename(os.path.normpath(d)), read_dir(d)))
     for label, files in sets:
         seeds(label, files)
+    for i, (text, value) in enumerate([(INI_FULL, b"800"), (INI_ODD, b" Yes \r\nx=1"),
+                                        (b"", b"")]):
+        write("fuzz_ini", f"ini-{i}", struct.pack("<I", len(text)) + text + short(value) +
+              bytes([i]))
+    fields = b"".join(short(f) for f in FIELDS)
+    for i, fmt in enumerate(FORMATS):
+        write("fuzz_outstring", f"format-{i}", fields + struct.pack("<I", len(fmt)) + fmt)
 
 
 if __name__ == "__main__":
