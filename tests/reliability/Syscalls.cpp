@@ -1,13 +1,16 @@
 #include "Syscalls.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstddef>
 #include <fcntl.h>
 #include <linux/audit.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <sys/prctl.h>
+#include <sys/ptrace.h>
 #include <sys/syscall.h>
+#include <sys/user.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -122,6 +125,17 @@ const std::vector<NamedCall>& fileCalls() {
 #endif
         {"readlinkat", SYS_readlinkat},
         {"getdents64", SYS_getdents64},
+        {"statx", SYS_statx},
+#ifdef SYS_access
+        {"access", SYS_access},
+#endif
+        {"faccessat", SYS_faccessat},
+        {"faccessat2", SYS_faccessat2},
+        {"read", SYS_read},
+        {"pread64", SYS_pread64},
+        {"lseek", SYS_lseek},
+        {"fcntl", SYS_fcntl},
+        {"getcwd", SYS_getcwd},
     };
     return calls;
 }
@@ -199,5 +213,93 @@ ChildEnd runProgram(const std::vector<SyscallRule>& rules, const std::vector<std
 bool filtersAvailable() {
     return runFiltered({}, [] { return 0; }).exitedWith(0);
 }
+
+#if defined(__x86_64__)
+StepEnd runWithFaultAtStep(std::size_t step, StepFault fault, int err,
+                           const std::function<int()>& fn) {
+    StepEnd result;
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0)
+            ::_exit(126);
+        ::raise(SIGSTOP);
+        ::_exit(fn());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFSTOPPED(status)) {
+        result.end = wait(pid);
+        return result;
+    }
+    ::ptrace(PTRACE_SETOPTIONS, pid, nullptr,
+             reinterpret_cast<void*>(long(PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL)));
+    std::size_t seen = 0;
+    bool failing = false;
+    int pass = 0;
+    for (;;) {
+        ::ptrace(PTRACE_SYSCALL, pid, nullptr, reinterpret_cast<void*>(long(pass)));
+        pass = 0;
+        if (::waitpid(pid, &status, 0) < 0)
+            break;
+        if (WIFEXITED(status)) {
+            result.end.exited = true;
+            result.end.code = WEXITSTATUS(status);
+            return result;
+        }
+        if (WIFSIGNALED(status)) {
+            result.end.signal = WTERMSIG(status);
+            return result;
+        }
+        if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
+            pass = WSTOPSIG(status); // an ordinary signal: deliver it
+            continue;
+        }
+        __ptrace_syscall_info info{};
+        ::ptrace(PTRACE_GET_SYSCALL_INFO, pid, reinterpret_cast<void*>(sizeof info), &info);
+        if (info.op == PTRACE_SYSCALL_INFO_EXIT && failing) {
+            // The exit of the call skipped below: give it the error as its result.
+            user_regs_struct regs{};
+            ::ptrace(PTRACE_GETREGS, pid, nullptr, &regs);
+            regs.rax = static_cast<unsigned long long>(-static_cast<long long>(err));
+            ::ptrace(PTRACE_SETREGS, pid, nullptr, &regs);
+            failing = false;
+            continue;
+        }
+        if (info.op != PTRACE_SYSCALL_INFO_ENTRY)
+            continue;
+        const NamedCall* call = nullptr;
+        for (const auto& c : fileCalls())
+            if (std::uint64_t(c.nr) == info.entry.nr)
+                call = &c;
+        if (!call || ++seen != step)
+            continue;
+        result.reached = true;
+        result.call = call->name;
+        if (fault == StepFault::Kill) {
+            ::kill(pid, SIGKILL);
+            result.end = wait(pid);
+            return result;
+        }
+        // A call number of -1 makes the kernel skip the call.
+        user_regs_struct regs{};
+        ::ptrace(PTRACE_GETREGS, pid, nullptr, &regs);
+        regs.orig_rax = static_cast<unsigned long long>(-1);
+        ::ptrace(PTRACE_SETREGS, pid, nullptr, &regs);
+        failing = true;
+    }
+    return result;
+}
+
+bool tracingAvailable() {
+    return runWithFaultAtStep(1000000, StepFault::Kill, 0, [] { return 7; }).end.exitedWith(7);
+}
+#else
+StepEnd runWithFaultAtStep(std::size_t, StepFault, int, const std::function<int()>&) {
+    return {};
+}
+bool tracingAvailable() {
+    return false;
+}
+#endif
 
 } // namespace corvana::test

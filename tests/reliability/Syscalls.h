@@ -49,4 +49,20 @@ ChildEnd runProgram(const std::vector<SyscallRule>& rules, const std::vector<std
 // Whether this kernel lets a process filter its own system calls.
 bool filtersAvailable();
 
+// Runs fn in a traced child and stops it at its step-th file system call (one of fileCalls(),
+// counted from 1): with Kill the child dies there, as in a power cut or a crash; with Fail the
+// call returns -1 with errno err without running. `reached` is false when fn ended before that
+// step, so stepping 1, 2, 3... until it is false tries every step of fn once.
+enum class StepFault { Kill, Fail };
+struct StepEnd {
+    bool reached = false;
+    std::string call; // the name of the call stopped
+    ChildEnd end;
+};
+StepEnd runWithFaultAtStep(std::size_t step, StepFault fault, int err,
+                           const std::function<int()>& fn);
+
+// Whether a process may trace its children here.
+bool tracingAvailable();
+
 } // namespace corvana::test
