@@ -177,9 +177,10 @@ std::uint8_t timeZoneCode(std::string_view offset, std::string_view dst, std::si
         negative = digits.front() == '-';
         digits.remove_prefix(1);
     }
-    int hours = digitsValue(digits);
-    if (digits.empty() || digits.size() > 2 || !allDigits(digits))
-        hours = 99;
+    // Checked before converting: a long run of digits would overflow the conversion.
+    int hours = 99;
+    if (!digits.empty() && digits.size() <= 2 && allDigits(digits))
+        hours = digitsValue(digits);
     if (negative)
         hours = -hours;
     // Zone number 0, which UTC-12 would give, is "no time zone": the zones are 1 to 24.

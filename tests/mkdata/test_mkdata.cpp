@@ -405,7 +405,7 @@ TEST(Builder, BadInputNamesItsLine) {
     EXPECT_EQ(row("84070,Sandy,UT,,801,,N,,385;38\n"),
               "line 4: bad area code in other_area_codes \"38\" (three digits other than 000 "
               "wanted)");
-    for (std::string_view offset : {"-12", "13", "-7.5", "x", "+", "--7", "123"})
+    for (std::string_view offset : {"-12", "13", "-7.5", "x", "+", "--7", "123", "-99999999999"})
         EXPECT_EQ(row("84070,Sandy,UT,,801," + std::string(offset) + ",Y,,\n"),
                   "line 4: bad utc_offset \"" + std::string(offset) +
                       "\" (whole hours from -11 to 12 wanted)");
