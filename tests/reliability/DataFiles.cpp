@@ -71,49 +71,6 @@ DataSet DataFiles::intact() const {
     return writeAll("", nullptr);
 }
 
-DataFiles handMadeSet() {
-    std::map<std::string, std::string> f;
-    f["STATE.DAT"] = "UT8\r\nTX7\r\nTX8\r\nNY1\r\n";
-    f["COUNTY.DAT"] = countyDatRecord("Salt Lake", 0, 0) + countyDatRecord("Travis", 1, 8) +
-                      countyDatRecord("Kings", 3, 12);
-    std::string city;
-    std::vector<std::int32_t> at;
-    auto addCity = [&](std::string_view name, std::uint8_t state,
-                       std::initializer_list<std::uint16_t> zips) {
-        at.push_back(std::int32_t(city.size()));
-        city += cityDatRecord(name, state, zips);
-    };
-    addCity("Austin", 1, {4, 5});
-    addCity("Brooklyn", 3, {6});
-    addCity("Salt Lake City", 0, {0, 1});
-    addCity("Sandy", 0, {2});
-    addCity("Sandy", 2, {3});
-    f["CITY.DAT"] = city;
-    f["CITY.IDX"] = "\x02"
-                    "AU" +
-                    le32(at[0]) +
-                    "\x02"
-                    "BR" +
-                    le32(at[1]) +
-                    "\x02"
-                    "SA" +
-                    le32(at[2]);
-    f["ZIPCODE.DAT"] =
-        zipDatRecord(84101, at[2], 0, 801, 5 | 128) + zipDatRecord(84102, at[2], 0, 801, 5 | 128) +
-        zipDatRecord(84070, at[3], 0, 801, 5 | 128) + zipDatRecord(79101, at[4], 1, 806, 6 | 128) +
-        zipDatRecord(78701, at[0], 1, 512, 6 | 128) + zipDatRecord(78702, at[0], 1, 512, 6 | 128) +
-        zipDatRecord(11201, at[1], 2, 718, 7 | 128);
-    f["ZIPCODE.IDX"] = zipIdxRecord(841, 0, 2, at[2]) + zipIdxRecord(840, 2, 1, at[3]) +
-                       zipIdxRecord(791, 3, 1, at[4]) + zipIdxRecord(787, 4, 2, at[0]) +
-                       zipIdxRecord(112, 6, 1, at[1]);
-    f["COUNTY.IDX"] = zipList({0, 1, 2}) + zipList({3, 4, 5}) + zipList({6});
-    f["AREA.IDX"] = zipList({0, 1, 2}) + zipList({4, 5}) + zipList({3}) + zipList({6});
-    f["AREA.DAT"] = areaDatRecord(801, 0) + areaDatRecord(512, 8) + areaDatRecord(806, 14) +
-                    areaDatRecord(718, 18);
-    f["ZIPVER.DAT"] = "March 2026\r\n";
-    return DataFiles(std::move(f));
-}
-
 std::vector<RecordSpan> countyRecords(const std::string& bytes) {
     std::vector<RecordSpan> spans;
     std::size_t pos = 0;

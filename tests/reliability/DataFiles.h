@@ -43,10 +43,6 @@ private:
     mutable std::string changed_;
 };
 
-// A small consistent set made by hand: three states on four lines, three counties, five cities
-// in four two-letter blocks, seven ZIP codes.
-DataFiles handMadeSet();
-
 // Where each record of a variable-length file begins, parsed independently of the program.
 struct RecordSpan {
     std::size_t begin = 0;

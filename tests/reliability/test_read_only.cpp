@@ -67,10 +67,7 @@ int readEverything(const std::string& dir) {
     return 0;
 }
 
-std::string dataDir() {
-    static const DataFiles set = handMadeSet();
-    return set.intact().dir;
-}
+std::string dataDir() { return fixtureDir("small"); }
 
 } // namespace
 
