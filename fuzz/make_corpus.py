@@ -3,7 +3,7 @@
 
 Usage: fuzz/make_corpus.py [DATA_DIR ...]
 
-Each DATA_DIR is a directory of data files as corvana-mkdata writes them (for example the
+The CSV tables of tests/fixtures/ seed the builder's harness. Each DATA_DIR is a directory of data files as corvana-mkdata writes them (for example the
 fixture data sets under build/fixtures/); a small hand-made data set is always included. The
 seeds pack several files into one input in the layout FileSplit reads: a 32-bit little-endian
 length, then the bytes. Keep the data sets small: the seeds are committed.
@@ -136,6 +136,13 @@ def main():
                                         (b"", b"")]):
         write("fuzz_ini", f"ini-{i}", struct.pack("<I", len(text)) + text + short(value) +
               bytes([i]))
+    fixtures = os.path.join(HERE, "..", "tests", "fixtures")
+    for name in sorted(os.listdir(fixtures)):
+        if name.endswith(".csv"):
+            with open(os.path.join(fixtures, name), "rb") as f:
+                table = f.read()
+            write("fuzz_csv", "table-" + name[:-4], short(b"June 1996") +
+                  struct.pack("<I", len(table)) + table)
     fields = b"".join(short(f) for f in FIELDS)
     for i, fmt in enumerate(FORMATS):
         write("fuzz_outstring", f"format-{i}", fields + struct.pack("<I", len(fmt)) + fmt)
