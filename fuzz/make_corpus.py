@@ -96,9 +96,24 @@ LOAD_FILES = ["STATE.DAT", "COUNTY.DAT", "ZIPCODE.IDX", "AREA.DAT", "ZIPVER.DAT"
               "ZIPCODE.DAT"]
 
 
+SEARCH_FILES = ["STATE.DAT", "COUNTY.DAT", "ZIPCODE.IDX", "AREA.DAT", "CITY.DAT", "CITY.IDX",
+                "COUNTY.IDX", "AREA.IDX", "ZIPCODE.DAT"]
+
+# Mode (0 ZIP, 1 city, 2 state, 3 county, 4 area code), search text, state text.
+SEARCHES = [(0, b"8", b""), (0, b"84", b""), (0, b"841", b""), (0, b"84070", b""),
+            (1, b"Sa", b""), (1, b"San", b"TX"), (2, b"S", b"UT"), (2, b"Sa", b"OR"),
+            (3, b"Sa", b""), (3, b"Was", b"UT"), (4, b"801", b""), (4, b"503", b"")]
+
+
 def seeds(label, files):
     for flags in (0, 3):
         write("fuzz_load", f"{label}-{flags}", bytes([flags]) + pack(files, LOAD_FILES))
+    packed = pack(files, SEARCH_FILES)
+    for i, (mode, text, state) in enumerate(SEARCHES):
+        # All State on or off by the state text; every part of the line shown.
+        flags = 0x1F if not state else 0x1E | 0xE0
+        write("fuzz_search", f"{label}-{i}",
+              bytes([mode, flags, i]) + short(text) + short(state) + packed)
 
 
 INI_FULL = (b"[Misc]\r\nWindow Size=640\r\nLast Search=1\r\nAll State=Yes\r\n"
