@@ -2,10 +2,29 @@
 
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
+#include <iostream>
 #include <stdexcept>
 #include <unistd.h>
 
 namespace corvana::test {
+
+namespace {
+
+std::size_t cases = 0;
+std::size_t variants = 0;
+
+class Summary : public ::testing::Environment {
+public:
+    void TearDown() override {
+        if (cases)
+            std::cout << "corrupt-data cases tried: " << cases << " checks on " << variants
+                      << " damaged data sets\n";
+    }
+};
+const auto* summary = ::testing::AddGlobalTestEnvironment(new Summary);
+
+} // namespace
 
 DataFiles::DataFiles(std::map<std::string, std::string> files) : files_(std::move(files)) {
     std::string base = ::access("/dev/shm", W_OK) == 0
@@ -50,6 +69,8 @@ DataSet DataFiles::writeAll(const std::string& name, const std::string* bytes) c
         put(changed_, files_.at(changed_));
     }
     changed_ = name;
+    if (!name.empty())
+        ++variants;
     if (bytes)
         put(name, *bytes);
     else if (!name.empty())
@@ -93,10 +114,6 @@ std::vector<RecordSpan> cityRecords(const std::string& bytes) {
         pos = end;
     }
     return spans;
-}
-
-namespace {
-std::size_t cases = 0;
 }
 
 void countCase(std::size_t n) {

@@ -47,12 +47,6 @@ std::string withByte(std::string s, std::size_t at, std::uint8_t value) {
     return s;
 }
 
-class Summary : public ::testing::Environment {
-public:
-    void TearDown() override { std::cout << "corrupt-data cases tried: " << casesTried() << "\n"; }
-};
-const auto* summary = ::testing::AddGlobalTestEnvironment(new Summary);
-
 } // namespace
 
 TEST(CorruptLoad, EachMissingResidentFileGivesItsMessage) {

@@ -67,7 +67,9 @@ int readEverything(const std::string& dir) {
     return 0;
 }
 
-std::string dataDir() { return fixtureDir("small"); }
+std::string dataDir() {
+    return fixtureDir("small");
+}
 
 } // namespace
 
