@@ -100,3 +100,44 @@ TEST(ReadOnly, LoadingAndReadingOpenTheDataFilesForReadingOnly) {
     EXPECT_TRUE(end.exitedWith(0)) << "exit " << end.code << " signal " << end.signal;
     EXPECT_TRUE(snapshot(dir) == before);
 }
+
+TEST(ReadOnly, TheQueryProgramChangesNothing) {
+    if (!filtersAvailable())
+        GTEST_SKIP() << "this kernel does not filter system calls";
+    // The program and its data in a directory of their own, made read-only; the settings
+    // directory holds no file and must still hold none afterwards.
+    TempDir prog;
+    TempDir config;
+    fs::copy_file(fs::path(CORVANA_BIN_DIR) / "corvana-query", prog.path() / "corvana-query");
+    for (const auto& e : fs::directory_iterator(fixtureDir("small")))
+        fs::copy_file(e.path(), prog.path() / e.path().filename());
+    for (const auto& e : fs::directory_iterator(prog.path()))
+        fs::permissions(e.path(),
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+    fs::permissions(prog.path(), fs::perms::owner_write, fs::perm_options::remove);
+    ::setenv("XDG_CONFIG_HOME", config.str().c_str(), 1);
+    auto before = snapshot(prog.path());
+
+    const std::string program = (prog.path() / "corvana-query").string();
+    const std::vector<std::vector<std::string>> runs = {
+        {"zip", "8"},         {"zip", "84"},
+        {"zip", "841"},       {"zip", "84101"},
+        {"city", "Sa"},       {"city", "Salem"},
+        {"state", "UT", "S"}, {"state", "OR", "Sal"},
+        {"county", "Sa"},     {"county", "Salt"},
+        {"area", "801"},      {"--format", "4", "city", "Salem"},
+        {"--version"},        {"--state", "OR", "city", "Salem"},
+    };
+    for (const auto& args : runs) {
+        std::vector<std::string> argv{program};
+        argv.insert(argv.end(), args.begin(), args.end());
+        ChildEnd end = runProgram(fileChangingCalls(killProcess()), argv);
+        EXPECT_TRUE(end.exitedWith(0))
+            << args[0] << " " << args.back() << ": exit " << end.code << " signal " << end.signal;
+        EXPECT_FALSE(end.output.empty()) << args[0] << " " << args.back();
+    }
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_TRUE(snapshot(prog.path()) == before);
+    EXPECT_TRUE(fs::is_empty(config.path()));
+}
