@@ -98,7 +98,9 @@ IniFile::IniFile(std::string_view text) {
     while (!text.empty()) {
         auto nl = text.find('\n');
         std::string_view line = text.substr(0, nl);
-        if (!line.empty() && line.back() == '\r')
+        // Every carriage return at a line's end belongs to the line end: one kept in the line
+        // would meet the line feed of the rewrite and read back as a line end of its own.
+        while (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         lines_.emplace_back(line);
         if (nl == std::string_view::npos)

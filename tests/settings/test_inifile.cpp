@@ -96,6 +96,15 @@ TEST(IniFile, KeepsWindowsLineEnds) {
     EXPECT_EQ(ini.text(), "[Misc]\r\nA=1\r\nB=2\r\n");
 }
 
+TEST(IniFile, StrayCarriageReturnsSurviveARewrite) {
+    IniFile ini("[Print Font]\nFont Name=Arial\r\r");
+    EXPECT_EQ(ini.get("Print Font", "Font Name", "", 150), "Arial");
+    ini.set("Misc", "A", "1");
+    IniFile again(ini.text());
+    EXPECT_EQ(again.text(), ini.text());
+    EXPECT_EQ(again.get("Print Font", "Font Name", "", 150), "Arial");
+}
+
 TEST(IniFile, ValueWithLineBreakCannotForgeAKey) {
     IniFile ini;
     ini.set("Print Font", "Font Name", "Arial\n[Misc]\nWindow Size=1");
