@@ -23,7 +23,7 @@ void checkCityRead(const CityFile& city, std::int64_t offset, const Settings& se
         FUZZ_CHECK(text.size() <= ShortMax);
         CityHeader h = city.readHeader(offset, data);
         FUZZ_CHECK(h.state < data.states.size());
-        FUZZ_CHECK(h.listPos <= city.bytes().size());
+        FUZZ_CHECK(h.listPos <= city.size());
         FUZZ_CHECK(GetState(data.stateAbbrev(h.state), settings).size() <= 25);
     } catch (const FatalError& e) {
         std::string_view m = e.what();

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <map>
 
 using namespace corvana;
 using namespace corvana::test;
@@ -215,9 +216,13 @@ TEST(CorruptRecords, CityFileCutAtEveryByte) {
     const std::string& whole = files()["CITY.DAT"];
     auto records = cityRecords(whole);
     Settings settings;
+    // The intact texts first: every case below rewrites the file that they come from.
     DataSet full = files().intact();
     ASSERT_TRUE(LoadInData(full).ok());
+    std::map<std::size_t, std::string> intactText;
     auto fullCity = CityFile::open(full);
+    for (const auto& rec : records)
+        intactText[rec.begin] = GetCityState(*fullCity, std::int64_t(rec.begin), settings, full);
     for (std::size_t n = 0; n < whole.size(); ++n) {
         DataSet d = files().with("CITY.DAT", cut(whole, n));
         ASSERT_TRUE(LoadInData(d).ok());
@@ -229,7 +234,7 @@ TEST(CorruptRecords, CityFileCutAtEveryByte) {
             try {
                 std::string text = GetCityState(*city, std::int64_t(rec.begin), settings, d);
                 EXPECT_LE(needed, n) << "record at " << rec.begin << " cut at " << n;
-                EXPECT_EQ(text, GetCityState(*fullCity, std::int64_t(rec.begin), settings, full));
+                EXPECT_EQ(text, intactText[rec.begin]);
             } catch (const FatalError& e) {
                 EXPECT_GT(needed, n) << "record at " << rec.begin << " cut at " << n;
                 EXPECT_EQ(std::string(e.what()), msg::CityCorrupt);
@@ -288,15 +293,20 @@ TEST(CorruptRecords, CityOffsetsLengthsAndStatesOutOfRange) {
 
 TEST(CorruptRecords, ZipFileCutAtEveryByte) {
     const std::string& whole = files()["ZIPCODE.DAT"];
-    DataSet full = files().intact();
-    auto fullZips = ZipFile::open(full);
+    std::vector<std::uint32_t> intactZips;
+    {
+        DataSet full = files().intact();
+        auto fullZips = ZipFile::open(full);
+        for (std::size_t r = 0; r < fullZips->recordCount(); ++r)
+            intactZips.push_back(fullZips->read(std::int64_t(r)).zipValue());
+    }
     for (std::size_t n = 0; n < whole.size(); ++n) {
         DataSet d = files().with("ZIPCODE.DAT", cut(whole, n));
         auto zips = ZipFile::open(d);
         ASSERT_TRUE(zips);
         for (std::int64_t r = -1; r <= std::int64_t(whole.size() / 13); ++r) {
             if (r >= 0 && std::size_t(r + 1) * 13 <= n) {
-                EXPECT_EQ(zips->read(r).zipValue(), fullZips->read(r).zipValue());
+                EXPECT_EQ(zips->read(r).zipValue(), intactZips[std::size_t(r)]);
             } else {
                 EXPECT_THROW(zips->read(r), IoError) << "record " << r << " cut at " << n;
             }

@@ -269,14 +269,14 @@ struct Walk {
 
 std::vector<std::string> cityNames(const DataSet& data) {
     std::vector<std::string> names;
-    auto city = CityFile::open(data);
-    auto bytes = city->bytes();
+    const std::string bytes = corvana::test::readFile(data.path("CITY.DAT"));
     std::size_t pos = 0;
     while (pos + 1 < bytes.size()) {
-        CityHeader h = city->readHeader(std::int64_t(pos), data);
-        names.push_back(h.name);
-        std::size_t n = bytes[h.listPos] | (bytes[h.listPos + 1] << 8);
-        pos = h.listPos + 2 + 2 * n;
+        std::size_t len = std::uint8_t(bytes[pos]);
+        names.push_back(bytes.substr(pos + 1, len - 1));
+        std::size_t at = pos + 1 + len;
+        std::size_t n = std::uint8_t(bytes[at]) | (std::uint8_t(bytes[at + 1]) << 8);
+        pos = at + 2 + 2 * n;
     }
     return names;
 }
