@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstddef>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/audit.h>
 #include <linux/filter.h>
@@ -10,6 +11,7 @@
 #include <sys/prctl.h>
 #include <sys/ptrace.h>
 #include <sys/syscall.h>
+#include <sys/uio.h>
 #include <sys/user.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -124,6 +126,23 @@ const std::vector<NamedCall>& fileCalls() {
         {"readlink", SYS_readlink},
 #endif
         {"readlinkat", SYS_readlinkat},
+#ifdef SYS_rmdir
+        {"rmdir", SYS_rmdir},
+        {"symlink", SYS_symlink},
+        {"chmod", SYS_chmod},
+        {"chown", SYS_chown},
+        {"lchown", SYS_lchown},
+        {"utime", SYS_utime},
+        {"utimes", SYS_utimes},
+        {"mknod", SYS_mknod},
+#endif
+        {"symlinkat", SYS_symlinkat},
+        {"fchown", SYS_fchown},
+        {"fchownat", SYS_fchownat},
+        {"utimensat", SYS_utimensat},
+        {"truncate", SYS_truncate},
+        {"mknodat", SYS_mknodat},
+        {"fallocate", SYS_fallocate},
         {"getdents64", SYS_getdents64},
         {"statx", SYS_statx},
 #ifdef SYS_access
@@ -292,6 +311,172 @@ StepEnd runWithFaultAtStep(std::size_t step, StepFault fault, int err,
 
 bool tracingAvailable() {
     return runWithFaultAtStep(1000000, StepFault::Kill, 0, [] { return 7; }).end.exitedWith(7);
+}
+
+namespace {
+
+std::string readChildString(pid_t pid, std::uint64_t addr) {
+    std::string s;
+    char buf[256];
+    while (s.size() < 4096) {
+        iovec local{buf, sizeof buf};
+        iovec remote{reinterpret_cast<void*>(addr + s.size()), sizeof buf};
+        ssize_t n = ::process_vm_readv(pid, &local, 1, &remote, 1, 0);
+        if (n <= 0)
+            break;
+        std::size_t len = ::strnlen(buf, std::size_t(n));
+        s.append(buf, len);
+        if (len < std::size_t(n))
+            break;
+    }
+    return s;
+}
+
+std::string linkTarget(const std::string& link) {
+    char buf[4096];
+    ssize_t n = ::readlink(link.c_str(), buf, sizeof buf - 1);
+    return n > 0 ? std::string(buf, std::size_t(n)) : std::string();
+}
+
+// The path argument at `pathArg`, made absolute against the directory of `dirArg` (an
+// AT_FDCWD or a directory descriptor), or against the current directory when dirArg < 0.
+std::string pathArgument(pid_t pid, const __ptrace_syscall_info& info, int dirArg, int pathArg) {
+    std::string path = readChildString(pid, info.seccomp.args[pathArg]);
+    if (path.empty() || path.front() == '/')
+        return path;
+    std::string base = "/proc/" + std::to_string(pid) + "/cwd";
+    if (dirArg >= 0 && int(info.seccomp.args[dirArg]) != AT_FDCWD)
+        base = "/proc/" + std::to_string(pid) + "/fd/" +
+               std::to_string(int(info.seccomp.args[dirArg]));
+    return linkTarget(base) + "/" + path;
+}
+
+// The path of an open descriptor, for the calls that change a file by descriptor.
+std::string descriptorPath(pid_t pid, std::uint64_t fd) {
+    return linkTarget("/proc/" + std::to_string(pid) + "/fd/" + std::to_string(int(fd)));
+}
+
+FileChange describeCall(pid_t pid, const __ptrace_syscall_info& info) {
+    FileChange c;
+    const long nr = long(info.seccomp.nr);
+    for (const auto& named : fileCalls())
+        if (named.nr == nr)
+            c.call = named.name;
+    auto path = [&](int dirArg, int pathArg) {
+        c.paths.push_back(pathArgument(pid, info, dirArg, pathArg));
+    };
+    switch (nr) {
+#ifdef SYS_open
+    case SYS_open:
+    case SYS_creat:
+    case SYS_mkdir:
+    case SYS_rmdir:
+    case SYS_unlink:
+    case SYS_chmod:
+    case SYS_chown:
+    case SYS_lchown:
+    case SYS_truncate:
+    case SYS_utime:
+    case SYS_utimes:
+    case SYS_mknod:
+        path(-1, 0);
+        break;
+    case SYS_rename:
+    case SYS_link:
+        path(-1, 0);
+        path(-1, 1);
+        break;
+    case SYS_symlink:
+        path(-1, 1);
+        break;
+#endif
+    case SYS_openat:
+    case SYS_mkdirat:
+    case SYS_unlinkat:
+    case SYS_fchmodat:
+    case SYS_fchownat:
+    case SYS_mknodat:
+        path(0, 1);
+        break;
+    case SYS_utimensat:
+        if (info.seccomp.args[1])
+            path(0, 1);
+        else
+            c.paths.push_back(descriptorPath(pid, info.seccomp.args[0]));
+        break;
+    case SYS_renameat:
+    case SYS_renameat2:
+    case SYS_linkat:
+        path(0, 1);
+        path(2, 3);
+        break;
+    case SYS_symlinkat:
+        path(1, 2);
+        break;
+    default: // ftruncate, fchmod, fchown, fallocate: by descriptor
+        c.paths.push_back(descriptorPath(pid, info.seccomp.args[0]));
+        break;
+    }
+    if (c.call.empty())
+        c.call = "call " + std::to_string(nr);
+    return c;
+}
+
+} // namespace
+
+TracedRun traceFileChanges(const std::function<int()>& fn) {
+    TracedRun run;
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0)
+            ::_exit(126);
+        ::raise(SIGSTOP);
+        if (!install(fileChangingCalls(SECCOMP_RET_TRACE)))
+            ::_exit(125);
+        ::_exit(fn());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFSTOPPED(status)) {
+        run.end = wait(pid);
+        return run;
+    }
+    ::ptrace(PTRACE_SETOPTIONS, pid, nullptr,
+             reinterpret_cast<void*>(long(PTRACE_O_TRACESECCOMP | PTRACE_O_TRACECLONE |
+                                          PTRACE_O_TRACEFORK | PTRACE_O_TRACEVFORK |
+                                          PTRACE_O_EXITKILL)));
+    ::ptrace(PTRACE_CONT, pid, nullptr, nullptr);
+    for (;;) {
+        pid_t who = ::waitpid(-1, &status, __WALL);
+        if (who < 0)
+            break;
+        if (WIFEXITED(status) || WIFSIGNALED(status)) {
+            if (who == pid) {
+                run.end.exited = WIFEXITED(status);
+                run.end.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                run.end.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+            }
+            continue;
+        }
+        if (!WIFSTOPPED(status))
+            continue;
+        int sig = WSTOPSIG(status);
+        int deliver = 0;
+        if (sig == SIGTRAP && (status >> 16) == PTRACE_EVENT_SECCOMP) {
+            __ptrace_syscall_info info{};
+            ::ptrace(PTRACE_GET_SYSCALL_INFO, who, reinterpret_cast<void*>(sizeof info), &info);
+            if (info.op == PTRACE_SYSCALL_INFO_SECCOMP)
+                run.changes.push_back(describeCall(who, info));
+        } else if (sig == SIGTRAP && (status >> 16) != 0) {
+            // A new thread or process of the child: followed, nothing to deliver.
+        } else if (sig == SIGSTOP && (status >> 16) == 0) {
+            // The first stop of a newly followed thread.
+        } else {
+            deliver = sig;
+        }
+        ::ptrace(PTRACE_CONT, who, nullptr, reinterpret_cast<void*>(long(deliver)));
+    }
+    return run;
 }
 #else
 StepEnd runWithFaultAtStep(std::size_t, StepFault, int, const std::function<int()>&) {

@@ -65,4 +65,21 @@ StepEnd runWithFaultAtStep(std::size_t step, StepFault fault, int err,
 // Whether a process may trace its children here.
 bool tracingAvailable();
 
+// One call that would create, change or remove a file, as a traced process made it: the call's
+// name and the absolute paths it names (relative ones resolved against the process's current
+// or given directory).
+struct FileChange {
+    std::string call;
+    std::vector<std::string> paths;
+};
+
+struct TracedRun {
+    ChildEnd end;
+    std::vector<FileChange> changes;
+};
+
+// Runs fn in a traced child, with all its threads, and records every file-changing call of
+// fileChangingCalls() and every open that asks for more than reading. The calls run as usual.
+TracedRun traceFileChanges(const std::function<int()>& fn);
+
 } // namespace corvana::test

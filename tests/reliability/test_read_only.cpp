@@ -91,6 +91,30 @@ TEST(ReadOnly, TheFilterCatchesAnOpenForWriting) {
                 }).exitedWith(0));
 }
 
+TEST(ReadOnly, TheTracerNamesEveryFileChanged) {
+    if (!tracingAvailable())
+        GTEST_SKIP() << "processes cannot be traced here";
+    TempDir dir;
+    dir.write("old", "x");
+    std::string data = dataDir();
+    TracedRun run = traceFileChanges([&] {
+        readEverything(data);
+        if (::chdir(dir.str().c_str()) != 0)
+            return 1;
+        int fd = ::open("new", O_WRONLY | O_CREAT, 0644);
+        ::close(fd);
+        ::rename("new", "newer");
+        ::unlink((dir.str() + "/old").c_str());
+        return 0;
+    });
+    ASSERT_TRUE(run.end.exitedWith(0));
+    ASSERT_EQ(run.changes.size(), 3u);
+    std::string real = fs::canonical(dir.path()).string();
+    EXPECT_EQ(run.changes[0].paths, std::vector<std::string>{real + "/new"});
+    EXPECT_EQ(run.changes[1].paths, (std::vector<std::string>{real + "/new", real + "/newer"}));
+    EXPECT_EQ(run.changes[2].call, "unlink");
+}
+
 TEST(ReadOnly, LoadingAndReadingOpenTheDataFilesForReadingOnly) {
     if (!filtersAvailable())
         GTEST_SKIP() << "this kernel does not filter system calls";
