@@ -1,0 +1,229 @@
+// A seeded walk of keystrokes, clicks and spins through the real window on the real data set,
+// offscreen, with the program directory a read-only copy. After every step the list must be
+// sorted, each ZIP line must carry a record that reads back as its ZIP code, the heading and
+// the display must fit the text, and no error may have been shown; at the end nothing in the
+// program directory has changed and the settings file is the only file written.
+#include "GuiTestUtil.h"
+#include "main/SpinButton.h"
+
+#include "data/ShortString.h"
+#include "data/ZipFile.h"
+#include "search/Search.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QToolButton>
+
+#include <filesystem>
+#include <random>
+
+using namespace corvana::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int Keystrokes = 5000;
+
+std::string contentsOf(const fs::path& dir) {
+    std::string all;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        all += e.path().filename().string() + ":" + std::to_string(fs::file_size(e.path())) + ":" +
+               std::to_string(fs::last_write_time(e.path()).time_since_epoch().count()) + ":" +
+               readFile(e.path()) + "\n";
+    }
+    return all;
+}
+
+struct Expect {
+    bool shown, controls;
+    QString heading;
+};
+
+// What the search of a mode shows for a text of n characters.
+Expect expectFor(int mode, std::size_t n) {
+    switch (mode) {
+    case 1:
+        return {n >= 1, n >= 3,
+                n == 1   ? "Potential States"
+                : n == 2 ? "Cities With Most Zip Codes In Area"
+                         : "Possible Cities"};
+    case 2:
+        return {n >= 2, n >= 3, n == 2 ? "Possible Cities" : "Possible Zip Codes"};
+    case 3:
+        return {n >= 1, n >= 2, "Possible Cities"};
+    case 4:
+        return {n >= 1, n >= 3, n <= 2 ? "Possible Counties" : "Possible Zip Codes"};
+    default:
+        return {n == 3, n == 3, "Possible Zip Codes"};
+    }
+}
+
+} // namespace
+
+class TestGuiSoak : public QObject {
+    Q_OBJECT
+private slots:
+    void keystrokesThroughTheWindow();
+};
+
+void TestGuiSoak::keystrokesThroughTheWindow() {
+    const fs::path real = CORVANA_BIN_DIR;
+    if (!fs::exists(real / "ZIPCODE.DAT"))
+        QSKIP("the real data files are not built");
+    TempDir prog;
+    for (const auto& e : fs::directory_iterator(real))
+        if (e.path().extension() == ".DAT" || e.path().extension() == ".IDX")
+            fs::copy_file(e.path(), prog.path() / e.path().filename());
+    const auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    for (const auto& e : fs::directory_iterator(prog.path()))
+        fs::permissions(e.path(), writable, fs::perm_options::remove);
+    fs::permissions(prog.path(), writable, fs::perm_options::remove);
+    const std::string before = contentsOf(prog.path());
+
+    TestWindow t(prog.str());
+    TMainWin& w = t.open();
+    QVERIFY(!w.ended());
+    corvana::DataSet data;
+    data.dir = prog.str();
+    QVERIFY(corvana::LoadInData(data).ok());
+    auto zips = corvana::ZipFile::open(data);
+    QVERIFY(zips);
+
+    // Names to type, so that most keystrokes lead somewhere.
+    std::vector<std::string> cities, counties, zipCodes, areas;
+    for (const auto& c : data.counties)
+        counties.emplace_back(c.name());
+    for (std::size_t r = 0; r < zips->recordCount(); r += 11)
+        zipCodes.push_back(zips->read(std::int64_t(r)).zipText());
+    for (std::size_t code = 0; code < 1000; ++code)
+        if (data.areaTable[code] >= 0)
+            areas.push_back(std::to_string(code));
+    {
+        const std::string city = readFile(prog.path() / "CITY.DAT");
+        for (std::size_t pos = 0; pos + 1 < city.size();) {
+            std::size_t len = std::uint8_t(city[pos]);
+            cities.push_back(city.substr(pos + 1, len - 1));
+            std::size_t at = pos + 1 + len;
+            pos = at + 2 + 2 * (std::uint8_t(city[at]) | (std::uint8_t(city[at + 1]) << 8));
+        }
+    }
+    const auto abbrevs = corvana::StateAbbreviations(data);
+
+    std::mt19937 rng(95);
+    auto pick = [&](std::size_t n) {
+        return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
+    };
+    QRadioButton* modes[] = {w.SearchZip, w.SearchCity, w.SearchState, w.SearchCounty,
+                             w.SearchArea};
+    std::string target = zipCodes[pick(zipCodes.size())];
+    int lines = 0;
+
+    for (int step = 0; step < Keystrokes; ++step) {
+        const int mode = w.searchMode();
+        const int roll = int(pick(100));
+        QLineEdit* field = mode == 3
+                               ? (w.SearchSecondEdit->isVisible() ? w.SearchSecondEdit
+                                                                  : w.SearchFirstCombo->lineEdit())
+                               : w.SearchFirstEdit;
+        if (roll < 2) {
+            int next = int(pick(5));
+            modes[next]->click();
+            const auto& names = next == 0   ? zipCodes
+                                : next == 4 ? areas
+                                : next == 3 ? counties
+                                            : cities;
+            target = names[pick(names.size())];
+        } else if (roll < 5 && (mode == 2 || mode == 4)) {
+            int what = int(pick(3));
+            if (what == 0)
+                w.AllStates->click();
+            else if (what == 1)
+                w.SingleState->click();
+            else
+                w.StateCombo->setCurrentIndex(int(pick(std::size_t(w.StateCombo->count()))));
+        } else if (mode == 3 && roll < 9) {
+            QTest::mouseClick(roll < 7 ? w.TheSpinner->upButton() : w.TheSpinner->downButton(),
+                              Qt::LeftButton);
+        } else if (mode == 3 && field != w.SearchSecondEdit) {
+            if (field->text().size() == 2 || (!field->text().isEmpty() && roll < 20))
+                QTest::keyClick(field, Qt::Key_Backspace);
+            else
+                QTest::keyClick(
+                    field, roll < 90
+                               ? abbrevs[pick(abbrevs.size())][std::size_t(field->text().size())]
+                               : char('a' + pick(26)));
+        } else if (roll < 30) {
+            QTest::keyClick(field, Qt::Key_Backspace);
+        } else {
+            const std::string typed = toCore(field->text());
+            char c;
+            if (roll < 85 && typed.size() < target.size() && target.starts_with(typed))
+                c = target[typed.size()];
+            else
+                c = "abcdefghijklmnopqrstuvwxyz 0123456789-'"[pick(39)];
+            QTest::keyClick(field, c);
+        }
+
+        const QString where = QString("step %1 mode %2 field \"%3\"")
+                                  .arg(step)
+                                  .arg(w.searchMode())
+                                  .arg(field->text());
+        for (const auto& box : t.messages.boxes)
+            QVERIFY2(box.caption == "Sorry",
+                     qPrintable(where + ": " + box.caption + " " + box.text));
+        t.messages.boxes.clear();
+
+        // The list: sorted as the data's code page sorts, ZIP lines naming their records.
+        for (int i = 0; i < w.AnswerBox->count(); ++i) {
+            const std::string text = toCore(w.AnswerBox->item(i)->text());
+            if (i > 0)
+                QVERIFY2(!corvana::ItemLess(text, toCore(w.AnswerBox->item(i - 1)->text())),
+                         qPrintable(where));
+            QVariant record = w.AnswerBox->item(i)->data(Qt::UserRole);
+            if (!record.isValid())
+                continue;
+            QVERIFY2(record.toULongLong() < zips->recordCount(), qPrintable(where));
+            QCOMPARE(zips->read(record.toLongLong()).zipText(), text.substr(0, 5));
+            ++lines;
+        }
+
+        // The display fits the text that was searched last.
+        const int now = w.searchMode();
+        if (now == 1)
+            QVERIFY2(w.SearchFirstEdit->text().size() <= 5 &&
+                         !w.SearchFirstEdit->text().contains(QRegularExpression("[^0-9]")),
+                     qPrintable(where));
+        // In State mode a hidden city field leaves the results of its last search as they were.
+        if (now == 3 && !w.SearchSecondEdit->isVisible())
+            continue;
+        const QString searched = now == 3 ? w.SearchSecondEdit->text() : w.SearchFirstEdit->text();
+        const std::size_t n = corvana::trimBlanks(toCore(searched)).size();
+        const Expect e = expectFor(now, n);
+        QVERIFY2(w.AnswerBox->isVisible() == e.shown, qPrintable(where));
+        QCOMPARE(w.clientSize().height(), e.shown ? 401 : 149);
+        QVERIFY2(w.ButtonCopy->isVisible() == e.controls, qPrintable(where));
+        QVERIFY2(w.MenuCopy->isEnabled() == e.controls, qPrintable(where));
+        if (e.shown)
+            QCOMPARE(w.AnswerBoxLabel->text(), e.heading);
+    }
+    qInfo("soaked %d keystrokes through the window, %d ZIP lines checked", Keystrokes, lines);
+
+    w.close();
+    QCOMPARE(t.endings, 1);
+    QCOMPARE(contentsOf(prog.path()), before);
+    std::vector<std::string> written;
+    for (const auto& e : fs::directory_iterator(t.config.path()))
+        written.push_back(e.path().filename().string());
+    QCOMPARE(written, std::vector<std::string>{"CORVANA.INI"});
+}
+
+QTEST_MAIN(TestGuiSoak)
+#include "test_gui_soak.moc"
