@@ -6,14 +6,17 @@
 // program directory is also compared before and after. Exit code 77: tracing is not allowed.
 #include "GuiTestUtil.h"
 #include "Syscalls.h"
+#include "main/CopyOrPrint.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 #include <iostream>
@@ -50,7 +53,20 @@ int session(int argc, char** argv, const std::string& dataDir, const std::string
     w.show();
 
     QTest::keyClicks(w.SearchFirstEdit, "84101");
+    // Copy the line through format 4: the dialog is modal, so it is answered from the loop.
+    bool copied = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* d = qobject_cast<TCopyOrPrint*>(QApplication::activeModalWidget())) {
+            d->FormatList->setCurrentRow(4);
+            QTest::mouseClick(d->PrintButton, Qt::LeftButton);
+            copied = !QApplication::clipboard()->text().isEmpty();
+            if (d->isVisible())
+                d->reject();
+        }
+    });
     w.ButtonCopy->click();
+    if (!copied)
+        return 5;
     w.SearchCity->click();
     QTest::keyClicks(w.SearchFirstEdit, "Salem");
     w.SingleState->click();
