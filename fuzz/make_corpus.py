@@ -156,8 +156,12 @@ def main():
         if name.endswith(".csv"):
             with open(os.path.join(fixtures, name), "rb") as f:
                 table = f.read()
-            write("fuzz_csv", "table-" + name[:-4], short(b"June 1996") +
-                  struct.pack("<I", len(table)) + table)
+            # As written, with Windows line ends and a byte-order mark, and cut inside a quote.
+            variants = [table, b"\xef\xbb\xbf" + table.replace(b"\n", b"\r\n"),
+                        table[:table.index(b'"') + 3]]
+            for i, v in enumerate(variants):
+                write("fuzz_csv", f"table-{name[:-4]}-{i}", short(b"June 1996") +
+                      struct.pack("<I", len(v)) + v)
     fields = b"".join(short(f) for f in FIELDS)
     for i, fmt in enumerate(FORMATS):
         write("fuzz_outstring", f"format-{i}", fields + struct.pack("<I", len(fmt)) + fmt)
