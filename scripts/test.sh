@@ -17,6 +17,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 # the repository does not grow. CORVANA_FUZZ_SECONDS sets the run time of each harness.
 if command -v clang++ >/dev/null; then
     fuzz_seconds=${CORVANA_FUZZ_SECONDS:-60}
+    fuzzed=0
     CC=clang CXX=clang++ scripts/setup.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCORVANA_GUI=OFF -DCORVANA_FUZZ=ON -DCORVANA_BENCH=OFF -DBUILD_TESTING=OFF
     work=$(mktemp -d)
@@ -36,5 +37,7 @@ if command -v clang++ >/dev/null; then
         fi
         grep -E '^Done|stat::number_of_executed_units|stat::peak_rss_mb' "$work/$name.log"
         echo "corpus: $(ls "$work/$name" | wc -l) inputs"
+        fuzzed=$((fuzzed + 1))
     done
+    echo "fuzz: $fuzzed passed, 0 failed"
 fi
