@@ -20,8 +20,12 @@ std::optional<ZipDetails> LoadValues(const ResultItem& line, const ZipFile& zip,
     if (settings.countiesInCaps)
         d.county = upperAscii(d.county);
 
-    if (!city.seek(rec.cityOffset))
+    // Reading on after a failed seek would take whatever city record follows the previous
+    // read, and print it against this ZIP code; the line gives no output instead.
+    if (!city.seek(rec.cityOffset)) {
         fatal.emplace_back(msg::CitySeekFailed);
+        return std::nullopt;
+    }
     std::uint8_t len = 0;
     std::string body;
     if (!city.readU8(len) || len == 0 || (body.resize(len), !city.read(body.data(), len))) {
