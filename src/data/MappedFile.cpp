@@ -78,7 +78,8 @@ std::optional<DataFile> DataFile::open(const std::string& path) {
 }
 
 DataFile::DataFile(DataFile&& other) noexcept
-    : fd_(other.fd_), size_(other.size_), pieces_(std::move(other.pieces_)) {
+    : fd_(other.fd_), size_(other.size_), pieces_(std::move(other.pieces_)),
+      whole_(std::move(other.whole_)) {
     other.fd_ = -1;
     other.size_ = 0;
 }
@@ -90,6 +91,7 @@ DataFile& DataFile::operator=(DataFile&& other) noexcept {
         fd_ = other.fd_;
         size_ = other.size_;
         pieces_ = std::move(other.pieces_);
+        whole_ = std::move(other.whole_);
         other.fd_ = -1;
         other.size_ = 0;
     }
@@ -106,6 +108,9 @@ const std::uint8_t* DataFile::piece(std::size_t index) const {
         pieces_.resize((size_ + PieceSize - 1) / PieceSize);
     auto& p = pieces_[index];
     if (!p) {
+        // Once an eighth of the file has been read piece by piece, the rest is likely to follow.
+        if (++piecesRead_ > std::max<std::size_t>(8, pieces_.size() / 8) && loadWhole())
+            return whole_.get() + index * PieceSize;
         auto fresh = std::make_unique_for_overwrite<Piece>();
         const std::size_t start = index * PieceSize;
         const std::size_t want = std::min(PieceSize, size_ - start);
@@ -123,9 +128,31 @@ const std::uint8_t* DataFile::piece(std::size_t index) const {
     return p->data();
 }
 
+bool DataFile::loadWhole() const {
+    if (whole_)
+        return true;
+    auto buf = std::make_unique_for_overwrite<std::uint8_t[]>(size_);
+    std::size_t got = 0;
+    while (got < size_) {
+        ssize_t n = ::pread(fd_, buf.get() + got, size_ - got, off_t(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        got += std::size_t(n);
+    }
+    whole_ = std::move(buf);
+    return true;
+}
+
 bool DataFile::read(std::uint64_t offset, void* dst, std::size_t n) const {
     if (offset > size_ || n > size_ - offset)
         return false;
+    if (whole_) {
+        if (n)
+            std::memcpy(dst, whole_.get() + offset, n);
+        return true;
+    }
     auto* out = static_cast<std::uint8_t*>(dst);
     while (n > 0) {
         const std::size_t index = std::size_t(offset / PieceSize);

@@ -35,8 +35,10 @@ private:
 };
 
 // A data file opened read-only for one search, read with positioned reads through a small
-// cache of 4 KiB pieces. A search touches a few hundred records at most, so this reads far less
-// than mapping the file would fault in, and nothing of it outlives the search.
+// cache of 4 KiB pieces: a search that touches a few records reads a few pieces, far cheaper than
+// mapping the file and faulting its pages in. A search whose records lie all over the file (a
+// long county or area-code list) soon reads it whole in one go instead. Nothing of it outlives
+// the search.
 class DataFile {
 public:
     static std::optional<DataFile> open(const std::string& path);
@@ -53,6 +55,10 @@ public:
     // there (past the end, or the file shrank under us).
     bool read(std::uint64_t offset, void* dst, std::size_t n) const;
 
+    // Reads the whole file in one go; later reads come from that copy. Returns false, leaving
+    // the piece cache in use, when the read fails.
+    bool loadWhole() const;
+
 private:
     static constexpr std::size_t PieceSize = 4096;
     using Piece = std::array<std::uint8_t, PieceSize>;
@@ -63,6 +69,8 @@ private:
     int fd_ = -1;
     std::size_t size_ = 0;
     mutable std::vector<std::unique_ptr<Piece>> pieces_;
+    mutable std::unique_ptr<std::uint8_t[]> whole_;
+    mutable std::size_t piecesRead_ = 0;
 };
 
 // Reads a byte span or a data file as a file is read: a position, bounded reads, short reads

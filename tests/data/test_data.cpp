@@ -303,3 +303,26 @@ TEST(DataFiles, PositionedReadsAcrossPiecesAndPastTheEnd) {
     EXPECT_FALSE(DataFile::open(dir.str()));
     EXPECT_FALSE(DataFile::open(dir.str() + "/NONE.DAT"));
 }
+
+TEST(DataFiles, ManyScatteredReadsSwitchToOneWholeReadWithTheSameBytes) {
+    TempDir dir;
+    std::string bytes;
+    for (int i = 0; i < 200000; ++i)
+        bytes += char((i * 31) ^ (i >> 9));
+    dir.write("BIG.DAT", bytes);
+    auto f = DataFile::open(dir.str() + "/BIG.DAT");
+    ASSERT_TRUE(f);
+    // Visit pieces far apart, as a long area-code list does: part-way through, the file is read
+    // whole, and every read before and after gives the file's bytes.
+    for (std::size_t k = 0; k < 60; ++k) {
+        const std::size_t off = (k * 7919 * 13) % (bytes.size() - 20);
+        std::string got(20, '\0');
+        ASSERT_TRUE(f->read(off, got.data(), got.size())) << k;
+        ASSERT_EQ(got, bytes.substr(off, 20)) << k;
+    }
+    std::string all(bytes.size(), '\0');
+    ASSERT_TRUE(f->read(0, all.data(), all.size()));
+    EXPECT_EQ(all, bytes);
+    char c;
+    EXPECT_FALSE(f->read(bytes.size(), &c, 1));
+}
