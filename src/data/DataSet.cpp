@@ -143,21 +143,27 @@ LoadResult LoadInData(DataSet& data) {
     return LoadZIdx(data);
 }
 
-std::string ZipDataDate(const DataSet& data) {
+namespace {
+
+// The first line of ZIPVER.DAT (empty for an empty file); nothing when the file is missing.
+std::optional<std::string> versionLine(const DataSet& data) {
     auto file = MappedFile::open(data.path("ZIPVER.DAT"));
     if (!file)
-        return {};
+        return std::nullopt;
     auto lines = textLines(file->bytes(), 1);
     return lines.empty() ? std::string() : lines.front();
 }
 
+} // namespace
+
+std::string ZipDataDate(const DataSet& data) { return versionLine(data).value_or(""); }
+
 std::string ZipVersionMessage(const DataSet& data) {
-    auto file = MappedFile::open(data.path("ZIPVER.DAT"));
-    if (!file)
+    auto line = versionLine(data);
+    if (!line)
         return msg::VersionNotFound;
-    auto lines = textLines(file->bytes(), 1);
     std::string text = "This version of the Zip Code Data was updated in ";
-    appendCut(text, lines.empty() ? std::string_view() : std::string_view(lines.front()));
+    appendCut(text, *line);
     appendCut(text, ".");
     return text;
 }

@@ -6,9 +6,9 @@
 
 namespace corvana {
 
-std::optional<ZipDetails> LoadValues(const ResultItem& line, const ZipFile& zip, ByteCursor& city,
-                                     const DataSet& data, const Settings& settings,
-                                     std::vector<std::string>& fatal) {
+std::optional<ZipDetails> LoadValues(const ResultItem& line, const ZipFile& zip,
+                                     const CityFile& city, const DataSet& data,
+                                     const Settings& settings, std::vector<std::string>& fatal) {
     if (!line.record)
         return std::nullopt;
     ZipDetails d;
@@ -20,28 +20,20 @@ std::optional<ZipDetails> LoadValues(const ResultItem& line, const ZipFile& zip,
     if (settings.countiesInCaps)
         d.county = upperAscii(d.county);
 
-    // Reading on after a failed seek would take whatever city record follows the previous
-    // read, and print it against this ZIP code; the line gives no output instead.
-    if (!city.seek(rec.cityOffset)) {
-        fatal.emplace_back(msg::CitySeekFailed);
+    // A city that cannot be reached gives its message and no line: reading on from wherever the
+    // file stood would print another record's city against this ZIP code. The remaining lines
+    // are still built.
+    CityHeader h;
+    try {
+        h = city.readHeader(rec.cityOffset, data);
+    } catch (const FatalError& e) {
+        fatal.emplace_back(e.what());
         return std::nullopt;
     }
-    std::uint8_t len = 0;
-    std::string body;
-    if (!city.readU8(len) || len == 0 || (body.resize(len), !city.read(body.data(), len))) {
-        fatal.emplace_back(msg::CityCorrupt);
-        return std::nullopt;
-    }
-    const int state = std::uint8_t(body.back());
-    // A state number the state table lacks would give an abbreviation from nowhere.
-    if (std::size_t(state) >= data.states.size()) {
-        fatal.emplace_back(msg::CityCorrupt);
-        return std::nullopt;
-    }
-    d.city = cutTo(std::string_view(body).substr(0, len - 1u), 25);
+    d.city = cutTo(h.name, 25);
     if (settings.citiesInCaps)
         d.city = upperAscii(d.city);
-    d.state = std::string(data.stateAbbrev(state));
+    d.state = std::string(data.stateAbbrev(h.state));
     d.stateName = GetState(d.state, settings);
 
     if (rec.areaCode != NoAreaCode)
@@ -67,10 +59,9 @@ CollectedOutput CollectOutput(const std::vector<ResultItem>& lines, int format, 
         out.closeDialog = true;
         return out;
     }
-    ByteCursor city(cityFile->file());
     try {
         for (const ResultItem& line : lines) {
-            auto details = LoadValues(line, *zip, city, data, settings, out.fatal);
+            auto details = LoadValues(line, *zip, *cityFile, data, settings, out.fatal);
             if (!details)
                 continue;
             out.text += BuildOutString(OutputFormats[std::size_t(format)], *details);

@@ -15,14 +15,13 @@ namespace corvana {
 
 // The ZIP details of one results-list line: the ZIP code from the first five characters of its
 // text, every other field from the ZIP record that its attached number names and from that
-// record's city. `city` reads CITY.DAT and keeps its position from one line to the next: when
-// the city offset cannot be sought, "Seek in City File failed." is added to `fatal` and the
-// record is read from where the file stands. A city record cut short adds "File containing
-// city definitions is corrupt." and the line gives no details. A line without a record number
-// gives none either. A record number past the end of ZIPCODE.DAT throws IoError.
-std::optional<ZipDetails> LoadValues(const ResultItem& line, const ZipFile& zip, ByteCursor& city,
-                                     const DataSet& data, const Settings& settings,
-                                     std::vector<std::string>& fatal);
+// record's city. A city record that cannot be reached or read whole adds its message
+// ("Seek in City File failed." or "File containing city definitions is corrupt.") to `fatal`
+// and the line gives no details; so does a line without a record number. A record number
+// past the end of ZIPCODE.DAT throws IoError.
+std::optional<ZipDetails> LoadValues(const ResultItem& line, const ZipFile& zip,
+                                     const CityFile& city, const DataSet& data,
+                                     const Settings& settings, std::vector<std::string>& fatal);
 
 // The text that Copy puts on the clipboard and Print prints.
 struct CollectedOutput {

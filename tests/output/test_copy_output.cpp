@@ -56,9 +56,8 @@ TEST(CopyOutput, FieldsOfTheZipDetails) {
     auto zip = ZipFile::open(env.data);
     auto city = CityFile::open(env.data);
     ASSERT_TRUE(zip && city);
-    ByteCursor cursor(city->file());
     std::vector<std::string> fatal;
-    auto d = LoadValues(Line("90210 Beverly Hills Extra Long Name Town, CA", 7), *zip, cursor,
+    auto d = LoadValues(Line("90210 Beverly Hills Extra Long Name Town, CA", 7), *zip, *city,
                         env.data, env.settings, fatal);
     ASSERT_TRUE(d);
     EXPECT_EQ(d->zip, "90210");
@@ -70,7 +69,7 @@ TEST(CopyOutput, FieldsOfTheZipDetails) {
     EXPECT_EQ(d->timeZone, "PST");
 
     // No county, no area code, no zone: empty fields
-    d = LoadValues(Line("00501 Holtsville, NY", 6), *zip, cursor, env.data, env.settings, fatal);
+    d = LoadValues(Line("00501 Holtsville, NY", 6), *zip, *city, env.data, env.settings, fatal);
     ASSERT_TRUE(d);
     EXPECT_EQ(d->county, "");
     EXPECT_EQ(d->areaCode, "");
