@@ -227,9 +227,20 @@ bool TCopyOrPrint::PrintItems(const std::string& text) {
 }
 
 void TCopyOrPrint::PrintFontButtonClick() {
-    const std::optional<QFont> chosen = ctx_.fontDialog(ToQFont(ctx_.settings.printFont), this);
+    // The dialog lists the fonts by the names the system has: a name it maps to another
+    // family ("Arial" to an Arial-metric one) would not be found there, and the dialog would
+    // open on some other font. It opens on the family that actually prints.
+    const QFont used = UsedFont(ctx_.settings.printFont);
+    const std::optional<QFont> chosen = ctx_.fontDialog(used, this);
     if (!chosen)
         return;
-    TakeFont(ctx_.settings.printFont, *chosen);
+    // Confirming the font it opened on is no choice: the stored name stays as it was.
+    corvana::PrintFontData opened = ctx_.settings.printFont;
+    TakeFont(opened, used);
+    corvana::PrintFontData confirmed = ctx_.settings.printFont;
+    TakeFont(confirmed, *chosen);
+    if (confirmed == opened)
+        return;
+    ctx_.settings.printFont = confirmed;
     ShowPrintFont();
 }

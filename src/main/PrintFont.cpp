@@ -2,6 +2,7 @@
 
 #include "main/Messages.h"
 
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -17,6 +18,12 @@ QFont ToQFont(const corvana::PrintFontData& data) {
     f.setItalic(data.italic);
     f.setUnderline(data.underline);
     f.setStrikeOut(data.strikeout);
+    return f;
+}
+
+QFont UsedFont(const corvana::PrintFontData& data) {
+    QFont f = ToQFont(data);
+    f.setFamily(QFontInfo(f).family());
     return f;
 }
 
