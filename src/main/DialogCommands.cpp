@@ -7,6 +7,7 @@
 #include "main/AboutBox.h"
 #include "main/HelpWindow.h"
 #include "main/Messages.h"
+#include "main/OtherProducts.h"
 #include "main/Preferences.h"
 #include "main/SetTimeZone.h"
 
@@ -42,6 +43,11 @@ void DialogCommands::TimeZone(const Frame& frame) {
 
 void DialogCommands::About(const Frame& frame) {
     TAboutBox dialog(frame.scaleFactor, frame.screen, frame.owner);
+    dialog.exec();
+}
+
+void DialogCommands::OtherProducts(const Frame& frame) {
+    TOtherProducts dialog(frame.scaleFactor, frame.screen, frame.owner);
     dialog.exec();
 }
 

@@ -41,6 +41,7 @@ public:
     void Preferences(const Frame& frame);
     void TimeZone(const Frame& frame);
     void About(const Frame& frame);
+    void OtherProducts(const Frame& frame);
     void ZipVersion(const corvana::DataSet& data, QWidget* owner);
     void Contents();
     void Updates();

@@ -2,6 +2,7 @@
 
 #include "data/Errors.h"
 #include "main/CopyOrPrint.h"
+#include "main/CorvanaStyle.h"
 #include "main/DialogCommands.h"
 #include "main/Messages.h"
 #include "main/SpinButton.h"
@@ -104,6 +105,7 @@ public:
 
 TMainWin::TMainWin(const MainWinEnv& env, QWidget* parent)
     : QMainWindow(parent), env_(env), timeFormatter_(LocaleTimeFormatter(QLocale::system())) {
+    UseCorvanaStyle();
     createControls();
     createMenus();
     FormCreate();
@@ -333,6 +335,8 @@ void TMainWin::createMenus() {
     MenuAbout = item(MenuHelp, "&About", ctrl(Qt::Key_A));
     MenuZipDataVersion = item(MenuHelp, "&Zip Data Version", ctrl(Qt::Key_D));
     MenuUpdates = item(MenuHelp, "&Updates", ctrl(Qt::Key_U));
+    MenuOtherProducts = item(MenuHelp, "&Other Products", {});
+    MenuOtherProducts->setObjectName("MenuOtherProducts");
 
     MenuPrint->setEnabled(false);
     MenuCopy->setEnabled(false);
@@ -352,6 +356,7 @@ void TMainWin::createMenus() {
     connect(MenuZipDataVersion, &QAction::triggered, this, &TMainWin::MenuZipVersionClick);
     connect(MenuContents, &QAction::triggered, this, &TMainWin::MenuContentsClick);
     connect(MenuUpdates, &QAction::triggered, this, &TMainWin::MenuUpdatesClick);
+    connect(MenuOtherProducts, &QAction::triggered, this, &TMainWin::MenuOtherProductsClick);
     connect(MenuPrinterSetup, &QAction::triggered, this, &TMainWin::MenuPrinterSetupClick);
     connect(MenuPrint, &QAction::triggered, this, &TMainWin::MenuPrintClick);
     connect(MenuCopy, &QAction::triggered, this, &TMainWin::MenuCopyClick);
@@ -381,6 +386,10 @@ void TMainWin::MenuContentsClick() {
 
 void TMainWin::MenuUpdatesClick() {
     dialogs_->Updates();
+}
+
+void TMainWin::MenuOtherProductsClick() {
+    dialogs_->OtherProducts({ScaleFactor, screenSize(), this});
 }
 
 void TMainWin::MenuPrinterSetupClick() {
@@ -561,6 +570,7 @@ void TMainWin::SaveFormLayout() {
 
 void TMainWin::RestoreFormLayout(int placement) {
     int p = ScalePercent(ScaleFactor);
+    SetStylePercent(this, p);
     QSize client = ::RestoreFormLayout(components_, DesignLayout_, p);
     static_cast<ItemHeightDelegate*>(AnswerBox->itemDelegate())->height =
         ScaleValue(AnswerItemHeight, p);

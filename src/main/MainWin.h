@@ -119,6 +119,7 @@ public:
     QAction* MenuAbout;
     QAction* MenuZipDataVersion;
     QAction* MenuUpdates;
+    QAction* MenuOtherProducts;
 
     void StartSearch();
     void FirstSearchSizeIt();
@@ -151,6 +152,7 @@ public:
     void MenuZipVersionClick();
     void MenuContentsClick();
     void MenuUpdatesClick();
+    void MenuOtherProductsClick();
     void MenuPrinterSetupClick();
     void MenuPrintClick();
     void ButtonPrintClick();

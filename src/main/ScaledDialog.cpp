@@ -1,5 +1,6 @@
 #include "main/ScaledDialog.h"
 
+#include "main/CorvanaStyle.h"
 #include "main/Layout.h"
 
 #include <QFont>
@@ -9,6 +10,7 @@ TScaledDialog::TScaledDialog(const QString& caption, QSize designClient, double 
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       scaleFactor_(scaleFactor), screen_(screen) {
+    UseCorvanaStyle();
     setWindowTitle(caption);
     // Modal to the main window only, so that a help window opened from a dialog stays usable.
     setWindowModality(Qt::WindowModal);
@@ -34,6 +36,7 @@ int TScaledDialog::scaled(int length) const {
 void TScaledDialog::showEvent(QShowEvent* event) {
     if (!shown_) {
         shown_ = true;
+        SetStylePercent(this, percent());
         ScaleAndCentreDialog(this, scaleFactor_, screen_);
         FormShow();
     }

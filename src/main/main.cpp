@@ -8,14 +8,18 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Qt puts the display name after every window caption and gives an empty caption the
+    // program's file name instead. An empty display name leaves every caption as the window
+    // sets it, the empty one of the already-running message too. The name the desktop lists
+    // the running program under ("Corvana 95") comes from the desktop file.
+    QApplication::setApplicationDisplayName(QString());
+    QGuiApplication::setDesktopFileName("corvana");
     BoxMessages messages;
 
     auto lock = TakeInstanceLock(InstanceLockPath(), messages);
     if (!lock)
         return 0;
 
-    QApplication::setApplicationDisplayName("Corvana 95");
-    QGuiApplication::setDesktopFileName("corvana");
     QApplication::setWindowIcon(QIcon(":/corvana.png"));
 
     MainWinEnv env;

@@ -200,8 +200,9 @@ void TestStart::menuTree() {
     QCOMPARE(
         actionTexts(w.MenuConfigure),
         (QStringList{"&Always On Top Ctrl+W", "-", "&Preferences Ctrl+R", "&Time Zone Ctrl+Z"}));
-    QCOMPARE(actionTexts(w.MenuHelp), (QStringList{"&Contents Ctrl+N", "&About Ctrl+A",
-                                                   "&Zip Data Version Ctrl+D", "&Updates Ctrl+U"}));
+    QCOMPARE(actionTexts(w.MenuHelp),
+             (QStringList{"&Contents Ctrl+N", "&About Ctrl+A", "&Zip Data Version Ctrl+D",
+                          "&Updates Ctrl+U", "&Other Products"}));
 }
 
 void TestStart::tooLargeOrUnknownWindowSize_data() {
