@@ -21,34 +21,33 @@ QLabel* label(const QString& text, QWidget* parent, int left, int top, int width
 } // namespace
 
 TOtherProducts::TOtherProducts(double scaleFactor, QSize screen, QWidget* parent)
-    : TScaledDialog("Other Products", QSize(449, 318), scaleFactor, screen, parent) {
+    : TScaledDialog("Other Products", QSize(529, 302), scaleFactor, screen, parent) {
     auto* panel = new QFrame(this);
     panel->setObjectName("Panel");
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setGeometry(8, 8, 433, 264);
+    panel->setGeometry(8, 8, 513, 248);
 
     Heading = new QLabel("Companion programs of Corvana", panel);
-    Heading->setGeometry(8, 6, 417, 25);
+    Heading->setGeometry(8, 6, 497, 25);
     Heading->setAlignment(Qt::AlignCenter);
     Heading->setFont(Arial(20, true));
 
-    QueryName = label("corvana-query", panel, 12, 38, 409, 21, Arial(17, true));
-    QueryText = label("The searches of this window on the command line, for scripts and quick "
-                      "look-ups: it prints the list, or every ZIP code found in one of the "
-                      "output formats.",
-                      panel, 12, 60, 409, 54, Arial(15));
-    QueryExample = label("corvana-query --format 0 city \"salt lake\"", panel, 24, 116, 397, 21,
+    QueryName = label("corvana-query", panel, 12, 38, 489, 21, Arial(17, true));
+    QueryText = label("This window's searches on the command line, for scripts and quick "
+                      "look-ups: it prints the list, or each ZIP code found in an output format.",
+                      panel, 12, 60, 489, 54, Arial(15));
+    QueryExample = label("corvana-query --format 0 city \"salt lake\"", panel, 24, 116, 477, 21,
                          Arial(15, true));
 
-    MkdataName = label("corvana-mkdata", panel, 12, 146, 409, 21, Arial(17, true));
+    MkdataName = label("corvana-mkdata", panel, 12, 146, 489, 21, Arial(17, true));
     MkdataText = label("Builds the data files this program reads from a table of ZIP codes "
                        "(a CSV file), for example when the ZIP codes are updated.",
-                       panel, 12, 168, 409, 54, Arial(15));
+                       panel, 12, 168, 489, 54, Arial(15));
     MkdataExample = label("corvana-mkdata --csv zipcodes.csv --out data --date \"March 2026\"",
-                          panel, 24, 224, 397, 36, Arial(15, true));
+                          panel, 24, 224, 477, 21, Arial(15, true));
 
     OkButton = new QPushButton("&Ok", this);
-    OkButton->setGeometry(187, 282, 75, 27);
+    OkButton->setGeometry(227, 266, 75, 27);
     OkButton->setDefault(true);
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -316,9 +316,9 @@ void TestWindowPolish::otherProductsDialog() {
         QCOMPARE(d.windowTitle(), QString("Other Products"));
         QVERIFY(d.isModal());
         QCOMPARE(d.parentWidget(), &w);
-        // Scaled by 1.25 from 449 x 318 and centred on the 1280 x 1024 screen.
-        QCOMPARE(d.size(), QSize(561, 398));
-        QCOMPARE(d.pos(), QPoint((1280 - 561) / 2, (1024 - 398) / 2));
+        // Scaled by 1.25 from 529 x 302 and centred on the 1280 x 1024 screen.
+        QCOMPARE(d.size(), QSize(661, 378));
+        QCOMPARE(d.pos(), QPoint((1280 - 661) / 2, (1024 - 378) / 2));
         QCOMPARE(d.QueryName->text(), QString("corvana-query"));
         QCOMPARE(d.MkdataName->text(), QString("corvana-mkdata"));
         QVERIFY(d.QueryExample->text().startsWith("corvana-query "));
