@@ -1,11 +1,15 @@
 #include "main/Messages.h"
 
 #include "data/Win1252.h"
+#include "main/WindowCaption.h"
 
 #include <QMessageBox>
 
 void BoxMessages::message(QWidget* parent, const QString& caption, const QString& text) {
-    QMessageBox::information(parent, caption, text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, parent);
+    if (caption.isEmpty())
+        KeepCaptionEmpty(&box);
+    box.exec();
 }
 
 bool BoxMessages::question(QWidget* parent, const QString& caption, const QString& text) {

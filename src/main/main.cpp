@@ -8,11 +8,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    // Qt puts the display name after every window caption and gives an empty caption the
-    // program's file name instead. An empty display name leaves every caption as the window
-    // sets it, the empty one of the already-running message too. The name the desktop lists
-    // the running program under ("Corvana 95") comes from the desktop file.
-    QApplication::setApplicationDisplayName(QString());
+    // The name the desktop lists the running program under ("Corvana 95") is the desktop
+    // file's. No display name is set: Qt would put it after every window caption.
     QGuiApplication::setDesktopFileName("corvana");
     BoxMessages messages;
 
