@@ -584,9 +584,9 @@ void TMainWin::RestoreFormLayout(int placement) {
 }
 
 void TMainWin::fitButtonTexts() {
-    // Scaled text shrinks by whole pixels while the circle of a radio button or the box of a
-    // check box keeps its size, so at the small sizes a label such as "Single State" no longer
-    // fits its scaled width. Such a control may take the room its text needs within its parent.
+    // Text scales by whole pixels of font height and its width does not follow the factor
+    // exactly, so at the small sizes a label such as "Single State" may need a little more than
+    // its scaled width. Such a control may take the room its text needs within its parent.
     QAbstractButton* buttons[] = {SearchZip,  SearchCity, SearchState, SearchCounty,
                                   SearchArea, AllStates,  SingleState, RangeSelect};
     for (QAbstractButton* b : buttons) {
