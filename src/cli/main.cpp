@@ -1,6 +1,7 @@
 // corvana-query: one search of the ZIP code directory from the command line, answered from the
 // same data files and with the same searches as the window.
 
+#include "cli/Commands.h"
 #include "data/DataSet.h"
 #include "data/ShortString.h"
 #include "data/Win1252.h"
@@ -24,17 +25,22 @@ using namespace corvana;
 
 namespace {
 
-enum Exit { Found = 0, NothingFound = 1, UsageError = 2, DataError = 3 };
+using enum cli::Exit;
 
 constexpr const char* UsageText =
     "Usage: corvana-query [OPTIONS] zip TEXT | city TEXT | state ST [TEXT] | county TEXT | "
     "area TEXT\n"
+    "       corvana-query [OPTIONS] lookup [ZIP...]   (no ZIP: a CSV file or list on standard input)\n"
     "  --data DIR       directory of the data files (default: the program directory)\n"
     "  --settings FILE  settings file to read instead of the user's CORVANA.INI; never written\n"
     "  --state ST       City and County: search the single state ST only\n"
     "  --show LIST      comma list from county,area,zone,time, or none\n"
     "  --caps LIST      comma list from cities,counties,states, or none\n"
     "  --format N       print output format N (0-32) for every ZIP line instead of the list\n"
+    "  --csv            print the result as CSV with a header row\n"
+    "  --json           print the result as a JSON array of objects\n"
+    "  --column NAME    lookup: the column of the ZIP codes (default: zip, zipcode, zip_code,\n"
+    "                   zip code, postal_code or postcode)\n"
     "  --help           show this text\n"
     "  --version        show the program version and the date of the data\n";
 
@@ -45,6 +51,9 @@ struct Options {
     std::optional<std::vector<std::string>> show;
     std::optional<std::vector<std::string>> caps;
     std::optional<int> format;
+    std::optional<std::string> column;
+    bool csv = false;
+    bool json = false;
     bool help = false;
     bool version = false;
     std::vector<std::string> words; // the command and its texts
@@ -104,6 +113,10 @@ Options ParseArguments(int argc, char** argv) {
             o.version = true;
             continue;
         }
+        if (arg == "--csv" || arg == "--json") {
+            (arg == "--csv" ? o.csv : o.json) = true;
+            continue;
+        }
         std::string_view name = arg;
         std::optional<std::string_view> value;
         if (auto eq = arg.find('='); eq != std::string_view::npos) {
@@ -111,7 +124,7 @@ Options ParseArguments(int argc, char** argv) {
             value = arg.substr(eq + 1);
         }
         if (name != "--data" && name != "--settings" && name != "--state" && name != "--show" &&
-            name != "--caps" && name != "--format")
+            name != "--caps" && name != "--format" && name != "--column")
             throw UsageFailure{"unknown option " + std::string(name)};
         if (!value) {
             if (i + 1 >= argc)
@@ -122,6 +135,8 @@ Options ParseArguments(int argc, char** argv) {
             o.dataDir = std::string(*value);
         } else if (name == "--settings") {
             o.settingsFile = std::string(*value);
+        } else if (name == "--column") {
+            o.column = std::string(*value);
         } else if (name == "--state") {
             o.singleState = std::string(*value);
         } else if (name == "--show") {
@@ -137,6 +152,16 @@ Options ParseArguments(int argc, char** argv) {
             o.format = std::stoi(v);
         }
     }
+    if (o.csv && o.json)
+        throw UsageFailure{"--csv and --json exclude each other"};
+    if (o.format && (o.csv || o.json))
+        throw UsageFailure{"--format prints text lines; it does not go with --csv or --json"};
+    const bool lookup = !o.words.empty() && o.words[0] == "lookup";
+    if (lookup && (o.json || o.format || o.singleState || o.show))
+        throw UsageFailure{"lookup writes CSV with every field; --json, --format, --state and "
+                           "--show do not apply"};
+    if (!lookup && o.column)
+        throw UsageFailure{"--column applies to lookup only"};
     return o;
 }
 
@@ -261,12 +286,17 @@ int Run(int argc, char** argv) {
     if (!load.ok())
         return DataError;
 
+    if (o.words[0] == "lookup")
+        return cli::RunLookup({o.words.begin() + 1, o.words.end()}, o.column, data, settings);
+
     std::setlocale(LC_TIME, "");
     const SystemClock clock;
     const SearchContext ctx{data, settings,
                             TimeContext{IsDaylightPeriod(clock.now()), &clock, FormatTimeC}};
     const std::optional<SearchResult> result = RunSearch(o, ctx);
     if (!result) {
+        if (o.csv || o.json)
+            std::cout << (o.json ? "[]\n" : "");
         std::cerr << "No matching state abbreviations found.\n";
         return NothingFound;
     }
@@ -274,6 +304,9 @@ int Run(int argc, char** argv) {
         PrintFatal(*result->fatal);
         return DataError;
     }
+    if (o.csv || o.json)
+        return cli::PrintStructured(*result, o.json, o.words[0] == "zip", o.words[0] == "county",
+                                    data, settings, ctx.time);
 
     bool printed = false;
     int status = Found;

@@ -1,0 +1,99 @@
+#include "cli/Commands.h"
+
+#include "cli/Lookup.h"
+#include "cli/StructuredOutput.h"
+#include "data/Errors.h"
+#include "data/Win1252.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <iostream>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace corvana::cli {
+
+namespace {
+
+// Standard output as the lookup writes it: whole pieces with write(), a failure (a full disk, a
+// closed pipe) ending the run as an error rather than passing unseen.
+void WriteOut(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw std::runtime_error(std::string("cannot write the output: ") +
+                                     std::strerror(errno));
+        bytes.remove_prefix(std::size_t(n));
+    }
+}
+
+void PrintFatal(const std::string& message) {
+    std::cerr << "FATAL ERROR: " << Win1252ToUtf8(message) << '\n';
+}
+
+} // namespace
+
+int RunLookup(const std::vector<std::string>& zips, const std::optional<std::string>& column,
+              const DataSet& data, const Settings& settings) {
+    if (!zips.empty() && column) {
+        std::cerr << "corvana-query: --column applies to a file on standard input, not to ZIP "
+                     "codes given on the command line\n";
+        return UsageError;
+    }
+    // A closed pipe shows as a failed write, reported once, instead of ending the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    LookupCounts counts;
+    try {
+        ZipAnnotator annotator(data, settings);
+        if (zips.empty()) {
+            CsvReader in(FdSource(STDIN_FILENO));
+            counts = LookupCsv(in, WriteOut, annotator, column);
+        } else {
+            counts = LookupList(zips, WriteOut, annotator);
+        }
+    } catch (const CsvError& e) {
+        std::cerr << "corvana-query lookup: " << e.what() << '\n';
+        return UsageError;
+    } catch (const FatalError& e) {
+        PrintFatal(e.what());
+        return DataError;
+    } catch (const IoError& e) {
+        std::cerr << e.what() << '\n';
+        return DataError;
+    } catch (const std::runtime_error& e) {
+        // Standard input or output failed: no fault of the data.
+        std::cerr << "corvana-query lookup: " << e.what() << '\n';
+        return UsageError;
+    }
+    std::cerr << "corvana-query lookup: " << CountsLine(counts) << '\n';
+    return counts.allFound() ? Found : NothingFound;
+}
+
+int PrintStructured(const SearchResult& result, bool json, bool zipMode, bool countyMode,
+                    const DataSet& data, const Settings& settings, const TimeContext& time) {
+    Table table;
+    int status = Found;
+    try {
+        table = TabulateResult(result, zipMode, countyMode, data, settings, time);
+    } catch (const FatalError& e) {
+        PrintFatal(e.what());
+        return DataError;
+    } catch (const IoError& e) {
+        std::cerr << e.what() << '\n';
+        return DataError;
+    }
+    std::cout << (json ? TableJson(table) : TableCsv(table));
+    std::cout.flush();
+    if (result.ioError) {
+        std::cerr << *result.ioError << '\n';
+        status = DataError;
+    }
+    if (status == Found && table.rows.empty())
+        status = NothingFound;
+    return status;
+}
+
+} // namespace corvana::cli
