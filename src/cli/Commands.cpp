@@ -30,8 +30,16 @@ void WriteOut(std::string_view bytes) {
     }
 }
 
-void PrintFatal(const std::string& message) {
-    std::cerr << "FATAL ERROR: " << Win1252ToUtf8(message) << '\n';
+// Runs a command's body; a missing or damaged data file ends it with its message and status 3.
+template <class Body> int ReportingDataErrors(Body&& body) {
+    try {
+        return body();
+    } catch (const FatalError& e) {
+        std::cerr << "FATAL ERROR: " << Win1252ToUtf8(e.what()) << '\n';
+    } catch (const IoError& e) {
+        std::cerr << e.what() << '\n';
+    }
+    return DataError;
 }
 
 } // namespace
@@ -45,55 +53,45 @@ int RunLookup(const std::vector<std::string>& zips, const std::optional<std::str
     }
     // A closed pipe shows as a failed write, reported once, instead of ending the process.
     std::signal(SIGPIPE, SIG_IGN);
-    LookupCounts counts;
-    try {
-        ZipAnnotator annotator(data, settings);
-        if (zips.empty()) {
-            CsvReader in(FdSource(STDIN_FILENO));
-            counts = LookupCsv(in, WriteOut, annotator, column);
-        } else {
-            counts = LookupList(zips, WriteOut, annotator);
+    return ReportingDataErrors([&] {
+        LookupCounts counts;
+        try {
+            ZipAnnotator annotator(data, settings);
+            if (zips.empty()) {
+                CsvReader in(FdSource(STDIN_FILENO));
+                counts = LookupCsv(in, WriteOut, annotator, column);
+            } else {
+                counts = LookupList(zips, WriteOut, annotator);
+            }
+        } catch (const CsvError& e) {
+            std::cerr << "corvana-query lookup: " << e.what() << '\n';
+            return UsageError;
+        } catch (const FatalError&) {
+            throw;
+        } catch (const IoError&) {
+            throw;
+        } catch (const std::runtime_error& e) {
+            // Standard input or output failed: no fault of the data.
+            std::cerr << "corvana-query lookup: " << e.what() << '\n';
+            return UsageError;
         }
-    } catch (const CsvError& e) {
-        std::cerr << "corvana-query lookup: " << e.what() << '\n';
-        return UsageError;
-    } catch (const FatalError& e) {
-        PrintFatal(e.what());
-        return DataError;
-    } catch (const IoError& e) {
-        std::cerr << e.what() << '\n';
-        return DataError;
-    } catch (const std::runtime_error& e) {
-        // Standard input or output failed: no fault of the data.
-        std::cerr << "corvana-query lookup: " << e.what() << '\n';
-        return UsageError;
-    }
-    std::cerr << "corvana-query lookup: " << CountsLine(counts) << '\n';
-    return counts.allFound() ? Found : NothingFound;
+        std::cerr << "corvana-query lookup: " << CountsLine(counts) << '\n';
+        return counts.allFound() ? Found : NothingFound;
+    });
 }
 
 int PrintStructured(const SearchResult& result, bool json, bool zipMode, bool countyMode,
                     const DataSet& data, const Settings& settings, const TimeContext& time) {
-    Table table;
-    int status = Found;
-    try {
-        table = TabulateResult(result, zipMode, countyMode, data, settings, time);
-    } catch (const FatalError& e) {
-        PrintFatal(e.what());
-        return DataError;
-    } catch (const IoError& e) {
-        std::cerr << e.what() << '\n';
-        return DataError;
-    }
-    std::cout << (json ? TableJson(table) : TableCsv(table));
-    std::cout.flush();
-    if (result.ioError) {
-        std::cerr << *result.ioError << '\n';
-        status = DataError;
-    }
-    if (status == Found && table.rows.empty())
-        status = NothingFound;
-    return status;
+    return ReportingDataErrors([&] {
+        const Table table = TabulateResult(result, zipMode, countyMode, data, settings, time);
+        std::cout << (json ? TableJson(table) : TableCsv(table));
+        std::cout.flush();
+        if (result.ioError) {
+            std::cerr << *result.ioError << '\n';
+            return DataError;
+        }
+        return table.rows.empty() ? NothingFound : Found;
+    });
 }
 
 } // namespace corvana::cli

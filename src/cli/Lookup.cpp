@@ -1,7 +1,7 @@
 #include "cli/Lookup.h"
 
 #include "cli/ZipFields.h"
-#include "data/Errors.h"
+#include "search/SearchCommon.h"
 
 #include <algorithm>
 
@@ -38,27 +38,9 @@ std::optional<std::uint32_t> ParseZipText(std::string_view text) {
     return n == 9 ? value / 10000 : value;
 }
 
-namespace {
-
-ZipFile OpenZips(const DataSet& data) {
-    auto f = ZipFile::open(data);
-    if (!f)
-        throw FatalError(msg::ZipFileNotFound);
-    return std::move(*f);
-}
-
-CityFile OpenCities(const DataSet& data) {
-    auto f = CityFile::open(data);
-    if (!f)
-        throw FatalError(msg::CityNotFound);
-    return std::move(*f);
-}
-
-} // namespace
-
 ZipAnnotator::ZipAnnotator(const DataSet& data, const Settings& settings)
-    : data_(data), settings_(settings), zips_(OpenZips(data)), cities_(OpenCities(data)),
-      entry_(100000, NotRead) {}
+    : data_(data), settings_(settings), zips_(detail::OpenZipFile(data)),
+      cities_(detail::OpenCityFile(data)), entry_(100000, NotRead) {}
 
 void ZipAnnotator::loadBlock(std::uint32_t prefix) {
     std::fill_n(entry_.begin() + prefix * 100, 100, Unknown);

@@ -1,9 +1,9 @@
 #include "cli/StructuredOutput.h"
 
 #include "cli/ZipFields.h"
-#include "data/Errors.h"
 #include "data/Win1252.h"
 #include "data/ZipFile.h"
+#include "search/SearchCommon.h"
 
 namespace corvana::cli {
 
@@ -62,10 +62,8 @@ Table TabulateResult(const SearchResult& result, bool zipMode, bool countyMode, 
             if (!item.record)
                 continue;
             if (!zip) {
-                if (!(city = CityFile::open(data)))
-                    throw FatalError(msg::CityNotFound);
-                if (!(zip = ZipFile::open(data)))
-                    throw FatalError(msg::ZipFileNotFound);
+                city = detail::OpenCityFile(data);
+                zip = detail::OpenZipFile(data);
             }
             const ZipRecord rec = zip->read(*item.record);
             t.rows.push_back(ZipRow(ReadZipFields(rec, *city, data, settings), rec.timeZone,

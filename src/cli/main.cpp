@@ -30,7 +30,7 @@ using enum cli::Exit;
 constexpr const char* UsageText =
     "Usage: corvana-query [OPTIONS] zip TEXT | city TEXT | state ST [TEXT] | county TEXT | "
     "area TEXT\n"
-    "       corvana-query [OPTIONS] lookup [ZIP...]   (no ZIP: a CSV file or list on standard input)\n"
+    "       corvana-query [OPTIONS] lookup [ZIP...]   (no ZIP: CSV or list on standard input)\n"
     "  --data DIR       directory of the data files (default: the program directory)\n"
     "  --settings FILE  settings file to read instead of the user's CORVANA.INI; never written\n"
     "  --state ST       City and County: search the single state ST only\n"
