@@ -80,10 +80,10 @@ int RunLookup(const std::vector<std::string>& zips, const std::optional<std::str
     });
 }
 
-int PrintStructured(const SearchResult& result, bool json, bool zipMode, bool countyMode,
-                    const DataSet& data, const Settings& settings, const TimeContext& time) {
+int PrintStructured(const SearchResult& result, bool json, bool countyMode, const DataSet& data,
+                    const Settings& settings, const TimeContext& time) {
     return ReportingDataErrors([&] {
-        const Table table = TabulateResult(result, zipMode, countyMode, data, settings, time);
+        const Table table = TabulateResult(result, countyMode, data, settings, time);
         std::cout << (json ? TableJson(table) : TableCsv(table));
         std::cout.flush();
         if (result.ioError) {

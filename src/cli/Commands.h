@@ -20,7 +20,7 @@ int RunLookup(const std::vector<std::string>& zips, const std::optional<std::str
 
 // Prints a search result as CSV or JSON (--csv, --json). Returns the exit status: 1 when the
 // result has no rows, 3 when a data file turns out damaged.
-int PrintStructured(const SearchResult& result, bool json, bool zipMode, bool countyMode,
-                    const DataSet& data, const Settings& settings, const TimeContext& time);
+int PrintStructured(const SearchResult& result, bool json, bool countyMode, const DataSet& data,
+                    const Settings& settings, const TimeContext& time);
 
 } // namespace corvana::cli

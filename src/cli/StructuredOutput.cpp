@@ -46,15 +46,14 @@ std::vector<Cell> ZipRow(const ZipFields& f, std::uint8_t zoneCode, bool countyS
 
 } // namespace
 
-Table TabulateResult(const SearchResult& result, bool zipMode, bool countyMode, const DataSet& data,
+Table TabulateResult(const SearchResult& result, bool countyMode, const DataSet& data,
                      const Settings& settings, const TimeContext& time) {
     Table t;
     if (!result.listShown || !result.heading)
         return t;
     const std::string& heading = *result.heading;
-    const bool zipLines =
-        heading == "Possible Zip Codes" || (zipMode && heading == "Possible Cities");
-    if (zipLines) {
+    // The copy and print controls are on exactly while the list holds ZIP lines.
+    if (result.outputControls) {
         t.columns = ZipColumns;
         std::optional<ZipFile> zip;
         std::optional<CityFile> city;

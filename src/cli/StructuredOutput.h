@@ -36,7 +36,7 @@ extern const std::vector<std::string> ZipColumns;
 // settings' Show switches decide whether county, area_code, zone and local_time are filled, as
 // they decide what the list line shows; `countyMode` fills the county always, as the county
 // search's lines always show it. A damaged data file throws FatalError or IoError.
-Table TabulateResult(const SearchResult& result, bool zipMode, bool countyMode, const DataSet& data,
+Table TabulateResult(const SearchResult& result, bool countyMode, const DataSet& data,
                      const Settings& settings, const TimeContext& time);
 
 // RFC 4180 text with a header row and CR LF line ends; nothing for a table without columns.

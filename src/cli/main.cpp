@@ -305,8 +305,8 @@ int Run(int argc, char** argv) {
         return DataError;
     }
     if (o.csv || o.json)
-        return cli::PrintStructured(*result, o.json, o.words[0] == "zip", o.words[0] == "county",
-                                    data, settings, ctx.time);
+        return cli::PrintStructured(*result, o.json, o.words[0] == "county", data, settings,
+                                    ctx.time);
 
     bool printed = false;
     int status = Found;

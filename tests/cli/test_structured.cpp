@@ -12,14 +12,14 @@ namespace {
 
 struct Structured {
     SearchEnv env;
-    Table table(const SearchResult& r, bool zipMode = false, bool countyMode = false) const {
-        return TabulateResult(r, zipMode, countyMode, env.data, env.settings, env.ctx().time);
+    Table table(const SearchResult& r, bool countyMode = false) const {
+        return TabulateResult(r, countyMode, env.data, env.settings, env.ctx().time);
     }
-    std::string csv(const SearchResult& r, bool zipMode = false, bool countyMode = false) const {
-        return TableCsv(table(r, zipMode, countyMode));
+    std::string csv(const SearchResult& r, bool countyMode = false) const {
+        return TableCsv(table(r, countyMode));
     }
-    std::string json(const SearchResult& r, bool zipMode = false, bool countyMode = false) const {
-        return TableJson(table(r, zipMode, countyMode));
+    std::string json(const SearchResult& r, bool countyMode = false) const {
+        return TableJson(table(r, countyMode));
     }
 };
 
@@ -33,21 +33,20 @@ TEST(Structured, ZipLinesFollowTheShowSwitches) {
     s.env.settings.showCounty = s.env.settings.showAreaCode = true;
     s.env.settings.showTimeZone = s.env.settings.showCurrentTime = true;
     const SearchResult one = SearchTheZip("84101", s.env.ctx());
-    EXPECT_EQ(s.json(one, true),
+    EXPECT_EQ(s.json(one),
               "[\n  {\"zip\": \"84101\", \"city\": \"Salt Lake City\", \"state\": \"UT\", "
               "\"county\": \"Salt Lake\", \"area_code\": 801, \"zone\": \"MST\", \"utc_offset\": "
               "-7, \"dst\": true, \"local_time\": \"12:45:12\"}\n]\n");
-    EXPECT_EQ(s.csv(one, true),
-              std::string(ZipHeader) +
-                  "84101,Salt Lake City,UT,Salt Lake,801,MST,-7,true,12:45:12\r\n");
+    EXPECT_EQ(s.csv(one), std::string(ZipHeader) +
+                              "84101,Salt Lake City,UT,Salt Lake,801,MST,-7,true,12:45:12\r\n");
 
     // A ZIP code without county, area code or zone: nulls, and empty CSV fields.
     const SearchResult bare = SearchTheZip("005", s.env.ctx());
-    EXPECT_EQ(s.json(bare, true),
+    EXPECT_EQ(s.json(bare),
               "[\n  {\"zip\": \"00501\", \"city\": \"Holtsville\", \"state\": \"NY\", \"county\": "
               "null, \"area_code\": null, \"zone\": null, \"utc_offset\": null, \"dst\": null, "
               "\"local_time\": null}\n]\n");
-    EXPECT_EQ(s.csv(bare, true), std::string(ZipHeader) + "00501,Holtsville,NY,,,,,,\r\n");
+    EXPECT_EQ(s.csv(bare), std::string(ZipHeader) + "00501,Holtsville,NY,,,,,,\r\n");
 
     // Everything switched off leaves the texts out but keeps the offset and the flag; capitals
     // apply to the names, and a Windows-1252 letter comes out as UTF-8.
@@ -56,7 +55,7 @@ TEST(Structured, ZipLinesFollowTheShowSwitches) {
     EXPECT_EQ(s.csv(SearchTheArea("530", s.env.ctx())),
               std::string(ZipHeader) + "96001,ZU\xC3\xB1I,CA,,,,-8,false,\r\n");
     // The county search always shows the county.
-    EXPECT_EQ(s.csv(SearchTheCounty("marion", s.env.ctx(), ""), false, true),
+    EXPECT_EQ(s.csv(SearchTheCounty("marion", s.env.ctx(), ""), true),
               std::string(ZipHeader) + "75657,JEFFERSON,TX,Marion,,,-6,false,\r\n"
                                        "97301,SALEM,OR,Marion,,,-8,false,\r\n");
     EXPECT_EQ(s.csv(SearchTheCity("salt", s.env.ctx(), "")),
@@ -67,8 +66,8 @@ TEST(Structured, ZipLinesFollowTheShowSwitches) {
 
 TEST(Structured, ListsOfEachModeAndEmptyResults) {
     Structured s;
-    EXPECT_EQ(s.csv(SearchTheZip("8", s.env.ctx()), true), "state\r\nArizona\r\nTexas\r\nUtah\r\n");
-    EXPECT_EQ(s.json(SearchTheZip("84", s.env.ctx()), true),
+    EXPECT_EQ(s.csv(SearchTheZip("8", s.env.ctx())), "state\r\nArizona\r\nTexas\r\nUtah\r\n");
+    EXPECT_EQ(s.json(SearchTheZip("84", s.env.ctx())),
               "[\n  {\"prefix\": \"841\", \"city\": \"Salt Lake City, UT\"},\n"
               "  {\"prefix\": \"846\", \"city\": \"Salem, UT\"}\n]\n");
     EXPECT_EQ(s.csv(SearchTheCity("sa", s.env.ctx(), "")),
@@ -79,10 +78,15 @@ TEST(Structured, ListsOfEachModeAndEmptyResults) {
     EXPECT_EQ(s.csv(SearchTheCityWithState("a", s.env.ctx(), ChooseStates(s.env.data, "TX"))),
               "city\r\n\"Addison, TX\"\r\n\"Adrian, TX\"\r\n\"Allen, TX\"\r\n");
 
+    // Two letters after a state list its ZIP codes under the same heading as the cities.
+    EXPECT_EQ(s.csv(SearchTheCityWithState("ad", s.env.ctx(), ChooseStates(s.env.data, "TX"))),
+              std::string(ZipHeader) + "75001,Addison,TX,,,,-6,false,\r\n"
+                                       "79001,Adrian,TX,,,,-6,false,\r\n");
+
     // "No matching ..." is no row: the header alone, or an empty array.
     const SearchResult none = SearchTheZip("84199", s.env.ctx());
-    EXPECT_EQ(s.csv(none, true), ZipHeader);
-    EXPECT_EQ(s.json(none, true), "[]\n");
+    EXPECT_EQ(s.csv(none), ZipHeader);
+    EXPECT_EQ(s.json(none), "[]\n");
     EXPECT_EQ(s.json(SearchTheCity("zz", s.env.ctx(), "")), "[]\n");
     // A text too short to list anything: no table at all.
     const SearchResult hidden = SearchTheCity("s", s.env.ctx(), "");
