@@ -6,7 +6,6 @@
 #include "data/Win1252.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <stdexcept>
@@ -16,8 +15,9 @@ namespace corvana::cli {
 
 namespace {
 
-// Standard output as the lookup writes it: whole pieces with write(), a failure (a full disk, a
-// closed pipe) ending the run as an error rather than passing unseen.
+// Standard output as the lookup writes it: whole pieces with write(), a failure (a full disk)
+// ending the run as an error rather than passing unseen. A reader that goes away (head) ends
+// the run through SIGPIPE, quietly, as it ends any other filter.
 void WriteOut(std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
@@ -51,8 +51,6 @@ int RunLookup(const std::vector<std::string>& zips, const std::optional<std::str
                      "codes given on the command line\n";
         return UsageError;
     }
-    // A closed pipe shows as a failed write, reported once, instead of ending the process.
-    std::signal(SIGPIPE, SIG_IGN);
     return ReportingDataErrors([&] {
         LookupCounts counts;
         try {
