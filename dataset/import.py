@@ -770,8 +770,9 @@ def csv_bytes(lines):
 
 
 def write_files(files):
-    """Write {path: bytes} so that either all files are replaced or, on an
-    error, none is: everything goes to temporary files first."""
+    """Write {path: bytes}: everything goes to temporary files first and
+    replaces the files only when all are written, so a failed write (full
+    disk, missing folder) leaves every old file as it was."""
     done = []
     try:
         for path, data in sorted(files.items()):
