@@ -1,4 +1,5 @@
 #include "data/MappedFile.h"
+#include "data/Records.h"
 
 #include <algorithm>
 #include <cerrno>

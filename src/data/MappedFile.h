@@ -101,10 +101,4 @@ private:
     std::size_t pos_ = 0;
 };
 
-inline std::uint16_t loadU16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
-inline std::int32_t loadI32(const std::uint8_t* p) {
-    return std::int32_t(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) |
-                        (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24));
-}
-
 } // namespace corvana

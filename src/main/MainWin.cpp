@@ -69,23 +69,13 @@ template <typename W> W* placed(W* w, int left, int top, int width, int height) 
     return w;
 }
 
-// Only the letters a to z change, as everywhere else in the program.
-QString upperAZ(const QString& text) {
-    QString out = text;
-    for (QChar& c : out)
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - 'a' + 'A');
+// The first field's typing rule applied to each character of a field's text.
+QString typedText(corvana::SearchMode mode, const QString& text) {
+    QString out;
+    for (QChar c : text)
+        if (corvana::FieldTakes(mode, c.unicode()))
+            out += QChar(char16_t(corvana::FieldCase(mode, c.unicode())));
     return out;
-}
-
-// The text a search receives: at most 255 characters, blanks (and only blanks) trimmed.
-std::string searchText(const QString& field) {
-    std::string s = toCore(field).substr(0, 255);
-    std::size_t first = s.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    std::size_t last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
 }
 
 // Every line of the results list is one fixed height, scaled with the window.
@@ -488,10 +478,9 @@ void TMainWin::FormShow() {
     else
         SingleState->setChecked(true);
 
-    int mode = settings_.lastSearch;
-    searchMode_ = mode >= 1 && mode <= 5 ? mode : 1;
+    mode_ = corvana::ModeFromNumber(settings_.lastSearch).value_or(corvana::SearchMode::Zip);
     QRadioButton* modeButtons[] = {SearchZip, SearchCity, SearchState, SearchCounty, SearchArea};
-    modeButtons[searchMode_ - 1]->setChecked(true);
+    modeButtons[corvana::ModeNumber(mode_) - 1]->setChecked(true);
     StartSearch();
 }
 
@@ -661,47 +650,46 @@ void TMainWin::MenuTerminateClick() {
 }
 
 void TMainWin::SearchZipClick() {
-    searchMode_ = 1;
+    mode_ = corvana::SearchMode::Zip;
     StartSearch();
 }
 
 void TMainWin::SearchCityClick() {
-    searchMode_ = 2;
+    mode_ = corvana::SearchMode::City;
     StartSearch();
 }
 
 void TMainWin::SearchStateClick() {
-    searchMode_ = 3;
+    mode_ = corvana::SearchMode::State;
     StartSearch();
 }
 
 void TMainWin::SearchCountyClick() {
-    searchMode_ = 4;
+    mode_ = corvana::SearchMode::County;
     StartSearch();
 }
 
 void TMainWin::SearchAreaClick() {
-    searchMode_ = 5;
+    mode_ = corvana::SearchMode::Area;
     StartSearch();
 }
 
 void TMainWin::StartSearch() {
     if (ended_)
         return;
-    settings_.lastSearch = std::uint16_t(searchMode_);
+    const bool stateMode = mode_ == corvana::SearchMode::State;
+    settings_.lastSearch = std::uint16_t(corvana::ModeNumber(mode_));
 
-    static const char* const labels[] = {"Zip Code", "City", "State", "County", "Area Code"};
-    static const int limits[] = {5, 30, 2, 30, 3};
-    SearchFirstLabel->setText(labels[searchMode_ - 1]);
+    SearchFirstLabel->setText(corvana::ModeLabel(mode_));
     {
         // A shorter limit cuts the old text, which is about to be emptied anyway; that cut
         // must not search in the new mode.
         QSignalBlocker block(SearchFirstEdit);
-        if (searchMode_ != 3)
-            SearchFirstEdit->setMaxLength(limits[searchMode_ - 1]);
+        if (!stateMode)
+            SearchFirstEdit->setMaxLength(corvana::FieldLength(mode_));
     }
 
-    if (searchMode_ == 3) {
+    if (stateMode) {
         SearchFirstEdit->hide();
         SearchFirstEdit->setEnabled(false);
         SearchFirstCombo->show();
@@ -724,7 +712,7 @@ void TMainWin::StartSearch() {
     if (ended_)
         return;
 
-    bool statePanel = searchMode_ == 2 || searchMode_ == 4;
+    bool statePanel = corvana::HasStateChoice(mode_);
     StatePanel->setVisible(statePanel);
     StatePanel->setEnabled(statePanel);
 
@@ -742,10 +730,10 @@ void TMainWin::StartSearch() {
 }
 
 void TMainWin::FirstSearchSizeIt() {
-    int width = searchMode_ == 1   ? Scaled(ScaleFactor, 70)
-                : searchMode_ == 5 ? Scaled(ScaleFactor, 45)
-                                   : Scaled(ScaleFactor, 220);
-    if (searchMode_ != 3)
+    int width = mode_ == corvana::SearchMode::Zip    ? Scaled(ScaleFactor, 70)
+                : mode_ == corvana::SearchMode::Area ? Scaled(ScaleFactor, 45)
+                                                     : Scaled(ScaleFactor, 220);
+    if (mode_ != corvana::SearchMode::State)
         SearchFirstEdit->resize(width, SearchFirstEdit->height());
     SearchFirstCombo->resize(Scaled(ScaleFactor, 45) + 25, SearchFirstCombo->height());
     StateCombo->resize(Scaled(ScaleFactor, 45) + 20, StateCombo->height());
@@ -754,53 +742,33 @@ void TMainWin::FirstSearchSizeIt() {
         setClientHeight(Scaled(ScaleFactor, CompactHeight));
 }
 
-std::string TMainWin::firstEditSearchText() const {
-    return searchText(SearchFirstEdit->text());
-}
-
-std::string TMainWin::secondEditSearchText() const {
-    return searchText(SearchSecondEdit->text());
-}
-
-std::string TMainWin::stateComboText() const {
-    return toCore(StateCombo->currentText());
+corvana::SearchRequest TMainWin::request() const {
+    corvana::SearchRequest r;
+    r.mode = mode_;
+    if (mode_ == corvana::SearchMode::State) {
+        r.text = toCore(SearchSecondEdit->text());
+        r.chosenStates = ChosenStates;
+    } else {
+        r.text = toCore(SearchFirstEdit->text());
+        r.singleState = toCore(StateCombo->currentText());
+    }
+    return r;
 }
 
 void TMainWin::SearchFirstEditChange() {
-    if (ended_)
+    if (ended_ || mode_ == corvana::SearchMode::State)
         return;
-    switch (searchMode_) {
-    case 1: {
-        QString text = SearchFirstEdit->text();
-        QString digits;
-        for (QChar c : text)
-            if (c >= u'0' && c <= u'9')
-                digits += c;
-        if (digits.size() != text.size()) {
-            // The caret stays where it was before the keystroke that brought the stray
-            // character; setting the text runs this handler again on the digits alone.
-            int caret = SearchFirstEdit->cursorPosition();
-            SearchFirstEdit->setText(digits);
-            SearchFirstEdit->setCursorPosition(std::clamp(caret - 1, 0, int(digits.size())));
-            return;
-        }
-        applyResult(corvana::SearchTheZip(firstEditSearchText(), searchContext()));
-        break;
+    QString text = SearchFirstEdit->text();
+    QString typed = typedText(mode_, text);
+    if (typed.size() != text.size()) {
+        // The caret stays where it was before the keystroke that brought the stray character;
+        // setting the text runs this handler again on the rest alone.
+        int caret = SearchFirstEdit->cursorPosition();
+        SearchFirstEdit->setText(typed);
+        SearchFirstEdit->setCursorPosition(std::clamp(caret - 1, 0, int(typed.size())));
+        return;
     }
-    case 2:
-        applyResult(
-            corvana::SearchTheCity(firstEditSearchText(), searchContext(), stateComboText()));
-        break;
-    case 4:
-        applyResult(
-            corvana::SearchTheCounty(firstEditSearchText(), searchContext(), stateComboText()));
-        break;
-    case 5:
-        applyResult(corvana::SearchTheArea(firstEditSearchText(), searchContext()));
-        break;
-    default:
-        break;
-    }
+    applyResult(corvana::RunSearch(request(), searchContext()));
 }
 
 void TMainWin::chooseStates(const std::string& abbrev) {
@@ -808,10 +776,10 @@ void TMainWin::chooseStates(const std::string& abbrev) {
 }
 
 void TMainWin::SearchFirstComboChange() {
-    if (ended_ || searchMode_ != 3 || spinnerSetting_)
+    if (ended_ || mode_ != corvana::SearchMode::State || spinnerSetting_)
         return;
     QString text = SearchFirstCombo->currentText();
-    QString upper = upperAZ(text);
+    QString upper = typedText(mode_, text);
     if (upper != text) {
         // Putting the capitals back is itself a change: that run does the rest.
         QLineEdit* edit = SearchFirstCombo->lineEdit();
@@ -839,8 +807,7 @@ void TMainWin::SearchFirstComboChange() {
     SearchSecondEdit->setEnabled(true);
     SearchSecondEdit->setFocus();
     if (!SearchSecondEdit->text().isEmpty())
-        applyResult(
-            corvana::SearchTheCityWithState(secondEditSearchText(), searchContext(), ChosenStates));
+        applyResult(corvana::RunSearch(request(), searchContext()));
 }
 
 void TMainWin::TheSpinnerUpClick() {
@@ -854,9 +821,9 @@ void TMainWin::TheSpinnerDownClick() {
 void TMainWin::stepSpinner(bool down) {
     int count = SearchFirstCombo->count();
     // With no abbreviations at all there is nothing to step to.
-    if (ended_ || searchMode_ != 3 || count == 0)
+    if (ended_ || mode_ != corvana::SearchMode::State || count == 0)
         return;
-    QString text = upperAZ(SearchFirstCombo->currentText());
+    QString text = typedText(mode_, SearchFirstCombo->currentText());
     int pos = SearchFirstCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (pos < 0)
         pos = 0;
@@ -877,24 +844,18 @@ void TMainWin::stepSpinner(bool down) {
     SearchSecondEdit->show();
     SearchSecondEdit->setEnabled(true);
     SearchSecondEdit->setFocus();
-    applyResult(
-        corvana::SearchTheCityWithState(secondEditSearchText(), searchContext(), ChosenStates));
+    applyResult(corvana::RunSearch(request(), searchContext()));
 }
 
 void TMainWin::SearchSecondEditChange() {
-    if (ended_ || searchMode_ != 3)
+    if (ended_ || mode_ != corvana::SearchMode::State)
         return;
-    applyResult(
-        corvana::SearchTheCityWithState(secondEditSearchText(), searchContext(), ChosenStates));
+    applyResult(corvana::RunSearch(request(), searchContext()));
 }
 
 void TMainWin::rerunStateFilteredSearch() {
-    if (searchMode_ == 2)
-        applyResult(
-            corvana::SearchTheCity(firstEditSearchText(), searchContext(), stateComboText()));
-    else if (searchMode_ == 4)
-        applyResult(
-            corvana::SearchTheCounty(firstEditSearchText(), searchContext(), stateComboText()));
+    if (corvana::HasStateChoice(mode_))
+        applyResult(corvana::RunSearch(request(), searchContext()));
 }
 
 void TMainWin::AllStatesClick() {
@@ -943,8 +904,8 @@ void TMainWin::applyResult(const corvana::SearchResult& result) {
     if (result.cleared)
         showItems(result.items);
 
-    if (result.fatal)
-        FatalEnd({*result.fatal});
+    if (!result.fatal.empty())
+        FatalEnd(result.fatal);
     else if (result.ioError)
         messages().message(this, corvana::caption::Error, fromCore(*result.ioError));
 }

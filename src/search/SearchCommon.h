@@ -42,7 +42,7 @@ template <class Body> SearchResult Guarded(SearchResult r, Body&& body) {
     try {
         body(r);
     } catch (const FatalError& e) {
-        r.fatal = e.what();
+        r.fatal.emplace_back(e.what());
     } catch (const IoError& e) {
         r.ioError = e.what();
     }
@@ -82,7 +82,7 @@ public:
         auto it = known_.find(offset);
         if (it == known_.end()) {
             CityHeader h = file_.readHeader(offset, ctx_.data);
-            it = known_.emplace(offset, Entry{CityText(h, ctx_.settings, ctx_.data), h.state}).first;
+            it = known_.emplace(offset, Entry{CityText(h, ctx_.settings.citiesInCaps, ctx_.data), h.state}).first;
         }
         return it->second;
     }
