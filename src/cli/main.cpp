@@ -12,6 +12,8 @@
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
 
+#include "Version.h"
+
 #include <clocale>
 #include <cstdio>
 #include <filesystem>

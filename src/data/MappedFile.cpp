@@ -194,15 +194,6 @@ bool ByteCursor::read(void* dst, std::size_t n) {
     return true;
 }
 
-bool ByteCursor::skip(std::size_t n) {
-    if (remaining() < n) {
-        pos_ = size_;
-        return false;
-    }
-    pos_ += n;
-    return true;
-}
-
 bool ByteCursor::readU8(std::uint8_t& v) { return read(&v, 1); }
 
 bool ByteCursor::readU16(std::uint16_t& v) {

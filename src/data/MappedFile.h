@@ -92,7 +92,6 @@ public:
     bool readU8(std::uint8_t& v);
     bool readU16(std::uint16_t& v);
     bool readI32(std::int32_t& v);
-    bool skip(std::size_t n);
 
 private:
     std::span<const std::uint8_t> bytes_;

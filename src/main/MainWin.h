@@ -56,7 +56,6 @@ public:
     corvana::Settings& settings() { return settings_; }
     const corvana::DataSet& data() const { return data_; }
     Messages& messages() const { return *env_.messages; }
-    const std::string& programDir() const { return data_.dir; }
     double scaleFactor() const { return ScaleFactor; }
     QSize screenSize() const { return {ScreenWidth, ScreenHeight}; }
     bool daylightInEffect() const { return DaylightInEffect; }

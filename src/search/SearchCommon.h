@@ -50,10 +50,6 @@ template <class Body> SearchResult Guarded(SearchResult r, Body&& body) {
     return r;
 }
 
-// County name of a county number, in capitals when Counties in Caps is on; empty for "no
-// county" and for numbers the county table does not have.
-std::string CountyText(int county, const DataSet& data, const Settings& settings);
-
 // Builds the results-list lines of one search: ZIP code, city text, then the county, area code
 // and time text as the settings ask. The county search always shows the county.
 class ZipLineMaker {
