@@ -9,8 +9,11 @@
 #include "format/OutputFormats.h"
 #include "output/CopyOutput.h"
 #include "search/Search.h"
+#include "search/SearchRequest.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+
+#include "Version.h"
 
 #include <clocale>
 #include <cstdio>
@@ -173,20 +176,6 @@ std::string ToCore(std::string_view utf8) {
     return *bytes;
 }
 
-// A field of the window: at most `limit` characters, blanks around the text removed.
-std::string FieldText(std::string_view utf8, std::size_t limit) {
-    return trimBlanks(cutTo(ToCore(utf8), limit));
-}
-
-std::string ZipDigits(std::string_view text) {
-    std::string digits;
-    for (char c : text) {
-        if (c >= '0' && c <= '9' && digits.size() < 5)
-            digits += c;
-    }
-    return digits;
-}
-
 void PrintLine(const std::string& core) {
     std::cout << Win1252ToUtf8(core) << '\n';
 }
@@ -235,7 +224,7 @@ std::string VersionLine(const DataSet& data) {
 }
 
 // Runs the command's search; empty when the state abbreviation names no state.
-std::optional<SearchResult> RunSearch(const Options& o, const SearchContext& ctx) {
+std::optional<SearchResult> RunCommand(const Options& o, const SearchContext& ctx) {
     const auto& w = o.words;
     const std::string& mode = w[0];
     const std::size_t texts = w.size() - 1;
@@ -245,21 +234,23 @@ std::optional<SearchResult> RunSearch(const Options& o, const SearchContext& ctx
     if (stateMode ? (texts < 1 || texts > 2) : texts != 1)
         throw UsageFailure{"wrong number of texts for \"" + mode + "\""};
 
-    const std::string stateCombo = o.singleState ? upperAscii(ToCore(*o.singleState)) : "";
-    if (mode == "zip")
-        return SearchTheZip(ZipDigits(w[1]), ctx);
-    if (mode == "city")
-        return SearchTheCity(FieldText(w[1], 30), ctx, stateCombo);
-    if (mode == "county")
-        return SearchTheCounty(FieldText(w[1], 30), ctx, stateCombo);
-    if (mode == "area")
-        return SearchTheArea(FieldText(w[1], 3), ctx);
-
-    const std::string abbrev = upperAscii(cutTo(ToCore(w[1]), 2));
-    const std::vector<int> chosen = ChooseStates(ctx.data, abbrev);
-    if (chosen.empty())
-        return std::nullopt;
-    return SearchTheCityWithState(texts == 2 ? FieldText(w[2], 30) : std::string(), ctx, chosen);
+    SearchRequest request;
+    request.mode = mode == "zip"      ? SearchMode::Zip
+                   : mode == "city"   ? SearchMode::City
+                   : mode == "county" ? SearchMode::County
+                   : mode == "area"   ? SearchMode::Area
+                                      : SearchMode::State;
+    if (o.singleState)
+        request.singleState = upperAscii(ToCore(*o.singleState));
+    // Only the digits of a ZIP code count, so its text need not be written in Windows-1252.
+    request.text = request.mode == SearchMode::Zip ? w[1] : ToCore(w[1]);
+    if (stateMode) {
+        request.chosenStates = ChooseStates(ctx.data, FieldText(SearchMode::State, request.text));
+        if (request.chosenStates.empty())
+            return std::nullopt;
+        request.text = texts == 2 ? ToCore(w[2]) : std::string();
+    }
+    return RunSearch(request, ctx);
 }
 
 int Run(int argc, char** argv) {
@@ -293,15 +284,16 @@ int Run(int argc, char** argv) {
     const SystemClock clock;
     const SearchContext ctx{data, settings,
                             TimeContext{IsDaylightPeriod(clock.now()), &clock, FormatTimeC}};
-    const std::optional<SearchResult> result = RunSearch(o, ctx);
+    const std::optional<SearchResult> result = RunCommand(o, ctx);
     if (!result) {
         if (o.csv || o.json)
             std::cout << (o.json ? "[]\n" : "");
         std::cerr << "No matching state abbreviations found.\n";
         return NothingFound;
     }
-    if (result->fatal) {
-        PrintFatal(*result->fatal);
+    if (!result->fatal.empty()) {
+        for (const auto& m : result->fatal)
+            PrintFatal(m);
         return DataError;
     }
     if (o.csv || o.json)
@@ -327,7 +319,8 @@ int Run(int argc, char** argv) {
         }
         const CollectedOutput out = CollectOutput(lines, *o.format, data, settings);
         if (out.missingFile) {
-            PrintFatal(*out.missingFile);
+            for (const auto& m : out.fatal)
+                PrintFatal(m);
             return DataError;
         }
         std::string text;

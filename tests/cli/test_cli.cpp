@@ -1,4 +1,5 @@
 #include "HandData.h"
+#include "Version.h"
 
 #include <gtest/gtest.h>
 
