@@ -47,11 +47,12 @@ property() {
     esac
 }
 
-# Waits up to 10 seconds for a shown window of process $1 whose two names are both exactly $2,
+# Waits up to 30 seconds (a loaded machine is slow to map a window) for a shown window of
+# process $1 whose two names are both exactly $2,
 # and prints its id. Fails with the names that were seen instead.
 window_called() {
     local pid=$1 want=$2 seen="" w
-    for _ in $(seq 50); do
+    for _ in $(seq 150); do
         seen=""
         for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
             local net wm
@@ -79,7 +80,7 @@ press() {
     }
     xdotool windowfocus --sync "$w" 2>/dev/null || true
     xdotool key --clearmodifiers "$@"
-    for _ in $(seq 50); do
+    for _ in $(seq 150); do
         xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -qx "$w" || return 0
         sleep 0.2
     done
@@ -113,7 +114,7 @@ else
     # A second copy says so in a box with an empty caption, and ends when it is closed.
     second=$(start "$bin/corvana")
     press "$second" "" Return
-    for _ in $(seq 50); do
+    for _ in $(seq 150); do
         kill -0 "$second" 2>/dev/null || break
         sleep 0.2
     done
