@@ -21,6 +21,12 @@
 
 namespace {
 
+// The window's controls are its own; the bench finds them by the names they carry.
+template <class T>
+T* Find(const QObject& window, const char* name) {
+    return window.findChild<T*>(QString::fromLatin1(name));
+}
+
 class PrintedMessages : public Messages {
 public:
     void message(QWidget*, const QString& caption, const QString& text) override {
@@ -114,16 +120,16 @@ int main(int argc, char** argv) {
         {"County", 4, {}, "SA", 'N'},
         {"Area Code", 5, {}, "30", '4'},
     };
-    QRadioButton* buttons[] = {win.SearchZip, win.SearchCity, win.SearchState, win.SearchCounty,
-                               win.SearchArea};
+    QRadioButton* buttons[] = {Find<QRadioButton>(win, "SearchZip"), Find<QRadioButton>(win, "SearchCity"), Find<QRadioButton>(win, "SearchState"), Find<QRadioButton>(win, "SearchCounty"),
+                               Find<QRadioButton>(win, "SearchArea")};
 
     std::printf("%-16s %-8s %7s %12s %12s\n", "mode", "query", "items", "median ms", "max ms");
     for (const Case& c : cases) {
         buttons[c.mode - 1]->setChecked(true);
-        QLineEdit* edit = win.SearchFirstEdit;
+        QLineEdit* edit = Find<QLineEdit>(win, "SearchFirstEdit");
         if (c.mode == 3) {
-            win.SearchFirstCombo->setEditText(c.state);
-            edit = win.SearchSecondEdit;
+            Find<QComboBox>(win, "SearchFirstCombo")->setEditText(c.state);
+            edit = Find<QLineEdit>(win, "SearchSecondEdit");
         }
         std::vector<double> times;
         for (int i = 0; i < repeats; ++i) {
@@ -136,7 +142,7 @@ int main(int argc, char** argv) {
         }
         QString query = (c.mode == 3 ? c.state + "/" : QString()) + c.text + QChar(c.last);
         std::printf("%-16s %-8s %7d %12.2f %12.2f\n", c.name, qPrintable(query),
-                    win.AnswerBox->count(), median(times),
+                    Find<QListWidget>(win, "AnswerBox")->count(), median(times),
                     *std::max_element(times.begin(), times.end()));
     }
     return 0;

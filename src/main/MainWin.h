@@ -70,6 +70,53 @@ public:
     // Shows each message under "FATAL ERROR" and closes the window, which ends the program.
     void FatalEnd(const std::vector<std::string>& messages);
 
+    void StartSearch();
+    void FirstSearchSizeIt();
+    void SetItOnTop(bool onTop);
+
+    void SearchZipClick();
+    void SearchCityClick();
+    void SearchStateClick();
+    void SearchCountyClick();
+    void SearchAreaClick();
+    void SearchFirstEditChange();
+    void SearchFirstComboChange();
+    void SearchSecondEditChange();
+    void TheSpinnerUpClick();
+    void TheSpinnerDownClick();
+    void AllStatesClick();
+    void SingleStateClick();
+    void StateComboChange();
+    void RangeSelectClick();
+
+    // Window sizes: 400, 480, 640, 800, 1024 or 1280.
+    void ChooseWindowSize(int size);
+    void MenuAlwaysOnTopClick();
+    void MenuTerminateClick();
+
+    // Dialogs, help and printing.
+    void MenuPreferencesClick();
+    void MenuTimeZoneClick();
+    void MenuAboutClick();
+    void MenuZipVersionClick();
+    void MenuContentsClick();
+    void MenuUpdatesClick();
+    void MenuOtherProductsClick();
+    void MenuPrinterSetupClick();
+    void MenuPrintClick();
+    void ButtonPrintClick();
+    void MenuCopyClick();
+    void ButtonCopyClick();
+    void DoCopyOrPrint(bool printMode);
+    // The printer, the help window and the print and font dialogs of those commands.
+    DialogCommands& dialogs() { return *dialogs_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     // Controls, named as the rest of the program knows them.
     QFrame* SearchPanel;
     QLabel* Label1;
@@ -121,53 +168,6 @@ public:
     QAction* MenuUpdates;
     QAction* MenuOtherProducts;
 
-    void StartSearch();
-    void FirstSearchSizeIt();
-    void SetItOnTop(bool onTop);
-
-    void SearchZipClick();
-    void SearchCityClick();
-    void SearchStateClick();
-    void SearchCountyClick();
-    void SearchAreaClick();
-    void SearchFirstEditChange();
-    void SearchFirstComboChange();
-    void SearchSecondEditChange();
-    void TheSpinnerUpClick();
-    void TheSpinnerDownClick();
-    void AllStatesClick();
-    void SingleStateClick();
-    void StateComboChange();
-    void RangeSelectClick();
-
-    // Window sizes: 400, 480, 640, 800, 1024 or 1280.
-    void ChooseWindowSize(int size);
-    void MenuAlwaysOnTopClick();
-    void MenuTerminateClick();
-
-    // Dialogs, help and printing.
-    void MenuPreferencesClick();
-    void MenuTimeZoneClick();
-    void MenuAboutClick();
-    void MenuZipVersionClick();
-    void MenuContentsClick();
-    void MenuUpdatesClick();
-    void MenuOtherProductsClick();
-    void MenuPrinterSetupClick();
-    void MenuPrintClick();
-    void ButtonPrintClick();
-    void MenuCopyClick();
-    void ButtonCopyClick();
-    void DoCopyOrPrint(bool printMode);
-    // The printer, the help window and the print and font dialogs of those commands.
-    DialogCommands& dialogs() { return *dialogs_; }
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void createControls();
     void createMenus();
     void FormCreate();

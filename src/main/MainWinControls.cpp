@@ -270,7 +270,20 @@ void TMainWin::createMenus() {
     MenuZipDataVersion = item(MenuHelp, "&Zip Data Version", ctrl(Qt::Key_D));
     MenuUpdates = item(MenuHelp, "&Updates", ctrl(Qt::Key_U));
     MenuOtherProducts = item(MenuHelp, "&Other Products", {});
-    MenuOtherProducts->setObjectName("MenuOtherProducts");
+    // Menus and commands carry their names too, so that whatever looks at the window finds them
+    // by name.
+    const std::pair<QObject*, const char*> named[] = {
+        {MenuFile, "MenuFile"}, {MenuScreenSize, "MenuScreenSize"}, {N400x300, "N400x300"},
+        {N480x360, "N480x360"}, {N640x480, "N640x480"}, {N800x600, "N800x600"},
+        {N1024x768, "N1024x768"}, {N1280x1024, "N1280x1024"}, {MenuPrint, "MenuPrint"},
+        {MenuPrinterSetup, "MenuPrinterSetup"}, {MenuTerminate, "MenuTerminate"},
+        {MenuEdit, "MenuEdit"}, {MenuCopy, "MenuCopy"}, {MenuConfigure, "MenuConfigure"},
+        {MenuAlwaysOnTop, "MenuAlwaysOnTop"}, {MenuPreferences, "MenuPreferences"},
+        {MenuTimeZone, "MenuTimeZone"}, {MenuHelp, "MenuHelp"}, {MenuContents, "MenuContents"},
+        {MenuAbout, "MenuAbout"}, {MenuZipDataVersion, "MenuZipDataVersion"},
+        {MenuUpdates, "MenuUpdates"}, {MenuOtherProducts, "MenuOtherProducts"}};
+    for (auto [object, name] : named)
+        object->setObjectName(name);
 
     MenuPrint->setEnabled(false);
     MenuCopy->setEnabled(false);

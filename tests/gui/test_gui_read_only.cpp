@@ -52,7 +52,7 @@ int session(int argc, char** argv, const std::string& dataDir, const std::string
         return 2;
     w.show();
 
-    QTest::keyClicks(w.SearchFirstEdit, "84101");
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "84101");
     // Copy the line through format 4: the dialog is modal, so it is answered from the loop.
     bool copied = false;
     QTimer::singleShot(0, [&] {
@@ -64,21 +64,21 @@ int session(int argc, char** argv, const std::string& dataDir, const std::string
                 d->reject();
         }
     });
-    w.ButtonCopy->click();
+    Find<QPushButton>(w, "ButtonCopy")->click();
     if (!copied)
         return 5;
-    w.SearchCity->click();
-    QTest::keyClicks(w.SearchFirstEdit, "Salem");
-    w.SingleState->click();
-    w.StateCombo->setCurrentIndex(1);
-    w.SearchState->click();
-    QTest::keyClicks(w.SearchFirstCombo->lineEdit(), "ut");
-    QTest::keyClicks(w.SearchSecondEdit, "Sa");
-    w.SearchCounty->click();
-    QTest::keyClicks(w.SearchFirstEdit, "Was");
-    w.SearchArea->click();
-    QTest::keyClicks(w.SearchFirstEdit, "801");
-    if (w.AnswerBox->count() == 0)
+    Find<QRadioButton>(w, "SearchCity")->click();
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "Salem");
+    Find<QRadioButton>(w, "SingleState")->click();
+    Find<QComboBox>(w, "StateCombo")->setCurrentIndex(1);
+    Find<QRadioButton>(w, "SearchState")->click();
+    QTest::keyClicks(Find<QComboBox>(w, "SearchFirstCombo")->lineEdit(), "ut");
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchSecondEdit"), "Sa");
+    Find<QRadioButton>(w, "SearchCounty")->click();
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "Was");
+    Find<QRadioButton>(w, "SearchArea")->click();
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "801");
+    if (Find<QListWidget>(w, "AnswerBox")->count() == 0)
         return 3;
     w.close();
     return endings == 1 ? 0 : 4;

@@ -121,8 +121,8 @@ void TestGuiSoak::keystrokesThroughTheWindow() {
     auto pick = [&](std::size_t n) {
         return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
     };
-    QRadioButton* modes[] = {w.SearchZip, w.SearchCity, w.SearchState, w.SearchCounty,
-                             w.SearchArea};
+    QRadioButton* modes[] = {Find<QRadioButton>(w, "SearchZip"), Find<QRadioButton>(w, "SearchCity"), Find<QRadioButton>(w, "SearchState"), Find<QRadioButton>(w, "SearchCounty"),
+                             Find<QRadioButton>(w, "SearchArea")};
     std::string target = zipCodes[pick(zipCodes.size())];
     int lines = 0;
 
@@ -130,9 +130,9 @@ void TestGuiSoak::keystrokesThroughTheWindow() {
         const int mode = w.searchMode();
         const int roll = int(pick(100));
         QLineEdit* field = mode == 3
-                               ? (w.SearchSecondEdit->isVisible() ? w.SearchSecondEdit
-                                                                  : w.SearchFirstCombo->lineEdit())
-                               : w.SearchFirstEdit;
+                               ? (Find<QLineEdit>(w, "SearchSecondEdit")->isVisible() ? Find<QLineEdit>(w, "SearchSecondEdit")
+                                                                  : Find<QComboBox>(w, "SearchFirstCombo")->lineEdit())
+                               : Find<QLineEdit>(w, "SearchFirstEdit");
         if (roll < 2) {
             int next = int(pick(5));
             modes[next]->click();
@@ -144,15 +144,15 @@ void TestGuiSoak::keystrokesThroughTheWindow() {
         } else if (roll < 5 && (mode == 2 || mode == 4)) {
             int what = int(pick(3));
             if (what == 0)
-                w.AllStates->click();
+                Find<QRadioButton>(w, "AllStates")->click();
             else if (what == 1)
-                w.SingleState->click();
+                Find<QRadioButton>(w, "SingleState")->click();
             else
-                w.StateCombo->setCurrentIndex(int(pick(std::size_t(w.StateCombo->count()))));
+                Find<QComboBox>(w, "StateCombo")->setCurrentIndex(int(pick(std::size_t(Find<QComboBox>(w, "StateCombo")->count()))));
         } else if (mode == 3 && roll < 9) {
-            QTest::mouseClick(roll < 7 ? w.TheSpinner->upButton() : w.TheSpinner->downButton(),
+            QTest::mouseClick(roll < 7 ? Find<TSpinButton>(w, "TheSpinner")->upButton() : Find<TSpinButton>(w, "TheSpinner")->downButton(),
                               Qt::LeftButton);
-        } else if (mode == 3 && field != w.SearchSecondEdit) {
+        } else if (mode == 3 && field != Find<QLineEdit>(w, "SearchSecondEdit")) {
             if (field->text().size() == 2 || (!field->text().isEmpty() && roll < 20))
                 QTest::keyClick(field, Qt::Key_Backspace);
             else
@@ -182,12 +182,12 @@ void TestGuiSoak::keystrokesThroughTheWindow() {
         t.messages.boxes.clear();
 
         // The list: sorted as the data's code page sorts, ZIP lines naming their records.
-        for (int i = 0; i < w.AnswerBox->count(); ++i) {
-            const std::string text = toCore(w.AnswerBox->item(i)->text());
+        for (int i = 0; i < Find<QListWidget>(w, "AnswerBox")->count(); ++i) {
+            const std::string text = toCore(Find<QListWidget>(w, "AnswerBox")->item(i)->text());
             if (i > 0)
-                QVERIFY2(!corvana::ItemLess(text, toCore(w.AnswerBox->item(i - 1)->text())),
+                QVERIFY2(!corvana::ItemLess(text, toCore(Find<QListWidget>(w, "AnswerBox")->item(i - 1)->text())),
                          qPrintable(where));
-            QVariant record = w.AnswerBox->item(i)->data(Qt::UserRole);
+            QVariant record = Find<QListWidget>(w, "AnswerBox")->item(i)->data(Qt::UserRole);
             if (!record.isValid())
                 continue;
             QVERIFY2(record.toULongLong() < zips->recordCount(), qPrintable(where));
@@ -198,21 +198,21 @@ void TestGuiSoak::keystrokesThroughTheWindow() {
         // The display fits the text that was searched last.
         const int now = w.searchMode();
         if (now == 1)
-            QVERIFY2(w.SearchFirstEdit->text().size() <= 5 &&
-                         !w.SearchFirstEdit->text().contains(QRegularExpression("[^0-9]")),
+            QVERIFY2(Find<QLineEdit>(w, "SearchFirstEdit")->text().size() <= 5 &&
+                         !Find<QLineEdit>(w, "SearchFirstEdit")->text().contains(QRegularExpression("[^0-9]")),
                      qPrintable(where));
         // In State mode a hidden city field leaves the results of its last search as they were.
-        if (now == 3 && !w.SearchSecondEdit->isVisible())
+        if (now == 3 && !Find<QLineEdit>(w, "SearchSecondEdit")->isVisible())
             continue;
-        const QString searched = now == 3 ? w.SearchSecondEdit->text() : w.SearchFirstEdit->text();
+        const QString searched = now == 3 ? Find<QLineEdit>(w, "SearchSecondEdit")->text() : Find<QLineEdit>(w, "SearchFirstEdit")->text();
         const std::size_t n = corvana::trimBlanks(toCore(searched)).size();
         const Expect e = expectFor(now, n);
-        QVERIFY2(w.AnswerBox->isVisible() == e.shown, qPrintable(where));
+        QVERIFY2(Find<QListWidget>(w, "AnswerBox")->isVisible() == e.shown, qPrintable(where));
         QCOMPARE(w.clientSize().height(), e.shown ? 401 : 149);
-        QVERIFY2(w.ButtonCopy->isVisible() == e.controls, qPrintable(where));
-        QVERIFY2(w.MenuCopy->isEnabled() == e.controls, qPrintable(where));
+        QVERIFY2(Find<QPushButton>(w, "ButtonCopy")->isVisible() == e.controls, qPrintable(where));
+        QVERIFY2(Find<QAction>(w, "MenuCopy")->isEnabled() == e.controls, qPrintable(where));
         if (e.shown)
-            QCOMPARE(w.AnswerBoxLabel->text(), e.heading);
+            QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(), e.heading);
     }
     qInfo("soaked %d keystrokes through the window, %d ZIP lines checked", Keystrokes, lines);
 

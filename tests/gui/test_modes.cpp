@@ -35,19 +35,19 @@ int zipOfRecord(const std::string& dataDir, int record) {
 }
 
 bool outputControlsOn(TMainWin& w) {
-    bool on = w.ButtonCopy->isVisible();
-    for (QWidget* c : {static_cast<QWidget*>(w.ButtonCopy), static_cast<QWidget*>(w.ButtonPrint),
-                       static_cast<QWidget*>(w.RangeSelect)})
+    bool on = Find<QPushButton>(w, "ButtonCopy")->isVisible();
+    for (QWidget* c : {static_cast<QWidget*>(Find<QPushButton>(w, "ButtonCopy")), static_cast<QWidget*>(Find<QPushButton>(w, "ButtonPrint")),
+                       static_cast<QWidget*>(Find<QCheckBox>(w, "RangeSelect"))})
         if (c->isVisible() != on || c->isEnabled() != on)
             return !on; // out of step: report the opposite of what the first one says
-    if (w.MenuPrint->isEnabled() != on || w.MenuCopy->isEnabled() != on)
+    if (Find<QAction>(w, "MenuPrint")->isEnabled() != on || Find<QAction>(w, "MenuCopy")->isEnabled() != on)
         return !on;
     return on;
 }
 
 bool listShown(TMainWin& w) {
-    bool on = w.AnswerBox->isVisible();
-    if (w.AnswerBox->isEnabled() != on || w.AnswerBoxLabel->isVisible() != on)
+    bool on = Find<QListWidget>(w, "AnswerBox")->isVisible();
+    if (Find<QListWidget>(w, "AnswerBox")->isEnabled() != on || Find<QLabel>(w, "AnswerBoxLabel")->isVisible() != on)
         return !on;
     return on && w.clientSize().height() == 401;
 }
@@ -82,65 +82,65 @@ void TestModes::zipCodeDigitByDigit() {
     TMainWin& w = t.open();
     auto ctx = w.searchContext();
 
-    QTest::keyClicks(w.SearchFirstEdit, "9");
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "9");
     QVERIFY(listShown(w));
     QVERIFY(!outputControlsOn(w));
-    QCOMPARE(w.AnswerBoxLabel->text(), QString("Potential States"));
-    QCOMPARE(ItemTexts(w.AnswerBox), coreTexts(corvana::SearchTheZip("9", ctx)));
-    QCOMPARE(w.AnswerBox->count(), 2);
+    QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(), QString("Potential States"));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), coreTexts(corvana::SearchTheZip("9", ctx)));
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 2);
 
-    QTest::keyClicks(w.SearchFirstEdit, "7");
-    QCOMPARE(w.AnswerBoxLabel->text(), QString("Cities With Most Zip Codes In Area"));
-    QCOMPARE(ItemTexts(w.AnswerBox), coreTexts(corvana::SearchTheZip("97", ctx)));
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "7");
+    QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(), QString("Cities With Most Zip Codes In Area"));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), coreTexts(corvana::SearchTheZip("97", ctx)));
     QVERIFY(!outputControlsOn(w));
 
-    QTest::keyClicks(w.SearchFirstEdit, "0");
-    QCOMPARE(w.AnswerBoxLabel->text(), QString("Possible Cities"));
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "0");
+    QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(), QString("Possible Cities"));
     QVERIFY(listShown(w));
     QVERIFY(outputControlsOn(w));
     auto r = corvana::SearchTheZip("970", ctx);
-    QCOMPARE(ItemTexts(w.AnswerBox), coreTexts(r));
-    QCOMPARE(w.AnswerBox->count(), 4);
-    for (int i = 0; i < w.AnswerBox->count(); ++i) {
-        QVariant record = w.AnswerBox->item(i)->data(Qt::UserRole);
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), coreTexts(r));
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 4);
+    for (int i = 0; i < Find<QListWidget>(w, "AnswerBox")->count(); ++i) {
+        QVariant record = Find<QListWidget>(w, "AnswerBox")->item(i)->data(Qt::UserRole);
         QVERIFY(record.isValid());
         QCOMPARE(QString::number(zipOfRecord(t.dataDir, record.toInt())),
-                 w.AnswerBox->item(i)->text().left(5));
+                 Find<QListWidget>(w, "AnswerBox")->item(i)->text().left(5));
     }
 
-    QTest::keyClicks(w.SearchFirstEdit, "06");
-    QCOMPARE(w.AnswerBox->count(), 1);
-    QVERIFY(w.AnswerBox->item(0)->text().startsWith("97006 Aloha, OR"));
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "06");
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 1);
+    QVERIFY(Find<QListWidget>(w, "AnswerBox")->item(0)->text().startsWith("97006 Aloha, OR"));
     // A sixth digit is refused by the field's limit.
-    QTest::keyClicks(w.SearchFirstEdit, "1");
-    QCOMPARE(w.SearchFirstEdit->text(), QString("97006"));
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "1");
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->text(), QString("97006"));
 
     // Back to two digits: the output controls go; emptied: the list hides, its items stay.
-    QTest::keyClick(w.SearchFirstEdit, Qt::Key_Backspace);
-    QTest::keyClick(w.SearchFirstEdit, Qt::Key_Backspace);
-    QTest::keyClick(w.SearchFirstEdit, Qt::Key_Backspace);
-    QCOMPARE(w.SearchFirstEdit->text(), QString("97"));
+    QTest::keyClick(Find<QLineEdit>(w, "SearchFirstEdit"), Qt::Key_Backspace);
+    QTest::keyClick(Find<QLineEdit>(w, "SearchFirstEdit"), Qt::Key_Backspace);
+    QTest::keyClick(Find<QLineEdit>(w, "SearchFirstEdit"), Qt::Key_Backspace);
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->text(), QString("97"));
     QVERIFY(!outputControlsOn(w));
     QVERIFY(listShown(w));
-    w.SearchFirstEdit->clear();
-    QVERIFY(!w.AnswerBox->isVisible());
-    QVERIFY(!w.AnswerBox->isEnabled());
-    QVERIFY(!w.AnswerBoxLabel->isVisible());
+    Find<QLineEdit>(w, "SearchFirstEdit")->clear();
+    QVERIFY(!Find<QListWidget>(w, "AnswerBox")->isVisible());
+    QVERIFY(!Find<QListWidget>(w, "AnswerBox")->isEnabled());
+    QVERIFY(!Find<QLabel>(w, "AnswerBoxLabel")->isVisible());
     QCOMPARE(w.clientSize(), QSize(500, 149));
-    QCOMPARE(ItemTexts(w.AnswerBox), coreTexts(corvana::SearchTheZip("97", ctx)));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), coreTexts(corvana::SearchTheZip("97", ctx)));
     QVERIFY(t.messages.boxes.empty());
 }
 
 void TestModes::zipFieldKeepsDigitsOnly() {
     TestWindow t;
     TMainWin& w = t.open();
-    QLineEdit* e = w.SearchFirstEdit;
+    QLineEdit* e = Find<QLineEdit>(w, "SearchFirstEdit");
 
     QTest::keyClicks(e, "9021x");
     QCOMPARE(e->text(), QString("9021"));
     QCOMPARE(e->cursorPosition(), 4);
-    QCOMPARE(w.AnswerBox->count(), 1); // the search ran on 9021: nothing under prefix 902
-    QCOMPARE(w.AnswerBox->item(0)->text(), QString("No matching zip codes found."));
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 1); // the search ran on 9021: nothing under prefix 902
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->item(0)->text(), QString("No matching zip codes found."));
 
     // A letter typed inside the digits: the caret stays where it was before the keystroke.
     e->setText("84");
@@ -148,7 +148,7 @@ void TestModes::zipFieldKeepsDigitsOnly() {
     QTest::keyClicks(e, " ");
     QCOMPARE(e->text(), QString("84"));
     QCOMPARE(e->cursorPosition(), 1);
-    QCOMPARE(w.AnswerBoxLabel->text(), QString("Cities With Most Zip Codes In Area"));
+    QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(), QString("Cities With Most Zip Codes In Area"));
 
     // A paste of mixed text: the digits in their order, the caret one before the paste's end,
     // but never past the end of what is left.
@@ -162,140 +162,140 @@ void TestModes::zipFieldKeepsDigitsOnly() {
     e->paste();
     QCOMPARE(e->text(), QString("814"));
     QCOMPARE(e->cursorPosition(), 2);
-    QCOMPARE(ItemTexts(w.AnswerBox), coreTexts(corvana::SearchTheZip("814", w.searchContext())));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), coreTexts(corvana::SearchTheZip("814", w.searchContext())));
 }
 
 void TestModes::cityTextIsTrimmed() {
     TestWindow t;
     TMainWin& w = t.open();
-    clickRadio(w.SearchCity);
+    clickRadio(Find<QRadioButton>(w, "SearchCity"));
     QCOMPARE(w.searchMode(), 2);
-    QCOMPARE(w.SearchFirstLabel->text(), QString("City"));
-    QCOMPARE(w.SearchFirstEdit->maxLength(), 30);
-    QCOMPARE(w.SearchFirstEdit->width(), 220);
-    QVERIFY(w.StatePanel->isVisible());
-    QVERIFY(w.StatePanel->isEnabled());
+    QCOMPARE(Find<QLabel>(w, "SearchFirstLabel")->text(), QString("City"));
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->maxLength(), 30);
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->width(), 220);
+    QVERIFY(Find<QFrame>(w, "StatePanel")->isVisible());
+    QVERIFY(Find<QFrame>(w, "StatePanel")->isEnabled());
 
-    QTest::keyClicks(w.SearchFirstEdit, " Sa ");
-    QCOMPARE(w.AnswerBoxLabel->text(), QString("Possible Cities"));
-    QCOMPARE(ItemTexts(w.AnswerBox),
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), " Sa ");
+    QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(), QString("Possible Cities"));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")),
              coreTexts(corvana::SearchTheCity("Sa", w.searchContext(), "")));
     QVERIFY(!outputControlsOn(w));
-    QTest::keyClick(w.SearchFirstEdit, Qt::Key_Backspace);
-    QTest::keyClicks(w.SearchFirstEdit, "ndy ");
-    QCOMPARE(w.SearchFirstEdit->text(), QString(" Sandy "));
-    QCOMPARE(w.AnswerBoxLabel->text(), QString("Possible Zip Codes"));
-    QCOMPARE(ItemTexts(w.AnswerBox),
+    QTest::keyClick(Find<QLineEdit>(w, "SearchFirstEdit"), Qt::Key_Backspace);
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "ndy ");
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->text(), QString(" Sandy "));
+    QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(), QString("Possible Zip Codes"));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")),
              coreTexts(corvana::SearchTheCity("Sandy", w.searchContext(), "")));
-    QVERIFY(w.AnswerBox->count() >= 3);
+    QVERIFY(Find<QListWidget>(w, "AnswerBox")->count() >= 3);
     QVERIFY(outputControlsOn(w));
 }
 
 void TestModes::modeChangeEmptiesTheField() {
     TestWindow t;
     TMainWin& w = t.open();
-    clickRadio(w.SearchCity);
-    QTest::keyClicks(w.SearchFirstEdit, "Salem");
+    clickRadio(Find<QRadioButton>(w, "SearchCity"));
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "Salem");
     QVERIFY(listShown(w));
 
-    clickRadio(w.SearchArea);
+    clickRadio(Find<QRadioButton>(w, "SearchArea"));
     QCOMPARE(w.searchMode(), 5);
-    QCOMPARE(w.SearchFirstEdit->text(), QString());
-    QCOMPARE(w.SearchFirstEdit->maxLength(), 3);
-    QCOMPARE(w.SearchFirstEdit->width(), 45);
-    QCOMPARE(w.SearchFirstLabel->text(), QString("Area Code"));
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->text(), QString());
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->maxLength(), 3);
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->width(), 45);
+    QCOMPARE(Find<QLabel>(w, "SearchFirstLabel")->text(), QString("Area Code"));
     QCOMPARE(w.clientSize().height(), 149);
-    QVERIFY(!w.AnswerBox->isVisible());
+    QVERIFY(!Find<QListWidget>(w, "AnswerBox")->isVisible());
     QVERIFY(!outputControlsOn(w));
-    QVERIFY(!w.StatePanel->isVisible());
-    QCOMPARE(w.focusWidget(), w.SearchFirstEdit);
+    QVERIFY(!Find<QFrame>(w, "StatePanel")->isVisible());
+    QCOMPARE(w.focusWidget(), Find<QLineEdit>(w, "SearchFirstEdit"));
 
     // The area-code field takes any characters.
-    QTest::keyClicks(w.SearchFirstEdit, "5a");
-    QCOMPARE(w.SearchFirstEdit->text(), QString("5a"));
-    w.SearchFirstEdit->clear();
-    QTest::keyClicks(w.SearchFirstEdit, "503");
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "5a");
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->text(), QString("5a"));
+    Find<QLineEdit>(w, "SearchFirstEdit")->clear();
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "503");
     QVERIFY(listShown(w));
     QVERIFY(outputControlsOn(w));
-    QCOMPARE(ItemTexts(w.AnswerBox), coreTexts(corvana::SearchTheArea("503", w.searchContext())));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), coreTexts(corvana::SearchTheArea("503", w.searchContext())));
 
-    clickRadio(w.SearchZip);
-    QCOMPARE(w.SearchFirstEdit->width(), 70);
-    QCOMPARE(w.SearchFirstEdit->maxLength(), 5);
-    clickRadio(w.SearchCounty);
-    QCOMPARE(w.SearchFirstLabel->text(), QString("County"));
-    QVERIFY(w.StatePanel->isVisible());
+    clickRadio(Find<QRadioButton>(w, "SearchZip"));
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->width(), 70);
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->maxLength(), 5);
+    clickRadio(Find<QRadioButton>(w, "SearchCounty"));
+    QCOMPARE(Find<QLabel>(w, "SearchFirstLabel")->text(), QString("County"));
+    QVERIFY(Find<QFrame>(w, "StatePanel")->isVisible());
     QVERIFY(t.messages.boxes.empty());
 }
 
 void TestModes::stateAbbreviationTypedLetterByLetter() {
     TestWindow t;
     TMainWin& w = t.open();
-    clickRadio(w.SearchState);
+    clickRadio(Find<QRadioButton>(w, "SearchState"));
     QCOMPARE(w.searchMode(), 3);
-    QVERIFY(w.SearchFirstCombo->isVisible());
-    QVERIFY(w.SearchFirstCombo->isEnabled());
-    QVERIFY(w.TheSpinner->isEnabled());
-    QVERIFY(!w.SearchFirstEdit->isVisible());
+    QVERIFY(Find<QComboBox>(w, "SearchFirstCombo")->isVisible());
+    QVERIFY(Find<QComboBox>(w, "SearchFirstCombo")->isEnabled());
+    QVERIFY(Find<TSpinButton>(w, "TheSpinner")->isEnabled());
+    QVERIFY(!Find<QLineEdit>(w, "SearchFirstEdit")->isVisible());
 
-    QTest::keyClicks(w.SearchFirstCombo, "t");
-    QCOMPARE(w.SearchFirstCombo->currentText(), QString("T"));
-    QCOMPARE(w.SearchFirstCombo->lineEdit()->cursorPosition(), 1);
-    QVERIFY(!w.SearchSecondEdit->isVisible());
-    QVERIFY(!w.SearchSecondLabel->isVisible());
+    QTest::keyClicks(Find<QComboBox>(w, "SearchFirstCombo"), "t");
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("T"));
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->lineEdit()->cursorPosition(), 1);
+    QVERIFY(!Find<QLineEdit>(w, "SearchSecondEdit")->isVisible());
+    QVERIFY(!Find<QLabel>(w, "SearchSecondLabel")->isVisible());
 
-    QTest::keyClicks(w.SearchFirstCombo, "x");
-    QCOMPARE(w.SearchFirstCombo->currentText(), QString("TX"));
+    QTest::keyClicks(Find<QComboBox>(w, "SearchFirstCombo"), "x");
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("TX"));
     QCOMPARE(w.chosenStates(), (std::vector<int>{11, 12}));
-    QVERIFY(w.SearchSecondEdit->isVisible());
-    QVERIFY(w.SearchSecondEdit->isEnabled());
-    QVERIFY(w.SearchSecondLabel->isVisible());
-    QCOMPARE(w.focusWidget(), w.SearchSecondEdit);
-    QVERIFY(!w.AnswerBox->isVisible()); // the city field is empty: nothing ran
+    QVERIFY(Find<QLineEdit>(w, "SearchSecondEdit")->isVisible());
+    QVERIFY(Find<QLineEdit>(w, "SearchSecondEdit")->isEnabled());
+    QVERIFY(Find<QLabel>(w, "SearchSecondLabel")->isVisible());
+    QCOMPARE(w.focusWidget(), Find<QLineEdit>(w, "SearchSecondEdit"));
+    QVERIFY(!Find<QListWidget>(w, "AnswerBox")->isVisible()); // the city field is empty: nothing ran
 
-    QTest::keyClicks(w.SearchSecondEdit, "E");
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchSecondEdit"), "E");
     QVERIFY(listShown(w));
     QVERIFY(!outputControlsOn(w));
-    QTest::keyClicks(w.SearchSecondEdit, "l ");
-    QCOMPARE(ItemTexts(w.AnswerBox),
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchSecondEdit"), "l ");
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")),
              coreTexts(corvana::SearchTheCityWithState("El", w.searchContext(), {11, 12})));
     QVERIFY(outputControlsOn(w));
-    QStringList elPaso = ItemTexts(w.AnswerBox);
+    QStringList elPaso = ItemTexts(Find<QListWidget>(w, "AnswerBox"));
     QCOMPARE(elPaso.size(), 3); // 79901 and 79902 under TX 7, 88510 under TX 8
 
     // Deleting a letter hides the city field; the results stay until the next search.
-    QTest::keyClick(w.SearchFirstCombo, Qt::Key_Backspace);
-    QCOMPARE(w.SearchFirstCombo->currentText(), QString("T"));
-    QVERIFY(!w.SearchSecondEdit->isVisible());
-    QCOMPARE(ItemTexts(w.AnswerBox), elPaso);
+    QTest::keyClick(Find<QComboBox>(w, "SearchFirstCombo"), Qt::Key_Backspace);
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("T"));
+    QVERIFY(!Find<QLineEdit>(w, "SearchSecondEdit")->isVisible());
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), elPaso);
 
     // Another state with the city text still there: the search runs at once.
-    QTest::keyClick(w.SearchFirstCombo, Qt::Key_Backspace);
-    QTest::keyClicks(w.SearchFirstCombo, "ut");
+    QTest::keyClick(Find<QComboBox>(w, "SearchFirstCombo"), Qt::Key_Backspace);
+    QTest::keyClicks(Find<QComboBox>(w, "SearchFirstCombo"), "ut");
     QCOMPARE(w.chosenStates(), (std::vector<int>{13}));
-    QCOMPARE(ItemTexts(w.AnswerBox),
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")),
              coreTexts(corvana::SearchTheCityWithState("El", w.searchContext(), {13})));
     QVERIFY(t.messages.boxes.empty());
 
     // A new mode setup returns to the first step; the city text is kept while hidden.
-    clickRadio(w.SearchZip);
-    clickRadio(w.SearchState);
-    QCOMPARE(w.SearchFirstCombo->currentText(), QString());
-    QVERIFY(!w.SearchSecondEdit->isVisible());
-    QCOMPARE(w.SearchSecondEdit->text(), QString("El "));
+    clickRadio(Find<QRadioButton>(w, "SearchZip"));
+    clickRadio(Find<QRadioButton>(w, "SearchState"));
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString());
+    QVERIFY(!Find<QLineEdit>(w, "SearchSecondEdit")->isVisible());
+    QCOMPARE(Find<QLineEdit>(w, "SearchSecondEdit")->text(), QString("El "));
 }
 
 void TestModes::unknownStateAbbreviation() {
     TestWindow t;
     TMainWin& w = t.open();
-    clickRadio(w.SearchState);
-    QTest::keyClicks(w.SearchFirstCombo, "zz");
+    clickRadio(Find<QRadioButton>(w, "SearchState"));
+    QTest::keyClicks(Find<QComboBox>(w, "SearchFirstCombo"), "zz");
     QCOMPARE(t.messages.boxes.size(), std::size_t(1));
     QCOMPARE(t.messages.boxes[0].caption, QString("Sorry"));
     QCOMPARE(t.messages.boxes[0].text, QString("No matching state abbreviations found."));
-    QCOMPARE(w.SearchFirstCombo->currentText(), QString("ZZ"));
-    QVERIFY(!w.SearchSecondEdit->isVisible());
-    QVERIFY(!w.SearchSecondLabel->isVisible());
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("ZZ"));
+    QVERIFY(!Find<QLineEdit>(w, "SearchSecondEdit")->isVisible());
+    QVERIFY(!Find<QLabel>(w, "SearchSecondLabel")->isVisible());
     QVERIFY(w.chosenStates().empty());
 }
 
@@ -309,123 +309,123 @@ void TestModes::everyEntryOfAnAbbreviationIsChosen() {
     data.write("STATE.DAT", states);
     TestWindow t(data.str());
     TMainWin& w = t.open();
-    QCOMPARE(w.SearchFirstCombo->findText("ZZ"), w.SearchFirstCombo->count() - 1);
-    clickRadio(w.SearchState);
-    QTest::keyClicks(w.SearchFirstCombo, "zZ");
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->findText("ZZ"), Find<QComboBox>(w, "SearchFirstCombo")->count() - 1);
+    clickRadio(Find<QRadioButton>(w, "SearchState"));
+    QTest::keyClicks(Find<QComboBox>(w, "SearchFirstCombo"), "zZ");
     QCOMPARE(w.chosenStates(), (std::vector<int>{14, 15, 16, 17, 18, 19, 20}));
-    QVERIFY(w.SearchSecondEdit->isVisible());
+    QVERIFY(Find<QLineEdit>(w, "SearchSecondEdit")->isVisible());
 }
 
 void TestModes::spinnerStepsAndWraps() {
     TestWindow t;
     TMainWin& w = t.open();
-    clickRadio(w.SearchState);
-    QToolButton* up = w.TheSpinner->upButton();
-    QToolButton* down = w.TheSpinner->downButton();
+    clickRadio(Find<QRadioButton>(w, "SearchState"));
+    QToolButton* up = Find<TSpinButton>(w, "TheSpinner")->upButton();
+    QToolButton* down = Find<TSpinButton>(w, "TheSpinner")->downButton();
     QVERIFY(up->autoRepeat());
     QCOMPARE(up->autoRepeatDelay(), 400);
     QCOMPARE(down->autoRepeatInterval(), 100);
 
     // Empty field: the first abbreviation, and the search runs with the empty city text.
     QTest::mouseClick(down, Qt::LeftButton);
-    QCOMPARE(w.SearchFirstCombo->currentText(), QString("AE"));
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("AE"));
     QCOMPARE(w.chosenStates(), (std::vector<int>{0}));
-    QVERIFY(w.SearchSecondEdit->isVisible());
-    QCOMPARE(w.focusWidget(), w.SearchSecondEdit);
-    QVERIFY(!w.AnswerBox->isVisible());
+    QVERIFY(Find<QLineEdit>(w, "SearchSecondEdit")->isVisible());
+    QCOMPARE(w.focusWidget(), Find<QLineEdit>(w, "SearchSecondEdit"));
+    QVERIFY(!Find<QListWidget>(w, "AnswerBox")->isVisible());
 
     QTest::mouseClick(up, Qt::LeftButton);
-    QCOMPARE(w.SearchFirstCombo->currentText(), QString("UT"));
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("UT"));
     QTest::mouseClick(down, Qt::LeftButton);
-    QCOMPARE(w.SearchFirstCombo->currentText(), QString("AE"));
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("AE"));
     QTest::mouseClick(down, Qt::LeftButton);
-    QCOMPARE(w.SearchFirstCombo->currentText(), QString("AZ"));
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("AZ"));
 
     // Lower-case text is found as its capitals.
-    w.SearchFirstCombo->setEditText("tx");
-    QCOMPARE(w.SearchFirstCombo->currentText(), QString("TX"));
-    QTest::keyClicks(w.SearchSecondEdit, "S");
+    Find<QComboBox>(w, "SearchFirstCombo")->setEditText("tx");
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("TX"));
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchSecondEdit"), "S");
     QTest::mouseClick(up, Qt::LeftButton);
-    QCOMPARE(w.SearchFirstCombo->currentText(), QString("OR"));
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("OR"));
     QCOMPARE(w.chosenStates(), (std::vector<int>{10}));
-    QCOMPARE(ItemTexts(w.AnswerBox),
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")),
              coreTexts(corvana::SearchTheCityWithState("S", w.searchContext(), {10})));
 
     // One letter: the first abbreviation, whichever arrow.
-    w.SearchFirstCombo->setEditText("T");
+    Find<QComboBox>(w, "SearchFirstCombo")->setEditText("T");
     QTest::mouseClick(up, Qt::LeftButton);
-    QCOMPARE(w.SearchFirstCombo->currentText(), QString("AE"));
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("AE"));
     QVERIFY(t.messages.boxes.empty());
 }
 
 void TestModes::stateFilterOfCityAndCounty() {
     TestWindow t;
     TMainWin& w = t.open();
-    clickRadio(w.SearchCity);
-    QTest::keyClicks(w.SearchFirstEdit, "Sal");
-    QStringList all = ItemTexts(w.AnswerBox);
+    clickRadio(Find<QRadioButton>(w, "SearchCity"));
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "Sal");
+    QStringList all = ItemTexts(Find<QListWidget>(w, "AnswerBox"));
     QCOMPARE(all, coreTexts(corvana::SearchTheCity("Sal", w.searchContext(), "")));
 
     // Picking a state while all states are searched changes nothing.
-    w.StateCombo->setCurrentIndex(w.StateCombo->findText("UT"));
-    QCOMPARE(ItemTexts(w.AnswerBox), all);
+    Find<QComboBox>(w, "StateCombo")->setCurrentIndex(Find<QComboBox>(w, "StateCombo")->findText("UT"));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), all);
 
-    clickRadio(w.SingleState);
+    clickRadio(Find<QRadioButton>(w, "SingleState"));
     QVERIFY(!w.settings().allState);
     QStringList utah = coreTexts(corvana::SearchTheCity("Sal", w.searchContext(), "UT"));
-    QCOMPARE(ItemTexts(w.AnswerBox), utah);
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), utah);
     QVERIFY(utah != all);
 
-    w.StateCombo->setCurrentIndex(w.StateCombo->findText("OR"));
-    QCOMPARE(ItemTexts(w.AnswerBox),
+    Find<QComboBox>(w, "StateCombo")->setCurrentIndex(Find<QComboBox>(w, "StateCombo")->findText("OR"));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")),
              coreTexts(corvana::SearchTheCity("Sal", w.searchContext(), "OR")));
 
     // Clicking the checked button again runs nothing.
-    w.AnswerBox->clear();
-    clickRadio(w.SingleState);
-    QCOMPARE(w.AnswerBox->count(), 0);
+    Find<QListWidget>(w, "AnswerBox")->clear();
+    clickRadio(Find<QRadioButton>(w, "SingleState"));
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 0);
 
-    clickRadio(w.AllStates);
+    clickRadio(Find<QRadioButton>(w, "AllStates"));
     QVERIFY(w.settings().allState);
-    QCOMPARE(ItemTexts(w.AnswerBox), all);
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), all);
 
     // County mode reruns the county search the same way.
-    clickRadio(w.SearchCounty);
-    QTest::keyClicks(w.SearchFirstEdit, "Was");
-    QStringList counties = ItemTexts(w.AnswerBox);
+    clickRadio(Find<QRadioButton>(w, "SearchCounty"));
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "Was");
+    QStringList counties = ItemTexts(Find<QListWidget>(w, "AnswerBox"));
     QCOMPARE(counties, coreTexts(corvana::SearchTheCounty("Was", w.searchContext(), "")));
-    clickRadio(w.SingleState);
-    QCOMPARE(ItemTexts(w.AnswerBox),
+    clickRadio(Find<QRadioButton>(w, "SingleState"));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")),
              coreTexts(corvana::SearchTheCounty("Was", w.searchContext(), "OR")));
-    QVERIFY(ItemTexts(w.AnswerBox) != counties);
+    QVERIFY(ItemTexts(Find<QListWidget>(w, "AnswerBox")) != counties);
 }
 
 void TestModes::rangeSelecting() {
     TestWindow t;
     TMainWin& w = t.open();
-    QTest::keyClicks(w.SearchFirstEdit, "841");
-    QVERIFY(w.RangeSelect->isEnabled());
-    QTest::mouseClick(w.RangeSelect, Qt::LeftButton);
-    QCOMPARE(w.AnswerBox->selectionMode(), QAbstractItemView::ExtendedSelection);
-    QTest::mouseClick(w.RangeSelect, Qt::LeftButton);
-    QCOMPARE(w.AnswerBox->selectionMode(), QAbstractItemView::MultiSelection);
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "841");
+    QVERIFY(Find<QCheckBox>(w, "RangeSelect")->isEnabled());
+    QTest::mouseClick(Find<QCheckBox>(w, "RangeSelect"), Qt::LeftButton);
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->selectionMode(), QAbstractItemView::ExtendedSelection);
+    QTest::mouseClick(Find<QCheckBox>(w, "RangeSelect"), Qt::LeftButton);
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->selectionMode(), QAbstractItemView::MultiSelection);
 }
 
 void TestModes::textsInTheDataCodePage() {
     TestWindow t;
     TMainWin& w = t.open();
-    QTest::keyClicks(w.SearchFirstEdit, "812");
-    QCOMPARE(w.AnswerBox->count(), 1);
-    QVERIFY2(w.AnswerBox->item(0)->text().startsWith(QString::fromUtf8("81212 Cañon City, CO")),
-             qPrintable(w.AnswerBox->item(0)->text()));
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "812");
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 1);
+    QVERIFY2(Find<QListWidget>(w, "AnswerBox")->item(0)->text().startsWith(QString::fromUtf8("81212 Cañon City, CO")),
+             qPrintable(Find<QListWidget>(w, "AnswerBox")->item(0)->text()));
     // What the user types reaches the search in the data's code page.
-    clickRadio(w.SearchCity);
-    QTest::keyClicks(w.SearchFirstEdit, "Ca");
-    QTest::sendKeyEvent(QTest::Click, w.SearchFirstEdit, Qt::Key_Ntilde, QString::fromUtf8("ñ"),
+    clickRadio(Find<QRadioButton>(w, "SearchCity"));
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "Ca");
+    QTest::sendKeyEvent(QTest::Click, Find<QLineEdit>(w, "SearchFirstEdit"), Qt::Key_Ntilde, QString::fromUtf8("ñ"),
                         Qt::NoModifier);
-    QCOMPARE(w.SearchFirstEdit->text(), QString::fromUtf8("Cañ"));
-    QCOMPARE(w.AnswerBox->count(), 1);
-    QVERIFY(w.AnswerBox->item(0)->text().startsWith("81212"));
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->text(), QString::fromUtf8("Cañ"));
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 1);
+    QVERIFY(Find<QListWidget>(w, "AnswerBox")->item(0)->text().startsWith("81212"));
 }
 
 void TestModes::fatalErrorDuringASearchEndsTheProgram() {
@@ -435,9 +435,9 @@ void TestModes::fatalErrorDuringASearchEndsTheProgram() {
     TestWindow t(data.str());
     TMainWin& w = t.open();
     QVERIFY(!w.ended());
-    QTest::keyClicks(w.SearchFirstEdit, "9");
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "9");
     QVERIFY(t.messages.boxes.empty()); // one digit needs no city file
-    QTest::keyClicks(w.SearchFirstEdit, "7");
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "7");
     QCOMPARE(t.messages.boxes.size(), std::size_t(1));
     QCOMPARE(t.messages.boxes[0].caption, QString("FATAL ERROR"));
     QCOMPARE(t.messages.boxes[0].text,
@@ -448,7 +448,7 @@ void TestModes::fatalErrorDuringASearchEndsTheProgram() {
     QVERIFY(std::filesystem::exists(t.iniPath()));
 
     // Whatever still reaches the closed window does nothing.
-    w.SearchFirstEdit->setText("970");
+    Find<QLineEdit>(w, "SearchFirstEdit")->setText("970");
     w.close();
     QCOMPARE(t.endings, 1);
     QCOMPARE(t.messages.boxes.size(), std::size_t(1));
@@ -464,16 +464,16 @@ void TestModes::readErrorDuringASearchIsReported() {
     // The block of the last prefix in the file now reaches past its end.
     int last = zipOfRecord(fixtureDir("small"), int(zips.size() / 13) - 1);
     QString prefix = QString::number(last).rightJustified(5, '0').left(3);
-    QTest::keyClicks(w.SearchFirstEdit, prefix);
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), prefix);
     QCOMPARE(t.messages.boxes.size(), std::size_t(1));
     QCOMPARE(t.messages.boxes[0].caption, QString("Error"));
     QVERIFY(!w.ended());
-    QCOMPARE(ItemTexts(w.AnswerBox),
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")),
              coreTexts(corvana::SearchTheZip(prefix.toStdString(), w.searchContext())));
     // The program goes on.
-    w.SearchFirstEdit->clear();
-    QTest::keyClicks(w.SearchFirstEdit, "970");
-    QCOMPARE(w.AnswerBox->count(), 4);
+    Find<QLineEdit>(w, "SearchFirstEdit")->clear();
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "970");
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 4);
     QCOMPARE(t.messages.boxes.size(), std::size_t(1));
 }
 

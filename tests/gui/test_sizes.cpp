@@ -41,7 +41,7 @@ QList<ControlState> controlStates(TMainWin& w) {
 
 QAction* checkedSize(TMainWin& w) {
     QAction* checked = nullptr;
-    for (QAction* a : w.MenuScreenSize->actions()) {
+    for (QAction* a : Find<QMenu>(w, "MenuScreenSize")->actions()) {
         if (a->isChecked()) {
             if (checked)
                 return nullptr; // two check marks
@@ -79,26 +79,26 @@ void TestSizes::sizesBackAndForthWithoutDrift() {
     QList<ControlState> design = controlStates(w);
     QVERIFY(design.size() >= 23);
 
-    w.N400x300->trigger();
-    QCOMPARE(checkedSize(w), w.N400x300);
+    Find<QAction>(w, "N400x300")->trigger();
+    QCOMPARE(checkedSize(w), Find<QAction>(w, "N400x300"));
     QCOMPARE(w.settings().windowSize, 400);
     QCOMPARE(w.scaleFactor(), 0.66);
     QCOMPARE(w.clientSize(), QSize(330, 98));
     QCOMPARE(w.centralWidget()->size(), QSize(330, 98));
-    QCOMPARE(w.SearchFirstEdit->geometry(), QRect(174, 5, 46, 18));
-    QCOMPARE(w.Label1->font().pixelSize(), 12);
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->geometry(), QRect(174, 5, 46, 18));
+    QCOMPARE(Find<QLabel>(w, "Label1")->font().pixelSize(), 12);
 
-    w.N1280x1024->trigger();
+    Find<QAction>(w, "N1280x1024")->trigger();
     QCOMPARE(w.clientSize(), QSize(1000, 298));
-    QCOMPARE(w.SearchFirstEdit->geometry(), QRect(528, 16, 140, 54));
-    QCOMPARE(w.TheSpinner->x(), w.SearchFirstCombo->x() + 90 + 25 + 10);
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->geometry(), QRect(528, 16, 140, 54));
+    QCOMPARE(Find<TSpinButton>(w, "TheSpinner")->x(), Find<QComboBox>(w, "SearchFirstCombo")->x() + 90 + 25 + 10);
 
-    w.N1024x768->trigger();
+    Find<QAction>(w, "N1024x768")->trigger();
     QCOMPARE(w.clientSize(), QSize(800, 238));
-    w.N480x360->trigger();
+    Find<QAction>(w, "N480x360")->trigger();
     QCOMPARE(w.clientSize(), QSize(375, 111));
 
-    w.N640x480->trigger();
+    Find<QAction>(w, "N640x480")->trigger();
     QCOMPARE(w.clientSize(), QSize(500, 149));
     QList<ControlState> now = controlStates(w);
     for (int i = 0; i < design.size(); ++i)
@@ -110,26 +110,26 @@ void TestSizes::sizesBackAndForthWithoutDrift() {
 void TestSizes::sizeChangeWithResultsListed() {
     TestWindow t;
     TMainWin& w = t.open();
-    QTest::keyClicks(w.SearchFirstEdit, "970");
-    QStringList items = ItemTexts(w.AnswerBox);
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "970");
+    QStringList items = ItemTexts(Find<QListWidget>(w, "AnswerBox"));
 
-    w.N400x300->trigger();
+    Find<QAction>(w, "N400x300")->trigger();
     QCOMPARE(w.clientSize(), QSize(330, 265)); // the layout's own full height
-    QVERIFY(w.AnswerBox->isVisible());
-    QVERIFY(w.ButtonCopy->isVisible());
-    QCOMPARE(ItemTexts(w.AnswerBox), items);
-    QCOMPARE(w.SearchFirstEdit->text(), QString("970"));
-    QCOMPARE(w.SearchFirstEdit->width(), 46);
+    QVERIFY(Find<QListWidget>(w, "AnswerBox")->isVisible());
+    QVERIFY(Find<QPushButton>(w, "ButtonCopy")->isVisible());
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), items);
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->text(), QString("970"));
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->width(), 46);
 
     // A search sets the full height by the factor itself.
-    QTest::keyClicks(w.SearchFirstEdit, "0");
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "0");
     QCOMPARE(w.clientSize(), QSize(330, 264));
 
-    w.N1024x768->trigger();
+    Find<QAction>(w, "N1024x768")->trigger();
     QCOMPARE(w.clientSize(), QSize(800, 642));
-    QTest::keyClick(w.SearchFirstEdit, Qt::Key_Backspace);
+    QTest::keyClick(Find<QLineEdit>(w, "SearchFirstEdit"), Qt::Key_Backspace);
     QCOMPARE(w.clientSize(), QSize(800, 641));
-    w.SearchFirstEdit->clear();
+    Find<QLineEdit>(w, "SearchFirstEdit")->clear();
     QCOMPARE(w.clientSize(), QSize(800, 238));
 }
 
@@ -154,12 +154,12 @@ void TestSizes::screenTooSmall() {
     t.screen = screen;
     TMainWin& w = t.open();
     QList<ControlState> before = controlStates(w);
-    QAction* item = size == 800 ? w.N800x600 : size == 1024 ? w.N1024x768 : w.N1280x1024;
+    QAction* item = size == 800 ? Find<QAction>(w, "N800x600") : size == 1024 ? Find<QAction>(w, "N1024x768") : Find<QAction>(w, "N1280x1024");
     item->trigger();
     QCOMPARE(t.messages.boxes.size(), std::size_t(1));
     QCOMPARE(t.messages.boxes[0].caption, QString("Error"));
     QCOMPARE(t.messages.boxes[0].text, text);
-    QCOMPARE(checkedSize(w), w.N640x480);
+    QCOMPARE(checkedSize(w), Find<QAction>(w, "N640x480"));
     QCOMPARE(w.settings().windowSize, 640);
     QCOMPARE(w.clientSize(), QSize(500, 149));
     QCOMPARE(controlStates(w), before);
@@ -168,11 +168,11 @@ void TestSizes::screenTooSmall() {
 void TestSizes::sameSizeDoesNothing() {
     TestWindow t;
     TMainWin& w = t.open();
-    QTest::keyClicks(w.SearchFirstEdit, "97");
-    w.SearchFirstEdit->move(0, 0); // a restore of the layout would put this right
-    w.N640x480->trigger();
-    QCOMPARE(checkedSize(w), w.N640x480);
-    QCOMPARE(w.SearchFirstEdit->pos(), QPoint(0, 0));
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "97");
+    Find<QLineEdit>(w, "SearchFirstEdit")->move(0, 0); // a restore of the layout would put this right
+    Find<QAction>(w, "N640x480")->trigger();
+    QCOMPARE(checkedSize(w), Find<QAction>(w, "N640x480"));
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->pos(), QPoint(0, 0));
     QCOMPARE(w.clientSize(), QSize(500, 401));
 }
 
@@ -181,13 +181,13 @@ void TestSizes::storedSizeTheScreenCouldNotShow() {
     t.screen = {640, 480};
     t.writeIni("[Misc]\nWindow Size=800\n");
     TMainWin& w = t.open();
-    w.N800x600->trigger();
+    Find<QAction>(w, "N800x600")->trigger();
     QVERIFY(t.messages.boxes.empty());
-    QCOMPARE(checkedSize(w), w.N640x480);
+    QCOMPARE(checkedSize(w), Find<QAction>(w, "N640x480"));
     QCOMPARE(w.scaleFactor(), 1.0);
-    w.N640x480->trigger();
+    Find<QAction>(w, "N640x480")->trigger();
     QCOMPARE(w.settings().windowSize, 640);
-    QCOMPARE(checkedSize(w), w.N640x480);
+    QCOMPARE(checkedSize(w), Find<QAction>(w, "N640x480"));
     w.close();
     QCOMPARE(t.savedIni().get("Misc", "Window Size", "", 15), std::string("640"));
 }
@@ -195,7 +195,7 @@ void TestSizes::storedSizeTheScreenCouldNotShow() {
 void TestSizes::chosenSizeIsStored() {
     TestWindow t;
     TMainWin& w = t.open();
-    w.N1280x1024->trigger();
+    Find<QAction>(w, "N1280x1024")->trigger();
     w.close();
     QCOMPARE(t.savedIni().get("Misc", "Window Size", "", 15), std::string("1280"));
 
@@ -203,20 +203,20 @@ void TestSizes::chosenSizeIsStored() {
     next.writeIni(t.savedIni().text());
     TMainWin& again = next.open();
     QCOMPARE(again.scaleFactor(), 2.0);
-    QCOMPARE(checkedSize(again), again.N1280x1024);
+    QCOMPARE(checkedSize(again), Find<QAction>(again, "N1280x1024"));
     QCOMPARE(again.clientSize(), QSize(1000, 298));
 }
 
 void TestSizes::alwaysOnTop() {
     TestWindow t;
     TMainWin& w = t.open();
-    w.MenuAlwaysOnTop->trigger();
-    QVERIFY(w.MenuAlwaysOnTop->isChecked());
+    Find<QAction>(w, "MenuAlwaysOnTop")->trigger();
+    QVERIFY(Find<QAction>(w, "MenuAlwaysOnTop")->isChecked());
     QVERIFY(w.settings().alwaysOnTop);
     QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(w.isVisible());
-    w.MenuAlwaysOnTop->trigger();
-    QVERIFY(!w.MenuAlwaysOnTop->isChecked());
+    Find<QAction>(w, "MenuAlwaysOnTop")->trigger();
+    QVERIFY(!Find<QAction>(w, "MenuAlwaysOnTop")->isChecked());
     QVERIFY(!w.settings().alwaysOnTop);
     QVERIFY(!(w.windowFlags() & Qt::WindowStaysOnTopHint));
     QVERIFY(w.isVisible());
@@ -229,46 +229,46 @@ void TestSizes::menuShortcutsBeatTheEditingKeys() {
     TMainWin& w = t.open();
     QApplication::setActiveWindow(&w);
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    for (QAction* a : {w.MenuCopy, w.MenuTimeZone, w.MenuAbout, w.MenuPreferences})
+    for (QAction* a : {Find<QAction>(w, "MenuCopy"), Find<QAction>(w, "MenuTimeZone"), Find<QAction>(w, "MenuAbout"), Find<QAction>(w, "MenuPreferences")})
         detach(a);
-    QSignalSpy copy(w.MenuCopy, &QAction::triggered);
-    QSignalSpy timeZone(w.MenuTimeZone, &QAction::triggered);
-    QSignalSpy about(w.MenuAbout, &QAction::triggered);
+    QSignalSpy copy(Find<QAction>(w, "MenuCopy"), &QAction::triggered);
+    QSignalSpy timeZone(Find<QAction>(w, "MenuTimeZone"), &QAction::triggered);
+    QSignalSpy about(Find<QAction>(w, "MenuAbout"), &QAction::triggered);
 
     // With "&Copy" switched off, Ctrl+C stays the field's own key.
-    QTest::keyClicks(w.SearchFirstEdit, "97");
-    QTest::keyClick(w.SearchFirstEdit, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "97");
+    QTest::keyClick(Find<QLineEdit>(w, "SearchFirstEdit"), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(copy.count(), 0);
 
-    QTest::keyClicks(w.SearchFirstEdit, "0");
-    QTest::keyClick(w.SearchFirstEdit, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "0");
+    QTest::keyClick(Find<QLineEdit>(w, "SearchFirstEdit"), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(copy.count(), 1);
-    QTest::keyClick(w.SearchFirstEdit, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(Find<QLineEdit>(w, "SearchFirstEdit"), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(timeZone.count(), 1);
-    QCOMPARE(w.SearchFirstEdit->text(), QString("970")); // no undo
-    QTest::keyClick(w.SearchFirstEdit, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->text(), QString("970")); // no undo
+    QTest::keyClick(Find<QLineEdit>(w, "SearchFirstEdit"), Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(about.count(), 1);
-    QVERIFY(!w.SearchFirstEdit->hasSelectedText());
-    QTest::keyClick(w.SearchFirstEdit, Qt::Key_F1, Qt::ControlModifier);
+    QVERIFY(!Find<QLineEdit>(w, "SearchFirstEdit")->hasSelectedText());
+    QTest::keyClick(Find<QLineEdit>(w, "SearchFirstEdit"), Qt::Key_F1, Qt::ControlModifier);
     QCOMPARE(w.settings().windowSize, 400);
 
     // The state field and the city field give way the same.
-    QTest::mouseClick(w.SearchState, Qt::LeftButton, {}, QPoint(6, 10));
-    QTest::keyClicks(w.SearchFirstCombo, "ut");
-    QTest::keyClick(w.SearchFirstCombo, Qt::Key_Z, Qt::ControlModifier);
+    QTest::mouseClick(Find<QRadioButton>(w, "SearchState"), Qt::LeftButton, {}, QPoint(6, 10));
+    QTest::keyClicks(Find<QComboBox>(w, "SearchFirstCombo"), "ut");
+    QTest::keyClick(Find<QComboBox>(w, "SearchFirstCombo"), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(timeZone.count(), 2);
-    QCOMPARE(w.SearchFirstCombo->currentText(), QString("UT"));
-    QTest::keyClick(w.SearchFirstCombo->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("UT"));
+    QTest::keyClick(Find<QComboBox>(w, "SearchFirstCombo")->lineEdit(), Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(about.count(), 2);
-    QTest::keyClicks(w.SearchSecondEdit, "Sandy");
-    QTest::keyClick(w.SearchSecondEdit, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchSecondEdit"), "Sandy");
+    QTest::keyClick(Find<QLineEdit>(w, "SearchSecondEdit"), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(timeZone.count(), 3);
-    QCOMPARE(w.SearchSecondEdit->text(), QString("Sandy"));
+    QCOMPARE(Find<QLineEdit>(w, "SearchSecondEdit")->text(), QString("Sandy"));
 
-    QTest::keyClick(w.SearchSecondEdit, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(Find<QLineEdit>(w, "SearchSecondEdit"), Qt::Key_X, Qt::ControlModifier);
     QVERIFY(w.ended());
     QCOMPARE(t.endings, 1);
-    QCOMPARE(w.SearchSecondEdit->text(), QString("Sandy")); // nothing was cut
+    QCOMPARE(Find<QLineEdit>(w, "SearchSecondEdit")->text(), QString("Sandy")); // nothing was cut
 }
 
 QTEST_MAIN(TestSizes)

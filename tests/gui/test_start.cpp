@@ -78,15 +78,15 @@ void TestStart::withoutSettingsFile() {
     QCOMPARE(w.scaleFactor(), 1.0);
     QCOMPARE(w.clientSize(), QSize(500, 149));
     QCOMPARE(w.centralWidget()->size(), QSize(500, 149));
-    for (QAction* a : w.MenuScreenSize->actions())
-        QCOMPARE(a->isChecked(), a == w.N640x480);
+    for (QAction* a : Find<QMenu>(w, "MenuScreenSize")->actions())
+        QCOMPARE(a->isChecked(), a == Find<QAction>(w, "N640x480"));
     QVERIFY(!(w.windowFlags() & Qt::WindowStaysOnTopHint));
-    QVERIFY(!w.MenuAlwaysOnTop->isChecked());
+    QVERIFY(!Find<QAction>(w, "MenuAlwaysOnTop")->isChecked());
     QCOMPARE(w.searchMode(), 1);
-    QVERIFY(w.SearchZip->isChecked());
-    QVERIFY(w.AllStates->isChecked());
-    QVERIFY(!w.SingleState->isChecked());
-    QCOMPARE(w.StateCombo->currentIndex(), -1);
+    QVERIFY(Find<QRadioButton>(w, "SearchZip")->isChecked());
+    QVERIFY(Find<QRadioButton>(w, "AllStates")->isChecked());
+    QVERIFY(!Find<QRadioButton>(w, "SingleState")->isChecked());
+    QCOMPARE(Find<QComboBox>(w, "StateCombo")->currentIndex(), -1);
     // Nothing is written before the window closes.
     QVERIFY(!std::filesystem::exists(t.iniPath()));
 
@@ -105,85 +105,85 @@ void TestStart::controlsAsDesigned() {
     TestWindow t;
     TMainWin& w = t.open();
 
-    QCOMPARE(w.SearchPanel->geometry(), QRect(4, 4, 149, 141));
-    QCOMPARE(w.SearchArea->geometry(), QRect(12, 116, 113, 21));
-    QCOMPARE(w.SearchFirstEdit->geometry(), QRect(264, 8, 70, 27));
-    QCOMPARE(w.AnswerBox->geometry(), QRect(4, 176, 493, 189));
-    QCOMPARE(w.ButtonCopy->geometry(), QRect(340, 368, 157, 29));
-    QCOMPARE(w.ButtonPrint->geometry(), QRect(236, 368, 96, 29));
-    QCOMPARE(w.RangeSelect->geometry(), QRect(8, 372, 173, 21));
+    QCOMPARE(Find<QFrame>(w, "SearchPanel")->geometry(), QRect(4, 4, 149, 141));
+    QCOMPARE(Find<QRadioButton>(w, "SearchArea")->geometry(), QRect(12, 116, 113, 21));
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->geometry(), QRect(264, 8, 70, 27));
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->geometry(), QRect(4, 176, 493, 189));
+    QCOMPARE(Find<QPushButton>(w, "ButtonCopy")->geometry(), QRect(340, 368, 157, 29));
+    QCOMPARE(Find<QPushButton>(w, "ButtonPrint")->geometry(), QRect(236, 368, 96, 29));
+    QCOMPARE(Find<QCheckBox>(w, "RangeSelect")->geometry(), QRect(8, 372, 173, 21));
     // The state field and its spinner take the place of the first field.
-    QCOMPARE(w.SearchFirstCombo->geometry(), QRect(264, 8, 70, 27));
-    QCOMPARE(w.TheSpinner->geometry(), QRect(344, 8, 20, 27));
-    QCOMPARE(w.StatePanel->geometry(), QRect(256, 40, 141, 97));
-    QCOMPARE(w.StateCombo->geometry(), QRect(40, 60, 65, 27));
-    QCOMPARE(w.Bevel1->geometry(), QRect(156, 4, 341, 141));
-    QCOMPARE(w.AnswerBoxLabel->geometry(), QRect(4, 148, 493, 25));
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->geometry(), QRect(264, 8, 70, 27));
+    QCOMPARE(Find<TSpinButton>(w, "TheSpinner")->geometry(), QRect(344, 8, 20, 27));
+    QCOMPARE(Find<QFrame>(w, "StatePanel")->geometry(), QRect(256, 40, 141, 97));
+    QCOMPARE(Find<QComboBox>(w, "StateCombo")->geometry(), QRect(40, 60, 65, 27));
+    QCOMPARE(Find<QFrame>(w, "Bevel1")->geometry(), QRect(156, 4, 341, 141));
+    QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->geometry(), QRect(4, 148, 493, 25));
 
-    QCOMPARE(w.Label1->text(), QString("Search By"));
-    QCOMPARE(w.SearchFirstLabel->text(), QString("Zip Code"));
-    QCOMPARE(w.SearchSecondLabel->text(), QString("City"));
-    QCOMPARE(w.ButtonCopy->text(), QString("&Copy To Clipboard"));
-    QCOMPARE(w.RangeSelect->text(), QString("&Range Selecting"));
-    QCOMPARE(w.SearchFirstEdit->maxLength(), 5);
-    QCOMPARE(w.SearchSecondEdit->maxLength(), 30);
-    QCOMPARE(w.SearchFirstCombo->lineEdit()->maxLength(), 2);
-    QCOMPARE(w.SearchFirstCombo->maxVisibleItems(), 18);
-    QCOMPARE(w.StateCombo->maxVisibleItems(), 13);
-    QCOMPARE(w.AnswerBox->selectionMode(), QAbstractItemView::MultiSelection);
-    QVERIFY(!w.AnswerBox->isSortingEnabled());
+    QCOMPARE(Find<QLabel>(w, "Label1")->text(), QString("Search By"));
+    QCOMPARE(Find<QLabel>(w, "SearchFirstLabel")->text(), QString("Zip Code"));
+    QCOMPARE(Find<QLabel>(w, "SearchSecondLabel")->text(), QString("City"));
+    QCOMPARE(Find<QPushButton>(w, "ButtonCopy")->text(), QString("&Copy To Clipboard"));
+    QCOMPARE(Find<QCheckBox>(w, "RangeSelect")->text(), QString("&Range Selecting"));
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->maxLength(), 5);
+    QCOMPARE(Find<QLineEdit>(w, "SearchSecondEdit")->maxLength(), 30);
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->lineEdit()->maxLength(), 2);
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->maxVisibleItems(), 18);
+    QCOMPARE(Find<QComboBox>(w, "StateCombo")->maxVisibleItems(), 13);
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->selectionMode(), QAbstractItemView::MultiSelection);
+    QVERIFY(!Find<QListWidget>(w, "AnswerBox")->isSortingEnabled());
 
-    QCOMPARE(w.SearchFirstEdit->font().family(), QString("Arial"));
-    QCOMPARE(w.SearchFirstEdit->font().pixelSize(), 17);
-    QCOMPARE(w.Label1->font().pixelSize(), 18);
-    QCOMPARE(w.AnswerBox->font().pixelSize(), 15);
-    QCOMPARE(w.AnswerBoxLabel->font().pixelSize(), 20);
-    QVERIFY(w.AnswerBoxLabel->font().bold());
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->font().family(), QString("Arial"));
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->font().pixelSize(), 17);
+    QCOMPARE(Find<QLabel>(w, "Label1")->font().pixelSize(), 18);
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->font().pixelSize(), 15);
+    QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->font().pixelSize(), 20);
+    QVERIFY(Find<QLabel>(w, "AnswerBoxLabel")->font().bold());
 
     for (QWidget* shown :
-         {static_cast<QWidget*>(w.SearchPanel), static_cast<QWidget*>(w.Bevel1),
-          static_cast<QWidget*>(w.SearchFirstEdit), static_cast<QWidget*>(w.SearchFirstLabel)})
+         {static_cast<QWidget*>(Find<QFrame>(w, "SearchPanel")), static_cast<QWidget*>(Find<QFrame>(w, "Bevel1")),
+          static_cast<QWidget*>(Find<QLineEdit>(w, "SearchFirstEdit")), static_cast<QWidget*>(Find<QLabel>(w, "SearchFirstLabel"))})
         QVERIFY2(shown->isVisible(), qPrintable(shown->objectName()));
     for (QWidget* hidden :
-         {static_cast<QWidget*>(w.SearchSecondEdit), static_cast<QWidget*>(w.AnswerBox),
-          static_cast<QWidget*>(w.ButtonCopy), static_cast<QWidget*>(w.ButtonPrint),
-          static_cast<QWidget*>(w.RangeSelect), static_cast<QWidget*>(w.SearchFirstCombo),
-          static_cast<QWidget*>(w.TheSpinner), static_cast<QWidget*>(w.StatePanel),
-          static_cast<QWidget*>(w.SearchSecondLabel)}) {
+         {static_cast<QWidget*>(Find<QLineEdit>(w, "SearchSecondEdit")), static_cast<QWidget*>(Find<QListWidget>(w, "AnswerBox")),
+          static_cast<QWidget*>(Find<QPushButton>(w, "ButtonCopy")), static_cast<QWidget*>(Find<QPushButton>(w, "ButtonPrint")),
+          static_cast<QWidget*>(Find<QCheckBox>(w, "RangeSelect")), static_cast<QWidget*>(Find<QComboBox>(w, "SearchFirstCombo")),
+          static_cast<QWidget*>(Find<TSpinButton>(w, "TheSpinner")), static_cast<QWidget*>(Find<QFrame>(w, "StatePanel")),
+          static_cast<QWidget*>(Find<QLabel>(w, "SearchSecondLabel"))}) {
         QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-        if (hidden != w.SearchSecondLabel)
+        if (hidden != Find<QLabel>(w, "SearchSecondLabel"))
             QVERIFY2(!hidden->isEnabled(), qPrintable(hidden->objectName()));
     }
-    QVERIFY(!w.MenuPrint->isEnabled());
-    QVERIFY(!w.MenuCopy->isEnabled());
-    QCOMPARE(w.Bevel1->focusPolicy(), Qt::NoFocus);
+    QVERIFY(!Find<QAction>(w, "MenuPrint")->isEnabled());
+    QVERIFY(!Find<QAction>(w, "MenuCopy")->isEnabled());
+    QCOMPARE(Find<QFrame>(w, "Bevel1")->focusPolicy(), Qt::NoFocus);
 
     // Tab order: the mode buttons, the two fields, the list and its controls, the state field
     // and its spinner, the state filter.
-    QList<QWidget*> expected = {w.SearchZip,
-                                w.SearchCity,
-                                w.SearchState,
-                                w.SearchCounty,
-                                w.SearchArea,
-                                w.SearchFirstEdit,
-                                w.SearchSecondEdit,
-                                w.AnswerBox,
-                                w.ButtonCopy,
-                                w.ButtonPrint,
-                                w.RangeSelect,
-                                w.SearchFirstCombo,
-                                w.TheSpinner->upButton(),
-                                w.TheSpinner->downButton(),
-                                w.AllStates,
-                                w.SingleState,
-                                w.StateCombo};
+    QList<QWidget*> expected = {Find<QRadioButton>(w, "SearchZip"),
+                                Find<QRadioButton>(w, "SearchCity"),
+                                Find<QRadioButton>(w, "SearchState"),
+                                Find<QRadioButton>(w, "SearchCounty"),
+                                Find<QRadioButton>(w, "SearchArea"),
+                                Find<QLineEdit>(w, "SearchFirstEdit"),
+                                Find<QLineEdit>(w, "SearchSecondEdit"),
+                                Find<QListWidget>(w, "AnswerBox"),
+                                Find<QPushButton>(w, "ButtonCopy"),
+                                Find<QPushButton>(w, "ButtonPrint"),
+                                Find<QCheckBox>(w, "RangeSelect"),
+                                Find<QComboBox>(w, "SearchFirstCombo"),
+                                Find<TSpinButton>(w, "TheSpinner")->upButton(),
+                                Find<TSpinButton>(w, "TheSpinner")->downButton(),
+                                Find<QRadioButton>(w, "AllStates"),
+                                Find<QRadioButton>(w, "SingleState"),
+                                Find<QComboBox>(w, "StateCombo")};
     QList<QWidget*> chain;
-    QWidget* next = w.SearchZip;
+    QWidget* next = Find<QRadioButton>(w, "SearchZip");
     do {
         if (expected.contains(next) && !chain.contains(next))
             chain << next;
         next = next->nextInFocusChain();
-    } while (next != w.SearchZip);
+    } while (next != Find<QRadioButton>(w, "SearchZip"));
     QCOMPARE(chain, expected);
 }
 
@@ -194,16 +194,16 @@ void TestStart::menuTree() {
     for (QAction* a : w.menuBar()->actions())
         menus << a->text();
     QCOMPARE(menus, (QStringList{"&File", "&Edit", "&Configure", "&Help"}));
-    QCOMPARE(actionTexts(w.MenuFile), (QStringList{"Screen Si&ze", "-", "&Print Ctrl+P",
+    QCOMPARE(actionTexts(Find<QMenu>(w, "MenuFile")), (QStringList{"Screen Si&ze", "-", "&Print Ctrl+P",
                                                    "Printer &Setup Ctrl+S", "-", "E&xit Ctrl+X"}));
-    QCOMPARE(actionTexts(w.MenuScreenSize),
+    QCOMPARE(actionTexts(Find<QMenu>(w, "MenuScreenSize")),
              (QStringList{"400 x 300 Ctrl+F1", "480 x 360 Ctrl+F2", "&640 x 480 Ctrl+F3",
                           "&800 x 600 Ctrl+F4", "&1024 x 768 Ctrl+F5", "1&280 x 1024 Ctrl+F6"}));
-    QCOMPARE(actionTexts(w.MenuEdit), (QStringList{"&Copy Ctrl+C"}));
+    QCOMPARE(actionTexts(Find<QMenu>(w, "MenuEdit")), (QStringList{"&Copy Ctrl+C"}));
     QCOMPARE(
-        actionTexts(w.MenuConfigure),
+        actionTexts(Find<QMenu>(w, "MenuConfigure")),
         (QStringList{"&Always On Top Ctrl+W", "-", "&Preferences Ctrl+R", "&Time Zone Ctrl+Z"}));
-    QCOMPARE(actionTexts(w.MenuHelp),
+    QCOMPARE(actionTexts(Find<QMenu>(w, "MenuHelp")),
              (QStringList{"&Contents Ctrl+N", "&About Ctrl+A", "&Zip Data Version Ctrl+D",
                           "&Updates Ctrl+U", "&Other Products"}));
 }
@@ -226,8 +226,8 @@ void TestStart::tooLargeOrUnknownWindowSize() {
     TMainWin& w = t.open();
     QCOMPARE(w.scaleFactor(), 1.0);
     QCOMPARE(w.clientSize(), QSize(500, 149));
-    for (QAction* a : w.MenuScreenSize->actions())
-        QCOMPARE(a->isChecked(), a == w.N640x480);
+    for (QAction* a : Find<QMenu>(w, "MenuScreenSize")->actions())
+        QCOMPARE(a->isChecked(), a == Find<QAction>(w, "N640x480"));
     w.close();
     QCOMPARE(misc(t, "Window Size"), stored.toStdString());
 }
@@ -238,15 +238,15 @@ void TestStart::smallestSize() {
     t.writeIni("[Misc]\nWindow Size=400\n");
     TMainWin& w = t.open();
     QCOMPARE(w.scaleFactor(), 0.66);
-    QVERIFY(w.N400x300->isChecked());
-    QVERIFY(!w.N640x480->isChecked());
+    QVERIFY(Find<QAction>(w, "N400x300")->isChecked());
+    QVERIFY(!Find<QAction>(w, "N640x480")->isChecked());
     QCOMPARE(w.clientSize(), QSize(330, 98));
     QCOMPARE(w.centralWidget()->size(), QSize(330, 98));
-    QCOMPARE(w.SearchFirstEdit->geometry(), QRect(174, 5, 46, 18));
-    QCOMPARE(w.SearchFirstEdit->font().pixelSize(), 11);
-    QCOMPARE(w.SearchFirstCombo->width(), 29 + 25);
-    QCOMPARE(w.StateCombo->width(), 29 + 20);
-    QCOMPARE(w.TheSpinner->x(), w.SearchFirstCombo->x() + w.SearchFirstCombo->width() + 10);
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->geometry(), QRect(174, 5, 46, 18));
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->font().pixelSize(), 11);
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->width(), 29 + 25);
+    QCOMPARE(Find<QComboBox>(w, "StateCombo")->width(), 29 + 20);
+    QCOMPARE(Find<TSpinButton>(w, "TheSpinner")->x(), Find<QComboBox>(w, "SearchFirstCombo")->x() + Find<QComboBox>(w, "SearchFirstCombo")->width() + 10);
 }
 
 void TestStart::lastSearchOutOfRange_data() {
@@ -265,11 +265,11 @@ void TestStart::lastSearchOutOfRange() {
     t.writeIni("[Misc]\nLast Search=" + stored.toStdString() + "\n");
     TMainWin& w = t.open();
     QCOMPARE(w.searchMode(), mode);
-    QRadioButton* buttons[] = {w.SearchZip, w.SearchCity, w.SearchState, w.SearchCounty,
-                               w.SearchArea};
+    QRadioButton* buttons[] = {Find<QRadioButton>(w, "SearchZip"), Find<QRadioButton>(w, "SearchCity"), Find<QRadioButton>(w, "SearchState"), Find<QRadioButton>(w, "SearchCounty"),
+                               Find<QRadioButton>(w, "SearchArea")};
     for (int i = 0; i < 5; ++i)
         QCOMPARE(buttons[i]->isChecked(), i == mode - 1);
-    QCOMPARE(w.SearchFirstEdit->text(), QString());
+    QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->text(), QString());
     QCOMPARE(w.clientSize().height(), 149);
     w.close();
     QCOMPARE(misc(t, "Last Search"), std::to_string(mode));
@@ -282,18 +282,18 @@ void TestStart::storedStateOfTheWindow() {
     TMainWin& w = t.open();
     QCOMPARE(w.pos(), QPoint(30, 40));
     QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(w.MenuAlwaysOnTop->isChecked());
-    QVERIFY(w.SingleState->isChecked());
+    QVERIFY(Find<QAction>(w, "MenuAlwaysOnTop")->isChecked());
+    QVERIFY(Find<QRadioButton>(w, "SingleState")->isChecked());
     QCOMPARE(w.searchMode(), 3);
-    QVERIFY(w.SearchFirstCombo->isVisible());
-    QVERIFY(w.TheSpinner->isVisible());
-    QVERIFY(!w.SearchFirstEdit->isVisible());
-    QCOMPARE(w.SearchFirstLabel->text(), QString("State"));
-    QCOMPARE(w.focusWidget(), w.SearchFirstCombo);
+    QVERIFY(Find<QComboBox>(w, "SearchFirstCombo")->isVisible());
+    QVERIFY(Find<TSpinButton>(w, "TheSpinner")->isVisible());
+    QVERIFY(!Find<QLineEdit>(w, "SearchFirstEdit")->isVisible());
+    QCOMPARE(Find<QLabel>(w, "SearchFirstLabel")->text(), QString("State"));
+    QCOMPARE(w.focusWidget(), Find<QComboBox>(w, "SearchFirstCombo"));
 
     // The state file has two lines for Texas: each list names it once, in order.
-    QCOMPARE(comboItems(w.SearchFirstCombo), SmallAbbreviations);
-    QCOMPARE(comboItems(w.StateCombo), SmallAbbreviations);
+    QCOMPARE(comboItems(Find<QComboBox>(w, "SearchFirstCombo")), SmallAbbreviations);
+    QCOMPARE(comboItems(Find<QComboBox>(w, "StateCombo")), SmallAbbreviations);
     QVERIFY(t.messages.boxes.empty());
 }
 
@@ -303,7 +303,7 @@ void TestStart::daylightIsDecidedAtShow() {
     TMainWin& w = summer.open();
     QVERIFY(w.daylightInEffect());
     summer.clock.time = {2024, 1, 15, 12, 0, 0, 0};
-    w.SearchFirstEdit->setText("841");
+    Find<QLineEdit>(w, "SearchFirstEdit")->setText("841");
     QVERIFY(w.daylightInEffect());
 
     TestWindow winter;
@@ -325,7 +325,7 @@ void TestStart::fatalDataErrorBeforeTheWindowAppears() {
     QCOMPARE(t.messages.boxes[0].caption, QString("FATAL ERROR"));
     QCOMPARE(t.messages.boxes[0].text,
              QString("File containing state definitions could not be found."));
-    QCOMPARE(w.SearchFirstCombo->count(), 0);
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->count(), 0);
 
     // The settings go back as they were read, and the rest of the file survives.
     corvana::IniFile ini = t.savedIni();
@@ -364,16 +364,16 @@ void TestStart::partialRecordAtStartIsReportedAndTheProgramGoesOn() {
     QVERIFY(w.isVisible());
     QCOMPARE(t.messages.boxes.size(), std::size_t(1));
     QCOMPARE(t.messages.boxes[0].caption, QString("Error"));
-    QCOMPARE(w.SearchFirstCombo->count(), SmallAbbreviations.size());
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->count(), SmallAbbreviations.size());
 }
 
 void TestStart::closeStoresPositionAndSettings() {
     TestWindow t;
     TMainWin& w = t.open();
     w.move(120, 70);
-    w.SearchCounty->click();
-    w.SingleState->click();
-    w.MenuTerminate->trigger();
+    Find<QRadioButton>(w, "SearchCounty")->click();
+    Find<QRadioButton>(w, "SingleState")->click();
+    Find<QAction>(w, "MenuTerminate")->trigger();
     QVERIFY(w.ended());
     QVERIFY(!w.isVisible());
     QCOMPARE(t.endings, 1);
@@ -390,7 +390,7 @@ void TestStart::closeWhenTheSettingsCannotBeSaved() {
     // A directory where the file should be: the rename onto it fails.
     std::filesystem::create_directory(t.iniPath());
     t.messages.boxes.clear();
-    w.MenuTerminate->trigger();
+    Find<QAction>(w, "MenuTerminate")->trigger();
     QVERIFY(w.ended());
     QVERIFY(!w.isVisible());
     QCOMPARE(t.endings, 1);

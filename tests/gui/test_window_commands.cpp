@@ -31,24 +31,24 @@ void TestWindowCommands::copyFromTheResultsList() {
     TMainWin& w = t.open();
 
     // A single ZIP line goes out unselected, without a question.
-    QTest::keyClicks(w.SearchFirstEdit, "97006");
-    QCOMPARE(w.AnswerBox->count(), 1);
-    QVERIFY(w.AnswerBox->selectedItems().isEmpty());
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "97006");
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 1);
+    QVERIFY(Find<QListWidget>(w, "AnswerBox")->selectedItems().isEmpty());
     WhenModal<TCopyOrPrint>([](TCopyOrPrint& d) {
         QCOMPARE(d.windowTitle(), QString("Copy Zip Codes"));
         d.FormatList->setCurrentRow(0);
         QTest::mouseClick(d.PrintButton, Qt::LeftButton);
     });
-    QTest::mouseClick(w.ButtonCopy, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(w, "ButtonCopy"), Qt::LeftButton);
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("Aloha, OR 97006\r\n"));
     QVERIFY(t.messages.boxes.empty());
 
     // Several lines, none selected: No does nothing, Yes copies them all in list order.
-    w.SearchFirstEdit->setText("9700");
-    QVERIFY(w.AnswerBox->count() > 2);
+    Find<QLineEdit>(w, "SearchFirstEdit")->setText("9700");
+    QVERIFY(Find<QListWidget>(w, "AnswerBox")->count() > 2);
     QGuiApplication::clipboard()->setText("kept");
     t.messages.answer = false;
-    w.MenuCopy->trigger();
+    Find<QAction>(w, "MenuCopy")->trigger();
     QCOMPARE(
         Shown(t.messages),
         QStringList{"Notice: No items have been selected.  Would you like to Copy all items?"});
@@ -60,17 +60,17 @@ void TestWindowCommands::copyFromTheResultsList() {
         d.FormatList->setCurrentRow(19);         // "[ZIP]"
         QTest::mouseClick(d.PrintButton, Qt::LeftButton);
     });
-    w.MenuCopy->trigger();
+    Find<QAction>(w, "MenuCopy")->trigger();
     QStringList zips;
-    for (int i = 0; i < w.AnswerBox->count(); ++i)
-        zips << w.AnswerBox->item(i)->text().left(5) + "\r\n";
+    for (int i = 0; i < Find<QListWidget>(w, "AnswerBox")->count(); ++i)
+        zips << Find<QListWidget>(w, "AnswerBox")->item(i)->text().left(5) + "\r\n";
     QCOMPARE(QGuiApplication::clipboard()->text(), zips.join(QString()));
     QCOMPARE(w.settings().lastCopyFormat, 19);
 
     // A ZIP prefix without ZIP codes lists the no-result line only.
     t.messages.boxes.clear();
-    w.SearchFirstEdit->setText("999");
-    QCOMPARE(w.AnswerBox->count(), 1);
+    Find<QLineEdit>(w, "SearchFirstEdit")->setText("999");
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 1);
     w.DoCopyOrPrint(false);
     w.DoCopyOrPrint(true);
     QCOMPARE(Shown(t.messages), (QStringList{"Error: No matching data was found to Copy.",
@@ -87,15 +87,15 @@ void TestWindowCommands::printFromTheMenu() {
     int asked = 0;
     w.dialogs().printDialog = [&](QPrinter&, QWidget*) { return ++asked > 0; };
 
-    QTest::keyClicks(w.SearchFirstEdit, "9700");
-    w.AnswerBox->item(0)->setSelected(true);
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "9700");
+    Find<QListWidget>(w, "AnswerBox")->item(0)->setSelected(true);
     WhenModal<TCopyOrPrint>([](TCopyOrPrint& d) {
         QCOMPARE(d.windowTitle(), QString("Print Zip Codes"));
         QCOMPARE(d.PrintFont->text(), QString("11pt Arial"));
         d.FormatList->setCurrentRow(3);
         QTest::mouseClick(d.PrintButton, Qt::LeftButton);
     });
-    w.MenuPrint->trigger();
+    Find<QAction>(w, "MenuPrint")->trigger();
     QCOMPARE(asked, 1);
     QVERIFY(QFile::exists(dir.filePath("zips.pdf")));
     QCOMPARE(w.settings().lastPrintFormat, 3);
@@ -106,12 +106,12 @@ void TestWindowCommands::menuCommandsOpenTheirDialogs() {
     TestWindow t;
     TMainWin& w = t.open();
 
-    w.MenuZipDataVersion->trigger();
+    Find<QAction>(w, "MenuZipDataVersion")->trigger();
     QCOMPARE(Shown(t.messages),
              QStringList{"Version: This version of the Zip Code Data was updated in June 1996."});
 
     // The fixture has no help file: the help window says so and the program goes on.
-    w.MenuUpdates->trigger();
+    Find<QAction>(w, "MenuUpdates")->trigger();
     THelpWindow* help = w.dialogs().helpWindow();
     QVERIFY(help && help->isVisible());
     QVERIFY(help->browser()->toPlainText().contains("could not be opened"));
@@ -124,15 +124,15 @@ void TestWindowCommands::menuCommandsOpenTheirDialogs() {
         d.ShowCounty->setChecked(false);
         QTest::mouseClick(d.OkButton, Qt::LeftButton);
     });
-    w.MenuPreferences->trigger();
+    Find<QAction>(w, "MenuPreferences")->trigger();
     QVERIFY(!w.settings().showCounty);
 
-    w.N800x600->trigger();
+    Find<QAction>(w, "N800x600")->trigger();
     WhenModal<TPreferences>([&](TPreferences& d) {
         QCOMPARE(d.size(), QSize(596, 365));
         QVERIFY(!d.ShowCounty->isChecked());
     });
-    w.MenuPreferences->trigger();
+    Find<QAction>(w, "MenuPreferences")->trigger();
 }
 
 QTEST_MAIN(TestWindowCommands)
