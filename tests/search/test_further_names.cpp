@@ -14,16 +14,8 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-struct Names {
-    DataSet data;
-    Settings settings = PlainSettings();
-    FixedClock clock{LocalDateTime{2001, 1, 15, 9, 30, 0, 0}};
-    Names() {
-        data.dir = fixtureDir("names");
-        if (!LoadInData(data).ok())
-            throw std::runtime_error("the names fixture did not load");
-    }
-    SearchContext ctx() const { return SearchContext{data, settings, TimeContext{false, &clock}}; }
+struct Names : FixtureEnv {
+    Names() : FixtureEnv("names") {}
 };
 
 } // namespace
