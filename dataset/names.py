@@ -62,7 +62,8 @@ def variants(name):
 
 
 def _fits(name):
-    return len(name.encode("cp1252")) <= MAX_NAME_BYTES
+    # One byte a character in Windows-1252; a character it lacks is reported by the caller.
+    return len(name.encode("cp1252", errors="replace")) <= MAX_NAME_BYTES
 
 
 def further_names(rows):
