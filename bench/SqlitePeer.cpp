@@ -196,7 +196,7 @@ std::vector<ResultItem> SqlitePeer::zip(std::string_view digits) {
     if (d.size() == 1) {
         bindText(byDigit_, 1, d);
         while (sqlite3_step(byDigit_) == SQLITE_ROW)
-            out.push_back({GetState(text(byDigit_, 0), settings_), std::nullopt});
+            out.push_back({GetState(text(byDigit_, 0), settings_.statesInCaps), std::nullopt});
         sqlite3_reset(byDigit_);
     } else if (d.size() == 2) {
         bindText(mainCities_, 1, d);

@@ -46,6 +46,45 @@ SPOT_CHECKS = {
               "other_area_codes": ["332", "646"]},
     "09001": {"state": "AE", "county": "", "area_code": "", "utc_offset": "",
               "dst": "N"},
+    # Overlays reach every ZIP of the codes beneath them.
+    "78701": {"city": "Austin", "area_code": "512", "other_area_codes": ["737"]},
+    "11201": {"city": "Brooklyn", "area_code": "718",
+              "other_area_codes": ["347", "917", "929"]},
+    "90401": {"city": "Santa Monica", "area_code": "310",
+              "other_area_codes": ["424"]},
+    "30303": {"state": "GA", "area_code": "404",
+              "other_area_codes": ["470", "678", "943"]},
+    # Counties the crosswalk agrees with; Connecticut's historic counties
+    # with the planning region as a further county.
+    "32753": {"city": "Debary", "county": "Volusia"},
+    "06010": {"city": "Bristol", "county": "Hartford",
+              "other_counties": ["Naugatuck Valley"]},
+    "06103": {"city": "Hartford", "county": "Hartford",
+              "other_counties": ["Capitol Region"]},
+    "06510": {"city": "New Haven", "county": "New Haven"},
+}
+
+# zip -> (utc_offset, dst): places on both sides of the zone lines of the
+# split states, and the Navajo Nation (daylight-saving time) and the Hopi
+# lands (none) in Arizona.
+ZONE_CHECKS = {
+    "46204": ("-5", "Y"), "46401": ("-6", "Y"), "47708": ("-6", "Y"),   # IN
+    "47532": ("-5", "Y"), "47660": ("-6", "Y"),
+    "40202": ("-5", "Y"), "42101": ("-6", "Y"), "42603": ("-6", "Y"),   # KY
+    "42748": ("-5", "Y"),
+    "37203": ("-6", "Y"), "37902": ("-5", "Y"), "37419": ("-5", "Y"),   # TN
+    "32501": ("-6", "Y"), "32401": ("-6", "Y"), "32301": ("-5", "Y"),   # FL
+    "49801": ("-6", "Y"), "48201": ("-5", "Y"), "49807": ("-5", "Y"),   # MI
+    "58501": ("-6", "Y"), "58601": ("-7", "Y"),                         # ND
+    "57501": ("-6", "Y"), "57701": ("-7", "Y"), "57601": ("-6", "Y"),   # SD
+    "68102": ("-6", "Y"), "69101": ("-6", "Y"), "69361": ("-7", "Y"),   # NE
+    "67601": ("-6", "Y"), "67735": ("-7", "Y"),                         # KS
+    "75201": ("-6", "Y"), "79901": ("-7", "Y"), "79851": ("-7", "Y"),   # TX
+    "83702": ("-7", "Y"), "83814": ("-8", "Y"),                         # ID
+    "97201": ("-8", "Y"), "97914": ("-7", "Y"),                         # OR
+    "89101": ("-8", "Y"), "89024": ("-8", "Y"), "89883": ("-7", "Y"),   # NV
+    "99501": ("-9", "Y"), "99546": ("-10", "Y"),                        # AK
+    "86515": ("-7", "Y"), "86045": ("-7", "Y"), "86039": ("-7", "N"),   # AZ
 }
 
 
@@ -204,6 +243,17 @@ def spot_checks(p, by_zip):
                 p.add("spot check %s: %s is %r, expected %r" % (z, col, got, value))
 
 
+def zone_checks(p, by_zip):
+    for z, (off, dst) in sorted(ZONE_CHECKS.items()):
+        rec = by_zip.get(z)
+        if rec is None:
+            p.add("zone check %s: ZIP missing" % z)
+        elif (rec["utc_offset"], rec["dst"]) != (off, dst):
+            p.add("zone check %s %s, %s: zone %s %s, expected %s %s"
+                  % (z, rec["city"], rec["state"], rec["utc_offset"], rec["dst"],
+                     off, dst))
+
+
 def main(argv):
     if len(argv) != 2:
         sys.stderr.write("usage: %s zipcodes.csv\n" % argv[0])
@@ -243,6 +293,7 @@ def main(argv):
             p.add("quality bar not met: " + desc)
     spot_checks(p, by_zip)
     names.check(by_zip, p.add)
+    zone_checks(p, by_zip)
 
     if p.count:
         print("FAIL: %d problem(s) in %s:" % (p.count, argv[1]))
@@ -251,8 +302,8 @@ def main(argv):
         if p.count > len(p.items):
             print("  ... and %d more" % (p.count - len(p.items)))
         return 1
-    print("OK: %s: %d ZIP codes, %d spot checks" % (argv[1], len(by_zip),
-                                                    len(SPOT_CHECKS)))
+    print("OK: %s: %d ZIP codes, %d spot checks, %d zone checks"
+          % (argv[1], len(by_zip), len(SPOT_CHECKS), len(ZONE_CHECKS)))
     return 0
 
 

@@ -66,12 +66,12 @@ void checkDataFiles(const mkdata::DataFiles& files) {
         const ZipIndexEntry& e = data.zipIndex[prefix];
         if (e.first < 0)
             continue;
-        GetCityState(*city, e.mainCity, settings, data);
+        GetCityState(*city, e.mainCity, settings.citiesInCaps, data);
         // Every record of a block carries the block's prefix, and leads to its city and county.
         for (std::uint32_t k = 0; k < e.count; ++k) {
             ZipRecord r = zips->read(std::int64_t(e.first) + k);
             FUZZ_CHECK(r.zipValue() / 100 == prefix);
-            GetCityState(*city, r.cityOffset, settings, data);
+            GetCityState(*city, r.cityOffset, settings.citiesInCaps, data);
             FUZZ_CHECK(r.county == NoCounty || r.county < data.counties.size());
         }
     }

@@ -19,12 +19,12 @@ namespace {
 void checkCityRead(const CityFile& city, std::int64_t offset, const Settings& settings,
                    const DataSet& data) {
     try {
-        std::string text = GetCityState(city, offset, settings, data);
+        std::string text = GetCityState(city, offset, settings.citiesInCaps, data);
         FUZZ_CHECK(text.size() <= ShortMax);
         CityHeader h = city.readHeader(offset, data);
         FUZZ_CHECK(h.state < data.states.size());
         FUZZ_CHECK(h.listPos <= city.size());
-        FUZZ_CHECK(GetState(data.stateAbbrev(h.state), settings).size() <= 25);
+        FUZZ_CHECK(GetState(data.stateAbbrev(h.state), settings.statesInCaps).size() <= 25);
     } catch (const FatalError& e) {
         std::string_view m = e.what();
         FUZZ_CHECK(m == msg::CitySeekFailed || m == msg::CityCorrupt);

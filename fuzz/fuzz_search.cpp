@@ -34,8 +34,9 @@ const std::set<std::string_view>& searchMessages() {
 }
 
 void checkResult(const SearchResult& r, const DataSet& data) {
-    if (r.fatal)
-        FUZZ_CHECK(searchMessages().count(*r.fatal) == 1);
+    FUZZ_CHECK(r.fatal.size() <= 1);
+    for (const auto& m : r.fatal)
+        FUZZ_CHECK(searchMessages().count(m) == 1);
     FUZZ_CHECK(!r.ioError || *r.ioError == msg::ReadPastEnd);
     FUZZ_CHECK(!r.cleared || r.heading);
     FUZZ_CHECK(r.cleared || r.items.empty());
@@ -112,11 +113,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     }
     checkResult(r, data);
 
-    if (r.items.empty() || r.fatal)
+    if (r.items.empty() || !r.fatal.empty())
         return 0;
     CollectedOutput out = CollectOutput(r.items, format, data, settings);
     for (const auto& m : out.fatal)
-        FUZZ_CHECK(m == msg::CitySeekFailed || m == msg::CityCorrupt);
+        FUZZ_CHECK(m == msg::CitySeekFailed || m == msg::CityCorrupt || out.missingFile);
     FUZZ_CHECK(!out.ioError || *out.ioError == msg::ReadPastEnd);
     FUZZ_CHECK(out.text.empty() || out.text.ends_with("\r\n"));
     return 0;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the normal build, then the AddressSanitizer/UBSan build, then a
-# short run of every fuzz harness when clang is there.
+# Builds and runs every test: the normal build, then the Debian package and its checks, then the
+# AddressSanitizer/UBSan build, then a short run of every fuzz harness when clang is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
@@ -8,6 +8,13 @@ jobs=$(nproc)
 
 scripts/setup.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+# The package is built in its own tree; its path is the last line package.sh prints.
+package_log=$(mktemp)
+scripts/package.sh | tee "$package_log"
+deb=$(tail -n 1 "$package_log")
+rm -f "$package_log"
+scripts/check_package.sh "$deb"
 
 scripts/setup.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANA_SANITIZE=ON -DCORVANA_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

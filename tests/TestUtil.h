@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace corvana::test {
 
@@ -25,6 +26,11 @@ private:
 };
 
 // Little-endian byte builders for hand-made data files.
+// The fatal messages of a search that stopped at one damaged or missing file.
+inline std::vector<std::string> Fatal(std::string_view message) {
+    return {std::string(message)};
+}
+
 std::string le16(std::uint16_t v);
 std::string le32(std::int32_t v);
 

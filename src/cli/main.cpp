@@ -1,6 +1,7 @@
 // corvana-query: one search of the ZIP code directory from the command line, answered from the
 // same data files and with the same searches as the window.
 
+#include "cli/Commands.h"
 #include "data/DataSet.h"
 #include "data/ShortString.h"
 #include "data/Win1252.h"
@@ -8,8 +9,11 @@
 #include "format/OutputFormats.h"
 #include "output/CopyOutput.h"
 #include "search/Search.h"
+#include "search/SearchRequest.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+
+#include "Version.h"
 
 #include <clocale>
 #include <cstdio>
@@ -24,17 +28,22 @@ using namespace corvana;
 
 namespace {
 
-enum Exit { Found = 0, NothingFound = 1, UsageError = 2, DataError = 3 };
+using enum cli::Exit;
 
 constexpr const char* UsageText =
     "Usage: corvana-query [OPTIONS] zip TEXT | city TEXT | state ST [TEXT] | county TEXT | "
     "area TEXT\n"
+    "       corvana-query [OPTIONS] lookup [ZIP...]   (no ZIP: CSV or list on standard input)\n"
     "  --data DIR       directory of the data files (default: the program directory)\n"
     "  --settings FILE  settings file to read instead of the user's CORVANA.INI; never written\n"
     "  --state ST       City and County: search the single state ST only\n"
     "  --show LIST      comma list from county,area,zone,time, or none\n"
     "  --caps LIST      comma list from cities,counties,states, or none\n"
     "  --format N       print output format N (0-32) for every ZIP line instead of the list\n"
+    "  --csv            print the result as CSV with a header row\n"
+    "  --json           print the result as a JSON array of objects\n"
+    "  --column NAME    lookup: the column of the ZIP codes (default: zip, zipcode, zip_code,\n"
+    "                   zip code, postal_code or postcode)\n"
     "  --help           show this text\n"
     "  --version        show the program version and the date of the data\n";
 
@@ -45,6 +54,9 @@ struct Options {
     std::optional<std::vector<std::string>> show;
     std::optional<std::vector<std::string>> caps;
     std::optional<int> format;
+    std::optional<std::string> column;
+    bool csv = false;
+    bool json = false;
     bool help = false;
     bool version = false;
     std::vector<std::string> words; // the command and its texts
@@ -104,6 +116,10 @@ Options ParseArguments(int argc, char** argv) {
             o.version = true;
             continue;
         }
+        if (arg == "--csv" || arg == "--json") {
+            (arg == "--csv" ? o.csv : o.json) = true;
+            continue;
+        }
         std::string_view name = arg;
         std::optional<std::string_view> value;
         if (auto eq = arg.find('='); eq != std::string_view::npos) {
@@ -111,7 +127,7 @@ Options ParseArguments(int argc, char** argv) {
             value = arg.substr(eq + 1);
         }
         if (name != "--data" && name != "--settings" && name != "--state" && name != "--show" &&
-            name != "--caps" && name != "--format")
+            name != "--caps" && name != "--format" && name != "--column")
             throw UsageFailure{"unknown option " + std::string(name)};
         if (!value) {
             if (i + 1 >= argc)
@@ -122,6 +138,8 @@ Options ParseArguments(int argc, char** argv) {
             o.dataDir = std::string(*value);
         } else if (name == "--settings") {
             o.settingsFile = std::string(*value);
+        } else if (name == "--column") {
+            o.column = std::string(*value);
         } else if (name == "--state") {
             o.singleState = std::string(*value);
         } else if (name == "--show") {
@@ -137,6 +155,16 @@ Options ParseArguments(int argc, char** argv) {
             o.format = std::stoi(v);
         }
     }
+    if (o.csv && o.json)
+        throw UsageFailure{"--csv and --json exclude each other"};
+    if (o.format && (o.csv || o.json))
+        throw UsageFailure{"--format prints text lines; it does not go with --csv or --json"};
+    const bool lookup = !o.words.empty() && o.words[0] == "lookup";
+    if (lookup && (o.json || o.format || o.singleState || o.show))
+        throw UsageFailure{"lookup writes CSV with every field; --json, --format, --state and "
+                           "--show do not apply"};
+    if (!lookup && o.column)
+        throw UsageFailure{"--column applies to lookup only"};
     return o;
 }
 
@@ -146,20 +174,6 @@ std::string ToCore(std::string_view utf8) {
     if (!bytes)
         throw UsageFailure{"\"" + std::string(utf8) + "\" cannot be written in Windows-1252"};
     return *bytes;
-}
-
-// A field of the window: at most `limit` characters, blanks around the text removed.
-std::string FieldText(std::string_view utf8, std::size_t limit) {
-    return trimBlanks(cutTo(ToCore(utf8), limit));
-}
-
-std::string ZipDigits(std::string_view text) {
-    std::string digits;
-    for (char c : text) {
-        if (c >= '0' && c <= '9' && digits.size() < 5)
-            digits += c;
-    }
-    return digits;
 }
 
 void PrintLine(const std::string& core) {
@@ -210,7 +224,7 @@ std::string VersionLine(const DataSet& data) {
 }
 
 // Runs the command's search; empty when the state abbreviation names no state.
-std::optional<SearchResult> RunSearch(const Options& o, const SearchContext& ctx) {
+std::optional<SearchResult> RunCommand(const Options& o, const SearchContext& ctx) {
     const auto& w = o.words;
     const std::string& mode = w[0];
     const std::size_t texts = w.size() - 1;
@@ -220,21 +234,23 @@ std::optional<SearchResult> RunSearch(const Options& o, const SearchContext& ctx
     if (stateMode ? (texts < 1 || texts > 2) : texts != 1)
         throw UsageFailure{"wrong number of texts for \"" + mode + "\""};
 
-    const std::string stateCombo = o.singleState ? upperAscii(ToCore(*o.singleState)) : "";
-    if (mode == "zip")
-        return SearchTheZip(ZipDigits(w[1]), ctx);
-    if (mode == "city")
-        return SearchTheCity(FieldText(w[1], 30), ctx, stateCombo);
-    if (mode == "county")
-        return SearchTheCounty(FieldText(w[1], 30), ctx, stateCombo);
-    if (mode == "area")
-        return SearchTheArea(FieldText(w[1], 3), ctx);
-
-    const std::string abbrev = upperAscii(cutTo(ToCore(w[1]), 2));
-    const std::vector<int> chosen = ChooseStates(ctx.data, abbrev);
-    if (chosen.empty())
-        return std::nullopt;
-    return SearchTheCityWithState(texts == 2 ? FieldText(w[2], 30) : std::string(), ctx, chosen);
+    SearchRequest request;
+    request.mode = mode == "zip"      ? SearchMode::Zip
+                   : mode == "city"   ? SearchMode::City
+                   : mode == "county" ? SearchMode::County
+                   : mode == "area"   ? SearchMode::Area
+                                      : SearchMode::State;
+    if (o.singleState)
+        request.singleState = upperAscii(ToCore(*o.singleState));
+    // Only the digits of a ZIP code count, so its text need not be written in Windows-1252.
+    request.text = request.mode == SearchMode::Zip ? w[1] : ToCore(w[1]);
+    if (stateMode) {
+        request.chosenStates = ChooseStates(ctx.data, FieldText(SearchMode::State, request.text));
+        if (request.chosenStates.empty())
+            return std::nullopt;
+        request.text = texts == 2 ? ToCore(w[2]) : std::string();
+    }
+    return RunSearch(request, ctx);
 }
 
 int Run(int argc, char** argv) {
@@ -261,19 +277,28 @@ int Run(int argc, char** argv) {
     if (!load.ok())
         return DataError;
 
+    if (o.words[0] == "lookup")
+        return cli::RunLookup({o.words.begin() + 1, o.words.end()}, o.column, data, settings);
+
     std::setlocale(LC_TIME, "");
     const SystemClock clock;
     const SearchContext ctx{data, settings,
                             TimeContext{IsDaylightPeriod(clock.now()), &clock, FormatTimeC}};
-    const std::optional<SearchResult> result = RunSearch(o, ctx);
+    const std::optional<SearchResult> result = RunCommand(o, ctx);
     if (!result) {
+        if (o.csv || o.json)
+            std::cout << (o.json ? "[]\n" : "");
         std::cerr << "No matching state abbreviations found.\n";
         return NothingFound;
     }
-    if (result->fatal) {
-        PrintFatal(*result->fatal);
+    if (!result->fatal.empty()) {
+        for (const auto& m : result->fatal)
+            PrintFatal(m);
         return DataError;
     }
+    if (o.csv || o.json)
+        return cli::PrintStructured(*result, o.json, o.words[0] == "county", data, settings,
+                                    ctx.time);
 
     bool printed = false;
     int status = Found;
@@ -294,7 +319,8 @@ int Run(int argc, char** argv) {
         }
         const CollectedOutput out = CollectOutput(lines, *o.format, data, settings);
         if (out.missingFile) {
-            PrintFatal(*out.missingFile);
+            for (const auto& m : out.fatal)
+                PrintFatal(m);
             return DataError;
         }
         std::string text;

@@ -2,6 +2,7 @@
 
 #include "data/Errors.h"
 #include "data/MappedFile.h"
+#include "data/Records.h"
 #include "data/ShortString.h"
 
 #include <climits>
@@ -94,20 +95,14 @@ LoadResult LoadZIdx(DataSet& data) {
         e.first = -1;
     if (auto file = MappedFile::open(data.path("ZIPCODE.IDX"))) {
         auto bytes = file->bytes();
-        std::size_t whole = bytes.size() / 13;
+        std::size_t whole = bytes.size() / ZipIndexRecord::Size;
         for (std::size_t r = 0; r < whole; ++r) {
-            const std::uint8_t* p = bytes.data() + r * 13;
-            std::uint16_t prefix = loadU16(p);
+            ZipIndexRecord rec = ZipIndexRecord::decode(bytes.data() + r * ZipIndexRecord::Size);
             // The index has one entry per three-digit prefix; a larger prefix has no place in it.
-            if (prefix >= data.zipIndex.size())
-                continue;
-            ZipIndexEntry& e = data.zipIndex[prefix];
-            e.first = loadI32(p + 2);
-            e.count = loadU16(p + 6);
-            e.mainCity = loadI32(p + 8);
-            e.spare = p[12];
+            if (rec.prefix < data.zipIndex.size())
+                data.zipIndex[rec.prefix] = rec.entry;
         }
-        if (bytes.size() % 13 != 0) {
+        if (bytes.size() % ZipIndexRecord::Size != 0) {
             result.ioError = msg::ReadPastEnd;
             return result;
         }
@@ -122,14 +117,13 @@ LoadResult LoadZIdx(DataSet& data) {
         return result;
     }
     auto bytes = file->bytes();
-    std::size_t whole = bytes.size() / 6;
+    std::size_t whole = bytes.size() / AreaRecord::Size;
     for (std::size_t r = 0; r < whole; ++r) {
-        const std::uint8_t* p = bytes.data() + r * 6;
-        std::uint16_t code = loadU16(p);
-        if (code < data.areaTable.size())
-            data.areaTable[code] = loadI32(p + 2);
+        AreaRecord rec = AreaRecord::decode(bytes.data() + r * AreaRecord::Size);
+        if (rec.code < data.areaTable.size())
+            data.areaTable[rec.code] = rec.listOffset;
     }
-    if (bytes.size() % 6 != 0)
+    if (bytes.size() % AreaRecord::Size != 0)
         result.ioError = msg::ReadPastEnd;
     return result;
 }

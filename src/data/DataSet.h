@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Errors.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -60,12 +62,7 @@ inline constexpr std::uint8_t NoZone = 0;
 
 // What loading the resident tables reported. Fatal messages come in the order they arose;
 // an input/output error (a partial record) stops the loading where it happened.
-struct LoadResult {
-    std::vector<std::string> fatal;
-    std::optional<std::string> ioError;
-
-    bool ok() const { return fatal.empty() && !ioError; }
-};
+struct LoadResult : Problems {};
 
 // Loads STATE.DAT, COUNTY.DAT, then ZIPCODE.IDX and AREA.DAT. A missing or corrupt state or
 // county file keeps the ZIP index and area-code table from being loaded at all.

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace corvana {
 
@@ -18,6 +20,15 @@ public:
 class IoError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// What went wrong in one load, search or collection of output: the messages shown under
+// "FATAL ERROR", in the order they arose, and the general input/output error.
+struct Problems {
+    std::vector<std::string> fatal;
+    std::optional<std::string> ioError;
+
+    bool ok() const { return fatal.empty() && !ioError; }
 };
 
 namespace msg {

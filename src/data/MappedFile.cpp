@@ -1,4 +1,5 @@
 #include "data/MappedFile.h"
+#include "data/Records.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -188,15 +189,6 @@ bool ByteCursor::read(void* dst, std::size_t n) {
         }
     } else if (n) {
         std::memcpy(dst, bytes_.data() + pos_, n);
-    }
-    pos_ += n;
-    return true;
-}
-
-bool ByteCursor::skip(std::size_t n) {
-    if (remaining() < n) {
-        pos_ = size_;
-        return false;
     }
     pos_ += n;
     return true;

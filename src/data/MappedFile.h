@@ -92,7 +92,6 @@ public:
     bool readU8(std::uint8_t& v);
     bool readU16(std::uint16_t& v);
     bool readI32(std::int32_t& v);
-    bool skip(std::size_t n);
 
 private:
     std::span<const std::uint8_t> bytes_;
@@ -100,11 +99,5 @@ private:
     std::size_t size_ = 0;
     std::size_t pos_ = 0;
 };
-
-inline std::uint16_t loadU16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
-inline std::int32_t loadI32(const std::uint8_t* p) {
-    return std::int32_t(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) |
-                        (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24));
-}
 
 } // namespace corvana

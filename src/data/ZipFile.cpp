@@ -2,22 +2,10 @@
 
 #include "data/Errors.h"
 #include "data/ShortString.h"
-#include "settings/Settings.h"
 
 #include <cstring>
 
 namespace corvana {
-
-ZipRecord ZipRecord::decode(const std::uint8_t* p) {
-    ZipRecord r;
-    r.leading = p[0];
-    r.last4 = loadU16(p + 1);
-    r.cityOffset = loadI32(p + 4);
-    r.county = loadU16(p + 8);
-    r.areaCode = loadU16(p + 10);
-    r.timeZone = p[12];
-    return r;
-}
 
 std::string ZipRecord::zipText() const {
     // The leading digit is one character; a damaged byte above 9 still gives one character, and
@@ -69,16 +57,16 @@ CityHeader CityFile::readHeader(std::int64_t offset, const DataSet& data) const 
     return h;
 }
 
-std::string CityText(const CityHeader& header, const Settings& settings, const DataSet& data) {
-    std::string text = settings.citiesInCaps ? upperAscii(header.name) : header.name;
+std::string CityText(const CityHeader& header, bool capitals, const DataSet& data) {
+    std::string text = capitals ? upperAscii(header.name) : header.name;
     appendCut(text, ", ");
     appendCut(text, data.stateAbbrev(header.state));
     return text;
 }
 
-std::string GetCityState(const CityFile& city, std::int64_t offset, const Settings& settings,
+std::string GetCityState(const CityFile& city, std::int64_t offset, bool capitals,
                          const DataSet& data) {
-    return CityText(city.readHeader(offset, data), settings, data);
+    return CityText(city.readHeader(offset, data), capitals, data);
 }
 
 const StateName StateNames[62] = {
@@ -146,7 +134,7 @@ const StateName StateNames[62] = {
     {"WY", "Wyoming"},
 };
 
-std::string GetState(std::string_view abbrev, const Settings& settings) {
+std::string GetState(std::string_view abbrev, bool capitals) {
     std::string result = cutTo(abbrev, 25);
     for (const auto& row : StateNames) {
         if (abbrev == row.abbrev) {
@@ -154,7 +142,7 @@ std::string GetState(std::string_view abbrev, const Settings& settings) {
             break;
         }
     }
-    if (settings.statesInCaps)
+    if (capitals)
         result = upperAscii(result);
     return cutTo(result, 25);
 }

@@ -2,31 +2,13 @@
 
 #include "data/DataSet.h"
 #include "data/MappedFile.h"
+#include "data/Records.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace corvana {
-
-struct Settings;
-
-// One 13-byte record of ZIPCODE.DAT.
-struct ZipRecord {
-    std::uint8_t leading = 0;   // the ZIP code divided by 10000
-    std::uint16_t last4 = 0;    // the ZIP code modulo 10000
-    std::int32_t cityOffset = 0;
-    std::uint16_t county = NoCounty;
-    std::uint16_t areaCode = NoAreaCode;
-    std::uint8_t timeZone = 0;  // bits 0-6 zone number, bit 7 daylight-saving flag
-
-    static constexpr std::size_t Size = 13;
-    static ZipRecord decode(const std::uint8_t* p);
-
-    // Leading digit, then the last four digits padded with zeros, cut to five characters.
-    std::string zipText() const;
-    std::uint32_t zipValue() const { return leading * 10000u + last4; }
-};
 
 // ZIPCODE.DAT opened for one search or one copy-and-print run.
 class ZipFile {
@@ -70,17 +52,18 @@ private:
     DataFile file_;
 };
 
-// The city text of the record at offset: the name (in capitals when Cities in Caps is on),
-// ", " and the state abbreviation, cut to 255 characters. Throws as readHeader does.
-std::string GetCityState(const CityFile& city, std::int64_t offset, const Settings& settings,
+// The city text of the record at offset: the name (in capitals when `capitals`, the setting
+// Cities in Caps), ", " and the state abbreviation, cut to 255 characters. Throws as
+// readHeader does.
+std::string GetCityState(const CityFile& city, std::int64_t offset, bool capitals,
                          const DataSet& data);
 
 // The same text from a header already read.
-std::string CityText(const CityHeader& header, const Settings& settings, const DataSet& data);
+std::string CityText(const CityHeader& header, bool capitals, const DataSet& data);
 
 // The long name of a state abbreviation (exact, case-sensitive match), or the abbreviation
-// itself; in capitals when States in Caps is on; at most 25 characters.
-std::string GetState(std::string_view abbrev, const Settings& settings);
+// itself; in capitals when `capitals` (the setting States in Caps); at most 25 characters.
+std::string GetState(std::string_view abbrev, bool capitals);
 
 // The 62 rows of abbreviations and names, in the order they are tried.
 struct StateName {

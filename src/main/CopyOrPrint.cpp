@@ -177,14 +177,10 @@ void TCopyOrPrint::PrintButtonClick() {
     const corvana::CollectedOutput run = ctx_.collect(format, AllItems);
     for (const std::string& text : run.fatal)
         ctx_.messages.message(this, corvana::caption::Fatal, fromCore(text));
-    if (run.missingFile)
-        ctx_.messages.message(this, corvana::caption::Fatal, fromCore(*run.missingFile));
     if (run.ioError)
         ctx_.messages.message(this, corvana::caption::Error, fromCore(*run.ioError));
-    // A damaged or missing data file closes the dialog once the command is over.
-    const bool closeAfter = run.closeDialog || run.missingFile || !run.fatal.empty();
 
-    if (!run.missingFile && !run.ioError) {
+    if (run.deliver()) {
         if (!PrintMode) {
             ctx_.settings.lastCopyFormat = format;
             CopyItems(run.text);
@@ -197,7 +193,8 @@ void TCopyOrPrint::PrintButtonClick() {
             return;
         }
     }
-    if (closeAfter)
+    // A damaged or missing data file closes the dialog once the command is over.
+    if (run.closeDialog())
         reject();
 }
 

@@ -4,6 +4,7 @@
 #include "main/CopyOrPrint.h"
 #include "main/CorvanaStyle.h"
 #include "main/DialogCommands.h"
+#include "main/ItemHeightDelegate.h"
 #include "main/Messages.h"
 #include "main/SpinButton.h"
 #include "main/TimeFormat.h"
@@ -23,8 +24,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QStyledItemDelegate>
-#include <QToolButton>
 #include <QWindow>
 
 namespace {
@@ -32,13 +31,11 @@ namespace {
 constexpr int DesignClientWidth = 500;
 constexpr int DesignClientHeight = 401;
 constexpr int CompactHeight = 149;
-constexpr int AnswerItemHeight = 17;
 
 struct WindowSize {
     int size;
     double factor;
-    int needWidth; // the screen a size requires; 0: any screen
-    int needHeight;
+    int needWidth, needHeight; // the screen a size requires; 0: any screen
 };
 
 constexpr WindowSize WindowSizes[] = {
@@ -57,312 +54,16 @@ bool screenHolds(const WindowSize& s, int width, int height) {
     return width >= s.needWidth && height >= s.needHeight;
 }
 
-QFont arial(int pixels, bool bold = false) {
-    QFont f("Arial");
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
-template <typename W> W* placed(W* w, int left, int top, int width, int height) {
-    w->setGeometry(left, top, width, height);
-    return w;
-}
-
-// Only the letters a to z change, as everywhere else in the program.
-QString upperAZ(const QString& text) {
-    QString out = text;
-    for (QChar& c : out)
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - 'a' + 'A');
+// The first field's typing rule applied to each character of a field's text.
+QString typedText(corvana::SearchMode mode, const QString& text) {
+    QString out;
+    for (QChar c : text)
+        if (corvana::FieldTakes(mode, c.unicode()))
+            out += QChar(char16_t(corvana::FieldCase(mode, c.unicode())));
     return out;
 }
 
-// The text a search receives: at most 255 characters, blanks (and only blanks) trimmed.
-std::string searchText(const QString& field) {
-    std::string s = toCore(field).substr(0, 255);
-    std::size_t first = s.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    std::size_t last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
-}
-
-// Every line of the results list is one fixed height, scaled with the window.
-class ItemHeightDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    int height = AnswerItemHeight;
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QSize s = QStyledItemDelegate::sizeHint(option, index);
-        s.setHeight(height);
-        return s;
-    }
-};
-
 } // namespace
-
-TMainWin::TMainWin(const MainWinEnv& env, QWidget* parent)
-    : QMainWindow(parent), env_(env), timeFormatter_(LocaleTimeFormatter(QLocale::system())) {
-    UseCorvanaStyle();
-    createControls();
-    createMenus();
-    FormCreate();
-    dialogs_ = std::make_unique<DialogCommands>(settings_, messages(),
-                                                QString::fromStdString(data_.path("CORVA.HLP")));
-}
-
-TMainWin::~TMainWin() = default;
-
-void TMainWin::createControls() {
-    auto* client = new QWidget(this);
-    client->setObjectName("Client");
-    client->setFont(arial(17));
-    setCentralWidget(client);
-
-    SearchPanel = placed(new QFrame(client), 4, 4, 149, 141);
-    SearchPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Label1 = placed(new QLabel("Search By", SearchPanel), 8, 4, 133, 25);
-    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label1->setFont(arial(18));
-    SearchZip = placed(new QRadioButton("Zip Code", SearchPanel), 12, 28, 113, 21);
-    SearchCity = placed(new QRadioButton("City", SearchPanel), 12, 50, 113, 21);
-    SearchState = placed(new QRadioButton("State", SearchPanel), 12, 72, 113, 21);
-    SearchCounty = placed(new QRadioButton("County", SearchPanel), 12, 94, 113, 21);
-    SearchArea = placed(new QRadioButton("Area Code", SearchPanel), 12, 116, 113, 21);
-
-    SearchFirstEdit = placed(new QLineEdit(client), 264, 8, 220, 27);
-    SearchFirstEdit->setMaxLength(30);
-    SearchSecondEdit = placed(new QLineEdit(client), 264, 40, 220, 27);
-    SearchSecondEdit->setMaxLength(30);
-    SearchSecondEdit->hide();
-    SearchSecondEdit->setEnabled(false);
-
-    AnswerBox = placed(new QListWidget(client), 4, 176, 493, 189);
-    AnswerBox->setFont(arial(15));
-    AnswerBox->setSelectionMode(QAbstractItemView::MultiSelection);
-    AnswerBox->setUniformItemSizes(true);
-    AnswerBox->setItemDelegate(new ItemHeightDelegate(AnswerBox));
-    AnswerBox->hide();
-    AnswerBox->setEnabled(false);
-
-    ButtonCopy = placed(new QPushButton("&Copy To Clipboard", client), 340, 368, 157, 29);
-    ButtonPrint = placed(new QPushButton("&Print", client), 236, 368, 96, 29);
-    RangeSelect = placed(new QCheckBox("&Range Selecting", client), 8, 372, 173, 21);
-    for (QWidget* w : {static_cast<QWidget*>(ButtonCopy), static_cast<QWidget*>(ButtonPrint),
-                       static_cast<QWidget*>(RangeSelect)}) {
-        w->hide();
-        w->setEnabled(false);
-    }
-
-    SearchFirstCombo = placed(new QComboBox(client), 384, 76, 86, 27);
-    SearchFirstCombo->setEditable(true);
-    // Typed letters must stay as typed: no completion from the list, no new items on Enter.
-    SearchFirstCombo->setCompleter(nullptr);
-    SearchFirstCombo->setInsertPolicy(QComboBox::NoInsert);
-    SearchFirstCombo->lineEdit()->setMaxLength(2);
-    SearchFirstCombo->setMaxVisibleItems(18);
-    SearchFirstCombo->hide();
-    SearchFirstCombo->setEnabled(false);
-
-    TheSpinner = placed(new TSpinButton(client), 460, 76, 20, 27);
-    TheSpinner->hide();
-    TheSpinner->setEnabled(false);
-
-    StatePanel = placed(new QFrame(client), 256, 40, 141, 97);
-    StatePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StatePanel->hide();
-    StatePanel->setEnabled(false);
-    AllStates = placed(new QRadioButton("All States", StatePanel), 12, 8, 113, 21);
-    SingleState = placed(new QRadioButton("Single State", StatePanel), 12, 32, 113, 21);
-    StateCombo = placed(new QComboBox(StatePanel), 40, 60, 65, 27);
-    StateCombo->setMaxVisibleItems(13);
-
-    Bevel1 = placed(new QFrame(client), 156, 4, 341, 141);
-    Bevel1->setFrameStyle(QFrame::Box | QFrame::Raised);
-    Bevel1->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Bevel1->lower();
-
-    SearchFirstLabel = placed(new QLabel(client), 164, 12, 89, 21);
-    SearchFirstLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    SearchSecondLabel = placed(new QLabel("City", client), 164, 44, 89, 21);
-    SearchSecondLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    SearchSecondLabel->hide();
-    AnswerBoxLabel = placed(new QLabel(client), 4, 148, 493, 25);
-    AnswerBoxLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    AnswerBoxLabel->setFont(arial(20, true));
-
-    const QString names[] = {"SearchPanel",       "Label1",           "SearchZip",
-                             "SearchCity",        "SearchState",      "SearchCounty",
-                             "SearchArea",        "SearchFirstEdit",  "SearchSecondEdit",
-                             "AnswerBox",         "ButtonCopy",       "ButtonPrint",
-                             "RangeSelect",       "SearchFirstCombo", "TheSpinner",
-                             "StatePanel",        "AllStates",        "SingleState",
-                             "StateCombo",        "Bevel1",           "SearchFirstLabel",
-                             "SearchSecondLabel", "AnswerBoxLabel"};
-    QWidget* controls[] = {SearchPanel,       Label1,           SearchZip,
-                           SearchCity,        SearchState,      SearchCounty,
-                           SearchArea,        SearchFirstEdit,  SearchSecondEdit,
-                           AnswerBox,         ButtonCopy,       ButtonPrint,
-                           RangeSelect,       SearchFirstCombo, TheSpinner,
-                           StatePanel,        AllStates,        SingleState,
-                           StateCombo,        Bevel1,           SearchFirstLabel,
-                           SearchSecondLabel, AnswerBoxLabel};
-    for (std::size_t i = 0; i < std::size(controls); ++i) {
-        controls[i]->setObjectName(names[i]);
-        bool noFont = controls[i] == TheSpinner || controls[i] == Bevel1;
-        components_.push_back(
-            {controls[i], noFont ? LayoutKind::Geometry : LayoutKind::GeometryAndFont});
-    }
-    Bevel1->setFocusPolicy(Qt::NoFocus);
-
-    QWidget* tabOrder[] = {SearchZip,
-                           SearchCity,
-                           SearchState,
-                           SearchCounty,
-                           SearchArea,
-                           SearchFirstEdit,
-                           SearchSecondEdit,
-                           AnswerBox,
-                           ButtonCopy,
-                           ButtonPrint,
-                           RangeSelect,
-                           SearchFirstCombo,
-                           TheSpinner->upButton(),
-                           TheSpinner->downButton(),
-                           AllStates,
-                           SingleState,
-                           StateCombo};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
-
-    // The menu's shortcuts come before the editing keys of these controls.
-    for (QObject* o :
-         {static_cast<QObject*>(SearchFirstEdit), static_cast<QObject*>(SearchSecondEdit),
-          static_cast<QObject*>(SearchFirstCombo),
-          static_cast<QObject*>(SearchFirstCombo->lineEdit()), static_cast<QObject*>(StateCombo),
-          static_cast<QObject*>(AnswerBox)})
-        o->installEventFilter(this);
-
-    connect(SearchZip, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            SearchZipClick();
-    });
-    connect(SearchCity, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            SearchCityClick();
-    });
-    connect(SearchState, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            SearchStateClick();
-    });
-    connect(SearchCounty, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            SearchCountyClick();
-    });
-    connect(SearchArea, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            SearchAreaClick();
-    });
-    connect(AllStates, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            AllStatesClick();
-    });
-    connect(SingleState, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            SingleStateClick();
-    });
-    connect(SearchFirstEdit, &QLineEdit::textChanged, this, &TMainWin::SearchFirstEditChange);
-    connect(SearchSecondEdit, &QLineEdit::textChanged, this, &TMainWin::SearchSecondEditChange);
-    connect(SearchFirstCombo, &QComboBox::editTextChanged, this, &TMainWin::SearchFirstComboChange);
-    connect(StateCombo, &QComboBox::currentIndexChanged, this, &TMainWin::StateComboChange);
-    connect(TheSpinner, &TSpinButton::upClick, this, &TMainWin::TheSpinnerUpClick);
-    connect(TheSpinner, &TSpinButton::downClick, this, &TMainWin::TheSpinnerDownClick);
-    connect(RangeSelect, &QCheckBox::toggled, this, &TMainWin::RangeSelectClick);
-}
-
-void TMainWin::createMenus() {
-    QMenuBar* bar = menuBar();
-    // The menu belongs to the window's own frame, also on desktops with a global menu bar, so
-    // that the client area below it has the height the window sets.
-    bar->setNativeMenuBar(false);
-    auto item = [this](QMenu* menu, const QString& text, QKeySequence shortcut) {
-        QAction* a = menu->addAction(text);
-        a->setShortcut(shortcut);
-        if (!shortcut.isEmpty())
-            shortcutActions_.push_back(a);
-        components_.push_back({});
-        return a;
-    };
-    auto menu = [this](QMenuBar* b, const QString& text) {
-        components_.push_back({});
-        return b->addMenu(text);
-    };
-    auto ctrl = [](int key) { return QKeySequence(Qt::CTRL | Qt::Key(key)); };
-
-    components_.push_back({}); // MainMenu1
-    MenuFile = menu(bar, "&File");
-    MenuScreenSize = MenuFile->addMenu("Screen Si&ze");
-    components_.push_back({});
-    N400x300 = item(MenuScreenSize, "400 x 300", ctrl(Qt::Key_F1));
-    N480x360 = item(MenuScreenSize, "480 x 360", ctrl(Qt::Key_F2));
-    N640x480 = item(MenuScreenSize, "&640 x 480", ctrl(Qt::Key_F3));
-    N800x600 = item(MenuScreenSize, "&800 x 600", ctrl(Qt::Key_F4));
-    N1024x768 = item(MenuScreenSize, "&1024 x 768", ctrl(Qt::Key_F5));
-    N1280x1024 = item(MenuScreenSize, "1&280 x 1024", ctrl(Qt::Key_F6));
-    MenuFile->addSeparator();
-    components_.push_back({});
-    MenuPrint = item(MenuFile, "&Print", ctrl(Qt::Key_P));
-    MenuPrinterSetup = item(MenuFile, "Printer &Setup", ctrl(Qt::Key_S));
-    MenuFile->addSeparator();
-    components_.push_back({});
-    MenuTerminate = item(MenuFile, "E&xit", ctrl(Qt::Key_X));
-
-    MenuEdit = menu(bar, "&Edit");
-    MenuCopy = item(MenuEdit, "&Copy", ctrl(Qt::Key_C));
-
-    MenuConfigure = menu(bar, "&Configure");
-    MenuAlwaysOnTop = item(MenuConfigure, "&Always On Top", ctrl(Qt::Key_W));
-    MenuAlwaysOnTop->setCheckable(true);
-    MenuConfigure->addSeparator();
-    components_.push_back({});
-    MenuPreferences = item(MenuConfigure, "&Preferences", ctrl(Qt::Key_R));
-    MenuTimeZone = item(MenuConfigure, "&Time Zone", ctrl(Qt::Key_Z));
-
-    MenuHelp = menu(bar, "&Help");
-    MenuContents = item(MenuHelp, "&Contents", ctrl(Qt::Key_N));
-    MenuAbout = item(MenuHelp, "&About", ctrl(Qt::Key_A));
-    MenuZipDataVersion = item(MenuHelp, "&Zip Data Version", ctrl(Qt::Key_D));
-    MenuUpdates = item(MenuHelp, "&Updates", ctrl(Qt::Key_U));
-    MenuOtherProducts = item(MenuHelp, "&Other Products", {});
-    MenuOtherProducts->setObjectName("MenuOtherProducts");
-
-    MenuPrint->setEnabled(false);
-    MenuCopy->setEnabled(false);
-
-    const std::pair<QAction*, int> sizes[] = {{N400x300, 400},   {N480x360, 480},
-                                              {N640x480, 640},   {N800x600, 800},
-                                              {N1024x768, 1024}, {N1280x1024, 1280}};
-    for (auto [action, size] : sizes) {
-        action->setCheckable(true);
-        connect(action, &QAction::triggered, this, [this, size] { ChooseWindowSize(size); });
-    }
-    connect(MenuAlwaysOnTop, &QAction::triggered, this, &TMainWin::MenuAlwaysOnTopClick);
-    connect(MenuTerminate, &QAction::triggered, this, &TMainWin::MenuTerminateClick);
-    connect(MenuPreferences, &QAction::triggered, this, &TMainWin::MenuPreferencesClick);
-    connect(MenuTimeZone, &QAction::triggered, this, &TMainWin::MenuTimeZoneClick);
-    connect(MenuAbout, &QAction::triggered, this, &TMainWin::MenuAboutClick);
-    connect(MenuZipDataVersion, &QAction::triggered, this, &TMainWin::MenuZipVersionClick);
-    connect(MenuContents, &QAction::triggered, this, &TMainWin::MenuContentsClick);
-    connect(MenuUpdates, &QAction::triggered, this, &TMainWin::MenuUpdatesClick);
-    connect(MenuOtherProducts, &QAction::triggered, this, &TMainWin::MenuOtherProductsClick);
-    connect(MenuPrinterSetup, &QAction::triggered, this, &TMainWin::MenuPrinterSetupClick);
-    connect(MenuPrint, &QAction::triggered, this, &TMainWin::MenuPrintClick);
-    connect(MenuCopy, &QAction::triggered, this, &TMainWin::MenuCopyClick);
-    connect(ButtonPrint, &QPushButton::clicked, this, &TMainWin::ButtonPrintClick);
-    connect(ButtonCopy, &QPushButton::clicked, this, &TMainWin::ButtonCopyClick);
-}
 
 void TMainWin::MenuPreferencesClick() {
     dialogs_->Preferences({ScaleFactor, screenSize(), this});
@@ -488,10 +189,9 @@ void TMainWin::FormShow() {
     else
         SingleState->setChecked(true);
 
-    int mode = settings_.lastSearch;
-    searchMode_ = mode >= 1 && mode <= 5 ? mode : 1;
+    mode_ = corvana::ModeFromNumber(settings_.lastSearch).value_or(corvana::SearchMode::Zip);
     QRadioButton* modeButtons[] = {SearchZip, SearchCity, SearchState, SearchCounty, SearchArea};
-    modeButtons[searchMode_ - 1]->setChecked(true);
+    modeButtons[corvana::ModeNumber(mode_) - 1]->setChecked(true);
     StartSearch();
 }
 
@@ -504,7 +204,12 @@ void TMainWin::FormClose() {
     // Read the file again so that whatever else it holds survives the rewrite.
     corvana::IniFile ini = corvana::IniFile::load(env_.settingsPath);
     corvana::SaveSettings(settings_, ini);
-    ini.save(env_.settingsPath);
+    // The program ends all the same: the user asked to quit, and the file as it was stays
+    // whole. Only the user hears that this session's settings were lost.
+    if (!ini.save(env_.settingsPath))
+        messages().message(this, corvana::caption::Error,
+                           "The settings could not be saved to " +
+                               QString::fromStdString(env_.settingsPath) + ".");
     data_.states.clear();
     data_.counties.clear();
     if (env_.onEnd)
@@ -583,51 +288,6 @@ void TMainWin::RestoreFormLayout(int placement) {
     }
 }
 
-void TMainWin::fitButtonTexts() {
-    // Text scales by whole pixels of font height and its width does not follow the factor
-    // exactly, so at the small sizes a label such as "Single State" may need a little more than
-    // its scaled width. Such a control may take the room its text needs within its parent.
-    QAbstractButton* buttons[] = {SearchZip,  SearchCity, SearchState, SearchCounty,
-                                  SearchArea, AllStates,  SingleState, RangeSelect};
-    for (QAbstractButton* b : buttons) {
-        int room =
-            (b->parentWidget() == centralWidget() ? client_.width() : b->parentWidget()->width()) -
-            b->x();
-        int need = b->sizeHint().width();
-        if (need > b->width())
-            b->resize(std::max(b->width(), std::min(need, room)), b->height());
-    }
-}
-
-void TMainWin::setClientSize(QSize size) {
-    client_ = size;
-    int menuHeight = menuBar()->heightForWidth(size.width());
-    if (menuHeight < 0)
-        menuHeight = menuBar()->sizeHint().height();
-    setFixedSize(size.width(), size.height() + menuHeight);
-}
-
-void TMainWin::setClientHeight(int height) {
-    setClientSize({client_.width(), height});
-}
-
-void TMainWin::checkSizeItem(int size) {
-    checkedSize_ = size;
-    const std::pair<QAction*, int> sizes[] = {{N400x300, 400},   {N480x360, 480},
-                                              {N640x480, 640},   {N800x600, 800},
-                                              {N1024x768, 1024}, {N1280x1024, 1280}};
-    for (auto [action, s] : sizes)
-        action->setChecked(s == size);
-}
-
-void TMainWin::SetItOnTop(bool onTop) {
-    bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    // Changing the flags of a shown window hides it.
-    if (visible)
-        show();
-}
-
 void TMainWin::ChooseWindowSize(int size) {
     // Choosing an item flips its check mark before we decide; put the marks back first.
     checkSizeItem(checkedSize_);
@@ -661,47 +321,46 @@ void TMainWin::MenuTerminateClick() {
 }
 
 void TMainWin::SearchZipClick() {
-    searchMode_ = 1;
+    mode_ = corvana::SearchMode::Zip;
     StartSearch();
 }
 
 void TMainWin::SearchCityClick() {
-    searchMode_ = 2;
+    mode_ = corvana::SearchMode::City;
     StartSearch();
 }
 
 void TMainWin::SearchStateClick() {
-    searchMode_ = 3;
+    mode_ = corvana::SearchMode::State;
     StartSearch();
 }
 
 void TMainWin::SearchCountyClick() {
-    searchMode_ = 4;
+    mode_ = corvana::SearchMode::County;
     StartSearch();
 }
 
 void TMainWin::SearchAreaClick() {
-    searchMode_ = 5;
+    mode_ = corvana::SearchMode::Area;
     StartSearch();
 }
 
 void TMainWin::StartSearch() {
     if (ended_)
         return;
-    settings_.lastSearch = std::uint16_t(searchMode_);
+    const bool stateMode = mode_ == corvana::SearchMode::State;
+    settings_.lastSearch = std::uint16_t(corvana::ModeNumber(mode_));
 
-    static const char* const labels[] = {"Zip Code", "City", "State", "County", "Area Code"};
-    static const int limits[] = {5, 30, 2, 30, 3};
-    SearchFirstLabel->setText(labels[searchMode_ - 1]);
+    SearchFirstLabel->setText(corvana::ModeLabel(mode_));
     {
         // A shorter limit cuts the old text, which is about to be emptied anyway; that cut
         // must not search in the new mode.
         QSignalBlocker block(SearchFirstEdit);
-        if (searchMode_ != 3)
-            SearchFirstEdit->setMaxLength(limits[searchMode_ - 1]);
+        if (!stateMode)
+            SearchFirstEdit->setMaxLength(corvana::FieldLength(mode_));
     }
 
-    if (searchMode_ == 3) {
+    if (stateMode) {
         SearchFirstEdit->hide();
         SearchFirstEdit->setEnabled(false);
         SearchFirstCombo->show();
@@ -724,7 +383,7 @@ void TMainWin::StartSearch() {
     if (ended_)
         return;
 
-    bool statePanel = searchMode_ == 2 || searchMode_ == 4;
+    bool statePanel = corvana::HasStateChoice(mode_);
     StatePanel->setVisible(statePanel);
     StatePanel->setEnabled(statePanel);
 
@@ -742,10 +401,10 @@ void TMainWin::StartSearch() {
 }
 
 void TMainWin::FirstSearchSizeIt() {
-    int width = searchMode_ == 1   ? Scaled(ScaleFactor, 70)
-                : searchMode_ == 5 ? Scaled(ScaleFactor, 45)
-                                   : Scaled(ScaleFactor, 220);
-    if (searchMode_ != 3)
+    int width = mode_ == corvana::SearchMode::Zip    ? Scaled(ScaleFactor, 70)
+                : mode_ == corvana::SearchMode::Area ? Scaled(ScaleFactor, 45)
+                                                     : Scaled(ScaleFactor, 220);
+    if (mode_ != corvana::SearchMode::State)
         SearchFirstEdit->resize(width, SearchFirstEdit->height());
     SearchFirstCombo->resize(Scaled(ScaleFactor, 45) + 25, SearchFirstCombo->height());
     StateCombo->resize(Scaled(ScaleFactor, 45) + 20, StateCombo->height());
@@ -754,53 +413,33 @@ void TMainWin::FirstSearchSizeIt() {
         setClientHeight(Scaled(ScaleFactor, CompactHeight));
 }
 
-std::string TMainWin::firstEditSearchText() const {
-    return searchText(SearchFirstEdit->text());
-}
-
-std::string TMainWin::secondEditSearchText() const {
-    return searchText(SearchSecondEdit->text());
-}
-
-std::string TMainWin::stateComboText() const {
-    return toCore(StateCombo->currentText());
+corvana::SearchRequest TMainWin::request() const {
+    corvana::SearchRequest r;
+    r.mode = mode_;
+    if (mode_ == corvana::SearchMode::State) {
+        r.text = toCore(SearchSecondEdit->text());
+        r.chosenStates = ChosenStates;
+    } else {
+        r.text = toCore(SearchFirstEdit->text());
+        r.singleState = toCore(StateCombo->currentText());
+    }
+    return r;
 }
 
 void TMainWin::SearchFirstEditChange() {
-    if (ended_)
+    if (ended_ || mode_ == corvana::SearchMode::State)
         return;
-    switch (searchMode_) {
-    case 1: {
-        QString text = SearchFirstEdit->text();
-        QString digits;
-        for (QChar c : text)
-            if (c >= u'0' && c <= u'9')
-                digits += c;
-        if (digits.size() != text.size()) {
-            // The caret stays where it was before the keystroke that brought the stray
-            // character; setting the text runs this handler again on the digits alone.
-            int caret = SearchFirstEdit->cursorPosition();
-            SearchFirstEdit->setText(digits);
-            SearchFirstEdit->setCursorPosition(std::clamp(caret - 1, 0, int(digits.size())));
-            return;
-        }
-        applyResult(corvana::SearchTheZip(firstEditSearchText(), searchContext()));
-        break;
+    QString text = SearchFirstEdit->text();
+    QString typed = typedText(mode_, text);
+    if (typed.size() != text.size()) {
+        // The caret stays where it was before the keystroke that brought the stray character;
+        // setting the text runs this handler again on the rest alone.
+        int caret = SearchFirstEdit->cursorPosition();
+        SearchFirstEdit->setText(typed);
+        SearchFirstEdit->setCursorPosition(std::clamp(caret - 1, 0, int(typed.size())));
+        return;
     }
-    case 2:
-        applyResult(
-            corvana::SearchTheCity(firstEditSearchText(), searchContext(), stateComboText()));
-        break;
-    case 4:
-        applyResult(
-            corvana::SearchTheCounty(firstEditSearchText(), searchContext(), stateComboText()));
-        break;
-    case 5:
-        applyResult(corvana::SearchTheArea(firstEditSearchText(), searchContext()));
-        break;
-    default:
-        break;
-    }
+    applyResult(corvana::RunSearch(request(), searchContext()));
 }
 
 void TMainWin::chooseStates(const std::string& abbrev) {
@@ -808,10 +447,10 @@ void TMainWin::chooseStates(const std::string& abbrev) {
 }
 
 void TMainWin::SearchFirstComboChange() {
-    if (ended_ || searchMode_ != 3 || spinnerSetting_)
+    if (ended_ || mode_ != corvana::SearchMode::State || spinnerSetting_)
         return;
     QString text = SearchFirstCombo->currentText();
-    QString upper = upperAZ(text);
+    QString upper = typedText(mode_, text);
     if (upper != text) {
         // Putting the capitals back is itself a change: that run does the rest.
         QLineEdit* edit = SearchFirstCombo->lineEdit();
@@ -839,8 +478,7 @@ void TMainWin::SearchFirstComboChange() {
     SearchSecondEdit->setEnabled(true);
     SearchSecondEdit->setFocus();
     if (!SearchSecondEdit->text().isEmpty())
-        applyResult(
-            corvana::SearchTheCityWithState(secondEditSearchText(), searchContext(), ChosenStates));
+        applyResult(corvana::RunSearch(request(), searchContext()));
 }
 
 void TMainWin::TheSpinnerUpClick() {
@@ -854,9 +492,9 @@ void TMainWin::TheSpinnerDownClick() {
 void TMainWin::stepSpinner(bool down) {
     int count = SearchFirstCombo->count();
     // With no abbreviations at all there is nothing to step to.
-    if (ended_ || searchMode_ != 3 || count == 0)
+    if (ended_ || mode_ != corvana::SearchMode::State || count == 0)
         return;
-    QString text = upperAZ(SearchFirstCombo->currentText());
+    QString text = typedText(mode_, SearchFirstCombo->currentText());
     int pos = SearchFirstCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (pos < 0)
         pos = 0;
@@ -877,24 +515,18 @@ void TMainWin::stepSpinner(bool down) {
     SearchSecondEdit->show();
     SearchSecondEdit->setEnabled(true);
     SearchSecondEdit->setFocus();
-    applyResult(
-        corvana::SearchTheCityWithState(secondEditSearchText(), searchContext(), ChosenStates));
+    applyResult(corvana::RunSearch(request(), searchContext()));
 }
 
 void TMainWin::SearchSecondEditChange() {
-    if (ended_ || searchMode_ != 3)
+    if (ended_ || mode_ != corvana::SearchMode::State)
         return;
-    applyResult(
-        corvana::SearchTheCityWithState(secondEditSearchText(), searchContext(), ChosenStates));
+    applyResult(corvana::RunSearch(request(), searchContext()));
 }
 
 void TMainWin::rerunStateFilteredSearch() {
-    if (searchMode_ == 2)
-        applyResult(
-            corvana::SearchTheCity(firstEditSearchText(), searchContext(), stateComboText()));
-    else if (searchMode_ == 4)
-        applyResult(
-            corvana::SearchTheCounty(firstEditSearchText(), searchContext(), stateComboText()));
+    if (corvana::HasStateChoice(mode_))
+        applyResult(corvana::RunSearch(request(), searchContext()));
 }
 
 void TMainWin::AllStatesClick() {
@@ -943,8 +575,8 @@ void TMainWin::applyResult(const corvana::SearchResult& result) {
     if (result.cleared)
         showItems(result.items);
 
-    if (result.fatal)
-        FatalEnd({*result.fatal});
+    if (!result.fatal.empty())
+        FatalEnd(result.fatal);
     else if (result.ioError)
         messages().message(this, corvana::caption::Error, fromCore(*result.ioError));
 }

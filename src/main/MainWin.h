@@ -3,6 +3,7 @@
 #include "data/DataSet.h"
 #include "main/Layout.h"
 #include "search/Search.h"
+#include "search/SearchRequest.h"
 #include "settings/Settings.h"
 
 #include <QMainWindow>
@@ -55,14 +56,13 @@ public:
     corvana::Settings& settings() { return settings_; }
     const corvana::DataSet& data() const { return data_; }
     Messages& messages() const { return *env_.messages; }
-    const std::string& programDir() const { return data_.dir; }
     double scaleFactor() const { return ScaleFactor; }
     QSize screenSize() const { return {ScreenWidth, ScreenHeight}; }
     bool daylightInEffect() const { return DaylightInEffect; }
     // What a search or a re-read of listed records needs: tables, settings and the clock.
     corvana::SearchContext searchContext() const;
 
-    int searchMode() const { return searchMode_; }
+    int searchMode() const { return corvana::ModeNumber(mode_); }
     const std::vector<int>& chosenStates() const { return ChosenStates; }
     // The client area below the menu bar, as the window last set it.
     QSize clientSize() const { return client_; }
@@ -186,9 +186,8 @@ private:
     void chooseStates(const std::string& abbrev);
     void stepSpinner(bool down);
     void rerunStateFilteredSearch();
-    std::string firstEditSearchText() const;
-    std::string secondEditSearchText() const;
-    std::string stateComboText() const;
+    // The search the fields ask for now.
+    corvana::SearchRequest request() const;
 
     MainWinEnv env_;
     corvana::TimeFormatter timeFormatter_;
@@ -202,7 +201,7 @@ private:
     std::vector<LayoutComponent> components_;
     std::vector<QAction*> shortcutActions_;
     int checkedSize_ = 640;
-    int searchMode_ = 1;
+    corvana::SearchMode mode_ = corvana::SearchMode::Zip;
     std::vector<int> ChosenStates;
     bool DaylightInEffect = false;
     QSize client_;

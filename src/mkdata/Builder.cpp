@@ -1,6 +1,7 @@
 #include "mkdata/Builder.h"
 
 #include "data/DataSet.h"
+#include "data/Records.h"
 #include "data/ShortString.h"
 #include "data/Win1252.h"
 
@@ -274,27 +275,6 @@ Row parseRow(const CsvRecord& record, const std::array<std::size_t, ColumnCount>
     return row;
 }
 
-void putU8(std::string& out, std::uint8_t v) {
-    out += char(v);
-}
-
-void putU16(std::string& out, std::uint16_t v) {
-    out += char(v & 0xFF);
-    out += char(v >> 8);
-}
-
-void putI32(std::string& out, std::int32_t v) {
-    auto u = std::uint32_t(v);
-    for (int shift = 0; shift < 32; shift += 8)
-        out += char((u >> shift) & 0xFF);
-}
-
-void putList(std::string& out, const std::vector<std::uint16_t>& records) {
-    putU16(out, std::uint16_t(records.size()));
-    for (std::uint16_t r : records)
-        putU16(out, r);
-}
-
 // Collects the cities or counties: one group per name and state, in order of first use.
 class Groups {
 public:
@@ -467,16 +447,11 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
         g.offset = std::int32_t(cityDat.size());
         std::string key = g.upper.substr(0, 2);
         if (key != lastKey) {
-            putU8(cityIdx, std::uint8_t(key.size()));
-            cityIdx += key;
-            cityIdx.append(2 - key.size(), '\0');
-            putI32(cityIdx, g.offset);
+            CityIndexRecord::of(key, g.offset).encode(cityIdx);
             lastKey = key;
         }
-        putU8(cityDat, std::uint8_t(g.name.size() + 1));
-        cityDat += g.name;
-        putU8(cityDat, g.state);
-        putList(cityDat, g.records);
+        EncodeNamedBody(cityDat, g.name, g.state);
+        EncodeZipList(cityDat, g.records);
     }
 
     // The further names come after the counties, so that the counties keep their numbers.
@@ -497,11 +472,9 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
                 if (groups == &counties)
                     countyNumber[c] = n;
                 ++n;
-                putU8(countyDat, std::uint8_t(g.name.size() + 1));
-                countyDat += g.name;
-                putU8(countyDat, g.state);
-                putI32(countyDat, std::int32_t(countyIdx.size()));
-                putList(countyIdx, g.records);
+                EncodeNamedBody(countyDat, g.name, g.state);
+                storeI32(countyDat, std::int32_t(countyIdx.size()));
+                EncodeZipList(countyIdx, g.records);
             }
         }
     }
@@ -512,23 +485,22 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
         if (areas[code].empty())
             continue;
         checkListLength(areas[code].size(), "area code " + std::to_string(code));
-        putU16(areaDat, std::uint16_t(code));
-        putI32(areaDat, std::int32_t(areaIdx.size()));
-        putList(areaIdx, areas[code]);
+        AreaRecord{std::uint16_t(code), std::int32_t(areaIdx.size())}.encode(areaDat);
+        EncodeZipList(areaIdx, areas[code]);
     }
 
     std::string& zipDat = files["ZIPCODE.DAT"];
-    zipDat.reserve(rows.size() * 13);
+    zipDat.reserve(rows.size() * ZipRecord::Size);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
-        putU8(zipDat, std::uint8_t(row.zip / 10000));
-        putU16(zipDat, std::uint16_t(row.zip % 10000));
-        putU8(zipDat, 0);
-        putI32(zipDat, cities.all()[cityOf[i]].offset);
-        putU16(zipDat,
-               countyOf[i] == SIZE_MAX ? NoCounty : std::uint16_t(countyNumber[countyOf[i]]));
-        putU16(zipDat, row.areaCode);
-        putU8(zipDat, row.timeZone);
+        ZipRecord rec;
+        rec.leading = std::uint8_t(row.zip / 10000);
+        rec.last4 = std::uint16_t(row.zip % 10000);
+        rec.cityOffset = cities.all()[cityOf[i]].offset;
+        rec.county = countyOf[i] == SIZE_MAX ? NoCounty : std::uint16_t(countyNumber[countyOf[i]]);
+        rec.areaCode = row.areaCode;
+        rec.timeZone = row.timeZone;
+        rec.encode(zipDat);
     }
 
     // The main city of a prefix has most ZIP codes in its block; of equals, the one whose
@@ -551,11 +523,11 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
         for (auto it = counts.begin(); it != counts.end(); ++it)
             if (it->second > best->second)
                 best = it;
-        putU16(zipIdx, std::uint16_t(prefix));
-        putI32(zipIdx, std::int32_t(first));
-        putU16(zipIdx, std::uint16_t(end - first));
-        putI32(zipIdx, cities.all()[best->first].offset);
-        putU8(zipIdx, 0);
+        ZipIndexRecord rec;
+        rec.prefix = std::uint16_t(prefix);
+        rec.entry = ZipIndexEntry{std::int32_t(first), std::uint16_t(end - first),
+                                  cities.all()[best->first].offset, 0};
+        rec.encode(zipIdx);
         first = end;
     }
     return files;

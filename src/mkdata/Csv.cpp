@@ -4,7 +4,7 @@ namespace corvana::mkdata {
 
 InputError::InputError(std::size_t line, const std::string& problem)
     : std::runtime_error(line ? "line " + std::to_string(line) + ": " + problem : problem),
-      line_(line), problem_(problem) {}
+      line_(line) {}
 
 namespace {
 

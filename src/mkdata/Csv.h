@@ -14,11 +14,9 @@ class InputError : public std::runtime_error {
 public:
     InputError(std::size_t line, const std::string& problem);
     std::size_t line() const { return line_; }
-    const std::string& problem() const { return problem_; }
 
 private:
     std::size_t line_;
-    std::string problem_;
 };
 
 struct CsvRecord {

@@ -34,7 +34,7 @@ std::optional<ZipDetails> LoadValues(const ResultItem& line, const ZipFile& zip,
     if (settings.citiesInCaps)
         d.city = upperAscii(d.city);
     d.state = std::string(data.stateAbbrev(h.state));
-    d.stateName = GetState(d.state, settings);
+    d.stateName = GetState(d.state, settings.statesInCaps);
 
     if (rec.areaCode != NoAreaCode)
         d.areaCode = cutTo(std::to_string(rec.areaCode), 3);
@@ -49,14 +49,14 @@ CollectedOutput CollectOutput(const std::vector<ResultItem>& lines, int format, 
         return out;
     auto cityFile = CityFile::open(data);
     if (!cityFile) {
-        out.missingFile = msg::CityNotFound;
-        out.closeDialog = true;
+        out.fatal.emplace_back(msg::CityNotFound);
+        out.missingFile = true;
         return out;
     }
     auto zip = ZipFile::open(data);
     if (!zip) {
-        out.missingFile = msg::ZipFileNotFound;
-        out.closeDialog = true;
+        out.fatal.emplace_back(msg::ZipFileNotFound);
+        out.missingFile = true;
         return out;
     }
     try {
@@ -70,7 +70,6 @@ CollectedOutput CollectOutput(const std::vector<ResultItem>& lines, int format, 
     } catch (const IoError& e) {
         out.ioError = e.what();
     }
-    out.closeDialog = !out.fatal.empty();
     return out;
 }
 

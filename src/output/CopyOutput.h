@@ -23,19 +23,20 @@ std::optional<ZipDetails> LoadValues(const ResultItem& line, const ZipFile& zip,
                                      const CityFile& city, const DataSet& data,
                                      const Settings& settings, std::vector<std::string>& fatal);
 
-// The text that Copy puts on the clipboard and Print prints.
-struct CollectedOutput {
+// The text that Copy puts on the clipboard and Print prints. Fatal messages are shown under
+// "FATAL ERROR" in their order; those of damaged lines leave the lines built to be copied or
+// printed. The general input/output error ends the command: nothing is copied or printed.
+struct CollectedOutput : Problems {
     // Each expanded line followed by CR LF, the last one too.
     std::string text;
-    // Shown under "FATAL ERROR" in this order; the lines built are still copied or printed.
-    std::vector<std::string> fatal;
-    // CITY.DAT or ZIPCODE.DAT is missing: shown under "FATAL ERROR"; nothing was collected and
-    // the command stops before copying or printing.
-    std::optional<std::string> missingFile;
+    // CITY.DAT or ZIPCODE.DAT is missing (its message is the one fatal message): nothing was
+    // collected and the command stops before copying or printing.
+    bool missingFile = false;
+
+    // The text goes to the clipboard or the printer.
+    bool deliver() const { return !missingFile && !ioError; }
     // A fatal message was shown: the dialog closes when the command ends.
-    bool closeDialog = false;
-    // The general input/output error: it ends the command, nothing is copied or printed.
-    std::optional<std::string> ioError;
+    bool closeDialog() const { return !fatal.empty(); }
 };
 
 // Expands output format `format` (a position in OutputFormats) for each line in turn. A

@@ -12,7 +12,6 @@ using namespace detail;
 namespace {
 
 constexpr const char* NoCities = "No matching cities found.";
-constexpr std::size_t CityIdxRecordSize = 7;
 
 // Where the cities of a two-letter beginning start in CITY.DAT, from the first CITY.IDX record
 // that matches. `firstLetterOnly` matches on the first key character alone, whatever the key
@@ -24,15 +23,15 @@ std::optional<std::int32_t> LookupCityIndex(const DataSet& data, std::string_vie
     std::vector<std::uint8_t> bytes(idx.size());
     if (!idx.read(0, bytes.data(), bytes.size()))
         throw IoError(msg::ReadPastEnd);
-    for (std::size_t pos = 0; pos < bytes.size(); pos += CityIdxRecordSize) {
-        if (bytes.size() - pos < CityIdxRecordSize)
+    for (std::size_t pos = 0; pos < bytes.size(); pos += CityIndexRecord::Size) {
+        if (bytes.size() - pos < CityIndexRecord::Size)
             throw IoError(msg::ReadPastEnd);
-        const std::uint8_t* rec = bytes.data() + pos;
-        const bool match = firstLetterOnly
-                               ? char(rec[1]) == key[0]
-                               : rec[0] == 2 && char(rec[1]) == key[0] && char(rec[2]) == key[1];
+        const CityIndexRecord rec = CityIndexRecord::decode(bytes.data() + pos);
+        const bool match = firstLetterOnly ? rec.key[0] == key[0]
+                                           : rec.keyLength == 2 && rec.key[0] == key[0] &&
+                                                 rec.key[1] == key[1];
         if (match)
-            return loadI32(rec + 3);
+            return rec.cityOffset;
     }
     return std::nullopt;
 }
@@ -108,7 +107,7 @@ struct CityScan {
         return !singleState || *singleState == ctx.data.stateAbbrev(s.state());
     }
     std::string cityText(const CityScanner& s) const {
-        return CityText(s.header(), ctx.settings, ctx.data);
+        return CityText(s.header(), ctx.settings.citiesInCaps, ctx.data);
     }
 
     void addZipLines(CityScanner& s, const ZipFile& zip, const std::string& city) {

@@ -20,17 +20,15 @@ struct ResultItem {
     bool operator==(const ResultItem&) const = default;
 };
 
-// What the window must show after a search.
-struct SearchResult {
+// What the window must show after a search. A search stops at the first damaged or missing
+// data file: its one fatal message is shown under "FATAL ERROR" and the program ends. The
+// general input/output error is shown and the items added until then stay.
+struct SearchResult : Problems {
     bool listShown = false;      // full height, list and heading visible
     bool outputControls = false; // copy, print and range-select on
     bool cleared = false;        // the list was cleared and holds `items`; otherwise keep old items
     std::optional<std::string> heading;
     std::vector<ResultItem> items; // in list order
-    // A data file is missing or damaged: show under "FATAL ERROR" and end the program.
-    std::optional<std::string> fatal;
-    // The general input/output error: show it; the items added until then stay.
-    std::optional<std::string> ioError;
 };
 
 struct SearchContext {

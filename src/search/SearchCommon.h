@@ -42,17 +42,13 @@ template <class Body> SearchResult Guarded(SearchResult r, Body&& body) {
     try {
         body(r);
     } catch (const FatalError& e) {
-        r.fatal = e.what();
+        r.fatal.emplace_back(e.what());
     } catch (const IoError& e) {
         r.ioError = e.what();
     }
     SortItems(r.items);
     return r;
 }
-
-// County name of a county number, in capitals when Counties in Caps is on; empty for "no
-// county" and for numbers the county table does not have.
-std::string CountyText(int county, const DataSet& data, const Settings& settings);
 
 // Builds the results-list lines of one search: ZIP code, city text, then the county, area code
 // and time text as the settings ask. The county search always shows the county.
@@ -82,7 +78,7 @@ public:
         auto it = known_.find(offset);
         if (it == known_.end()) {
             CityHeader h = file_.readHeader(offset, ctx_.data);
-            it = known_.emplace(offset, Entry{CityText(h, ctx_.settings, ctx_.data), h.state}).first;
+            it = known_.emplace(offset, Entry{CityText(h, ctx_.settings.citiesInCaps, ctx_.data), h.state}).first;
         }
         return it->second;
     }

@@ -7,13 +7,6 @@
 
 namespace corvana::detail {
 
-std::string CountyText(int county, const DataSet& data, const Settings& settings) {
-    if (county == NoCounty)
-        return {};
-    std::string_view name = data.countyName(county);
-    return settings.countiesInCaps ? upperAscii(name) : std::string(name);
-}
-
 namespace {
 
 // A line of at most 255 characters built in place: one allocation per line, however many parts.

@@ -16,7 +16,7 @@ void PotentialStates(char digit, const SearchContext& ctx, SearchResult& r) {
     StartList(r, "Potential States");
     for (const auto& entry : ctx.data.states) {
         if (entry.size() >= 3 && entry[2] == digit)
-            AddItem(r, GetState(std::string_view(entry).substr(0, 2), ctx.settings));
+            AddItem(r, GetState(std::string_view(entry).substr(0, 2), ctx.settings.statesInCaps));
     }
 }
 
@@ -31,7 +31,7 @@ void MainCities(int twoDigits, const SearchContext& ctx, SearchResult& r) {
         char head[8];
         std::snprintf(head, sizeof head, "%03d ", prefix);
         std::string line = head;
-        appendCut(line, GetCityState(city, e.mainCity, ctx.settings, ctx.data));
+        appendCut(line, GetCityState(city, e.mainCity, ctx.settings.citiesInCaps, ctx.data));
         AddItem(r, std::move(line));
     }
 }
@@ -58,7 +58,7 @@ void ZipLines(std::string_view digits, int value, const SearchContext& ctx, Sear
             match = int(rec.leading) * 10000 + rec.last4 == value;
         if (!match)
             continue;
-        std::string cityText = GetCityState(city, rec.cityOffset, ctx.settings, ctx.data);
+        std::string cityText = GetCityState(city, rec.cityOffset, ctx.settings.citiesInCaps, ctx.data);
         AddZipItem(r, zipLine(rec, cityText, false), std::uint32_t(n));
     }
     if (r.items.empty())

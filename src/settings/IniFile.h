@@ -32,7 +32,7 @@ public:
     // Writes the whole file through a temporary file in the same directory and a rename, so
     // the previous file stays whole if anything fails. Creates the directory if it is missing.
     // Returns false when the file could not be written; the old file is then untouched.
-    bool save(const std::string& path) const;
+    [[nodiscard]] bool save(const std::string& path) const;
 
 private:
     // Lines [begin, end) after the section's header; end is the next header or the file's end.

@@ -4,6 +4,8 @@
 #include "settings/IniFile.h"
 
 #include <cstdlib>
+#include <type_traits>
+#include <variant>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -30,28 +32,71 @@ int hexDigit(char c) {
     return -1;
 }
 
-struct Reader {
-    const IniFile& ini;
+// Where a setting lives in the record, by the type it has there.
+using FlagAt = bool& (*)(Settings&);
+using NumberAt = std::int32_t& (*)(Settings&);
+using WordAt = std::uint16_t& (*)(Settings&); // a number kept in 16 bits
+using TextAt = std::string& (*)(Settings&);
 
-    bool flag(std::string_view section, std::string_view key, std::string_view def) const {
-        return ParseFlag(ini.get(section, key, def, SmallBuffer));
-    }
-    std::int32_t number(std::string_view section, std::string_view key, std::string_view def,
-                        std::size_t buffer = SmallBuffer) const {
-        return ParseNumber(ini.get(section, key, def, buffer));
-    }
+struct SettingRow {
+    std::string_view section;
+    std::string_view key;
+    std::string_view def; // as the file would hold it
+    std::size_t buffer;
+    std::variant<FlagAt, NumberAt, WordAt, TextAt> at;
 };
 
-struct Writer {
-    IniFile& ini;
+#define CORVANA_AT(type, member) type([](Settings& s) -> auto& { return s.member; })
 
-    void flag(std::string_view section, std::string_view key, bool on) const {
-        ini.set(section, key, on ? "Yes" : "No");
-    }
-    void number(std::string_view section, std::string_view key, std::int64_t n) const {
-        ini.set(section, key, std::to_string(n));
-    }
+// Every setting in the order it is read and written; a file written afresh has this order.
+constexpr SettingRow SettingRows[] = {
+    {Misc, "Window Size", "640", SmallBuffer, CORVANA_AT(NumberAt, windowSize)},
+    {Misc, "Last Search", "1", SmallBuffer, CORVANA_AT(WordAt, lastSearch)},
+    {Misc, "All State", "Yes", SmallBuffer, CORVANA_AT(FlagAt, allState)},
+    {Misc, "Last Print Format", "0", SmallBuffer, CORVANA_AT(NumberAt, lastPrintFormat)},
+    {Misc, "Last Copy Format", "0", SmallBuffer, CORVANA_AT(NumberAt, lastCopyFormat)},
+    {Misc, "Main Window Left", "0", SmallBuffer, CORVANA_AT(NumberAt, mainWindowLeft)},
+    {Misc, "Main Window Top", "0", SmallBuffer, CORVANA_AT(NumberAt, mainWindowTop)},
+    {Misc, "Always On Top", "No", SmallBuffer, CORVANA_AT(FlagAt, alwaysOnTop)},
+
+    {Preferences, "Show County", "Yes", SmallBuffer, CORVANA_AT(FlagAt, showCounty)},
+    {Preferences, "Show Area Code", "Yes", SmallBuffer, CORVANA_AT(FlagAt, showAreaCode)},
+    {Preferences, "Show Time Zone", "No", SmallBuffer, CORVANA_AT(FlagAt, showTimeZone)},
+    {Preferences, "Show Current Time", "Yes", SmallBuffer, CORVANA_AT(FlagAt, showCurrentTime)},
+    {Preferences, "Cities in Caps", "No", SmallBuffer, CORVANA_AT(FlagAt, citiesInCaps)},
+    {Preferences, "Counties in Caps", "No", SmallBuffer, CORVANA_AT(FlagAt, countiesInCaps)},
+    {Preferences, "States in Caps", "No", SmallBuffer, CORVANA_AT(FlagAt, statesInCaps)},
+
+    {PrintFont, "Color", "0", FontBuffer, CORVANA_AT(NumberAt, printFont.color)},
+    {PrintFont, "Font Name", "Arial", FontBuffer, CORVANA_AT(TextAt, printFont.faceName)},
+    {PrintFont, "Size", "11", FontBuffer, CORVANA_AT(NumberAt, printFont.size)},
+    {PrintFont, "Bold", "No", SmallBuffer, CORVANA_AT(FlagAt, printFont.bold)},
+    {PrintFont, "Italic", "No", SmallBuffer, CORVANA_AT(FlagAt, printFont.italic)},
+    {PrintFont, "Underline", "No", SmallBuffer, CORVANA_AT(FlagAt, printFont.underline)},
+    {PrintFont, "Strikeout", "No", SmallBuffer, CORVANA_AT(FlagAt, printFont.strikeout)},
+
+    {TimeZone, "Daylight Savings", "Yes", SmallBuffer, CORVANA_AT(FlagAt, daylightSavings)},
+    {TimeZone, "Time Zone", "8", SmallBuffer, CORVANA_AT(NumberAt, timeZone)},
 };
+
+#undef CORVANA_AT
+
+// Puts the text a setting has in the file, or its default, into the record.
+void take(const SettingRow& row, std::string_view text, Settings& s) {
+    std::visit(
+        [&](auto at) {
+            using At = decltype(at);
+            if constexpr (std::is_same_v<At, FlagAt>)
+                at(s) = ParseFlag(text);
+            else if constexpr (std::is_same_v<At, NumberAt>)
+                at(s) = ParseNumber(text);
+            else if constexpr (std::is_same_v<At, WordAt>)
+                at(s) = std::uint16_t(ParseNumber(text));
+            else
+                at(s) = std::string(text);
+        },
+        row.at);
+}
 
 } // namespace
 
@@ -81,68 +126,34 @@ std::int32_t ParseNumber(std::string_view text) {
     return std::int32_t(value);
 }
 
+Settings::Settings() {
+    for (const SettingRow& row : SettingRows)
+        take(row, row.def, *this);
+}
+
 Settings LoadSettings(const IniFile& ini) {
-    Reader r{ini};
     Settings s;
-    s.windowSize = r.number(Misc, "Window Size", "640");
-    s.lastSearch = std::uint16_t(r.number(Misc, "Last Search", "1"));
-    s.allState = r.flag(Misc, "All State", "Yes");
-    s.lastPrintFormat = r.number(Misc, "Last Print Format", "0");
-    s.lastCopyFormat = r.number(Misc, "Last Copy Format", "0");
-    s.mainWindowLeft = r.number(Misc, "Main Window Left", "0");
-    s.mainWindowTop = r.number(Misc, "Main Window Top", "0");
-    s.alwaysOnTop = r.flag(Misc, "Always On Top", "No");
-
-    s.showCounty = r.flag(Preferences, "Show County", "Yes");
-    s.showAreaCode = r.flag(Preferences, "Show Area Code", "Yes");
-    s.showTimeZone = r.flag(Preferences, "Show Time Zone", "No");
-    s.showCurrentTime = r.flag(Preferences, "Show Current Time", "Yes");
-    s.citiesInCaps = r.flag(Preferences, "Cities in Caps", "No");
-    s.countiesInCaps = r.flag(Preferences, "Counties in Caps", "No");
-    s.statesInCaps = r.flag(Preferences, "States in Caps", "No");
-
-    s.printFont.color = r.number(PrintFont, "Color", "0", FontBuffer);
-    s.printFont.faceName = ini.get(PrintFont, "Font Name", "Arial", FontBuffer);
-    s.printFont.size = r.number(PrintFont, "Size", "11", FontBuffer);
-    s.printFont.bold = r.flag(PrintFont, "Bold", "No");
-    s.printFont.italic = r.flag(PrintFont, "Italic", "No");
-    s.printFont.underline = r.flag(PrintFont, "Underline", "No");
-    s.printFont.strikeout = r.flag(PrintFont, "Strikeout", "No");
-
-    s.daylightSavings = r.flag(TimeZone, "Daylight Savings", "Yes");
-    s.timeZone = r.number(TimeZone, "Time Zone", "8");
+    for (const SettingRow& row : SettingRows)
+        take(row, ini.get(row.section, row.key, row.def, row.buffer), s);
     return s;
 }
 
-void SaveSettings(const Settings& s, IniFile& ini) {
-    Writer w{ini};
-    w.number(Misc, "Window Size", s.windowSize);
-    w.number(Misc, "Last Search", s.lastSearch);
-    w.flag(Misc, "All State", s.allState);
-    w.number(Misc, "Last Print Format", s.lastPrintFormat);
-    w.number(Misc, "Last Copy Format", s.lastCopyFormat);
-    w.number(Misc, "Main Window Left", s.mainWindowLeft);
-    w.number(Misc, "Main Window Top", s.mainWindowTop);
-    w.flag(Misc, "Always On Top", s.alwaysOnTop);
-
-    w.flag(Preferences, "Show County", s.showCounty);
-    w.flag(Preferences, "Show Area Code", s.showAreaCode);
-    w.flag(Preferences, "Show Time Zone", s.showTimeZone);
-    w.flag(Preferences, "Show Current Time", s.showCurrentTime);
-    w.flag(Preferences, "Cities in Caps", s.citiesInCaps);
-    w.flag(Preferences, "Counties in Caps", s.countiesInCaps);
-    w.flag(Preferences, "States in Caps", s.statesInCaps);
-
-    w.number(PrintFont, "Color", s.printFont.color);
-    ini.set(PrintFont, "Font Name", s.printFont.faceName);
-    w.number(PrintFont, "Size", s.printFont.size);
-    w.flag(PrintFont, "Bold", s.printFont.bold);
-    w.flag(PrintFont, "Italic", s.printFont.italic);
-    w.flag(PrintFont, "Underline", s.printFont.underline);
-    w.flag(PrintFont, "Strikeout", s.printFont.strikeout);
-
-    w.flag(TimeZone, "Daylight Savings", s.daylightSavings);
-    w.number(TimeZone, "Time Zone", s.timeZone);
+void SaveSettings(const Settings& settings, IniFile& ini) {
+    // The accessors of the table hand out references; this copy is only read.
+    Settings s = settings;
+    for (const SettingRow& row : SettingRows) {
+        std::visit(
+            [&](auto at) {
+                using At = decltype(at);
+                if constexpr (std::is_same_v<At, FlagAt>)
+                    ini.set(row.section, row.key, at(s) ? "Yes" : "No");
+                else if constexpr (std::is_same_v<At, TextAt>)
+                    ini.set(row.section, row.key, at(s));
+                else
+                    ini.set(row.section, row.key, std::to_string(at(s)));
+            },
+            row.at);
+    }
 }
 
 std::string SettingsFilePath() {

@@ -9,6 +9,7 @@ namespace corvana {
 class IniFile;
 
 // The print font as plain data; the window turns it into a QFont when it prints.
+// A font made on its own is the default print font, as a missing CORVANA.INI gives it.
 struct PrintFontData {
     std::string faceName = "Arial";
     std::int32_t size = 11;
@@ -23,25 +24,29 @@ struct PrintFontData {
 };
 
 // Every user setting, named after its key in CORVANA.INI. One record lives for the whole run.
+// A new record holds the defaults, those of a missing CORVANA.INI; the table in Settings.cpp
+// names each setting's section, key and default once.
 struct Settings {
-    bool alwaysOnTop = false;
-    std::int32_t mainWindowLeft = 0;
-    std::int32_t mainWindowTop = 0;
-    std::int32_t windowSize = 640;
-    std::uint16_t lastSearch = 1;
-    bool allState = true;
-    bool showCounty = true;
-    bool showAreaCode = true;
-    bool showTimeZone = false;
-    bool showCurrentTime = true;
-    bool citiesInCaps = false;
-    bool countiesInCaps = false;
-    bool statesInCaps = false;
-    std::int32_t lastPrintFormat = 0;
-    std::int32_t lastCopyFormat = 0;
+    Settings();
+
+    bool alwaysOnTop;
+    std::int32_t mainWindowLeft;
+    std::int32_t mainWindowTop;
+    std::int32_t windowSize;
+    std::uint16_t lastSearch;
+    bool allState;
+    bool showCounty;
+    bool showAreaCode;
+    bool showTimeZone;
+    bool showCurrentTime;
+    bool citiesInCaps;
+    bool countiesInCaps;
+    bool statesInCaps;
+    std::int32_t lastPrintFormat;
+    std::int32_t lastCopyFormat;
     PrintFontData printFont;
-    std::int32_t timeZone = 8;
-    bool daylightSavings = true;
+    std::int32_t timeZone;
+    bool daylightSavings;
 
     bool operator==(const Settings&) const = default;
 };

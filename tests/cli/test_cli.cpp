@@ -1,4 +1,5 @@
 #include "HandData.h"
+#include "Version.h"
 
 #include <gtest/gtest.h>
 
@@ -29,12 +30,17 @@ std::string Quote(const std::string& s) {
 
 // Runs corvana-query with a configuration directory of its own, so the user's settings file is
 // never read, and the C locale, so times look the same everywhere.
-Outcome Query(const std::vector<std::string>& args) {
+Outcome Query(const std::vector<std::string>& args,
+             const std::optional<std::string>& input = std::nullopt) {
     static TempDir work;
     std::string cmd = "XDG_CONFIG_HOME=" + Quote(work.str()) + " LC_ALL=C " +
                       Quote(std::string(CORVANA_BIN_DIR) + "/corvana-query");
     for (const auto& a : args)
         cmd += " " + Quote(a);
+    if (input) {
+        work.write("in", *input);
+        cmd += " <" + Quote((work.path() / "in").string());
+    }
     cmd += " >" + Quote((work.path() / "out").string()) + " 2>" +
            Quote((work.path() / "err").string());
     Outcome r;
@@ -52,9 +58,10 @@ struct CliData {
         hand.dir.write("plain.ini", "[Preferences]\nShow County=No\nShow Area Code=No\n"
                                     "Show Time Zone=No\nShow Current Time=No\n");
     }
-    Outcome query(std::vector<std::string> args) const {
+    Outcome query(std::vector<std::string> args,
+                  const std::optional<std::string>& input = std::nullopt) const {
         args.insert(args.begin(), {"--data", hand.dir.str(), "--settings", settings});
-        return Query(args);
+        return Query(args, input);
     }
 };
 
@@ -243,4 +250,87 @@ TEST(Cli, RunsOnTheBuiltFixture) {
     EXPECT_EQ(r.out, "Possible Zip Codes\n97301 Salem, OR\n97304 Salem, OR\n");
     r = Query({"--data", dir, "--version"});
     EXPECT_EQ(r.out, "corvana-query " CORVANA_VERSION ", Zip Code Data updated in June 1996\n");
+}
+
+TEST(Cli, StructuredOutputOfTheSearches) {
+    CliData d;
+    Outcome r = d.query({"--json", "--show", "county,area,zone", "zip", "84101"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "[\n  {\"zip\": \"84101\", \"city\": \"Salt Lake City\", \"state\": \"UT\", "
+                     "\"county\": \"Salt Lake\", \"area_code\": 801, \"zone\": \"MST\", "
+                     "\"utc_offset\": -7, \"dst\": true, \"local_time\": null}\n]\n");
+    r = d.query({"--csv", "--caps", "counties", "--state", "TX", "county", "ma"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "county\r\n\"MARION, TX\"\r\n");
+
+    // "No matching ..." is an empty result, not a record
+    r = d.query({"--csv", "zip", "84199"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "zip,city,state,county,area_code,zone,utc_offset,dst,local_time\r\n");
+    r = d.query({"--json", "state", "qq", "a"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "[]\n");
+    r = d.query({"--json", "area", "555"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "[]\n");
+
+    // The current time is filled when asked for
+    r = d.query({"--csv", "--show", "time", "area", "310"});
+    EXPECT_EQ(r.status, 0);
+    const std::string header = "zip,city,state,county,area_code,zone,utc_offset,dst,local_time\r\n";
+    EXPECT_EQ(r.out.find("90210,Beverly Hills,CA,,,,-8,false,"), header.size()) << r.out;
+    EXPECT_EQ(r.out.size(),
+              header.size() + 2 * std::string("90210,Beverly Hills,CA,,,,-8,false,00:00:00\r\n").size());
+
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--csv", "--json", "zip", "841"},
+             {"--csv", "--format", "0", "zip", "841"},
+             {"--column", "zip", "zip", "841"},
+             {"--json", "lookup", "84101"},
+             {"--show", "area", "lookup", "84101"},
+         }) {
+        r = d.query(args);
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_NE(r.err.find("Usage: corvana-query"), std::string::npos);
+    }
+}
+
+TEST(Cli, LookupExitStatuses) {
+    CliData d;
+    Outcome r = d.query({"lookup", "84101", " 501 ", "84120-0001"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "zip,city,state,county,area_code,utc_offset,dst\r\n"
+                     "84101,Salt Lake City,UT,Salt Lake,801,-7,true\r\n"
+                     " 501 ,Holtsville,NY,,,,\r\n"
+                     "84120-0001,Salt Lake City,UT,Salt Lake,801,-7,true\r\n");
+    EXPECT_EQ(r.err, "corvana-query lookup: 3 rows read, 3 found, 0 not found, 0 malformed\n");
+
+    // Standard input: a spreadsheet's CSV, with the ZIP column named
+    r = d.query({"--column", "Where", "lookup"},
+                "\xEF\xBB\xBFName,Where\r\n\"Doe, J\",90210\r\nRoe,99999\r\nPoe,\r\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\xEF\xBB\xBFName,Where,city,state,county,area_code,utc_offset,dst\r\n"
+                     "\"Doe, J\",90210,Beverly Hills,CA,Los Angeles,310,-8,false\r\n"
+                     "Roe,99999,,,,,,\r\nPoe,,,,,,,\r\n");
+    EXPECT_EQ(r.err, "corvana-query lookup: 3 rows read, 1 found, 1 not found, 1 malformed\n");
+
+    // Not CSV, or no ZIP column: the line and what is wrong
+    r = d.query({"lookup"}, "zip\n84101\n\"84102\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "corvana-query lookup: line 3: a quoted field is never closed\n");
+    r = d.query({"lookup"}, "name\nx\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.starts_with("corvana-query lookup: line 1: no ZIP code column")) << r.err;
+    r = d.query({"--column", "zip", "lookup", "84101"});
+    EXPECT_EQ(r.status, 2);
+
+    // A damaged data file
+    d.hand.dir.write("CITY.DAT", "");
+    r = d.query({"lookup", "84101"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "FATAL ERROR: File containing city definitions is corrupt.\n");
+    d.hand.dir.remove("ZIPCODE.DAT");
+    r = d.query({"lookup"}, "zip\n84101\n");
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "FATAL ERROR: Zip Code File could not be found.\n");
 }

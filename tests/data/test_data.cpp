@@ -181,13 +181,13 @@ TEST(CityRecords, GetCityStateAndItsFaults) {
     Settings s;
     auto city = CityFile::open(d);
     ASSERT_TRUE(city);
-    EXPECT_EQ(GetCityState(*city, 0, s, d), "Salt Lake City, UT");
+    EXPECT_EQ(GetCityState(*city, 0, s.citiesInCaps, d), "Salt Lake City, UT");
     s.citiesInCaps = true;
-    EXPECT_EQ(GetCityState(*city, 0, s, d), "SALT LAKE CITY, UT");
+    EXPECT_EQ(GetCityState(*city, 0, s.citiesInCaps, d), "SALT LAKE CITY, UT");
 
     auto fatalOf = [&](std::int64_t offset) -> std::string {
         try {
-            GetCityState(*city, offset, s, d);
+            GetCityState(*city, offset, s.citiesInCaps, d);
         } catch (const FatalError& e) {
             return e.what();
         }
@@ -211,18 +211,18 @@ TEST(CityRecords, GetCityStateAndItsFaults) {
 
 TEST(StateNames, LookupRules) {
     Settings s;
-    EXPECT_EQ(GetState("AE", s), "APO/FPO");
-    EXPECT_EQ(GetState("AA", s), "APO/FPO");
-    EXPECT_EQ(GetState("AP", s), "APO/FPO");
-    EXPECT_EQ(GetState("FM", s), "Fed States of Micronesia");
-    EXPECT_EQ(GetState("VI", s), "U.S. Virgin Islands");
-    EXPECT_EQ(GetState("al", s), "al");
-    EXPECT_EQ(GetState("XX", s), "XX");
-    EXPECT_EQ(GetState("A", s), "A");
-    EXPECT_EQ(GetState(std::string(40, 'Q'), s), std::string(25, 'Q'));
+    EXPECT_EQ(GetState("AE", s.statesInCaps), "APO/FPO");
+    EXPECT_EQ(GetState("AA", s.statesInCaps), "APO/FPO");
+    EXPECT_EQ(GetState("AP", s.statesInCaps), "APO/FPO");
+    EXPECT_EQ(GetState("FM", s.statesInCaps), "Fed States of Micronesia");
+    EXPECT_EQ(GetState("VI", s.statesInCaps), "U.S. Virgin Islands");
+    EXPECT_EQ(GetState("al", s.statesInCaps), "al");
+    EXPECT_EQ(GetState("XX", s.statesInCaps), "XX");
+    EXPECT_EQ(GetState("A", s.statesInCaps), "A");
+    EXPECT_EQ(GetState(std::string(40, 'Q'), s.statesInCaps), std::string(25, 'Q'));
     s.statesInCaps = true;
-    EXPECT_EQ(GetState("al", s), "AL");
-    EXPECT_EQ(GetState("NY", s), "NEW YORK");
+    EXPECT_EQ(GetState("al", s.statesInCaps), "AL");
+    EXPECT_EQ(GetState("NY", s.statesInCaps), "NEW YORK");
     // Every row is found by its own abbreviation and none is listed twice.
     std::set<std::string> seen;
     for (const auto& row : StateNames)

@@ -15,6 +15,8 @@ if [ "${1:-}" != --inside ]; then
     exec xvfb-run -a -s "-screen 0 640x480x24" "$0" --inside "$@"
 fi
 bin=$2
+# The test command runs everything else on the offscreen platform; this test needs the X server.
+export QT_QPA_PLATFORM=xcb
 
 work=$(mktemp -d)
 pids=()

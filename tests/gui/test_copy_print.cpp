@@ -224,7 +224,6 @@ void TestCopyPrint::damagedDataIsReportedAndTheDialogCloses() {
     Fixture f;
     f.output.text = "Provo, UT 84601\r\n";
     f.output.fatal = {"Seek in City File failed.", "File containing city definitions is corrupt."};
-    f.output.closeDialog = true;
     TCopyOrPrint& d = f.open(false);
     f.press();
     QCOMPARE(Shown(f.messages),
@@ -240,8 +239,8 @@ void TestCopyPrint::missingFileOrIoErrorCopiesNothing() {
         Fixture f;
         QGuiApplication::clipboard()->setText("kept");
         f.settings.lastCopyFormat = 2;
-        f.output.missingFile = "Zip Code File could not be found.";
-        f.output.closeDialog = true;
+        f.output.fatal = {"Zip Code File could not be found."};
+        f.output.missingFile = true;
         TCopyOrPrint& d = f.open(false);
         d.FormatList->setCurrentRow(7);
         f.press();

@@ -1,6 +1,8 @@
 #include "GuiTestUtil.h"
 #include "main/SpinButton.h"
 
+#include <filesystem>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -63,6 +65,7 @@ private slots:
     void everyFatalMessageButOneEnding();
     void partialRecordAtStartIsReportedAndTheProgramGoesOn();
     void closeStoresPositionAndSettings();
+    void closeWhenTheSettingsCannotBeSaved();
 };
 
 void TestStart::withoutSettingsFile() {
@@ -379,6 +382,22 @@ void TestStart::closeStoresPositionAndSettings() {
     QCOMPARE(misc(t, "Last Search"), std::string("4"));
     QCOMPARE(misc(t, "All State"), std::string("No"));
     QVERIFY(w.data().states.empty());
+}
+
+void TestStart::closeWhenTheSettingsCannotBeSaved() {
+    TestWindow t;
+    TMainWin& w = t.open();
+    // A directory where the file should be: the rename onto it fails.
+    std::filesystem::create_directory(t.iniPath());
+    t.messages.boxes.clear();
+    w.MenuTerminate->trigger();
+    QVERIFY(w.ended());
+    QVERIFY(!w.isVisible());
+    QCOMPARE(t.endings, 1);
+    QCOMPARE(t.messages.texts(), QStringList{"The settings could not be saved to " +
+                                             QString::fromStdString(t.iniPath()) + "."});
+    QCOMPARE(t.messages.boxes.front().caption, QString("Error"));
+    QVERIFY(std::filesystem::is_directory(t.iniPath()));
 }
 
 QTEST_MAIN(TestStart)

@@ -1,6 +1,7 @@
 #include "TestUtil.h"
 
 #include "data/DataSet.h"
+#include "data/Records.h"
 #include "data/MappedFile.h"
 #include "data/ShortString.h"
 #include "data/Win1252.h"

@@ -31,7 +31,8 @@ TEST(CopyOutput, FormatFourForTwoZipCodesGivesEightLines) {
     EXPECT_EQ(out.text, "Salt Lake City\r\nUT\r\nSalt Lake\r\n84101\r\n"
                         "Salt Lake City\r\nUT\r\nSalt Lake\r\n84102\r\n");
     EXPECT_TRUE(out.fatal.empty());
-    EXPECT_FALSE(out.closeDialog || out.ioError || out.missingFile);
+    EXPECT_FALSE(out.closeDialog() || out.ioError || out.missingFile);
+    EXPECT_TRUE(out.deliver());
 }
 
 TEST(CopyOutput, ZipComesFromTheLineEverythingElseFromTheRecord) {
@@ -87,7 +88,7 @@ TEST(CopyOutput, LinesWithoutRecordsGiveNothing) {
     auto out = CollectOutput({ResultItem{"No matching cities found.", std::nullopt}}, 0, env.data,
                              env.settings);
     EXPECT_EQ(out.text, "");
-    EXPECT_FALSE(out.closeDialog);
+    EXPECT_FALSE(out.closeDialog());
     EXPECT_EQ(CollectOutput({Line("84101 x", 0)}, 33, env.data, env.settings).text, "");
     EXPECT_EQ(CollectOutput({Line("84101 x", 0)}, -1, env.data, env.settings).text, "");
 }
@@ -99,7 +100,7 @@ TEST(CopyOutput, CityRecordCutShortDropsOnlyThatLine) {
                              env.data, env.settings);
     EXPECT_EQ(out.text, "Salt Lake City, UT 84101\r\nSalt Lake City, UT 84120\r\n");
     EXPECT_EQ(out.fatal, std::vector<std::string>{msg::CityCorrupt});
-    EXPECT_TRUE(out.closeDialog);
+    EXPECT_TRUE(out.closeDialog());
     EXPECT_FALSE(out.ioError);
 }
 
@@ -109,7 +110,7 @@ TEST(CopyOutput, SeekFailureIsReportedAndTheLineLeftOut) {
     auto out = CollectOutput({Line("84101 a", 0), Line("84102 b", 1), Line("84120 c", 2)}, 0,
                              env.data, env.settings);
     EXPECT_EQ(out.fatal, std::vector<std::string>{msg::CitySeekFailed});
-    EXPECT_TRUE(out.closeDialog);
+    EXPECT_TRUE(out.closeDialog());
     // The failed line never borrows the city of the line before it; its neighbours are built.
     EXPECT_EQ(out.text, "Salt Lake City, UT 84101\r\nSalt Lake City, UT 84120\r\n");
 }
@@ -119,21 +120,23 @@ TEST(CopyOutput, MissingFilesAndReadsPastTheEnd) {
         SearchEnv env;
         env.remove("CITY.DAT");
         auto out = CollectOutput({Line("84101 a", 0)}, 0, env.data, env.settings);
-        EXPECT_EQ(out.missingFile, msg::CityNotFound);
-        EXPECT_TRUE(out.closeDialog);
+        EXPECT_EQ(out.fatal, Fatal(msg::CityNotFound));
+        EXPECT_TRUE(out.missingFile && !out.deliver());
+        EXPECT_TRUE(out.closeDialog());
         EXPECT_EQ(out.text, "");
     }
     {
         SearchEnv env;
         env.remove("ZIPCODE.DAT");
         auto out = CollectOutput({Line("84101 a", 0)}, 0, env.data, env.settings);
-        EXPECT_EQ(out.missingFile, msg::ZipFileNotFound);
+        EXPECT_EQ(out.fatal, Fatal(msg::ZipFileNotFound));
+        EXPECT_TRUE(out.missingFile && !out.deliver());
     }
     {
         SearchEnv env;
         auto out = CollectOutput({Line("84101 a", 0), Line("99999 z", 99), Line("84102 b", 1)}, 19,
                                  env.data, env.settings);
         EXPECT_EQ(out.ioError, msg::ReadPastEnd);
-        EXPECT_FALSE(out.closeDialog);
+        EXPECT_FALSE(out.closeDialog());
     }
 }

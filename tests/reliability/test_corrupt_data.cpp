@@ -5,6 +5,7 @@
 #include "DataFiles.h"
 
 #include "data/DataSet.h"
+#include "data/Records.h"
 #include "data/Errors.h"
 #include "data/ZipFile.h"
 #include "settings/Settings.h"
@@ -222,7 +223,7 @@ TEST(CorruptRecords, CityFileCutAtEveryByte) {
     std::map<std::size_t, std::string> intactText;
     auto fullCity = CityFile::open(full);
     for (const auto& rec : records)
-        intactText[rec.begin] = GetCityState(*fullCity, std::int64_t(rec.begin), settings, full);
+        intactText[rec.begin] = GetCityState(*fullCity, std::int64_t(rec.begin), settings.citiesInCaps, full);
     for (std::size_t n = 0; n < whole.size(); ++n) {
         DataSet d = files().with("CITY.DAT", cut(whole, n));
         ASSERT_TRUE(LoadInData(d).ok());
@@ -232,7 +233,7 @@ TEST(CorruptRecords, CityFileCutAtEveryByte) {
             // GetCityState reads the length byte, the name and the state byte only.
             std::size_t needed = rec.begin + 1 + std::uint8_t(whole[rec.begin]);
             try {
-                std::string text = GetCityState(*city, std::int64_t(rec.begin), settings, d);
+                std::string text = GetCityState(*city, std::int64_t(rec.begin), settings.citiesInCaps, d);
                 EXPECT_LE(needed, n) << "record at " << rec.begin << " cut at " << n;
                 EXPECT_EQ(text, intactText[rec.begin]);
             } catch (const FatalError& e) {
@@ -250,7 +251,7 @@ TEST(CorruptRecords, CityOffsetsLengthsAndStatesOutOfRange) {
     auto fatalOf = [&](const DataSet& d, std::int64_t offset) -> std::string {
         auto city = CityFile::open(d);
         try {
-            GetCityState(*city, offset, settings, d);
+            GetCityState(*city, offset, settings.citiesInCaps, d);
         } catch (const FatalError& e) {
             return e.what();
         }

@@ -6,6 +6,7 @@
 #include "DataFiles.h"
 
 #include "data/DataSet.h"
+#include "data/Records.h"
 #include "data/Errors.h"
 #include "data/ShortString.h"
 #include "data/ZipFile.h"
@@ -223,8 +224,8 @@ enum class Want {
 };
 
 std::string describe(const SearchResult& r) {
-    if (r.fatal)
-        return "fatal \"" + *r.fatal + "\"";
+    if (!r.fatal.empty())
+        return "fatal \"" + r.fatal.front() + "\"";
     std::string s = r.ioError ? "I/O error, " : "";
     s += std::to_string(r.items.size()) + " lines";
     if (!r.items.empty())
@@ -255,30 +256,30 @@ void expectOutcome(const Query& q, const DataSet& d, Want want, const char* mess
     countCase();
     switch (want) {
     case Want::Same:
-        EXPECT_FALSE(got.fatal || got.ioError) << where;
+        EXPECT_TRUE(got.ok()) << where;
         EXPECT_EQ(got.items, intact.items) << where;
         break;
     case Want::Message:
-        EXPECT_EQ(got.fatal.value_or(""), message) << where;
+        EXPECT_EQ(got.fatal, Fatal(message)) << where;
         break;
     case Want::Cut:
-        EXPECT_FALSE(got.fatal || got.ioError) << where;
+        EXPECT_TRUE(got.ok()) << where;
         EXPECT_TRUE(onlyNoMatch(got) || subsetOf(got.items, intact.items)) << where;
         break;
     case Want::NoMatch:
-        EXPECT_FALSE(got.fatal || got.ioError) << where;
+        EXPECT_TRUE(got.ok()) << where;
         EXPECT_TRUE(onlyNoMatch(got)) << where;
         break;
     case Want::ReadPast:
-        EXPECT_FALSE(got.fatal) << where;
+        EXPECT_TRUE(got.fatal.empty()) << where;
         EXPECT_EQ(got.ioError.value_or(""), msg::ReadPastEnd) << where;
         EXPECT_TRUE(subsetOf(got.items, intact.items)) << where;
         break;
     case Want::MessageOrReadPast:
-        EXPECT_TRUE(got.fatal ? *got.fatal == message : got.ioError == msg::ReadPastEnd) << where;
+        EXPECT_TRUE(!got.fatal.empty() ? got.fatal == Fatal(message) : got.ioError == msg::ReadPastEnd) << where;
         break;
     case Want::Sound:
-        EXPECT_FALSE(got.fatal || got.ioError) << where;
+        EXPECT_TRUE(got.ok()) << where;
         EXPECT_EQ(got.items.size(), intact.items.size()) << where;
         expectSound(got, d, where);
         break;
@@ -293,8 +294,8 @@ void sweep(const DataSet& d, const char* message, const std::string& caseName) {
         const SearchResult& intact = intactResult(q);
         std::string where = caseName + ", " + q.name() + ": got " + describe(got);
         countCase();
-        if (got.fatal) {
-            EXPECT_EQ(*got.fatal, message) << where;
+        if (!got.fatal.empty()) {
+            EXPECT_EQ(got.fatal, Fatal(message)) << where;
             continue;
         }
         EXPECT_TRUE(got.items == intact.items || onlyNoMatch(got) ||

@@ -59,9 +59,9 @@ int readEverything(const std::string& dir) {
     for (const auto& e : d.zipIndex) {
         if (e.first < 0)
             continue;
-        GetCityState(*city, e.mainCity, settings, d);
+        GetCityState(*city, e.mainCity, settings.citiesInCaps, d);
         for (std::uint32_t k = 0; k < e.count; ++k)
-            GetCityState(*city, zips->read(e.first + k).cityOffset, settings, d);
+            GetCityState(*city, zips->read(e.first + k).cityOffset, settings.citiesInCaps, d);
     }
     ZipVersionMessage(d);
     return 0;

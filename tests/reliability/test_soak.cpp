@@ -120,7 +120,7 @@ struct Walk {
         const std::size_t n = text.size();
         std::string where = "keystroke " + std::to_string(keystrokes) + " mode " +
                             std::to_string(mode) + " text \"" + text + "\"";
-        ASSERT_FALSE(r.fatal) << where << ": " << *r.fatal;
+        ASSERT_TRUE(r.fatal.empty()) << where << ": " << r.fatal.front();
         ASSERT_FALSE(r.ioError) << where << ": " << *r.ioError;
 
         struct Expect {

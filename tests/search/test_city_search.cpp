@@ -140,7 +140,7 @@ TEST(CitySearch, ZipRecordPastTheEndKeepsTheLinesAddedBefore) {
     env.hand.writeAll();
     auto r = SearchTheCity("sal", env.ctx(), "");
     EXPECT_EQ(r.ioError, msg::ReadPastEnd);
-    EXPECT_FALSE(r.fatal);
+    EXPECT_TRUE(r.fatal.empty());
     EXPECT_EQ(Texts(r), (Strings{"85001 Sal, AZ", "97301 Salem, OR"}));
 }
 
@@ -148,23 +148,23 @@ TEST(CitySearch, MissingAndBrokenFiles) {
     {
         SearchEnv env;
         env.remove("CITY.IDX");
-        EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, msg::CityIndexNotFound);
-        EXPECT_EQ(SearchTheCityWithState("s", env.ctx(), {0}).fatal, msg::CityIndexNotFound);
-        EXPECT_FALSE(SearchTheCity("s", env.ctx(), "").fatal);
+        EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, Fatal(msg::CityIndexNotFound));
+        EXPECT_EQ(SearchTheCityWithState("s", env.ctx(), {0}).fatal, Fatal(msg::CityIndexNotFound));
+        EXPECT_TRUE(SearchTheCity("s", env.ctx(), "").fatal.empty());
     }
     {
         SearchEnv env;
         env.remove("CITY.DAT");
-        EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, msg::CityNotFound);
+        EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, Fatal(msg::CityNotFound));
         // No index record: nothing else is opened
         EXPECT_EQ(Texts(SearchTheCity("xy", env.ctx(), "")), NoCities);
     }
     {
         SearchEnv env;
         env.remove("ZIPCODE.DAT");
-        EXPECT_EQ(SearchTheCity("sal", env.ctx(), "").fatal, msg::ZipFileNotFound);
-        EXPECT_EQ(SearchTheCityWithState("s", env.ctx(), {0}).fatal, msg::ZipFileNotFound);
-        EXPECT_FALSE(SearchTheCity("sa", env.ctx(), "").fatal);
+        EXPECT_EQ(SearchTheCity("sal", env.ctx(), "").fatal, Fatal(msg::ZipFileNotFound));
+        EXPECT_EQ(SearchTheCityWithState("s", env.ctx(), {0}).fatal, Fatal(msg::ZipFileNotFound));
+        EXPECT_TRUE(SearchTheCity("sa", env.ctx(), "").fatal.empty());
     }
     {
         // An index offset before the start of the file
@@ -173,8 +173,8 @@ TEST(CitySearch, MissingAndBrokenFiles) {
         std::string bad = idx;
         bad.replace(bad.find("\x02SA") + 3, 4, le32(-5));
         env.write("CITY.IDX", bad);
-        EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, msg::CitySeekFailed);
-        EXPECT_EQ(SearchTheCityWithState("s", env.ctx(), {0}).fatal, msg::CitySeekFailed);
+        EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, Fatal(msg::CitySeekFailed));
+        EXPECT_EQ(SearchTheCityWithState("s", env.ctx(), {0}).fatal, Fatal(msg::CitySeekFailed));
         // A partial last record is reached only when no earlier record matches
         env.write("CITY.IDX", idx + "\x02QQ");
         EXPECT_EQ(SearchTheCity("qq", env.ctx(), "").ioError, msg::ReadPastEnd);
@@ -189,18 +189,18 @@ TEST(CitySearch, CityFileCutShortIsCorrupt) {
     // Inside the ZIP list of Salt Lake City, inside its name, and inside its ZIP count
     for (std::size_t cut : {slc + 21, slc + 4, slc + 17}) {
         env.write("CITY.DAT", city.substr(0, cut));
-        EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, msg::CityCorrupt) << cut;
-        EXPECT_EQ(SearchTheCity("salt", env.ctx(), "").fatal, msg::CityCorrupt) << cut;
-        EXPECT_EQ(SearchTheCityWithState("s", env.ctx(), {0}).fatal, msg::CityCorrupt) << cut;
+        EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, Fatal(msg::CityCorrupt)) << cut;
+        EXPECT_EQ(SearchTheCity("salt", env.ctx(), "").fatal, Fatal(msg::CityCorrupt)) << cut;
+        EXPECT_EQ(SearchTheCityWithState("s", env.ctx(), {0}).fatal, Fatal(msg::CityCorrupt)) << cut;
     }
     // A ZIP count that runs past the end of the file: Saltdale made the last record
     const auto zuni = std::size_t(env.hand.cityOffsets[11]);
     std::string longCount = city.substr(0, zuni - 2) + le16(900);
     env.write("CITY.DAT", longCount);
-    EXPECT_EQ(SearchTheCity("saltd", env.ctx(), "").fatal, msg::CityCorrupt);
-    EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, msg::CityCorrupt);
+    EXPECT_EQ(SearchTheCity("saltd", env.ctx(), "").fatal, Fatal(msg::CityCorrupt));
+    EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, Fatal(msg::CityCorrupt));
     // A state number the state table does not have
     env.hand.cities[10].state = 200;
     env.hand.writeAll();
-    EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, msg::CityCorrupt);
+    EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, Fatal(msg::CityCorrupt));
 }

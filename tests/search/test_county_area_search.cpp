@@ -72,8 +72,8 @@ TEST(CountySearch, BrokenFiles) {
     {
         SearchEnv env;
         env.remove("COUNTY.IDX");
-        EXPECT_EQ(SearchTheCounty("mar", env.ctx(), "").fatal, msg::CountyIndexNotFound);
-        EXPECT_FALSE(SearchTheCounty("ma", env.ctx(), "").fatal); // memory only
+        EXPECT_EQ(SearchTheCounty("mar", env.ctx(), "").fatal, Fatal(msg::CountyIndexNotFound));
+        EXPECT_TRUE(SearchTheCounty("ma", env.ctx(), "").fatal.empty()); // memory only
     }
     {
         SearchEnv env;
@@ -81,30 +81,30 @@ TEST(CountySearch, BrokenFiles) {
         const auto ada = std::size_t(env.data.counties[8].zipListOffset);
         // Cut inside the list of Ada
         env.write("COUNTY.IDX", idx.substr(0, ada + 3));
-        EXPECT_EQ(SearchTheCounty("ada", env.ctx(), "").fatal, msg::CountyIndexCorrupt);
+        EXPECT_EQ(SearchTheCounty("ada", env.ctx(), "").fatal, Fatal(msg::CountyIndexCorrupt));
         // Offsets before the start or past the end
         env.write("COUNTY.IDX", idx);
         env.data.counties[8].zipListOffset = -2;
-        EXPECT_EQ(SearchTheCounty("ada", env.ctx(), "").fatal, msg::CountyIndexCorrupt);
+        EXPECT_EQ(SearchTheCounty("ada", env.ctx(), "").fatal, Fatal(msg::CountyIndexCorrupt));
         env.data.counties[8].zipListOffset = std::int32_t(idx.size());
-        EXPECT_EQ(SearchTheCounty("ada", env.ctx(), "").fatal, msg::CountyIndexCorrupt);
+        EXPECT_EQ(SearchTheCounty("ada", env.ctx(), "").fatal, Fatal(msg::CountyIndexCorrupt));
         // A count that runs past the end
         env.data.counties[8].zipListOffset = std::int32_t(ada);
         env.write("COUNTY.IDX", idx.substr(0, ada) + le16(5) + le16(12));
-        EXPECT_EQ(SearchTheCounty("ada", env.ctx(), "").fatal, msg::CountyIndexCorrupt);
+        EXPECT_EQ(SearchTheCounty("ada", env.ctx(), "").fatal, Fatal(msg::CountyIndexCorrupt));
     }
     {
         SearchEnv env;
         env.remove("ZIPCODE.DAT");
-        EXPECT_EQ(SearchTheCounty("mar", env.ctx(), "").fatal, msg::ZipFileNotFound);
+        EXPECT_EQ(SearchTheCounty("mar", env.ctx(), "").fatal, Fatal(msg::ZipFileNotFound));
     }
     {
         SearchEnv env;
         std::string city = env.read("CITY.DAT");
         env.write("CITY.DAT", city.substr(0, std::size_t(env.hand.cityOffsets[9]) + 3));
-        EXPECT_EQ(SearchTheCounty("salt", env.ctx(), "").fatal, msg::CityCorrupt);
+        EXPECT_EQ(SearchTheCounty("salt", env.ctx(), "").fatal, Fatal(msg::CityCorrupt));
         env.remove("CITY.DAT");
-        EXPECT_EQ(SearchTheCounty("salt", env.ctx(), "").fatal, msg::CityNotFound);
+        EXPECT_EQ(SearchTheCounty("salt", env.ctx(), "").fatal, Fatal(msg::CityNotFound));
     }
     {
         // A ZIP record number past the end of ZIPCODE.DAT keeps the lines added before it
@@ -153,7 +153,7 @@ TEST(AreaSearch, AbsentCodesAndTextsThatAreNoNumber) {
     env.remove("ZIPCODE.DAT");
     env.remove("CITY.DAT");
     auto r = SearchTheArea("999", env.ctx());
-    EXPECT_FALSE(r.fatal);
+    EXPECT_TRUE(r.fatal.empty());
     EXPECT_EQ(Texts(r), NoAreaCodes);
 }
 
@@ -161,20 +161,20 @@ TEST(AreaSearch, BrokenFiles) {
     {
         SearchEnv env;
         env.remove("AREA.IDX");
-        EXPECT_EQ(SearchTheArea("801", env.ctx()).fatal, msg::AreaIndexNotFound);
+        EXPECT_EQ(SearchTheArea("801", env.ctx()).fatal, Fatal(msg::AreaIndexNotFound));
         env.remove("ZIPCODE.DAT");
-        EXPECT_EQ(SearchTheArea("801", env.ctx()).fatal, msg::ZipFileNotFound);
+        EXPECT_EQ(SearchTheArea("801", env.ctx()).fatal, Fatal(msg::ZipFileNotFound));
     }
     {
         SearchEnv env;
         std::string idx = env.read("AREA.IDX");
         env.write("AREA.IDX", idx.substr(0, 5)); // the list of 310 holds two numbers
-        EXPECT_EQ(SearchTheArea("310", env.ctx()).fatal, msg::AreaIndexCorrupt);
+        EXPECT_EQ(SearchTheArea("310", env.ctx()).fatal, Fatal(msg::AreaIndexCorrupt));
         env.write("AREA.IDX", idx);
         env.data.areaTable[310] = -9;
-        EXPECT_EQ(SearchTheArea("310", env.ctx()).fatal, msg::AreaIndexCorrupt);
+        EXPECT_EQ(SearchTheArea("310", env.ctx()).fatal, Fatal(msg::AreaIndexCorrupt));
         env.data.areaTable[310] = std::int32_t(idx.size()) + 100;
-        EXPECT_EQ(SearchTheArea("310", env.ctx()).fatal, msg::AreaIndexCorrupt);
+        EXPECT_EQ(SearchTheArea("310", env.ctx()).fatal, Fatal(msg::AreaIndexCorrupt));
     }
     {
         SearchEnv env;
@@ -184,10 +184,10 @@ TEST(AreaSearch, BrokenFiles) {
         const auto end = std::int32_t(env.read("CITY.DAT").size());
         dat.replace(7 * 13 + 4, 4, le32(end));
         env.write("ZIPCODE.DAT", dat);
-        EXPECT_EQ(SearchTheArea("310", env.ctx()).fatal, msg::CityCorrupt);
+        EXPECT_EQ(SearchTheArea("310", env.ctx()).fatal, Fatal(msg::CityCorrupt));
         dat.replace(7 * 13 + 4, 4, le32(-1));
         env.write("ZIPCODE.DAT", dat);
-        EXPECT_EQ(SearchTheArea("310", env.ctx()).fatal, msg::CitySeekFailed);
+        EXPECT_EQ(SearchTheArea("310", env.ctx()).fatal, Fatal(msg::CitySeekFailed));
     }
     {
         SearchEnv env;

@@ -76,7 +76,7 @@ TEST(ZipSearch, UnknownPrefixOpensNoFile) {
     env.remove("CITY.DAT");
     env.remove("ZIPCODE.DAT");
     auto r = SearchTheZip("12345", env.ctx());
-    EXPECT_FALSE(r.fatal);
+    EXPECT_TRUE(r.fatal.empty());
     EXPECT_EQ(Texts(r), Strings{"No matching zip codes found."});
 }
 
@@ -135,7 +135,7 @@ TEST(ZipSearch, RecordPastTheEndEndsTheSearchWithItsItemsKept) {
     env.data.zipIndex[841].count = 40;
     auto r = SearchTheZip("84101", env.ctx());
     EXPECT_EQ(r.ioError, msg::ReadPastEnd);
-    EXPECT_FALSE(r.fatal);
+    EXPECT_TRUE(r.fatal.empty());
     EXPECT_EQ(r.items, (std::vector<ResultItem>{{"84101 Salt Lake City, UT", 0}}));
 
     // A block that begins past the end: nothing was added, and no "No match" line either
@@ -156,28 +156,28 @@ TEST(ZipSearch, MissingOrDamagedFilesGiveTheirFatalMessages) {
     {
         SearchEnv env;
         env.remove("ZIPCODE.DAT");
-        EXPECT_EQ(SearchTheZip("841", env.ctx()).fatal, msg::ZipFileNotFound);
-        EXPECT_FALSE(SearchTheZip("84", env.ctx()).fatal); // two digits read no ZIP record
+        EXPECT_EQ(SearchTheZip("841", env.ctx()).fatal, Fatal(msg::ZipFileNotFound));
+        EXPECT_TRUE(SearchTheZip("84", env.ctx()).fatal.empty()); // two digits read no ZIP record
     }
     {
         SearchEnv env;
         env.remove("CITY.DAT");
-        EXPECT_EQ(SearchTheZip("841", env.ctx()).fatal, msg::CityNotFound);
-        EXPECT_EQ(SearchTheZip("84", env.ctx()).fatal, msg::CityNotFound);
-        EXPECT_FALSE(SearchTheZip("8", env.ctx()).fatal);
+        EXPECT_EQ(SearchTheZip("841", env.ctx()).fatal, Fatal(msg::CityNotFound));
+        EXPECT_EQ(SearchTheZip("84", env.ctx()).fatal, Fatal(msg::CityNotFound));
+        EXPECT_TRUE(SearchTheZip("8", env.ctx()).fatal.empty());
     }
     {
         SearchEnv env;
         env.data.zipIndex[846].mainCity = -1;
-        EXPECT_EQ(SearchTheZip("84", env.ctx()).fatal, msg::CitySeekFailed);
+        EXPECT_EQ(SearchTheZip("84", env.ctx()).fatal, Fatal(msg::CitySeekFailed));
         env.data.zipIndex[846].mainCity = std::int32_t(env.read("CITY.DAT").size());
-        EXPECT_EQ(SearchTheZip("84", env.ctx()).fatal, msg::CityCorrupt);
+        EXPECT_EQ(SearchTheZip("84", env.ctx()).fatal, Fatal(msg::CityCorrupt));
     }
     {
         SearchEnv env;
         std::string city = env.read("CITY.DAT");
         // Cut inside the name of Salt Lake City
         env.write("CITY.DAT", city.substr(0, std::size_t(env.hand.cityOffsets[9]) + 5));
-        EXPECT_EQ(SearchTheZip("841", env.ctx()).fatal, msg::CityCorrupt);
+        EXPECT_EQ(SearchTheZip("841", env.ctx()).fatal, Fatal(msg::CityCorrupt));
     }
 }

@@ -1,0 +1,62 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails when an include reaches up the order of the layers. Run as
+#   cmake -DSOURCE_DIR=src [-DSTAMP=file] -P CheckLayers.cmake
+# Every header and source under SOURCE_DIR belongs to the layer of its folder, except the text
+# utilities, which lie in data/ but sit below it. A layer may include its own headers and those
+# of the layers below; the programs on top (main, cli, mkdata) may include everything in the
+# core but nothing of one another.
+
+set(rank_text 0)
+set(rank_data 1)
+set(rank_settings 2)
+set(rank_format 3)
+set(rank_search 4)
+set(rank_output 5)
+set(rank_main 6)
+set(rank_cli 6)
+set(rank_mkdata 6)
+set(text_files data/ShortString.h data/Win1252.h data/Win1252.cpp)
+
+# The layer of a path relative to SOURCE_DIR; empty when it is no part of any layer.
+function(layer_of path out)
+    if(path IN_LIST text_files)
+        set(${out} text PARENT_SCOPE)
+        return()
+    endif()
+    string(REGEX MATCH "^[^/]+" folder "${path}")
+    if(DEFINED rank_${folder} AND NOT folder STREQUAL "text")
+        set(${out} ${folder} PARENT_SCOPE)
+    else()
+        set(${out} "" PARENT_SCOPE)
+    endif()
+endfunction()
+
+file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
+list(SORT files)
+set(wrong "")
+foreach(file IN LISTS files)
+    layer_of(${file} from)
+    if(from STREQUAL "")
+        continue()
+    endif()
+    file(STRINGS ${SOURCE_DIR}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line IN LISTS lines)
+        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" included "${line}")
+        layer_of(${included} to)
+        if(to STREQUAL "" OR to STREQUAL from)
+            continue()
+        endif()
+        if(rank_${to} GREATER rank_${from} OR rank_${to} EQUAL rank_${from})
+            string(APPEND wrong "  ${file} (${from}) includes ${included} (${to})\n")
+        endif()
+    endforeach()
+endforeach()
+
+if(NOT wrong STREQUAL "")
+    message(FATAL_ERROR "Includes against the order of the layers "
+                        "(text, data, settings, format, search, output; then the programs):\n"
+                        "${wrong}")
+endif()
+if(STAMP)
+    file(TOUCH ${STAMP})
+endif()

@@ -1,0 +1,319 @@
+#!/usr/bin/env python3
+"""Tests of the importer's rules and hand-kept tables (standard library only).
+
+    python3 dataset/test_import_rules.py
+"""
+
+import importlib.util
+import io
+import os
+import random
+import sys
+import tempfile
+import unittest
+from contextlib import redirect_stderr
+from zoneinfo import ZoneInfo
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+
+import area_vote  # noqa: E402
+import county_fix  # noqa: E402
+import county_zones  # noqa: E402
+import overlays  # noqa: E402
+
+
+def load_importer():
+    spec = importlib.util.spec_from_file_location("zip_importer",
+                                                  os.path.join(HERE, "import.py"))
+    mod = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(mod)
+    return mod
+
+
+def row(state, code, others=(), county="", zone=""):
+    return {"state": state, "area_code": code, "others_ac": list(others),
+            "county": county, "zone": zone}
+
+
+class Overlays(unittest.TestCase):
+    def test_committed_table_is_well_formed(self):
+        table = overlays.read_overlays()
+        codes = {ov["code"] for ov in table}
+        self.assertGreaterEqual(len(table), 100)
+        for code in ("737", "917", "929", "424", "346", "385", "470", "943", "628",
+                     "669", "984", "945"):
+            self.assertIn(code, codes)
+        byc = {ov["code"]: ov for ov in table}
+        self.assertEqual(byc["917"]["overlays"], ["212", "347", "646", "718"])
+        self.assertEqual(byc["943"]["overlays"], ["404", "470", "678", "770"])
+
+    def test_malformed_rows_are_refused(self):
+        head = ",".join(overlays.OVERLAY_HEADER) + "\n"
+        bad = ["737,512,TX,2013\n",                 # field missing
+               "737,512,TX,2013,x\n737,512,TX,2013,x\n",  # twice
+               "737,737,TX,2013,x\n",                # over itself
+               "737,,TX,2013,x\n",                   # over nothing
+               "137,512,TX,2013,x\n",                # not an area code
+               "737,512,Texas,2013,x\n",
+               "737,512,TX,13,x\n",
+               "737,512,TX,2013,\n"]
+        for body in bad:
+            with self.assertRaises(overlays.TableError, msg=body):
+                overlays.parse_overlays(head + body)
+        with self.assertRaises(overlays.TableError):
+            overlays.parse_overlays("code,over\n")
+
+    def test_overlay_reaches_main_and_further_codes_of_its_state_only(self):
+        table = overlays.parse_overlays(
+            ",".join(overlays.OVERLAY_HEADER) + "\n"
+            "737,512,TX,2013,x\n"
+            "332,212;646,NY,2017,x\n"
+            "917,212;347;646;718,NY,1992,x\n")
+        rows = {"78701": row("TX", "512"),
+                "10001": row("NY", "212", ["332", "646"]),
+                "11201": row("NY", "718", ["347"]),
+                "11001": row("NY", "516"),
+                "73301": row("OK", "512"),        # same code, other state
+                "00000": row("NY", "")}
+        gained = overlays.apply_overlays(rows, table)
+        self.assertEqual(rows["78701"]["others_ac"], ["737"])
+        self.assertEqual(rows["10001"]["others_ac"], ["332", "646", "917"])
+        self.assertEqual(rows["11201"]["others_ac"], ["347", "917"])
+        self.assertEqual(rows["11001"]["others_ac"], [])
+        self.assertEqual(rows["73301"]["others_ac"], [])
+        self.assertEqual(rows["00000"]["others_ac"], [])
+        self.assertEqual(gained, {"737": ["78701"], "917": ["10001", "11201"]})
+
+    def test_order_of_the_table_does_not_matter(self):
+        table = overlays.read_overlays()
+
+        def run(t):
+            rows = {"%05d" % i: row(ov["state"], ov["overlays"][0])
+                    for i, ov in enumerate(overlays.read_overlays())}
+            overlays.apply_overlays(rows, t)
+            return rows
+
+        shuffled = list(table)
+        random.Random(7).shuffle(shuffled)
+        self.assertEqual(run(table), run(shuffled))
+
+    def test_unreached_lists_codes_no_line_names(self):
+        lines = [["1", "", "", "", "512", "", "", "", "737"],
+                 ["2", "", "", "", "212", "", "", "", ""]]
+        have = overlays.reached_codes(lines)
+        self.assertEqual(have, {"512", "737", "212"})
+        self.assertEqual(overlays.unreached({"512": "US", "929": "US", "212": "US"}, have),
+                         ["929"])
+
+
+ZONES = ("state,county,zips,zone,source\n"
+         "NV,*,,America/Los_Angeles,r\n"
+         "NV,Elko,89883,America/Denver,r\n"
+         "KY,*,,America/New_York,r\n"
+         "KY,Clinton,,America/Chicago,r\n"
+         "ID,*,,America/Denver,r\n"
+         "ID,Idaho,,split,r\n")
+
+
+def offsets(zone):
+    zi = ZoneInfo(zone)
+    from datetime import datetime
+    w = datetime(2026, 1, 15, 12, tzinfo=zi).utcoffset()
+    s = datetime(2026, 7, 15, 12, tzinfo=zi).utcoffset()
+    return min(w, s), w != s
+
+
+class CountyZones(unittest.TestCase):
+    def test_committed_table_reads_with_known_zones(self):
+        def known(z):
+            try:
+                ZoneInfo(z)
+                return True
+            except Exception:
+                return False
+        t = county_zones.read_county_zones(known_zone=known)
+        for st in ("AK", "FL", "ID", "IN", "KS", "KY", "MI", "ND", "NE", "NV", "OR",
+                   "SD", "TN", "TX"):
+            self.assertIn(st, t.states())
+        self.assertEqual(t.zone_for("89883", "NV", "Elko")[0], "America/Denver")
+        self.assertEqual(t.zone_for("89801", "NV", "Elko")[0], "America/Los_Angeles")
+
+    def test_settles_only_real_disagreements(self):
+        t = county_zones.parse_county_zones(ZONES)
+        rows = {
+            "89883": row("NV", "", county="Elko", zone="America/Los_Angeles"),
+            "89024": row("NV", "", county="Clark", zone="America/Phoenix"),
+            "89101": row("NV", "", county="Clark", zone="America/Los_Angeles"),
+            "42603": row("KY", "", county="Clinton", zone="America/Kentucky/Monticello"),
+            "42633": row("KY", "", county="Wayne", zone="America/Kentucky/Monticello"),
+            "83530": row("ID", "", county="Idaho", zone="America/Los_Angeles"),
+            "85001": row("AZ", "", county="Maricopa", zone="America/Phoenix"),
+            "09001": row("AE", "", county="", zone=""),
+            "89999": row("NV", "", county="", zone="America/Denver"),
+        }
+        changes = county_zones.settle_zones(rows, t, offsets)
+        self.assertEqual([c[0] for c in changes], ["42603", "89024", "89883"])
+        self.assertEqual(rows["89883"]["zone"], "America/Denver")
+        self.assertEqual(rows["89024"]["zone"], "America/Los_Angeles")
+        self.assertEqual(rows["42603"]["zone"], "America/Chicago")
+        # Same offsets under another name, a split county, a state not
+        # split, no county: left as the source has them.
+        self.assertEqual(rows["42633"]["zone"], "America/Kentucky/Monticello")
+        self.assertEqual(rows["83530"]["zone"], "America/Los_Angeles")
+        self.assertEqual(rows["89999"]["zone"], "America/Denver")
+
+    def test_malformed_tables_are_refused(self):
+        head = "state,county,zips,zone,source\n"
+        for body in ("KY,Adair,,America/Chicago,r\n",            # no "*" row
+                     "KY,*,,split,r\n",
+                     "KY,*,,America/New_York,r\nKY,*,,America/New_York,r\n",
+                     "KY,*,,America/New_York,r\nKY,X,4260,America/Chicago,r\n",
+                     "KY,*,,America/New_York,\n",
+                     "KY,*,,Mars/Olympus,r\n"):
+            with self.assertRaises(county_zones.TableError, msg=body):
+                county_zones.parse_county_zones(head + body,
+                                                known_zone=lambda z: "/" in z
+                                                and not z.startswith("Mars"))
+
+
+def crow(state, city, county, fips, pos):
+    return {"state": state, "city": city, "county": county, "county_fips": fips,
+            "pos": pos}
+
+
+class CountyFix(unittest.TestCase):
+    NAMES = {"12127": "Volusia", "12065": "Jefferson", "09003": "Hartford",
+             "09005": "Litchfield", "09009": "New Haven", "09110": "Capitol Region",
+             "17037": "DeKalb", "33015": "Rockingham", "33017": "Strafford",
+             "02063": "Chugach", "02261": "Valdez-Cordova"}
+    KNOWN = {"12127", "12065", "09003", "09005", "09009", "17037", "33015", "33017",
+             "02261"}
+
+    def run_fix(self, rows, hud):
+        by_zip = {}
+        for z, st, f in hud:
+            by_zip.setdefault(z, []).append((st, f))
+        hud_names = {"17037": {"De Kalb"}}
+        return county_fix.fix_counties(rows, by_zip, self.NAMES, hud_names,
+                                       self.KNOWN, lambda c: c.upper())
+
+    def test_rules(self):
+        rows = {
+            "32753": crow("FL", "Debary", "Jefferson", "12065", (28.9, -81.3)),
+            "60115": crow("IL", "Dekalb", "De Kalb", "17999", (41.9, -88.7)),
+            "99686": crow("AK", "Valdez", "Chugach", "02063", (61.1, -146.3)),
+            "06010": crow("CT", "Bristol", "Naugatuck Valley", "09140", (41.7, -72.9)),
+            "06011": crow("CT", "Bristol", "Naugatuck Valley", "09140", (41.7, -72.9)),
+            "06001": crow("CT", "Avon", "Capitol Region", "09110", (41.8, -72.9)),
+            "06002": crow("CT", "Hartford", "Hartford", "09003", (41.8, -72.7)),
+            "03861": crow("NH", "Lee", "Carroll", "33003", (43.125, -70.95)),
+            "03824": crow("NH", "Durham", "Strafford", "33017", (43.13, -70.93)),
+            "03857": crow("NH", "Newmarket", "Rockingham", "33015", (43.08, -70.94)),
+        }
+        self.KNOWN.add("33003")
+        hud = [("32753", "FL", "12127"), ("60115", "IL", "17037"),
+               ("99686", "AK", "02261"),
+               ("06010", "CT", "09005"), ("06010", "CT", "09003"),
+               ("06011", "CT", "09003"),
+               ("06001", "CT", "09003"), ("06002", "CT", "09003"),
+               ("03861", "NH", "33015"), ("03861", "NH", "33017"),
+               ("03824", "NH", "33017"), ("03857", "NH", "33015")]
+        changes = self.run_fix(rows, hud)
+        self.assertEqual(rows["32753"]["county"], "Volusia")
+        # Spelling only, or a county set newer than the crosswalk's: kept.
+        self.assertEqual(rows["60115"]["county"], "De Kalb")
+        self.assertEqual(rows["99686"]["county"], "Chugach")
+        # Connecticut: historic county, planning region kept; a ZIP with
+        # two crosswalk counties follows the other ZIPs of its city.
+        self.assertEqual(rows["06001"]["county"], "Hartford")
+        self.assertEqual(rows["06001"]["keep_counties"], ["Capitol Region"])
+        self.assertEqual(rows["06010"]["county"], "Hartford")
+        self.assertEqual(rows["06010"]["keep_counties"], ["Naugatuck Valley"])
+        self.assertNotIn("keep_counties", rows["06002"])
+        # No city vote: the county of the nearest ZIP among the candidates.
+        self.assertEqual(rows["03861"]["county"], "Strafford")
+        self.assertEqual([c[0] for c in changes],
+                         ["03861", "06001", "06010", "06011", "32753"])
+
+    def test_name_key_spellings(self):
+        k = county_fix.name_key
+        self.assertEqual(k("De Kalb"), k("DeKalb"))
+        self.assertEqual(k("Doña Ana"), k("Dona Ana"))
+        self.assertEqual(k("St. Louis"), k("Saint Louis"))
+        self.assertEqual(k("Washington"), k("District of Columbia"))
+        self.assertNotEqual(k("Jefferson"), k("Volusia"))
+
+
+class AreaVote(unittest.TestCase):
+    def test_nearest_matches_brute_force(self):
+        rnd = random.Random(3)
+        items = [("%05d" % i, (rnd.uniform(30, 45), rnd.uniform(-100, -80)), i % 7)
+                 for i in range(400)]
+        idx = area_vote.NearestIndex(items)
+        for _ in range(50):
+            p = (rnd.uniform(30, 45), rnd.uniform(-100, -80))
+            skip = (lambda z: int(z) % 3 == 0)
+            want = sorted((area_vote.distance(p, pos), z, v) for z, pos, v in items
+                          if not skip(z))[:5]
+            self.assertEqual(idx.nearest(p, 5, skip), want)
+        self.assertIsNone(area_vote.NearestIndex([]).query((40, -90)))
+
+    def test_same_county_voters_outweigh_a_nearer_stranger(self):
+        items = [("1", (40.00, -90.00), ("217", "A")),
+                 ("2", (40.10, -90.00), ("309", "B")),
+                 ("3", (40.12, -90.00), ("309", "B"))]
+        vote = area_vote.CountyVote(items, voters=3, same_county=10.0)
+        self.assertEqual(vote.predict((40.02, -90.0), "B"), "309")
+        self.assertEqual(vote.predict((40.02, -90.0), "A"), "217")
+        self.assertEqual(vote.predict((40.02, -90.0), "A", skip=lambda z: z == "1"),
+                         "309")
+        self.assertIsNone(area_vote.CountyVote([]).predict((40, -90), "A"))
+
+    def test_measure_counts_both_rules(self):
+        sample = [("S", (0, 0), "1", None, None), ("S", (0, 0), "2", None, None),
+                  ("T", (0, 0), "1", None, None)]
+        tested, near, vote = area_vote.measure(
+            sample, lambda st, p, s: None if st == "T" else "1",
+            lambda st, p, c, s: "2")
+        self.assertEqual((tested, near, vote), (2, 1, 1))
+
+
+class Output(unittest.TestCase):
+    def setUp(self):
+        self.imp = load_importer()
+        self.tmp = tempfile.TemporaryDirectory()
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def test_missing_output_folder_is_created(self):
+        target = os.path.join(self.tmp.name, "a", "b", "zipcodes.csv")
+        self.assertEqual(self.imp.output_dir(target), os.path.dirname(target))
+        self.assertTrue(os.path.isdir(os.path.dirname(target)))
+
+    def test_unusable_output_fails_with_a_message(self):
+        blocker = os.path.join(self.tmp.name, "file")
+        with open(blocker, "w") as f:
+            f.write("x")
+        for target in (os.path.join(blocker, "zipcodes.csv"), self.tmp.name):
+            err = io.StringIO()
+            with redirect_stderr(err), self.assertRaises(SystemExit) as cm:
+                self.imp.output_dir(target)
+            self.assertEqual(cm.exception.code, 1)
+            self.assertIn("import.py: error:", err.getvalue())
+
+    def test_failed_write_leaves_every_file_as_it_was(self):
+        keep = os.path.join(self.tmp.name, "zipcodes.csv")
+        with open(keep, "wb") as f:
+            f.write(b"old")
+        bad = os.path.join(self.tmp.name, "zz-missing", "LICENSES")
+        with redirect_stderr(io.StringIO()), self.assertRaises(SystemExit):
+            self.imp.write_files({keep: b"new", bad: b"x"})
+        with open(keep, "rb") as f:
+            self.assertEqual(f.read(), b"old")
+        self.assertEqual(sorted(os.listdir(self.tmp.name)), ["zipcodes.csv"])
+
+
+if __name__ == "__main__":
+    unittest.main()

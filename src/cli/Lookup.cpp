@@ -1,0 +1,248 @@
+#include "cli/Lookup.h"
+
+#include "cli/ZipFields.h"
+#include "search/SearchCommon.h"
+
+#include <algorithm>
+
+namespace corvana::cli {
+
+const std::vector<std::string_view> ZipColumnNames = {"zip",      "zipcode",     "zip_code",
+                                                      "zip code", "postal_code", "postcode"};
+
+const std::vector<std::string_view> LookupColumns = {"city",      "state",      "county",
+                                                     "area_code", "utc_offset", "dst"};
+
+std::optional<std::uint32_t> ParseZipText(std::string_view text) {
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    // ZIP+4 with its hyphen: check the four digits after it, then read the five before it.
+    if (text.size() == 10 && text[5] == '-') {
+        for (char c : text.substr(6))
+            if (c < '0' || c > '9')
+                return std::nullopt;
+        text = text.substr(0, 5);
+    }
+    const std::size_t n = text.size();
+    if (n != 3 && n != 4 && n != 5 && n != 9)
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + std::uint32_t(c - '0');
+    }
+    return n == 9 ? value / 10000 : value;
+}
+
+ZipAnnotator::ZipAnnotator(const DataSet& data, const Settings& settings)
+    : data_(data), settings_(settings), zips_(detail::OpenZipFile(data)),
+      cities_(detail::OpenCityFile(data)), entry_(100000, NotRead) {}
+
+void ZipAnnotator::loadBlock(std::uint32_t prefix) {
+    std::fill_n(entry_.begin() + prefix * 100, 100, Unknown);
+    const ZipIndexEntry& block = data_.zipIndex[prefix];
+    if (block.first < 0)
+        return;
+    for (std::uint32_t k = 0; k < block.count; ++k) {
+        const ZipRecord rec = zips_.read(std::int64_t(block.first) + k);
+        const std::uint32_t zip = rec.zipValue();
+        // A five-digit search of the block lists only its own ZIP codes; the first record of a
+        // ZIP code answers for it.
+        if (zip / 100 != prefix || entry_[zip] != Unknown)
+            continue;
+        const ZipFields f = ReadZipFields(rec, cities_, data_, settings_);
+        for (const std::string* text : {&f.city, &f.state, &f.county}) {
+            text_ += ',';
+            AppendCsvField(text_, *text);
+        }
+        text_ += ',';
+        if (f.areaCode)
+            text_ += std::to_string(*f.areaCode);
+        text_ += ',';
+        if (f.hasZone())
+            text_ += std::to_string(*f.utcOffset()) + (f.dst ? ",true" : ",false");
+        else
+            text_ += ',';
+        entry_[zip] = std::int32_t(offsets_.size() - 1);
+        offsets_.push_back(std::uint32_t(text_.size()));
+    }
+}
+
+std::optional<std::string_view> ZipAnnotator::fields(std::uint32_t zip) {
+    if (zip >= entry_.size())
+        return std::nullopt;
+    if (entry_[zip] == NotRead)
+        loadBlock(zip / 100);
+    const std::int32_t e = entry_[zip];
+    if (e < 0)
+        return std::nullopt;
+    return std::string_view(text_).substr(offsets_[std::size_t(e)],
+                                          offsets_[std::size_t(e) + 1] - offsets_[std::size_t(e)]);
+}
+
+namespace {
+
+constexpr std::string_view NoFields = ",,,,,,";
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+std::string LowerTrimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    std::string r(s);
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return r;
+}
+
+// Collects the output and hands it on in large pieces.
+class Writer {
+public:
+    explicit Writer(const OutputSink& sink) : sink_(sink) { buf_.reserve(FlushAt + 64 * 1024); }
+    ~Writer() = default;
+    std::string& buf() { return buf_; }
+    void maybeFlush() {
+        if (buf_.size() >= FlushAt)
+            flush();
+    }
+    void flush() {
+        if (!buf_.empty())
+            sink_(buf_);
+        buf_.clear();
+    }
+
+private:
+    static constexpr std::size_t FlushAt = 192 * 1024;
+    const OutputSink& sink_;
+    std::string buf_;
+};
+
+// Writes one row: its bytes, empty fields up to the header's width, the appended fields of its
+// ZIP code and its line end.
+void AnnotateRow(Writer& w, std::string_view raw, std::size_t fields, std::size_t width,
+                 std::optional<std::string_view> zipText, std::string_view lineEnd,
+                 ZipAnnotator& annotator, LookupCounts& counts) {
+    std::string& out = w.buf();
+    ++counts.rows;
+    out += raw;
+    out.append(width > fields ? width - fields : 0, ',');
+    const auto zip = zipText ? ParseZipText(*zipText) : std::nullopt;
+    std::optional<std::string_view> appended;
+    if (!zip)
+        ++counts.malformed;
+    else if ((appended = annotator.fields(*zip)))
+        ++counts.found;
+    else
+        ++counts.notFound;
+    out += appended ? *appended : NoFields;
+    out += lineEnd;
+    w.maybeFlush();
+}
+
+// The appended names, each with the prefix zip_ until it clashes with no name of the input.
+std::string AppendedHeader(std::vector<std::string> taken) {
+    std::string header;
+    for (std::string_view column : LookupColumns) {
+        std::string name(column);
+        while (std::find(taken.begin(), taken.end(), name) != taken.end())
+            name = "zip_" + name;
+        taken.push_back(name);
+        header += ',' + name;
+    }
+    return header;
+}
+
+} // namespace
+
+LookupCounts LookupCsv(CsvReader& in, const OutputSink& out, ZipAnnotator& annotator,
+                       const std::optional<std::string>& column) {
+    LookupCounts counts;
+    Writer w(out);
+    CsvRecord rec;
+    if (!in.next(rec))
+        return counts;
+
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < rec.fields.size(); ++i)
+        names.push_back(LowerTrimmed(rec.value(i)));
+    std::optional<std::size_t> zipColumn;
+    if (column) {
+        const std::string wanted = LowerTrimmed(*column);
+        auto it = std::find(names.begin(), names.end(), wanted);
+        if (it == names.end())
+            throw CsvError(rec.line, "the header has no column named \"" + *column + "\"");
+        zipColumn = std::size_t(it - names.begin());
+    } else {
+        for (std::size_t i = 0; i < names.size() && !zipColumn; ++i) {
+            if (std::find(ZipColumnNames.begin(), ZipColumnNames.end(), names[i]) !=
+                ZipColumnNames.end())
+                zipColumn = i;
+        }
+    }
+
+    std::size_t width = rec.fields.size();
+    const bool plainList = !zipColumn;
+    if (plainList) {
+        if (rec.fields.size() != 1 || !ParseZipText(rec.value(0)))
+            throw CsvError(rec.line, "no ZIP code column in the header (zip, zipcode, zip_code, "
+                                     "zip code, postal_code or postcode; or name it with "
+                                     "--column), and the line is not one ZIP code");
+        zipColumn = 0;
+        width = 1;
+        if (in.hadByteOrderMark())
+            w.buf() += ByteOrderMark;
+        w.buf() += "zip" + AppendedHeader({"zip"});
+        w.buf() += rec.lineEnd.empty() ? std::string_view("\r\n") : rec.lineEnd;
+        std::string_view raw = rec.raw;
+        if (in.hadByteOrderMark())
+            raw.remove_prefix(ByteOrderMark.size());
+        AnnotateRow(w, raw, 1, 1, rec.text(rec.fields[0]), rec.lineEnd, annotator, counts);
+    } else {
+        w.buf() += rec.raw;
+        w.buf() += AppendedHeader(names);
+        w.buf() += rec.lineEnd;
+    }
+
+    while (in.next(rec)) {
+        if (rec.fields.size() > width)
+            throw CsvError(rec.line,
+                           plainList ? "more than one field in a list of ZIP codes (a file with "
+                                       "several columns needs a header row)"
+                                     : std::to_string(rec.fields.size()) +
+                                           " fields where the header has " + std::to_string(width));
+        std::optional<std::string_view> zipText;
+        if (*zipColumn < rec.fields.size())
+            zipText = rec.text(rec.fields[*zipColumn]);
+        AnnotateRow(w, rec.raw, rec.fields.size(), width, zipText, rec.lineEnd, annotator, counts);
+    }
+    w.flush();
+    return counts;
+}
+
+LookupCounts LookupList(const std::vector<std::string>& zips, const OutputSink& out,
+                        ZipAnnotator& annotator) {
+    LookupCounts counts;
+    Writer w(out);
+    w.buf() += "zip" + AppendedHeader({"zip"}) + "\r\n";
+    std::string field;
+    for (const std::string& zip : zips) {
+        field.clear();
+        AppendCsvField(field, zip);
+        AnnotateRow(w, field, 1, 1, zip, "\r\n", annotator, counts);
+    }
+    w.flush();
+    return counts;
+}
+
+std::string CountsLine(const LookupCounts& c) {
+    return std::to_string(c.rows) + " rows read, " + std::to_string(c.found) + " found, " +
+           std::to_string(c.notFound) + " not found, " + std::to_string(c.malformed) + " malformed";
+}
+
+} // namespace corvana::cli

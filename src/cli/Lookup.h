@@ -1,0 +1,84 @@
+#pragma once
+
+#include "cli/CsvReader.h"
+#include "data/DataSet.h"
+#include "data/ZipFile.h"
+#include "settings/Settings.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvana::cli {
+
+// The ZIP code a list or spreadsheet cell means: five digits, ZIP+4 as 84101-1234 or
+// 841011234, blanks around it, or three or four digits whose leading zeros a spreadsheet
+// dropped (601 is 00601). Empty for anything else.
+std::optional<std::uint32_t> ParseZipText(std::string_view text);
+
+// The header names that mark the ZIP column when none is named, compared case-insensitively.
+extern const std::vector<std::string_view> ZipColumnNames;
+
+// The appended column names, in order.
+extern const std::vector<std::string_view> LookupColumns;
+
+// Answers ZIP codes from the data files, opened once for the whole run. A three-digit block of
+// ZIPCODE.DAT is read the first time one of its ZIP codes is asked for, and the appended CSV
+// text of each of its ZIP codes is made then, once: a long file costs one table look-up per row.
+class ZipAnnotator {
+public:
+    // Throws FatalError when CITY.DAT or ZIPCODE.DAT cannot be opened.
+    ZipAnnotator(const DataSet& data, const Settings& settings);
+
+    // ",city,state,county,area_code,utc_offset,dst" of a ZIP code (0 to 99999), or nothing when
+    // the data has no such ZIP code. The view lasts as long as the annotator. A damaged data
+    // file throws FatalError or IoError.
+    std::optional<std::string_view> fields(std::uint32_t zip);
+
+private:
+    void loadBlock(std::uint32_t prefix);
+
+    static constexpr std::int32_t NotRead = -2;
+    static constexpr std::int32_t Unknown = -1;
+
+    const DataSet& data_;
+    const Settings& settings_;
+    ZipFile zips_;
+    CityFile cities_;
+    std::vector<std::int32_t> entry_; // by ZIP code: an index into offsets_, Unknown or NotRead
+    std::string text_;                // the appended texts back to back
+    std::vector<std::uint32_t> offsets_{0};
+};
+
+struct LookupCounts {
+    std::size_t rows = 0;
+    std::size_t found = 0;
+    std::size_t notFound = 0;
+    std::size_t malformed = 0; // empty fields too
+
+    bool allFound() const { return found == rows; }
+};
+
+// Receives the output in pieces of a few hundred kilobytes.
+using OutputSink = std::function<void(std::string_view)>;
+
+// Annotates a CSV stream: the header row and every row as they came, each with the appended
+// columns (a name the input has already gets the prefix zip_); short rows are filled with empty
+// fields so the appended columns line up. The ZIP column is `column` when given, else the first
+// of ZipColumnNames; without one, a first line whose first field is a ZIP code starts a plain
+// list of ZIP codes, one per line, written under the header zip. Input that is not CSV, a row
+// longer than the header, or a header without the ZIP column throws CsvError.
+LookupCounts LookupCsv(CsvReader& in, const OutputSink& out, ZipAnnotator& annotator,
+                       const std::optional<std::string>& column);
+
+// Annotates ZIP codes given one by one, as a plain list with CR LF line ends.
+LookupCounts LookupList(const std::vector<std::string>& zips, const OutputSink& out,
+                        ZipAnnotator& annotator);
+
+// The summary line for standard error, without its line end.
+std::string CountsLine(const LookupCounts& counts);
+
+} // namespace corvana::cli

@@ -1,0 +1,178 @@
+#pragma once
+
+// The binary records of the data files, written down once: corvana-mkdata encodes with these and
+// the readers decode with them. Numbers are little-endian; offsets count from a record's start.
+
+#include "data/DataSet.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvana {
+
+inline std::uint16_t loadU16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+inline std::int32_t loadI32(const std::uint8_t* p) {
+    return std::int32_t(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) |
+                        (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24));
+}
+
+inline void storeU8(std::string& out, std::uint8_t v) {
+    out += char(v);
+}
+inline void storeU16(std::string& out, std::uint16_t v) {
+    out += char(v & 0xFF);
+    out += char(v >> 8);
+}
+inline void storeI32(std::string& out, std::int32_t v) {
+    auto u = std::uint32_t(v);
+    for (int shift = 0; shift < 32; shift += 8)
+        out += char((u >> shift) & 0xFF);
+}
+
+// One record of ZIPCODE.DAT per ZIP code, in ZIP order. Byte 3 is unused and written as 0.
+struct ZipRecord {
+    std::uint8_t leading = 0;   // the ZIP code divided by 10000
+    std::uint16_t last4 = 0;    // the ZIP code modulo 10000
+    std::int32_t cityOffset = 0;
+    std::uint16_t county = NoCounty;
+    std::uint16_t areaCode = NoAreaCode;
+    std::uint8_t timeZone = 0;  // bits 0-6 zone number, bit 7 daylight-saving flag
+
+    static constexpr std::size_t LeadingAt = 0;
+    static constexpr std::size_t Last4At = 1;
+    static constexpr std::size_t CityAt = 4;
+    static constexpr std::size_t CountyAt = 8;
+    static constexpr std::size_t AreaAt = 10;
+    static constexpr std::size_t ZoneAt = 12;
+    static constexpr std::size_t Size = 13;
+
+    static ZipRecord decode(const std::uint8_t* p) {
+        ZipRecord r;
+        r.leading = p[LeadingAt];
+        r.last4 = loadU16(p + Last4At);
+        r.cityOffset = loadI32(p + CityAt);
+        r.county = loadU16(p + CountyAt);
+        r.areaCode = loadU16(p + AreaAt);
+        r.timeZone = p[ZoneAt];
+        return r;
+    }
+    void encode(std::string& out) const {
+        storeU8(out, leading);
+        storeU16(out, last4);
+        storeU8(out, 0);
+        storeI32(out, cityOffset);
+        storeU16(out, county);
+        storeU16(out, areaCode);
+        storeU8(out, timeZone);
+    }
+
+    // Leading digit, then the last four digits padded with zeros, cut to five characters.
+    std::string zipText() const;
+    std::uint32_t zipValue() const { return leading * 10000u + last4; }
+};
+
+// One record of ZIPCODE.IDX per three-digit prefix that has ZIP codes.
+struct ZipIndexRecord {
+    std::uint16_t prefix = 0;
+    ZipIndexEntry entry;
+
+    static constexpr std::size_t PrefixAt = 0;
+    static constexpr std::size_t FirstAt = 2;
+    static constexpr std::size_t CountAt = 6;
+    static constexpr std::size_t MainCityAt = 8;
+    static constexpr std::size_t SpareAt = 12;
+    static constexpr std::size_t Size = 13;
+
+    static ZipIndexRecord decode(const std::uint8_t* p) {
+        ZipIndexRecord r;
+        r.prefix = loadU16(p + PrefixAt);
+        r.entry.first = loadI32(p + FirstAt);
+        r.entry.count = loadU16(p + CountAt);
+        r.entry.mainCity = loadI32(p + MainCityAt);
+        r.entry.spare = p[SpareAt];
+        return r;
+    }
+    void encode(std::string& out) const {
+        storeU16(out, prefix);
+        storeI32(out, entry.first);
+        storeU16(out, entry.count);
+        storeI32(out, entry.mainCity);
+        storeU8(out, entry.spare);
+    }
+};
+
+// One record of AREA.DAT per area code: the AREA.IDX offset of its ZIP list.
+struct AreaRecord {
+    std::uint16_t code = 0;
+    std::int32_t listOffset = 0;
+
+    static constexpr std::size_t CodeAt = 0;
+    static constexpr std::size_t ListAt = 2;
+    static constexpr std::size_t Size = 6;
+
+    static AreaRecord decode(const std::uint8_t* p) {
+        return AreaRecord{loadU16(p + CodeAt), loadI32(p + ListAt)};
+    }
+    void encode(std::string& out) const {
+        storeU16(out, code);
+        storeI32(out, listOffset);
+    }
+};
+
+// One record of CITY.IDX per two-letter beginning of the upper-cased city names: where its
+// block starts in CITY.DAT. A one-letter name has a key of length 1, padded.
+struct CityIndexRecord {
+    std::uint8_t keyLength = 0;
+    char key[2] = {0, 0};
+    std::int32_t cityOffset = 0;
+
+    static constexpr std::size_t KeyLengthAt = 0;
+    static constexpr std::size_t KeyAt = 1;
+    static constexpr std::size_t OffsetAt = 3;
+    static constexpr std::size_t Size = 7;
+
+    static CityIndexRecord decode(const std::uint8_t* p) {
+        CityIndexRecord r;
+        r.keyLength = p[KeyLengthAt];
+        r.key[0] = char(p[KeyAt]);
+        r.key[1] = char(p[KeyAt + 1]);
+        r.cityOffset = loadI32(p + OffsetAt);
+        return r;
+    }
+    // The key's first one or two characters, padded with zeros.
+    static CityIndexRecord of(std::string_view key, std::int32_t cityOffset) {
+        CityIndexRecord r;
+        r.keyLength = std::uint8_t(key.size() < 2 ? key.size() : 2);
+        for (std::size_t i = 0; i < r.keyLength; ++i)
+            r.key[i] = key[i];
+        r.cityOffset = cityOffset;
+        return r;
+    }
+    void encode(std::string& out) const {
+        storeU8(out, keyLength);
+        out.append(key, 2);
+        storeI32(out, cityOffset);
+    }
+};
+
+// A ZIP list, as CITY.DAT, COUNTY.IDX and AREA.IDX hold them: a 16-bit count, then as many
+// 16-bit ZIPCODE.DAT record numbers.
+inline void EncodeZipList(std::string& out, const std::vector<std::uint16_t>& records) {
+    storeU16(out, std::uint16_t(records.size()));
+    for (std::uint16_t r : records)
+        storeU16(out, r);
+}
+
+// The start of a CITY.DAT or COUNTY.DAT record: a length byte counting the body, then the body,
+// which is the name and one byte holding the state number. A CITY.DAT record goes on with the
+// city's ZIP list, a COUNTY.DAT record with the 32-bit COUNTY.IDX offset of the county's list.
+inline void EncodeNamedBody(std::string& out, std::string_view name, std::uint8_t state) {
+    storeU8(out, std::uint8_t(name.size() + 1));
+    out += name;
+    storeU8(out, state);
+}
+
+} // namespace corvana

@@ -1,0 +1,87 @@
+#include "search/SearchRequest.h"
+
+#include "data/ShortString.h"
+
+namespace corvana {
+
+std::optional<SearchMode> ModeFromNumber(int number) {
+    for (SearchMode m : SearchModes)
+        if (ModeNumber(m) == number)
+            return m;
+    return std::nullopt;
+}
+
+const char* ModeLabel(SearchMode mode) {
+    switch (mode) {
+    case SearchMode::Zip:
+        return "Zip Code";
+    case SearchMode::City:
+        return "City";
+    case SearchMode::State:
+        return "State";
+    case SearchMode::County:
+        return "County";
+    case SearchMode::Area:
+        return "Area Code";
+    }
+    return "";
+}
+
+int FieldLength(SearchMode mode) {
+    switch (mode) {
+    case SearchMode::Zip:
+        return 5;
+    case SearchMode::State:
+        return 2;
+    case SearchMode::Area:
+        return 3;
+    case SearchMode::City:
+    case SearchMode::County:
+        break;
+    }
+    return 30;
+}
+
+bool FieldTakes(SearchMode mode, char32_t c) {
+    return mode != SearchMode::Zip || (c >= U'0' && c <= U'9');
+}
+
+char32_t FieldCase(SearchMode mode, char32_t c) {
+    if (mode == SearchMode::State && c >= U'a' && c <= U'z')
+        return c - U'a' + U'A';
+    return c;
+}
+
+std::string FieldText(SearchMode mode, std::string_view text) {
+    const std::size_t length = std::size_t(FieldLength(mode));
+    std::string out;
+    for (char c : text) {
+        if (out.size() == length)
+            break;
+        if (FieldTakes(mode, char32_t(static_cast<unsigned char>(c))))
+            out += char(FieldCase(mode, char32_t(static_cast<unsigned char>(c))));
+    }
+    return mode == SearchMode::State ? out : trimBlanks(out);
+}
+
+std::string CityFieldText(std::string_view text) {
+    return trimBlanks(cutTo(text, CityFieldLength));
+}
+
+SearchResult RunSearch(const SearchRequest& request, const SearchContext& ctx) {
+    switch (request.mode) {
+    case SearchMode::Zip:
+        return SearchTheZip(FieldText(request.mode, request.text), ctx);
+    case SearchMode::City:
+        return SearchTheCity(FieldText(request.mode, request.text), ctx, request.singleState);
+    case SearchMode::State:
+        return SearchTheCityWithState(CityFieldText(request.text), ctx, request.chosenStates);
+    case SearchMode::County:
+        return SearchTheCounty(FieldText(request.mode, request.text), ctx, request.singleState);
+    case SearchMode::Area:
+        return SearchTheArea(FieldText(request.mode, request.text), ctx);
+    }
+    return {};
+}
+
+} // namespace corvana

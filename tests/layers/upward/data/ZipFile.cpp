@@ -1,0 +1,3 @@
+// A data reader that would know the settings.
+#include "data/ZipFile.h"
+#include "settings/Settings.h"

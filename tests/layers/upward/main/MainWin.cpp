@@ -1,0 +1,3 @@
+// The window reaching into the command line.
+#include "cli/Options.h"
+#include "search/Search.h"
