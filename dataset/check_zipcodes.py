@@ -13,8 +13,10 @@ import io
 import re
 import sys
 
+import names
+
 HEADER = ["zip", "city", "state", "county", "area_code", "utc_offset", "dst",
-          "other_counties", "other_area_codes"]
+          "other_counties", "other_area_codes", "other_cities", "other_county_names"]
 
 STATES = {
     "AK", "AL", "AR", "AZ", "CA", "CO", "CT", "DC", "DE", "FL", "GA", "HI",
@@ -165,7 +167,8 @@ def check_rows(p, raw, rows):
                 p.add("%s: state %s does not fit the ZIP prefix" % (where, st))
         if not rec["city"]:
             p.add("%s: empty city" % where)
-        for col in ("city", "county", "other_counties"):
+        for col in ("city", "county", "other_counties", "other_cities",
+                    "other_county_names"):
             check_text(p, "%s %s" % (where, col), rec[col])
         if not re.fullmatch(r"(\d{3})?", rec["area_code"]):
             p.add("%s: area code %r is not 3 digits" % (where, rec["area_code"]))
@@ -184,6 +187,9 @@ def check_rows(p, raw, rows):
             p.add("%s: other counties but no main county" % where)
         codes = check_list(p, where + " other_area_codes", rec["other_area_codes"],
                            rec["area_code"], r"\d{3}")
+        check_list(p, where + " other_cities", rec["other_cities"], rec["city"])
+        check_list(p, where + " other_county_names", rec["other_county_names"],
+                   rec["county"])
         if codes and not rec["area_code"]:
             p.add("%s: other area codes but no main area code" % where)
         # Quoting: exactly what a minimal RFC 4180 writer produces.
@@ -286,6 +292,7 @@ def main(argv):
         if not ok:
             p.add("quality bar not met: " + desc)
     spot_checks(p, by_zip)
+    names.check(by_zip, p.add)
     zone_checks(p, by_zip)
 
     if p.count:

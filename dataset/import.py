@@ -29,6 +29,7 @@ from collections import Counter, defaultdict
 from datetime import datetime
 from zoneinfo import ZoneInfo
 
+import names
 from area_vote import CountyVote, NearestIndex, measure
 from county_fix import fix_counties
 from county_zones import TableError as ZoneTableError, read_county_zones, settle_zones
@@ -46,7 +47,7 @@ PACKAGES = {
 }
 
 HEADER = ["zip", "city", "state", "county", "area_code", "utc_offset", "dst",
-          "other_counties", "other_area_codes"]
+          "other_counties", "other_area_codes", "other_cities", "other_county_names"]
 
 TERRITORIES = ("PR", "VI", "GU", "AS", "MP", "FM", "MH", "PW")
 MILITARY = ("AA", "AE", "AP")
@@ -754,11 +755,24 @@ def finish_rows(rows):
                            for c in r["others_county"]})
         line = [z, city, r["state"], county, r["area_code"], r["utc_offset"],
                 r["dst"], ";".join(others_c), ";".join(r["others_ac"])]
+        out.append(line)
+    stats.update(add_further_names(out))
+    for line in out:
         for f in line[7:]:
             if len(f.encode("utf-8")) > 254:
-                fail("ZIP %s: list %r is longer than 254 bytes" % (z, f))
-        out.append(line)
+                fail("ZIP %s: list %r is longer than 254 bytes" % (line[0], f))
     return out, stats
+
+
+def add_further_names(lines):
+    """Appends other_cities and other_county_names to every line; returns
+    the counts of names added and left out."""
+    table = {l[0]: {"city": l[1], "state": l[2], "county": l[3],
+                    "counties": [c for c in l[7].split(";") if c]} for l in lines}
+    cities, counties, counts = names.further_names(table)
+    for l in lines:
+        l.extend([";".join(cities[l[0]]), ";".join(counties[l[0]])])
+    return counts
 
 
 def csv_bytes(lines):
@@ -865,6 +879,9 @@ def report(lines, src, log, stats, size):
         p("  nearest ZIP: %.1f%%; county vote: %.1f%%; used: %s"
           % (100.0 * hit_near / total, 100.0 * hit_vote / total, log["rule"]))
     p("Texts transliterated to fit Windows-1252: %d" % stats["transliterated"])
+    p("Further names (spellings of Saint, Sainte, Fort, Mount):")
+    for key in names.COUNT_KEYS:
+        p("  %-46s %6d" % (key, stats[key]))
 
     gains = log["overlay_gains"]
     p("")

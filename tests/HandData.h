@@ -235,4 +235,18 @@ struct SearchEnv {
     std::string read(std::string_view name) const { return readFile(hand.dir.path() / name); }
 };
 
+// A data set that corvana-mkdata built from tests/fixtures/NAME.csv, loaded, with plain settings
+// and a clock stopped at 9:30.
+struct FixtureEnv {
+    DataSet data;
+    Settings settings = PlainSettings();
+    FixedClock clock{LocalDateTime{2001, 1, 15, 9, 30, 0, 0}};
+    explicit FixtureEnv(std::string_view name) {
+        data.dir = fixtureDir(name);
+        if (!LoadInData(data).ok())
+            throw std::runtime_error("the fixture " + std::string(name) + " did not load");
+    }
+    SearchContext ctx() const { return SearchContext{data, settings, TimeContext{false, &clock}}; }
+};
+
 } // namespace corvana::test

@@ -37,9 +37,11 @@ enum Column {
     ColDst,
     ColOtherCounties,
     ColOtherAreaCodes,
+    ColOtherCities,
+    ColOtherCountyNames,
     ColumnCount
 };
-static_assert(std::size(TableColumns) == ColumnCount);
+static_assert(std::size(TableColumns) == ColumnCount && FirstOptionalColumn == ColOtherCities);
 
 struct Row {
     std::size_t line = 0;
@@ -51,6 +53,8 @@ struct Row {
     std::uint8_t timeZone = NoZone;
     std::vector<std::string> otherCounties;
     std::vector<std::uint16_t> otherAreaCodes;
+    std::vector<std::string> otherCities;
+    std::vector<std::string> otherCountyNames;
 };
 
 // A city or a county of one state with the records of its ZIP codes, in ZIP order.
@@ -221,18 +225,21 @@ std::array<std::size_t, ColumnCount> headerColumns(const CsvRecord& header) {
             throw InputError(header.line, "column " + inQuotes(name) + " appears twice");
         where[c] = f;
     }
-    for (std::size_t c = 0; c < ColumnCount; ++c)
+    for (std::size_t c = 0; c < FirstOptionalColumn; ++c)
         if (where[c] == SIZE_MAX)
             throw InputError(header.line, "missing column " + inQuotes(TableColumns[c]));
     return where;
 }
 
-Row parseRow(const CsvRecord& record, const std::array<std::size_t, ColumnCount>& where) {
+Row parseRow(const CsvRecord& record, const std::array<std::size_t, ColumnCount>& where,
+             std::size_t headerSize) {
     const std::size_t line = record.line;
-    if (record.fields.size() != ColumnCount)
+    if (record.fields.size() != headerSize)
         throw InputError(line, std::to_string(record.fields.size()) +
-                                   " fields where the header has " + std::to_string(ColumnCount));
-    auto field = [&](Column c) { return trimmed(record.fields[where[c]]); };
+                                   " fields where the header has " + std::to_string(headerSize));
+    auto field = [&](Column c) {
+        return where[c] == SIZE_MAX ? std::string_view() : trimmed(record.fields[where[c]]);
+    };
 
     Row row;
     row.line = line;
@@ -261,6 +268,10 @@ Row parseRow(const CsvRecord& record, const std::array<std::size_t, ColumnCount>
         row.otherCounties.push_back(nameText(item, "county in other_counties", line));
     for (std::string_view item : listItems(field(ColOtherAreaCodes)))
         row.otherAreaCodes.push_back(areaCodeValue(item, "area code in other_area_codes", line));
+    for (std::string_view item : listItems(field(ColOtherCities)))
+        row.otherCities.push_back(nameText(item, "city in other_cities", line));
+    for (std::string_view item : listItems(field(ColOtherCountyNames)))
+        row.otherCountyNames.push_back(nameText(item, "county in other_county_names", line));
     return row;
 }
 
@@ -270,10 +281,7 @@ public:
     // The group of name and state, made on first use with stateLine; record joins its list.
     std::size_t add(const std::string& name, const std::string& state, std::uint8_t stateLine,
                     std::uint16_t record) {
-        key_.assign(name);
-        key_ += '\0';
-        key_ += state;
-        auto [it, made] = index_.try_emplace(key_, groups_.size());
+        auto [it, made] = index_.try_emplace(keyOf(name, state), groups_.size());
         if (made) {
             Group g;
             g.name = name;
@@ -281,11 +289,17 @@ public:
             g.state = stateLine;
             groups_.push_back(std::move(g));
         }
-        Group& g = groups_[it->second];
-        // A record named twice for one group (a county repeated in other_counties) is listed once.
-        if (g.records.empty() || g.records.back() != record)
-            g.records.push_back(record);
+        // Kept in record order; a record named twice for one group (a county repeated in
+        // other_counties) is listed once.
+        std::vector<std::uint16_t>& records = groups_[it->second].records;
+        auto at = std::lower_bound(records.begin(), records.end(), record);
+        if (at == records.end() || *at != record)
+            records.insert(at, record);
         return it->second;
+    }
+
+    bool contains(const std::string& name, const std::string& state) {
+        return index_.count(keyOf(name, state)) != 0;
     }
 
     std::vector<Group>& all() { return groups_; }
@@ -309,6 +323,13 @@ public:
     }
 
 private:
+    const std::string& keyOf(const std::string& name, const std::string& state) {
+        key_.assign(name);
+        key_ += '\0';
+        key_ += state;
+        return key_;
+    }
+
     std::vector<Group> groups_;
     std::unordered_map<std::string, std::size_t> index_;
     std::string key_;
@@ -346,7 +367,7 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
             throw InputError(records[r].line,
                              "more than 65,536 ZIP codes; the lists of record numbers stop at "
                              "65535");
-        Row row = parseRow(records[r], where);
+        Row row = parseRow(records[r], where, records.front().fields.size());
         if (std::size_t first = lineOfZip[row.zip])
             throw InputError(row.line, "duplicate zip " +
                                            inQuotes(trimmed(records[r].fields[where[ColZip]])) +
@@ -394,11 +415,26 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
             countyOf[i] = counties.add(row.county, row.state, line, record);
         for (const std::string& other : row.otherCounties)
             counties.add(other, row.state, line, record);
+        // A further name of the place is a city record of its own with every ZIP code that
+        // carries the name; the ZIP record still points at the main city.
+        for (const std::string& other : row.otherCities)
+            cities.add(other, row.state, line, record);
         if (row.areaCode != NoAreaCode)
             areas[row.areaCode].push_back(record);
         for (std::uint16_t code : row.otherAreaCodes)
             if (areas[code].empty() || areas[code].back() != record)
                 areas[code].push_back(record);
+    }
+
+    // A further name of a county is an entry of its own with the same ZIP codes. Once every
+    // county is known: a name that is already a county of the state lists the ZIP codes there.
+    Groups countyNames;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
+        auto line = std::uint8_t(stateLines.at(stateKey(row)));
+        for (const std::string& name : row.otherCountyNames)
+            (counties.contains(name, row.state) ? counties : countyNames)
+                .add(name, row.state, line, std::uint16_t(i));
     }
 
     // Sorted by upper-cased name, each two-letter beginning is one block, which CITY.IDX names.
@@ -418,22 +454,28 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
         EncodeZipList(cityDat, g.records);
     }
 
+    // The further names come after the counties, so that the counties keep their numbers.
     std::vector<std::size_t> countyNumber(counties.all().size());
     {
-        auto order = counties.sortedOrder();
-        if (order.size() > MaxCounties)
-            throw InputError(0, std::to_string(order.size()) +
+        const std::size_t entries = counties.all().size() + countyNames.all().size();
+        if (entries > MaxCounties)
+            throw InputError(0, std::to_string(entries) +
                                     " counties; county number 65535 means none, so at most "
                                     "65,535 fit");
         std::string& countyDat = files["COUNTY.DAT"];
         std::string& countyIdx = files["COUNTY.IDX"];
-        for (std::size_t n = 0; n < order.size(); ++n) {
-            const Group& g = counties.all()[order[n]];
-            checkListLength(g.records.size(), "county " + inQuotes(Win1252ToUtf8(g.name)));
-            countyNumber[order[n]] = n;
-            EncodeNamedBody(countyDat, g.name, g.state);
-            storeI32(countyDat, std::int32_t(countyIdx.size()));
-            EncodeZipList(countyIdx, g.records);
+        std::size_t n = 0;
+        for (Groups* groups : {&counties, &countyNames}) {
+            for (std::size_t c : groups->sortedOrder()) {
+                const Group& g = groups->all()[c];
+                checkListLength(g.records.size(), "county " + inQuotes(Win1252ToUtf8(g.name)));
+                if (groups == &counties)
+                    countyNumber[c] = n;
+                ++n;
+                EncodeNamedBody(countyDat, g.name, g.state);
+                storeI32(countyDat, std::int32_t(countyIdx.size()));
+                EncodeZipList(countyIdx, g.records);
+            }
         }
     }
 
@@ -542,7 +584,9 @@ constexpr const char* Usage =
     "Usage: corvana-mkdata --csv FILE --out DIR --date TEXT\n"
     "Builds the Corvana data files from a UTF-8 table with the header\n"
     "  zip,city,state,county,area_code,utc_offset,dst,other_counties,other_area_codes\n"
-    "into DIR; TEXT is the data date that the Version message shows (e.g. \"March 2026\").\n"
+    "and optionally other_cities and other_county_names (further names of the place and of\n"
+    "its counties, each a ';' list) into DIR; TEXT is the data date that the Version message\n"
+    "shows (e.g. \"March 2026\").\n"
     "Nothing in DIR is replaced unless every file could be built and written.\n";
 
 } // namespace

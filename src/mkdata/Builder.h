@@ -16,9 +16,19 @@ namespace corvana::mkdata {
 using DataFiles = std::map<std::string, std::string>;
 
 // The column names of the table, in the order the table is written.
-inline constexpr std::string_view TableColumns[] = {"zip",    "city",           "state",
-                                                    "county", "area_code",      "utc_offset",
-                                                    "dst",    "other_counties", "other_area_codes"};
+inline constexpr std::string_view TableColumns[] = {"zip",
+                                                    "city",
+                                                    "state",
+                                                    "county",
+                                                    "area_code",
+                                                    "utc_offset",
+                                                    "dst",
+                                                    "other_counties",
+                                                    "other_area_codes",
+                                                    "other_cities",
+                                                    "other_county_names"};
+// The columns from this one on may be left out: tables written before them still build.
+inline constexpr std::size_t FirstOptionalColumn = 9;
 
 // The date line of ZIPVER.DAT from UTF-8 text; throws InputError (line 0) when the text is
 // empty, spans lines, or cannot be written in Windows-1252.

@@ -10,16 +10,8 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-struct Fixture {
-    DataSet data;
-    Settings settings = PlainSettings();
-    FixedClock clock{LocalDateTime{2001, 1, 15, 9, 30, 0, 0}};
-    Fixture() {
-        data.dir = fixtureDir("small");
-        if (!LoadInData(data).ok())
-            throw std::runtime_error("the small fixture did not load");
-    }
-    SearchContext ctx() const { return SearchContext{data, settings, TimeContext{false, &clock}}; }
+struct Fixture : FixtureEnv {
+    Fixture() : FixtureEnv("small") {}
 };
 
 } // namespace
