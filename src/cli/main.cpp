@@ -7,6 +7,7 @@
 #include "data/Win1252.h"
 #include "format/LocalTime.h"
 #include "format/OutputFormats.h"
+#include "format/SystemZone.h"
 #include "output/CopyOutput.h"
 #include "search/Search.h"
 #include "search/SearchRequest.h"
@@ -188,15 +189,16 @@ bool IsResult(const ResultItem& item) {
     return !item.text.starts_with("No match");
 }
 
-Settings ReadSettings(const Options& o) {
-    Settings s;
+Settings ReadSettings(const Options& o, const Clock& clock) {
+    IniFile ini;
     if (o.settingsFile) {
         if (!std::filesystem::is_regular_file(*o.settingsFile))
             throw UsageFailure{"cannot read the settings file " + *o.settingsFile};
-        s = LoadSettings(IniFile::load(*o.settingsFile));
+        ini = IniFile::load(*o.settingsFile);
     } else if (auto path = SettingsFilePath(); !path.empty()) {
-        s = LoadSettings(IniFile::load(path));
+        ini = IniFile::load(path);
     }
+    Settings s = LoadSettings(ini, ClockUserZone(clock));
     if (o.show) {
         s.showCounty = Has(*o.show, "county");
         s.showAreaCode = Has(*o.show, "area");
@@ -267,7 +269,8 @@ int Run(int argc, char** argv) {
     }
     if (o.words.empty())
         throw UsageFailure{"no search given"};
-    const Settings settings = ReadSettings(o);
+    const SystemClock clock;
+    const Settings settings = ReadSettings(o, clock);
 
     const LoadResult load = LoadInData(data);
     for (const auto& m : load.fatal)
@@ -281,7 +284,6 @@ int Run(int argc, char** argv) {
         return cli::RunLookup({o.words.begin() + 1, o.words.end()}, o.column, data, settings);
 
     std::setlocale(LC_TIME, "");
-    const SystemClock clock;
     const SearchContext ctx{data, settings,
                             TimeContext{IsDaylightPeriod(clock.now()), &clock, FormatTimeC}};
     const std::optional<SearchResult> result = RunCommand(o, ctx);

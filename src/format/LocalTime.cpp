@@ -93,6 +93,28 @@ bool IsDaylightPeriod(const LocalDateTime& t) {
     return at > start + hours(2) && at < end + hours(2);
 }
 
+std::optional<long> Clock::utcOffset(std::int64_t) const {
+    return std::nullopt;
+}
+
+std::optional<long> SystemClock::utcOffset(std::int64_t utcSeconds) const {
+    // TZ may have changed since the C library last looked.
+    ::tzset();
+    const std::time_t t = std::time_t(utcSeconds);
+    std::tm tm{};
+    if (!localtime_r(&t, &tm))
+        return std::nullopt;
+    // A zone the C library cannot load runs on UTC under the letters of its name ("Foo" for
+    // Foo/Bar); the zone database calls a zero offset only by these.
+    if (tm.tm_gmtoff == 0) {
+        const std::string_view abbrev = tm.tm_zone ? tm.tm_zone : "";
+        if (abbrev != "UTC" && abbrev != "GMT" && abbrev != "UCT" && abbrev != "WET" &&
+            abbrev != "+00")
+            return std::nullopt;
+    }
+    return tm.tm_gmtoff;
+}
+
 LocalDateTime SystemClock::now() const {
     using namespace std::chrono;
     const auto now = system_clock::now();

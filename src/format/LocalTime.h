@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,11 +36,16 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual LocalDateTime now() const = 0;
+    // How far the clock's local time runs ahead of UTC, in seconds, at an instant given in
+    // seconds since 1970; empty when the clock does not know its zone.
+    virtual std::optional<long> utcOffset(std::int64_t utcSeconds) const;
 };
 
+// The machine's clock in the zone of TZ or /etc/localtime.
 class SystemClock : public Clock {
 public:
     LocalDateTime now() const override;
+    std::optional<long> utcOffset(std::int64_t utcSeconds) const override;
 };
 
 // Turns a time of day into the user's long time format. The window passes the locale's format;

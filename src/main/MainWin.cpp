@@ -7,6 +7,7 @@
 #include "main/ItemHeightDelegate.h"
 #include "main/Messages.h"
 #include "main/SpinButton.h"
+#include "format/SystemZone.h"
 #include "main/TimeFormat.h"
 #include "settings/IniFile.h"
 
@@ -122,9 +123,12 @@ void TMainWin::DoCopyOrPrint(bool printMode) {
     dialogs_->CopyOrPrint(printMode, *AnswerBox, collect, {ScaleFactor, screenSize(), this});
 }
 
+const corvana::Clock& TMainWin::clock() const {
+    return env_.clock ? *env_.clock : systemClock_;
+}
+
 corvana::SearchContext TMainWin::searchContext() const {
-    const corvana::Clock* clock = env_.clock ? env_.clock : &systemClock_;
-    return {data_, settings_, corvana::TimeContext{DaylightInEffect, clock, timeFormatter_}};
+    return {data_, settings_, corvana::TimeContext{DaylightInEffect, &clock(), timeFormatter_}};
 }
 
 void TMainWin::FormCreate() {
@@ -139,7 +143,8 @@ void TMainWin::FormCreate() {
     TheSpinner->move(355, 8);
 
     data_.dir = env_.dataDir;
-    settings_ = corvana::LoadSettings(corvana::IniFile::load(env_.settingsPath));
+    settings_ = corvana::LoadSettings(corvana::IniFile::load(env_.settingsPath),
+                                      corvana::ClockUserZone(clock()));
     move(settings_.mainWindowLeft, settings_.mainWindowTop);
 
     ScreenWidth = env_.screen.width();
@@ -174,8 +179,7 @@ void TMainWin::FormCreate() {
 }
 
 void TMainWin::FormShow() {
-    const corvana::Clock* clock = env_.clock ? env_.clock : &systemClock_;
-    DaylightInEffect = corvana::IsDaylightPeriod(clock->now());
+    DaylightInEffect = corvana::IsDaylightPeriod(clock().now());
 
     RestoreFormLayout(3);
     SearchFirstCombo->resize(Scaled(ScaleFactor, 45) + 25, SearchFirstCombo->height());

@@ -181,6 +181,7 @@ private:
     void setClientHeight(int height);
     void checkSizeItem(int size);
 
+    const corvana::Clock& clock() const;
     void applyResult(const corvana::SearchResult& result);
     void showItems(const std::vector<corvana::ResultItem>& items);
     void chooseStates(const std::string& abbrev);

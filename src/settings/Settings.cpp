@@ -75,6 +75,7 @@ constexpr SettingRow SettingRows[] = {
     {PrintFont, "Underline", "No", SmallBuffer, CORVANA_AT(FlagAt, printFont.underline)},
     {PrintFont, "Strikeout", "No", SmallBuffer, CORVANA_AT(FlagAt, printFont.strikeout)},
 
+    // The defaults of UserZone; LoadSettings puts the zone it is given in their place.
     {TimeZone, "Daylight Savings", "Yes", SmallBuffer, CORVANA_AT(FlagAt, daylightSavings)},
     {TimeZone, "Time Zone", "8", SmallBuffer, CORVANA_AT(NumberAt, timeZone)},
 };
@@ -131,10 +132,17 @@ Settings::Settings() {
         take(row, row.def, *this);
 }
 
-Settings LoadSettings(const IniFile& ini) {
+Settings LoadSettings(const IniFile& ini, const UserZone& unsetZone) {
+    // The zone's two keys, when missing, fall back on the zone given rather than on the table.
+    const std::string zoneNumber = std::to_string(unsetZone.timeZone);
+    const std::string_view zoneFlag = unsetZone.daylightSavings ? "Yes" : "No";
     Settings s;
-    for (const SettingRow& row : SettingRows)
-        take(row, ini.get(row.section, row.key, row.def, row.buffer), s);
+    for (const SettingRow& row : SettingRows) {
+        std::string_view def = row.def;
+        if (row.section == TimeZone)
+            def = row.key == "Time Zone" ? std::string_view(zoneNumber) : zoneFlag;
+        take(row, ini.get(row.section, row.key, def, row.buffer), s);
+    }
     return s;
 }
 

@@ -23,6 +23,15 @@ struct PrintFontData {
     bool operator==(const PrintFontData&) const = default;
 };
 
+// The user's own zone and daylight-saving switch, as the "Time Zone" section holds them. The
+// values here are the ones kept when nothing better is known.
+struct UserZone {
+    std::int32_t timeZone = 8;
+    bool daylightSavings = true;
+
+    bool operator==(const UserZone&) const = default;
+};
+
 // Every user setting, named after its key in CORVANA.INI. One record lives for the whole run.
 // A new record holds the defaults, those of a missing CORVANA.INI; the table in Settings.cpp
 // names each setting's section, key and default once.
@@ -58,7 +67,9 @@ bool ParseFlag(std::string_view text);
 // first unexpected character; 0 when there are no digits. Wraps like a 32-bit integer.
 std::int32_t ParseNumber(std::string_view text);
 
-Settings LoadSettings(const IniFile& ini);
+// A file without the "Time Zone" or "Daylight Savings" key takes that value from `unsetZone`,
+// the system's own zone on a first run; a key that is present, even empty, is read as it is.
+Settings LoadSettings(const IniFile& ini, const UserZone& unsetZone = UserZone());
 void SaveSettings(const Settings& settings, IniFile& ini);
 
 // $XDG_CONFIG_HOME/CORVANA.INI, or ~/.config/CORVANA.INI when that is unset, empty or relative.
