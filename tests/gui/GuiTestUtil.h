@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,11 @@ class FixedClock : public Clock {
 public:
     LocalDateTime time{2024, 1, 15, 12, 0, 0, 0};
     LocalDateTime now() const override { return time; }
+
+    // The clock's zone as its offsets from UTC in the first and second half of the year, in
+    // seconds; by default the clock knows no zone.
+    std::optional<long> winterOffset, summerOffset;
+    std::optional<long> utcOffset(std::int64_t utcSeconds) const override;
 };
 
 // A main window on a data directory of the test's choice, with its own settings file, screen

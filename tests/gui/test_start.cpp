@@ -1,4 +1,5 @@
-#include "GuiTestUtil.h"
+#include "DialogTestUtil.h"
+#include "main/SetTimeZone.h"
 #include "main/SpinButton.h"
 
 #include <filesystem>
@@ -61,6 +62,7 @@ private slots:
     void lastSearchOutOfRange();
     void storedStateOfTheWindow();
     void daylightIsDecidedAtShow();
+    void firstRunTakesTheSystemZone();
     void fatalDataErrorBeforeTheWindowAppears();
     void everyFatalMessageButOneEnding();
     void partialRecordAtStartIsReportedAndTheProgramGoesOn();
@@ -308,6 +310,55 @@ void TestStart::daylightIsDecidedAtShow() {
 
     TestWindow winter;
     QVERIFY(!winter.open().daylightInEffect());
+}
+
+void TestStart::firstRunTakesTheSystemZone() {
+    auto zoneAtClose = [](TestWindow& t) {
+        t.open().close();
+        const corvana::IniFile ini = t.savedIni();
+        return ini.get("Time Zone", "Time Zone", "-", 15) + " " +
+               ini.get("Time Zone", "Daylight Savings", "-", 15);
+    };
+    {
+        // Phoenix: Mountain time all year.
+        TestWindow t;
+        t.clock.winterOffset = t.clock.summerOffset = -7 * 3600;
+        TMainWin& w = t.open();
+        QCOMPARE(w.settings().timeZone, 5);
+        QVERIFY(!w.settings().daylightSavings);
+        // The time-zone dialog shows what the window uses.
+        WhenModal<TSetTimeZone>([](TSetTimeZone& d) {
+            QCOMPARE(d.TZone->currentIndex(), 5);
+            QVERIFY(!d.Daylight->isChecked());
+        });
+        Find<QAction>(w, "MenuTimeZone")->trigger();
+        QCOMPARE(zoneAtClose(t), std::string("5 No"));
+    }
+    {
+        TestWindow t;
+        t.clock.winterOffset = -5 * 3600;
+        t.clock.summerOffset = -4 * 3600;
+        QCOMPARE(zoneAtClose(t), std::string("7 Yes"));
+        // The next run reads what the first one stored, whatever the zone is then.
+        t.clock.winterOffset = t.clock.summerOffset = 0;
+        QCOMPARE(zoneAtClose(t), std::string("7 Yes"));
+    }
+    {
+        // Stored keys win, even empty ones; only the missing key comes from the system.
+        TestWindow t;
+        t.clock.winterOffset = -5 * 3600;
+        t.clock.summerOffset = -4 * 3600;
+        t.writeIni("[Time Zone]\nTime Zone=\n");
+        QCOMPARE(zoneAtClose(t), std::string("0 Yes"));
+        t.writeIni("[Time Zone]\nDaylight Savings=No\n");
+        QCOMPARE(zoneAtClose(t), std::string("7 No"));
+    }
+    {
+        // A zone off the scale (India, five and a half hours ahead) keeps the old defaults.
+        TestWindow t;
+        t.clock.winterOffset = t.clock.summerOffset = 5 * 3600 + 1800;
+        QCOMPARE(zoneAtClose(t), std::string("8 Yes"));
+    }
 }
 
 void TestStart::fatalDataErrorBeforeTheWindowAppears() {
