@@ -96,6 +96,8 @@ TCopyOrPrint::TCopyOrPrint(CopyOrPrintContext context, QWidget* parent)
     FormatList->setFont(Arial(13));
     FormatList->setSelectionMode(QAbstractItemView::SingleSelection);
     FormatList->setUniformItemSizes(true);
+    FormatList->setAccessibleName(Label1->text());
+    Label1->setBuddy(FormatList);
 
     PrintButton = new QPushButton(this);
     PrintButton->setGeometry(256, 352, 180, 33);
@@ -112,6 +114,7 @@ TCopyOrPrint::TCopyOrPrint(CopyOrPrintContext context, QWidget* parent)
     PrintFont->setGeometry(104, 354, 125, 25);
     PrintFont->setFont(Arial(15));
     PrintFont->setReadOnly(true);
+    PrintFont->setAccessibleName("Print Font");
     PrintBevel = new QFrame(this);
     PrintBevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
     PrintBevel->setGeometry(4, 348, 233, 37);

@@ -24,6 +24,9 @@ THelpWindow::THelpWindow(QString helpFile, QWidget* parent)
     resize(620, 520);
     browser_->setOpenExternalLinks(false);
     browser_->setOpenLinks(false);
+    browser_->setAccessibleName("Help topic");
+    browser_->verticalScrollBar()->setAccessibleName("Scroll the topic up or down");
+    browser_->horizontalScrollBar()->setAccessibleName("Scroll the topic sideways");
     connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
         if (url.fragment().isEmpty() || !url.path().isEmpty())
             return;

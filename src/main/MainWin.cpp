@@ -356,6 +356,7 @@ void TMainWin::StartSearch() {
     settings_.lastSearch = std::uint16_t(corvana::ModeNumber(mode_));
 
     SearchFirstLabel->setText(corvana::ModeLabel(mode_));
+    SearchFirstEdit->setAccessibleName(SearchFirstLabel->text());
     {
         // A shorter limit cuts the old text, which is about to be emptied anyway; that cut
         // must not search in the new mode.
@@ -574,8 +575,10 @@ void TMainWin::applyResult(const corvana::SearchResult& result) {
     MenuPrint->setEnabled(result.outputControls);
     MenuCopy->setEnabled(result.outputControls);
 
-    if (result.heading)
+    if (result.heading) {
         AnswerBoxLabel->setText(fromCore(*result.heading));
+        AnswerBox->setAccessibleName(AnswerBoxLabel->text());
+    }
     if (result.cleared)
         showItems(result.items);
 

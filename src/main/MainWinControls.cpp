@@ -1,6 +1,7 @@
 // Building the main window's controls and menus, with their names, fonts, design-size places
 // and connections; the handlers and what the window does with results lie in MainWin.cpp.
 
+#include "main/Accessibility.h"
 #include "main/CorvanaStyle.h"
 #include "main/DialogCommands.h"
 #include "main/ItemHeightDelegate.h"
@@ -42,6 +43,7 @@ TMainWin::TMainWin(const MainWinEnv& env, QWidget* parent)
     UseCorvanaStyle();
     createControls();
     createMenus();
+    NameMainWinControls(*this);
     FormCreate();
     dialogs_ = std::make_unique<DialogCommands>(settings_, messages(),
                                                 QString::fromStdString(data_.path("CORVA.HLP")));

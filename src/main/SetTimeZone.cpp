@@ -25,6 +25,8 @@ TSetTimeZone::TSetTimeZone(corvana::Settings& settings,
     TZone = new QComboBox(this);
     TZone->setGeometry(12, 44, 349, 27);
     TZone->setMaxVisibleItems(15);
+    TZone->setAccessibleName(Label1->text());
+    Label1->setBuddy(TZone);
 
     Daylight = new QCheckBox("Daylight Savings Time", this);
     Daylight->setGeometry(92, 76, 201, 21);

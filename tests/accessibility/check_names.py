@@ -1,0 +1,299 @@
+#!/usr/bin/python3
+"""Reads the running window the way a screen reader does, through AT-SPI, and checks that every
+control it shows has a name: in each search mode, before and after a search, and in the dialogs.
+
+Usage: check_names.py PROGRAM   (CHECK_NAMES_VERBOSE=1 lists every control it read)
+Starts its own X server (Xvfb) and session bus, and the program with its own configuration and
+runtime directories, so that it can run beside anything else. Exit status 0 when every check
+passed, 1 when one failed, 2 when the set-up did not come up in time.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SETUP_SECONDS = 60
+WAIT_SECONDS = 15
+INNER_FLAG = "--inner"
+
+
+def start_x_server():
+    """An X server on the first free display; returns the process and the display name."""
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0",
+         "1280x1024x24"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    deadline = time.monotonic() + SETUP_SECONDS
+    while not number.endswith(b"\n") and time.monotonic() < deadline:
+        c = os.read(read_end, 1)
+        if not c:
+            break
+        number += c
+    os.close(read_end)
+    if not number.strip():
+        server.kill()
+        return None, None
+    return server, ":" + number.decode().strip()
+
+
+def outer(program):
+    for tool in ("Xvfb", "dbus-run-session", "xdotool"):
+        if not shutil.which(tool):
+            print(f"{tool} is missing (scripts/setup.sh installs it)")
+            return 2
+    server, display = start_x_server()
+    if not server:
+        print("Xvfb did not start")
+        return 2
+    try:
+        env = dict(os.environ, DISPLAY=display)
+        # The session bus starts the accessibility bus and its registry when they are first
+        # asked for.
+        inner = subprocess.run(
+            ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__), INNER_FLAG,
+             program], env=env, timeout=240)
+        return inner.returncode
+    except subprocess.TimeoutExpired:
+        print("the accessibility check did not finish in time")
+        return 1
+    finally:
+        server.terminate()
+        try:
+            server.wait(10)
+        except subprocess.TimeoutExpired:
+            server.kill()
+
+
+# --- Inside the session -------------------------------------------------------------------
+
+failures = []
+
+
+def fail(message):
+    failures.append(message)
+    print("FAIL:", message)
+
+
+def wait_for(what, condition, seconds=WAIT_SECONDS):
+    deadline = time.monotonic() + seconds
+    while True:
+        try:
+            result = condition()
+        except Exception:  # an object that went away while it was read
+            result = None
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            fail("timed out waiting for " + what)
+            return None
+        time.sleep(0.1)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *args], check=False, timeout=30,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def main_inner(program):
+    import pyatspi
+
+    control_roles = {
+        pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_TOGGLE_BUTTON, pyatspi.ROLE_RADIO_BUTTON,
+        pyatspi.ROLE_CHECK_BOX, pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY,
+        pyatspi.ROLE_PASSWORD_TEXT, pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_LIST,
+        pyatspi.ROLE_LIST_BOX, pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_SPIN_BUTTON,
+        pyatspi.ROLE_SLIDER, pyatspi.ROLE_SCROLL_BAR, pyatspi.ROLE_MENU_ITEM,
+        pyatspi.ROLE_MENU, pyatspi.ROLE_PAGE_TAB, pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE,
+    }
+
+    def showing(obj):
+        return obj.getState().contains(pyatspi.STATE_SHOWING)
+
+    def walk(obj, found=None):
+        """Every object that shows, with all its ancestors showing too."""
+        found = [] if found is None else found
+        if obj is None or not showing(obj):
+            return found
+        found.append(obj)
+        for child in obj:
+            walk(child, found)
+        return found
+
+    def is_control(obj):
+        return (obj.getRole() in control_roles
+                or obj.getState().contains(pyatspi.STATE_FOCUSABLE))
+
+    def describe(obj):
+        return f"{obj.getRoleName()} {obj.name!r}"
+
+    def check_named(window, where):
+        controls = [o for o in walk(window) if is_control(o)]
+        unnamed = [o for o in controls if not (o.name or "").strip()]
+        print(f"{where}: {len(controls)} controls, {len(unnamed)} without a name")
+        if os.environ.get("CHECK_NAMES_VERBOSE"):
+            for o in controls:
+                print("   ", describe(o), "focused" if o.getState().contains(pyatspi.STATE_FOCUSED) else "")
+        for o in unnamed:
+            parent = o.parent
+            fail(f"{where}: a {o.getRoleName()} in {describe(parent) if parent else '?'} "
+                 "has no name")
+        return controls
+
+    def find(root, role, name=None):
+        for o in walk(root):
+            if o.getRole() == role and (name is None or o.name == name):
+                return o
+        return None
+
+    def press(obj):
+        action = obj.queryAction()
+        names = [action.getName(i).lower() for i in range(action.nActions)]
+        for wanted in ("press", "click", "toggle"):
+            if wanted in names:
+                action.doAction(names.index(wanted))
+                return
+        fail(f"{describe(obj)} offers no press action: {names}")
+
+    def focused(root):
+        """The innermost object with the focus: the edit field of a combo box, not the box."""
+        inner = None
+        for o in walk(root):
+            if o.getState().contains(pyatspi.STATE_FOCUSED):
+                inner = o
+        return inner
+
+    def type_text(text):
+        xdotool("type", "--delay", "40", text)
+
+    work = tempfile.mkdtemp(prefix="corvana-atspi-")
+    config = os.path.join(work, "config")
+    runtime = os.path.join(work, "runtime")
+    os.makedirs(config)
+    os.makedirs(runtime, mode=0o700)
+    env = dict(os.environ, XDG_CONFIG_HOME=config, XDG_RUNTIME_DIR=runtime,
+               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
+               LANG="C.UTF-8", LC_ALL="C.UTF-8")
+    app_process = subprocess.Popen([program], env=env)
+    try:
+        def application():
+            for app in pyatspi.Registry.getDesktop(0):
+                if app is not None and app.name == "corvana" and app.childCount > 0:
+                    for child in app:
+                        if child is not None and child.name == "Corvana":
+                            return app
+            return None
+
+        app = wait_for("the window to appear on the accessibility bus", application,
+                       SETUP_SECONDS)
+        if not app:
+            return 2
+        window = [c for c in app if c.name == "Corvana"][0]
+        wait_for("the window to show", lambda: showing(window))
+        xdotool("search", "--sync", "--name", "^Corvana$", "windowfocus", "--sync")
+
+        # Each mode, before any search and once results are listed.
+        searches = {
+            "Zip Code": ["841"],
+            "City": ["salt"],
+            "State": ["UT", "sa"],
+            "County": ["salt"],
+            "Area Code": ["801"],
+        }
+        for mode, texts in searches.items():
+            button = wait_for(f"the {mode} button", lambda: find(window, pyatspi.ROLE_RADIO_BUTTON,
+                                                                  mode))
+            if not button:
+                continue
+            press(button)
+            field_role = pyatspi.ROLE_TEXT
+            wait_for(f"the {mode} field to take the focus",
+                     lambda: (f := focused(window)) is not None and f.getRole() == field_role
+                     and f.name == ("State" if mode == "State" else mode))
+            check_named(window, f"{mode}, empty")
+            for text in texts:
+                type_text(text)
+            lst = wait_for(f"the results of {mode}",
+                           lambda: find(window, pyatspi.ROLE_LIST))
+            if lst:
+                heading = [o for o in walk(window) if o.getRole() == pyatspi.ROLE_LABEL
+                           and o.name and o.name == lst.name]
+                if not heading:
+                    fail(f"{mode}: the results list is named {lst.name!r}, not by its heading")
+            if mode == "State":
+                for arrow in ("Next state", "Previous state"):
+                    if not find(window, pyatspi.ROLE_PUSH_BUTTON, arrow):
+                        fail(f"State: no button named {arrow!r}")
+            if mode in ("City", "County") and not find(window, pyatspi.ROLE_COMBO_BOX,
+                                                       "Single State"):
+                fail(f"{mode}: the single-state list has no name")
+            check_named(window, f"{mode}, with results")
+
+        # The ZIP line as a screen reader reads it.
+        press(find(window, pyatspi.ROLE_RADIO_BUTTON, "Zip Code"))
+        wait_for("the Zip Code field", lambda: (f := focused(window)) is not None
+                 and f.name == "Zip Code")
+        type_text("84101")
+
+        def salt_lake_item():
+            lst = find(window, pyatspi.ROLE_LIST)
+            if not lst or lst.name != "Possible Cities":
+                return None
+            return [c for c in lst if c is not None
+                    and c.name.startswith("84101 Salt Lake City, UT ")]
+
+        items = wait_for("the item 84101 Salt Lake City, UT", salt_lake_item)
+        if items:
+            print("list item:", items[0].name)
+
+        # The dialogs, opened from the keyboard as a user would.
+        dialogs = [("ctrl+r", "Preferences"), ("ctrl+z", "Time Zone"), ("ctrl+a", "About"),
+                   ("ctrl+c", "Copy Zip Codes")]
+        for keys, caption in dialogs:
+            xdotool("search", "--sync", "--name", "^Corvana$", "windowfocus", "--sync")
+            xdotool("key", keys)
+            dialog = wait_for(f"the dialog {caption}",
+                              lambda: next((c for c in app if c is not None
+                                            and c.name == caption and showing(c)), None))
+            if not dialog:
+                continue
+            check_named(dialog, f"dialog {caption}")
+            xdotool("key", "Escape")
+            wait_for(f"the dialog {caption} to close",
+                     lambda: not any(c is not None and c.name == caption and showing(c)
+                                     for c in app))
+
+        # The help window, beside the main window.
+        xdotool("search", "--sync", "--name", "^Corvana$", "windowfocus", "--sync")
+        xdotool("key", "ctrl+n")
+        helpwin = wait_for("the help window",
+                           lambda: next((c for c in app if c is not None
+                                         and c.name == "Corvana Help" and showing(c)), None))
+        if helpwin:
+            check_named(helpwin, "help window")
+    finally:
+        app_process.terminate()
+        try:
+            app_process.wait(10)
+        except subprocess.TimeoutExpired:
+            app_process.kill()
+        shutil.rmtree(work, ignore_errors=True)
+
+    if failures:
+        print(f"{len(failures)} accessibility checks failed")
+        return 1
+    print("every control has a name")
+    return 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) == 3 and sys.argv[1] == INNER_FLAG:
+        sys.exit(main_inner(sys.argv[2]))
+    if len(sys.argv) != 2:
+        print(__doc__)
+        sys.exit(2)
+    sys.exit(outer(sys.argv[1]))
