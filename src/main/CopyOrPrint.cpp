@@ -97,7 +97,6 @@ TCopyOrPrint::TCopyOrPrint(CopyOrPrintContext context, QWidget* parent)
     FormatList->setSelectionMode(QAbstractItemView::SingleSelection);
     FormatList->setUniformItemSizes(true);
     FormatList->setAccessibleName(Label1->text());
-    Label1->setBuddy(FormatList);
 
     PrintButton = new QPushButton(this);
     PrintButton->setGeometry(256, 352, 180, 33);

@@ -357,6 +357,8 @@ void TMainWin::StartSearch() {
 
     SearchFirstLabel->setText(corvana::ModeLabel(mode_));
     SearchFirstEdit->setAccessibleName(SearchFirstLabel->text());
+    SearchFirstLabel->setBuddy(stateMode ? static_cast<QWidget*>(SearchFirstCombo)
+                                         : SearchFirstEdit);
     {
         // A shorter limit cuts the old text, which is about to be emptied anyway; that cut
         // must not search in the new mode.
