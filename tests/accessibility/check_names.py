@@ -20,6 +20,15 @@ WAIT_SECONDS = 15
 INNER_FLAG = "--inner"
 
 
+def stop(process):
+    process.terminate()
+    try:
+        process.wait(10)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
 def start_x_server():
     """An X server on the first free display; returns the process and the display name."""
     read_end, write_end = os.pipe()
@@ -62,11 +71,7 @@ def outer(program):
         print("the accessibility check did not finish in time")
         return 1
     finally:
-        server.terminate()
-        try:
-            server.wait(10)
-        except subprocess.TimeoutExpired:
-            server.kill()
+        stop(server)
 
 
 # --- Inside the session -------------------------------------------------------------------
@@ -276,11 +281,7 @@ def main_inner(program):
         if helpwin:
             check_named(helpwin, "help window")
     finally:
-        app_process.terminate()
-        try:
-            app_process.wait(10)
-        except subprocess.TimeoutExpired:
-            app_process.kill()
+        stop(app_process)
         shutil.rmtree(work, ignore_errors=True)
 
     if failures:
