@@ -2,6 +2,7 @@
 #include "main/AboutBox.h"
 #include "main/CopyOrPrint.h"
 #include "main/HelpWindow.h"
+#include "main/OtherProducts.h"
 #include "main/Preferences.h"
 #include "main/SetTimeZone.h"
 #include "main/SpinButton.h"
@@ -206,6 +207,10 @@ void TestAccessibility::dialogsNameTheirListsAndFields() {
     TAboutBox about(1.0, screen, nullptr);
     about.show();
     QVERIFY2(unnamed(&about).isEmpty(), qPrintable(unnamed(&about).join(", ")));
+
+    TOtherProducts others(1.0, screen, nullptr);
+    others.show();
+    QVERIFY2(unnamed(&others).isEmpty(), qPrintable(unnamed(&others).join(", ")));
 
     TestWindow t;
     TMainWin& w = t.open();
