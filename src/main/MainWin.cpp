@@ -1,13 +1,13 @@
 #include "main/MainWin.h"
 
 #include "data/Errors.h"
+#include "format/SystemZone.h"
 #include "main/CopyOrPrint.h"
 #include "main/CorvanaStyle.h"
 #include "main/DialogCommands.h"
 #include "main/ItemHeightDelegate.h"
 #include "main/Messages.h"
 #include "main/SpinButton.h"
-#include "format/SystemZone.h"
 #include "main/TimeFormat.h"
 #include "settings/IniFile.h"
 
