@@ -20,8 +20,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -121,10 +119,6 @@ void TMainWin::DoCopyOrPrint(bool printMode) {
         return corvana::CollectOutput(OutputItems(*AnswerBox, allItems), format, data_, settings_);
     };
     dialogs_->CopyOrPrint(printMode, *AnswerBox, collect, {ScaleFactor, screenSize(), this});
-}
-
-const corvana::Clock& TMainWin::clock() const {
-    return env_.clock ? *env_.clock : systemClock_;
 }
 
 corvana::SearchContext TMainWin::searchContext() const {

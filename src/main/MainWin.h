@@ -181,7 +181,8 @@ private:
     void setClientHeight(int height);
     void checkSizeItem(int size);
 
-    const corvana::Clock& clock() const;
+    // The clock the window was given, else the system's.
+    const corvana::Clock& clock() const { return env_.clock ? *env_.clock : systemClock_; }
     void applyResult(const corvana::SearchResult& result);
     void showItems(const std::vector<corvana::ResultItem>& items);
     void chooseStates(const std::string& abbrev);
