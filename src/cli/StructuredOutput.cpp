@@ -22,13 +22,13 @@ Cell Number(std::optional<int> v) {
     return v ? Cell{Cell::Kind::Number, std::to_string(*v)} : Cell{Cell::Kind::Number, {}};
 }
 
+// `timeOnly` are the settings with the zone label off, so that a time text is the time alone.
 std::vector<Cell> ZipRow(const ZipFields& f, std::uint8_t zoneCode, bool countyShown,
-                         const Settings& settings, const TimeContext& time) {
+                         const Settings& settings, const Settings& timeOnly, ZoneTimes& times,
+                         const TimeContext& time) {
     std::string localTime;
     if (settings.showCurrentTime && f.hasZone()) {
-        Settings timeOnly = settings;
-        timeOnly.showTimeZone = false;
-        localTime = DoTime(zoneCode, timeOnly, time);
+        localTime = times.text(zoneCode, timeOnly, time);
         if (!localTime.empty() && localTime.front() == ' ')
             localTime.erase(0, 1);
     }
@@ -57,6 +57,9 @@ Table TabulateResult(const SearchResult& result, bool countyMode, const DataSet&
         t.columns = ZipColumns;
         std::optional<ZipFile> zip;
         std::optional<CityFile> city;
+        Settings timeOnly = settings;
+        timeOnly.showTimeZone = false;
+        ZoneTimes times;
         for (const ResultItem& item : result.items) {
             if (!item.record)
                 continue;
@@ -66,7 +69,8 @@ Table TabulateResult(const SearchResult& result, bool countyMode, const DataSet&
             }
             const ZipRecord rec = zip->read(*item.record);
             t.rows.push_back(ZipRow(ReadZipFields(rec, *city, data, settings), rec.timeZone,
-                                    countyMode || settings.showCounty, settings, time));
+                                    countyMode || settings.showCounty, settings, timeOnly, times,
+                                    time));
         }
         return t;
     }

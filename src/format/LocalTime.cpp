@@ -177,4 +177,12 @@ std::string DoTime(std::uint8_t code, const Settings& settings, const TimeContex
     return out;
 }
 
+const std::string& ZoneTimes::text(std::uint8_t code, const Settings& settings,
+                                   const TimeContext& time) {
+    for (const auto& [known, text] : known_)
+        if (known == code)
+            return text;
+    return known_.emplace_back(code, DoTime(code, settings, time)).second;
+}
+
 } // namespace corvana

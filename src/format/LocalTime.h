@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace corvana {
 
@@ -62,5 +64,17 @@ struct TimeContext {
 // The text appended to a ZIP line for a time-zone code: the zone label when Show Time Zone is
 // on, then a space and the place's current time when Show Current Time is on.
 std::string DoTime(std::uint8_t code, const Settings& settings, const TimeContext& time);
+
+// The time texts of one list, made once per zone code: within a list the text depends on the
+// code alone, so a long list costs no clock reading per line and all its lines agree. A list
+// spans few zones, so a short list of (code, text) pairs is the quickest lookup. The settings
+// and time context must stay the same for every call on one object.
+class ZoneTimes {
+public:
+    const std::string& text(std::uint8_t code, const Settings& settings, const TimeContext& time);
+
+private:
+    std::vector<std::pair<std::uint8_t, std::string>> known_;
+};
 
 } // namespace corvana

@@ -59,10 +59,7 @@ public:
 
 private:
     const SearchContext& ctx_;
-    // Within one search the time text depends on the zone code alone, so each code's text is
-    // made once: a long list then costs no clock reading per line, and all its lines agree.
-    // A list spans few zones, so a short list of (code, text) pairs is the quickest lookup.
-    std::vector<std::pair<std::uint8_t, std::string>> times_;
+    ZoneTimes times_;
 };
 
 // The city texts of one search by CITY.DAT offset: the ZIP codes of a county or an area code

@@ -70,11 +70,7 @@ std::string ZipLineMaker::operator()(const ZipRecord& rec, std::string_view city
     }
     const int zone = rec.timeZone & 0x7f;
     if ((s.showTimeZone || s.showCurrentTime) && zone >= 1 && zone < int(ZoneLabels.size())) {
-        auto known = std::find_if(times_.begin(), times_.end(),
-                                  [&](const auto& t) { return t.first == rec.timeZone; });
-        if (known == times_.end())
-            known = times_.emplace(times_.end(), rec.timeZone, DoTime(rec.timeZone, s, ctx.time));
-        line.put(known->second);
+        line.put(times_.text(rec.timeZone, s, ctx.time));
     }
     return line.str();
 }
