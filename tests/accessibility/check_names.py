@@ -3,7 +3,7 @@
 control it shows has a name: in each search mode, before and after a search, and in the dialogs.
 
 Usage: check_names.py PROGRAM   (CHECK_NAMES_VERBOSE=1 lists every control it read)
-Starts its own X server (Xvfb) and session bus, and the program with its own configuration and
+Starts its own X server (xvfb-run) and session bus, and the program with its own configuration and
 runtime directories, so that it can run beside anything else. Exit status 0 when every check
 passed, 1 when one failed, 2 when the set-up did not come up in time. A run that does not pass
 is made once more in a new session, and that run's status is the answer.
@@ -11,6 +11,7 @@ is made once more in a new session, and that run's status is the answer.
 
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -33,49 +34,36 @@ def stop(process):
         process.wait()
 
 
-def start_x_server():
-    """An X server on the first free display; returns the process and the display name."""
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0",
-         "1280x1024x24"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    number = b""
-    deadline = time.monotonic() + SETUP_SECONDS
-    while not number.endswith(b"\n") and time.monotonic() < deadline:
-        c = os.read(read_end, 1)
-        if not c:
-            break
-        number += c
-    os.close(read_end)
-    if not number.strip():
-        server.kill()
-        return None, None
-    return server, ":" + number.decode().strip()
-
-
 def run_once(program):
-    server, display = start_x_server()
-    if not server:
-        print("Xvfb did not start")
-        return 2
-    try:
-        env = dict(os.environ, DISPLAY=display)
-        # The session bus starts the accessibility bus and its registry when they are first
-        # asked for.
-        inner = subprocess.run(
-            ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__), INNER_FLAG,
-             program], env=env, timeout=RUN_SECONDS)
-        return inner.returncode
-    except subprocess.TimeoutExpired:
-        print("the accessibility check did not finish in time")
-        return 1
-    finally:
-        stop(server)
+    """One whole run inside its own X server, started the way the other window tests start theirs
+    (xvfb-run: a display found free by its lock file, reached with its own cookie), on a number
+    of its own so that it does not race them for a display."""
+    first = 200 + os.getpid() % 400
+    with tempfile.NamedTemporaryFile(prefix="corvana-xvfb-") as log:
+        run = subprocess.Popen(
+            ["xvfb-run", "-a", "-n", str(first), "-e", log.name, "-s",
+             "-nolisten tcp -screen 0 1280x1024x24",
+             # The session bus starts the accessibility bus and its registry when they are
+             # first asked for.
+             "dbus-run-session", "--", sys.executable, os.path.abspath(__file__), INNER_FLAG,
+             program], start_new_session=True)
+        try:
+            status = run.wait(RUN_SECONDS)
+        except subprocess.TimeoutExpired:
+            os.killpg(run.pid, signal.SIGKILL)
+            run.wait()
+            print("the accessibility check did not finish in time")
+            return 1
+        if status != 0:
+            messages = open(log.name, errors="replace").read().strip()
+            if messages:
+                print("the X server's messages:")
+                print(messages)
+        return status
 
 
 def outer(program):
-    for tool in ("Xvfb", "dbus-run-session", "xdotool"):
+    for tool in ("xvfb-run", "dbus-run-session", "xdotool"):
         if not shutil.which(tool):
             print(f"{tool} is missing (scripts/setup.sh installs it)")
             return 2
