@@ -10,18 +10,15 @@ county's row).
 Standard library only.
 """
 
-import csv
 import os
 import re
+
+from hand_tables import TableError, table_rows
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 COUNTY_ZONES_CSV = os.path.join(HERE, "county_zones.csv")
 ZONE_HEADER = ["state", "county", "zips", "zone", "source"]
 SPLIT = "split"
-
-
-class TableError(ValueError):
-    pass
 
 
 class CountyZones:
@@ -67,16 +64,9 @@ def read_county_zones(path=COUNTY_ZONES_CSV, known_zone=None):
 def parse_county_zones(text, name="county_zones.csv", known_zone=None):
     """CountyZones from the table's text.  known_zone(name) -> bool checks
     zone names (the importer passes the tz database)."""
-    rows = list(csv.reader(text.splitlines()))
-    if not rows or rows[0] != ZONE_HEADER:
-        raise TableError("%s: header must be %s" % (name, ",".join(ZONE_HEADER)))
     out = []
     keys = set()
-    for n, row in enumerate(rows[1:], start=2):
-        if len(row) != len(ZONE_HEADER):
-            raise TableError("%s line %d: %d fields instead of %d"
-                             % (name, n, len(row), len(ZONE_HEADER)))
-        state, county, zips, zone, source = (x.strip() for x in row)
+    for n, (state, county, zips, zone, source) in table_rows(text, name, ZONE_HEADER):
         zlist = zips.split(";") if zips else []
         if not re.fullmatch(r"[A-Z]{2}", state) or not county:
             raise TableError("%s line %d: state or county missing" % (name, n))

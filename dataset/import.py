@@ -32,9 +32,10 @@ from zoneinfo import ZoneInfo
 import names
 from area_vote import CountyVote, NearestIndex, measure
 from county_fix import fix_counties
-from county_zones import TableError as ZoneTableError, read_county_zones, settle_zones
-from overlays import (TableError as OverlayTableError, apply_overlays,
-                      geographic_codes, reached_codes, read_overlays, unreached)
+from county_zones import read_county_zones, settle_zones
+from hand_tables import TableError
+from overlays import (apply_overlays, geographic_codes, reached_codes, read_overlays,
+                      unreached)
 
 DATA_DATE = "March 2026"
 
@@ -448,7 +449,7 @@ def read_tables():
     """The hand-kept tables: overlays and the zones of split states' counties."""
     try:
         return read_overlays(), read_county_zones(known_zone=zone_exists)
-    except (OSError, OverlayTableError, ZoneTableError) as e:
+    except (OSError, TableError) as e:
         fail(str(e))
 
 

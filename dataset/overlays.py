@@ -9,9 +9,10 @@ Standard library only, apart from geographic_codes(), which reads
 libphonenumber's metadata (Debian's python3-phonenumbers).
 """
 
-import csv
 import os
 import re
+
+from hand_tables import TableError, table_rows
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OVERLAYS_CSV = os.path.join(HERE, "overlays.csv")
@@ -25,10 +26,6 @@ US_REGIONS = ("US", "PR", "VI", "GU", "AS", "MP")
 UNREACHABLE = {}
 
 
-class TableError(ValueError):
-    pass
-
-
 def read_overlays(path=OVERLAYS_CSV):
     """The overlay table as a list of dicts (code, overlays: list, state,
     in_service, source), in file order.  Raises TableError on a malformed
@@ -39,16 +36,9 @@ def read_overlays(path=OVERLAYS_CSV):
 
 
 def parse_overlays(text, name="overlays.csv"):
-    rows = list(csv.reader(text.splitlines()))
-    if not rows or rows[0] != OVERLAY_HEADER:
-        raise TableError("%s: header must be %s" % (name, ",".join(OVERLAY_HEADER)))
     out = []
     seen = set()
-    for n, row in enumerate(rows[1:], start=2):
-        if len(row) != len(OVERLAY_HEADER):
-            raise TableError("%s line %d: %d fields instead of %d"
-                             % (name, n, len(row), len(OVERLAY_HEADER)))
-        code, under, state, year, source = (x.strip() for x in row)
+    for n, (code, under, state, year, source) in table_rows(text, name, OVERLAY_HEADER):
         base = under.split(";") if under else []
         if not re.fullmatch(r"[2-9]\d\d", code):
             raise TableError("%s line %d: code %r is not an area code" % (name, n, code))

@@ -13,12 +13,22 @@ const std::vector<std::string_view> ZipColumnNames = {"zip",      "zipcode",    
 const std::vector<std::string_view> LookupColumns = {"city",      "state",      "county",
                                                      "area_code", "utc_offset", "dst"};
 
-std::optional<std::uint32_t> ParseZipText(std::string_view text) {
+namespace {
+
+// Without the spaces and tabs around it, as a spreadsheet cell often has them.
+std::string_view WithoutBlanks(std::string_view text) {
     auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && blank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && blank(text.back()))
         text.remove_suffix(1);
+    return text;
+}
+
+} // namespace
+
+std::optional<std::uint32_t> ParseZipText(std::string_view text) {
+    text = WithoutBlanks(text);
     // ZIP+4 with its hyphen: check the four digits after it, then read the five before it.
     if (text.size() == 10 && text[5] == '-') {
         for (char c : text.substr(6))
@@ -90,11 +100,7 @@ constexpr std::string_view NoFields = ",,,,,,";
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 std::string LowerTrimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    std::string r(s);
+    std::string r(WithoutBlanks(s));
     for (char& c : r)
         if (c >= 'A' && c <= 'Z')
             c = char(c - 'A' + 'a');
@@ -105,7 +111,6 @@ std::string LowerTrimmed(std::string_view s) {
 class Writer {
 public:
     explicit Writer(const OutputSink& sink) : sink_(sink) { buf_.reserve(FlushAt + 64 * 1024); }
-    ~Writer() = default;
     std::string& buf() { return buf_; }
     void maybeFlush() {
         if (buf_.size() >= FlushAt)

@@ -84,7 +84,7 @@ Table TabulateResult(const SearchResult& result, bool countyMode, const DataSet&
     else
         t.columns = {"city"};
     for (const ResultItem& item : result.items) {
-        if (item.text.starts_with("No match"))
+        if (IsNoMatchLine(item))
             continue;
         const std::string text = Win1252ToUtf8(item.text);
         if (areaLines)

@@ -185,10 +185,6 @@ void PrintFatal(const std::string& message) {
     std::cerr << "FATAL ERROR: " << Win1252ToUtf8(message) << '\n';
 }
 
-bool IsResult(const ResultItem& item) {
-    return !item.text.starts_with("No match");
-}
-
 Settings ReadSettings(const Options& o, const Clock& clock) {
     IniFile ini;
     if (o.settingsFile) {
@@ -310,7 +306,7 @@ int Run(int argc, char** argv) {
                 PrintLine(*result->heading);
             for (const auto& item : result->items) {
                 PrintLine(item.text);
-                printed = printed || IsResult(item);
+                printed = printed || !IsNoMatchLine(item);
             }
         }
     } else if (result->listShown) {

@@ -15,7 +15,6 @@ struct ControlName {
 // The arrows step through the sorted abbreviations: up to the one before, down to the next.
 constexpr ControlName Names[] = {
     {"SearchPanel", "Search By"},
-    {"SearchSecondEdit", "City"},
     {"SearchFirstCombo", "State"},
     {"TheSpinnerUp", "Previous state"},
     {"TheSpinnerDown", "Next state"},
@@ -23,9 +22,9 @@ constexpr ControlName Names[] = {
     {"StateCombo", "Single State"},
 };
 
-// A caption beside a field becomes its label for assistive technology too.
+// A caption beside a field becomes its label for assistive technology too. The first field's
+// caption changes with the mode, so the window labels that field whenever it sets the caption.
 constexpr ControlName Captions[] = {
-    {"SearchFirstLabel", "SearchFirstEdit"},
     {"SearchSecondLabel", "SearchSecondEdit"},
 };
 

@@ -20,6 +20,12 @@ struct ResultItem {
     bool operator==(const ResultItem&) const = default;
 };
 
+// Whether the item is the one line a search lists when nothing matches ("No matching cities
+// found." and the like) rather than a result.
+inline bool IsNoMatchLine(const ResultItem& item) {
+    return item.text.starts_with("No match");
+}
+
 // What the window must show after a search. A search stops at the first damaged or missing
 // data file: its one fatal message is shown under "FATAL ERROR" and the program ends. The
 // general input/output error is shown and the items added until then stay.
