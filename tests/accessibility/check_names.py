@@ -37,12 +37,14 @@ def stop(process):
 def run_once(program):
     """One whole run inside its own X server, started the way the other window tests start theirs
     (xvfb-run: a display found free by its lock file, reached with its own cookie), on a number
-    of its own so that it does not race them for a display."""
+    of its own so that it does not race them for a display. The server must not reset when its
+    last client leaves: a short connection made while the accessibility bus starts ends before the
+    program starts, and a program that connects during the reset is turned away."""
     first = 200 + os.getpid() % 400
     with tempfile.NamedTemporaryFile(prefix="corvana-xvfb-") as log:
         run = subprocess.Popen(
             ["xvfb-run", "-a", "-n", str(first), "-e", log.name, "-s",
-             "-nolisten tcp -screen 0 1280x1024x24",
+             "-nolisten tcp -noreset -screen 0 1280x1024x24",
              # The session bus starts the accessibility bus and its registry when they are
              # first asked for.
              "dbus-run-session", "--", sys.executable, os.path.abspath(__file__), INNER_FLAG,
