@@ -1,8 +1,8 @@
 #include "SqlitePeer.h"
 
 #include "data/MappedFile.h"
-#include "data/ShortString.h"
 #include "data/ZipFile.h"
+#include "text/ShortString.h"
 
 #include <cstdlib>
 #include <stdexcept>

@@ -1,10 +1,9 @@
 cmake_minimum_required(VERSION 3.25)
 # Fails when an include reaches up the order of the layers. Run as
 #   cmake -DSOURCE_DIR=src [-DSTAMP=file] -P CheckLayers.cmake
-# Every header and source under SOURCE_DIR belongs to the layer of its folder, except the text
-# utilities, which lie in data/ but sit below it. A layer may include its own headers and those
-# of the layers below; the programs on top (main, cli, mkdata) may include everything in the
-# core but nothing of one another.
+# Every header and source under SOURCE_DIR belongs to the layer of its folder. A layer may include
+# its own headers and those of the layers below; the programs on top (main, cli, mkdata) may
+# include everything in the core but nothing of one another.
 
 set(rank_text 0)
 set(rank_data 1)
@@ -15,16 +14,11 @@ set(rank_output 5)
 set(rank_main 6)
 set(rank_cli 6)
 set(rank_mkdata 6)
-set(text_files data/ShortString.h data/Win1252.h data/Win1252.cpp)
 
 # The layer of a path relative to SOURCE_DIR; empty when it is no part of any layer.
 function(layer_of path out)
-    if(path IN_LIST text_files)
-        set(${out} text PARENT_SCOPE)
-        return()
-    endif()
     string(REGEX MATCH "^[^/]+" folder "${path}")
-    if(DEFINED rank_${folder} AND NOT folder STREQUAL "text")
+    if(DEFINED rank_${folder})
         set(${out} ${folder} PARENT_SCOPE)
     else()
         set(${out} "" PARENT_SCOPE)

@@ -59,6 +59,13 @@ public:
     // A text of up to 255 bytes: a length byte and the bytes.
     std::string_view shortText();
 
+    // The bytes not read yet.
+    std::string_view rest() {
+        std::string_view r(reinterpret_cast<const char*>(data_ + pos_), size_ - pos_);
+        pos_ = size_;
+        return r;
+    }
+
     // Writes the next file of the input for each name, in order.
     void putFiles(std::initializer_list<const char*> names);
 

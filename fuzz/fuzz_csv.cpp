@@ -1,27 +1,85 @@
-// The CSV reader of corvana-mkdata on arbitrary bytes, and the builder behind it: a table is
-// either refused with an InputError or turned into data files that the program loads and reads
-// without a single fault.
+// The CSV reader on arbitrary bytes, and the two programs that read CSV through it.
+//
+// The reader, in both its dialects, gives the same records or the same error however the reads
+// cut the input; the records' raw bytes and line ends put together are the input byte for byte;
+// written again with every field quoted, the records read back value for value. The data
+// builder refuses a table with an InputError or makes data files that the program loads and
+// reads without a single fault. The batch look-up refuses its input with a LookupError or writes
+// every row with its own fields as they came, then the appended ones.
+//
+// Input: a byte for the read step (1 to 16), a byte of flags (1: the look-up is told the ZIP
+// column's name), the data date as a length byte and its bytes, then the CSV text.
 #include "FuzzUtil.h"
 
+#include "cli/Lookup.h"
 #include "data/DataSet.h"
 #include "data/Errors.h"
 #include "data/ZipFile.h"
 #include "mkdata/Builder.h"
-#include "mkdata/Csv.h"
 #include "settings/Settings.h"
+#include "text/Csv.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
 
 using namespace corvana;
-using namespace corvana::mkdata;
 using corvana::fuzz::FileSplit;
 
 namespace {
 
-std::string quoteAll(const std::vector<CsvRecord>& records) {
+struct Read {
+    std::vector<CsvRecord> records;
+    std::optional<CsvProblem> problem;
+    std::size_t errorLine = 0;
+};
+
+Read ReadAll(std::string_view text, std::size_t step, CsvOptions options) {
+    Read r;
+    CsvReader in(TextSource(text, step), options);
+    CsvRecord rec;
+    try {
+        while (in.next(rec))
+            r.records.push_back(rec);
+    } catch (const CsvError& e) {
+        FUZZ_CHECK(e.line() >= 1);
+        r.problem = e.problem();
+        r.errorLine = e.line();
+    }
+    return r;
+}
+
+bool SameRecord(const CsvRecord& a, const CsvRecord& b) {
+    if (a.raw != b.raw || a.lineEnd != b.lineEnd || a.line != b.line ||
+        a.fields.size() != b.fields.size())
+        return false;
+    for (std::size_t i = 0; i < a.fields.size(); ++i) {
+        if (a.fields[i].begin != b.fields[i].begin || a.fields[i].end != b.fields[i].end ||
+            a.fields[i].quoted != b.fields[i].quoted)
+            return false;
+    }
+    return true;
+}
+
+using Rows = std::vector<std::vector<std::string>>;
+
+Rows ValuesOf(const std::vector<CsvRecord>& records) {
+    Rows rows;
+    for (const CsvRecord& rec : records) {
+        rows.emplace_back();
+        for (std::size_t i = 0; i < rec.fields.size(); ++i)
+            rows.back().push_back(rec.value(i));
+    }
+    return rows;
+}
+
+std::string QuoteAll(const Rows& rows) {
     std::string out;
-    for (const auto& r : records) {
-        for (std::size_t i = 0; i < r.fields.size(); ++i) {
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
             out += i ? ",\"" : "\"";
-            for (char c : r.fields[i])
+            for (char c : row[i])
                 out += c == '"' ? std::string("\"\"") : std::string(1, c);
             out += '"';
         }
@@ -30,28 +88,40 @@ std::string quoteAll(const std::vector<CsvRecord>& records) {
     return out;
 }
 
-void checkRecords(std::string_view text) {
-    std::vector<CsvRecord> records;
-    try {
-        records = ParseCsv(text);
-    } catch (const InputError& e) {
-        FUZZ_CHECK(e.line() >= 1);
-        return;
-    }
+// The records of one dialect; nothing when the text is not CSV.
+std::optional<Rows> CheckReader(std::string_view text, std::size_t step, CsvOptions options) {
+    const Read whole = ReadAll(text, CsvReader::ChunkSize, options);
+    const Read cut = ReadAll(text, step, options);
+    FUZZ_CHECK(cut.problem == whole.problem && cut.errorLine == whole.errorLine);
+    FUZZ_CHECK(cut.records.size() == whole.records.size());
+    for (std::size_t i = 0; i < whole.records.size(); ++i)
+        FUZZ_CHECK(SameRecord(cut.records[i], whole.records[i]));
+    if (whole.problem)
+        return std::nullopt;
+
+    std::string joined;
     std::size_t lastLine = 0;
-    for (const auto& r : records) {
-        FUZZ_CHECK(r.line > lastLine);
-        FUZZ_CHECK(!r.fields.empty());
-        lastLine = r.line;
+    for (const CsvRecord& rec : whole.records) {
+        FUZZ_CHECK(rec.line > lastLine && !rec.fields.empty());
+        lastLine = rec.line;
+        std::size_t from = 0;
+        for (const CsvField& f : rec.fields) {
+            FUZZ_CHECK(from <= f.begin && f.begin <= f.end && f.end <= rec.raw.size());
+            from = f.end;
+        }
+        joined += rec.raw;
+        joined += rec.lineEnd;
     }
-    // Written again with every field quoted, the records read back field for field.
-    auto again = ParseCsv(quoteAll(records));
-    FUZZ_CHECK(again.size() == records.size());
-    for (std::size_t i = 0; i < records.size(); ++i)
-        FUZZ_CHECK(again[i].fields == records[i].fields);
+    FUZZ_CHECK(joined == text);
+
+    const Rows values = ValuesOf(whole.records);
+    const Read again = ReadAll(QuoteAll(values), step, options);
+    FUZZ_CHECK(!again.problem);
+    FUZZ_CHECK(ValuesOf(again.records) == values);
+    return values;
 }
 
-void checkDataFiles(const mkdata::DataFiles& files) {
+void CheckDataFiles(const mkdata::DataFiles& files) {
     auto& scratch = fuzz::Scratch::get();
     for (const auto& [name, bytes] : files)
         scratch.put(name, bytes);
@@ -77,21 +147,91 @@ void checkDataFiles(const mkdata::DataFiles& files) {
     }
 }
 
+void CheckBuilder(std::string_view csv, std::string_view date) {
+    mkdata::DataFiles files;
+    try {
+        files = mkdata::BuildDataFiles(csv, date);
+    } catch (const mkdata::InputError&) {
+        return;
+    }
+    FUZZ_CHECK(files.size() == 10);
+    CheckDataFiles(files);
+}
+
+constexpr std::string_view LookupTable =
+    "zip,city,state,county,area_code,utc_offset,dst,other_counties,other_area_codes\n"
+    "00501,Holtsville,NY,Suffolk,631,-5,Y,,\n"
+    "02108,Boston,MA,Suffolk,617,-5,Y,,857\n"
+    "84101,Salt Lake City,UT,Salt Lake,801,-7,Y,,385\n"
+    "84120,\"West Valley City\",UT,Salt Lake,,-7,Y,,\n"
+    "96799,Pago Pago,AS,Eastern District,684,-11,N,,\n"
+    "09001,APO,AE,,,,N,,\n";
+
+// The look-up's data set, in a folder of its own: the builder's check writes over the other.
+const DataSet& LookupData() {
+    static const std::unique_ptr<DataSet> data = [] {
+        auto& scratch = fuzz::Scratch::get();
+        std::filesystem::create_directory(scratch.dir() + "/lookup");
+        for (const auto& [name, bytes] : mkdata::BuildDataFiles(LookupTable, "March 2026"))
+            scratch.put("lookup/" + name, bytes);
+        auto d = std::make_unique<DataSet>();
+        d->dir = scratch.dir() + "/lookup";
+        FUZZ_CHECK(LoadInData(*d).ok());
+        return d;
+    }();
+    return *data;
+}
+
+// `in` is the input's records as the look-up's reader sees them.
+void CheckLookup(std::string_view input, const Rows& in, std::size_t step, bool named) {
+    static const Settings settings;
+    cli::ZipAnnotator annotator(LookupData(), settings);
+    std::string out;
+    cli::LookupCounts counts;
+    try {
+        CsvReader reader(TextSource(input, 17 - step));
+        counts = cli::LookupCsv(
+            reader, [&](std::string_view s) { out += s; }, annotator,
+            named ? std::optional<std::string>("zip") : std::nullopt);
+    } catch (const cli::LookupError&) {
+        return; // no ZIP column, or a row longer than the header
+    }
+    FUZZ_CHECK(counts.rows == counts.found + counts.notFound + counts.malformed);
+    if (in.empty()) {
+        FUZZ_CHECK(out.empty());
+        return;
+    }
+    // The output reads back as CSV: the header, then each row with its own fields first, empty
+    // ones up to the header's width, then the six appended fields.
+    const Read back = ReadAll(out, CsvReader::ChunkSize, {});
+    FUZZ_CHECK(!back.problem);
+    const Rows rows = ValuesOf(back.records);
+    FUZZ_CHECK(rows.size() == counts.rows + 1);
+    const bool plainList = in.size() == counts.rows;
+    FUZZ_CHECK(plainList || in.size() == counts.rows + 1);
+    const std::size_t width = plainList ? 1 : in[0].size();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        FUZZ_CHECK(rows[r].size() == width + 6);
+        if (r == 0 && plainList)
+            continue;
+        const auto& src = in[plainList ? r - 1 : r];
+        for (std::size_t i = 0; i < width; ++i)
+            FUZZ_CHECK(rows[r][i] == (i < src.size() ? src[i] : std::string()));
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-    FileSplit in(bytes, size);
-    std::string_view date = in.shortText();
-    std::string_view csv = in.next().bytes;
-    checkRecords(csv);
+    FileSplit split(bytes, size);
+    const std::size_t step = split.byte() % 16 + 1;
+    const bool named = split.byte() & 1;
+    const std::string_view date = split.shortText();
+    const std::string_view csv = split.rest();
 
-    mkdata::DataFiles files;
-    try {
-        files = BuildDataFiles(csv, date);
-    } catch (const InputError&) {
-        return 0;
-    }
-    FUZZ_CHECK(files.size() == 10);
-    checkDataFiles(files);
+    CheckReader(csv, step, CsvOptions{.loneCrEndsLine = false, .maxRecord = CsvReader::NoLimit});
+    CheckBuilder(csv, date);
+    if (const auto rows = CheckReader(csv, step, CsvOptions{}))
+        CheckLookup(csv, *rows, step, named);
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "text/Blanks.h"
 
 using namespace corvana;
 using corvana::fuzz::FileSplit;
@@ -25,18 +26,10 @@ const Key Keys[] = {
     {"Time Zone", "Time Zone"},     {"Time Zone", "Daylight Savings"},
 };
 
-std::string_view trimBlanksAndTabs(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 // What a written value reads back as: its first line, without the blanks around it.
 std::string readBack(std::string_view value, std::size_t buffer) {
     value = value.substr(0, value.find_first_of("\r\n"));
-    return std::string(trimBlanksAndTabs(value).substr(0, buffer - 1));
+    return std::string(trimBlanks(value).substr(0, buffer - 1));
 }
 
 } // namespace

@@ -5,9 +5,9 @@
 
 #include "data/DataSet.h"
 #include "data/Errors.h"
-#include "data/ShortString.h"
 #include "data/ZipFile.h"
 #include "settings/Settings.h"
+#include "text/ShortString.h"
 
 #include <set>
 

@@ -7,10 +7,11 @@
 
 #include "data/DataSet.h"
 #include "data/Errors.h"
-#include "data/ShortString.h"
 #include "data/ZipFile.h"
 #include "output/CopyOutput.h"
 #include "search/Search.h"
+#include "text/Blanks.h"
+#include "text/ShortString.h"
 
 #include <set>
 
@@ -61,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const int mode = in.byte() % 5;
     const std::uint8_t flags = in.byte();
     const int format = in.byte() % 34;
-    std::string text = trimBlanks(in.shortText());
+    std::string text(trimBlanks(in.shortText(), Spaces));
     const std::string state(in.shortText());
     in.putFiles({"STATE.DAT", "COUNTY.DAT", "ZIPCODE.IDX", "AREA.DAT", "CITY.DAT", "CITY.IDX",
                  "COUNTY.IDX", "AREA.IDX", "ZIPCODE.DAT"});

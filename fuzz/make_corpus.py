@@ -3,10 +3,11 @@
 
 Usage: fuzz/make_corpus.py [DATA_DIR ...]
 
-The CSV tables of tests/fixtures/ seed the builder's harness. Each DATA_DIR is a directory of data files as corvana-mkdata writes them (for example the
-fixture data sets under build/fixtures/); a small hand-made data set is always included. The
-seeds pack several files into one input in the layout FileSplit reads: a 32-bit little-endian
-length, then the bytes. Keep the data sets small: the seeds are committed.
+The CSV tables of tests/fixtures/ seed the CSV harness. Each DATA_DIR is a directory of data
+files as corvana-mkdata writes them (for example the fixture data sets under build/fixtures/);
+a small hand-made data set is always included. The seeds pack several files into one input in
+the layout FileSplit reads: a 32-bit little-endian length, then the bytes. Keep the data sets
+small: the seeds are committed.
 """
 import os
 import struct
@@ -160,8 +161,8 @@ def main():
             variants = [table, b"\xef\xbb\xbf" + table.replace(b"\n", b"\r\n"),
                         table[:table.index(b'"') + 3]]
             for i, v in enumerate(variants):
-                write("fuzz_csv", f"table-{name[:-4]}-{i}", short(b"June 1996") +
-                      struct.pack("<I", len(v)) + v)
+                # Read step 1, no flags, the date, then the table.
+                write("fuzz_csv", f"table-{name[:-4]}-{i}", bytes([0, 0]) + short(b"June 1996") + v)
     fields = b"".join(short(f) for f in FIELDS)
     for i, fmt in enumerate(FORMATS):
         write("fuzz_outstring", f"format-{i}", fields + struct.pack("<I", len(fmt)) + fmt)

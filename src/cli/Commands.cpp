@@ -3,7 +3,7 @@
 #include "cli/Lookup.h"
 #include "cli/StructuredOutput.h"
 #include "data/Errors.h"
-#include "data/Win1252.h"
+#include "text/Win1252.h"
 
 #include <cerrno>
 #include <cstring>
@@ -61,7 +61,7 @@ int RunLookup(const std::vector<std::string>& zips, const std::optional<std::str
             } else {
                 counts = LookupList(zips, WriteOut, annotator);
             }
-        } catch (const CsvError& e) {
+        } catch (const LookupError& e) {
             std::cerr << "corvana-query lookup: " << e.what() << '\n';
             return UsageError;
         } catch (const FatalError&) {

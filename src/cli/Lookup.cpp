@@ -2,8 +2,12 @@
 
 #include "cli/ZipFields.h"
 #include "search/SearchCommon.h"
+#include "text/Blanks.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace corvana::cli {
 
@@ -13,22 +17,8 @@ const std::vector<std::string_view> ZipColumnNames = {"zip",      "zipcode",    
 const std::vector<std::string_view> LookupColumns = {"city",      "state",      "county",
                                                      "area_code", "utc_offset", "dst"};
 
-namespace {
-
-// Without the spaces and tabs around it, as a spreadsheet cell often has them.
-std::string_view WithoutBlanks(std::string_view text) {
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-} // namespace
-
 std::optional<std::uint32_t> ParseZipText(std::string_view text) {
-    text = WithoutBlanks(text);
+    text = trimBlanks(text);
     // ZIP+4 with its hyphen: check the four digits after it, then read the five before it.
     if (text.size() == 10 && text[5] == '-') {
         for (char c : text.substr(6))
@@ -99,8 +89,20 @@ namespace {
 constexpr std::string_view NoFields = ",,,,,,";
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
+// The next record; input that is not CSV is refused with the advice for a spreadsheet's user.
+bool NextRecord(CsvReader& in, CsvRecord& rec) {
+    try {
+        return in.next(rec);
+    } catch (const CsvError& e) {
+        throw LookupError(e.line(),
+                          e.description() + (e.problem() == CsvProblem::QuoteInUnquotedField
+                                                 ? " (quote the whole field)"
+                                                 : ""));
+    }
+}
+
 std::string LowerTrimmed(std::string_view s) {
-    std::string r(WithoutBlanks(s));
+    std::string r(trimBlanks(s));
     for (char& c : r)
         if (c >= 'A' && c <= 'Z')
             c = char(c - 'A' + 'a');
@@ -170,7 +172,7 @@ LookupCounts LookupCsv(CsvReader& in, const OutputSink& out, ZipAnnotator& annot
     LookupCounts counts;
     Writer w(out);
     CsvRecord rec;
-    if (!in.next(rec))
+    if (!NextRecord(in, rec))
         return counts;
 
     std::vector<std::string> names;
@@ -181,7 +183,7 @@ LookupCounts LookupCsv(CsvReader& in, const OutputSink& out, ZipAnnotator& annot
         const std::string wanted = LowerTrimmed(*column);
         auto it = std::find(names.begin(), names.end(), wanted);
         if (it == names.end())
-            throw CsvError(rec.line, "the header has no column named \"" + *column + "\"");
+            throw LookupError(rec.line, "the header has no column named \"" + *column + "\"");
         zipColumn = std::size_t(it - names.begin());
     } else {
         for (std::size_t i = 0; i < names.size() && !zipColumn; ++i) {
@@ -195,9 +197,9 @@ LookupCounts LookupCsv(CsvReader& in, const OutputSink& out, ZipAnnotator& annot
     const bool plainList = !zipColumn;
     if (plainList) {
         if (rec.fields.size() != 1 || !ParseZipText(rec.value(0)))
-            throw CsvError(rec.line, "no ZIP code column in the header (zip, zipcode, zip_code, "
-                                     "zip code, postal_code or postcode; or name it with "
-                                     "--column), and the line is not one ZIP code");
+            throw LookupError(rec.line, "no ZIP code column in the header (zip, zipcode, zip_code, "
+                                        "zip code, postal_code or postcode; or name it with "
+                                        "--column), and the line is not one ZIP code");
         zipColumn = 0;
         width = 1;
         if (in.hadByteOrderMark())
@@ -214,13 +216,13 @@ LookupCounts LookupCsv(CsvReader& in, const OutputSink& out, ZipAnnotator& annot
         w.buf() += rec.lineEnd;
     }
 
-    while (in.next(rec)) {
+    while (NextRecord(in, rec)) {
         if (rec.fields.size() > width)
-            throw CsvError(rec.line,
-                           plainList ? "more than one field in a list of ZIP codes (a file with "
-                                       "several columns needs a header row)"
-                                     : std::to_string(rec.fields.size()) +
-                                           " fields where the header has " + std::to_string(width));
+            throw LookupError(
+                rec.line, plainList ? "more than one field in a list of ZIP codes (a file with "
+                                      "several columns needs a header row)"
+                                    : std::to_string(rec.fields.size()) +
+                                          " fields where the header has " + std::to_string(width));
         std::optional<std::string_view> zipText;
         if (*zipColumn < rec.fields.size())
             zipText = rec.text(rec.fields[*zipColumn]);
@@ -243,6 +245,19 @@ LookupCounts LookupList(const std::vector<std::string>& zips, const OutputSink& 
     }
     w.flush();
     return counts;
+}
+
+CsvReader::Source FdSource(int fd) {
+    return [fd](char* dst, std::size_t n) -> std::size_t {
+        while (true) {
+            const ssize_t got = ::read(fd, dst, n);
+            if (got >= 0)
+                return std::size_t(got);
+            if (errno != EINTR)
+                throw std::runtime_error(std::string("cannot read the input: ") +
+                                         std::strerror(errno));
+        }
+    };
 }
 
 std::string CountsLine(const LookupCounts& c) {

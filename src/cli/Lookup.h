@@ -1,18 +1,35 @@
 #pragma once
 
-#include "cli/CsvReader.h"
 #include "data/DataSet.h"
 #include "data/ZipFile.h"
 #include "settings/Settings.h"
+#include "text/Csv.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace corvana::cli {
+
+// Input the look-up cannot annotate: not CSV, a row longer than the header, no ZIP column.
+// what() reads "line N: problem".
+class LookupError : public std::runtime_error {
+public:
+    LookupError(std::size_t line, const std::string& problem)
+        : std::runtime_error("line " + std::to_string(line) + ": " + problem), line_(line) {}
+    std::size_t line() const { return line_; }
+
+private:
+    std::size_t line_;
+};
+
+// A source reading a file descriptor; a read error throws std::runtime_error.
+CsvReader::Source FdSource(int fd);
 
 // The ZIP code a list or spreadsheet cell means: five digits, ZIP+4 as 84101-1234 or
 // 841011234, blanks around it, or three or four digits whose leading zeros a spreadsheet
@@ -70,7 +87,7 @@ using OutputSink = std::function<void(std::string_view)>;
 // fields so the appended columns line up. The ZIP column is `column` when given, else the first
 // of ZipColumnNames; without one, a first line whose first field is a ZIP code starts a plain
 // list of ZIP codes, one per line, written under the header zip. Input that is not CSV, a row
-// longer than the header, or a header without the ZIP column throws CsvError.
+// longer than the header, or a header without the ZIP column throws LookupError.
 LookupCounts LookupCsv(CsvReader& in, const OutputSink& out, ZipAnnotator& annotator,
                        const std::optional<std::string>& column);
 

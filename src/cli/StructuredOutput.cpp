@@ -1,9 +1,9 @@
 #include "cli/StructuredOutput.h"
 
 #include "cli/ZipFields.h"
-#include "data/Win1252.h"
 #include "data/ZipFile.h"
 #include "search/SearchCommon.h"
+#include "text/Win1252.h"
 
 namespace corvana::cli {
 

@@ -1,7 +1,7 @@
 #include "cli/ZipFields.h"
 
-#include "data/ShortString.h"
-#include "data/Win1252.h"
+#include "text/ShortString.h"
+#include "text/Win1252.h"
 
 namespace corvana::cli {
 

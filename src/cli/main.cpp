@@ -3,8 +3,6 @@
 
 #include "cli/Commands.h"
 #include "data/DataSet.h"
-#include "data/ShortString.h"
-#include "data/Win1252.h"
 #include "format/LocalTime.h"
 #include "format/OutputFormats.h"
 #include "format/SystemZone.h"
@@ -13,6 +11,8 @@
 #include "search/SearchRequest.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "text/ShortString.h"
+#include "text/Win1252.h"
 
 #include "Version.h"
 

@@ -3,7 +3,7 @@
 #include "data/Errors.h"
 #include "data/MappedFile.h"
 #include "data/Records.h"
-#include "data/ShortString.h"
+#include "text/ShortString.h"
 
 #include <climits>
 #include <unistd.h>

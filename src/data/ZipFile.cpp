@@ -1,7 +1,7 @@
 #include "data/ZipFile.h"
 
 #include "data/Errors.h"
-#include "data/ShortString.h"
+#include "text/ShortString.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #include "format/LocalTime.h"
 
-#include "data/ShortString.h"
 #include "settings/Settings.h"
+#include "text/ShortString.h"
 
 #include <chrono>
 #include <ctime>

@@ -1,6 +1,6 @@
 #include "format/OutputFormats.h"
 
-#include "data/ShortString.h"
+#include "text/ShortString.h"
 
 #include <utility>
 

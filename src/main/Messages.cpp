@@ -1,7 +1,7 @@
 #include "main/Messages.h"
 
-#include "data/Win1252.h"
 #include "main/WindowCaption.h"
+#include "text/Win1252.h"
 
 #include <QMessageBox>
 

@@ -2,8 +2,11 @@
 
 #include "data/DataSet.h"
 #include "data/Records.h"
-#include "data/ShortString.h"
-#include "data/Win1252.h"
+#include "text/Blanks.h"
+#include "text/Csv.h"
+#include "text/ShortString.h"
+#include "text/Utf8.h"
+#include "text/Win1252.h"
 
 #include <algorithm>
 #include <array>
@@ -70,14 +73,6 @@ std::string inQuotes(std::string_view s) {
     return "\"" + std::string(s) + "\"";
 }
 
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 bool allDigits(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -87,40 +82,6 @@ int digitsValue(std::string_view s) {
     for (char c : s)
         v = v * 10 + (c - '0');
     return v;
-}
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool validUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        auto b = std::uint8_t(s[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t len = 0;
-        char32_t c = 0, least = 0;
-        if ((b & 0xE0) == 0xC0) {
-            len = 2, c = b & 0x1F, least = 0x80;
-        } else if ((b & 0xF0) == 0xE0) {
-            len = 3, c = b & 0x0F, least = 0x800;
-        } else if ((b & 0xF8) == 0xF0) {
-            len = 4, c = b & 0x07, least = 0x10000;
-        } else {
-            return false;
-        }
-        if (i + len > s.size())
-            return false;
-        for (std::size_t k = 1; k < len; ++k) {
-            auto cb = std::uint8_t(s[i + k]);
-            if ((cb & 0xC0) != 0x80)
-                return false;
-            c = (c << 6) | (cb & 0x3F);
-        }
-        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return false;
-        i += len;
-    }
-    return true;
 }
 
 // Control characters, C0 and C1 alike, would show as garbage in the results list, and a line
@@ -138,7 +99,7 @@ bool hasControl(std::string_view utf8) {
 
 // Windows-1252 text of a table field; what is the column's description in messages.
 std::string convertText(std::string_view utf8, std::string_view what, std::size_t line) {
-    if (!validUtf8(utf8))
+    if (!IsUtf8(utf8))
         throw InputError(line, std::string(what) + " is not valid UTF-8");
     if (hasControl(utf8))
         throw InputError(line,
@@ -202,7 +163,7 @@ std::vector<std::string_view> listItems(std::string_view field) {
     std::vector<std::string_view> items;
     while (!field.empty()) {
         std::size_t semi = field.find(';');
-        std::string_view item = trimmed(field.substr(0, semi));
+        std::string_view item = trimBlanks(field.substr(0, semi));
         if (!item.empty())
             items.push_back(item);
         if (semi == std::string_view::npos)
@@ -212,11 +173,32 @@ std::vector<std::string_view> listItems(std::string_view field) {
     return items;
 }
 
+// The records of the table, empty lines left out. A fault of the CSV is worded for the table's
+// author, who doubles a quote inside a field.
+std::vector<CsvRecord> readTable(std::string_view csv) {
+    CsvReader reader(TextSource(csv),
+                     CsvOptions{.loneCrEndsLine = false, .maxRecord = CsvReader::NoLimit});
+    std::vector<CsvRecord> records;
+    CsvRecord record;
+    try {
+        while (reader.next(record))
+            if (!record.isEmptyLine())
+                records.push_back(record);
+    } catch (const CsvError& e) {
+        throw InputError(e.line(),
+                         e.description() + (e.problem() == CsvProblem::QuoteInUnquotedField
+                                                ? " (quote the field and double the quote)"
+                                                : ""));
+    }
+    return records;
+}
+
 std::array<std::size_t, ColumnCount> headerColumns(const CsvRecord& header) {
     std::array<std::size_t, ColumnCount> where;
     where.fill(SIZE_MAX);
     for (std::size_t f = 0; f < header.fields.size(); ++f) {
-        std::string_view name = trimmed(header.fields[f]);
+        const std::string value = header.value(f);
+        std::string_view name = trimBlanks(value);
         auto known = std::find(std::begin(TableColumns), std::end(TableColumns), name);
         if (known == std::end(TableColumns))
             throw InputError(header.line, "unknown column " + inQuotes(name));
@@ -237,9 +219,11 @@ Row parseRow(const CsvRecord& record, const std::array<std::size_t, ColumnCount>
     if (record.fields.size() != headerSize)
         throw InputError(line, std::to_string(record.fields.size()) +
                                    " fields where the header has " + std::to_string(headerSize));
-    auto field = [&](Column c) {
-        return where[c] == SIZE_MAX ? std::string_view() : trimmed(record.fields[where[c]]);
-    };
+    std::array<std::string, ColumnCount> values;
+    for (std::size_t c = 0; c < ColumnCount; ++c)
+        if (where[c] != SIZE_MAX)
+            values[c] = record.value(where[c]);
+    auto field = [&](Column c) { return trimBlanks(values[c]); };
 
     Row row;
     row.line = line;
@@ -354,7 +338,7 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
     DataFiles files;
     files["ZIPVER.DAT"] = DateText(date) + "\r\n";
 
-    std::vector<CsvRecord> records = ParseCsv(csv);
+    std::vector<CsvRecord> records = readTable(csv);
     if (records.empty())
         throw InputError(0, "the table is empty: no header line");
     const auto where = headerColumns(records.front());
@@ -370,7 +354,7 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
         Row row = parseRow(records[r], where, records.front().fields.size());
         if (std::size_t first = lineOfZip[row.zip])
             throw InputError(row.line, "duplicate zip " +
-                                           inQuotes(trimmed(records[r].fields[where[ColZip]])) +
+                                           inQuotes(trimBlanks(records[r].value(where[ColZip]))) +
                                            " (first on line " + std::to_string(first) + ")");
         lineOfZip[row.zip] = row.line;
         rows.push_back(std::move(row));

@@ -1,15 +1,28 @@
 #pragma once
 
-#include "mkdata/Csv.h"
-
+#include <cstddef>
 #include <filesystem>
 #include <iosfwd>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace corvana::mkdata {
+
+// A fault in the input table. line() is the line of the table it was found on, 0 when the
+// fault belongs to the table as a whole; what() begins with "line N: " when there is a line.
+class InputError : public std::runtime_error {
+public:
+    InputError(std::size_t line, const std::string& problem)
+        : std::runtime_error(line ? "line " + std::to_string(line) + ": " + problem : problem),
+          line_(line) {}
+    std::size_t line() const { return line_; }
+
+private:
+    std::size_t line_;
+};
 
 // The data files of one data set: file name to contents (Windows-1252 text, little-endian
 // records), every one of the ten names present.

@@ -1,8 +1,8 @@
 #include "output/CopyOutput.h"
 
 #include "data/Errors.h"
-#include "data/ShortString.h"
 #include "format/LocalTime.h"
+#include "text/ShortString.h"
 
 namespace corvana {
 

@@ -1,6 +1,6 @@
 #include "output/PrintLayout.h"
 
-#include "data/ShortString.h"
+#include "text/ShortString.h"
 
 #include <algorithm>
 

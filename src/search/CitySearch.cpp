@@ -1,6 +1,6 @@
 #include "search/SearchCommon.h"
 
-#include "data/ShortString.h"
+#include "text/ShortString.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "search/Search.h"
 
-#include "data/ShortString.h"
+#include "text/ShortString.h"
 
 #include <algorithm>
 #include <array>

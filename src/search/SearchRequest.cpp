@@ -1,6 +1,7 @@
 #include "search/SearchRequest.h"
 
-#include "data/ShortString.h"
+#include "text/Blanks.h"
+#include "text/ShortString.h"
 
 namespace corvana {
 
@@ -61,11 +62,11 @@ std::string FieldText(SearchMode mode, std::string_view text) {
         if (FieldTakes(mode, char32_t(static_cast<unsigned char>(c))))
             out += char(FieldCase(mode, char32_t(static_cast<unsigned char>(c))));
     }
-    return mode == SearchMode::State ? out : trimBlanks(out);
+    return mode == SearchMode::State ? out : std::string(trimBlanks(out, Spaces));
 }
 
 std::string CityFieldText(std::string_view text) {
-    return trimBlanks(cutTo(text, CityFieldLength));
+    return std::string(trimBlanks(cutTo(text, CityFieldLength), Spaces));
 }
 
 SearchResult RunSearch(const SearchRequest& request, const SearchContext& ctx) {

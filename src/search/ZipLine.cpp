@@ -1,7 +1,7 @@
 #include "search/SearchCommon.h"
 
-#include "data/ShortString.h"
 #include "format/LocalTime.h"
+#include "text/ShortString.h"
 
 #include <algorithm>
 

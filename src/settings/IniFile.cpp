@@ -1,5 +1,7 @@
 #include "settings/IniFile.h"
 
+#include "text/Blanks.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -11,18 +13,6 @@
 namespace corvana {
 
 namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
@@ -40,19 +30,19 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 bool isComment(std::string_view line) {
-    line = trim(line);
+    line = trimBlanks(line);
     return !line.empty() && (line.front() == ';' || line.front() == '#');
 }
 
 // The name of a "[Section]" line, or nothing when the line is no section header.
 std::optional<std::string_view> sectionName(std::string_view line) {
-    line = trim(line);
+    line = trimBlanks(line);
     if (line.empty() || line.front() != '[')
         return std::nullopt;
     auto close = line.find(']');
     if (close == std::string_view::npos)
         return std::nullopt;
-    return trim(line.substr(1, close - 1));
+    return trimBlanks(line.substr(1, close - 1));
 }
 
 struct KeyLine {
@@ -66,7 +56,7 @@ std::optional<KeyLine> keyLine(std::string_view line) {
     auto eq = line.find('=');
     if (eq == std::string_view::npos)
         return std::nullopt;
-    return KeyLine{trim(line.substr(0, eq)), trim(line.substr(eq + 1))};
+    return KeyLine{trimBlanks(line.substr(0, eq)), trimBlanks(line.substr(eq + 1))};
 }
 
 // A line break inside a written value would start a line of its own and could forge keys.
@@ -154,7 +144,7 @@ std::string IniFile::get(std::string_view section, std::string_view key, std::st
                          std::size_t bufferSize) const {
     if (bufferSize == 0)
         return {};
-    std::string_view value = trim(def);
+    std::string_view value = trimBlanks(def);
     if (auto line = findKey(findSection(section), key))
         value = keyLine(lines_[*line])->value;
     return std::string(value.substr(0, bufferSize - 1));
@@ -171,12 +161,12 @@ void IniFile::set(std::string_view section, std::string_view key, std::string_vi
         // After the section's last non-blank line, so the blank line before the next section
         // stays where it is.
         std::size_t at = s.end;
-        while (at > s.begin && trim(lines_[at - 1]).empty())
+        while (at > s.begin && trimBlanks(lines_[at - 1]).empty())
             --at;
         lines_.insert(lines_.begin() + std::ptrdiff_t(at), std::move(line));
         return;
     }
-    if (!lines_.empty() && !trim(lines_.back()).empty())
+    if (!lines_.empty() && !trimBlanks(lines_.back()).empty())
         lines_.emplace_back();
     lines_.push_back("[" + std::string(section) + "]");
     lines_.push_back(std::move(line));

@@ -1,7 +1,7 @@
 #include "settings/Settings.h"
 
-#include "data/ShortString.h"
 #include "settings/IniFile.h"
+#include "text/ShortString.h"
 
 #include <cstdlib>
 #include <type_traits>

@@ -1,6 +1,5 @@
 #include "HandData.h"
 
-#include "cli/CsvReader.h"
 #include "cli/Lookup.h"
 #include "data/Errors.h"
 
@@ -11,28 +10,6 @@ using namespace corvana::cli;
 using namespace corvana::test;
 
 namespace {
-
-std::vector<std::vector<std::string>> Fields(std::string_view text, std::size_t step) {
-    CsvReader in(TextSource(text, step));
-    CsvRecord rec;
-    std::vector<std::vector<std::string>> rows;
-    while (in.next(rec)) {
-        std::vector<std::string> row;
-        for (std::size_t i = 0; i < rec.fields.size(); ++i)
-            row.push_back(rec.value(i));
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-std::string CsvErrorOf(std::string_view text) {
-    try {
-        Fields(text, 3);
-    } catch (const CsvError& e) {
-        return e.what();
-    }
-    return "";
-}
 
 // The lookup of a whole input against the hand-made data, fed a few bytes at a time so that
 // records break across reads.
@@ -73,52 +50,22 @@ TEST(Lookup, ZipForms) {
         EXPECT_FALSE(ParseZipText(bad)) << bad;
 }
 
-TEST(Lookup, CsvReaderFieldsAtEveryBreak) {
-    const std::string text = "\xEF\xBB\xBFzip,\"name, full\"\r\n"
-                             "\"84101\",\"say \"\"hi\"\"\"\r\n"
-                             "601,\"two\r\nlines\"\n"
-                             ",\n"
-                             "last";
-    const std::vector<std::vector<std::string>> want = {{"zip", "name, full"},
-                                                        {"84101", "say \"hi\""},
-                                                        {"601", "two\r\nlines"},
-                                                        {"", ""},
-                                                        {"last"}};
-    for (std::size_t step : {1, 2, 3, 7, 64})
-        EXPECT_EQ(Fields(text, step), want) << step;
-
-    // Raw bytes, line ends and line numbers; the mark stays in the raw bytes only.
-    CsvReader in(TextSource(text, 2));
-    CsvRecord rec;
-    ASSERT_TRUE(in.next(rec));
-    EXPECT_TRUE(in.hadByteOrderMark());
-    EXPECT_EQ(rec.raw, "\xEF\xBB\xBFzip,\"name, full\"");
-    EXPECT_EQ(rec.lineEnd, "\r\n");
-    ASSERT_TRUE(in.next(rec));
-    EXPECT_EQ(rec.line, 2u);
-    EXPECT_EQ(rec.text(rec.fields[1]), "say \"\"hi\"\"");
-    ASSERT_TRUE(in.next(rec));
-    EXPECT_EQ(rec.line, 3u);
-    EXPECT_EQ(rec.lineEnd, "\n");
-    ASSERT_TRUE(in.next(rec));
-    EXPECT_EQ(rec.line, 5u);
-    ASSERT_TRUE(in.next(rec));
-    EXPECT_EQ(rec.lineEnd, "");
-    EXPECT_FALSE(in.next(rec));
-
-    EXPECT_TRUE(Fields("", 1).empty());
-    EXPECT_EQ(Fields("a\rb\r\n\r\n", 1),
-              (std::vector<std::vector<std::string>>{{"a"}, {"b"}, {""}}));
-}
-
-TEST(Lookup, CsvReaderRefusesWhatIsNotCsv) {
-    EXPECT_EQ(CsvErrorOf("zip\n84101,\"open\nstill open"),
-              "line 2: a quoted field is never closed");
-    EXPECT_EQ(CsvErrorOf("a\nb\n\"x\"y\n"), "line 3: text after the closing quote of a field");
-    EXPECT_EQ(CsvErrorOf("a\n\"two\nlines\",5\"\n"),
+TEST(Lookup, RefusesWhatIsNotCsvNamingTheLine) {
+    LookupEnv e;
+    auto errorOf = [&](std::string_view input) -> std::string {
+        try {
+            e.run(input);
+        } catch (const LookupError& err) {
+            return err.what();
+        }
+        return "";
+    };
+    EXPECT_EQ(errorOf("zip\n84101,\"open\nstill open"), "line 2: a quoted field is never closed");
+    EXPECT_EQ(errorOf("zip\nb\n\"x\"y\n"), "line 3: text after the closing quote of a field");
+    EXPECT_EQ(errorOf("zip\n\"two\nlines\",5\"\n"),
               "line 3: a quote inside a field that does not begin with one (quote the whole "
               "field)");
-    EXPECT_EQ(CsvErrorOf("a\n \"x\"\n"),
+    EXPECT_EQ(errorOf("zip\n \"x\"\n"),
               "line 2: a quote inside a field that does not begin with one (quote the whole "
               "field)");
 }
@@ -138,7 +85,7 @@ TEST(Lookup, HeaderColumnChoiceAndNameClashes) {
     EXPECT_EQ(a.out.substr(a.out.find('\n') + 1), std::string("84101,601") + SaltLake + "\n");
     a = e.run("postcode,Other\n84101,501\n", "other");
     EXPECT_EQ(a.out.substr(a.out.find('\n') + 1), std::string("84101,501") + Holtsville + "\n");
-    EXPECT_THROW(e.run("zip\n84101\n", "missing"), CsvError);
+    EXPECT_THROW(e.run("zip\n84101\n", "missing"), LookupError);
 
     // Names the input already has, in any case, get zip_; so does one that would clash again.
     a = e.run("City,zip,DST,zip_dst\n,84101,,\n");
@@ -149,7 +96,7 @@ TEST(Lookup, HeaderColumnChoiceAndNameClashes) {
     try {
         e.run("name,town\nx,y\n");
         FAIL();
-    } catch (const CsvError& err) {
+    } catch (const LookupError& err) {
         EXPECT_EQ(err.line(), 1u);
     }
 }
@@ -185,7 +132,7 @@ TEST(Lookup, RowsPassThroughIntact) {
     try {
         e.run("zip,a\n84101,1\n\"2\nlines\",1,2\n");
         FAIL();
-    } catch (const CsvError& err) {
+    } catch (const LookupError& err) {
         EXPECT_EQ(std::string(err.what()), "line 3: 3 fields where the header has 2");
     }
 
@@ -219,7 +166,7 @@ TEST(Lookup, PlainListsAndCaps) {
     try {
         e.run("84101\n84102,x\n");
         FAIL();
-    } catch (const CsvError& err) {
+    } catch (const LookupError& err) {
         EXPECT_EQ(err.line(), 2u);
     }
 

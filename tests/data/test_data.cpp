@@ -3,9 +3,9 @@
 #include "data/DataSet.h"
 #include "data/Errors.h"
 #include "data/MappedFile.h"
-#include "data/Win1252.h"
 #include "data/ZipFile.h"
 #include "settings/Settings.h"
+#include "text/Win1252.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,13 @@
 #include "TestUtil.h"
 
 #include "data/DataSet.h"
-#include "data/Records.h"
 #include "data/MappedFile.h"
-#include "data/ShortString.h"
-#include "data/Win1252.h"
+#include "data/Records.h"
 #include "data/ZipFile.h"
 #include "mkdata/Builder.h"
+#include "text/Csv.h"
+#include "text/ShortString.h"
+#include "text/Win1252.h"
 
 #include <gtest/gtest.h>
 
@@ -225,6 +226,21 @@ void ExpectConsistent(const ReadBack& b) {
     }
 }
 
+// The values of every record of a table but its empty lines.
+std::vector<Texts> tableRows(std::string_view csv) {
+    CsvReader reader(TextSource(csv));
+    CsvRecord rec;
+    std::vector<Texts> rows;
+    while (reader.next(rec)) {
+        if (rec.isEmptyLine())
+            continue;
+        rows.emplace_back();
+        for (std::size_t i = 0; i < rec.fields.size(); ++i)
+            rows.back().push_back(rec.value(i));
+    }
+    return rows;
+}
+
 std::string errorOf(std::string_view csv, std::string_view date = "June 1996") {
     try {
         BuildDataFiles(csv, date);
@@ -244,10 +260,10 @@ TEST(SmallFixture, EveryRowReadsBackAsWritten) {
     EXPECT_EQ(b.data.states, (Texts{"AE0", "AZ8", "CO8", "CT0", "HI9", "IL6", "MA0", "NM8", "NY0",
                                     "OK7", "OR9", "TX7", "TX8", "UT8"}));
 
-    auto table = ParseCsv(readFile(std::string(CORVANA_TEST_SOURCE_DIR) + "/fixtures/small.csv"));
+    auto table = tableRows(readFile(std::string(CORVANA_TEST_SOURCE_DIR) + "/fixtures/small.csv"));
     ASSERT_EQ(b.zips.size(), table.size() - 1);
     for (std::size_t t = 1; t < table.size(); ++t) {
-        const auto& f = table[t].fields;
+        const auto& f = table[t];
         auto it = std::find_if(b.zips.begin(), b.zips.end(),
                                [&](const ZipRecord& z) { return z.zipText() == f[0]; });
         ASSERT_NE(it, b.zips.end()) << f[0];
@@ -437,6 +453,17 @@ TEST(Builder, BadInputNamesItsLine) {
     EXPECT_EQ(row("84070,\"Sandy\nHook\",UT,,,,N,,\n"),
               "line 4: city \"Sandy\nHook\" holds a control character");
     EXPECT_EQ(row("84070,\"Sandy,UT,,,,N,,\n"), "line 4: a quoted field is never closed");
+    EXPECT_EQ(row("84070,\"Sandy\"x,UT,,,,N,,\n"),
+              "line 4: text after the closing quote of a field");
+    EXPECT_EQ(row("84070,Sa\"ndy,UT,,,,N,,\n"), "line 4: a quote inside a field that does not "
+                                              "begin with one (quote the field and double the "
+                                              "quote)");
+    // A CR that no LF follows is part of the field.
+    EXPECT_EQ(row("84070,Sa\rndy,UT,,,,N,,\n"),
+              "line 4: city \"Sa\rndy\" holds a control character");
+    // A byte-order mark and empty lines are no records, but the lines count.
+    EXPECT_EQ(errorOf("\xEF\xBB\xBF" + Header + "\r\n\n" + good + good),
+              "line 5: duplicate zip \"84101\" (first on line 4)");
 
     // Lengths count Windows-1252 bytes: e-acute is two bytes of UTF-8 but one here.
     std::string longest;

@@ -6,11 +6,11 @@
 #include "DataFiles.h"
 
 #include "data/DataSet.h"
-#include "data/Records.h"
 #include "data/Errors.h"
-#include "data/ShortString.h"
+#include "data/Records.h"
 #include "data/ZipFile.h"
 #include "search/Search.h"
+#include "text/ShortString.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,10 @@
 #include "TestUtil.h"
 
 #include "data/DataSet.h"
-#include "data/ShortString.h"
 #include "data/ZipFile.h"
 #include "search/Search.h"
+#include "text/Blanks.h"
+#include "text/ShortString.h"
 
 #include <gtest/gtest.h>
 
@@ -93,7 +94,7 @@ struct Walk {
     std::string& field() { return mode == State ? second : first; }
 
     void run() {
-        std::string text = trimBlanks(field());
+        const std::string text(trimBlanks(field(), Spaces));
         SearchResult r;
         switch (mode) {
         case Zip:

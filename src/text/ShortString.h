@@ -21,7 +21,9 @@ inline void appendCut(std::string& out, std::string_view more, std::size_t limit
 }
 
 // Upper-casing changes the letters a to z only; accented letters stay as they are.
-constexpr char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+constexpr char upperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
 
 inline std::string upperAscii(std::string_view s) {
     std::string r(s);
@@ -39,16 +41,6 @@ inline bool startsWithUpper(std::string_view text, std::string_view upperPrefix)
             return false;
     }
     return true;
-}
-
-// Removes leading and trailing blanks (character 32 only) and cuts to 255 bytes first.
-inline std::string trimBlanks(std::string_view s) {
-    s = s.substr(0, ShortMax);
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return std::string(s);
 }
 
 } // namespace corvana
