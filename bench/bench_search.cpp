@@ -6,6 +6,7 @@
 // After the runs it prints a table of medians and our time as a ratio of SQLite's.
 
 #include "SqlitePeer.h"
+#include "TestClock.h"
 
 #include "search/Search.h"
 
@@ -35,7 +36,8 @@ const Query Queries[] = {
 struct World {
     DataSet data;
     Settings settings;
-    SystemClock clock;
+    // A fixed summer noon, so that every run shows the same times.
+    test::TestClock clock{LocalDateTime{2026, 7, 1, 12, 0, 0, 0}};
     TimeContext time;
     std::unique_ptr<SqlitePeer> peer;
 

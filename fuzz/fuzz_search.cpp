@@ -4,6 +4,7 @@
 // sorted, within the line length, and names records that read back as the line's ZIP code.
 // The listed lines are then collected through an output format as Copy would.
 #include "FuzzUtil.h"
+#include "TestClock.h"
 
 #include "data/DataSet.h"
 #include "data/Errors.h"
@@ -19,11 +20,6 @@ using namespace corvana;
 using corvana::fuzz::FileSplit;
 
 namespace {
-
-class FixedClock : public Clock {
-public:
-    LocalDateTime now() const override { return {2026, 7, 4, 13, 5, 9, 0}; }
-};
 
 const std::set<std::string_view>& searchMessages() {
     static const std::set<std::string_view> m = {
@@ -81,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     settings.citiesInCaps = flags & 32;
     settings.countiesInCaps = flags & 64;
     settings.statesInCaps = flags & 128;
-    FixedClock clock;
+    const test::TestClock clock(LocalDateTime{2026, 7, 4, 13, 5, 9, 0});
     SearchContext ctx{data, settings, TimeContext{bool(flags & 8), &clock, FormatTimeC}};
 
     SearchResult r;

@@ -5,6 +5,7 @@
 // a name across states, a city without ZIP codes, counties that share a name, a ZIP code without
 // county, area code or zone, a county list and an area-code list of count 0.
 
+#include "TestClock.h"
 #include "TestUtil.h"
 
 #include "data/DataSet.h"
@@ -182,15 +183,6 @@ private:
     }
 };
 
-class FixedClock : public Clock {
-public:
-    explicit FixedClock(LocalDateTime t) : t_(t) {}
-    LocalDateTime now() const override { return t_; }
-
-private:
-    LocalDateTime t_;
-};
-
 // Settings that keep result lines to ZIP code and city unless a test turns a part on.
 inline Settings PlainSettings() {
     Settings s;
@@ -217,7 +209,7 @@ struct SearchEnv {
     HandData hand;
     DataSet data = hand.load();
     Settings settings = PlainSettings();
-    FixedClock clock{LocalDateTime{2001, 1, 15, 15, 45, 12, 0}};
+    TestClock clock{LocalDateTime{2001, 1, 15, 15, 45, 12, 0}};
     bool daylight = false;
 
     SearchContext ctx() const {
@@ -240,7 +232,7 @@ struct SearchEnv {
 struct FixtureEnv {
     DataSet data;
     Settings settings = PlainSettings();
-    FixedClock clock{LocalDateTime{2001, 1, 15, 9, 30, 0, 0}};
+    TestClock clock{LocalDateTime{2001, 1, 15, 9, 30, 0, 0}};
     explicit FixtureEnv(std::string_view name) {
         data.dir = fixtureDir(name);
         if (!LoadInData(data).ok())

@@ -1,19 +1,16 @@
 #include "format/LocalTime.h"
 
+#include "TestClock.h"
+
 #include "settings/Settings.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
 
 using namespace corvana;
+using corvana::test::TestClock;
 
 namespace {
-
-class FixedClock : public Clock {
-public:
-    LocalDateTime at;
-    LocalDateTime now() const override { return at; }
-};
 
 std::string plainTime(const TimeOfDay& t) {
     char buf[32];
@@ -27,7 +24,7 @@ LocalDateTime at(int y, int mo, int d, int h, int mi, int s = 0, int ms = 0) {
 }
 
 struct TimeFixture : ::testing::Test {
-    FixedClock clock;
+    TestClock clock{LocalDateTime{}};
     Settings settings;
     TimeContext ctx{false, &clock, plainTime};
 
@@ -38,7 +35,7 @@ struct TimeFixture : ::testing::Test {
 
     // The hour and minute shown for a zone code, the user's clock at h:m.
     std::string timeAt(std::uint8_t code, int h, int m) {
-        clock.at = at(2026, 7, 1, h, m, 0, 0);
+        clock.time = at(2026, 7, 1, h, m, 0, 0);
         std::string out = DoTime(code, settings, ctx);
         return out.size() >= 6 ? out.substr(1, 5) : out;
     }
@@ -115,7 +112,7 @@ TEST(LocalTime, PeriodFrom2007RunsFromMarchToNovember) {
 
 TEST_F(TimeFixture, LabelAndTimeCombinations) {
     settings.timeZone = 5;
-    clock.at = at(2026, 1, 10, 15, 45, 12, 250);
+    clock.time = at(2026, 1, 10, 15, 45, 12, 250);
     settings.showTimeZone = true;
     EXPECT_EQ(DoTime(5, settings, ctx), " (MST) 15:45:12.250");
     settings.showCurrentTime = false;
@@ -173,7 +170,7 @@ TEST_F(TimeFixture, HourStaysInTheDayAtTheEndsOfTheScale) {
 TEST_F(TimeFixture, CodesAndUserZonesOffTheScaleShowNothing) {
     settings.showTimeZone = true;
     settings.timeZone = 7;
-    clock.at = at(2026, 7, 1, 12, 0);
+    clock.time = at(2026, 7, 1, 12, 0);
     for (int code : {0, 128, 25, 127, 255})
         EXPECT_EQ(DoTime(std::uint8_t(code), settings, ctx), "") << code;
     for (int zone : {-1, 25, 1000}) {

@@ -1,3 +1,5 @@
+#include "TestClock.h"
+
 #include "format/SystemZone.h"
 
 #include "format/LocalTime.h"
@@ -10,6 +12,7 @@
 #include <vector>
 
 using namespace corvana;
+using corvana::test::TestClock;
 
 namespace {
 
@@ -17,26 +20,15 @@ constexpr long Hour = 3600;
 
 // A clock whose zone has one offset in winter (January) and one in summer (July); an empty
 // offset is a zone the clock does not know.
-class ZoneClock : public Clock {
-public:
-    ZoneClock(std::optional<long> january, std::optional<long> july)
-        : january_(january), july_(july) {}
-    LocalDateTime now() const override { return LocalDateTime{2026, 12, 8, 1, 30}; }
-    std::optional<long> utcOffset(std::int64_t utcSeconds) const override {
-        asked.push_back(utcSeconds);
-        std::time_t t = std::time_t(utcSeconds);
-        std::tm tm{};
-        gmtime_r(&t, &tm);
-        return tm.tm_mon < 6 ? january_ : july_;
-    }
-    mutable std::vector<std::int64_t> asked;
-
-private:
-    std::optional<long> january_, july_;
-};
+TestClock zoneClock(std::optional<long> january, std::optional<long> july) {
+    TestClock clock(LocalDateTime{2026, 12, 8, 1, 30});
+    clock.winterOffset = january;
+    clock.summerOffset = july;
+    return clock;
+}
 
 UserZone zoneOf(std::optional<long> january, std::optional<long> july) {
-    return ClockUserZone(ZoneClock(january, july));
+    return ClockUserZone(zoneClock(january, july));
 }
 
 // Sets TZ for one scope and gives the previous value back after it.
@@ -90,14 +82,11 @@ TEST(SystemZone, StandardOffsetAndSummerTime) {
     EXPECT_EQ(zoneOf(std::nullopt, -4 * Hour), unknown);
 
     // A clock that cannot tell its zone at all.
-    struct BareClock : Clock {
-        LocalDateTime now() const override { return {}; }
-    };
-    EXPECT_EQ(ClockUserZone(BareClock()), unknown);
+    EXPECT_EQ(ClockUserZone(TestClock(LocalDateTime{})), unknown);
 }
 
 TEST(SystemZone, AsksAtNoonOfMidJanuaryAndMidJulyOfTheClocksYear) {
-    ZoneClock clock(-5 * Hour, -4 * Hour);
+    const TestClock clock = zoneClock(-5 * Hour, -4 * Hour);
     ClockUserZone(clock);
     // 2026-01-15 12:00 and 2026-07-15 12:00 UTC
     EXPECT_EQ(clock.asked, (std::vector<std::int64_t>{1768478400, 1784116800}));

@@ -2,7 +2,6 @@
 
 #include <QListWidget>
 
-#include <ctime>
 #include <filesystem>
 
 namespace corvana::test {
@@ -12,13 +11,6 @@ QStringList RecordingMessages::texts() const {
     for (const Box& b : boxes)
         out << b.text;
     return out;
-}
-
-std::optional<long> FixedClock::utcOffset(std::int64_t utcSeconds) const {
-    const std::time_t t = std::time_t(utcSeconds);
-    std::tm tm{};
-    gmtime_r(&t, &tm);
-    return tm.tm_mon < 6 ? winterOffset : summerOffset;
 }
 
 TestWindow::TestWindow(std::string dir) : dataDir(std::move(dir)) {}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestClock.h"
 #include "TestUtil.h"
 #include "format/LocalTime.h"
 #include "main/MainWin.h"
@@ -39,17 +40,6 @@ public:
     QStringList texts() const;
 };
 
-class FixedClock : public Clock {
-public:
-    LocalDateTime time{2024, 1, 15, 12, 0, 0, 0};
-    LocalDateTime now() const override { return time; }
-
-    // The clock's zone as its offsets from UTC in the first and second half of the year, in
-    // seconds; by default the clock knows no zone.
-    std::optional<long> winterOffset, summerOffset;
-    std::optional<long> utcOffset(std::int64_t utcSeconds) const override;
-};
-
 // A main window on a data directory of the test's choice, with its own settings file, screen
 // and clock, and every message recorded.
 class TestWindow {
@@ -60,7 +50,7 @@ public:
     std::string dataDir;
     QSize screen{1280, 1024};
     RecordingMessages messages;
-    FixedClock clock;
+    TestClock clock;
     TempDir config;
     int endings = 0; // how often the window said the program ended
 

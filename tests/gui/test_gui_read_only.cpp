@@ -38,7 +38,7 @@ std::string contentsOf(const fs::path& dir) {
 int session(int argc, char** argv, const std::string& dataDir, const std::string& settings) {
     QApplication app(argc, argv);
     RecordingMessages messages;
-    FixedClock clock;
+    TestClock clock;
     int endings = 0;
     MainWinEnv env;
     env.messages = &messages;

@@ -4,6 +4,7 @@
 // damaged file's own message, and a file cut between two records of a scan ends the scan as
 // the end of the file does. Every other search of a case must still give one of those.
 #include "DataFiles.h"
+#include "TestClock.h"
 
 #include "data/DataSet.h"
 #include "data/Errors.h"
@@ -22,11 +23,6 @@ using namespace corvana;
 using namespace corvana::test;
 
 namespace {
-
-class FixedClock : public Clock {
-public:
-    LocalDateTime now() const override { return {2026, 7, 4, 9, 30, 0, 0}; }
-};
 
 const DataFiles& files() {
     static const DataFiles set = DataFiles::fromDir(fixtureDir("small"));
@@ -115,7 +111,7 @@ struct Query {
 };
 
 SearchResult run(const Query& q, const DataSet& data) {
-    static FixedClock clock;
+    static const TestClock clock(LocalDateTime{2026, 7, 4, 9, 30, 0, 0});
     Settings settings;
     settings.showTimeZone = true;
     SearchContext ctx{data, settings, TimeContext{true, &clock, FormatTimeC}};

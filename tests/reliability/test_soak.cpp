@@ -3,6 +3,7 @@
 // switching modes, changing the state filter and the State-mode abbreviation. After every
 // step the list must be sorted, every ZIP line must name a record that reads back as its ZIP
 // code, and the heading and display must fit the length of the text.
+#include "TestClock.h"
 #include "TestUtil.h"
 
 #include "data/DataSet.h"
@@ -18,15 +19,11 @@
 #include <random>
 
 using namespace corvana;
+using corvana::test::TestClock;
 
 namespace {
 
 constexpr std::size_t Keystrokes = 100000;
-
-class FixedClock : public Clock {
-public:
-    LocalDateTime now() const override { return {2026, 3, 8, 1, 59, 30, 0}; }
-};
 
 enum Mode { Zip = 1, City, State, County, Area };
 
@@ -49,7 +46,7 @@ struct Walk {
     const DataSet& data;
     const ZipFile& zips;
     Settings settings;
-    FixedClock clock;
+    TestClock clock{LocalDateTime{2026, 3, 8, 1, 59, 30, 0}};
     SearchContext ctx{data, settings, TimeContext{false, &clock, FormatTimeC}};
     std::mt19937 rng{20260308};
 
