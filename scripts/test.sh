@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the normal build, then the Debian package and its checks, then the
-# AddressSanitizer/UBSan build, then a short run of every fuzz harness when clang is there.
+# Builds and runs every test: the normal build, then the build without Qt with the core's tests,
+# then the Debian package and its checks, then the AddressSanitizer/UBSan build, then a short
+# run of every fuzz harness when clang is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
@@ -8,6 +9,12 @@ jobs=$(nproc)
 
 scripts/setup.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+# Without Qt, as a packager of the command-line programs builds them: the window and its tests
+# are left out, and every other test runs.
+scripts/setup.sh build-nogui -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANA_GUI=OFF \
+    -DCORVANA_BENCH=OFF
+ctest --test-dir build-nogui --output-on-failure -j "$jobs"
 
 # The package is built in its own tree; its path is the last line package.sh prints.
 package_log=$(mktemp)
