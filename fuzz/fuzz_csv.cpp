@@ -30,14 +30,14 @@ using corvana::fuzz::FileSplit;
 namespace {
 
 struct Read {
-    std::vector<CsvRecord> records;
+    std::vector<CsvRecord> records; // their bytes lie in the text read
     std::optional<CsvProblem> problem;
     std::size_t errorLine = 0;
 };
 
-Read ReadAll(std::string_view text, std::size_t step, CsvOptions options) {
+Read ReadWhole(std::string_view text, CsvOptions options) {
     Read r;
-    CsvReader in(TextSource(text, step), options);
+    CsvReader in(text, options);
     CsvRecord rec;
     try {
         while (in.next(rec))
@@ -88,14 +88,29 @@ std::string QuoteAll(const Rows& rows) {
     return out;
 }
 
+// Read `step` bytes at a time, the text gives the records of the whole text, each as it comes
+// (its bytes last only until the next read), and then the same error.
+void CheckCutReads(std::string_view text, std::size_t step, CsvOptions options,
+                   const Read& whole) {
+    CsvReader in(TextSource(text, step), options);
+    CsvRecord rec;
+    std::size_t k = 0;
+    try {
+        while (in.next(rec)) {
+            FUZZ_CHECK(k < whole.records.size());
+            FUZZ_CHECK(SameRecord(rec, whole.records[k++]));
+        }
+        FUZZ_CHECK(!whole.problem);
+    } catch (const CsvError& e) {
+        FUZZ_CHECK(whole.problem == e.problem() && whole.errorLine == e.line());
+    }
+    FUZZ_CHECK(k == whole.records.size());
+}
+
 // The records of one dialect; nothing when the text is not CSV.
 std::optional<Rows> CheckReader(std::string_view text, std::size_t step, CsvOptions options) {
-    const Read whole = ReadAll(text, CsvReader::ChunkSize, options);
-    const Read cut = ReadAll(text, step, options);
-    FUZZ_CHECK(cut.problem == whole.problem && cut.errorLine == whole.errorLine);
-    FUZZ_CHECK(cut.records.size() == whole.records.size());
-    for (std::size_t i = 0; i < whole.records.size(); ++i)
-        FUZZ_CHECK(SameRecord(cut.records[i], whole.records[i]));
+    const Read whole = ReadWhole(text, options);
+    CheckCutReads(text, step, options, whole);
     if (whole.problem)
         return std::nullopt;
 
@@ -115,7 +130,8 @@ std::optional<Rows> CheckReader(std::string_view text, std::size_t step, CsvOpti
     FUZZ_CHECK(joined == text);
 
     const Rows values = ValuesOf(whole.records);
-    const Read again = ReadAll(QuoteAll(values), step, options);
+    const std::string quoted = QuoteAll(values);
+    const Read again = ReadWhole(quoted, options);
     FUZZ_CHECK(!again.problem);
     FUZZ_CHECK(ValuesOf(again.records) == values);
     return values;
@@ -203,7 +219,7 @@ void CheckLookup(std::string_view input, const Rows& in, std::size_t step, bool 
     }
     // The output reads back as CSV: the header, then each row with its own fields first, empty
     // ones up to the header's width, then the six appended fields.
-    const Read back = ReadAll(out, CsvReader::ChunkSize, {});
+    const Read back = ReadWhole(out, {});
     FUZZ_CHECK(!back.problem);
     const Rows rows = ValuesOf(back.records);
     FUZZ_CHECK(rows.size() == counts.rows + 1);
@@ -229,7 +245,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::string_view date = split.shortText();
     const std::string_view csv = split.rest();
 
-    CheckReader(csv, step, CsvOptions{.loneCrEndsLine = false, .maxRecord = CsvReader::NoLimit});
+    CheckReader(csv, step, CsvOptions{.loneCrEndsLine = false});
     CheckBuilder(csv, date);
     if (const auto rows = CheckReader(csv, step, CsvOptions{}))
         CheckLookup(csv, *rows, step, named);

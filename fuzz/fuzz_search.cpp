@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const int mode = in.byte() % 5;
     const std::uint8_t flags = in.byte();
     const int format = in.byte() % 34;
-    std::string text(trimBlanks(in.shortText(), Spaces));
+    std::string text(trimBlanks(in.shortText(), Blanks::Spaces));
     const std::string state(in.shortText());
     in.putFiles({"STATE.DAT", "COUNTY.DAT", "ZIPCODE.IDX", "AREA.DAT", "CITY.DAT", "CITY.IDX",
                  "COUNTY.IDX", "AREA.IDX", "ZIPCODE.DAT"});

@@ -176,8 +176,7 @@ std::vector<std::string_view> listItems(std::string_view field) {
 // The records of the table, empty lines left out. A fault of the CSV is worded for the table's
 // author, who doubles a quote inside a field.
 std::vector<CsvRecord> readTable(std::string_view csv) {
-    CsvReader reader(TextSource(csv),
-                     CsvOptions{.loneCrEndsLine = false, .maxRecord = CsvReader::NoLimit});
+    CsvReader reader(csv, CsvOptions{.loneCrEndsLine = false});
     std::vector<CsvRecord> records;
     CsvRecord record;
     try {

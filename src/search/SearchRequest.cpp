@@ -62,11 +62,11 @@ std::string FieldText(SearchMode mode, std::string_view text) {
         if (FieldTakes(mode, char32_t(static_cast<unsigned char>(c))))
             out += char(FieldCase(mode, char32_t(static_cast<unsigned char>(c))));
     }
-    return mode == SearchMode::State ? out : std::string(trimBlanks(out, Spaces));
+    return mode == SearchMode::State ? out : std::string(trimBlanks(out, Blanks::Spaces));
 }
 
 std::string CityFieldText(std::string_view text) {
-    return std::string(trimBlanks(cutTo(text, CityFieldLength), Spaces));
+    return std::string(trimBlanks(cutTo(text, CityFieldLength), Blanks::Spaces));
 }
 
 SearchResult RunSearch(const SearchRequest& request, const SearchContext& ctx) {

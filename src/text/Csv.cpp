@@ -1,6 +1,8 @@
 #include "text/Csv.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace corvana {
@@ -31,191 +33,150 @@ namespace {
 
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
-// The scan of one record over the bytes read so far. When the bytes run out before the record
-// ends, run() returns false and goes on where it stopped once more bytes are there, so that a
-// long record costs no more than a short one, however the reads cut it.
-class RecordScan {
-public:
-    RecordScan(bool loneCrEndsLine, std::size_t line, std::size_t start)
-        : loneCr_(loneCrEndsLine), line_(line), i_(start) {}
+// The bytes an unquoted field ends at or refuses.
+constexpr std::array<bool, 256> StopsUnquoted = [] {
+    std::array<bool, 256> stops{};
+    for (unsigned char c : {',', '\n', '\r', '"'})
+        stops[c] = true;
+    return stops;
+}();
 
-    // The bytes of the record from its first byte on; `eof` when no more will come.
-    void see(const char* bytes, std::size_t n, bool eof) {
-        b_ = bytes;
-        n_ = n;
-        eof_ = eof;
-    }
-
-    // Adds the fields found to `fields`; true once the record is complete.
-    bool run(std::vector<CsvField>& fields);
-
-    std::size_t length() const { return i_; }              // the record without its line end
-    std::size_t lineEndLength() const { return lineEnd_; } // 0 for the last line without one
-    std::size_t lines() const { return lines_; }           // lines the record takes
-
-private:
-    enum class State { FieldStart, Quoted, AfterQuote, Unquoted, FieldEnd };
-
-    bool scanQuoted();
-    bool scanUnquoted();
-    int lineEndAt(std::size_t at) const;
-    std::size_t lineBreaks(std::size_t from, std::size_t to) const;
-    CsvError error(CsvProblem problem, std::size_t line, std::string_view text) const {
-        return CsvError(problem, line, std::string(text));
-    }
-
-    const bool loneCr_;
-    const std::size_t line_;
-    const char* b_ = nullptr;
-    std::size_t n_ = 0;
-    bool eof_ = false;
-    State state_ = State::FieldStart;
-    std::size_t i_;
-    std::size_t lines_ = 0;     // line breaks before i_
-    std::size_t quoteLine_ = 0; // where the open quoted field began
-    std::size_t lineEnd_ = 0;
-    CsvField field_;
+// Where a complete record ends.
+struct RecordEnd {
+    std::size_t length = 0;  // the record without its line end
+    std::string_view lineEnd; // a view of a literal, so that it outlives the bytes read
+    std::size_t lines = 0;   // the lines the record takes
 };
 
-// The length of the line end at `at`, 0 for none, -1 when the byte after a CR is still to come.
+// Scans one record in the bytes held. Returns false when they end before the record does and
+// more may come; the caller then reads more and scans again from the record's start.
+class RecordScan {
+public:
+    RecordScan(const char* bytes, std::size_t n, bool eof, bool loneCrEndsLine, std::size_t line)
+        : b_(bytes), n_(n), eof_(eof), loneCr_(loneCrEndsLine), line_(line) {}
+
+    bool run(std::size_t start, std::vector<CsvField>& fields, RecordEnd& end);
+
+private:
+    static constexpr int NeedMore = -1;
+
+    int lineEndAt(std::size_t at) const;
+    std::size_t lineBreaks(std::size_t from, std::size_t to) const;
+    bool quoted(std::size_t& i, std::size_t& lines, CsvField& f) const;
+    bool unquoted(std::size_t& i, std::size_t lines, CsvField& f) const;
+
+    const char* const b_;
+    const std::size_t n_;
+    const bool eof_;
+    const bool loneCr_;
+    const std::size_t line_; // the line the record begins on
+};
+
+// The length of the line end at `at`, 0 for none, NeedMore when the byte after a CR is still to
+// come.
 int RecordScan::lineEndAt(std::size_t at) const {
     if (at >= n_ || (b_[at] != '\n' && b_[at] != '\r'))
         return 0;
     if (b_[at] == '\n')
         return 1;
     if (at + 1 == n_ && !eof_)
-        return -1;
+        return NeedMore;
     if (at + 1 < n_ && b_[at + 1] == '\n')
         return 2;
     return loneCr_ ? 1 : 0;
 }
 
-// Line breaks in [from, to) inside a quoted field, where a CR before `to` is not followed by
-// LF: LF and CR LF count once each, and so does a lone CR when it ends lines.
+// Line breaks in [from, to) inside a quoted field, which a quote follows: LF and CR LF count
+// once each, and so does a lone CR when it ends lines.
 std::size_t RecordScan::lineBreaks(std::size_t from, std::size_t to) const {
-    std::size_t lines = std::size_t(std::count(b_ + from, b_ + to, '\n'));
-    if (loneCr_) {
-        for (std::size_t k = from; k < to; ++k)
-            lines += b_[k] == '\r' && (k + 1 == to || b_[k + 1] != '\n');
-    }
+    std::size_t lines = 0;
+    for (std::size_t k = from; k < to; ++k)
+        lines += b_[k] == '\n' || (loneCr_ && b_[k] == '\r' && (k + 1 == to || b_[k + 1] != '\n'));
     return lines;
 }
 
-bool RecordScan::scanQuoted() {
+// The quoted field whose opening quote is at i; i ends past its closing quote.
+bool RecordScan::quoted(std::size_t& i, std::size_t& lines, CsvField& f) const {
+    const std::size_t opened = line_ + lines;
+    f.quoted = true;
+    f.begin = ++i;
     while (true) {
-        const void* quote = std::memchr(b_ + i_, '"', n_ - i_);
+        const void* quote = std::memchr(b_ + i, '"', n_ - i);
         if (!quote) {
-            if (eof_)
-                throw error(CsvProblem::UnclosedQuote, quoteLine_,
-                            "a quoted field is never closed");
-            // Count what is there, but for a CR at the end, whose LF may still come.
-            const std::size_t stop = (n_ > i_ && b_[n_ - 1] == '\r') ? n_ - 1 : n_;
-            lines_ += lineBreaks(i_, stop);
-            i_ = stop;
-            return false;
+            if (!eof_)
+                return false;
+            throw CsvError(CsvProblem::UnclosedQuote, opened, "a quoted field is never closed");
         }
         const std::size_t at = std::size_t(static_cast<const char*>(quote) - b_);
-        lines_ += lineBreaks(i_, at);
-        i_ = at;
-        if (at + 1 == n_ && !eof_)
+        lines += lineBreaks(i, at);
+        i = at + 1;
+        if (i == n_ && !eof_)
             return false; // a doubled quote or the closing one: the next byte tells
-        if (at + 1 < n_ && b_[at + 1] == '"') {
-            i_ = at + 2;
+        if (i < n_ && b_[i] == '"') {
+            ++i;
             continue;
         }
-        field_.end = at;
-        i_ = at + 1;
-        return true;
+        f.end = at;
+        break;
     }
-}
-
-bool RecordScan::scanUnquoted() {
-    for (; i_ < n_; ++i_) {
-        const char c = b_[i_];
-        if (c == ',' || c == '\n')
-            break;
-        if (c == '\r') {
-            const int end = lineEndAt(i_);
-            if (end < 0)
-                return false;
-            if (end > 0)
-                break;
-        } else if (c == '"') {
-            throw error(CsvProblem::QuoteInUnquotedField, line_ + lines_,
-                        "a quote inside a field that does not begin with one");
-        }
+    if (i < n_ && b_[i] != ',') {
+        const int end = lineEndAt(i);
+        if (end == NeedMore)
+            return false;
+        if (end == 0)
+            throw CsvError(CsvProblem::TextAfterQuote, line_ + lines,
+                           "text after the closing quote of a field");
     }
-    if (i_ == n_ && !eof_)
-        return false;
-    field_.end = i_;
     return true;
 }
 
-bool RecordScan::run(std::vector<CsvField>& fields) {
+// The unquoted field that begins at i; i ends at the comma or line end after it.
+bool RecordScan::unquoted(std::size_t& i, std::size_t lines, CsvField& f) const {
+    f.begin = i;
     while (true) {
-        switch (state_) {
-        case State::FieldStart:
-            if (i_ == n_ && !eof_)
-                return false;
-            if (i_ < n_ && b_[i_] == '"') {
-                quoteLine_ = line_ + lines_;
-                field_ = CsvField{i_ + 1, i_ + 1, true};
-                ++i_;
-                state_ = State::Quoted;
-            } else {
-                field_ = CsvField{i_, i_, false};
-                state_ = State::Unquoted;
-            }
+        while (i < n_ && !StopsUnquoted[std::uint8_t(b_[i])])
+            ++i;
+        if (i == n_ || b_[i] != '\r')
             break;
-        case State::Quoted:
-            if (!scanQuoted())
-                return false;
-            state_ = State::AfterQuote;
+        const int end = lineEndAt(i);
+        if (end == NeedMore)
+            return false;
+        if (end > 0)
             break;
-        case State::AfterQuote:
-            if (i_ < n_ && b_[i_] != ',') {
-                const int end = lineEndAt(i_);
-                if (end < 0)
-                    return false;
-                if (end == 0)
-                    throw error(CsvProblem::TextAfterQuote, line_ + lines_,
-                                "text after the closing quote of a field");
-            }
-            fields.push_back(field_);
-            state_ = State::FieldEnd;
-            break;
-        case State::Unquoted:
-            if (!scanUnquoted())
-                return false;
-            fields.push_back(field_);
-            state_ = State::FieldEnd;
-            break;
-        case State::FieldEnd: {
-            if (i_ < n_ && b_[i_] == ',') {
-                ++i_;
-                state_ = State::FieldStart;
-                break;
-            }
-            const int end = lineEndAt(i_);
-            if (end < 0)
-                return false;
-            lineEnd_ = std::size_t(end);
-            lines_ += end > 0;
-            return true;
-        }
-        }
+        ++i; // a CR that ends no line is data
     }
+    if (i < n_ && b_[i] == '"')
+        throw CsvError(CsvProblem::QuoteInUnquotedField, line_ + lines,
+                       "a quote inside a field that does not begin with one");
+    if (i == n_ && !eof_)
+        return false;
+    f.end = i;
+    return true;
 }
 
-std::string_view LineEndOf(std::string_view bytes) {
-    // Views of literals, so that a record keeps a valid line end when it is copied or kept.
-    if (bytes == "\r\n")
-        return "\r\n";
-    if (bytes == "\n")
-        return "\n";
-    if (bytes == "\r")
-        return "\r";
-    return {};
+bool RecordScan::run(std::size_t i, std::vector<CsvField>& fields, RecordEnd& end) {
+    fields.clear();
+    std::size_t lines = 0;
+    while (true) {
+        if (i == n_ && !eof_)
+            return false; // the next field may begin with a quote
+        CsvField f;
+        if (!(i < n_ && b_[i] == '"' ? quoted(i, lines, f) : unquoted(i, lines, f)))
+            return false;
+        fields.push_back(f);
+        if (i < n_ && b_[i] == ',') {
+            ++i;
+            continue;
+        }
+        const int length = lineEndAt(i);
+        if (length == NeedMore)
+            return false;
+        static constexpr std::string_view LineEnds[] = {"", "\n", "\r\n"};
+        end.length = i;
+        end.lineEnd = length == 1 && b_[i] == '\r' ? "\r" : LineEnds[length];
+        end.lines = lines + (length > 0);
+        return true;
+    }
 }
 
 } // namespace
@@ -223,51 +184,66 @@ std::string_view LineEndOf(std::string_view bytes) {
 CsvReader::CsvReader(Source source, CsvOptions options)
     : source_(std::move(source)), options_(options) {}
 
-bool CsvReader::fill() {
+CsvReader::CsvReader(std::string_view text, CsvOptions options)
+    : options_(options), data_(text.data()), end_(text.size()), eof_(true) {}
+
+bool CsvReader::fill(std::size_t atLeast) {
     if (begin_ > 0) {
         std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
         end_ -= begin_;
         begin_ = 0;
     }
-    if (buf_.size() < end_ + ChunkSize)
-        buf_.resize(end_ + ChunkSize);
-    const std::size_t got = source_(buf_.data() + end_, ChunkSize);
-    eof_ = got == 0;
-    end_ += got;
-    return got > 0;
+    const std::size_t want = end_ + atLeast;
+    if (buf_.size() < std::max(want, end_ + readSize_))
+        buf_.resize(std::max(want, end_ + readSize_));
+    data_ = buf_.data();
+    bool got = false;
+    while (end_ < want) {
+        const std::size_t room = buf_.size() - end_;
+        const std::size_t n = source_(buf_.data() + end_, room);
+        if (n == 0) {
+            eof_ = true;
+            break;
+        }
+        if (n == room)
+            readSize_ = std::min(ChunkSize, readSize_ * 2);
+        end_ += n;
+        got = true;
+    }
+    return got;
 }
 
 bool CsvReader::next(CsvRecord& rec) {
     if (!started_) {
-        while (end_ < ByteOrderMark.size() && fill()) {
+        while (end_ < ByteOrderMark.size() && !eof_ && fill(1)) {
         }
-        bom_ = std::string_view(buf_.data(), end_).starts_with(ByteOrderMark);
+        bom_ = std::string_view(data_, end_).starts_with(ByteOrderMark);
     }
     while (begin_ == end_) {
         if (eof_)
             return false;
-        fill();
+        fill(1);
     }
     // The byte-order mark stays in the first record's bytes but belongs to no field.
-    RecordScan scan(options_.loneCrEndsLine, line_, !started_ && bom_ ? ByteOrderMark.size() : 0);
+    const std::size_t start = !started_ && bom_ ? ByteOrderMark.size() : 0;
     started_ = true;
-    rec.fields.clear();
-    while (true) {
-        scan.see(buf_.data() + begin_, end_ - begin_, eof_);
-        if (scan.run(rec.fields))
-            break;
-        if (end_ - begin_ >= options_.maxRecord)
+    RecordEnd end;
+    while (!RecordScan(data_ + begin_, end_ - begin_, eof_, options_.loneCrEndsLine, line_)
+                .run(start, rec.fields, end)) {
+        const std::size_t held = end_ - begin_;
+        if (held >= options_.maxRecord)
             throw CsvError(CsvProblem::RecordTooLong, line_,
                            "a record longer than " + std::to_string(options_.maxRecord >> 20) +
                                " MiB");
-        fill();
+        // Reading at least as much again as is held keeps the scans from the record's start
+        // to twice its length in all.
+        fill(std::min(held, options_.maxRecord - held) + 1);
     }
-    const char* bytes = buf_.data() + begin_;
-    rec.raw.assign(bytes, scan.length());
-    rec.lineEnd = LineEndOf(std::string_view(bytes + scan.length(), scan.lineEndLength()));
+    rec.raw = std::string_view(data_ + begin_, end.length);
+    rec.lineEnd = end.lineEnd;
     rec.line = line_;
-    begin_ += scan.length() + scan.lineEndLength();
-    line_ += scan.lines();
+    begin_ += end.length + end.lineEnd.size();
+    line_ += end.lines;
     return true;
 }
 

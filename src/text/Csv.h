@@ -41,9 +41,10 @@ struct CsvField {
 };
 
 // One record with its bytes as they stood in the input, so that a program can pass it on
-// unchanged, and its fields as spans of those bytes.
+// unchanged, and its fields as spans of those bytes. The bytes lie in the reader's buffer until
+// its next read; a reader of a whole text leaves them in the text.
 struct CsvRecord {
-    std::string raw;          // the record's bytes, quotes included, line end excluded
+    std::string_view raw;     // the record's bytes, quotes included, line end excluded
     std::string_view lineEnd; // "\r\n", "\n", "\r", or empty for a last line without one
     std::vector<CsvField> fields;
     std::size_t line = 0; // the line the record begins on, from 1
@@ -60,25 +61,31 @@ struct CsvRecord {
 struct CsvOptions {
     // Whether a CR that no LF follows ends a line, as in old Macintosh files, or is data.
     bool loneCrEndsLine = true;
-    // A record longer than this many bytes is refused rather than held in memory.
+    // A record longer than this many bytes is refused rather than read into memory.
     std::size_t maxRecord = 16 * 1024 * 1024;
 };
 
-// Reads comma-separated records from a source, one at a time, in a buffer that grows only to
-// the longest record: memory stays the same whatever the length of the input, and where the
-// reads cut the input makes no difference. CR LF or LF ends a record (and a lone CR, as the
-// options say); a field in double quotes may hold commas, line ends and doubled quotes. A
-// UTF-8 byte-order mark at the very start is left in the first record's raw bytes but belongs
-// to no field. What is not CSV throws CsvError.
+// Reads comma-separated records one at a time, from a text already in memory or from a source
+// through a buffer that grows only to the longest record: memory stays the same whatever the
+// length of the input, and where the reads cut the input makes no difference. CR LF or LF ends
+// a record (and a lone CR, as the options say); a field in double quotes may hold commas, line
+// ends and doubled quotes. A UTF-8 byte-order mark at the very start is left in the first
+// record's raw bytes but belongs to no field. What is not CSV throws CsvError.
 class CsvReader {
 public:
     // Fills up to n bytes and returns how many; 0 at the end of the input.
     using Source = std::function<std::size_t(char* dst, std::size_t n)>;
 
+    // Reads start at FirstRead bytes and double, while the source fills them, up to ChunkSize:
+    // a short input costs a small buffer, a long one is read in large pieces. A record that
+    // does not end in the bytes held is read on until they are twice as many.
+    static constexpr std::size_t FirstRead = 4 * 1024;
     static constexpr std::size_t ChunkSize = 256 * 1024;
-    static constexpr std::size_t NoLimit = std::size_t(-1);
 
     explicit CsvReader(Source source, CsvOptions options = {});
+    // Reads the text where it lies, with no limit on a record; the text must outlive the
+    // records read.
+    explicit CsvReader(std::string_view text, CsvOptions options = {});
 
     // The next record; false at the end of the input.
     bool next(CsvRecord& record);
@@ -87,13 +94,15 @@ public:
     bool hadByteOrderMark() const { return bom_; }
 
 private:
-    bool fill();
+    bool fill(std::size_t atLeast);
 
-    Source source_;
+    Source source_; // none for a reader of a whole text
     CsvOptions options_;
     std::vector<char> buf_;
+    const char* data_ = nullptr; // the bytes: buf_ or the whole text
     std::size_t begin_ = 0; // first unread byte
     std::size_t end_ = 0;   // end of the bytes read
+    std::size_t readSize_ = FirstRead;
     bool eof_ = false;
     bool started_ = false;
     bool bom_ = false;

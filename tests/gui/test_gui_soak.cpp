@@ -205,7 +205,7 @@ void TestGuiSoak::keystrokesThroughTheWindow() {
         if (now == 3 && !Find<QLineEdit>(w, "SearchSecondEdit")->isVisible())
             continue;
         const QString searched = now == 3 ? Find<QLineEdit>(w, "SearchSecondEdit")->text() : Find<QLineEdit>(w, "SearchFirstEdit")->text();
-        const std::size_t n = corvana::trimBlanks(toCore(searched), corvana::Spaces).size();
+        const std::size_t n = corvana::trimBlanks(toCore(searched), corvana::Blanks::Spaces).size();
         const Expect e = expectFor(now, n);
         QVERIFY2(Find<QListWidget>(w, "AnswerBox")->isVisible() == e.shown, qPrintable(where));
         QCOMPARE(w.clientSize().height(), e.shown ? 401 : 149);

@@ -91,7 +91,7 @@ struct Walk {
     std::string& field() { return mode == State ? second : first; }
 
     void run() {
-        const std::string text(trimBlanks(field(), Spaces));
+        const std::string text(trimBlanks(field(), Blanks::Spaces));
         SearchResult r;
         switch (mode) {
         case Zip:
