@@ -66,67 +66,21 @@ Expect expectFor(int mode, std::size_t n) {
     }
 }
 
-} // namespace
+// The walk's choices: which control to use and what to type, mostly the next character of a
+// name the data has, so that most keystrokes lead somewhere.
+struct Typist {
+    std::vector<std::string> cities, counties, zipCodes, areas, abbrevs;
+    std::mt19937 rng{95};
+    std::string target;
 
-class TestGuiSoak : public QObject {
-    Q_OBJECT
-private slots:
-    void keystrokesThroughTheWindow();
-};
-
-void TestGuiSoak::keystrokesThroughTheWindow() {
-    const fs::path real = CORVANA_BIN_DIR;
-    if (!fs::exists(real / "ZIPCODE.DAT"))
-        QSKIP("the real data files are not built");
-    TempDir prog;
-    for (const auto& e : fs::directory_iterator(real))
-        if (e.path().extension() == ".DAT" || e.path().extension() == ".IDX")
-            fs::copy_file(e.path(), prog.path() / e.path().filename());
-    const auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    for (const auto& e : fs::directory_iterator(prog.path()))
-        fs::permissions(e.path(), writable, fs::perm_options::remove);
-    fs::permissions(prog.path(), writable, fs::perm_options::remove);
-    const std::string before = contentsOf(prog.path());
-
-    TestWindow t(prog.str());
-    TMainWin& w = t.open();
-    QVERIFY(!w.ended());
-    corvana::DataSet data;
-    data.dir = prog.str();
-    QVERIFY(corvana::LoadInData(data).ok());
-    auto zips = corvana::ZipFile::open(data);
-    QVERIFY(zips);
-
-    // Names to type, so that most keystrokes lead somewhere.
-    std::vector<std::string> cities, counties, zipCodes, areas;
-    for (const auto& c : data.counties)
-        counties.emplace_back(c.name());
-    for (std::size_t r = 0; r < zips->recordCount(); r += 11)
-        zipCodes.push_back(zips->read(std::int64_t(r)).zipText());
-    for (std::size_t code = 0; code < 1000; ++code)
-        if (data.areaTable[code] >= 0)
-            areas.push_back(std::to_string(code));
-    {
-        const std::string city = readFile(prog.path() / "CITY.DAT");
-        for (std::size_t pos = 0; pos + 1 < city.size();) {
-            std::size_t len = std::uint8_t(city[pos]);
-            cities.push_back(city.substr(pos + 1, len - 1));
-            std::size_t at = pos + 1 + len;
-            pos = at + 2 + 2 * (std::uint8_t(city[at]) | (std::uint8_t(city[at + 1]) << 8));
-        }
-    }
-    const auto abbrevs = corvana::StateAbbreviations(data);
-
-    std::mt19937 rng(95);
-    auto pick = [&](std::size_t n) {
+    std::size_t pick(std::size_t n) {
         return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
-    };
-    QRadioButton* modes[] = {Find<QRadioButton>(w, "SearchZip"), Find<QRadioButton>(w, "SearchCity"), Find<QRadioButton>(w, "SearchState"), Find<QRadioButton>(w, "SearchCounty"),
-                             Find<QRadioButton>(w, "SearchArea")};
-    std::string target = zipCodes[pick(zipCodes.size())];
-    int lines = 0;
+    }
 
-    for (int step = 0; step < Keystrokes; ++step) {
+    // One keystroke, click or spin; returns the field of the mode it was made in.
+    QLineEdit* press(TMainWin& w) {
+        QRadioButton* modes[] = {Find<QRadioButton>(w, "SearchZip"), Find<QRadioButton>(w, "SearchCity"), Find<QRadioButton>(w, "SearchState"), Find<QRadioButton>(w, "SearchCounty"),
+                                 Find<QRadioButton>(w, "SearchArea")};
         const int mode = w.searchMode();
         const int roll = int(pick(100));
         QLineEdit* field = mode == 3
@@ -171,7 +125,102 @@ void TestGuiSoak::keystrokesThroughTheWindow() {
                 c = "abcdefghijklmnopqrstuvwxyz 0123456789-'"[pick(39)];
             QTest::keyClick(field, c);
         }
+        return field;
+    }
+};
 
+// The list: sorted as the data's code page sorts, ZIP lines naming their records. Adds the ZIP
+// lines checked to `lines`.
+void checkList(TMainWin& w, const corvana::ZipFile& zips, const QString& where, int& lines) {
+    for (int i = 0; i < Find<QListWidget>(w, "AnswerBox")->count(); ++i) {
+        const std::string text = toCore(Find<QListWidget>(w, "AnswerBox")->item(i)->text());
+        if (i > 0)
+            QVERIFY2(!corvana::ItemLess(text, toCore(Find<QListWidget>(w, "AnswerBox")->item(i - 1)->text())),
+                     qPrintable(where));
+        QVariant record = Find<QListWidget>(w, "AnswerBox")->item(i)->data(Qt::UserRole);
+        if (!record.isValid())
+            continue;
+        QVERIFY2(record.toULongLong() < zips.recordCount(), qPrintable(where));
+        QCOMPARE(zips.read(record.toLongLong()).zipText(), text.substr(0, 5));
+        ++lines;
+    }
+}
+
+// The display fits the text that was searched last.
+void checkDisplay(TMainWin& w, const QString& where) {
+    const int now = w.searchMode();
+    if (now == 1)
+        QVERIFY2(Find<QLineEdit>(w, "SearchFirstEdit")->text().size() <= 5 &&
+                     !Find<QLineEdit>(w, "SearchFirstEdit")->text().contains(QRegularExpression("[^0-9]")),
+                 qPrintable(where));
+    // In State mode a hidden city field leaves the results of its last search as they were.
+    if (now == 3 && !Find<QLineEdit>(w, "SearchSecondEdit")->isVisible())
+        return;
+    const QString searched = now == 3 ? Find<QLineEdit>(w, "SearchSecondEdit")->text() : Find<QLineEdit>(w, "SearchFirstEdit")->text();
+    const std::size_t n = corvana::trimBlanks(toCore(searched), corvana::Blanks::Spaces).size();
+    const Expect e = expectFor(now, n);
+    QVERIFY2(Find<QListWidget>(w, "AnswerBox")->isVisible() == e.shown, qPrintable(where));
+    QCOMPARE(w.clientSize().height(), e.shown ? 401 : 149);
+    QVERIFY2(Find<QPushButton>(w, "ButtonCopy")->isVisible() == e.controls, qPrintable(where));
+    QVERIFY2(Find<QAction>(w, "MenuCopy")->isEnabled() == e.controls, qPrintable(where));
+    if (e.shown)
+        QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(), e.heading);
+}
+
+} // namespace
+
+class TestGuiSoak : public QObject {
+    Q_OBJECT
+private slots:
+    void keystrokesThroughTheWindow();
+};
+
+void TestGuiSoak::keystrokesThroughTheWindow() {
+    const fs::path real = CORVANA_BIN_DIR;
+    if (!fs::exists(real / "ZIPCODE.DAT"))
+        QSKIP("the real data files are not built");
+    TempDir prog;
+    for (const auto& e : fs::directory_iterator(real))
+        if (e.path().extension() == ".DAT" || e.path().extension() == ".IDX")
+            fs::copy_file(e.path(), prog.path() / e.path().filename());
+    const auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    for (const auto& e : fs::directory_iterator(prog.path()))
+        fs::permissions(e.path(), writable, fs::perm_options::remove);
+    fs::permissions(prog.path(), writable, fs::perm_options::remove);
+    const std::string before = contentsOf(prog.path());
+
+    TestWindow t(prog.str());
+    TMainWin& w = t.open();
+    QVERIFY(!w.ended());
+    corvana::DataSet data;
+    data.dir = prog.str();
+    QVERIFY(corvana::LoadInData(data).ok());
+    auto zips = corvana::ZipFile::open(data);
+    QVERIFY(zips);
+
+    Typist typist;
+    for (const auto& c : data.counties)
+        typist.counties.emplace_back(c.name());
+    for (std::size_t r = 0; r < zips->recordCount(); r += 11)
+        typist.zipCodes.push_back(zips->read(std::int64_t(r)).zipText());
+    for (std::size_t code = 0; code < 1000; ++code)
+        if (data.areaTable[code] >= 0)
+            typist.areas.push_back(std::to_string(code));
+    {
+        const std::string city = readFile(prog.path() / "CITY.DAT");
+        for (std::size_t pos = 0; pos + 1 < city.size();) {
+            std::size_t len = std::uint8_t(city[pos]);
+            typist.cities.push_back(city.substr(pos + 1, len - 1));
+            std::size_t at = pos + 1 + len;
+            pos = at + 2 + 2 * (std::uint8_t(city[at]) | (std::uint8_t(city[at + 1]) << 8));
+        }
+    }
+    typist.abbrevs = corvana::StateAbbreviations(data);
+    typist.target = typist.zipCodes[typist.pick(typist.zipCodes.size())];
+    int lines = 0;
+
+    for (int step = 0; step < Keystrokes; ++step) {
+        QLineEdit* field = typist.press(w);
         const QString where = QString("step %1 mode %2 field \"%3\"")
                                   .arg(step)
                                   .arg(w.searchMode())
@@ -180,39 +229,10 @@ void TestGuiSoak::keystrokesThroughTheWindow() {
             QVERIFY2(box.caption == "Sorry",
                      qPrintable(where + ": " + box.caption + " " + box.text));
         t.messages.boxes.clear();
-
-        // The list: sorted as the data's code page sorts, ZIP lines naming their records.
-        for (int i = 0; i < Find<QListWidget>(w, "AnswerBox")->count(); ++i) {
-            const std::string text = toCore(Find<QListWidget>(w, "AnswerBox")->item(i)->text());
-            if (i > 0)
-                QVERIFY2(!corvana::ItemLess(text, toCore(Find<QListWidget>(w, "AnswerBox")->item(i - 1)->text())),
-                         qPrintable(where));
-            QVariant record = Find<QListWidget>(w, "AnswerBox")->item(i)->data(Qt::UserRole);
-            if (!record.isValid())
-                continue;
-            QVERIFY2(record.toULongLong() < zips->recordCount(), qPrintable(where));
-            QCOMPARE(zips->read(record.toLongLong()).zipText(), text.substr(0, 5));
-            ++lines;
-        }
-
-        // The display fits the text that was searched last.
-        const int now = w.searchMode();
-        if (now == 1)
-            QVERIFY2(Find<QLineEdit>(w, "SearchFirstEdit")->text().size() <= 5 &&
-                         !Find<QLineEdit>(w, "SearchFirstEdit")->text().contains(QRegularExpression("[^0-9]")),
-                     qPrintable(where));
-        // In State mode a hidden city field leaves the results of its last search as they were.
-        if (now == 3 && !Find<QLineEdit>(w, "SearchSecondEdit")->isVisible())
-            continue;
-        const QString searched = now == 3 ? Find<QLineEdit>(w, "SearchSecondEdit")->text() : Find<QLineEdit>(w, "SearchFirstEdit")->text();
-        const std::size_t n = corvana::trimBlanks(toCore(searched), corvana::Blanks::Spaces).size();
-        const Expect e = expectFor(now, n);
-        QVERIFY2(Find<QListWidget>(w, "AnswerBox")->isVisible() == e.shown, qPrintable(where));
-        QCOMPARE(w.clientSize().height(), e.shown ? 401 : 149);
-        QVERIFY2(Find<QPushButton>(w, "ButtonCopy")->isVisible() == e.controls, qPrintable(where));
-        QVERIFY2(Find<QAction>(w, "MenuCopy")->isEnabled() == e.controls, qPrintable(where));
-        if (e.shown)
-            QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(), e.heading);
+        checkList(w, *zips, where, lines);
+        checkDisplay(w, where);
+        if (QTest::currentTestFailed())
+            return;
     }
     qInfo("soaked %d keystrokes through the window, %d ZIP lines checked", Keystrokes, lines);
 
