@@ -14,22 +14,7 @@ import re
 import sys
 
 import names
-
-HEADER = ["zip", "city", "state", "county", "area_code", "utc_offset", "dst",
-          "other_counties", "other_area_codes", "other_cities", "other_county_names"]
-
-STATES = {
-    "AK", "AL", "AR", "AZ", "CA", "CO", "CT", "DC", "DE", "FL", "GA", "HI",
-    "IA", "ID", "IL", "IN", "KS", "KY", "LA", "MA", "MD", "ME", "MI", "MN",
-    "MO", "MS", "MT", "NC", "ND", "NE", "NH", "NJ", "NM", "NV", "NY", "OH",
-    "OK", "OR", "PA", "RI", "SC", "SD", "TN", "TX", "UT", "VA", "VT", "WA",
-    "WI", "WV", "WY"}
-TERRITORIES = {"PR", "VI", "GU", "AS", "MP", "FM", "MH", "PW"}
-MILITARY = {"AA", "AE", "AP"}
-
-MIN_ROWS = 41700
-MIN_COUNTY_PCT = 98.5
-MIN_AREA_CODE_PCT = 98.5
+from schema import ALL_STATES, COLUMNS, MILITARY, military_state, quality_bars
 
 # zip -> expected values; a list value means "contains all of these".
 SPOT_CHECKS = {
@@ -88,17 +73,6 @@ ZONE_CHECKS = {
 }
 
 
-def military_state(zipcode):
-    p = int(zipcode[:3])
-    if 90 <= p <= 98:
-        return "AE"
-    if p == 340:
-        return "AA"
-    if 962 <= p <= 966:
-        return "AP"
-    return None
-
-
 class Problems:
     def __init__(self, limit=25):
         self.items = []
@@ -147,10 +121,10 @@ def check_rows(p, raw, rows):
     writer = csv.writer(out, lineterminator="\n", quoting=csv.QUOTE_MINIMAL)
     for n, row in enumerate(rows, start=2):
         where = "line %d" % n
-        if len(row) != len(HEADER):
-            p.add("%s: %d fields instead of %d" % (where, len(row), len(HEADER)))
+        if len(row) != len(COLUMNS):
+            p.add("%s: %d fields instead of %d" % (where, len(row), len(COLUMNS)))
             continue
-        rec = dict(zip(HEADER, row))
+        rec = dict(zip(COLUMNS, row))
         z = rec["zip"]
         where = "line %d (zip %s)" % (n, z)
         if not re.fullmatch(r"\d{5}", z):
@@ -159,7 +133,7 @@ def check_rows(p, raw, rows):
             p.add("%s: zip not after %s (must be sorted and unique)" % (where, prev))
         prev = z
         st = rec["state"]
-        if st not in STATES | TERRITORIES | MILITARY:
+        if st not in ALL_STATES:
             p.add("%s: unknown state %r" % (where, st))
         if re.fullmatch(r"\d{5}", z):
             ms = military_state(z)
@@ -200,30 +174,6 @@ def check_rows(p, raw, rows):
             p.add("%s: quoting differs from minimal quoting: %r" % (where, raw[n - 1]))
         by_zip[z] = rec
     return by_zip
-
-
-def quality_bars(by_zip):
-    """List of (description, passed)."""
-    recs = list(by_zip.values())
-    n = len(recs)
-    pct = (lambda k: 100.0 * k / n) if n else (lambda k: 0.0)
-    civil = [r for r in recs if r["state"] not in MILITARY]
-    missing = sorted((STATES | TERRITORIES | MILITARY) - {r["state"] for r in recs})
-    county = sum(1 for r in recs if r["county"])
-    ac = sum(1 for r in recs if r["area_code"])
-    tz = sum(1 for r in civil if r["utc_offset"])
-    return [
-        ("at least %d ZIP codes (%d)" % (MIN_ROWS, n), n >= MIN_ROWS),
-        ("all states, DC, territories and AA/AE/AP present%s"
-         % (" (missing: %s)" % " ".join(missing) if missing else ""), not missing),
-        ("city and state 100%", all(r["city"] and r["state"] for r in recs)),
-        ("county >= %.1f%% (%.2f%%)" % (MIN_COUNTY_PCT, pct(county)),
-         pct(county) >= MIN_COUNTY_PCT),
-        ("time zone for 100%% of non-military ZIPs (%d of %d)" % (tz, len(civil)),
-         tz == len(civil)),
-        ("area code >= %.1f%% (%.2f%%)" % (MIN_AREA_CODE_PCT, pct(ac)),
-         pct(ac) >= MIN_AREA_CODE_PCT),
-    ]
 
 
 def spot_checks(p, by_zip):
@@ -278,15 +228,15 @@ def main(argv):
         p.add("file does not end with a newline")
     raw = text.split("\n")[:-1] if text.endswith("\n") else text.split("\n")
     rows = list(csv.reader(io.StringIO(text, newline="")))
-    if not rows or rows[0] != HEADER:
+    if not rows or rows[0] != COLUMNS:
         print("FAIL: header is %r, expected %r" % (rows[0] if rows else None,
-                                                  ",".join(HEADER)))
+                                                  ",".join(COLUMNS)))
         return 1
     if len(raw) != len(rows):
         p.add("a field spans lines (%d lines, %d records)" % (len(raw), len(rows)))
     by_zip = check_rows(p, raw, rows[1:])
 
-    bars = quality_bars(by_zip)
+    bars = quality_bars(list(by_zip.values()))
     for desc, ok in bars:
         print("  [%s] %s" % ("PASS" if ok else "FAIL", desc))
         if not ok:
