@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <random>
 #include <sstream>
@@ -41,6 +43,9 @@ enum Column {
     ColOtherAreaCodes,
     ColOtherCities,
     ColOtherCountyNames,
+    ColLatitude,
+    ColLongitude,
+    ColCountyFips,
     ColumnCount
 };
 static_assert(std::size(TableColumns) == ColumnCount && FirstOptionalColumn == ColOtherCities);
@@ -57,6 +62,11 @@ struct Row {
     std::vector<std::uint16_t> otherAreaCodes;
     std::vector<std::string> otherCities;
     std::vector<std::string> otherCountyNames;
+    // The place of the ZIP code, where the table gives one; the FIPS code of its main county.
+    bool hasPoint = false;
+    double latitude = 0;
+    double longitude = 0;
+    std::string countyFips;
 };
 
 // A city or a county of one state with the records of its ZIP codes.
@@ -195,6 +205,54 @@ std::uint8_t timeZoneCode(std::string_view offset, std::string_view dst, std::si
     return std::uint8_t((hours + 12) | (dst == "Y" ? 0x80 : 0));
 }
 
+// Decimal degrees: an optional sign, one to three digits, and up to MaxDegreeDecimals
+// decimals; within -limit to limit. Exponents, blanks and words such as "nan" are refused
+// before the digits are converted.
+std::optional<double> degreesValue(std::string_view text, double limit) {
+    std::string_view digits = text;
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-'))
+        digits.remove_prefix(1);
+    const std::size_t dot = digits.find('.');
+    std::string_view whole = digits.substr(0, dot);
+    std::string_view fraction =
+        dot == std::string_view::npos ? std::string_view() : digits.substr(dot + 1);
+    if (whole.empty() || whole.size() > 3 || !allDigits(whole) || !allDigits(fraction) ||
+        (dot != std::string_view::npos && fraction.empty()) || fraction.size() > MaxDegreeDecimals)
+        return std::nullopt;
+    // from_chars takes no plus sign.
+    const char* first = text.data() + (text.front() == '+' ? 1 : 0);
+    double value = 0;
+    std::from_chars(first, text.data() + text.size(), value);
+    if (value < -limit || value > limit)
+        return std::nullopt;
+    return value;
+}
+
+// The point and county code of a row: latitude and longitude both given or both empty.
+void readPlace(Row& row, std::string_view latitude, std::string_view longitude,
+               std::string_view countyFips) {
+    const std::size_t line = row.line;
+    if (latitude.empty() != longitude.empty())
+        throw InputError(line, latitude.empty() ? "longitude without a latitude"
+                                                : "latitude without a longitude");
+    if (!latitude.empty()) {
+        auto lat = degreesValue(latitude, 90);
+        if (!lat)
+            throw InputError(line, "bad latitude " + inQuotes(latitude) +
+                                       " (decimal degrees from -90 to 90 wanted)");
+        auto lon = degreesValue(longitude, 180);
+        if (!lon)
+            throw InputError(line, "bad longitude " + inQuotes(longitude) +
+                                       " (decimal degrees from -180 to 180 wanted)");
+        row.hasPoint = true;
+        row.latitude = *lat;
+        row.longitude = *lon;
+    }
+    if (!countyFips.empty() && (countyFips.size() != 5 || !allDigits(countyFips)))
+        throw InputError(line, "bad county_fips " + inQuotes(countyFips) + " (five digits wanted)");
+    row.countyFips = std::string(countyFips);
+}
+
 // The items of a ';'-separated list, trimmed, empty items dropped.
 std::vector<std::string_view> listItems(std::string_view field) {
     std::vector<std::string_view> items;
@@ -270,6 +328,7 @@ Row parseRow(const CsvRecord& record, const std::array<std::size_t, ColumnCount>
         row.otherCities.push_back(nameText(item, "city in other_cities", line));
     for (std::string_view item : listItems(field(ColOtherCountyNames)))
         row.otherCountyNames.push_back(nameText(item, "county in other_county_names", line));
+    readPlace(row, field(ColLatitude), field(ColLongitude), field(ColCountyFips));
     return row;
 }
 
@@ -627,8 +686,9 @@ constexpr const char* Usage =
     "Builds the Corvana data files from a UTF-8 table with the header\n"
     "  zip,city,state,county,area_code,utc_offset,dst,other_counties,other_area_codes\n"
     "and optionally other_cities and other_county_names (further names of the place and of\n"
-    "its counties, each a ';' list) into DIR; TEXT is the data date that the Version message\n"
-    "shows (e.g. \"March 2026\").\n"
+    "its counties, each a ';' list), latitude, longitude (decimal degrees) and county_fips\n"
+    "(five digits) into DIR; TEXT is the data date that the Version message shows\n"
+    "(e.g. \"March 2026\").\n"
     "Nothing in DIR is replaced unless every file could be built and written.\n";
 
 struct Options {
