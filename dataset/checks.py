@@ -1,5 +1,7 @@
 """The checks stage: every text of the table fits Windows-1252 and the
-length of a name, and the quality bars of the whole table.
+length of a name, every point lies in its state and every county code
+under its state's code, and the quality bars of the whole table; and how
+the coordinates compare with those of a second source.
 
 Standard library only.
 """
@@ -7,9 +9,10 @@ Standard library only.
 import unicodedata
 from collections import Counter
 
+from area_vote import distance
 from errors import fail
 from overlays import reached_codes, unreached
-from schema import COLUMNS, MIN_HELD_OUT_PCT, quality_bars
+from schema import COLUMNS, MIN_HELD_OUT_PCT, place_problems, quality_bars
 
 SAFE_REPLACEMENTS = {"\u02bb": "'", "\u02bc": "'", "\u2018": "'", "\u2019": "'",
                      "\u201c": '"', "\u201d": '"', "\u2013": "-", "\u2014": "-"}
@@ -60,9 +63,44 @@ def table_lines(rows):
     return out, stats
 
 
+def add_places(lines, rows):
+    """Appends latitude, longitude and county_fips to every line."""
+    for line in lines:
+        r = rows[line[0]]
+        line.extend([r["point"][0], r["point"][1], r["county_fips"] if r["county"] else ""])
+
+
+def check_places(lines):
+    """Stops the import when a point lies outside its state's box (swapped or
+    unsigned coordinates) or a county code outside its state's code."""
+    problems = ["ZIP %s: %s" % (line[0], msg) for line in lines
+                for msg in place_problems(dict(zip(COLUMNS, line)))]
+    if problems:
+        fail("%d problem(s) with the coordinates or county codes:\n  %s"
+             % (len(problems), "\n  ".join(problems[:25])))
+
+
+def compare_points(rows, sources, worst=8):
+    """The table's GeoNames points against the zipcodes package's, for the
+    ZIP codes both give: (compared, within 1 km, within 10 km, the farthest
+    apart as (km, zip, the table's point, the package's point))."""
+    apart = []
+    for z, r in sorted(rows.items()):
+        other = sources.z8.get(z)
+        if z not in sources.geo or not r["point"][0] or not other \
+                or other.get("latitude") in (None, "") or other.get("longitude") in (None, ""):
+            continue
+        theirs = (float(other["latitude"]), float(other["longitude"]))
+        apart.append((distance(r["pos"], theirs), z, r["point"],
+                      (str(other["latitude"]), str(other["longitude"]))))
+    apart.sort(key=lambda a: (-a[0], a[1]))
+    return (len(apart), sum(1 for a in apart if a[0] <= 1.0),
+            sum(1 for a in apart if a[0] <= 10.0), apart[:worst])
+
+
 def check_list_lengths(lines):
     for line in lines:
-        for f in line[7:]:
+        for f in line[7:11]:
             if len(f.encode("utf-8")) > 254:
                 fail("ZIP %s: list %r is longer than 254 bytes" % (line[0], f))
 

@@ -106,6 +106,7 @@ def geonames_counties(rows, sources, src):
             sf = sources.state_fips.get(r["state"], "")
             r["county"] = clean_county(rec["county"])
             r["county_fips"] = sf + rec["county_code"] if sf else ""
+            r["fips_src"] = "GeoNames (state and county code)"
             src["county"]["GeoNames"] += 1
 
 
@@ -129,6 +130,7 @@ def territory_counties(rows, cw, state_fips, src):
 
     def resolve(r, fips, how):
         r["county_fips"] = fips
+        r["fips_src"] = "HUD crosswalk (%s)" % label("hud")
         r["county"] = cw.names[fips]
         city_county[(r["state"], norm_city(r["city"]))][fips] += 1
         src["county"][how] += 1
@@ -162,7 +164,8 @@ def crosswalk_counties(rows, cw, src):
     changes = fix_counties(
         {z: r for z, r in rows.items() if r["state"] not in TERRITORIES},
         cw.by_zip, cw.names, cw.spellings, cw.known, norm_city)
-    for _, _, _, why in changes:
+    for z, _, _, why in changes:
+        rows[z]["fips_src"] = "HUD crosswalk (%s)" % label("hud")
         src["county"]["GeoNames"] -= 1
         src["county"]["HUD crosswalk (%s) (%s)" % (label("hud"), why)] += 1
     return changes
@@ -191,3 +194,6 @@ def assign_counties(rows, sources, src, log):
     territory_counties(rows, cw, sources.state_fips, src)
     log["county_changes"] = crosswalk_counties(rows, cw, src)
     further_counties(rows, cw, src)
+    for r in rows.values():
+        if r["county_fips"]:
+            src["county_fips"][r["fips_src"]] += 1

@@ -72,12 +72,12 @@ def fetch_packages(tmpdir):
     return pkgs
 
 
-def js_object(text, name):
+def js_object(text, name, parse_float=None):
     """The JSON literal assigned to `exports.NAME = {...};` in a JS file."""
     m = re.search(r"exports\.%s\s*=\s*" % re.escape(name), text)
     if not m:
         fail("no exports.%s in JS source" % name)
-    obj, _ = json.JSONDecoder().raw_decode(text, m.end())
+    obj, _ = json.JSONDecoder(parse_float=parse_float).raw_decode(text, m.end())
     return obj
 
 
@@ -94,7 +94,7 @@ def read_geonames(pkg):
             fail("GeoNames: malformed line %r" % line[:80])
         rec = {"zip": f[1], "city": f[2].strip(), "state_name": f[3],
                "state": f[4], "county": f[5].strip(), "county_code": f[6],
-               "lat": float(f[9]), "lon": float(f[10])}
+               "lat": float(f[9]), "lon": float(f[10]), "point": (f[9], f[10])}
         old = rows.get(f[1])
         if old is not None:
             if old["state"] and not rec["state"]:
@@ -108,7 +108,8 @@ def read_geonames(pkg):
 
 
 def read_zipcodes8(pkg):
-    return js_object(pkg.text("lib/codes.js"), "codes")
+    """zip -> record; latitude and longitude keep the text the file gives."""
+    return js_object(pkg.text("lib/codes.js"), "codes", parse_float=str)
 
 
 def read_hud(pkg):

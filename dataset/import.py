@@ -56,6 +56,7 @@ def build(pkgs, tables):
     counties.assign_counties(rows, sources, src, log)
     zones.assign_zones(rows, sources, county_zones, src, log)
     area_codes.assign_area_codes(rows, sources.state_abbr, overlay_table, src, log)
+    log["points_compared"] = checks.compare_points(rows, sources)
     return rows, src, log
 
 
@@ -64,7 +65,9 @@ def table(rows):
     further names changed."""
     lines, stats = checks.table_lines(rows)
     stats.update(names.add_further_names(lines))
+    checks.add_places(lines, rows)
     checks.check_list_lengths(lines)
+    checks.check_places(lines)
     return lines, stats
 
 

@@ -10,7 +10,7 @@ import unicodedata
 
 from errors import fail
 from fetch import label
-from schema import TERRITORIES, military_state
+from schema import MAX_DECIMALS, TERRITORIES, military_state
 
 CITY_WORDS = {
     "HTS": "HEIGHTS", "HGTS": "HEIGHTS", "MT": "MOUNT", "MTN": "MOUNTAIN",
@@ -38,9 +38,21 @@ def norm_city(name):
     return "".join(CITY_WORDS.get(w, w) for w in s.split())
 
 
-def new_row(z, city, state, pos):
-    """A row of the join; the later stages fill the rest."""
-    return {"zip": z, "city": city, "state": state, "pos": pos,
+def degree_text(value):
+    """A latitude or longitude as the table writes it: as the source gives
+    it, rounded to MAX_DECIMALS decimals where it has more."""
+    text = str(value).strip()
+    if "." in text and len(text.split(".")[1]) > MAX_DECIMALS:
+        text = ("%.*f" % (MAX_DECIMALS, float(text))).rstrip("0").rstrip(".")
+    return text
+
+
+def new_row(z, city, state, point):
+    """A row of the join; the later stages fill the rest.  point: latitude
+    and longitude as the source writes them; pos: their values."""
+    point = tuple(degree_text(v) for v in point)
+    return {"zip": z, "city": city, "state": state, "point": point,
+            "pos": tuple(float(v) for v in point),
             "county": "", "county_fips": "", "area_code": "", "others_ac": [],
             "others_county": [], "utc_offset": "", "dst": "N", "zone": ""}
 
@@ -50,12 +62,15 @@ def zip_list(sources, src):
     rows = {}
     z8 = sources.z8
     for z, rec in sorted(sources.geo.items()):
-        r = new_row(z, rec["city"], rec["state"], (rec["lat"], rec["lon"]))
+        r = new_row(z, rec["city"], rec["state"], rec["point"])
         if not r["state"]:
             st = military_state(z)
             if st is None:
                 fail("GeoNames: ZIP %s has no state and is not military" % z)
             r["state"] = st
+            # Military post offices have no place of their own: GeoNames
+            # gives the city that forwards their mail.
+            r["point"] = ("", "")
             # "APO AE", "FPO AA", "APO STA": the post office type is the city.
             r["city"] = rec["city"].split()[0].upper()
             src["state"]["ZIP prefix (military)"] += 1
@@ -71,8 +86,10 @@ def zip_list(sources, src):
     for z, rec in sorted(z8.items()):
         if z in rows or rec.get("state") not in TERRITORIES:
             continue
-        rows[z] = new_row(z, rec["city"], rec["state"],
-                          (float(rec["latitude"]), float(rec["longitude"])))
+        rows[z] = new_row(z, rec["city"], rec["state"], (rec["latitude"], rec["longitude"]))
         src["city"][label("zipcodes")] += 1
         src["state"][label("zipcodes")] += 1
+    for r in rows.values():
+        if r["point"][0]:
+            src["latitude"]["GeoNames" if r["zip"] in sources.geo else label("zipcodes")] += 1
     return rows

@@ -32,7 +32,7 @@ def coverage(p, lines, src, log, size):
     p("Sources per column (rows filled):")
     for col in COLUMNS:
         key = "utc_offset" if col == "dst" else col
-        if col in ("zip", "dst"):
+        if col in ("zip", "dst", "longitude"):
             continue
         for s, k in sorted(src.get(key, {}).items(), key=lambda kv: (-kv[1], kv[0])):
             p("  %-17s %-46s %6d" % (col, s, k))
@@ -93,6 +93,41 @@ def changes(p, log):
         p("  %s: %s -> %s (%s)" % (z, old, new, why))
 
 
+def zone_outliers(p, lines, log):
+    by_zip = {l[0]: l for l in lines}
+    p("Time-zone outliers (a zone unlike that of every other ZIP code of the same "
+      "city and county): %d" % len(log["zone_outliers"]))
+    for z, value, others, zone, reason in log["zone_outliers"]:
+        l = by_zip[z]
+        p("  %s %s, %s (%s): %s %s; the other ZIP codes %s" % (
+            z, l[1], l[2], l[3], value[0], value[1],
+            ", ".join("%s %s (%d)" % (v[0], v[1], k) for v, k in sorted(others.items()))))
+        p("    %s: %s" % ("mended to %s (%s %s)" % (zone, l[5], l[6]) if zone else "kept",
+                          reason))
+    stale = log["stale_outliers"]
+    p("Decided outliers the sources no longer show: %s" % (" ".join(stale) or "none"))
+
+
+def places(p, lines, log):
+    n, near1, near10, worst = log["points_compared"]
+    p("")
+    p("Every point lies in its state's box, every county_fips begins with its "
+      "state's code.")
+    if not n:
+        return
+    p("Coordinates compared with %s %s on the %d ZIP codes both give"
+      % (PACKAGES["zipcodes"] + (n,)))
+    p("  (the package took GeoNames' points where GeoNames had the ZIP code, so most "
+      "agree by construction):")
+    p("  within 1 km: %d (%.2f%%); within 10 km: %d (%.2f%%); farther: %d"
+      % (near1, 100.0 * near1 / n, near10, 100.0 * near10 / n, n - near10))
+    by_zip = {l[0]: l for l in lines}
+    p("  farther than 1 km, farthest first:")
+    for km, z, ours, theirs in (w for w in worst if w[0] > 1.0):
+        p("    %s %s, %s: %.1f km (table %s, %s; zipcodes %s, %s)"
+          % (z, by_zip[z][1], by_zip[z][2], km, ours[0], ours[1], theirs[0], theirs[1]))
+
+
 def report(lines, src, log, stats, size, bars):
     """The report's text, and whether every bar passed."""
     out = []
@@ -101,6 +136,8 @@ def report(lines, src, log, stats, size, bars):
     gaps(p, lines)
     rules(p, lines, log, stats)
     changes(p, log)
+    zone_outliers(p, lines, log)
+    places(p, lines, log)
     p("")
     p("Quality bars:")
     for desc, passed in bars:

