@@ -228,6 +228,11 @@ std::optional<double> degreesValue(std::string_view text, double limit) {
     return value;
 }
 
+std::string degreesWanted(int limit) {
+    return "decimal degrees from -" + std::to_string(limit) + " to " + std::to_string(limit) +
+           " with at most " + std::to_string(MaxDegreeDecimals) + " decimals";
+}
+
 // The point and county code of a row: latitude and longitude both given or both empty.
 void readPlace(Row& row, std::string_view latitude, std::string_view longitude,
                std::string_view countyFips) {
@@ -238,12 +243,12 @@ void readPlace(Row& row, std::string_view latitude, std::string_view longitude,
     if (!latitude.empty()) {
         auto lat = degreesValue(latitude, 90);
         if (!lat)
-            throw InputError(line, "bad latitude " + inQuotes(latitude) +
-                                       " (decimal degrees from -90 to 90 wanted)");
+            throw InputError(line, "bad latitude " + inQuotes(latitude) + " (" + degreesWanted(90) +
+                                       " wanted)");
         auto lon = degreesValue(longitude, 180);
         if (!lon)
-            throw InputError(line, "bad longitude " + inQuotes(longitude) +
-                                       " (decimal degrees from -180 to 180 wanted)");
+            throw InputError(line, "bad longitude " + inQuotes(longitude) + " (" +
+                                       degreesWanted(180) + " wanted)");
         row.hasPoint = true;
         row.latitude = *lat;
         row.longitude = *lon;

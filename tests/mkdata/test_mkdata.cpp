@@ -558,8 +558,10 @@ TEST(Builder, PlacesAreCheckedAndChangeNoFile) {
         return errorOf(header + rows[0][0] + "," + rows[0][1] + "\n" + rows[1][0] + "," +
                        std::string(p) + "\n");
     };
-    const std::string latWanted = " (decimal degrees from -90 to 90 wanted)";
-    const std::string lonWanted = " (decimal degrees from -180 to 180 wanted)";
+    const std::string latWanted =
+        " (decimal degrees from -90 to 90 with at most 5 decimals wanted)";
+    const std::string lonWanted =
+        " (decimal degrees from -180 to 180 with at most 5 decimals wanted)";
     EXPECT_EQ(place("144.74,13.47,"), "line 3: bad latitude \"144.74\"" + latWanted);
     EXPECT_EQ(place("-90.00001,0,"), "line 3: bad latitude \"-90.00001\"" + latWanted);
     EXPECT_EQ(place("13.47,180.5,"), "line 3: bad longitude \"180.5\"" + lonWanted);
