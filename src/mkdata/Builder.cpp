@@ -93,13 +93,11 @@ int digitsValue(std::string_view s) {
 }
 
 // Control characters, C0 and C1 alike, would show as garbage in the results list, and a line
-// end in the date would cut the first line of ZIPVER.DAT short.
+// end in the date would cut the first line of ZIPVER.DAT short. The text is valid UTF-8.
 bool hasControl(std::string_view utf8) {
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        auto b = std::uint8_t(utf8[i]);
-        if (b < 0x20 || b == 0x7F)
-            return true;
-        if (b == 0xC2 && i + 1 < utf8.size() && std::uint8_t(utf8[i + 1]) < 0xA0)
+    for (std::size_t at = 0; at < utf8.size();) {
+        const char32_t c = *DecodeUtf8(utf8, at);
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0))
             return true;
     }
     return false;
