@@ -60,6 +60,8 @@ for program in corvana corvana-query corvana-mkdata; do
     [ "$(readlink "$root/usr/bin/$program")" = "../lib/corvana/$program" ] ||
         fail "/usr/bin/$program is not a relative link into /usr/lib/corvana"
 done
+[ -f "$root/usr/share/bash-completion/completions/corvana-query" ] ||
+    fail "no bash completion for corvana-query"
 for f in copyright changelog.Debian.gz; do
     [ -f "$root/usr/share/doc/corvana/$f" ] || fail "no /usr/share/doc/corvana/$f"
 done
@@ -85,6 +87,10 @@ for program in corvana corvana-query corvana-mkdata; do
 done
 corvana-query zip 84101 | tee "$work/installed"
 expect_84101 "$work/installed" "the installed corvana-query gave no line of 84101"
+echo "== bash completion"
+tests/cli/completion_test.sh /usr/share/bash-completion/completions/corvana-query \
+    /usr/bin/corvana-query || fail "the installed bash completion fails its check"
+
 # The command that Help > Other Products and corvana-mkdata(1) give runs as written.
 corvana-mkdata --help >"$work/mkdata"
 grep -q '^Usage: corvana-mkdata --csv FILE' "$work/mkdata" ||
