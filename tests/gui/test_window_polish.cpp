@@ -6,6 +6,7 @@
 #include "main/Layout.h"
 #include "main/OtherProducts.h"
 #include "main/Preferences.h"
+#include "main/PrinterSetup.h"
 #include "main/SetTimeZone.h"
 
 #include <QAbstractItemView>
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -387,6 +389,7 @@ void TestWindowPolish::mainWindowControlsAreWholeAtEverySize() {
 void TestWindowPolish::dialogControlsAreWholeAtEverySize() {
     corvana::Settings settings;
     RecordingMessages messages;
+    QPrinter printer;
     auto makeAll = [&](double factor) {
         std::vector<std::unique_ptr<QDialog>> d;
         d.push_back(std::make_unique<TPreferences>(settings, factor, QSize(1280, 1024),
@@ -394,6 +397,8 @@ void TestWindowPolish::dialogControlsAreWholeAtEverySize() {
         d.push_back(std::make_unique<TSetTimeZone>(settings, corvana::ZoneChoices, factor,
                                                    QSize(1280, 1024), nullptr));
         d.push_back(std::make_unique<TOtherProducts>(factor, QSize(1280, 1024)));
+        d.push_back(std::make_unique<TPrinterSetup>(printer, PrinterList{}, factor,
+                                                    QSize(1280, 1024)));
         return d;
     };
     QMap<QString, int> design;

@@ -149,8 +149,7 @@ TEST(PlaceTabs, LeadingRepeatedAndTrailingTabs) {
 
 TEST(PlaceTabs, StopsOfNoWidthStillSeparateTheFields) {
     // A font that measures as nothing gives stops of no width: the gap alone separates.
-    EXPECT_EQ(PlaceTabs("ab\tc", 0, 4, Monospace),
-              (std::vector<PrintedRun>{{0, "ab"}, {24, "c"}}));
+    EXPECT_EQ(PlaceTabs("ab\tc", 0, 4, Monospace), (std::vector<PrintedRun>{{0, "ab"}, {24, "c"}}));
     EXPECT_EQ(PlaceTabs("ab\tc", -8, 0, Monospace),
               (std::vector<PrintedRun>{{0, "ab"}, {20, "c"}}));
 }
