@@ -93,7 +93,7 @@ TPrinterSetup::TPrinterSetup(QPrinter& printer, PrinterList printers, double sca
     PrinterBevel = Bevel(this, 4, 77);
     PrinterCombo = new QComboBox(this);
     PrinterCombo->setGeometry(88, 12, 325, 27);
-    PrinterLabel = FieldLabel("&Name", this, 15, PrinterCombo);
+    PrinterLabel = FieldLabel("&Printer", this, 15, PrinterCombo);
     FileEdit = new QLineEdit(this);
     FileEdit->setGeometry(88, 46, 229, 27);
     FileLabel = FieldLabel("&File", this, 49, FileEdit);
@@ -104,7 +104,7 @@ TPrinterSetup::TPrinterSetup(QPrinter& printer, PrinterList printers, double sca
     PaperBevel = Bevel(this, 86, 73);
     PaperCombo = new QComboBox(this);
     PaperCombo->setGeometry(88, 94, 325, 27);
-    PaperLabel = FieldLabel("Si&ze", this, 97, PaperCombo);
+    PaperLabel = FieldLabel("P&aper", this, 97, PaperCombo);
     Portrait = new QRadioButton("Por&trait", this);
     Portrait->setGeometry(88, 128, 121, 21);
     Landscape = new QRadioButton("&Landscape", this);

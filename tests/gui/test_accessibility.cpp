@@ -217,8 +217,8 @@ void TestAccessibility::dialogsNameTheirListsAndFields() {
     QPrinter printer;
     TPrinterSetup setup(printer, PrinterList{{{"Office Laser", {}, {}}}, {}}, 1.0, screen);
     setup.show();
-    QCOMPARE(labelledBy(setup.PrinterCombo), QStringList{"Name"});
-    QCOMPARE(labelledBy(setup.PaperCombo), QStringList{"Size"});
+    QCOMPARE(labelledBy(setup.PrinterCombo), QStringList{"Printer"});
+    QCOMPARE(labelledBy(setup.PaperCombo), QStringList{"Paper"});
     QVERIFY2(unnamed(&setup).isEmpty(), qPrintable(unnamed(&setup).join(", ")));
 
     TestWindow t;
