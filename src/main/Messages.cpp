@@ -48,9 +48,11 @@ int Run(QMessageBox::Icon kind, const QString& caption, const QString& text,
     QMessageBox box(kind, caption, text, buttons, parent);
     const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
     box.setIconPixmap(IconOf(kind, box.style()).pixmap(QSize(size, size), box.devicePixelRatio()));
-    // A box must never open under a window that stays on top: not under the running copy's
-    // window (a box without a parent speaks for no window of its own), nor under its own.
-    if (!parent || parent->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+    // A box must never open under a window that stays on top, the running copy's or its own.
+    // A box with no window of its own on the screen (a second start's, a fatal error's before
+    // the window appears) has nothing to stand over and stays above everything.
+    const QWidget* window = parent ? parent->window() : nullptr;
+    if (!window || !window->isVisible() || window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
     if (caption.isEmpty())
         KeepCaptionEmpty(&box);

@@ -179,10 +179,16 @@ void TestMessages::secondStartBoxStaysOnTop() {
 }
 
 void TestMessages::boxesStayAboveTheirWindow() {
+    // A window not yet shown, as when a data file fails while the window is made: the box
+    // must not hide under another program's window that stays on top.
     QWidget window;
-    QVERIFY(!Message(corvana::caption::Error, &window).onTop);
-    window.setWindowFlag(Qt::WindowStaysOnTopHint);
     QWidget child(&window);
+    QVERIFY(Message(corvana::caption::Fatal, &child).onTop);
+    // An ordinary window on the screen: an ordinary box over it.
+    window.show();
+    QVERIFY(!Message(corvana::caption::Error, &child).onTop);
+    window.setWindowFlag(Qt::WindowStaysOnTopHint);
+    window.show();
     QVERIFY(Message(corvana::caption::Error, &child).onTop);
 }
 
