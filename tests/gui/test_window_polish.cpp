@@ -209,6 +209,7 @@ private slots:
     void dropDownListsShowTheirNumberOfRows();
     void otherProductsDialog();
     void otherProductsExamplesRun();
+    void otherProductsTextStaysOffThePanelBorder();
     void mainWindowControlsAreWholeAtEverySize();
     void dialogControlsAreWholeAtEverySize();
 };
@@ -360,6 +361,38 @@ void TestWindowPolish::otherProductsExamplesRun() {
     QVERIFY(run.waitForFinished(60000));
     QVERIFY2(run.exitCode() == 0, run.readAllStandardError().constData());
     QVERIFY(run.readAllStandardOutput().contains("84101"));
+}
+
+void TestWindowPolish::otherProductsTextStaysOffThePanelBorder() {
+    const auto show = [](QRect r) {
+        return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    };
+    for (int size : Sizes) {
+        const int p = ScalePercent(FactorOf(size));
+        TOtherProducts d(FactorOf(size), QSize(1280, 1024));
+        d.show();
+        auto* panel = Find<QFrame>(d, "Panel");
+        // The text as drawn, wrapped to its label, keeps a margin inside the panel's border
+        // and stays clear of the text above it.
+        const int margin = ScaleValue(6, p);
+        const QRect room = panel->contentsRect().marginsRemoved({margin, margin, margin, margin});
+        int above = room.top();
+        for (QLabel* l : {d.Heading, d.QueryName, d.QueryText, d.QueryExample, d.MkdataName,
+                          d.MkdataText, d.MkdataExample}) {
+            const QRect text = l->fontMetrics().boundingRect(
+                l->contentsRect(), int(l->alignment()) | Qt::TextWordWrap, l->text());
+            const QRect drawn = text.translated(l->pos());
+            const QString where =
+                QString("%1 at %2: text %3 in %4").arg(l->objectName()).arg(size).arg(show(drawn),
+                                                                                      show(room));
+            QVERIFY2(l->contentsRect().contains(text), qPrintable(where + " (outside its label)"));
+            QVERIFY2(room.contains(drawn), qPrintable(where));
+            QVERIFY2(drawn.top() >= above, qPrintable(where + " (on the text above)"));
+            above = drawn.bottom() + 1;
+        }
+        // The command button lies below the panel, clear of its border.
+        QVERIFY(d.OkButton->geometry().top() > panel->geometry().bottom() + 1);
+    }
 }
 
 void TestWindowPolish::mainWindowControlsAreWholeAtEverySize() {
