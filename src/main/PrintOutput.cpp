@@ -38,9 +38,10 @@ bool PrintOutput(QPrinter& printer, const corvana::PrintFontData& fontData,
             const QFontMetrics drawn = painter.fontMetrics();
             const int ascent = drawn.ascent();
             // Tab stops every eight average characters of the print font, as a typewriter's
-            // were every eight columns.
+            // were every eight columns; at least two blanks between fields, so that a field
+            // ending just before a stop still reads apart from the next.
             const int tabStop = 8 * drawn.averageCharWidth();
-            const int gap = drawn.horizontalAdvance(' ');
+            const int gap = 2 * drawn.horizontalAdvance(' ');
             const auto width = [&](std::string_view piece) {
                 return drawn.horizontalAdvance(fromCore(std::string(piece)));
             };
