@@ -94,11 +94,11 @@ Placed place(const MapView& view, const GeoBox& box, double pad) {
     double base = view.relativeLon(box.west);
     if (base + width / 2 > 180)
         base -= 360;
-    const double halfWidth = view.size().width() / 2 / view.xScale() + pad / view.xScale();
-    const double halfHeight = view.size().height() / 2 / view.scale() + pad / view.scale();
-    const double lat = view.centre().lat;
+    const GeoBox visible = view.visible();
+    const double halfWidth = visible.width() / 2 + pad / view.xScale();
+    const double margin = pad / view.scale();
     bool inView = base <= halfWidth && base + width >= -halfWidth &&
-                  box.south <= lat + halfHeight && box.north >= lat - halfHeight;
+                  box.south <= visible.north + margin && box.north >= visible.south - margin;
     return {base, inView};
 }
 
@@ -196,6 +196,9 @@ void MapCanvas::setOutlines(OutlineLoad load) {
     outlines_ = std::move(load.outlines);
     note_ = QString::fromStdString(load.error);
     ++placesRevision_;
+    // The outlined places' own boxes are known now.
+    if (view_.isFitted())
+        fitToContent();
 }
 
 void MapCanvas::setContent(MapContent content) {

@@ -57,7 +57,7 @@ public:
     MapCanvas& operator=(const MapCanvas&) = delete;
 
     // The outlines as loaded; without them the dots are drawn alone, on a plain background,
-    // with the load's message as a note.
+    // with the load's message as a note. A fitted view is fitted again.
     void setOutlines(OutlineLoad load);
     const Outlines* outlines() const { return outlines_.get(); }
     const QString& note() const { return note_; }

@@ -34,7 +34,7 @@ inline std::uint32_t loadU32(const std::uint8_t* p) { return std::uint32_t(loadI
 inline void storeU32(std::string& out, std::uint32_t v) { storeI32(out, std::int32_t(v)); }
 
 // Degrees are kept as whole 1e-7 degrees.
-inline constexpr double DegreesPerUnit = 1e-7;
+inline constexpr double UnitsPerDegree = 1e7;
 
 struct Header {
     char magic[8] = {};

@@ -164,7 +164,7 @@ private:
             Outlines::Region region;
             region.fips = fips;
             region.name = name(true, i, r.nameOffset, r.nameLength);
-            region.firstRing = std::uint32_t(std::min<std::uint64_t>(rings, h_.ringCount));
+            region.firstRing = std::uint32_t(rings);
             region.ringCount = r.ringCount;
             rings += r.ringCount;
             out_->counties_.push_back(std::move(region));
@@ -218,10 +218,13 @@ private:
         const std::uint8_t* p = bytes_.data() + arcsAt_;
         const std::uint8_t* end = p + h_.arcBytes;
         const std::int64_t top = std::int64_t(h_.steps) - 1;
-        const double west = h_.west * format::DegreesPerUnit;
-        const double south = h_.south * format::DegreesPerUnit;
-        const double dx = double(std::int64_t(h_.east) - h_.west) * format::DegreesPerUnit / top;
-        const double dy = double(std::int64_t(h_.north) - h_.south) * format::DegreesPerUnit / top;
+        // In whole units first, exact at both ends of the grid, so that no point lies a
+        // rounding past the box (180.00000000000003 degrees east).
+        const std::int64_t width = std::int64_t(h_.east) - h_.west;
+        const std::int64_t height = std::int64_t(h_.north) - h_.south;
+        auto degrees = [top](std::int32_t start, std::int64_t extent, std::int64_t step) {
+            return (start + double(extent * step) / double(top)) / format::UnitsPerDegree;
+        };
         auto& points = out_->points_;
         points.reserve(h_.pointCount);
         out_->arcs_.reserve(h_.arcCount);
@@ -246,7 +249,7 @@ private:
                 y = k == 0 ? std::int64_t(vy) : y + format::unzigzag(vy);
                 if (x < 0 || x > top || y < 0 || y > top)
                     corrupt(arc + ": leaves the grid");
-                points.push_back({west + double(x) * dx, south + double(y) * dy});
+                points.push_back({degrees(h_.west, width, x), degrees(h_.south, height, y)});
             }
             out_->arcs_.push_back(a);
         }

@@ -176,11 +176,13 @@ private slots:
         QVERIFY(realOutlines());
         MapCanvas c;
         c.setSize({800, 800});
-        c.setOutlines({realOutlines(), ""});
         MapContent content;
         content.dots = {{{-111.89, 40.76}, 1, false}, {{-109.55, 38.57}, 2, true}};
         content.states = {49};
         c.setContent(content);
+        // Utah's box is known once the outlines come: the view is fitted to it then.
+        c.setOutlines({realOutlines(), ""});
+        QVERIFY(std::abs(c.view().toPixel({-111.5, 42.0}).y() - MapCanvas::FitMargin) < 1);
         QImage img = c.image();
         const QColor utah = pixelAt(img, c.view(), {-113.0, 39.0});
         const QColor dot = pixelAt(img, c.view(), content.dots[0].at);

@@ -117,6 +117,24 @@ TEST(HandMadeOutlines, ShapesHolesAndTheMeridian) {
     EXPECT_NEAR(o.points(o.arcs()[1])[1].lat, 50, 1e-9);
 }
 
+TEST(HandMadeOutlines, TheGridsEndsAreTheBoxsEdgesExactly) {
+    // A box whose width in degrees has no exact double: a point at the east end must not lie
+    // a rounding past 180 degrees.
+    corvana::test::OutlineBuilder b;
+    b.steps = 3601;
+    b.west = -179.9969024;
+    b.arcs = {{{0, 0}, {3600, 0}, {3600, 3600}, {0, 3600}, {0, 0}}};
+    b.states = {{1, "Edge", "ED", {{0}}}};
+    const std::string bytes = b.bytes();
+    OutlineLoad load = parseOutlines(span(bytes));
+    ASSERT_TRUE(load.outlines) << load.error;
+    auto pts = load.outlines->points(load.outlines->arcs()[0]);
+    EXPECT_EQ(pts[1].lon, 180.0);
+    EXPECT_EQ(pts[2].lat, 90.0);
+    EXPECT_EQ(pts[0].lon, -179.9969024);
+    EXPECT_EQ(pts[0].lat, -90.0);
+}
+
 TEST(OutlineFormat, RecordsDecodeAndEncodeAsTheTestsWriteThem) {
     const std::string bytes = twoStates().bytes();
     const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.data());
