@@ -5,8 +5,8 @@
 // offsets count from a record's start.
 //
 //   header     Header::Size bytes
-//   states     stateCount StateRecords, by FIPS code
-//   counties   countyCount CountyRecords, by state FIPS code, then county code
+//   states     stateCount PlaceRecords, by FIPS code
+//   counties   countyCount PlaceRecords, by state FIPS code, then county code
 //   rings      ringBytes: the rings of every state, then of every county, in record order.
 //              A ring is a varint count of arc references, then the references as zigzag
 //              varints: the first absolute, each next one as the difference to the one
@@ -107,46 +107,14 @@ struct Header {
     }
 };
 
-// One state or territory.
-struct StateRecord {
-    std::uint8_t fips = 0;
-    char abbrev[2] = {};  // USPS abbreviation, "UT"
-    std::uint8_t nameLength = 0;
-    std::uint32_t nameOffset = 0;  // into the names
-    std::uint32_t ringCount = 0;
-
-    static constexpr std::size_t FipsAt = 0;
-    static constexpr std::size_t AbbrevAt = 1;
-    static constexpr std::size_t NameLengthAt = 3;
-    static constexpr std::size_t NameOffsetAt = 4;
-    static constexpr std::size_t RingCountAt = 8;
-    static constexpr std::size_t Size = 12;
-
-    static StateRecord decode(const std::uint8_t* p) {
-        StateRecord r;
-        r.fips = p[FipsAt];
-        r.abbrev[0] = char(p[AbbrevAt]);
-        r.abbrev[1] = char(p[AbbrevAt + 1]);
-        r.nameLength = p[NameLengthAt];
-        r.nameOffset = loadU32(p + NameOffsetAt);
-        r.ringCount = loadU32(p + RingCountAt);
-        return r;
-    }
-    void encode(std::string& out) const {
-        storeU8(out, fips);
-        out.append(abbrev, 2);
-        storeU8(out, nameLength);
-        storeU32(out, nameOffset);
-        storeU32(out, ringCount);
-    }
-};
-
-// One county or county equivalent; its FIPS code is state * 1000 + code.
-struct CountyRecord {
+// One state or territory, or one county or county equivalent: both records share a layout. The
+// two bytes after the state's FIPS code are a state's USPS abbreviation ("UT"), or a county's
+// code, the last three digits of its FIPS code (state * 1000 + code), as a u16.
+struct PlaceRecord {
     std::uint8_t state = 0;
-    std::uint16_t code = 0;
+    std::uint8_t code[2] = {};
     std::uint8_t nameLength = 0;
-    std::uint32_t nameOffset = 0;
+    std::uint32_t nameOffset = 0; // into the names
     std::uint32_t ringCount = 0;
 
     static constexpr std::size_t StateAt = 0;
@@ -156,10 +124,14 @@ struct CountyRecord {
     static constexpr std::size_t RingCountAt = 8;
     static constexpr std::size_t Size = 12;
 
-    static CountyRecord decode(const std::uint8_t* p) {
-        CountyRecord r;
+    std::string abbrev() const { return {char(code[0]), char(code[1])}; }
+    std::uint16_t countyCode() const { return loadU16(code); }
+
+    static PlaceRecord decode(const std::uint8_t* p) {
+        PlaceRecord r;
         r.state = p[StateAt];
-        r.code = loadU16(p + CodeAt);
+        r.code[0] = p[CodeAt];
+        r.code[1] = p[CodeAt + 1];
         r.nameLength = p[NameLengthAt];
         r.nameOffset = loadU32(p + NameOffsetAt);
         r.ringCount = loadU32(p + RingCountAt);
@@ -167,7 +139,8 @@ struct CountyRecord {
     }
     void encode(std::string& out) const {
         storeU8(out, state);
-        storeU16(out, code);
+        storeU8(out, code[0]);
+        storeU8(out, code[1]);
         storeU8(out, nameLength);
         storeU32(out, nameOffset);
         storeU32(out, ringCount);

@@ -97,7 +97,7 @@ private:
             corrupt("no states");
 
         std::uint64_t records = std::uint64_t(h_.stateCount) + h_.countyCount;
-        std::uint64_t total = Header::Size + records * format::StateRecord::Size +
+        std::uint64_t total = Header::Size + records * format::PlaceRecord::Size +
                               std::uint64_t(h_.ringBytes) + h_.arcBytes + h_.nameBytes;
         if (bytes_.size() < total)
             corrupt("cut short: " + std::to_string(bytes_.size()) + " of " + std::to_string(total) +
@@ -111,7 +111,7 @@ private:
             corrupt("more rings, arcs or points than their bytes hold");
 
         recordsAt_ = Header::Size;
-        ringsAt_ = recordsAt_ + std::size_t(records) * format::StateRecord::Size;
+        ringsAt_ = recordsAt_ + std::size_t(records) * format::PlaceRecord::Size;
         arcsAt_ = ringsAt_ + h_.ringBytes;
         namesAt_ = arcsAt_ + h_.arcBytes;
     }
@@ -127,47 +127,48 @@ private:
         return text;
     }
 
+    // A place of a record; its rings follow those of the places before it.
+    Outlines::Region region(bool county, std::size_t i, const format::PlaceRecord& r, int fips,
+                            std::uint64_t& rings) {
+        Outlines::Region region;
+        region.fips = fips;
+        region.name = name(county, i, r.nameOffset, r.nameLength);
+        region.firstRing = std::uint32_t(rings);
+        region.ringCount = r.ringCount;
+        rings += r.ringCount;
+        return region;
+    }
+
     void readRecords() {
         std::uint64_t rings = 0;
         const std::uint8_t* p = bytes_.data() + recordsAt_;
-        for (std::size_t i = 0; i < h_.stateCount; ++i, p += format::StateRecord::Size) {
-            auto r = format::StateRecord::decode(p);
-            if (r.fips == 0 || r.fips > 99 || (i > 0 && r.fips <= out_->states_.back().fips))
-                corrupt(recordName(false, i) + ": FIPS code " + std::to_string(r.fips) +
+        for (std::size_t i = 0; i < h_.stateCount; ++i, p += format::PlaceRecord::Size) {
+            auto r = format::PlaceRecord::decode(p);
+            if (r.state == 0 || r.state > 99 || (i > 0 && r.state <= out_->states_.back().fips))
+                corrupt(recordName(false, i) + ": FIPS code " + std::to_string(r.state) +
                         " out of order");
-            std::string abbrev(r.abbrev, 2);
+            const std::string abbrev = r.abbrev();
             for (char c : abbrev)
                 if (c < 'A' || c > 'Z')
                     corrupt(recordName(false, i) + ": abbreviation is not two capital letters");
             if (out_->stateByAbbrev(abbrev))
                 corrupt(recordName(false, i) + ": abbreviation " + abbrev + " twice");
-            Outlines::Region region;
-            region.fips = r.fips;
-            region.name = name(false, i, r.nameOffset, r.nameLength);
-            region.abbrev = abbrev;
-            region.firstRing = std::uint32_t(rings);
-            region.ringCount = r.ringCount;
-            rings += r.ringCount;
-            out_->states_.push_back(std::move(region));
+            out_->states_.push_back(region(false, i, r, r.state, rings));
+            out_->states_.back().abbrev = abbrev;
         }
-        for (std::size_t i = 0; i < h_.countyCount; ++i, p += format::CountyRecord::Size) {
-            auto r = format::CountyRecord::decode(p);
-            int fips = r.state * 1000 + r.code;
-            if (r.code > 999)
-                corrupt(recordName(true, i) + ": county code " + std::to_string(r.code));
+        for (std::size_t i = 0; i < h_.countyCount; ++i, p += format::PlaceRecord::Size) {
+            auto r = format::PlaceRecord::decode(p);
+            const int code = r.countyCode();
+            const int fips = r.state * 1000 + code;
+            if (code > 999)
+                corrupt(recordName(true, i) + ": county code " + std::to_string(code));
             if (i > 0 && fips <= out_->counties_.back().fips)
                 corrupt(recordName(true, i) + ": FIPS code " + std::to_string(fips) +
                         " out of order");
             if (!out_->state(r.state))
                 corrupt(recordName(true, i) + ": state " + std::to_string(r.state) +
                         " has no state record");
-            Outlines::Region region;
-            region.fips = fips;
-            region.name = name(true, i, r.nameOffset, r.nameLength);
-            region.firstRing = std::uint32_t(rings);
-            region.ringCount = r.ringCount;
-            rings += r.ringCount;
-            out_->counties_.push_back(std::move(region));
+            out_->counties_.push_back(region(true, i, r, fips, rings));
         }
         if (rings != h_.ringCount)
             corrupt("the records' rings add up to " + std::to_string(rings) + ", not " +

@@ -145,17 +145,17 @@ TEST(OutlineFormat, RecordsDecodeAndEncodeAsTheTestsWriteThem) {
     std::string again;
     h.encode(again);
     EXPECT_EQ(again, bytes.substr(0, format::Header::Size));
-    auto s = format::StateRecord::decode(p + format::Header::Size);
-    EXPECT_EQ(std::string(s.abbrev, 2), "WS");
+    auto s = format::PlaceRecord::decode(p + format::Header::Size);
+    EXPECT_EQ(s.abbrev(), "WS");
     std::string state;
     s.encode(state);
-    EXPECT_EQ(state, bytes.substr(format::Header::Size, format::StateRecord::Size));
-    const std::size_t countyAt = format::Header::Size + 2 * format::StateRecord::Size;
-    auto c = format::CountyRecord::decode(p + countyAt);
-    EXPECT_EQ(c.state * 1000 + c.code, 11001);
+    EXPECT_EQ(state, bytes.substr(format::Header::Size, format::PlaceRecord::Size));
+    const std::size_t countyAt = format::Header::Size + 2 * format::PlaceRecord::Size;
+    auto c = format::PlaceRecord::decode(p + countyAt);
+    EXPECT_EQ(c.state * 1000 + c.countyCode(), 11001);
     std::string county;
     c.encode(county);
-    EXPECT_EQ(county, bytes.substr(countyAt, format::CountyRecord::Size));
+    EXPECT_EQ(county, bytes.substr(countyAt, format::PlaceRecord::Size));
 }
 
 TEST(OutlineFormat, VarintsRoundTripAndOverlongOnesAreRefused) {

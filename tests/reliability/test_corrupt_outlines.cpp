@@ -43,6 +43,22 @@ std::uint32_t u32At(const std::string& s, std::size_t at) {
     return format::loadU32(reinterpret_cast<const std::uint8_t*>(s.data()) + at);
 }
 
+// One field of the file set to a value, and the reason the reader must give for it.
+struct Damage {
+    std::size_t at;
+    std::uint64_t value;
+    int width;
+    std::string reason;
+};
+
+void expectReasons(const std::string& whole, std::initializer_list<Damage> cases) {
+    for (const auto& c : cases) {
+        EXPECT_EQ(errorOf(with(whole, c.at, c.value, c.width)), corruptMessage(c.reason))
+            << c.reason;
+        countCase();
+    }
+}
+
 // Every part of a sound file, as the reader gives it back, must lie inside what it read.
 void checkSound(const Outlines& o) {
     for (const auto& ring : o.rings()) {
@@ -86,13 +102,7 @@ TEST(CorruptOutlines, HeaderFields) {
     const std::uint32_t points = u32At(h, Header::PointCountAt);
     ASSERT_EQ(rings, 8u);
     ASSERT_EQ(points, 24u);
-    struct Case {
-        std::size_t at;
-        std::uint64_t value;
-        int width;
-        std::string reason;
-    };
-    const Case cases[] = {
+    expectReasons(h, {
         {Header::MagicAt, 'X', 1, "not an outline file"},
         {Header::VersionAt, 2, 2, "format version 2; this program reads 1"},
         {Header::HeaderSizeAt, 64, 2, "header of 64 bytes"},
@@ -114,11 +124,7 @@ TEST(CorruptOutlines, HeaderFields) {
         {Header::PointCountAt, points - 1, 4, "more points than the header's 23"},
         {Header::ArcCountAt, 7, 4, "arc 6: runs past the arc bytes"},
         {Header::ArcCountAt, 5, 4, "ring 2: refers to arc 5 of 5"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(errorOf(with(h, c.at, c.value, c.width)), corruptMessage(c.reason)) << c.reason;
-        countCase();
-    }
+    });
     // One section longer and the next shorter: the file's size holds, the sections do not.
     auto shift = [&](std::size_t longer, std::size_t shorter) {
         std::string s = with(h, longer, u32At(h, longer) + 1, 4);
@@ -141,45 +147,34 @@ TEST(CorruptOutlines, HeaderFields) {
 TEST(CorruptOutlines, RecordFields) {
     const std::string& h = hand();
     const auto layout = twoStates().layout();
-    using format::CountyRecord;
-    using format::StateRecord;
+    using format::PlaceRecord;
     auto state = [&](int i, std::size_t field) { return layout.records + 12 * i + field; };
     auto county = [&](int i, std::size_t field) { return layout.records + 12 * (2 + i) + field; };
     const std::uint32_t names = u32At(h, Header::NameBytesAt);
-    struct Case {
-        std::size_t at;
-        std::uint64_t value;
-        int width;
-        std::string reason;
-    };
-    const Case cases[] = {
-        {state(0, StateRecord::FipsAt), 13, 1, "state record 1: FIPS code 12 out of order"},
-        {state(0, StateRecord::FipsAt), 0, 1, "state record 0: FIPS code 0 out of order"},
-        {state(1, StateRecord::FipsAt), 100, 1, "state record 1: FIPS code 100 out of order"},
-        {state(0, StateRecord::AbbrevAt + 1), '1', 1,
+    expectReasons(h, {
+        {state(0, PlaceRecord::StateAt), 13, 1, "state record 1: FIPS code 12 out of order"},
+        {state(0, PlaceRecord::StateAt), 0, 1, "state record 0: FIPS code 0 out of order"},
+        {state(1, PlaceRecord::StateAt), 100, 1, "state record 1: FIPS code 100 out of order"},
+        {state(0, PlaceRecord::CodeAt + 1), '1', 1,
          "state record 0: abbreviation is not two capital letters"},
-        {state(1, StateRecord::AbbrevAt), 'W', 1, "state record 1: abbreviation WS twice"},
-        {state(0, StateRecord::NameLengthAt), 0, 1, "state record 0: no name"},
-        {state(0, StateRecord::NameOffsetAt), names, 4, "state record 0: name outside the names"},
-        {state(0, StateRecord::NameOffsetAt), 0xFFFFFFFF, 4,
+        {state(1, PlaceRecord::CodeAt), 'W', 1, "state record 1: abbreviation WS twice"},
+        {state(0, PlaceRecord::NameLengthAt), 0, 1, "state record 0: no name"},
+        {state(0, PlaceRecord::NameOffsetAt), names, 4, "state record 0: name outside the names"},
+        {state(0, PlaceRecord::NameOffsetAt), 0xFFFFFFFF, 4,
          "state record 0: name outside the names"},
-        {county(2, CountyRecord::NameLengthAt), 5, 1, "county record 2: name outside the names"},
+        {county(2, PlaceRecord::NameLengthAt), 5, 1, "county record 2: name outside the names"},
         // "Ost\xC3\xA9" cut inside its last character.
-        {state(1, StateRecord::NameLengthAt), 4, 1, "state record 1: name is not UTF-8 text"},
+        {state(1, PlaceRecord::NameLengthAt), 4, 1, "state record 1: name is not UTF-8 text"},
         {layout.names, 0x01, 1, "state record 0: name is not UTF-8 text"},
         {layout.names, 0xFF, 1, "state record 0: name is not UTF-8 text"},
-        {county(0, CountyRecord::CodeAt), 1000, 2, "county record 0: county code 1000"},
-        {county(1, CountyRecord::CodeAt), 1, 2, "county record 1: FIPS code 11001 out of order"},
-        {county(2, CountyRecord::StateAt), 13, 1, "county record 2: state 13 has no state record"},
-        {state(0, StateRecord::RingCountAt), 2, 4, "the records' rings add up to 9, not 8"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(errorOf(with(h, c.at, c.value, c.width)), corruptMessage(c.reason)) << c.reason;
-        countCase();
-    }
+        {county(0, PlaceRecord::CodeAt), 1000, 2, "county record 0: county code 1000"},
+        {county(1, PlaceRecord::CodeAt), 1, 2, "county record 1: FIPS code 11001 out of order"},
+        {county(2, PlaceRecord::StateAt), 13, 1, "county record 2: state 13 has no state record"},
+        {state(0, PlaceRecord::RingCountAt), 2, 4, "the records' rings add up to 9, not 8"},
+    });
     // No rings, with the sum made good by the next record.
-    std::string s = with(h, state(0, StateRecord::RingCountAt), 0, 4);
-    s = with(s, state(1, StateRecord::RingCountAt), 3, 4);
+    std::string s = with(h, state(0, PlaceRecord::RingCountAt), 0, 4);
+    s = with(s, state(1, PlaceRecord::RingCountAt), 3, 4);
     EXPECT_EQ(errorOf(s), corruptMessage("state record 0: no rings"));
     countCase();
 }
