@@ -44,14 +44,14 @@ counties by FIPS code, never by name.
 """
 
 import argparse
-import importlib
 import json
 import os
 import struct
-import sys
 import tempfile
 
-PACKAGE = ("us-atlas", "3.0.1")
+from errors import fail
+from fetch import PACKAGES, fetch_package
+
 FILE_NAME = "OUTLINE.DAT"
 SOURCE = "counties-10m.json"
 
@@ -273,8 +273,7 @@ def encode(n, e7, arcs, states, counties):
 
 
 def build_outlines(pkg):
-    """The import stage: OUTLINE.DAT from the us-atlas package, and a log of
-    what it holds for the import report."""
+    """OUTLINE.DAT from the us-atlas package, and a log of what it holds."""
     topo = read_topology(pkg.text(SOURCE))
     n, e7, arcs = grid(topo)
     states, counties = regions(topo, arcs)
@@ -282,6 +281,15 @@ def build_outlines(pkg):
     log = {"states": len(states), "counties": len(counties), "arcs": len(arcs),
            "points": sum(len(a) for a in arcs), "bytes": len(data)}
     return data, log
+
+
+def stage(pkg):
+    """The import stage: build_outlines, stopping the run with a message when
+    the source is not as expected."""
+    try:
+        return build_outlines(pkg)
+    except OutlineError as e:
+        fail(str(e))
 
 
 def report_lines(log):
@@ -292,7 +300,7 @@ def report_lines(log):
 
 def license_section(pkg):
     """(title, body) of the outlines' notice in dataset/LICENSES."""
-    return ("us-atlas %s (ISC), for %s" % (PACKAGE[1], FILE_NAME),
+    return ("us-atlas %s (ISC), for %s" % (PACKAGES["atlas"][1], FILE_NAME),
             "Outlines of the states, territories and counties: the U.S. Census\n"
             "Bureau's cartographic boundary files, 2017 edition, 1:10,000,000 (a\n"
             "work of the U.S. Government), as TopoJSON in the us-atlas package.\n"
@@ -303,31 +311,25 @@ def license_section(pkg):
 
 # ---------------------------------------------------------------- command line
 
-def importer():
-    # "import" is a keyword, so the importer is loaded by its file name.
-    sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-    return importlib.import_module("import")
-
-
 def main():
+    # The write stage's helpers; imported here, as the write stage imports this module.
+    from write import output_dir, write_files
+
     here = os.path.dirname(os.path.abspath(__file__))
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("-o", "--output", default=os.path.join(here, FILE_NAME),
                     help="file to write (default: %(default)s)")
     args = ap.parse_args()
-    imp = importer()
     out = os.path.abspath(args.output)
-    imp.output_dir(out)
+    output_dir(out)
     with tempfile.TemporaryDirectory(prefix="corvana-outline-") as tmp:
-        pkg = imp.fetch_package(tmp, *PACKAGE)
+        pkg = fetch_package(tmp, "atlas")
         try:
-            data, log = build_outlines(pkg)
-        except OutlineError as e:
-            imp.fail(str(e))
+            data, log = stage(pkg)
         finally:
             pkg.close()
     print("\n".join(report_lines(log)))
-    imp.write_files({out: data})
+    write_files({out: data})
 
 
 if __name__ == "__main__":
