@@ -169,6 +169,11 @@ private:
     QAction* MenuOtherProducts;
 
     void createControls();
+    // The parts of createControls: names and layout record, tab order and key filters,
+    // connections to the handlers.
+    void nameControls();
+    void orderControls();
+    void connectControls();
     void createMenus();
     void FormCreate();
     void FormShow();

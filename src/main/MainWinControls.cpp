@@ -129,6 +129,12 @@ void TMainWin::createControls() {
     AnswerBoxLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     AnswerBoxLabel->setFont(arial(20, true));
 
+    nameControls();
+    orderControls();
+    connectControls();
+}
+
+void TMainWin::nameControls() {
     const QString names[] = {"SearchPanel",       "Label1",           "SearchZip",
                              "SearchCity",        "SearchState",      "SearchCounty",
                              "SearchArea",        "SearchFirstEdit",  "SearchSecondEdit",
@@ -152,7 +158,9 @@ void TMainWin::createControls() {
             {controls[i], noFont ? LayoutKind::Geometry : LayoutKind::GeometryAndFont});
     }
     Bevel1->setFocusPolicy(Qt::NoFocus);
+}
 
+void TMainWin::orderControls() {
     QWidget* tabOrder[] = {SearchZip,
                            SearchCity,
                            SearchState,
@@ -180,7 +188,9 @@ void TMainWin::createControls() {
           static_cast<QObject*>(SearchFirstCombo->lineEdit()), static_cast<QObject*>(StateCombo),
           static_cast<QObject*>(AnswerBox)})
         o->installEventFilter(this);
+}
 
+void TMainWin::connectControls() {
     connect(SearchZip, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             SearchZipClick();
