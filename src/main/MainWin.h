@@ -21,6 +21,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -192,7 +193,15 @@ private:
     void showItems(const std::vector<corvana::ResultItem>& items);
     void chooseStates(const std::string& abbrev);
     void stepSpinner(bool down);
+    // Up and Down in the state field, Up, Down, Left and Right on a mode button; true when the
+    // key is handled.
+    bool arrowKey(QObject* watched, QKeyEvent* key);
+    void stepAbbreviationList(bool down);
+    // The mode's search field takes the keyboard focus.
+    void focusFirstField();
     void rerunStateFilteredSearch();
+    // Single State in effect: the state list stands on a state, and the settings remember it.
+    void chooseSingleState();
     // The search the fields ask for now.
     corvana::SearchRequest request() const;
 
