@@ -8,7 +8,8 @@ class QWidget;
 // the circle of a radio button and the box of a check box at one fixed size, which crowds the
 // smallest window and looks lost beside the text of the largest; it also opens a drop-down
 // list that cannot be edited as a menu of every entry, whatever number of rows the list asks
-// for. This style keeps the platform's look and changes those two things.
+// for. The platform style also marks a focused list and its current line too faintly to be
+// seen. This style keeps the platform's look and changes those three things.
 class CorvanaStyle : public QProxyStyle {
     Q_OBJECT
 public:
@@ -19,6 +20,10 @@ public:
                   QStyleHintReturn* returnData = nullptr) const override;
     int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
                     const QWidget* widget = nullptr) const override;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget = nullptr) const override;
 };
 
 // Makes CorvanaStyle the application's style, once; later calls do nothing.

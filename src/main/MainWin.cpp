@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,6 +63,12 @@ QString typedText(corvana::SearchMode mode, const QString& text) {
         if (corvana::FieldTakes(mode, c.unicode()))
             out += QChar(char16_t(corvana::FieldCase(mode, c.unicode())));
     return out;
+}
+
+// Tab enters a group of choices at its checked one, whichever of them had the focus last.
+void TabStopOnChecked(std::initializer_list<QRadioButton*> group) {
+    for (QRadioButton* b : group)
+        b->setFocusPolicy(b->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 } // namespace
@@ -199,6 +206,7 @@ void TMainWin::FormShow() {
         AllStates->setChecked(true);
     else
         SingleState->setChecked(true);
+    TabStopOnChecked({AllStates, SingleState});
 
     mode_ = corvana::ModeFromNumber(settings_.lastSearch).value_or(corvana::SearchMode::Zip);
     QRadioButton* modeButtons[] = {SearchZip, SearchCity, SearchState, SearchCounty, SearchArea};
@@ -266,6 +274,9 @@ bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::KeyPress && arrowKey(watched, static_cast<QKeyEvent*>(event)))
         return true;
+    if (watched == AnswerBox && event->type() == QEvent::FocusIn &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
+        showCurrentItem();
     if (event->type() == QEvent::ShortcutOverride) {
         // Leaving the override unaccepted lets the menu's shortcut run instead of the editing
         // key of the control (Ctrl+C, Ctrl+X, Ctrl+Z, Ctrl+A ...). A command that is switched
@@ -298,9 +309,14 @@ bool TMainWin::arrowKey(QObject* watched, QKeyEvent* key) {
         return false;
     // The group checks the neighbouring button, which sets up that mode, and then gives the
     // button the focus; the set-up put it in the search field, as a click does, and there it
-    // goes back.
+    // goes back. The buttons stand in a column: left steps up and right down.
     const corvana::SearchMode before = mode_;
-    watched->event(key);
+    QKeyEvent step(key->type(),
+                   k == Qt::Key_Left    ? Qt::Key_Up
+                   : k == Qt::Key_Right ? Qt::Key_Down
+                                        : k,
+                   key->modifiers());
+    watched->event(&step);
     if (mode_ != before && !ended_)
         focusFirstField();
     return true;
@@ -317,6 +333,21 @@ void TMainWin::stepAbbreviationList(bool down) {
     SearchFirstCombo->setCurrentIndex(next);
     // The list may already stand on that item while the field holds other text.
     SearchFirstCombo->setEditText(SearchFirstCombo->itemText(next));
+}
+
+void TMainWin::showCurrentItem() {
+    // Reached by the keyboard, the list marks the line the keys act on: the current one while it
+    // is in sight, else the top line in sight. A click makes the line it hits the current one.
+    const QModelIndex current = AnswerBox->currentIndex();
+    if (AnswerBox->count() == 0 ||
+        (current.isValid() &&
+         AnswerBox->viewport()->rect().contains(AnswerBox->visualRect(current))))
+        return;
+    QModelIndex top = AnswerBox->indexAt(QPoint(0, 0));
+    if (!top.isValid())
+        top = AnswerBox->model()->index(0, 0);
+    AnswerBox->selectionModel()->setCurrentIndex(top, QItemSelectionModel::NoUpdate);
+    AnswerBox->scrollTo(top);
 }
 
 void TMainWin::focusFirstField() {
@@ -407,6 +438,7 @@ void TMainWin::StartSearch() {
         return;
     const bool stateMode = mode_ == corvana::SearchMode::State;
     settings_.lastSearch = std::uint16_t(corvana::ModeNumber(mode_));
+    TabStopOnChecked({SearchZip, SearchCity, SearchState, SearchCounty, SearchArea});
 
     SearchFirstLabel->setText(corvana::ModeLabel(mode_));
     SearchFirstEdit->setAccessibleName(SearchFirstLabel->text());

@@ -199,6 +199,8 @@ private:
     void stepAbbreviationList(bool down);
     // The mode's search field takes the keyboard focus.
     void focusFirstField();
+    // The results list, taking the focus from the keyboard, has a current line in sight.
+    void showCurrentItem();
     void rerunStateFilteredSearch();
     // Single State in effect: the state list stands on a state, and the settings remember it.
     void chooseSingleState();
