@@ -15,8 +15,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFrame>
 #include <QFocusEvent>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -339,9 +339,8 @@ void TMainWin::showCurrentItem() {
     // Reached by the keyboard, the list marks the line the keys act on: the current one while it
     // is in sight, else the top line in sight. A click makes the line it hits the current one.
     const QModelIndex current = AnswerBox->currentIndex();
-    if (AnswerBox->count() == 0 ||
-        (current.isValid() &&
-         AnswerBox->viewport()->rect().contains(AnswerBox->visualRect(current))))
+    if (AnswerBox->count() == 0 || (current.isValid() && AnswerBox->viewport()->rect().contains(
+                                                             AnswerBox->visualRect(current))))
         return;
     QModelIndex top = AnswerBox->indexAt(QPoint(0, 0));
     if (!top.isValid())

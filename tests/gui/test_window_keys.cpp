@@ -4,8 +4,8 @@
 
 #include "DialogTestUtil.h"
 
-#include "format/OutputFormats.h"
 #include "format/LocalTime.h"
+#include "format/OutputFormats.h"
 #include "main/AboutBox.h"
 #include "main/CopyOrPrint.h"
 #include "main/HelpWindow.h"
@@ -189,8 +189,8 @@ void TestWindowKeys::noTwoCommandsShareAnAccessKey() {
     // The font dialog as "Print Font" opens it.
     QFontDialog font(QFont("Arial", 11));
     font.setOptions(QFontDialog::ScalableFonts);
-    for (QWidget* dialog : std::initializer_list<QWidget*>{&preferences, &zone, &about, &others,
-                                                          &help, &font}) {
+    for (QWidget* dialog :
+         std::initializer_list<QWidget*>{&preferences, &zone, &about, &others, &help, &font}) {
         dialog->show();
         CheckAccessKeys(dialog, dialog->metaObject()->className());
     }
@@ -204,8 +204,7 @@ void TestWindowKeys::theCheckFindsASharedKey() {
     auto* copy = new QPushButton("&Copy To Clipboard", &window);
     auto* print = new QPushButton("&Print", &window);
     window.show();
-    QCOMPARE(SharedKeys(AccessKeys(&window)),
-             QStringList{"Alt+C: &Configure, &Copy To Clipboard"});
+    QCOMPARE(SharedKeys(AccessKeys(&window)), QStringList{"Alt+C: &Configure, &Copy To Clipboard"});
     copy->hide();
     QVERIFY(SharedKeys(AccessKeys(&window)).isEmpty());
     print->setText("&Configure");

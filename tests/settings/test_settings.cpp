@@ -168,8 +168,7 @@ TEST(Settings, FileOfAnOlderVersionKeepsItsBytesAndGainsTheSingleState) {
     SaveSettings(s, ini);
     const std::string text = ini.text();
     const std::string misc = old.substr(0, old.find("\r\n\r\n") + 2);
-    EXPECT_EQ(text.rfind(misc + "Single State=\r\n\r\n[Preferences]\r\nShow County=Yes\r\n", 0),
-              0u)
+    EXPECT_EQ(text.rfind(misc + "Single State=\r\n\r\n[Preferences]\r\nShow County=Yes\r\n", 0), 0u)
         << text;
 
     // The state is written in that line and read back as it was.
