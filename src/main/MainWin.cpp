@@ -458,6 +458,8 @@ void TMainWin::StartSearch() {
         SearchFirstCombo->setEnabled(true);
         TheSpinner->show();
         TheSpinner->setEnabled(true);
+        // The list, too, stands on no abbreviation: stepping starts again from its top.
+        SearchFirstCombo->setCurrentIndex(-1);
         SearchFirstCombo->setEditText({});
         focusFirstField();
     } else {
