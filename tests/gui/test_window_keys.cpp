@@ -12,6 +12,7 @@
 #include "main/Layout.h"
 #include "main/OtherProducts.h"
 #include "main/Preferences.h"
+#include "main/PrinterSetup.h"
 #include "main/SetTimeZone.h"
 #include "main/SpinButton.h"
 
@@ -186,11 +187,15 @@ void TestWindowKeys::noTwoCommandsShareAnAccessKey() {
     TAboutBox about(1.0, Screen);
     TOtherProducts others(1.0, Screen);
     THelpWindow help(QString::fromStdString(t.dataDir + "/CORVA.HLP"));
+    QPrinter printer;
+    TPrinterSetup setup(printer, {{{"Office", {QPageSize(QPageSize::Letter)}, {}}}, "Office"},
+                        1.0, Screen);
     // The font dialog as "Print Font" opens it.
     QFontDialog font(QFont("Arial", 11));
     font.setOptions(QFontDialog::ScalableFonts);
     for (QWidget* dialog :
-         std::initializer_list<QWidget*>{&preferences, &zone, &about, &others, &help, &font}) {
+         std::initializer_list<QWidget*>{&preferences, &zone, &about, &others, &help, &setup,
+                                         &font}) {
         dialog->show();
         CheckAccessKeys(dialog, dialog->metaObject()->className());
     }
