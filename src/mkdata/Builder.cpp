@@ -194,7 +194,7 @@ std::uint8_t timeZoneCode(std::string_view offset, std::string_view dst, std::si
                                    " (whole hours from -11 to 12 wanted)");
     if (dst != "Y" && dst != "N")
         throw InputError(line, "bad dst " + inQuotes(dst) + " (Y or N wanted)");
-    return std::uint8_t((hours + 12) | (dst == "Y" ? 0x80 : 0));
+    return ZipRecord::zoneByte(hours + 12, dst == "Y");
 }
 
 // The items of a ';'-separated list, trimmed, empty items dropped.
