@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "data/DataSet.h"
+#include "data/FileNames.h"
 #include "data/ShortString.h"
 #include "data/Win1252.h"
 #include "format/LocalTime.h"
@@ -214,7 +215,7 @@ Settings ReadSettings(const Options& o, const Clock& clock) {
 std::string VersionLine(const DataSet& data) {
     std::string line = "corvana-query " CORVANA_VERSION;
     const std::string date = ZipDataDate(data);
-    if (std::filesystem::is_regular_file(data.path("ZIPVER.DAT")))
+    if (std::filesystem::is_regular_file(data.path(files::ZipVerDat)))
         line += ", Zip Code Data updated in " + Win1252ToUtf8(date);
     else
         line += ", no version date of Zip Code Data in " + data.dir;
@@ -303,16 +304,16 @@ int Run(int argc, char** argv) {
     if (!o.format) {
         if (result->listShown) {
             if (result->heading)
-                PrintLine(*result->heading);
+                PrintLine(std::string(result->heading->text));
             for (const auto& item : result->items) {
                 PrintLine(item.text);
-                printed = printed || !IsNoMatchLine(item);
+                printed = printed || item.kind() != ItemKind::NoMatch;
             }
         }
     } else if (result->listShown) {
         std::vector<ResultItem> lines;
         for (const auto& item : result->items) {
-            if (item.record)
+            if (item.record())
                 lines.push_back(item);
         }
         const CollectedOutput out = CollectOutput(lines, *o.format, data, settings);
