@@ -7,12 +7,6 @@ namespace corvana {
 
 using namespace detail;
 
-namespace {
-
-constexpr const char* NoAreaCodes = "No matching area codes found.";
-
-} // namespace
-
 SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx) {
     text = text.substr(0, ShortMax);
     SearchResult r;
@@ -26,14 +20,14 @@ SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx) {
         int code = 0;
         for (char c : text) {
             if (c < '0' || c > '9') {
-                res.items.push_back(ListLines::noMatch(NoAreaCodes));
+                res.items.push_back(ListLines::noMatch(ListLines::Nothing::AreaCodes));
                 return;
             }
             code = code * 10 + (c - '0');
         }
         const std::int32_t offset = data.areaTable[std::size_t(code)];
         if (offset == -1) {
-            res.items.push_back(ListLines::noMatch(NoAreaCodes));
+            res.items.push_back(ListLines::noMatch(ListLines::Nothing::AreaCodes));
             return;
         }
         ZipFile zip = OpenZipFile(data);
@@ -46,7 +40,7 @@ SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx) {
             res.items.push_back(lines.zip(record, rec, cities.at(rec.cityOffset), false));
         });
         if (res.items.empty())
-            res.items.push_back(ListLines::noMatch(NoAreaCodes));
+            res.items.push_back(ListLines::noMatch(ListLines::Nothing::AreaCodes));
     });
 }
 

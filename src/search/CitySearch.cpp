@@ -12,8 +12,6 @@ using namespace detail;
 
 namespace {
 
-constexpr const char* NoCities = "No matching cities found.";
-
 // Where the cities of a two-letter beginning start in CITY.DAT, from the first CITY.IDX record
 // that matches. `firstLetterOnly` matches on the first key character alone, whatever the key
 // length, which finds the start of the whole first-letter block.
@@ -192,7 +190,7 @@ SearchResult SearchTheCity(std::string_view text, const SearchContext& ctx,
         StartList(res, n == 2 ? heading::PossibleCities : heading::PossibleZipCodes);
         auto start = LookupCityIndex(ctx.data, upper, false);
         if (!start) {
-            res.items.push_back(ListLines::noMatch(NoCities));
+            res.items.push_back(ListLines::noMatch(ListLines::Nothing::Cities));
             return;
         }
         if (n == 2) {
@@ -208,7 +206,7 @@ SearchResult SearchTheCity(std::string_view text, const SearchContext& ctx,
             }
         }
         if (res.items.empty())
-            res.items.push_back(ListLines::noMatch(NoCities));
+            res.items.push_back(ListLines::noMatch(ListLines::Nothing::Cities));
     });
 }
 
@@ -226,7 +224,7 @@ SearchResult SearchTheCityWithState(std::string_view text, const SearchContext& 
         StartList(res, n == 1 ? heading::PossibleCities : heading::CityZipCodes);
         auto start = LookupCityIndex(ctx.data, upper, n == 1);
         if (!start) {
-            res.items.push_back(ListLines::noMatch(NoCities));
+            res.items.push_back(ListLines::noMatch(ListLines::Nothing::Cities));
             return;
         }
         ZipFile zip = OpenZipFile(ctx.data);
@@ -235,7 +233,7 @@ SearchResult SearchTheCityWithState(std::string_view text, const SearchContext& 
         while (scan.GetNextCityStateWithState(s, upper, chosenStates, zip)) {
         }
         if (res.items.empty())
-            res.items.push_back(ListLines::noMatch(NoCities));
+            res.items.push_back(ListLines::noMatch(ListLines::Nothing::Cities));
     });
 }
 

@@ -11,8 +11,6 @@ using namespace detail;
 
 namespace {
 
-constexpr const char* NoCounties = "No matching counties found.";
-
 // The first n characters of the entry, upper-cased, against the typed text; the entry ends in
 // its state byte, which takes part when the text is longer than the name.
 bool CountyMatches(const CountyEntry& entry, std::string_view upperText) {
@@ -68,7 +66,7 @@ SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
             }
         }
         if (res.items.empty())
-            res.items.push_back(ListLines::noMatch(NoCounties));
+            res.items.push_back(ListLines::noMatch(ListLines::Nothing::Counties));
     });
 }
 

@@ -50,6 +50,20 @@ private:
 
 } // namespace
 
+ResultItem ListLines::noMatch(Nothing what) {
+    switch (what) {
+    case Nothing::ZipCodes:
+        return ResultItem{"No matching zip codes found.", NoMatchItem{}};
+    case Nothing::Cities:
+        return ResultItem{"No matching cities found.", NoMatchItem{}};
+    case Nothing::Counties:
+        return ResultItem{"No matching counties found.", NoMatchItem{}};
+    case Nothing::AreaCodes:
+        break;
+    }
+    return ResultItem{"No matching area codes found.", NoMatchItem{}};
+}
+
 ResultItem ListLines::state(int stateNumber) const {
     return ResultItem{GetState(ctx_.data.stateAbbrev(stateNumber), ctx_.settings.statesInCaps),
                       StateItem{stateNumber}};

@@ -56,7 +56,9 @@ public:
     // `city` is the header of the record's city.
     ResultItem zip(std::uint32_t record, const ZipRecord& rec, const CityHeader& city,
                    bool alwaysCounty);
-    static ResultItem noMatch(const char* message) { return ResultItem{message, NoMatchItem{}}; }
+    // The one line of a list that found nothing: "No matching zip codes found." and the like.
+    enum class Nothing { ZipCodes, Cities, Counties, AreaCodes };
+    static ResultItem noMatch(Nothing what);
 
 private:
     const SearchContext& ctx_;

@@ -6,8 +6,6 @@ using namespace detail;
 
 namespace {
 
-constexpr const char* NoZips = "No matching zip codes found.";
-
 void PotentialStates(char digit, const SearchContext& ctx, SearchResult& r) {
     StartList(r, heading::PotentialStates);
     const ListLines lines(ctx);
@@ -38,7 +36,7 @@ void ZipLines(std::string_view digits, int value, const SearchContext& ctx, Sear
     const ZipIndexEntry& e = ctx.data.zipIndex[std::size_t(prefix)];
     // Any negative first record is an empty entry: reading record -2 would only fail.
     if (e.first < 0) {
-        r.items.push_back(ListLines::noMatch(NoZips));
+        r.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
         return;
     }
     CityFile city = OpenCityFile(ctx.data);
@@ -58,7 +56,7 @@ void ZipLines(std::string_view digits, int value, const SearchContext& ctx, Sear
             lines.zip(std::uint32_t(n), rec, city.readHeader(rec.cityOffset, ctx.data), false));
     }
     if (r.items.empty())
-        r.items.push_back(ListLines::noMatch(NoZips));
+        r.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
 }
 
 } // namespace
