@@ -8,6 +8,7 @@ import importlib
 import io
 import os
 import random
+import struct
 import sys
 import tempfile
 import unittest
@@ -18,9 +19,14 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
 import area_vote  # noqa: E402
+import checks  # noqa: E402
 import county_fix  # noqa: E402
 import county_zones  # noqa: E402
+import join  # noqa: E402
+import outlines  # noqa: E402
 import overlays  # noqa: E402
+import schema  # noqa: E402
+import zones  # noqa: E402
 
 
 def load_importer():
@@ -174,6 +180,112 @@ class CountyZones(unittest.TestCase):
                                                 and not z.startswith("Mars"))
 
 
+def zrow(state, city, county, zone):
+    return {"state": state, "city": city, "county": county, "zone": zone}
+
+
+class ZoneOutliers(unittest.TestCase):
+    ROWS = {
+        # Flagstaff: one ZIP code keeps daylight-saving time, the others not.
+        "86001": zrow("AZ", "Flagstaff", "Coconino", "America/Phoenix"),
+        "86004": zrow("AZ", "Flagstaff", "Coconino", "America/Denver"),
+        "86011": zrow("AZ", "Flagstaff", "Coconino", "America/Phoenix"),
+        # Same offsets under another zone name: no outlier.
+        "85001": zrow("AZ", "Phoenix", "Maricopa", "America/Phoenix"),
+        "85002": zrow("AZ", "Phoenix", "Maricopa", "America/Creston"),
+        # Same city name in two counties: no group.
+        "86515": zrow("AZ", "Window Rock", "Apache", "America/Denver"),
+        "86516": zrow("AZ", "Window Rock", "Navajo", "America/Phoenix"),
+        # Two ZIP codes that disagree are each unlike the other.
+        "89883": zrow("NV", "Wendover", "Elko", "America/Denver"),
+        "89884": zrow("NV", "Wendover", "Elko", "America/Los_Angeles"),
+        "09001": zrow("AE", "APO", "", ""),
+        "09002": zrow("AE", "APO", "", ""),
+    }
+    ZONES = ZONES + "NV,Elko,89884,America/Los_Angeles,r\n"
+
+    def settle(self, decisions):
+        rows = {z: dict(r) for z, r in self.ROWS.items()}
+        table = county_zones.parse_county_zones(self.ZONES)
+        return rows, zones.settle_outliers(rows, table, offsets, decisions)
+
+    def test_finds_the_zip_codes_unlike_their_city(self):
+        found = zones.zone_outliers(self.ROWS, offsets)
+        self.assertEqual([f[0] for f in found], ["86004", "89883", "89884"])
+        self.assertEqual(found[0][2], {offsets("America/Phoenix"): 2})
+
+    def test_mends_keeps_and_refuses(self):
+        keep = "the rules name it"
+        rows, (done, stale) = self.settle({
+            "86004": ("America/Phoenix", "x"), "89883": (None, keep),
+            "89884": (None, keep), "10001": ("America/New_York", "y")})
+        self.assertEqual(rows["86004"]["zone"], "America/Phoenix")
+        self.assertEqual(rows["89883"]["zone"], "America/Denver")
+        self.assertEqual([(d[0], d[3]) for d in done],
+                         [("86004", "America/Phoenix"), ("89883", None), ("89884", None)])
+        self.assertEqual(stale, ["10001"])
+        # An outlier left undecided, or a mend across a federal zone line of
+        # the hand-kept table, stops the import.
+        for decisions in ({"86004": ("America/Phoenix", "x"), "89883": (None, keep)},
+                          {"86004": ("America/Phoenix", "x"), "89883": (None, keep),
+                           "89884": ("America/Denver", "z")}):
+            with redirect_stderr(io.StringIO()), self.assertRaises(SystemExit):
+                self.settle(decisions)
+
+    def test_committed_decisions(self):
+        for z, (zone, reason) in zones.ZONE_OUTLIERS.items():
+            self.assertRegex(z, r"^\d{5}$")
+            self.assertGreater(len(reason), 20)
+            if zone is not None:
+                ZoneInfo(zone)
+        self.assertEqual(offsets(zones.ZONE_OUTLIERS["86004"][0]), offsets("America/Phoenix"))
+
+
+def place(state, lat, lon, fips="", county="x"):
+    return {"state": state, "latitude": lat, "longitude": lon, "county_fips": fips,
+            "county": county}
+
+
+class Places(unittest.TestCase):
+    def test_points_in_and_out_of_their_state(self):
+        good = [place("UT", "40.7559", "-111.8967", "49035"),
+                place("AK", "51.874", "-176.634", "02016"),      # Adak, west of -170
+                place("AK", "52.9", "173.2"),                    # Attu, east of 180
+                place("HI", "19.2836", "166.6419", "15003"),     # Wake Island
+                place("AS", "-14.27", "-170.7", county=""),
+                place("MP", "15", "145.63", "69120"),
+                place("AE", "", "", county="")]
+        for rec in good:
+            self.assertEqual(schema.place_problems(rec), [], rec)
+        bad = [place("UT", "-111.8967", "40.7559"),              # swapped
+               place("UT", "40.7559", "111.8967"),               # sign lost
+               place("AS", "14.27", "-170.7", county=""),
+               place("AK", "52.9", "160.0"),                     # beyond the Aleutians
+               place("UT", "40.75591", ""),                      # half a point
+               place("UT", "40.755912", "-111.8967"),            # six decimals
+               place("UT", "40.7559", "-111.8967", "49O35"),
+               place("UT", "40.7559", "-111.8967", "16035"),     # Idaho's code
+               place("UT", "40.7559", "-111.8967", "49035", county=""),
+               place("AE", "50.1", "8.7", county="")]
+        for rec in bad:
+            self.assertEqual(len(schema.place_problems(rec)), 1, rec)
+
+    def test_import_stops_at_a_bad_point(self):
+        line = ["84101", "Salt Lake City", "UT", "Salt Lake", "801", "-7", "Y", "", "", "",
+                "", "40.7559", "-111.8967", "49035"]
+        checks.check_places([line])
+        line[11], line[12] = line[12], line[11]
+        err = io.StringIO()
+        with redirect_stderr(err), self.assertRaises(SystemExit):
+            checks.check_places([line])
+        self.assertIn("ZIP 84101: latitude -111.8967", err.getvalue())
+
+    def test_source_degrees_keep_their_text(self):
+        self.assertEqual(join.degree_text("40.70"), "40.70")
+        self.assertEqual(join.degree_text(15), "15")
+        self.assertEqual(join.degree_text("-111.8967549"), "-111.89675")
+
+
 def crow(state, city, county, fips, pos):
     return {"state": state, "city": city, "county": county, "county_fips": fips,
             "pos": pos}
@@ -310,6 +422,74 @@ class Output(unittest.TestCase):
         with open(keep, "rb") as f:
             self.assertEqual(f.read(), b"old")
         self.assertEqual(sorted(os.listdir(self.tmp.name)), ["zipcodes.csv"])
+
+
+class Outlines(unittest.TestCase):
+    """OUTLINE.DAT from a small topology: Utah and Colorado side by side."""
+
+    @staticmethod
+    def topology():
+        # A grid of 11 steps over 0..10 degrees: one step is one degree.
+        return {
+            "type": "Topology", "bbox": [0, 0, 10, 10],
+            "transform": {"scale": [1, 1], "translate": [0, 0]},
+            "arcs": [[[5, 0], [0, 10]],                    # 0: the shared line, south to north
+                     [[5, 10], [-5, 0], [0, -10], [5, 0]],  # 1: Utah's other sides
+                     [[5, 0], [5, 0], [0, 10], [-5, 0]]],   # 2: Colorado's other sides
+            "objects": {
+                "states": {"type": "GeometryCollection", "geometries": [
+                    {"type": "Polygon", "id": "49", "properties": {"name": "Utah"},
+                     "arcs": [[0, 1]]},
+                    {"type": "MultiPolygon", "id": "08", "properties": {"name": "Colorado"},
+                     "arcs": [[[-1, 2]]]}]},
+                "counties": {"type": "GeometryCollection", "geometries": [
+                    {"type": "Polygon", "id": "49035", "properties": {"name": "Salt Lake"},
+                     "arcs": [[0, 1]]}]}}}
+
+    def build(self, topo, states=None):
+        old = outlines.STATES
+        outlines.STATES = states or {"49": ("UT", "Utah"), "08": ("CO", "Colorado")}
+        try:
+            n, e7, arcs = outlines.grid(topo)
+            return outlines.encode(n, e7, arcs, *outlines.regions(topo, arcs))
+        finally:
+            outlines.STATES = old
+
+    def test_layout(self):
+        data = self.build(self.topology())
+        head = struct.unpack("<8sHHI4iHHIIIIII", data[:60])
+        self.assertEqual(head[:4], (b"CORVOUTL", 1, 60, 11))
+        self.assertEqual(head[4:8], (0, 0, 100000000, 100000000))
+        self.assertEqual(head[8:13], (2, 1, 3, 3, 10))  # states, counties, rings, arcs, points
+        ring_bytes, arc_bytes, name_bytes = head[13:]
+        self.assertEqual(len(data), 60 + 3 * 12 + ring_bytes + arc_bytes + name_bytes)
+        # Records by FIPS code: Colorado first; names kept once each.
+        self.assertEqual(struct.unpack("<B2sBII", data[60:72]), (8, b"CO", 8, 0, 1))
+        self.assertEqual(struct.unpack("<BHBII", data[84:96]), (49, 35, 9, 12, 1))
+        self.assertEqual(data[-name_bytes:], b"ColoradoUtahSalt Lake")
+        # Colorado's ring [-1, 2]: zigzag(-1), then zigzag(2 - -1); Utah's [0, 1].
+        self.assertEqual(data[96:96 + ring_bytes], bytes([2, 1, 6, 2, 0, 2, 2, 0, 2]))
+        # Arc 0: two points, the first absolute, then the step as zigzag (0, +10).
+        self.assertEqual(data[96 + ring_bytes:96 + ring_bytes + 5], bytes([2, 5, 0, 0, 20]))
+
+    def test_faults_of_the_source_are_refused(self):
+        topo = self.topology()
+        topo["arcs"][1][1] = [-3, 0]  # Utah's ring closes two steps short
+        with self.assertRaisesRegex(outlines.OutlineError, "does not join"):
+            self.build(topo)
+        topo = self.topology()
+        topo["objects"]["states"]["geometries"][0]["arcs"] = [[0, 3]]
+        with self.assertRaisesRegex(outlines.OutlineError, "refers to arc 3 of 3"):
+            self.build(topo)
+        with self.assertRaisesRegex(outlines.OutlineError, "'Utah' here"):
+            self.build(self.topology(), {"49": ("UT", "Utah State"), "08": ("CO", "Colorado")})
+        with self.assertRaisesRegex(outlines.OutlineError, "states missing.*: 06"):
+            self.build(self.topology(), {"49": ("UT", "Utah"), "08": ("CO", "Colorado"),
+                                         "06": ("CA", "California")})
+        topo = self.topology()
+        topo["objects"]["counties"]["geometries"][0]["id"] = "50001"
+        with self.assertRaisesRegex(outlines.OutlineError, "lies in no known state"):
+            self.build(topo)
 
 
 if __name__ == "__main__":

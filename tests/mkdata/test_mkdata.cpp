@@ -1,8 +1,8 @@
 #include "TestUtil.h"
 
 #include "data/DataSet.h"
-#include "data/Records.h"
 #include "data/MappedFile.h"
+#include "data/Records.h"
 #include "data/ShortString.h"
 #include "data/Win1252.h"
 #include "data/ZipFile.h"
@@ -536,6 +536,47 @@ TEST(Builder, FurtherNamesOfPlacesAndCounties) {
     EXPECT_EQ(row("10001,Alpha,NY,,,,N,,,Pt X," + std::string(255, 'x') + "\n"),
               "line 2: county in other_county_names \"" + std::string(255, 'x') +
                   "\" is 255 bytes long in Windows-1252; at most 254 fit");
+}
+
+TEST(Builder, PlacesAreCheckedAndChangeNoFile) {
+    const std::string header = Header.substr(0, Header.size() - 1) +
+                               ",other_cities,other_county_names,latitude,longitude,county_fips\n";
+    const std::string rows[][2] = {
+        {"84101,Salt Lake City,UT,Salt Lake,801,-7,Y,,385,,", "40.7559,-111.8967,49035"},
+        {"96910,Hagatna,GU,,671,10,N,,,,", "13.47,144.74,"},
+        {"99546,Adak,AK,Aleutians West,907,-10,Y,,,,", "+51.874,-176.63401,02016"},
+        {"96952,Tinian,MP,Tinian,670,10,N,,,,", "15,145.63,69120"},
+        {"09001,APO,AE,,,,N,,,,", ",,"}};
+    std::string with = header, without = Header;
+    for (const auto& [row, place] : rows) {
+        with += row + "," + place + "\n";
+        without += row.substr(0, row.size() - 2) + "\n";
+    }
+    EXPECT_EQ(BuildDataFiles(with, "May 2001"), BuildDataFiles(without, "May 2001"));
+
+    auto place = [&](std::string_view p) {
+        return errorOf(header + rows[0][0] + "," + rows[0][1] + "\n" + rows[1][0] + "," +
+                       std::string(p) + "\n");
+    };
+    const std::string latWanted =
+        " (decimal degrees from -90 to 90 with at most 5 decimals wanted)";
+    const std::string lonWanted =
+        " (decimal degrees from -180 to 180 with at most 5 decimals wanted)";
+    EXPECT_EQ(place("144.74,13.47,"), "line 3: bad latitude \"144.74\"" + latWanted);
+    EXPECT_EQ(place("-90.00001,0,"), "line 3: bad latitude \"-90.00001\"" + latWanted);
+    EXPECT_EQ(place("13.47,180.5,"), "line 3: bad longitude \"180.5\"" + lonWanted);
+    for (std::string_view bad : {"1e1", "nan", "13.", ".5", "13.474747", "1 3", "--13", "0x1"})
+        EXPECT_EQ(place(std::string(bad) + ",144.74,"),
+                  "line 3: bad latitude \"" + std::string(bad) + "\"" + latWanted);
+    EXPECT_EQ(place("13.47,,"), "line 3: latitude without a longitude");
+    EXPECT_EQ(place(",144.74,66010"), "line 3: longitude without a latitude");
+    for (std::string_view bad : {"6601", "660100", "66O10", "-6601"})
+        EXPECT_EQ(place("13.47,144.74," + std::string(bad)),
+                  "line 3: bad county_fips \"" + std::string(bad) + "\" (five digits wanted)");
+    // A table with a latitude column but no longitude column has no whole point.
+    EXPECT_EQ(errorOf(Header.substr(0, Header.size() - 1) + ",latitude\n" +
+                      "84101,Salt Lake City,UT,,,,N,,,40.7559\n"),
+              "line 2: latitude without a longitude");
 }
 
 TEST(Builder, FailedBuildLeavesTheSetInPlace) {
