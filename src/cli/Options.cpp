@@ -183,7 +183,7 @@ std::string ToCore(std::string_view utf8) {
 std::string VersionLine(const DataSet& data) {
     std::string line = "corvana-query " CORVANA_VERSION;
     const std::string date = ZipDataDate(data);
-    if (std::filesystem::is_regular_file(data.path(files::ZipVerDat)))
+    if (std::filesystem::is_regular_file(data.path(filenames::ZipVerDat)))
         line += ", Zip Code Data updated in " + Win1252ToUtf8(date);
     else
         line += ", no version date of Zip Code Data in " + data.dir;

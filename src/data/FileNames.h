@@ -2,7 +2,7 @@
 
 // The names of the files that lie beside the program: the data set and the help file.
 
-namespace corvana::files {
+namespace corvana::filenames {
 
 inline constexpr const char* StateDat = "STATE.DAT";
 inline constexpr const char* CountyDat = "COUNTY.DAT";
@@ -16,4 +16,4 @@ inline constexpr const char* AreaIdx = "AREA.IDX";
 inline constexpr const char* ZipVerDat = "ZIPVER.DAT";
 inline constexpr const char* HelpFile = "CORVA.HLP";
 
-} // namespace corvana::files
+} // namespace corvana::filenames

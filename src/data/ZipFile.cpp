@@ -20,7 +20,7 @@ std::string ZipRecord::zipText() const {
 }
 
 std::optional<ZipFile> ZipFile::open(const DataSet& data) {
-    auto f = DataFile::open(data.path(files::ZipDat));
+    auto f = DataFile::open(data.path(filenames::ZipDat));
     if (!f)
         return std::nullopt;
     return ZipFile(std::move(*f));
@@ -35,7 +35,7 @@ ZipRecord ZipFile::read(std::int64_t n) const {
 }
 
 std::optional<CityFile> CityFile::open(const DataSet& data) {
-    auto f = DataFile::open(data.path(files::CityDat));
+    auto f = DataFile::open(data.path(filenames::CityDat));
     if (!f)
         return std::nullopt;
     return CityFile(std::move(*f));

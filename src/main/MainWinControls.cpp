@@ -47,7 +47,7 @@ TMainWin::TMainWin(const MainWinEnv& env, QWidget* parent)
     NameMainWinControls(*this);
     FormCreate();
     dialogs_ = std::make_unique<DialogCommands>(settings_, messages(),
-                                                QString::fromStdString(data_.path(corvana::files::HelpFile)));
+                                                QString::fromStdString(data_.path(corvana::filenames::HelpFile)));
 }
 
 TMainWin::~TMainWin() = default;

@@ -31,7 +31,7 @@ SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx) {
             return;
         }
         ZipFile zip = OpenZipFile(data);
-        DataFile idx = OpenDataFile(data, files::AreaIdx, msg::AreaIndexNotFound);
+        DataFile idx = OpenDataFile(data, filenames::AreaIdx, msg::AreaIndexNotFound);
         CityFile city = OpenCityFile(data);
         ListLines lines(ctx);
         CityHeaders cities(city, ctx);

@@ -17,7 +17,7 @@ namespace {
 // length, which finds the start of the whole first-letter block.
 std::optional<std::int32_t> LookupCityIndex(const DataSet& data, std::string_view key,
                                             bool firstLetterOnly) {
-    DataFile idx = OpenDataFile(data, files::CityIdx, msg::CityIndexNotFound);
+    DataFile idx = OpenDataFile(data, filenames::CityIdx, msg::CityIndexNotFound);
     // The index is small (one record per two-letter beginning): read it whole.
     std::vector<std::uint8_t> bytes(idx.size());
     if (!idx.read(0, bytes.data(), bytes.size()))

@@ -47,7 +47,7 @@ SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
             }
         } else {
             StartList(res, heading::PossibleZipCodes);
-            DataFile idx = OpenDataFile(data, files::CountyIdx, msg::CountyIndexNotFound);
+            DataFile idx = OpenDataFile(data, filenames::CountyIdx, msg::CountyIndexNotFound);
             CityFile city = OpenCityFile(data);
             ZipFile zip = OpenZipFile(data);
             CityHeaders cities(city, ctx);
