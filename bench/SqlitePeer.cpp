@@ -186,7 +186,7 @@ std::string SqlitePeer::zipLine(sqlite3_stmt* row, bool forceCounty) const {
 
 void SqlitePeer::zipLines(sqlite3_stmt* st, std::vector<ResultItem>& out, bool forceCounty) {
     while (sqlite3_step(st) == SQLITE_ROW)
-        out.push_back({zipLine(st, forceCounty), std::uint32_t(sqlite3_column_int64(st, 0))});
+        out.push_back({zipLine(st, forceCounty), ZipItem{std::uint32_t(sqlite3_column_int64(st, 0))}});
     sqlite3_reset(st);
 }
 
@@ -196,7 +196,7 @@ std::vector<ResultItem> SqlitePeer::zip(std::string_view digits) {
     if (d.size() == 1) {
         bindText(byDigit_, 1, d);
         while (sqlite3_step(byDigit_) == SQLITE_ROW)
-            out.push_back({GetState(text(byDigit_, 0), settings_.statesInCaps), std::nullopt});
+            out.push_back({GetState(text(byDigit_, 0), settings_.statesInCaps), StateItem{}});
         sqlite3_reset(byDigit_);
     } else if (d.size() == 2) {
         bindText(mainCities_, 1, d);
@@ -210,7 +210,7 @@ std::vector<ResultItem> SqlitePeer::zip(std::string_view digits) {
             std::string city = text(mainCities_, 1);
             out.push_back({p + " " + (settings_.citiesInCaps ? upperAscii(city) : city) + ", " +
                                text(mainCities_, 2),
-                           std::nullopt});
+                           MainCityItem{}});
         }
         sqlite3_reset(mainCities_);
     } else {
@@ -219,7 +219,7 @@ std::vector<ResultItem> SqlitePeer::zip(std::string_view digits) {
         zipLines(zipRange_, out, false);
     }
     if (out.empty() && d.size() >= 3)
-        out.push_back({"No matching zip codes found.", std::nullopt});
+        out.push_back({"No matching zip codes found.", NoMatchItem{}});
     SortItems(out);
     return out;
 }
@@ -234,7 +234,7 @@ std::vector<ResultItem> SqlitePeer::city(std::string_view t) {
             std::string c = text(cityNames_, 0);
             out.push_back({(settings_.citiesInCaps ? upperAscii(c) : c) + ", " +
                                text(cityNames_, 1),
-                           std::nullopt});
+                           CityItem{}});
         }
         sqlite3_reset(cityNames_);
     } else {
@@ -243,7 +243,7 @@ std::vector<ResultItem> SqlitePeer::city(std::string_view t) {
         zipLines(cityZips_, out, false);
     }
     if (out.empty())
-        out.push_back({"No matching cities found.", std::nullopt});
+        out.push_back({"No matching cities found.", NoMatchItem{}});
     SortItems(out);
     return out;
 }
@@ -260,7 +260,7 @@ std::vector<ResultItem> SqlitePeer::cityInState(std::string_view abbrev, std::st
             std::string c = text(stateCities_, 0);
             out.push_back({(settings_.citiesInCaps ? upperAscii(c) : c) + ", " +
                                text(stateCities_, 1),
-                           std::nullopt});
+                           CityItem{}});
         }
         sqlite3_reset(stateCities_);
     } else {
@@ -270,7 +270,7 @@ std::vector<ResultItem> SqlitePeer::cityInState(std::string_view abbrev, std::st
         zipLines(stateCityZips_, out, false);
     }
     if (out.empty())
-        out.push_back({"No matching cities found.", std::nullopt});
+        out.push_back({"No matching cities found.", NoMatchItem{}});
     SortItems(out);
     return out;
 }
@@ -285,7 +285,7 @@ std::vector<ResultItem> SqlitePeer::county(std::string_view t) {
             std::string c = text(countyNames_, 0);
             out.push_back({(settings_.countiesInCaps ? upperAscii(c) : c) + ", " +
                                text(countyNames_, 1),
-                           std::nullopt});
+                           CountyItem{}});
         }
         sqlite3_reset(countyNames_);
     } else {
@@ -294,7 +294,7 @@ std::vector<ResultItem> SqlitePeer::county(std::string_view t) {
         zipLines(countyZips_, out, true);
     }
     if (out.empty())
-        out.push_back({"No matching counties found.", std::nullopt});
+        out.push_back({"No matching counties found.", NoMatchItem{}});
     SortItems(out);
     return out;
 }
@@ -304,7 +304,7 @@ std::vector<ResultItem> SqlitePeer::area(std::string_view t) {
     sqlite3_bind_int(areaZips_, 1, std::stoi(std::string(t)));
     zipLines(areaZips_, out, false);
     if (out.empty())
-        out.push_back({"No matching area codes found.", std::nullopt});
+        out.push_back({"No matching area codes found.", NoMatchItem{}});
     SortItems(out);
     return out;
 }

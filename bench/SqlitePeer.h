@@ -11,7 +11,8 @@
 
 // The same table as the data files, in an SQLite database file with indexes on the ZIP
 // code, the upper-cased city, the upper-cased county and the area code. Each query answers
-// what one keystroke of ours answers and builds the same result lines.
+// what one keystroke of ours answers and builds the same result lines, each of its kind; only
+// the ZIP lines carry their number (the record), as the peer's tables keep no other.
 class SqlitePeer {
 public:
     SqlitePeer(const corvana::DataSet& data, const corvana::Settings& settings,

@@ -91,7 +91,7 @@ const MapContent& sanDots() {
         SearchResult r = SearchTheCounty("SAN", SearchContext{data, settings, time}, "");
         for (const auto& item : r.items) {
             auto it = where.find(item.text.substr(0, 5));
-            if (item.record && it != where.end())
+            if (item.record() && it != where.end())
                 c.dots.push_back({it->second, int(c.dots.size()), c.dots.size() % 50 == 0});
         }
         return c;

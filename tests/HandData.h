@@ -193,6 +193,18 @@ inline Settings PlainSettings() {
     return s;
 }
 
+// A ZIP line as the searches list it, and a list of them.
+inline ResultItem ZipLine(std::string text, std::uint32_t record) {
+    return ResultItem{std::move(text), ZipItem{record}};
+}
+inline std::vector<ResultItem>
+ZipLines(std::initializer_list<std::pair<const char*, std::uint32_t>> lines) {
+    std::vector<ResultItem> items;
+    for (const auto& [text, record] : lines)
+        items.push_back(ZipLine(text, record));
+    return items;
+}
+
 inline std::vector<std::string> Texts(const SearchResult& r) {
     std::vector<std::string> t;
     for (const auto& i : r.items)

@@ -1,8 +1,10 @@
 #include "cli/Lookup.h"
 
-#include "cli/ZipFields.h"
+#include "cli/OutputFields.h"
 #include "search/SearchCommon.h"
+#include "search/ZipFields.h"
 #include "text/Blanks.h"
+#include "text/Win1252.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -54,10 +56,11 @@ void ZipAnnotator::loadBlock(std::uint32_t prefix) {
         // ZIP code answers for it.
         if (zip / 100 != prefix || entry_[zip] != Unknown)
             continue;
-        const ZipFields f = ReadZipFields(rec, cities_, data_, settings_);
-        for (const std::string* text : {&f.city, &f.state, &f.county}) {
+        const CityHeader city = cities_.readHeader(rec.cityOffset, data_);
+        const ZipFields f = ProjectZip(rec, city, data_, settings_);
+        for (const std::string& text : {Utf8(f.city), Win1252ToUtf8(f.state), Utf8(f.county)}) {
             text_ += ',';
-            AppendCsvField(text_, *text);
+            AppendCsvField(text_, text);
         }
         text_ += ',';
         if (f.areaCode)

@@ -1,9 +1,12 @@
 #include "cli/StructuredOutput.h"
 
-#include "cli/ZipFields.h"
+#include "cli/OutputFields.h"
+#include "text/Win1252.h"
 #include "data/ZipFile.h"
 #include "search/SearchCommon.h"
-#include "text/Win1252.h"
+#include "search/ZipFields.h"
+
+#include <cstdio>
 
 namespace corvana::cli {
 
@@ -23,25 +26,76 @@ Cell Number(std::optional<int> v) {
 }
 
 // `timeOnly` are the settings with the zone label off, so that a time text is the time alone.
-std::vector<Cell> ZipRow(const ZipFields& f, std::uint8_t zoneCode, bool countyShown,
-                         const Settings& settings, const Settings& timeOnly, ZoneTimes& times,
-                         const TimeContext& time) {
+std::vector<Cell> ZipRow(const ZipFields& f, bool countyShown, const Settings& settings,
+                         const Settings& timeOnly, ZoneTimes& times, const TimeContext& time) {
     std::string localTime;
     if (settings.showCurrentTime && f.hasZone()) {
-        localTime = times.text(zoneCode, timeOnly, time);
+        localTime = times.text(f.zoneByte(), timeOnly, time);
         if (!localTime.empty() && localTime.front() == ' ')
             localTime.erase(0, 1);
     }
     return {Text(f.zip),
-            TextOrNull(f.city),
-            TextOrNull(f.state),
-            countyShown ? TextOrNull(f.county) : Cell{},
+            TextOrNull(Utf8(f.city)),
+            TextOrNull(Win1252ToUtf8(f.state)),
+            countyShown ? TextOrNull(Utf8(f.county)) : Cell{},
             settings.showAreaCode ? Number(f.areaCode) : Cell{Cell::Kind::Number, {}},
             settings.showTimeZone ? TextOrNull(ZoneName(f.zone)) : Cell{},
             Number(f.utcOffset()),
             f.hasZone() ? Cell{Cell::Kind::Flag, f.dst ? "true" : "false"}
                         : Cell{Cell::Kind::Flag, {}},
             TextOrNull(Win1252ToUtf8(localTime))};
+}
+
+std::vector<std::vector<Cell>> ZipRows(const SearchResult& result, bool countyShown,
+                                       const DataSet& data, const Settings& settings,
+                                       const TimeContext& time) {
+    std::vector<std::vector<Cell>> rows;
+    std::optional<ZipFile> zip;
+    std::optional<CityFile> city;
+    Settings timeOnly = settings;
+    timeOnly.showTimeZone = false;
+    ZoneTimes times;
+    for (const ResultItem& item : result.items) {
+        const ZipItem* line = item.as<ZipItem>();
+        if (!line)
+            continue;
+        if (!zip) {
+            city = detail::OpenCityFile(data);
+            zip = detail::OpenZipFile(data);
+        }
+        const ZipRecord rec = zip->read(line->record);
+        const CityHeader header = city->readHeader(rec.cityOffset, data);
+        rows.push_back(ZipRow(ProjectZip(rec, header, data, settings), countyShown, settings,
+                              timeOnly, times, time));
+    }
+    return rows;
+}
+
+// A list of states, cities or counties: one column of the lines' texts, or for the main cities
+// of the prefixes the prefix and the city.
+std::vector<Cell> NameRow(const ResultItem& item) {
+    if (const MainCityItem* m = item.as<MainCityItem>()) {
+        char prefix[8];
+        std::snprintf(prefix, sizeof prefix, "%03d", m->prefix);
+        return {Text(prefix), Text(Win1252ToUtf8(MainCityText(item)))};
+    }
+    return {Text(Win1252ToUtf8(item.text))};
+}
+
+std::vector<std::string> NameColumns(ItemKind kind) {
+    switch (kind) {
+    case ItemKind::MainCity:
+        return {"prefix", "city"};
+    case ItemKind::State:
+        return {"state"};
+    case ItemKind::County:
+        return {"county"};
+    case ItemKind::City:
+    case ItemKind::Zip:
+    case ItemKind::NoMatch:
+        break;
+    }
+    return {"city"};
 }
 
 } // namespace
@@ -51,47 +105,16 @@ Table TabulateResult(const SearchResult& result, bool countyMode, const DataSet&
     Table t;
     if (!result.listShown || !result.heading)
         return t;
-    const std::string& heading = *result.heading;
-    // The copy and print controls are on exactly while the list holds ZIP lines.
-    if (result.outputControls) {
+    const ItemKind holds = result.heading->holds;
+    if (holds == ItemKind::Zip) {
         t.columns = ZipColumns;
-        std::optional<ZipFile> zip;
-        std::optional<CityFile> city;
-        Settings timeOnly = settings;
-        timeOnly.showTimeZone = false;
-        ZoneTimes times;
-        for (const ResultItem& item : result.items) {
-            if (!item.record)
-                continue;
-            if (!zip) {
-                city = detail::OpenCityFile(data);
-                zip = detail::OpenZipFile(data);
-            }
-            const ZipRecord rec = zip->read(*item.record);
-            t.rows.push_back(ZipRow(ReadZipFields(rec, *city, data, settings), rec.timeZone,
-                                    countyMode || settings.showCounty, settings, timeOnly, times,
-                                    time));
-        }
+        t.rows = ZipRows(result, countyMode || settings.showCounty, data, settings, time);
         return t;
     }
-    const bool areaLines = heading == "Cities With Most Zip Codes In Area";
-    if (areaLines)
-        t.columns = {"prefix", "city"};
-    else if (heading == "Potential States")
-        t.columns = {"state"};
-    else if (heading == "Possible Counties")
-        t.columns = {"county"};
-    else
-        t.columns = {"city"};
+    t.columns = NameColumns(holds);
     for (const ResultItem& item : result.items) {
-        if (IsNoMatchLine(item))
-            continue;
-        const std::string text = Win1252ToUtf8(item.text);
-        if (areaLines)
-            t.rows.push_back(
-                {Text(text.substr(0, 3)), Text(text.size() > 4 ? text.substr(4) : "")});
-        else
-            t.rows.push_back({Text(text)});
+        if (item.kind() != ItemKind::NoMatch)
+            t.rows.push_back(NameRow(item));
     }
     return t;
 }

@@ -1,6 +1,7 @@
 #include "data/DataSet.h"
 
 #include "data/Errors.h"
+#include "data/FileNames.h"
 #include "data/MappedFile.h"
 #include "data/Records.h"
 #include "text/ShortString.h"
@@ -54,7 +55,7 @@ std::vector<std::string> textLines(std::span<const std::uint8_t> bytes, std::siz
 }
 
 bool loadStates(DataSet& data, LoadResult& result) {
-    auto file = MappedFile::open(data.path("STATE.DAT"));
+    auto file = MappedFile::open(data.path(filenames::StateDat));
     if (!file) {
         result.fatal.emplace_back(msg::StateNotFound);
         return false;
@@ -64,7 +65,7 @@ bool loadStates(DataSet& data, LoadResult& result) {
 }
 
 bool loadCounties(DataSet& data, LoadResult& result) {
-    auto file = MappedFile::open(data.path("COUNTY.DAT"));
+    auto file = MappedFile::open(data.path(filenames::CountyDat));
     if (!file) {
         result.fatal.emplace_back(msg::CountyNotFound);
         return false;
@@ -93,7 +94,7 @@ LoadResult LoadZIdx(DataSet& data) {
     LoadResult result;
     for (auto& e : data.zipIndex)
         e.first = -1;
-    if (auto file = MappedFile::open(data.path("ZIPCODE.IDX"))) {
+    if (auto file = MappedFile::open(data.path(filenames::ZipIdx))) {
         auto bytes = file->bytes();
         std::size_t whole = bytes.size() / ZipIndexRecord::Size;
         for (std::size_t r = 0; r < whole; ++r) {
@@ -111,7 +112,7 @@ LoadResult LoadZIdx(DataSet& data) {
     }
 
     data.areaTable.fill(-1);
-    auto file = MappedFile::open(data.path("AREA.DAT"));
+    auto file = MappedFile::open(data.path(filenames::AreaDat));
     if (!file) {
         result.fatal.emplace_back(msg::AreaDataNotFound);
         return result;
@@ -141,7 +142,7 @@ namespace {
 
 // The first line of ZIPVER.DAT (empty for an empty file); nothing when the file is missing.
 std::optional<std::string> versionLine(const DataSet& data) {
-    auto file = MappedFile::open(data.path("ZIPVER.DAT"));
+    auto file = MappedFile::open(data.path(filenames::ZipVerDat));
     if (!file)
         return std::nullopt;
     auto lines = textLines(file->bytes(), 1);

@@ -41,7 +41,7 @@ struct ZipRecord {
     std::int32_t cityOffset = 0;
     std::uint16_t county = NoCounty;
     std::uint16_t areaCode = NoAreaCode;
-    std::uint8_t timeZone = 0;  // bits 0-6 zone number, bit 7 daylight-saving flag
+    std::uint8_t timeZone = 0;  // the zone byte: see zoneByte()
 
     static constexpr std::size_t LeadingAt = 0;
     static constexpr std::size_t Last4At = 1;
@@ -70,6 +70,16 @@ struct ZipRecord {
         storeU16(out, areaCode);
         storeU8(out, timeZone);
     }
+
+    // The zone byte holds the zone number in bits 0-6 (the standard offset from UTC in hours
+    // plus 12; 0 is no zone) and in bit 7 whether the place observes daylight-saving time.
+    static constexpr std::uint8_t zoneByte(int zone, bool dst) {
+        return std::uint8_t((zone & 0x7f) | (dst ? 0x80 : 0));
+    }
+    static constexpr int zoneOf(std::uint8_t byte) { return byte & 0x7f; }
+    static constexpr bool dstOf(std::uint8_t byte) { return (byte & 0x80) != 0; }
+    int zone() const { return zoneOf(timeZone); }
+    bool observesDst() const { return dstOf(timeZone); }
 
     // Leading digit, then the last four digits padded with zeros, cut to five characters.
     std::string zipText() const;

@@ -1,6 +1,7 @@
 #include "data/ZipFile.h"
 
 #include "data/Errors.h"
+#include "data/FileNames.h"
 #include "text/ShortString.h"
 
 #include <cstring>
@@ -19,7 +20,7 @@ std::string ZipRecord::zipText() const {
 }
 
 std::optional<ZipFile> ZipFile::open(const DataSet& data) {
-    auto f = DataFile::open(data.path("ZIPCODE.DAT"));
+    auto f = DataFile::open(data.path(filenames::ZipDat));
     if (!f)
         return std::nullopt;
     return ZipFile(std::move(*f));
@@ -34,7 +35,7 @@ ZipRecord ZipFile::read(std::int64_t n) const {
 }
 
 std::optional<CityFile> CityFile::open(const DataSet& data) {
-    auto f = DataFile::open(data.path("CITY.DAT"));
+    auto f = DataFile::open(data.path(filenames::CityDat));
     if (!f)
         return std::nullopt;
     return CityFile(std::move(*f));

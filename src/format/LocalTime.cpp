@@ -1,7 +1,8 @@
 #include "format/LocalTime.h"
 
-#include "settings/Settings.h"
+#include "data/Records.h"
 #include "text/ShortString.h"
+#include "settings/Settings.h"
 
 #include <chrono>
 #include <ctime>
@@ -146,7 +147,7 @@ std::string FormatTimeC(const TimeOfDay& t) {
 }
 
 std::string DoTime(std::uint8_t code, const Settings& settings, const TimeContext& time) {
-    const int zone = code & 0x7f;
+    const int zone = ZipRecord::zoneOf(code);
     // Codes or a user zone off the scale would index past the labels and push the hour out
     // of the day: such a place shows neither.
     if (!validZone(zone) || settings.timeZone < 0 || settings.timeZone > 24)
@@ -166,7 +167,7 @@ std::string DoTime(std::uint8_t code, const Settings& settings, const TimeContex
     if (time.daylightInEffect) {
         if (settings.daylightSavings)
             h -= 1;
-        if (code & 0x80)
+        if (ZipRecord::dstOf(code))
             h += 1;
     }
     h = ((h % 24) + 24) % 24;

@@ -85,26 +85,23 @@ public:
 
 } // namespace
 
-std::vector<corvana::ResultItem> OutputItems(const QListWidget& answerBox, bool allItems) {
+std::vector<corvana::ResultItem> OutputItems(const QListWidget& answerBox,
+                                             std::span<const corvana::ResultItem> shown,
+                                             bool allItems) {
     std::vector<corvana::ResultItem> items;
-    for (int i = 0; i < answerBox.count(); ++i) {
-        const QListWidgetItem* item = answerBox.item(i);
-        if (!allItems && !item->isSelected())
-            continue;
-        corvana::ResultItem line{toCore(item->text()), std::nullopt};
-        const QVariant record = item->data(Qt::UserRole);
-        if (record.isValid())
-            line.record = record.toUInt();
-        items.push_back(std::move(line));
+    for (int i = 0; i < answerBox.count() && std::size_t(i) < shown.size(); ++i) {
+        if (allItems || answerBox.item(i)->isSelected())
+            items.push_back(shown[std::size_t(i)]);
     }
     return items;
 }
 
-std::optional<bool> CopyOrPrintScope(const QListWidget& answerBox, bool printMode,
+std::optional<bool> CopyOrPrintScope(const QListWidget& answerBox,
+                                     std::span<const corvana::ResultItem> shown, bool printMode,
                                      Messages& messages, QWidget* parent) {
     const QString verb = printMode ? "Print" : "Copy";
     if (answerBox.count() == 1) {
-        if (answerBox.item(0)->text().contains("No match")) {
+        if (!shown.empty() && shown.front().kind() == corvana::ItemKind::NoMatch) {
             messages.message(parent, corvana::caption::Error,
                              "No matching data was found to " + verb + ".");
             return std::nullopt;

@@ -77,9 +77,10 @@ void DialogCommands::PrinterSetup(const Frame& frame) {
 }
 
 void DialogCommands::CopyOrPrint(bool printMode, const QListWidget& answerBox,
-                                 const Collect& collect, const Frame& frame) {
+                                 std::span<const corvana::ResultItem> shown, const Collect& collect,
+                                 const Frame& frame) {
     const std::optional<bool> allItems =
-        CopyOrPrintScope(answerBox, printMode, messages_, frame.owner);
+        CopyOrPrintScope(answerBox, shown, printMode, messages_, frame.owner);
     if (!allItems)
         return;
     TCopyOrPrint dialog({settings_, frame.scaleFactor, frame.screen, messages_, printer_,

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 
 class Messages;
 class QListWidget;
@@ -49,10 +50,12 @@ public:
     void Help(const QString& keyword);
     void PrinterSetup(const Frame& frame);
 
-    // The copy and print commands on the results list: the checks and questions, then the
-    // format dialog. `collect` builds the output of the chosen lines in a format.
+    // The copy and print commands on the results list, which shows the items `shown`: the
+    // checks and questions, then the format dialog. `collect` builds the output of the chosen
+    // lines in a format.
     using Collect = std::function<corvana::CollectedOutput(int format, bool allItems)>;
-    void CopyOrPrint(bool printMode, const QListWidget& answerBox, const Collect& collect,
+    void CopyOrPrint(bool printMode, const QListWidget& answerBox,
+                     std::span<const corvana::ResultItem> shown, const Collect& collect,
                      const Frame& frame);
 
     QPrinter& printer() { return printer_; }

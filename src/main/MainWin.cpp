@@ -125,9 +125,11 @@ void TMainWin::DoCopyOrPrint(bool printMode) {
     // The records are read again when the command runs, so the output follows the settings of
     // that moment, not those of the search that listed the lines.
     auto collect = [this](int format, bool allItems) {
-        return corvana::CollectOutput(OutputItems(*AnswerBox, allItems), format, data_, settings_);
+        return corvana::CollectOutput(OutputItems(*AnswerBox, listItems_, allItems), format, data_,
+                                      settings_);
     };
-    dialogs_->CopyOrPrint(printMode, *AnswerBox, collect, {ScaleFactor, screenSize(), this});
+    dialogs_->CopyOrPrint(printMode, *AnswerBox, listItems_, collect,
+                          {ScaleFactor, screenSize(), this});
 }
 
 corvana::SearchContext TMainWin::searchContext() const {
@@ -663,7 +665,7 @@ void TMainWin::RangeSelectClick() {
                                                          : QAbstractItemView::MultiSelection);
 }
 
-void TMainWin::applyResult(const corvana::SearchResult& result) {
+void TMainWin::applyResult(corvana::SearchResult result) {
     if (ended_)
         return;
     setClientHeight(Scaled(ScaleFactor, result.listShown ? DesignClientHeight : CompactHeight));
@@ -680,11 +682,11 @@ void TMainWin::applyResult(const corvana::SearchResult& result) {
     MenuCopy->setEnabled(result.outputControls);
 
     if (result.heading) {
-        AnswerBoxLabel->setText(fromCore(*result.heading));
+        AnswerBoxLabel->setText(fromCore(std::string(result.heading->text)));
         AnswerBox->setAccessibleName(AnswerBoxLabel->text());
     }
     if (result.cleared)
-        showItems(result.items);
+        showItems(std::move(result.items));
 
     if (!result.fatal.empty())
         FatalEnd(result.fatal);
@@ -692,7 +694,7 @@ void TMainWin::applyResult(const corvana::SearchResult& result) {
         messages().message(this, corvana::caption::Error, fromCore(*result.ioError));
 }
 
-void TMainWin::showItems(const std::vector<corvana::ResultItem>& items) {
+void TMainWin::showItems(std::vector<corvana::ResultItem> items) {
     // The items come in the list's order; adding them in one go keeps a long list quick.
     QStringList texts;
     texts.reserve(qsizetype(items.size()));
@@ -700,7 +702,5 @@ void TMainWin::showItems(const std::vector<corvana::ResultItem>& items) {
         texts.push_back(fromCore(item.text));
     AnswerBox->clear();
     AnswerBox->addItems(texts);
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (items[i].record)
-            AnswerBox->item(int(i))->setData(Qt::UserRole, *items[i].record);
+    listItems_ = std::move(items);
 }

@@ -65,6 +65,8 @@ public:
 
     int searchMode() const { return corvana::ModeNumber(mode_); }
     const std::vector<int>& chosenStates() const { return ChosenStates; }
+    // The items of the results list, row for row.
+    const std::vector<corvana::ResultItem>& shownItems() const { return listItems_; }
     // The client area below the menu bar, as the window last set it.
     QSize clientSize() const { return client_; }
 
@@ -189,8 +191,8 @@ private:
 
     // The clock the window was given, else the system's.
     const corvana::Clock& clock() const { return env_.clock ? *env_.clock : systemClock_; }
-    void applyResult(const corvana::SearchResult& result);
-    void showItems(const std::vector<corvana::ResultItem>& items);
+    void applyResult(corvana::SearchResult result);
+    void showItems(std::vector<corvana::ResultItem> items);
     void chooseStates(const std::string& abbrev);
     void stepSpinner(bool down);
     // Up and Down in the state field, Up, Down, Left and Right on a mode button; true when the
@@ -221,6 +223,7 @@ private:
     int checkedSize_ = 640;
     corvana::SearchMode mode_ = corvana::SearchMode::Zip;
     std::vector<int> ChosenStates;
+    std::vector<corvana::ResultItem> listItems_;
     bool DaylightInEffect = false;
     QSize client_;
     bool shown_ = false;

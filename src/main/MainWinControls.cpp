@@ -1,6 +1,7 @@
 // Building the main window's controls and menus, with their names, fonts, design-size places
 // and connections; the handlers and what the window does with results lie in MainWin.cpp.
 
+#include "data/FileNames.h"
 #include "main/Accessibility.h"
 #include "main/CorvanaStyle.h"
 #include "main/DialogCommands.h"
@@ -46,7 +47,7 @@ TMainWin::TMainWin(const MainWinEnv& env, QWidget* parent)
     NameMainWinControls(*this);
     FormCreate();
     dialogs_ = std::make_unique<DialogCommands>(settings_, messages(),
-                                                QString::fromStdString(data_.path("CORVA.HLP")));
+                                                QString::fromStdString(data_.path(corvana::filenames::HelpFile)));
 }
 
 TMainWin::~TMainWin() = default;

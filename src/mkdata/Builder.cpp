@@ -1,6 +1,7 @@
 #include "mkdata/Builder.h"
 
 #include "data/DataSet.h"
+#include "data/FileNames.h"
 #include "data/FileWriters.h"
 #include "data/Records.h"
 #include "text/Blanks.h"
@@ -161,7 +162,7 @@ std::uint8_t timeZoneCode(std::string_view offset, std::string_view dst, std::si
                                    " (whole hours from -11 to 12 wanted)");
     if (dst != "Y" && dst != "N")
         throw InputError(line, "bad dst " + inQuotes(dst) + " (Y or N wanted)");
-    return std::uint8_t((hours + 12) | (dst == "Y" ? 0x80 : 0));
+    return ZipRecord::zoneByte(hours + 12, dst == "Y");
 }
 
 // Decimal degrees: an optional sign, one to three digits, and up to MaxDegreeDecimals
@@ -498,8 +499,8 @@ std::vector<std::int32_t> writeCities(const Groups& cities, DataFiles& files) {
         sorted.push_back(&g);
     }
     std::vector<std::int32_t> offsets;
-    files["CITY.DAT"] = WriteCityFile(sorted, offsets);
-    files["CITY.IDX"] = WriteCityIndexFile(sorted, offsets);
+    files[filenames::CityDat] = WriteCityFile(sorted, offsets);
+    files[filenames::CityIdx] = WriteCityIndexFile(sorted, offsets);
     std::vector<std::int32_t> byGroup(order.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         byGroup[order[i]] = offsets[i];
@@ -526,8 +527,8 @@ std::vector<std::uint16_t> writeCounties(const Groups& counties, const Groups& c
             numbered.push_back(&g);
         }
     }
-    files["COUNTY.DAT"] = WriteCountyFile(numbered);
-    files["COUNTY.IDX"] = WriteCountyListFile(numbered);
+    files[filenames::CountyDat] = WriteCountyFile(numbered);
+    files[filenames::CountyIdx] = WriteCountyListFile(numbered);
     return countyNumber;
 }
 
@@ -540,8 +541,8 @@ void writeAreas(const std::array<std::vector<std::uint16_t>, 1000>& areas, DataF
         checkListLength(areas[code].size(), "area code " + std::to_string(code));
         used.push_back(AreaZipList{std::uint16_t(code), areas[code]});
     }
-    files["AREA.DAT"] = WriteAreaFile(used);
-    files["AREA.IDX"] = WriteAreaListFile(used);
+    files[filenames::AreaDat] = WriteAreaFile(used);
+    files[filenames::AreaIdx] = WriteAreaListFile(used);
 }
 
 std::vector<ZipRecord> zipRecords(const std::vector<Row>& rows, const Lists& lists,
@@ -607,17 +608,17 @@ std::string DateText(std::string_view utf8) {
 
 DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
     DataFiles files;
-    files["ZIPVER.DAT"] = WriteVersionFile(DateText(date));
+    files[filenames::ZipVerDat] = WriteVersionFile(DateText(date));
     const std::vector<Row> rows = readRows(csv);
     const StateLines states = numberStates(rows);
-    files["STATE.DAT"] = WriteStateFile(states.lines);
+    files[filenames::StateDat] = WriteStateFile(states.lines);
     const Lists lists = collectLists(rows, states);
     const std::vector<std::int32_t> cityOffsets = writeCities(lists.cities, files);
     const std::vector<std::uint16_t> countyNumbers =
         writeCounties(lists.counties, lists.countyNames, files);
     writeAreas(lists.areas, files);
-    files["ZIPCODE.DAT"] = WriteZipFile(zipRecords(rows, lists, cityOffsets, countyNumbers));
-    files["ZIPCODE.IDX"] = WriteZipIndexFile(prefixRecords(rows, lists.cityOf, cityOffsets));
+    files[filenames::ZipDat] = WriteZipFile(zipRecords(rows, lists, cityOffsets, countyNumbers));
+    files[filenames::ZipIdx] = WriteZipIndexFile(prefixRecords(rows, lists.cityOf, cityOffsets));
     return files;
 }
 namespace {

@@ -1,24 +1,19 @@
 #include "output/CopyOutput.h"
 
 #include "data/Errors.h"
-#include "format/LocalTime.h"
 #include "text/ShortString.h"
+#include "format/LocalTime.h"
+#include "search/ZipFields.h"
 
 namespace corvana {
 
 std::optional<ZipDetails> LoadValues(const ResultItem& line, const ZipFile& zip,
                                      const CityFile& city, const DataSet& data,
                                      const Settings& settings, std::vector<std::string>& fatal) {
-    if (!line.record)
+    const std::optional<std::uint32_t> record = line.record();
+    if (!record)
         return std::nullopt;
-    ZipDetails d;
-    d.zip = cutTo(line.text, 5);
-    const ZipRecord rec = zip.read(*line.record);
-
-    if (rec.county != NoCounty)
-        d.county = cutTo(data.countyName(rec.county), 25);
-    if (settings.countiesInCaps)
-        d.county = upperAscii(d.county);
+    const ZipRecord rec = zip.read(*record);
 
     // A city that cannot be reached gives its message and no line: reading on from wherever the
     // file stood would print another record's city against this ZIP code. The remaining lines
@@ -30,15 +25,16 @@ std::optional<ZipDetails> LoadValues(const ResultItem& line, const ZipFile& zip,
         fatal.emplace_back(e.what());
         return std::nullopt;
     }
-    d.city = cutTo(h.name, 25);
-    if (settings.citiesInCaps)
-        d.city = upperAscii(d.city);
-    d.state = std::string(data.stateAbbrev(h.state));
-    d.stateName = GetState(d.state, settings.statesInCaps);
-
-    if (rec.areaCode != NoAreaCode)
-        d.areaCode = cutTo(std::to_string(rec.areaCode), 3);
-    d.timeZone = cutTo(ZoneName(rec.timeZone & 0x7f), 10);
+    const ZipFields f = ProjectZip(rec, h, data, settings);
+    ZipDetails d;
+    d.zip = ListedZipCode(line);
+    d.city = f.city.str(25);
+    d.state = std::string(f.state);
+    d.stateName = f.stateName();
+    d.county = f.county.str(25);
+    if (f.areaCode)
+        d.areaCode = cutTo(std::to_string(*f.areaCode), 3);
+    d.timeZone = cutTo(ZoneName(f.zone), 10);
     return d;
 }
 

@@ -13,12 +13,12 @@
 
 namespace corvana {
 
-// The ZIP details of one results-list line: the ZIP code from the first five characters of its
-// text, every other field from the ZIP record that its attached number names and from that
-// record's city. A city record that cannot be reached or read whole adds its message
+// The ZIP details of one results-list line: the ZIP code as ListedZipCode takes it from the
+// line, every other field from the line's ZIP record and that record's city, cut to the lengths
+// of the copy formats. A city record that cannot be reached or read whole adds its message
 // ("Seek in City File failed." or "File containing city definitions is corrupt.") to `fatal`
-// and the line gives no details; so does a line without a record number. A record number
-// past the end of ZIPCODE.DAT throws IoError.
+// and the line gives no details; so does any line but a ZIP line. A record number past the end
+// of ZIPCODE.DAT throws IoError.
 std::optional<ZipDetails> LoadValues(const ResultItem& line, const ZipFile& zip,
                                      const CityFile& city, const DataSet& data,
                                      const Settings& settings, std::vector<std::string>& fatal);

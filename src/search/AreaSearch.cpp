@@ -1,16 +1,11 @@
 #include "search/SearchCommon.h"
 
+#include "data/FileNames.h"
 #include "text/ShortString.h"
 
 namespace corvana {
 
 using namespace detail;
-
-namespace {
-
-constexpr const char* NoAreaCodes = "No matching area codes found.";
-
-} // namespace
 
 SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx) {
     text = text.substr(0, ShortMax);
@@ -20,32 +15,32 @@ SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx) {
         return r;
     return Guarded(std::move(r), [&](SearchResult& res) {
         const DataSet& data = ctx.data;
-        StartList(res, "Possible Zip Codes");
+        StartList(res, heading::PossibleZipCodes);
         // Only three decimal digits name an entry of the table; letters or a sign name none.
         int code = 0;
         for (char c : text) {
             if (c < '0' || c > '9') {
-                AddItem(res, NoAreaCodes);
+                res.items.push_back(ListLines::noMatch(ListLines::Nothing::AreaCodes));
                 return;
             }
             code = code * 10 + (c - '0');
         }
         const std::int32_t offset = data.areaTable[std::size_t(code)];
         if (offset == -1) {
-            AddItem(res, NoAreaCodes);
+            res.items.push_back(ListLines::noMatch(ListLines::Nothing::AreaCodes));
             return;
         }
         ZipFile zip = OpenZipFile(data);
-        DataFile idx = OpenDataFile(data, "AREA.IDX", msg::AreaIndexNotFound);
+        DataFile idx = OpenDataFile(data, filenames::AreaIdx, msg::AreaIndexNotFound);
         CityFile city = OpenCityFile(data);
-        ZipLineMaker zipLine(ctx);
-        CityTexts cities(city, ctx);
+        ListLines lines(ctx);
+        CityHeaders cities(city, ctx);
         ForEachListedZip(idx, offset, msg::AreaIndexCorrupt, [&](std::uint16_t record) {
             ZipRecord rec = zip.read(record);
-            AddZipItem(res, zipLine(rec, cities.at(rec.cityOffset).text, false), record);
+            res.items.push_back(lines.zip(record, rec, cities.at(rec.cityOffset), false));
         });
         if (res.items.empty())
-            AddItem(res, NoAreaCodes);
+            res.items.push_back(ListLines::noMatch(ListLines::Nothing::AreaCodes));
     });
 }
 

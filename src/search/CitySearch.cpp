@@ -1,5 +1,6 @@
 #include "search/SearchCommon.h"
 
+#include "data/FileNames.h"
 #include "text/ShortString.h"
 
 #include <algorithm>
@@ -11,14 +12,12 @@ using namespace detail;
 
 namespace {
 
-constexpr const char* NoCities = "No matching cities found.";
-
 // Where the cities of a two-letter beginning start in CITY.DAT, from the first CITY.IDX record
 // that matches. `firstLetterOnly` matches on the first key character alone, whatever the key
 // length, which finds the start of the whole first-letter block.
 std::optional<std::int32_t> LookupCityIndex(const DataSet& data, std::string_view key,
                                             bool firstLetterOnly) {
-    DataFile idx = OpenDataFile(data, "CITY.IDX", msg::CityIndexNotFound);
+    DataFile idx = OpenDataFile(data, filenames::CityIdx, msg::CityIndexNotFound);
     // The index is small (one record per two-letter beginning): read it whole.
     std::vector<std::uint8_t> bytes(idx.size());
     if (!idx.read(0, bytes.data(), bytes.size()))
@@ -51,6 +50,7 @@ public:
     bool next() {
         if (in_.atEnd())
             return false;
+        offset_ = std::int32_t(in_.pos());
         std::uint8_t len = 0;
         if (!in_.readU8(len) || len == 0)
             throw FatalError(msg::CityCorrupt);
@@ -69,6 +69,8 @@ public:
     }
 
     std::uint8_t state() const { return std::uint8_t(body_.back()); }
+    // Where the record read last starts.
+    std::int32_t offset() const { return offset_; }
 
     CityHeader header() const {
         return CityHeader{std::string(body_.substr(0, body_.size() - 1)), state(), in_.pos()};
@@ -94,6 +96,7 @@ private:
     ByteCursor in_;
     const DataSet& data_;
     std::string body_;
+    std::int32_t offset_ = 0;
 };
 
 struct CityScan {
@@ -101,20 +104,18 @@ struct CityScan {
     SearchResult& r;
     // Empty when All State is on: every record passes.
     std::optional<std::string> singleState;
-    ZipLineMaker zipLine{ctx};
+    ListLines lines{ctx};
 
     bool passes(const CityScanner& s) const {
         return !singleState || *singleState == ctx.data.stateAbbrev(s.state());
     }
-    std::string cityText(const CityScanner& s) const {
-        return CityText(s.header(), ctx.settings.citiesInCaps, ctx.data);
-    }
 
-    void addZipLines(CityScanner& s, const ZipFile& zip, const std::string& city) {
+    void addZipLines(CityScanner& s, const ZipFile& zip) {
+        const CityHeader city = s.header();
         const std::uint16_t n = s.readCount();
         for (std::uint16_t i = 0; i < n; ++i) {
             const std::uint16_t record = s.readNumber();
-            AddZipItem(r, zipLine(zip.read(record), city, false), record);
+            r.items.push_back(lines.zip(record, zip.read(record), city, false));
         }
     }
 
@@ -123,7 +124,7 @@ struct CityScan {
         if (!s.next() || !s.bodyStartsWith(prefix))
             return false;
         if (passes(s))
-            AddItem(r, cityText(s));
+            r.items.push_back(lines.city(s.offset(), s.header()));
         s.skipList();
         return true;
     }
@@ -134,7 +135,7 @@ struct CityScan {
             return false;
         if (s.bodyStartsWith(text)) {
             if (passes(s))
-                addZipLines(s, zip, cityText(s));
+                addZipLines(s, zip);
             else
                 s.skipList();
             return true;
@@ -155,12 +156,11 @@ struct CityScan {
         const bool chosenState =
             std::find(chosen.begin(), chosen.end(), int(s.state())) != chosen.end();
         if (chosenState && s.bodyStartsWith(text)) {
-            const std::string city = cityText(s);
             if (text.size() >= 2) {
-                addZipLines(s, zip, city);
+                addZipLines(s, zip);
             } else {
                 s.skipList();
-                AddItem(r, city);
+                r.items.push_back(lines.city(s.offset(), s.header()));
             }
             return true;
         }
@@ -187,10 +187,10 @@ SearchResult SearchTheCity(std::string_view text, const SearchContext& ctx,
         if (!ctx.settings.allState)
             scan.singleState = cutTo(stateComboText, 5);
         const std::string upper = upperAscii(text);
-        StartList(res, n == 2 ? "Possible Cities" : "Possible Zip Codes");
+        StartList(res, n == 2 ? heading::PossibleCities : heading::PossibleZipCodes);
         auto start = LookupCityIndex(ctx.data, upper, false);
         if (!start) {
-            AddItem(res, NoCities);
+            res.items.push_back(ListLines::noMatch(ListLines::Nothing::Cities));
             return;
         }
         if (n == 2) {
@@ -206,7 +206,7 @@ SearchResult SearchTheCity(std::string_view text, const SearchContext& ctx,
             }
         }
         if (res.items.empty())
-            AddItem(res, NoCities);
+            res.items.push_back(ListLines::noMatch(ListLines::Nothing::Cities));
     });
 }
 
@@ -221,10 +221,10 @@ SearchResult SearchTheCityWithState(std::string_view text, const SearchContext& 
     return Guarded(std::move(r), [&](SearchResult& res) {
         CityScan scan{ctx, res, std::nullopt};
         const std::string upper = upperAscii(text);
-        StartList(res, "Possible Cities");
+        StartList(res, n == 1 ? heading::PossibleCities : heading::CityZipCodes);
         auto start = LookupCityIndex(ctx.data, upper, n == 1);
         if (!start) {
-            AddItem(res, NoCities);
+            res.items.push_back(ListLines::noMatch(ListLines::Nothing::Cities));
             return;
         }
         ZipFile zip = OpenZipFile(ctx.data);
@@ -233,7 +233,7 @@ SearchResult SearchTheCityWithState(std::string_view text, const SearchContext& 
         while (scan.GetNextCityStateWithState(s, upper, chosenStates, zip)) {
         }
         if (res.items.empty())
-            AddItem(res, NoCities);
+            res.items.push_back(ListLines::noMatch(ListLines::Nothing::Cities));
     });
 }
 

@@ -1,5 +1,6 @@
 #include "search/SearchCommon.h"
 
+#include "data/FileNames.h"
 #include "text/ShortString.h"
 
 #include <optional>
@@ -9,8 +10,6 @@ namespace corvana {
 using namespace detail;
 
 namespace {
-
-constexpr const char* NoCounties = "No matching counties found.";
 
 // The first n characters of the entry, upper-cased, against the typed text; the entry ends in
 // its state byte, which takes part when the text is longer than the name.
@@ -38,24 +37,20 @@ SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
         };
         const std::string upper = upperAscii(text);
 
+        ListLines lines(ctx);
         if (n <= 2) {
-            StartList(res, "Possible Counties");
-            for (const CountyEntry& entry : data.counties) {
-                if (!CountyMatches(entry, upper) || !passes(entry.stateNumber()))
-                    continue;
-                std::string line = ctx.settings.countiesInCaps ? upperAscii(entry.name())
-                                                               : std::string(entry.name());
-                appendCut(line, ", ");
-                appendCut(line, data.stateAbbrev(entry.stateNumber()));
-                AddItem(res, std::move(line));
+            StartList(res, heading::PossibleCounties);
+            for (std::size_t i = 0; i < data.counties.size(); ++i) {
+                const CountyEntry& entry = data.counties[i];
+                if (CountyMatches(entry, upper) && passes(entry.stateNumber()))
+                    res.items.push_back(lines.county(int(i)));
             }
         } else {
-            StartList(res, "Possible Zip Codes");
-            DataFile idx = OpenDataFile(data, "COUNTY.IDX", msg::CountyIndexNotFound);
+            StartList(res, heading::PossibleZipCodes);
+            DataFile idx = OpenDataFile(data, filenames::CountyIdx, msg::CountyIndexNotFound);
             CityFile city = OpenCityFile(data);
             ZipFile zip = OpenZipFile(data);
-            ZipLineMaker zipLine(ctx);
-            CityTexts cities(city, ctx);
+            CityHeaders cities(city, ctx);
             // The county itself is not filtered by state here: the ZIP codes are, by their
             // city's state, so of two counties of one name only the chosen state's ZIP codes show.
             for (const CountyEntry& entry : data.counties) {
@@ -64,16 +59,14 @@ SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
                 ForEachListedZip(
                     idx, entry.zipListOffset, msg::CountyIndexCorrupt, [&](std::uint16_t record) {
                         ZipRecord rec = zip.read(record);
-                        const CityTexts::Entry& c = cities.at(rec.cityOffset);
-                        if (!passes(c.state))
-                            return;
-                        AddZipItem(res, zipLine(rec, c.text, true),
-                                   record);
+                        const CityHeader& c = cities.at(rec.cityOffset);
+                        if (passes(c.state))
+                            res.items.push_back(lines.zip(record, rec, c, true));
                     });
             }
         }
         if (res.items.empty())
-            AddItem(res, NoCounties);
+            res.items.push_back(ListLines::noMatch(ListLines::Nothing::Counties));
     });
 }
 

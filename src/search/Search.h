@@ -8,23 +8,96 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 namespace corvana {
 
-// One item of the results list; ZIP lines carry the record number of their ZIP code.
+// What a line of the results list stands for, with the numbers behind it: the one line of a
+// search that found nothing ("No matching cities found."), a state of a leading ZIP digit (its
+// entry in the state table), a three-digit ZIP prefix with the city that has most ZIP codes under
+// it, a city, a county (its number, as ZIP records name it) or a ZIP code with its details.
+struct NoMatchItem {
+    bool operator==(const NoMatchItem&) const = default;
+};
+struct StateItem {
+    int state = 0;
+    bool operator==(const StateItem&) const = default;
+};
+struct MainCityItem {
+    int prefix = 0;
+    std::int32_t cityOffset = 0; // in CITY.DAT
+    bool operator==(const MainCityItem&) const = default;
+};
+struct CityItem {
+    std::int32_t cityOffset = 0; // in CITY.DAT
+    bool operator==(const CityItem&) const = default;
+};
+struct CountyItem {
+    int county = 0;
+    bool operator==(const CountyItem&) const = default;
+};
+struct ZipItem {
+    std::uint32_t record = 0; // in ZIPCODE.DAT
+    bool operator==(const ZipItem&) const = default;
+};
+
+// The kinds in the order of ResultItem's alternatives.
+enum class ItemKind : std::uint8_t { NoMatch, State, MainCity, City, County, Zip };
+
+// One line of the results list: its text as the list shows it, and what it stands for.
 struct ResultItem {
     std::string text;
-    std::optional<std::uint32_t> record;
+    std::variant<NoMatchItem, StateItem, MainCityItem, CityItem, CountyItem, ZipItem> what;
+
+    ItemKind kind() const { return ItemKind(what.index()); }
+    template <class T> const T* as() const { return std::get_if<T>(&what); }
+    // The ZIPCODE.DAT record of a ZIP line; empty for every other line.
+    std::optional<std::uint32_t> record() const {
+        if (const ZipItem* z = as<ZipItem>())
+            return z->record;
+        return std::nullopt;
+    }
 
     bool operator==(const ResultItem&) const = default;
 };
 
-// Whether the item is the one line a search lists when nothing matches ("No matching cities
-// found." and the like) rather than a result.
-inline bool IsNoMatchLine(const ResultItem& item) {
-    return item.text.starts_with("No match");
+template <ItemKind K>
+using ItemOf = std::variant_alternative_t<std::size_t(K), decltype(ResultItem::what)>;
+static_assert(std::is_same_v<ItemOf<ItemKind::NoMatch>, NoMatchItem> &&
+              std::is_same_v<ItemOf<ItemKind::State>, StateItem> &&
+              std::is_same_v<ItemOf<ItemKind::MainCity>, MainCityItem> &&
+              std::is_same_v<ItemOf<ItemKind::City>, CityItem> &&
+              std::is_same_v<ItemOf<ItemKind::County>, CountyItem> &&
+              std::is_same_v<ItemOf<ItemKind::Zip>, ZipItem>);
+
+// The ZIP code of a results line as copy and print take it: the first five characters of its
+// text, whatever its record holds.
+inline std::string ListedZipCode(const ResultItem& line) {
+    return line.text.substr(0, 5);
 }
+
+// The city text of a main-city line, "Salt Lake City, UT" of "841 Salt Lake City, UT".
+std::string_view MainCityText(const ResultItem& line);
+
+// The heading over a results list: what its lines are (a no-match line aside) and its text.
+struct ListHeading {
+    ItemKind holds = ItemKind::NoMatch;
+    std::string_view text;
+
+    bool operator==(const ListHeading&) const = default;
+};
+
+namespace heading {
+inline constexpr ListHeading PotentialStates{ItemKind::State, "Potential States"};
+inline constexpr ListHeading MainCities{ItemKind::MainCity, "Cities With Most Zip Codes In Area"};
+inline constexpr ListHeading PossibleCities{ItemKind::City, "Possible Cities"};
+// The ZIP search and the State search list their ZIP lines under the cities' heading.
+inline constexpr ListHeading CityZipCodes{ItemKind::Zip, "Possible Cities"};
+inline constexpr ListHeading PossibleZipCodes{ItemKind::Zip, "Possible Zip Codes"};
+inline constexpr ListHeading PossibleCounties{ItemKind::County, "Possible Counties"};
+} // namespace heading
 
 // What the window must show after a search. A search stops at the first damaged or missing
 // data file: its one fatal message is shown under "FATAL ERROR" and the program ends. The
@@ -33,7 +106,7 @@ struct SearchResult : Problems {
     bool listShown = false;      // full height, list and heading visible
     bool outputControls = false; // copy, print and range-select on
     bool cleared = false;        // the list was cleared and holds `items`; otherwise keep old items
-    std::optional<std::string> heading;
+    std::optional<ListHeading> heading;
     std::vector<ResultItem> items; // in list order
 };
 

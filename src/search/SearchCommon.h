@@ -22,18 +22,10 @@ inline void SetDisplay(SearchResult& r, bool listShown, bool outputControls) {
 }
 
 // Clears the list and names it: from here on the window shows `items`.
-inline void StartList(SearchResult& r, std::string heading) {
+inline void StartList(SearchResult& r, const ListHeading& heading) {
     r.cleared = true;
-    r.heading = std::move(heading);
+    r.heading = heading;
     r.items.clear();
-}
-
-inline void AddItem(SearchResult& r, std::string text) {
-    r.items.push_back(ResultItem{std::move(text), std::nullopt});
-}
-
-inline void AddZipItem(SearchResult& r, std::string text, std::uint32_t record) {
-    r.items.push_back(ResultItem{std::move(text), record});
 }
 
 // Runs a search body and turns what the readers throw into the result: a fatal message, or the
@@ -50,40 +42,45 @@ template <class Body> SearchResult Guarded(SearchResult r, Body&& body) {
     return r;
 }
 
-// Builds the results-list lines of one search: ZIP code, city text, then the county, area code
-// and time text as the settings ask. The county search always shows the county.
-class ZipLineMaker {
+// Makes the lines of one search's list: every text of a results list is made here, each line
+// with the numbers behind it. A ZIP line shows the ZIP code, city and state, then the county,
+// area code and time text as the settings ask; the county search always shows the county.
+class ListLines {
 public:
-    explicit ZipLineMaker(const SearchContext& ctx) : ctx_(ctx) {}
-    std::string operator()(const ZipRecord& rec, std::string_view cityText, bool alwaysCounty);
+    explicit ListLines(const SearchContext& ctx) : ctx_(ctx) {}
+
+    ResultItem state(int stateNumber) const;
+    ResultItem mainCity(int prefix, std::int32_t cityOffset, const CityHeader& city) const;
+    ResultItem city(std::int32_t cityOffset, const CityHeader& city) const;
+    ResultItem county(int countyNumber) const;
+    // `city` is the header of the record's city.
+    ResultItem zip(std::uint32_t record, const ZipRecord& rec, const CityHeader& city,
+                   bool alwaysCounty);
+    // The one line of a list that found nothing: "No matching zip codes found." and the like.
+    enum class Nothing { ZipCodes, Cities, Counties, AreaCodes };
+    static ResultItem noMatch(Nothing what);
 
 private:
     const SearchContext& ctx_;
     ZoneTimes times_;
 };
 
-// The city texts of one search by CITY.DAT offset: the ZIP codes of a county or an area code
-// share few cities, so each city record is read and formatted once.
-class CityTexts {
+// The city headers of one search by CITY.DAT offset: the ZIP codes of a county or an area code
+// share few cities, so each city record is read once.
+class CityHeaders {
 public:
-    struct Entry {
-        std::string text;
-        std::uint8_t state = 0;
-    };
-    CityTexts(const CityFile& file, const SearchContext& ctx) : file_(file), ctx_(ctx) {}
-    const Entry& at(std::int32_t offset) {
+    CityHeaders(const CityFile& file, const SearchContext& ctx) : file_(file), ctx_(ctx) {}
+    const CityHeader& at(std::int32_t offset) {
         auto it = known_.find(offset);
-        if (it == known_.end()) {
-            CityHeader h = file_.readHeader(offset, ctx_.data);
-            it = known_.emplace(offset, Entry{CityText(h, ctx_.settings.citiesInCaps, ctx_.data), h.state}).first;
-        }
+        if (it == known_.end())
+            it = known_.emplace(offset, file_.readHeader(offset, ctx_.data)).first;
         return it->second;
     }
 
 private:
     const CityFile& file_;
     const SearchContext& ctx_;
-    std::unordered_map<std::int32_t, Entry> known_;
+    std::unordered_map<std::int32_t, CityHeader> known_;
 };
 
 // Openers that report a missing file as the fatal message of that file.

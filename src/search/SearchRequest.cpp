@@ -5,6 +5,31 @@
 
 namespace corvana {
 
+namespace {
+
+// Each mode's label in the window and its word on the command line.
+struct ModeNames {
+    SearchMode mode;
+    const char* label;
+    const char* word;
+};
+
+constexpr ModeNames Names[] = {
+    {SearchMode::Zip, "Zip Code", "zip"},    {SearchMode::City, "City", "city"},
+    {SearchMode::State, "State", "state"},   {SearchMode::County, "County", "county"},
+    {SearchMode::Area, "Area Code", "area"},
+};
+
+const ModeNames& NamesOf(SearchMode mode) {
+    static constexpr ModeNames Unnamed{SearchMode::Zip, "", ""};
+    for (const ModeNames& n : Names)
+        if (n.mode == mode)
+            return n;
+    return Unnamed;
+}
+
+} // namespace
+
 std::optional<SearchMode> ModeFromNumber(int number) {
     for (SearchMode m : SearchModes)
         if (ModeNumber(m) == number)
@@ -13,19 +38,18 @@ std::optional<SearchMode> ModeFromNumber(int number) {
 }
 
 const char* ModeLabel(SearchMode mode) {
-    switch (mode) {
-    case SearchMode::Zip:
-        return "Zip Code";
-    case SearchMode::City:
-        return "City";
-    case SearchMode::State:
-        return "State";
-    case SearchMode::County:
-        return "County";
-    case SearchMode::Area:
-        return "Area Code";
-    }
-    return "";
+    return NamesOf(mode).label;
+}
+
+const char* ModeWord(SearchMode mode) {
+    return NamesOf(mode).word;
+}
+
+std::optional<SearchMode> ModeFromWord(std::string_view word) {
+    for (const ModeNames& n : Names)
+        if (word == n.word)
+            return n.mode;
+    return std::nullopt;
 }
 
 int FieldLength(SearchMode mode) {

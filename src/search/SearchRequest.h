@@ -28,6 +28,12 @@ std::optional<SearchMode> ModeFromNumber(int number);
 // The name of the mode as the first field's label shows it ("Zip Code", "Area Code", ...).
 const char* ModeLabel(SearchMode mode);
 
+// The word that names the mode on corvana-query's command line ("zip", "area", ...).
+const char* ModeWord(SearchMode mode);
+
+// The mode a command-line word names; empty for a word that names none.
+std::optional<SearchMode> ModeFromWord(std::string_view word);
+
 // How many characters the first field takes: 5 digits, 30 letters of a city or county, a
 // two-letter state abbreviation or a three-digit area code.
 int FieldLength(SearchMode mode);

@@ -1,53 +1,47 @@
 #include "search/SearchCommon.h"
 
-#include "text/ShortString.h"
-
-#include <cstdio>
-
 namespace corvana {
 
 using namespace detail;
 
 namespace {
 
-constexpr const char* NoZips = "No matching zip codes found.";
-
 void PotentialStates(char digit, const SearchContext& ctx, SearchResult& r) {
-    StartList(r, "Potential States");
-    for (const auto& entry : ctx.data.states) {
+    StartList(r, heading::PotentialStates);
+    const ListLines lines(ctx);
+    for (std::size_t i = 0; i < ctx.data.states.size(); ++i) {
+        const std::string& entry = ctx.data.states[i];
         if (entry.size() >= 3 && entry[2] == digit)
-            AddItem(r, GetState(std::string_view(entry).substr(0, 2), ctx.settings.statesInCaps));
+            r.items.push_back(lines.state(int(i)));
     }
 }
 
 void MainCities(int twoDigits, const SearchContext& ctx, SearchResult& r) {
-    StartList(r, "Cities With Most Zip Codes In Area");
+    StartList(r, heading::MainCities);
     CityFile city = OpenCityFile(ctx.data);
+    const ListLines lines(ctx);
     for (int i = 0; i < 10; ++i) {
         const int prefix = twoDigits * 10 + i;
         const ZipIndexEntry& e = ctx.data.zipIndex[std::size_t(prefix)];
         if (e.first < 0)
             continue;
-        char head[8];
-        std::snprintf(head, sizeof head, "%03d ", prefix);
-        std::string line = head;
-        appendCut(line, GetCityState(city, e.mainCity, ctx.settings.citiesInCaps, ctx.data));
-        AddItem(r, std::move(line));
+        r.items.push_back(
+            lines.mainCity(prefix, e.mainCity, city.readHeader(e.mainCity, ctx.data)));
     }
 }
 
 void ZipLines(std::string_view digits, int value, const SearchContext& ctx, SearchResult& r) {
-    StartList(r, "Possible Cities");
+    StartList(r, heading::CityZipCodes);
     const int prefix = digits.size() == 3 ? value : digits.size() == 4 ? value / 10 : value / 100;
     const ZipIndexEntry& e = ctx.data.zipIndex[std::size_t(prefix)];
     // Any negative first record is an empty entry: reading record -2 would only fail.
     if (e.first < 0) {
-        AddItem(r, NoZips);
+        r.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
         return;
     }
     CityFile city = OpenCityFile(ctx.data);
     ZipFile zip = OpenZipFile(ctx.data);
-    ZipLineMaker zipLine(ctx);
+    ListLines lines(ctx);
     for (std::int64_t k = 0; k < e.count; ++k) {
         const std::int64_t n = std::int64_t(e.first) + k;
         ZipRecord rec = zip.read(n);
@@ -58,11 +52,11 @@ void ZipLines(std::string_view digits, int value, const SearchContext& ctx, Sear
             match = int(rec.leading) * 10000 + rec.last4 == value;
         if (!match)
             continue;
-        std::string cityText = GetCityState(city, rec.cityOffset, ctx.settings.citiesInCaps, ctx.data);
-        AddZipItem(r, zipLine(rec, cityText, false), std::uint32_t(n));
+        r.items.push_back(
+            lines.zip(std::uint32_t(n), rec, city.readHeader(rec.cityOffset, ctx.data), false));
     }
     if (r.items.empty())
-        AddItem(r, NoZips);
+        r.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
 }
 
 } // namespace

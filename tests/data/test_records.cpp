@@ -41,6 +41,22 @@ TEST(Records, ZipRecordMatchesTheTestEncoderBothWays) {
     }
 }
 
+TEST(Records, ZoneByteHoldsZoneAndDaylightSaving) {
+    for (int zone = 0; zone <= 127; ++zone) {
+        for (bool dst : {false, true}) {
+            ZipRecord r;
+            r.timeZone = ZipRecord::zoneByte(zone, dst);
+            EXPECT_EQ(r.zone(), zone);
+            EXPECT_EQ(r.observesDst(), dst);
+        }
+    }
+    // As the data files hold them: Mountain with daylight-saving time, Hawaii without.
+    EXPECT_EQ(ZipRecord::zoneByte(5, true), 0x85);
+    EXPECT_EQ(ZipRecord::zoneByte(2, false), 0x02);
+    EXPECT_EQ(ZipRecord::zoneOf(0x89), 9);
+    EXPECT_TRUE(ZipRecord::dstOf(0x89));
+}
+
 TEST(Records, IndexAndAreaRecordsMatchTheTestEncoder) {
     const std::string idx = zipIdxRecord(841, 12345, 7, 0x00ABCDEF);
     ASSERT_EQ(idx.size(), ZipIndexRecord::Size);

@@ -257,6 +257,8 @@ void TestCommands::printerSetupChoosesThePrinterAndPaper() {
     // Printing hands that printer to the print dialog and prints on what was chosen there.
     QListWidget box(&w.owner);
     box.addItem("84101 Salt Lake City, UT");
+    const std::vector<corvana::ResultItem> items = {
+        {"84101 Salt Lake City, UT", corvana::ZipItem{0}}};
     QPrinter* printed = nullptr;
     w.commands.printDialog = [&](QPrinter& p, QWidget*) {
         printed = &p;
@@ -265,7 +267,7 @@ void TestCommands::printerSetupChoosesThePrinterAndPaper() {
     WhenModal<TCopyOrPrint>(
         [](TCopyOrPrint& d) { QTest::mouseClick(d.PrintButton, Qt::LeftButton); });
     w.commands.CopyOrPrint(
-        true, box, [](int, bool) { return Output("84101\r\n"); }, w.frame);
+        true, box, items, [](int, bool) { return Output("84101\r\n"); }, w.frame);
     QCOMPARE(printed, &printer);
     QFile pdf(file);
     QVERIFY(pdf.open(QIODevice::ReadOnly));
@@ -287,26 +289,29 @@ void TestCommands::copyOrPrintAsksBeforeOpeningTheDialog() {
 
     // A no-result line: the message and no dialog (a dialog would block until the time-out).
     box.addItem("No matching zip codes found.");
-    w.commands.CopyOrPrint(false, box, collect, w.frame);
+    std::vector<corvana::ResultItem> items = {
+        {"No matching zip codes found.", corvana::NoMatchItem{}}};
+    w.commands.CopyOrPrint(false, box, items, collect, w.frame);
     QCOMPARE(Shown(w.messages), QStringList{"Error: No matching data was found to Copy."});
 
     // Nothing selected and No: nothing happens.
     box.clear();
     box.addItems({"84101 A", "84102 B"});
+    items = {{"84101 A", corvana::ZipItem{0}}, {"84102 B", corvana::ZipItem{1}}};
     w.messages.boxes.clear();
     w.messages.answer = false;
-    w.commands.CopyOrPrint(false, box, collect, w.frame);
+    w.commands.CopyOrPrint(false, box, items, collect, w.frame);
     QCOMPARE(int(w.messages.boxes.size()), 1);
     QVERIFY(calls.isEmpty());
 
     // Yes: every line.
     w.messages.answer = true;
     WhenModal<TCopyOrPrint>(press);
-    w.commands.CopyOrPrint(false, box, collect, w.frame);
+    w.commands.CopyOrPrint(false, box, items, collect, w.frame);
     // A selection: the selected lines only.
     box.item(1)->setSelected(true);
     WhenModal<TCopyOrPrint>(press);
-    w.commands.CopyOrPrint(false, box, collect, w.frame);
+    w.commands.CopyOrPrint(false, box, items, collect, w.frame);
     QCOMPARE(calls, (QList<QPair<int, bool>>{{0, true}, {0, false}}));
 }
 
@@ -320,23 +325,21 @@ void TestCommands::copiesListedZipCodesFromTheDataFiles() {
         corvana::SearchTheZip("970", {data, w.settings, {false, &clock}});
     QListWidget box(&w.owner);
     box.setSelectionMode(QAbstractItemView::MultiSelection);
-    for (const corvana::ResultItem& item : found.items) {
-        auto* line = new QListWidgetItem(fromCore(item.text), &box);
-        line->setData(Qt::UserRole, *item.record);
-    }
+    for (const corvana::ResultItem& item : found.items)
+        box.addItem(fromCore(item.text));
     QVERIFY(box.count() >= 3);
     QVERIFY(box.item(0)->text().startsWith("97005"));
     box.item(0)->setSelected(true);
     box.item(1)->setSelected(true);
 
     auto collect = [&](int format, bool all) {
-        return corvana::CollectOutput(OutputItems(box, all), format, data, w.settings);
+        return corvana::CollectOutput(OutputItems(box, found.items, all), format, data, w.settings);
     };
     WhenModal<TCopyOrPrint>([](TCopyOrPrint& d) {
         d.FormatList->setCurrentRow(4);
         QTest::mouseClick(d.PrintButton, Qt::LeftButton);
     });
-    w.commands.CopyOrPrint(false, box, collect, w.frame);
+    w.commands.CopyOrPrint(false, box, found.items, collect, w.frame);
     // Format 4 puts city, state, county and ZIP code on lines of their own: eight lines.
     QCOMPARE(QGuiApplication::clipboard()->text(),
              QString("Beaverton\r\nOR\r\nWashington\r\n97005\r\n"

@@ -43,13 +43,28 @@ int PdfPages(const QString& path) {
     return int(pdf.count(QRegularExpression("/Type\\s*/Page(?![s\\w])")));
 }
 
-QListWidget* List(QWidget* parent, const QStringList& lines, QList<int> selected = {}) {
+// A results list as the window shows it: the list box and its items, row for row.
+struct ShownList {
+    QListWidget* box;
+    std::vector<corvana::ResultItem> items;
+
+    std::optional<bool> scope(bool printMode, Messages& m, QWidget* parent) const {
+        return CopyOrPrintScope(*box, items, printMode, m, parent);
+    }
+};
+
+ShownList List(QWidget* parent, std::vector<corvana::ResultItem> items, QList<int> selected = {}) {
     auto* box = new QListWidget(parent);
     box->setSelectionMode(QAbstractItemView::MultiSelection);
-    box->addItems(lines);
+    for (const auto& item : items)
+        box->addItem(fromCore(item.text));
     for (int i : selected)
         box->item(i)->setSelected(true);
-    return box;
+    return {box, std::move(items)};
+}
+
+corvana::ResultItem ZipLine(const char* text, std::uint32_t record) {
+    return {text, corvana::ZipItem{record}};
 }
 
 // One dialog with its surroundings: settings, a recording message box, a PDF printer and a
@@ -124,32 +139,37 @@ void TestCopyPrint::checksBeforeTheDialog() {
     RecordingMessages m;
 
     // The only line is a no-result line: the verb follows the command.
-    QListWidget* noMatch = List(&parent, {"No matching cities found."});
-    QCOMPARE(CopyOrPrintScope(*noMatch, false, m, &parent), std::nullopt);
-    QCOMPARE(CopyOrPrintScope(*noMatch, true, m, &parent), std::nullopt);
+    const ShownList noMatch =
+        List(&parent, {{"No matching cities found.", corvana::NoMatchItem{}}});
+    QCOMPARE(noMatch.scope(false, m, &parent), std::nullopt);
+    QCOMPARE(noMatch.scope(true, m, &parent), std::nullopt);
     QCOMPARE(Shown(m), (QStringList{"Error: No matching data was found to Copy.",
                                     "Error: No matching data was found to Print."}));
 
     // One ZIP line goes out whether or not it is selected, without a question.
     m.boxes.clear();
-    QListWidget* one = List(&parent, {"84101 Salt Lake City, UT"});
-    QCOMPARE(CopyOrPrintScope(*one, false, m, &parent), std::optional<bool>(true));
-    // "No match" is matched with its capital.
-    QListWidget* lower = List(&parent, {"no match here"});
-    QCOMPARE(CopyOrPrintScope(*lower, true, m, &parent), std::optional<bool>(true));
+    const ShownList one = List(&parent, {ZipLine("84101 Salt Lake City, UT", 0)});
+    QCOMPARE(one.scope(false, m, &parent), std::optional<bool>(true));
+    // The no-result line is known by its kind, not by its text.
+    const ShownList named = List(&parent, {ZipLine("No match 84101", 0)});
+    QCOMPARE(named.scope(true, m, &parent), std::optional<bool>(true));
     QVERIFY(m.boxes.empty());
 
     // A selection: only the selected lines, no question.
-    QListWidget* three = List(&parent, {"84101 A", "84102 B", "84103 C"}, {1});
-    QCOMPARE(CopyOrPrintScope(*three, false, m, &parent), std::optional<bool>(false));
+    const ShownList three =
+        List(&parent, {ZipLine("84101 A", 0), ZipLine("84102 B", 1), ZipLine("84103 C", 2)}, {1});
+    QCOMPARE(three.scope(false, m, &parent), std::optional<bool>(false));
     QVERIFY(m.boxes.empty());
+    QCOMPARE(OutputItems(*three.box, three.items, false),
+             (std::vector<corvana::ResultItem>{three.items[1]}));
+    QCOMPARE(OutputItems(*three.box, three.items, true), three.items);
 
     // Nothing selected: the question, two blanks after its first full stop.
-    three->clearSelection();
+    three.box->clearSelection();
     m.answer = false;
-    QCOMPARE(CopyOrPrintScope(*three, true, m, &parent), std::nullopt);
+    QCOMPARE(three.scope(true, m, &parent), std::nullopt);
     m.answer = true;
-    QCOMPARE(CopyOrPrintScope(*three, false, m, &parent), std::optional<bool>(true));
+    QCOMPARE(three.scope(false, m, &parent), std::optional<bool>(true));
     QCOMPARE(
         Shown(m),
         (QStringList{"Notice: No items have been selected.  Would you like to Print all items?",
@@ -157,8 +177,8 @@ void TestCopyPrint::checksBeforeTheDialog() {
 
     // An empty list asks too.
     m.boxes.clear();
-    QListWidget* empty = List(&parent, {});
-    QCOMPARE(CopyOrPrintScope(*empty, false, m, &parent), std::optional<bool>(true));
+    const ShownList empty = List(&parent, {});
+    QCOMPARE(empty.scope(false, m, &parent), std::optional<bool>(true));
     QCOMPARE(int(m.boxes.size()), 1);
 }
 

@@ -132,16 +132,17 @@ struct Typist {
 // The list: sorted as the data's code page sorts, ZIP lines naming their records. Adds the ZIP
 // lines checked to `lines`.
 void checkList(TMainWin& w, const corvana::ZipFile& zips, const QString& where, int& lines) {
+    QCOMPARE(int(w.shownItems().size()), Find<QListWidget>(w, "AnswerBox")->count());
     for (int i = 0; i < Find<QListWidget>(w, "AnswerBox")->count(); ++i) {
         const std::string text = toCore(Find<QListWidget>(w, "AnswerBox")->item(i)->text());
         if (i > 0)
             QVERIFY2(!corvana::ItemLess(text, toCore(Find<QListWidget>(w, "AnswerBox")->item(i - 1)->text())),
                      qPrintable(where));
-        QVariant record = Find<QListWidget>(w, "AnswerBox")->item(i)->data(Qt::UserRole);
-        if (!record.isValid())
+        const std::optional<std::uint32_t> record = w.shownItems()[std::size_t(i)].record();
+        if (!record)
             continue;
-        QVERIFY2(record.toULongLong() < zips.recordCount(), qPrintable(where));
-        QCOMPARE(zips.read(record.toLongLong()).zipText(), text.substr(0, 5));
+        QVERIFY2(*record < zips.recordCount(), qPrintable(where));
+        QCOMPARE(zips.read(*record).zipText(), text.substr(0, 5));
         ++lines;
     }
 }

@@ -101,10 +101,11 @@ void TestModes::zipCodeDigitByDigit() {
     auto r = corvana::SearchTheZip("970", ctx);
     QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), coreTexts(r));
     QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 4);
+    QCOMPARE(w.shownItems(), r.items);
     for (int i = 0; i < Find<QListWidget>(w, "AnswerBox")->count(); ++i) {
-        QVariant record = Find<QListWidget>(w, "AnswerBox")->item(i)->data(Qt::UserRole);
-        QVERIFY(record.isValid());
-        QCOMPARE(QString::number(zipOfRecord(t.dataDir, record.toInt())),
+        const std::optional<std::uint32_t> record = w.shownItems()[std::size_t(i)].record();
+        QVERIFY(record);
+        QCOMPARE(QString::number(zipOfRecord(t.dataDir, int(*record))),
                  Find<QListWidget>(w, "AnswerBox")->item(i)->text().left(5));
     }
 

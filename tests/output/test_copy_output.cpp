@@ -11,7 +11,7 @@ using namespace corvana::test;
 namespace {
 
 ResultItem Line(std::string text, std::uint32_t record) {
-    return ResultItem{std::move(text), record};
+    return ZipLine(std::move(text), record);
 }
 
 // Points ZIP record n at another CITY.DAT offset.
@@ -85,7 +85,7 @@ TEST(CopyOutput, FieldsOfTheZipDetails) {
 
 TEST(CopyOutput, LinesWithoutRecordsGiveNothing) {
     SearchEnv env;
-    auto out = CollectOutput({ResultItem{"No matching cities found.", std::nullopt}}, 0, env.data,
+    auto out = CollectOutput({ResultItem{"No matching cities found.", NoMatchItem{}}}, 0, env.data,
                              env.settings);
     EXPECT_EQ(out.text, "");
     EXPECT_FALSE(out.closeDialog());

@@ -236,9 +236,9 @@ void expectSound(const SearchResult& r, const DataSet& d, const std::string& whe
         if (i > 0) {
             EXPECT_FALSE(ItemLess(r.items[i].text, r.items[i - 1].text)) << where;
         }
-        if (r.items[i].record) {
-            ASSERT_TRUE(zips && *r.items[i].record < zips->recordCount()) << where;
-            EXPECT_EQ(r.items[i].text.substr(0, 5), zips->read(*r.items[i].record).zipText())
+        if (const auto record = r.items[i].record()) {
+            ASSERT_TRUE(zips && *record < zips->recordCount()) << where;
+            EXPECT_EQ(r.items[i].text.substr(0, 5), zips->read(*record).zipText())
                 << where;
         }
     }

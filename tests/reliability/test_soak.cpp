@@ -152,7 +152,7 @@ struct Walk {
         ASSERT_EQ(r.cleared, e.shown) << where;
         if (!r.cleared)
             return;
-        ASSERT_EQ(r.heading.value_or(""), e.heading) << where;
+        ASSERT_EQ(r.heading ? r.heading->text : "", e.heading) << where;
 
         const bool zipList = e.controls;
         for (std::size_t i = 0; i < r.items.size(); ++i) {
@@ -165,14 +165,14 @@ struct Walk {
             }
             if (item.text.starts_with("No match")) {
                 ASSERT_EQ(r.items.size(), 1u) << where;
-                ASSERT_FALSE(item.record) << where;
+                ASSERT_FALSE(item.record()) << where;
                 continue;
             }
-            ASSERT_EQ(bool(item.record), zipList) << where << ": " << item.text;
-            if (!item.record)
+            ASSERT_EQ(bool(item.record()), zipList) << where << ": " << item.text;
+            if (!item.record())
                 continue;
-            ASSERT_LT(*item.record, zips.recordCount()) << where;
-            ZipRecord rec = zips.read(*item.record);
+            ASSERT_LT(*item.record(), zips.recordCount()) << where;
+            ZipRecord rec = zips.read(*item.record());
             ASSERT_EQ(item.text.substr(0, 5), rec.zipText()) << where;
             ASSERT_EQ(item.text[5], ' ') << where;
             ++zipLines;

@@ -29,10 +29,10 @@ TEST(CitySearch, DisplayAndHeadingByLength) {
     r = SearchTheCity("sa", env.ctx(), "");
     EXPECT_TRUE(r.listShown && r.cleared);
     EXPECT_FALSE(r.outputControls);
-    EXPECT_EQ(r.heading, "Possible Cities");
+    EXPECT_EQ(r.heading, heading::PossibleCities);
     r = SearchTheCity("sal", env.ctx(), "");
     EXPECT_TRUE(r.listShown && r.outputControls);
-    EXPECT_EQ(r.heading, "Possible Zip Codes");
+    EXPECT_EQ(r.heading, heading::PossibleZipCodes);
 }
 
 TEST(CitySearch, TwoLettersListTheCitiesOfTheBlockOnly) {
@@ -54,8 +54,8 @@ TEST(CitySearch, LongerTextListsZipLinesOfMatchingCities) {
     auto r = SearchTheCity("sal", env.ctx(), "");
     EXPECT_EQ(Texts(r), SalZips);
     for (const auto& item : r.items)
-        EXPECT_TRUE(item.record);
-    EXPECT_EQ(r.items[3].record, 10u);
+        EXPECT_TRUE(item.record());
+    EXPECT_EQ(r.items[3].record(), 10u);
     EXPECT_EQ(Texts(SearchTheCity("salem", env.ctx(), "")),
               (Strings{"84653 Salem, UT", "97301 Salem, OR"}));
     EXPECT_EQ(Texts(SearchTheCity("salt lake", env.ctx(), "")),
@@ -98,14 +98,14 @@ TEST(CitySearch, StateModeOneLetterCrossesTheTwoLetterBlocks) {
     auto r = SearchTheCityWithState("a", env.ctx(), tx);
     EXPECT_TRUE(r.listShown);
     EXPECT_FALSE(r.outputControls);
-    EXPECT_EQ(r.heading, "Possible Cities");
+    EXPECT_EQ(r.heading, heading::PossibleCities);
     EXPECT_EQ(Texts(r), (Strings{"Addison, TX", "Adrian, TX", "Allen, TX"}));
 
     r = SearchTheCityWithState("ad", env.ctx(), tx);
     EXPECT_TRUE(r.outputControls);
-    EXPECT_EQ(r.heading, "Possible Cities");
+    EXPECT_EQ(r.heading, heading::CityZipCodes);
     EXPECT_EQ(r.items,
-              (std::vector<ResultItem>{{"75001 Addison, TX", 3}, {"79001 Adrian, TX", 5}}));
+              ZipLines({{"75001 Addison, TX", 3}, {"79001 Adrian, TX", 5}}));
 
     const auto ut = ChooseStates(env.data, "UT");
     EXPECT_EQ(Texts(SearchTheCityWithState("S", env.ctx(), ut)),

@@ -19,7 +19,7 @@ TEST(CountySearch, OneOrTwoCharactersListCountiesFromTheTable) {
     auto r = SearchTheCounty("m", env.ctx(), "");
     EXPECT_TRUE(r.listShown && r.cleared);
     EXPECT_FALSE(r.outputControls);
-    EXPECT_EQ(r.heading, "Possible Counties");
+    EXPECT_EQ(r.heading, heading::PossibleCounties);
     // One line per state of a shared name
     EXPECT_EQ(Texts(r), (Strings{"Marion, OR", "Marion, TX"}));
     EXPECT_EQ(Texts(SearchTheCounty("MA", env.ctx(), "")), Texts(r));
@@ -35,8 +35,8 @@ TEST(CountySearch, ThreeCharactersListZipLinesAlwaysWithTheCounty) {
     SearchEnv env;
     auto r = SearchTheCounty("mar", env.ctx(), "");
     EXPECT_TRUE(r.listShown && r.outputControls);
-    EXPECT_EQ(r.heading, "Possible Zip Codes");
-    EXPECT_EQ(r.items, (std::vector<ResultItem>{{"75657 Jefferson, TX (Marion)", 11},
+    EXPECT_EQ(r.heading, heading::PossibleZipCodes);
+    EXPECT_EQ(r.items, ZipLines({{"75657 Jefferson, TX (Marion)", 11},
                                                 {"97301 Salem, OR (Marion)", 9}}));
     env.settings.showAreaCode = true;
     env.settings.citiesInCaps = true;
@@ -126,8 +126,8 @@ TEST(AreaSearch, OnlyThreeCharactersSearch) {
     }
     auto r = SearchTheArea("801", env.ctx());
     EXPECT_TRUE(r.listShown && r.outputControls && r.cleared);
-    EXPECT_EQ(r.heading, "Possible Zip Codes");
-    EXPECT_EQ(r.items, (std::vector<ResultItem>{{"84101 Salt Lake City, UT", 0},
+    EXPECT_EQ(r.heading, heading::PossibleZipCodes);
+    EXPECT_EQ(r.items, ZipLines({{"84101 Salt Lake City, UT", 0},
                                                 {"84102 Salt Lake City, UT", 1},
                                                 {"84120 Salt Lake City, UT", 2},
                                                 {"84653 Salem, UT", 10}}));

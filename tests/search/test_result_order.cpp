@@ -26,12 +26,16 @@ TEST(ResultOrder, TiesFallBackToByteOrderAndDuplicatesStay) {
     EXPECT_FALSE(ItemLess("Salem", "SALEM"));
     EXPECT_FALSE(ItemLess("Salem", "Salem"));
 
+    auto city = [](const char* text, std::int32_t offset) {
+        return ResultItem{text, CityItem{offset}};
+    };
     std::vector<ResultItem> items = {
-        {"salem", 4},         {"Salem", 3}, {"84101 X", 1}, {"Salem", 2}, {"SALEM", std::nullopt},
-        {"abc", std::nullopt}};
+        city("salem", 4),          city("Salem", 3), {"84101 X", ZipItem{1}}, city("Salem", 2),
+        {"SALEM", NoMatchItem{}}, {"abc", NoMatchItem{}}};
     SortItems(items);
-    std::vector<ResultItem> want = {{"84101 X", 1}, {"abc", std::nullopt}, {"SALEM", std::nullopt},
-                                    {"Salem", 3},   {"Salem", 2},          {"salem", 4}};
+    std::vector<ResultItem> want = {{"84101 X", ZipItem{1}}, {"abc", NoMatchItem{}},
+                                    {"SALEM", NoMatchItem{}}, city("Salem", 3),
+                                    city("Salem", 2),         city("salem", 4)};
     EXPECT_EQ(items, want);
 }
 

@@ -20,19 +20,19 @@ TEST(ZipSearch, DisplayFollowsTheNumberOfDigits) {
         EXPECT_TRUE(r.listShown && r.cleared) << text;
         EXPECT_FALSE(r.outputControls) << text;
         for (const auto& item : r.items)
-            EXPECT_FALSE(item.record) << item.text;
+            EXPECT_FALSE(item.record()) << item.text;
     }
     for (std::string text : {"841", "8410", "84101", "84199"}) {
         r = SearchTheZip(text, env.ctx());
         EXPECT_TRUE(r.listShown && r.outputControls && r.cleared) << text;
-        EXPECT_EQ(r.heading, "Possible Cities");
+        EXPECT_EQ(r.heading, heading::CityZipCodes);
     }
 }
 
 TEST(ZipSearch, OneDigitListsTheStatesOfThatDigit) {
     SearchEnv env;
     auto r = SearchTheZip("8", env.ctx());
-    EXPECT_EQ(r.heading, "Potential States");
+    EXPECT_EQ(r.heading, heading::PotentialStates);
     EXPECT_EQ(Texts(r), (Strings{"Arizona", "Texas", "Utah"}));
     EXPECT_EQ(Texts(SearchTheZip("0", env.ctx())), Strings{"New York"});
     // Two-character state lines never match a digit; no "No match" line for one digit.
@@ -44,7 +44,7 @@ TEST(ZipSearch, OneDigitListsTheStatesOfThatDigit) {
 TEST(ZipSearch, TwoDigitsListTheMainCityOfEachKnownPrefix) {
     SearchEnv env;
     auto r = SearchTheZip("84", env.ctx());
-    EXPECT_EQ(r.heading, "Cities With Most Zip Codes In Area");
+    EXPECT_EQ(r.heading, heading::MainCities);
     EXPECT_EQ(Texts(r), (Strings{"841 Salt Lake City, UT", "846 Salem, UT"}));
     EXPECT_EQ(Texts(SearchTheZip("00", env.ctx())), Strings{"005 Holtsville, NY"});
     EXPECT_TRUE(SearchTheZip("99", env.ctx()).items.empty());
@@ -56,12 +56,12 @@ TEST(ZipSearch, ThreeToFiveDigitsListZipLinesWithTheirRecords) {
     SearchEnv env;
     auto r = SearchTheZip("841", env.ctx());
     ASSERT_EQ(r.items.size(), 3u);
-    EXPECT_EQ(r.items[0], (ResultItem{"84101 Salt Lake City, UT", 0}));
-    EXPECT_EQ(r.items[2], (ResultItem{"84120 Salt Lake City, UT", 2}));
+    EXPECT_EQ(r.items[0], ZipLine("84101 Salt Lake City, UT", 0));
+    EXPECT_EQ(r.items[2], ZipLine("84120 Salt Lake City, UT", 2));
     EXPECT_EQ(Texts(SearchTheZip("8410", env.ctx())),
               (Strings{"84101 Salt Lake City, UT", "84102 Salt Lake City, UT"}));
     EXPECT_EQ(SearchTheZip("84120", env.ctx()).items,
-              (std::vector<ResultItem>{{"84120 Salt Lake City, UT", 2}}));
+              ZipLines({{"84120 Salt Lake City, UT", 2}}));
     EXPECT_EQ(Texts(SearchTheZip("00501", env.ctx())), Strings{"00501 Holtsville, NY"});
     // A known prefix without the ZIP code, and an unknown prefix
     EXPECT_EQ(Texts(SearchTheZip("84199", env.ctx())), Strings{"No matching zip codes found."});
@@ -125,7 +125,7 @@ TEST(ZipSearch, ResultsAreSortedWhateverTheRecordOrder) {
     std::swap(env.hand.zips[0], env.hand.zips[2]);
     env.hand.writeAll();
     auto r = SearchTheZip("841", env.ctx());
-    EXPECT_EQ(r.items, (std::vector<ResultItem>{{"84101 Salt Lake City, UT", 2},
+    EXPECT_EQ(r.items, ZipLines({{"84101 Salt Lake City, UT", 2},
                                                 {"84102 Salt Lake City, UT", 1},
                                                 {"84120 Salt Lake City, UT", 0}}));
 }
@@ -136,7 +136,7 @@ TEST(ZipSearch, RecordPastTheEndEndsTheSearchWithItsItemsKept) {
     auto r = SearchTheZip("84101", env.ctx());
     EXPECT_EQ(r.ioError, msg::ReadPastEnd);
     EXPECT_TRUE(r.fatal.empty());
-    EXPECT_EQ(r.items, (std::vector<ResultItem>{{"84101 Salt Lake City, UT", 0}}));
+    EXPECT_EQ(r.items, ZipLines({{"84101 Salt Lake City, UT", 0}}));
 
     // A block that begins past the end: nothing was added, and no "No match" line either
     env.data.zipIndex[841].first = 500;

@@ -1,29 +1,11 @@
-#include "cli/ZipFields.h"
+#include "cli/OutputFields.h"
 
-#include "text/ShortString.h"
 #include "text/Win1252.h"
 
 namespace corvana::cli {
 
-ZipFields ReadZipFields(const ZipRecord& rec, const CityFile& city, const DataSet& data,
-                        const Settings& settings) {
-    ZipFields f;
-    f.zip = rec.zipText();
-    const CityHeader h = city.readHeader(rec.cityOffset, data);
-    f.city = Win1252ToUtf8(settings.citiesInCaps ? upperAscii(h.name) : h.name);
-    f.state = Win1252ToUtf8(data.stateAbbrev(h.state));
-    if (rec.county != NoCounty) {
-        const std::string_view county = data.countyName(rec.county);
-        f.county =
-            Win1252ToUtf8(settings.countiesInCaps ? upperAscii(county) : std::string(county));
-    }
-    if (rec.areaCode != NoAreaCode)
-        f.areaCode = rec.areaCode;
-    f.zone = rec.timeZone & 0x7f;
-    if (!f.hasZone())
-        f.zone = 0;
-    f.dst = (rec.timeZone & 0x80) != 0;
-    return f;
+std::string Utf8(const CasedName& name) {
+    return Win1252ToUtf8(name.str());
 }
 
 void AppendCsvField(std::string& out, std::string_view text) {

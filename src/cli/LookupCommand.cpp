@@ -1,0 +1,86 @@
+// corvana-query lookup: annotates the ZIP codes given, or with none the CSV file or list on
+// standard input, to standard output; the counts go to standard error.
+
+#include "cli/Command.h"
+#include "cli/Lookup.h"
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace corvana::cli {
+
+namespace {
+
+// Standard output as the lookup writes it: whole pieces with write(), a failure (a full disk)
+// ending the run as an error rather than passing unseen. A reader that goes away (head) ends
+// the run through SIGPIPE, quietly, as it ends any other filter.
+void WriteOut(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw std::runtime_error(std::string("cannot write the output: ") +
+                                     std::strerror(errno));
+        bytes.remove_prefix(std::size_t(n));
+    }
+}
+
+LookupCounts Annotate(const std::vector<std::string>& zips,
+                      const std::optional<std::string>& column, const DataSet& data,
+                      const Settings& settings) {
+    ZipAnnotator annotator(data, settings);
+    if (!zips.empty())
+        return LookupList(zips, WriteOut, annotator);
+    CsvReader in(FdSource(STDIN_FILENO));
+    return LookupCsv(in, WriteOut, annotator, column);
+}
+
+class Lookup : public Command {
+public:
+    void checkOptions(const Options& o) const override {
+        if (o.json || o.format || o.singleState || o.show)
+            throw UsageFailure{"lookup writes CSV with every field; --json, --format, --state "
+                               "and --show do not apply"};
+    }
+
+    int run(const Invocation& in) const override {
+        const std::optional<std::string>& column = in.options.column;
+        if (!in.texts.empty() && column) {
+            std::cerr << "corvana-query: --column applies to a file on standard input, not to "
+                         "ZIP codes given on the command line\n";
+            return UsageError;
+        }
+        return ReportingDataErrors([&] {
+            LookupCounts counts;
+            try {
+                counts = Annotate(in.texts, column, in.data, in.settings);
+            } catch (const LookupError& e) {
+                std::cerr << "corvana-query lookup: " << e.what() << '\n';
+                return UsageError;
+            } catch (const FatalError&) {
+                throw;
+            } catch (const IoError&) {
+                throw;
+            } catch (const std::runtime_error& e) {
+                // Standard input or output failed: no fault of the data.
+                std::cerr << "corvana-query lookup: " << e.what() << '\n';
+                return UsageError;
+            }
+            std::cerr << "corvana-query lookup: " << CountsLine(counts) << '\n';
+            return counts.allFound() ? Found : NothingFound;
+        });
+    }
+};
+
+} // namespace
+
+const Command& LookupCommand() {
+    static const Lookup command;
+    return command;
+}
+
+} // namespace corvana::cli
