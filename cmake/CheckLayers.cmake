@@ -8,13 +8,14 @@ cmake_minimum_required(VERSION 3.25)
 
 set(rank_text 0)
 set(rank_data 1)
-set(rank_settings 2)
-set(rank_format 3)
-set(rank_search 4)
-set(rank_output 5)
-set(rank_main 6)
-set(rank_cli 6)
-set(rank_mkdata 6)
+set(rank_geo 2)
+set(rank_settings 3)
+set(rank_format 4)
+set(rank_search 5)
+set(rank_output 6)
+set(rank_main 7)
+set(rank_cli 7)
+set(rank_mkdata 7)
 set(text_files data/ShortString.h data/Win1252.h data/Win1252.cpp)
 
 # The layer of a path relative to SOURCE_DIR; empty when it is no part of any layer.
@@ -54,7 +55,7 @@ endforeach()
 
 if(NOT wrong STREQUAL "")
     message(FATAL_ERROR "Includes against the order of the layers "
-                        "(text, data, settings, format, search, output; then the programs):\n"
+                        "(text, data, geo, settings, format, search, output; then the programs):\n"
                         "${wrong}")
 endif()
 if(STAMP)

@@ -4,6 +4,7 @@
 #include "data/Records.h"
 #include "data/ShortString.h"
 #include "data/Win1252.h"
+#include "geo/Points.h"
 
 #include <algorithm>
 #include <array>
@@ -39,6 +40,9 @@ enum Column {
     ColOtherAreaCodes,
     ColOtherCities,
     ColOtherCountyNames,
+    ColLatitude,
+    ColLongitude,
+    ColCountyFips,
     ColumnCount
 };
 static_assert(std::size(TableColumns) == ColumnCount && FirstOptionalColumn == ColOtherCities);
@@ -55,6 +59,7 @@ struct Row {
     std::vector<std::uint16_t> otherAreaCodes;
     std::vector<std::string> otherCities;
     std::vector<std::string> otherCountyNames;
+    PointRecord point; // position and county code, none when the table has no such columns
 };
 
 // A city or a county of one state with the records of its ZIP codes, in ZIP order.
@@ -197,6 +202,56 @@ std::uint8_t timeZoneCode(std::string_view offset, std::string_view dst, std::si
     return std::uint8_t((hours + 12) | (dst == "Y" ? 0x80 : 0));
 }
 
+// A coordinate in units of 1e-5 degree from at most five decimals ("-111.89101"), exactly as
+// written: a sign, up to three digits, then a point and one to five digits.
+std::int32_t coordinateValue(std::string_view field, std::string_view what, std::int32_t degrees,
+                             std::size_t line) {
+    std::string_view s = field;
+    bool negative = false;
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    const std::size_t point = s.find('.');
+    std::string_view whole = s.substr(0, point);
+    std::string_view decimals = point == std::string_view::npos ? "" : s.substr(point + 1);
+    std::int64_t value = -1;
+    if (!whole.empty() && whole.size() <= 3 && allDigits(whole) && allDigits(decimals) &&
+        decimals.size() <= 5 && (point == std::string_view::npos || !decimals.empty())) {
+        value = std::int64_t(digitsValue(whole)) * PointRecord::PerDegree;
+        std::int64_t scale = PointRecord::PerDegree / 10;
+        for (char c : decimals) {
+            value += (c - '0') * scale;
+            scale /= 10;
+        }
+    }
+    if (value < 0 || value > std::int64_t(degrees) * PointRecord::PerDegree)
+        throw InputError(line, "bad " + std::string(what) + " " + inQuotes(field) +
+                                   " (decimal degrees from -" + std::to_string(degrees) + " to " +
+                                   std::to_string(degrees) + ", at most five decimals, wanted)");
+    return std::int32_t(negative ? -value : value);
+}
+
+PointRecord pointRecord(std::string_view lat, std::string_view lon, std::string_view fips,
+                        std::size_t line) {
+    PointRecord p;
+    if (lat.empty() != lon.empty())
+        throw InputError(line, "a latitude without a longitude or the other way round");
+    if (!lat.empty()) {
+        p.latitude = coordinateValue(lat, "latitude", 90, line);
+        p.longitude = coordinateValue(lon, "longitude", 180, line);
+    }
+    if (!fips.empty()) {
+        // State code 00 does not exist; it would read as "no county code".
+        if (fips.size() != 5 || !allDigits(fips) || fips.substr(0, 2) == "00")
+            throw InputError(line, "bad county_fips " + inQuotes(fips) +
+                                       " (five digits of a state and county code wanted)");
+        p.stateFips = std::uint8_t(digitsValue(fips.substr(0, 2)));
+        p.countyFips = std::uint16_t(digitsValue(fips.substr(2)));
+    }
+    return p;
+}
+
 // The items of a ';'-separated list, trimmed, empty items dropped.
 std::vector<std::string_view> listItems(std::string_view field) {
     std::vector<std::string_view> items;
@@ -272,6 +327,7 @@ Row parseRow(const CsvRecord& record, const std::array<std::size_t, ColumnCount>
         row.otherCities.push_back(nameText(item, "city in other_cities", line));
     for (std::string_view item : listItems(field(ColOtherCountyNames)))
         row.otherCountyNames.push_back(nameText(item, "county in other_county_names", line));
+    row.point = pointRecord(field(ColLatitude), field(ColLongitude), field(ColCountyFips), line);
     return row;
 }
 
@@ -503,6 +559,15 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
         rec.encode(zipDat);
     }
 
+    if (where[ColLatitude] != SIZE_MAX || where[ColLongitude] != SIZE_MAX ||
+        where[ColCountyFips] != SIZE_MAX) {
+        std::vector<PointRecord> points;
+        points.reserve(rows.size());
+        for (const Row& row : rows)
+            points.push_back(row.point);
+        files[PointsFileName] = geo::BuildPointsFile(points);
+    }
+
     // The main city of a prefix has most ZIP codes in its block; of equals, the one whose
     // first ZIP code is lowest, which in ZIP order is the one met first.
     std::string& zipIdx = files["ZIPCODE.IDX"];
@@ -571,6 +636,9 @@ void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir) {
         for (const auto& [name, bytes] : files)
             fs::rename(work / name, dir / name);
         fs::remove(work);
+        // Positions of the old set would put the new set's ZIP codes in wrong places.
+        if (!files.count(PointsFileName))
+            fs::remove(dir / PointsFileName);
     } catch (...) {
         std::error_code ignored;
         fs::remove_all(work, ignored);
@@ -585,8 +653,9 @@ constexpr const char* Usage =
     "Builds the Corvana data files from a UTF-8 table with the header\n"
     "  zip,city,state,county,area_code,utc_offset,dst,other_counties,other_area_codes\n"
     "and optionally other_cities and other_county_names (further names of the place and of\n"
-    "its counties, each a ';' list) into DIR; TEXT is the data date that the Version message\n"
-    "shows (e.g. \"March 2026\").\n"
+    "its counties, each a ';' list), latitude and longitude (decimal degrees, at most five\n"
+    "decimals) and county_fips (five digits) into DIR; TEXT is the data date that the Version\n"
+    "message shows (e.g. \"March 2026\"). POINTS.DAT is written when the table has positions.\n"
     "Nothing in DIR is replaced unless every file could be built and written.\n";
 
 } // namespace

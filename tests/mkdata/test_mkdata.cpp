@@ -6,6 +6,7 @@
 #include "data/ShortString.h"
 #include "data/Win1252.h"
 #include "data/ZipFile.h"
+#include "geo/Points.h"
 #include "mkdata/Builder.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,8 @@
 using namespace corvana;
 using namespace corvana::mkdata;
 using namespace corvana::test;
+using corvana::geo::LoadPoints;
+using corvana::geo::PointsLoad;
 
 namespace {
 
@@ -602,6 +605,93 @@ TEST(Builder, CommandLine) {
               1);
     EXPECT_EQ(err.str(), "corvana-mkdata: cannot read " + dir.str() + "/none.csv\n");
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(Builder, PositionsAndCountyCodesReadBackExactly) {
+    const std::string csv = readFile(std::string(CORVANA_TEST_SOURCE_DIR) + "/fixtures/points.csv");
+    ReadBack b(fixtureDir("points"));
+    PointsLoad loaded = LoadPoints(b.data);
+    ASSERT_EQ(loaded.status, geo::PointsStatus::Loaded) << loaded.message;
+    const geo::Points& points = *loaded.points;
+    ASSERT_EQ(points.recordCount(), b.zips.size());
+    // Each row's figures as written, to the last of the five decimals.
+    std::istringstream rows(csv);
+    std::string line;
+    std::getline(rows, line);
+    std::size_t checked = 0;
+    while (std::getline(rows, line)) {
+        Texts f;
+        for (std::size_t at = 0;; at = line.find(',', at) + 1) {
+            f.push_back(line.substr(at, line.find(',', at) - at));
+            if (line.find(',', at) == std::string::npos)
+                break;
+        }
+        ASSERT_EQ(f.size(), 14u);
+        std::uint32_t record = 0;
+        while (b.zips.at(record).zipText() != f[0])
+            ++record;
+        auto at = points.position(record);
+        EXPECT_EQ(at.has_value(), !f[11].empty()) << f[0];
+        if (at) {
+            EXPECT_EQ(*at, (geo::GeoPoint{std::stod(f[11]), std::stod(f[12])})) << f[0];
+        }
+        EXPECT_EQ(points.countyFips(record), f[13]) << f[0];
+        ++checked;
+    }
+    EXPECT_EQ(checked, b.zips.size());
+
+    // The other files are those of the same table without the three columns, byte for byte.
+    std::string without;
+    for (std::istringstream all(csv); std::getline(all, line);) {
+        std::size_t cut = 0;
+        for (int commas = 0; commas < 11; ++commas)
+            cut = line.find(',', cut) + 1;
+        without += line.substr(0, cut - 1) + "\n";
+    }
+    DataFiles plain = BuildDataFiles(without, "June 1996");
+    DataFiles full = BuildDataFiles(csv, "June 1996");
+    EXPECT_EQ(plain.count("POINTS.DAT"), 0u);
+    EXPECT_EQ(full.size(), plain.size() + 1);
+    for (const auto& [name, bytes] : plain)
+        EXPECT_EQ(full.at(name), bytes) << name;
+    EXPECT_EQ(full.at("POINTS.DAT"), readFile(fixtureDir("points") + "/POINTS.DAT"));
+
+    // Built again without positions, the set loses its POINTS.DAT with the rest replaced.
+    TempDir dir;
+    WriteDataFiles(full, dir.path());
+    WriteDataFiles(plain, dir.path());
+    DataSet data;
+    data.dir = dir.str();
+    EXPECT_EQ(LoadPoints(data).status, geo::PointsStatus::NoLocations);
+    EXPECT_EQ(LoadPoints(data).message, msg::NoLocations);
+}
+
+TEST(Builder, BadPositionsNameTheirLine) {
+    const std::string header = "zip,city,state,county,area_code,utc_offset,dst,other_counties,"
+                               "other_area_codes,latitude,longitude,county_fips\n";
+    auto row = [&](std::string_view position) {
+        return errorOf(header + "84101,Salt Lake City,UT,,801,-7,Y,,," + std::string(position) +
+                       "\n");
+    };
+    EXPECT_EQ(row("40.75621,-111.90090,49035"), "");
+    EXPECT_EQ(row("-90,180,"), "");
+    EXPECT_EQ(row("+90.00000,-180.0,"), "");
+    EXPECT_EQ(row(",,"), "");
+    for (std::string_view lat :
+         {"90.00001", "-91", "40.123456", "40.", ".5", "4e1", "N40", "1000", "nan", "--1"})
+        EXPECT_EQ(row(std::string(lat) + ",-111,"),
+                  "line 2: bad latitude \"" + std::string(lat) +
+                      "\" (decimal degrees from -90 to 90, at most five decimals, wanted)")
+            << lat;
+    EXPECT_EQ(row("40,180.00001,"), "line 2: bad longitude \"180.00001\" (decimal degrees from "
+                                    "-180 to 180, at most five decimals, wanted)");
+    EXPECT_EQ(row("40,,"), "line 2: a latitude without a longitude or the other way round");
+    EXPECT_EQ(row(",-111,"), "line 2: a latitude without a longitude or the other way round");
+    for (std::string_view fips : {"4903", "490351", "00035", "4903x", "-4903"})
+        EXPECT_EQ(row(",," + std::string(fips)),
+                  "line 2: bad county_fips \"" + std::string(fips) +
+                      "\" (five digits of a state and county code wanted)")
+            << fips;
 }
 
 TEST(Builder, RealDataSetIsConsistent) {
