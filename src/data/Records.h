@@ -250,8 +250,7 @@ struct PointRecord {
 
 // The whole of POINTS.DAT from its parts; `list` in the order the tree builder chose.
 inline std::string EncodePointsFile(const std::vector<PointRecord>& records,
-                                    const std::vector<std::uint16_t>& list,
-                                    std::uint8_t leafSize) {
+                                    const std::vector<std::uint16_t>& list, std::uint8_t leafSize) {
     std::string out;
     out.reserve(PointsHeader::Size + records.size() * PointRecord::Size + list.size() * 2);
     PointsHeader{std::uint32_t(records.size()), std::uint32_t(list.size()), leafSize}.encode(out);

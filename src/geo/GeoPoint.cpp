@@ -38,8 +38,7 @@ PointParse coordinate(std::string_view part, bool latitude, double& value) {
                            " is not a decimal number of degrees.");
     const double limit = latitude ? 90 : 180;
     if (std::fabs(*number) > limit)
-        return refused(latitude ? PointError::LatitudeOutOfRange
-                                : PointError::LongitudeOutOfRange,
+        return refused(latitude ? PointError::LatitudeOutOfRange : PointError::LongitudeOutOfRange,
                        std::string("The ") + what + " " + quoted(part) +
                            (latitude ? " is beyond 90 degrees north or south."
                                      : " is beyond 180 degrees east or west."));
@@ -50,8 +49,8 @@ PointParse coordinate(std::string_view part, bool latitude, double& value) {
 } // namespace
 
 bool OnTheGlobe(GeoPoint p) {
-    return std::isfinite(p.latitude) && std::isfinite(p.longitude) &&
-           std::fabs(p.latitude) <= 90 && std::fabs(p.longitude) <= 180;
+    return std::isfinite(p.latitude) && std::isfinite(p.longitude) && std::fabs(p.latitude) <= 90 &&
+           std::fabs(p.longitude) <= 180;
 }
 
 std::string_view WithoutBlanks(std::string_view s) {
@@ -125,7 +124,8 @@ PointParse ParsePoint(std::string_view text) {
     } else {
         std::size_t blank = text.find_first_of(" \t");
         lat = text.substr(0, blank);
-        lon = blank == std::string_view::npos ? std::string_view() : WithoutBlanks(text.substr(blank));
+        lon = blank == std::string_view::npos ? std::string_view()
+                                              : WithoutBlanks(text.substr(blank));
     }
     if (lat.empty())
         return refused(PointError::MissingLatitude, "The point has no latitude before its "

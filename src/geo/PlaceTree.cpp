@@ -139,11 +139,12 @@ std::vector<std::uint32_t> TreeOrder(std::span<const Vec3> points, unsigned leaf
         const double ex = hi.x - lo.x, ey = hi.y - lo.y, ez = hi.z - lo.z;
         const int axis = ex >= ey && ex >= ez ? 0 : ey >= ez ? 1 : 2;
         const std::size_t mid = begin + (end - begin) / 2;
-        std::nth_element(order.begin() + std::ptrdiff_t(begin), order.begin() + std::ptrdiff_t(mid),
-                         order.begin() + std::ptrdiff_t(end), [&](std::uint32_t a, std::uint32_t b) {
-                             const double va = axisOf(points[a], axis), vb = axisOf(points[b], axis);
-                             return va < vb || (va == vb && a < b);
-                         });
+        std::nth_element(
+            order.begin() + std::ptrdiff_t(begin), order.begin() + std::ptrdiff_t(mid),
+            order.begin() + std::ptrdiff_t(end), [&](std::uint32_t a, std::uint32_t b) {
+                const double va = axisOf(points[a], axis), vb = axisOf(points[b], axis);
+                return va < vb || (va == vb && a < b);
+            });
         ranges.emplace_back(begin, mid);
         ranges.emplace_back(mid, end);
     }

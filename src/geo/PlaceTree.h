@@ -48,8 +48,7 @@ public:
     const std::vector<Place>& places() const { return places_; }
 
     // Calls visit(place index, squared chord) for every place within the squared chord c2 of q.
-    template <class Visit>
-    void visitBall(const Vec3& q, double c2, Visit&& visit) const;
+    template <class Visit> void visitBall(const Vec3& q, double c2, Visit&& visit) const;
 
     // The place nearest to q by chord, ties to the lower index; -1 when there are none.
     std::int64_t nearest(const Vec3& q) const;
@@ -73,8 +72,7 @@ private:
 // of place numbers that makes the tree above group nearby points.
 std::vector<std::uint32_t> TreeOrder(std::span<const Vec3> points, unsigned leafSize);
 
-template <class Visit>
-void PlaceTree::visitBall(const Vec3& q, double c2, Visit&& visit) const {
+template <class Visit> void PlaceTree::visitBall(const Vec3& q, double c2, Visit&& visit) const {
     if (nodes_.empty())
         return;
     std::uint32_t stack[64];

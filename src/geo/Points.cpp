@@ -108,7 +108,8 @@ PointsLoad LoadPoints(const DataSet& data) {
     load.points = Points::fromBytes(file->bytes());
     // Positions of other ZIP data would put every ZIP code in a wrong place, quietly.
     if (load.points)
-        if (auto zips = ZipFile::open(data); zips && zips->recordCount() != load.points->recordCount())
+        if (auto zips = ZipFile::open(data);
+            zips && zips->recordCount() != load.points->recordCount())
             load.points.reset();
     load.status = load.points ? PointsStatus::Loaded : PointsStatus::Damaged;
     load.message = load.points ? "" : msg::PointsCorrupt;
