@@ -1,11 +1,13 @@
 // The CSV reader of corvana-mkdata on arbitrary bytes, and the builder behind it: a table is
 // either refused with an InputError or turned into data files that the program loads and reads
-// without a single fault.
+// without a single fault, positions included.
 #include "FuzzUtil.h"
 
 #include "data/DataSet.h"
 #include "data/Errors.h"
+#include "data/Records.h"
 #include "data/ZipFile.h"
+#include "geo/Points.h"
 #include "mkdata/Builder.h"
 #include "mkdata/Csv.h"
 #include "settings/Settings.h"
@@ -55,9 +57,15 @@ void checkDataFiles(const mkdata::DataFiles& files) {
     auto& scratch = fuzz::Scratch::get();
     for (const auto& [name, bytes] : files)
         scratch.put(name, bytes);
+    if (!files.count(PointsFileName))
+        scratch.put(PointsFileName, "", false);
     DataSet data;
     data.dir = scratch.dir();
     FUZZ_CHECK(LoadInData(data).ok());
+    // Positions, when the table has them, load as written.
+    geo::PointsLoad points = geo::LoadPoints(data);
+    FUZZ_CHECK(points.status == (files.count(PointsFileName) ? geo::PointsStatus::Loaded
+                                                             : geo::PointsStatus::NoLocations));
     auto city = CityFile::open(data);
     auto zips = ZipFile::open(data);
     FUZZ_CHECK(city && zips);
@@ -91,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     } catch (const InputError&) {
         return 0;
     }
-    FUZZ_CHECK(files.size() == 10);
+    FUZZ_CHECK(files.size() == 10 + files.count(PointsFileName));
     checkDataFiles(files);
     return 0;
 }

@@ -23,7 +23,7 @@ NearResult nearPoint(const Points& points, GeoPoint centre, double radiusKm, std
     // The sphere finds every place that can be inside; the geodesic decides, once per place.
     const auto& places = points.tree().places();
     points.tree().visitBall(UnitVector(centre), ChordSquaredWithin(radiusKm),
-                            [&](std::uint32_t i, double) {
+                            [&](std::uint32_t i) {
                                 const double km = GeodesicKm(centre, places[i].point);
                                 if (km <= radiusKm)
                                     for (std::uint16_t r : points.recordsAt(places[i]))
@@ -89,7 +89,7 @@ std::optional<NearbyZip> Nearest(const Points& points, GeoPoint point) {
     const auto& places = tree.places();
     const Place& first = places[std::size_t(closest)];
     NearbyZip best{points.recordsAt(first)[0], GeodesicKm(point, first.point)};
-    tree.visitBall(UnitVector(point), ChordSquaredWithin(best.km), [&](std::uint32_t i, double) {
+    tree.visitBall(UnitVector(point), ChordSquaredWithin(best.km), [&](std::uint32_t i) {
         if (i == closest)
             return;
         NearbyZip other{points.recordsAt(places[i])[0], GeodesicKm(point, places[i].point)};

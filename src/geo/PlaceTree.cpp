@@ -29,8 +29,12 @@ Vec3 UnitVector(GeoPoint p) {
     return Vec3{c * std::cos(lambda), c * std::sin(lambda), std::sin(phi)};
 }
 
+double AngleWithin(double km) {
+    return km / SmallestRadiusKm * (1 + 1e-9);
+}
+
 double ChordSquaredWithin(double km) {
-    const double angle = km / SmallestRadiusKm * (1 + 1e-9);
+    const double angle = AngleWithin(km);
     if (!(angle < std::numbers::pi))
         return 4 * (1 + 1e-9); // the whole sphere
     const double chord = 2 * std::sin(angle / 2) * (1 + 1e-9) + 1e-12;
@@ -39,6 +43,9 @@ double ChordSquaredWithin(double km) {
 
 PlaceTree::PlaceTree(std::vector<Place> places, unsigned leafSize)
     : places_(std::move(places)), leafSize_(std::max(1u, leafSize)) {
+    vectors_.reserve(places_.size());
+    for (const Place& p : places_)
+        vectors_.push_back(UnitVector(p.point));
     if (!places_.empty()) {
         nodes_.reserve(4 * places_.size() / leafSize_ + 1);
         build(0, std::uint32_t(places_.size()));
@@ -52,9 +59,9 @@ std::uint32_t PlaceTree::build(std::uint32_t begin, std::uint32_t end) {
         Node& n = nodes_[self];
         n.begin = begin;
         n.end = end;
-        n.lo = n.hi = places_[begin].v;
+        n.lo = n.hi = vectors_[begin];
         for (std::uint32_t i = begin + 1; i < end; ++i) {
-            const Vec3& v = places_[i].v;
+            const Vec3& v = vectors_[i];
             n.lo = {std::min(n.lo.x, v.x), std::min(n.lo.y, v.y), std::min(n.lo.z, v.z)};
             n.hi = {std::max(n.hi.x, v.x), std::max(n.hi.y, v.y), std::max(n.hi.z, v.z)};
         }
@@ -96,7 +103,7 @@ void PlaceTree::nearestIn(std::uint32_t node, const Vec3& q, double& best,
     const Node& n = nodes_[node];
     if (n.right == 0) {
         for (std::uint32_t i = n.begin; i < n.end; ++i) {
-            const double d2 = ChordSquared(places_[i].v, q);
+            const double d2 = ChordSquared(vectors_[i], q);
             if (d2 < best || (d2 == best && i < found)) {
                 best = d2;
                 found = i;

@@ -22,15 +22,17 @@ inline double ChordSquared(const Vec3& a, const Vec3& b) {
     return dx * dx + dy * dy + dz * dz;
 }
 
-// The squared chord that holds every point whose geodesic distance can be within km: the
-// ellipsoid's radii of curvature all lie between a(1 - e^2) and a / sqrt(1 - e^2), so a
-// geodesic of length s spans an angle of at most s / (a(1 - e^2)) on the sphere of the
-// same latitudes and longitudes. A small margin covers rounding.
+// The angle, in radians on the sphere of the same latitudes and longitudes, within which lies
+// every point whose geodesic distance can be at most km: the ellipsoid's radii of curvature all
+// lie between a(1 - e^2) and a / sqrt(1 - e^2), so a geodesic of length s spans an angle of at
+// most s / (a(1 - e^2)). A small margin covers rounding.
+double AngleWithin(double km);
+
+// The same bound as a squared chord between unit vectors (4 when it takes in the whole sphere).
 double ChordSquaredWithin(double km);
 
 // One distinct position and the records of the ZIP codes there: list[first, first + count).
 struct Place {
-    Vec3 v;
     GeoPoint point;
     std::uint32_t first = 0;
     std::uint32_t count = 0;
@@ -46,8 +48,10 @@ public:
     PlaceTree(std::vector<Place> places, unsigned leafSize);
 
     const std::vector<Place>& places() const { return places_; }
+    // The unit vector of each place, in the same order.
+    const std::vector<Vec3>& vectors() const { return vectors_; }
 
-    // Calls visit(place index, squared chord) for every place within the squared chord c2 of q.
+    // Calls visit(place index) for every place within the squared chord c2 of q.
     template <class Visit> void visitBall(const Vec3& q, double c2, Visit&& visit) const;
 
     // The place nearest to q by chord, ties to the lower index; -1 when there are none.
@@ -64,6 +68,7 @@ private:
     static double boxDistanceSquared(const Node& n, const Vec3& q);
 
     std::vector<Place> places_;
+    std::vector<Vec3> vectors_;
     std::vector<Node> nodes_;
     unsigned leafSize_ = 1;
 };
@@ -79,19 +84,18 @@ template <class Visit> void PlaceTree::visitBall(const Vec3& q, double c2, Visit
     std::size_t depth = 0;
     stack[depth++] = 0;
     while (depth) {
-        const Node& n = nodes_[stack[--depth]];
+        const std::uint32_t at = stack[--depth];
+        const Node& n = nodes_[at];
         if (boxDistanceSquared(n, q) > c2)
             continue;
         if (n.right == 0) {
-            for (std::uint32_t i = n.begin; i < n.end; ++i) {
-                const double d2 = ChordSquared(places_[i].v, q);
-                if (d2 <= c2)
-                    visit(i, d2);
-            }
+            for (std::uint32_t i = n.begin; i < n.end; ++i)
+                if (ChordSquared(vectors_[i], q) <= c2)
+                    visit(i);
             continue;
         }
         stack[depth++] = n.right;
-        stack[depth++] = std::uint32_t(&n - nodes_.data()) + 1;
+        stack[depth++] = at + 1;
     }
 }
 

@@ -72,7 +72,6 @@ std::optional<Points> Points::fromBytes(std::span<const std::uint8_t> bytes) {
         }
         Place place;
         place.point = PointOf(p.records_[r]);
-        place.v = UnitVector(place.point);
         place.first = i;
         place.count = 1;
         places.push_back(place);

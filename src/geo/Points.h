@@ -20,7 +20,7 @@ inline constexpr const char* PointsUnreadable =
 namespace corvana::geo {
 
 // The positions and county codes of one data set, read whole from POINTS.DAT and read-only
-// afterwards (about 4 MB in memory for 42,000 ZIP codes).
+// afterwards (under 3 MB in memory for 42,000 ZIP codes).
 class Points {
 public:
     Points() = default;
@@ -65,7 +65,7 @@ struct PointsLoad {
 PointsLoad LoadPoints(const DataSet& data);
 
 // The leaf size of the tree that corvana-mkdata writes; bench/bench_points_index measures others.
-inline constexpr unsigned DefaultLeafSize = 8;
+inline constexpr unsigned DefaultLeafSize = 16;
 
 // The whole of POINTS.DAT for the ZIP codes of `records` (in ZIPCODE.DAT order): the records,
 // then every record with a position in tree order. Throws std::length_error beyond 65,536
