@@ -5,7 +5,9 @@
 
 Exits 0 when the file is well-formed, meets the quality bars and gives the
 expected values for a set of well-known ZIP codes; otherwise prints what is
-wrong and exits 1.  Standard library only.
+wrong and exits 1.  Every point must lie in its state and every county code
+under its state's code (the rules of schema.py, which the importer applies
+too).  Standard library only.
 """
 
 import csv
@@ -14,29 +16,17 @@ import re
 import sys
 
 import names
-
-HEADER = ["zip", "city", "state", "county", "area_code", "utc_offset", "dst",
-          "other_counties", "other_area_codes", "other_cities", "other_county_names"]
-
-STATES = {
-    "AK", "AL", "AR", "AZ", "CA", "CO", "CT", "DC", "DE", "FL", "GA", "HI",
-    "IA", "ID", "IL", "IN", "KS", "KY", "LA", "MA", "MD", "ME", "MI", "MN",
-    "MO", "MS", "MT", "NC", "ND", "NE", "NH", "NJ", "NM", "NV", "NY", "OH",
-    "OK", "OR", "PA", "RI", "SC", "SD", "TN", "TX", "UT", "VA", "VT", "WA",
-    "WI", "WV", "WY"}
-TERRITORIES = {"PR", "VI", "GU", "AS", "MP", "FM", "MH", "PW"}
-MILITARY = {"AA", "AE", "AP"}
-
-MIN_ROWS = 41700
-MIN_COUNTY_PCT = 98.5
-MIN_AREA_CODE_PCT = 98.5
+from area_vote import distance
+from schema import (ALL_STATES, COLUMNS, MILITARY, military_state, place_problems,
+                    point_problems, quality_bars)
 
 # zip -> expected values; a list value means "contains all of these".
 SPOT_CHECKS = {
     "84101": {"city": "Salt Lake City", "state": "UT", "county": "Salt Lake",
               "area_code": "801", "utc_offset": "-7", "dst": "Y"},
     "85001": {"city": "Phoenix", "state": "AZ", "county": "Maricopa",
-              "area_code": "602", "utc_offset": "-7", "dst": "N"},
+              "area_code": "602", "utc_offset": "-7", "dst": "N",
+              "county_fips": "04013"},
     "60601": {"city": "Chicago", "state": "IL", "area_code": "312",
               "utc_offset": "-6", "dst": "Y"},
     "96910": {"state": "GU", "area_code": "671", "utc_offset": "10", "dst": "N"},
@@ -45,7 +35,9 @@ SPOT_CHECKS = {
     "10001": {"city": "New York", "state": "NY", "area_code": "212",
               "other_area_codes": ["332", "646"]},
     "09001": {"state": "AE", "county": "", "area_code": "", "utc_offset": "",
-              "dst": "N"},
+              "dst": "N", "latitude": "", "longitude": "", "county_fips": ""},
+    "00601": {"county": "Adjuntas", "county_fips": "72001"},
+    "96950": {"county": "Saipan", "county_fips": "69110"},
     # Overlays reach every ZIP of the codes beneath them.
     "78701": {"city": "Austin", "area_code": "512", "other_area_codes": ["737"]},
     "11201": {"city": "Brooklyn", "area_code": "718",
@@ -60,7 +52,7 @@ SPOT_CHECKS = {
     "06010": {"city": "Bristol", "county": "Hartford",
               "other_counties": ["Naugatuck Valley"]},
     "06103": {"city": "Hartford", "county": "Hartford",
-              "other_counties": ["Capitol Region"]},
+              "other_counties": ["Capitol Region"], "county_fips": "09003"},
     "06510": {"city": "New Haven", "county": "New Haven"},
 }
 
@@ -85,18 +77,27 @@ ZONE_CHECKS = {
     "89101": ("-8", "Y"), "89024": ("-8", "Y"), "89883": ("-7", "Y"),   # NV
     "99501": ("-9", "Y"), "99546": ("-10", "Y"),                        # AK
     "86515": ("-7", "Y"), "86045": ("-7", "Y"), "86039": ("-7", "N"),   # AZ
+    "86001": ("-7", "N"), "86004": ("-7", "N"),
+    "36867": ("-5", "Y"), "36869": ("-5", "Y"), "36104": ("-6", "Y"),   # AL
 }
 
-
-def military_state(zipcode):
-    p = int(zipcode[:3])
-    if 90 <= p <= 98:
-        return "AE"
-    if p == 340:
-        return "AA"
-    if 962 <= p <= 966:
-        return "AP"
-    return None
+# zip -> (latitude, longitude) of the place, from an atlas: the table's point
+# must lie within PLACE_KM of it.  Places far out, on both sides of the
+# 180th meridian and south of the equator catch a lost sign or a swap.
+PLACE_KM = 25
+PLACE_CHECKS = {
+    "84101": (40.76, -111.89),    # Salt Lake City
+    "33040": (24.56, -81.78),     # Key West
+    "04631": (44.91, -66.99),     # Eastport, ME
+    "99723": (71.29, -156.79),    # Utqiagvik (Barrow), AK
+    "99546": (51.88, -176.65),    # Adak, AK
+    "96898": (19.28, 166.65),     # Wake Island
+    "96799": (-14.28, -170.70),   # Pago Pago, AS
+    "96910": (13.48, 144.75),     # Hagatna, GU
+    "96950": (15.18, 145.75),     # Saipan, MP
+    "96960": (7.09, 171.38),      # Majuro, MH
+    "00601": (18.16, -66.72),     # Adjuntas, PR
+}
 
 
 class Problems:
@@ -147,10 +148,10 @@ def check_rows(p, raw, rows):
     writer = csv.writer(out, lineterminator="\n", quoting=csv.QUOTE_MINIMAL)
     for n, row in enumerate(rows, start=2):
         where = "line %d" % n
-        if len(row) != len(HEADER):
-            p.add("%s: %d fields instead of %d" % (where, len(row), len(HEADER)))
+        if len(row) != len(COLUMNS):
+            p.add("%s: %d fields instead of %d" % (where, len(row), len(COLUMNS)))
             continue
-        rec = dict(zip(HEADER, row))
+        rec = dict(zip(COLUMNS, row))
         z = rec["zip"]
         where = "line %d (zip %s)" % (n, z)
         if not re.fullmatch(r"\d{5}", z):
@@ -159,7 +160,7 @@ def check_rows(p, raw, rows):
             p.add("%s: zip not after %s (must be sorted and unique)" % (where, prev))
         prev = z
         st = rec["state"]
-        if st not in STATES | TERRITORIES | MILITARY:
+        if st not in ALL_STATES:
             p.add("%s: unknown state %r" % (where, st))
         if re.fullmatch(r"\d{5}", z):
             ms = military_state(z)
@@ -202,30 +203,6 @@ def check_rows(p, raw, rows):
     return by_zip
 
 
-def quality_bars(by_zip):
-    """List of (description, passed)."""
-    recs = list(by_zip.values())
-    n = len(recs)
-    pct = (lambda k: 100.0 * k / n) if n else (lambda k: 0.0)
-    civil = [r for r in recs if r["state"] not in MILITARY]
-    missing = sorted((STATES | TERRITORIES | MILITARY) - {r["state"] for r in recs})
-    county = sum(1 for r in recs if r["county"])
-    ac = sum(1 for r in recs if r["area_code"])
-    tz = sum(1 for r in civil if r["utc_offset"])
-    return [
-        ("at least %d ZIP codes (%d)" % (MIN_ROWS, n), n >= MIN_ROWS),
-        ("all states, DC, territories and AA/AE/AP present%s"
-         % (" (missing: %s)" % " ".join(missing) if missing else ""), not missing),
-        ("city and state 100%", all(r["city"] and r["state"] for r in recs)),
-        ("county >= %.1f%% (%.2f%%)" % (MIN_COUNTY_PCT, pct(county)),
-         pct(county) >= MIN_COUNTY_PCT),
-        ("time zone for 100%% of non-military ZIPs (%d of %d)" % (tz, len(civil)),
-         tz == len(civil)),
-        ("area code >= %.1f%% (%.2f%%)" % (MIN_AREA_CODE_PCT, pct(ac)),
-         pct(ac) >= MIN_AREA_CODE_PCT),
-    ]
-
-
 def spot_checks(p, by_zip):
     for z, want in sorted(SPOT_CHECKS.items()):
         rec = by_zip.get(z)
@@ -254,6 +231,23 @@ def zone_checks(p, by_zip):
                      off, dst))
 
 
+def place_checks(p, by_zip):
+    for z, rec in sorted(by_zip.items()):
+        for msg in place_problems(rec):
+            p.add("zip %s: %s" % (z, msg))
+    for z, want in sorted(PLACE_CHECKS.items()):
+        rec = by_zip.get(z)
+        if rec is None or not rec["latitude"] or point_problems(
+                rec["state"], rec["latitude"], rec["longitude"]):
+            p.add("place check %s: no usable point" % z)
+            continue
+        km = distance((float(rec["latitude"]), float(rec["longitude"])), want)
+        if km > PLACE_KM:
+            p.add("place check %s %s, %s: point %s, %s is %.0f km from %s, %s"
+                  % (z, rec["city"], rec["state"], rec["latitude"], rec["longitude"], km,
+                     want[0], want[1]))
+
+
 def main(argv):
     if len(argv) != 2:
         sys.stderr.write("usage: %s zipcodes.csv\n" % argv[0])
@@ -278,15 +272,15 @@ def main(argv):
         p.add("file does not end with a newline")
     raw = text.split("\n")[:-1] if text.endswith("\n") else text.split("\n")
     rows = list(csv.reader(io.StringIO(text, newline="")))
-    if not rows or rows[0] != HEADER:
+    if not rows or rows[0] != COLUMNS:
         print("FAIL: header is %r, expected %r" % (rows[0] if rows else None,
-                                                  ",".join(HEADER)))
+                                                  ",".join(COLUMNS)))
         return 1
     if len(raw) != len(rows):
         p.add("a field spans lines (%d lines, %d records)" % (len(raw), len(rows)))
     by_zip = check_rows(p, raw, rows[1:])
 
-    bars = quality_bars(by_zip)
+    bars = quality_bars(list(by_zip.values()))
     for desc, ok in bars:
         print("  [%s] %s" % ("PASS" if ok else "FAIL", desc))
         if not ok:
@@ -294,6 +288,7 @@ def main(argv):
     spot_checks(p, by_zip)
     names.check(by_zip, p.add)
     zone_checks(p, by_zip)
+    place_checks(p, by_zip)
 
     if p.count:
         print("FAIL: %d problem(s) in %s:" % (p.count, argv[1]))
@@ -302,8 +297,8 @@ def main(argv):
         if p.count > len(p.items):
             print("  ... and %d more" % (p.count - len(p.items)))
         return 1
-    print("OK: %s: %d ZIP codes, %d spot checks, %d zone checks"
-          % (argv[1], len(by_zip), len(SPOT_CHECKS), len(ZONE_CHECKS)))
+    print("OK: %s: %d ZIP codes, %d spot checks, %d zone checks, %d place checks"
+          % (argv[1], len(by_zip), len(SPOT_CHECKS), len(ZONE_CHECKS), len(PLACE_CHECKS)))
     return 0
 
 

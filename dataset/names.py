@@ -127,6 +127,18 @@ def further_names(rows):
     return cities, counties, counts
 
 
+def add_further_names(lines):
+    """Appends other_cities and other_county_names to every line of the
+    table (lists of its columns up to other_area_codes); returns the counts
+    of names added and left out."""
+    table = {l[0]: {"city": l[1], "state": l[2], "county": l[3],
+                    "counties": [c for c in l[7].split(";") if c]} for l in lines}
+    cities, counties, counts = further_names(table)
+    for l in lines:
+        l.extend([";".join(cities[l[0]]), ";".join(counties[l[0]])])
+    return counts
+
+
 def check(rows, problem):
     """Checks the further names of the table against the rules above.
 

@@ -18,9 +18,13 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
 import area_vote  # noqa: E402
+import checks  # noqa: E402
 import county_fix  # noqa: E402
 import county_zones  # noqa: E402
+import join  # noqa: E402
 import overlays  # noqa: E402
+import schema  # noqa: E402
+import zones  # noqa: E402
 
 
 def load_importer():
@@ -172,6 +176,112 @@ class CountyZones(unittest.TestCase):
                 county_zones.parse_county_zones(head + body,
                                                 known_zone=lambda z: "/" in z
                                                 and not z.startswith("Mars"))
+
+
+def zrow(state, city, county, zone):
+    return {"state": state, "city": city, "county": county, "zone": zone}
+
+
+class ZoneOutliers(unittest.TestCase):
+    ROWS = {
+        # Flagstaff: one ZIP code keeps daylight-saving time, the others not.
+        "86001": zrow("AZ", "Flagstaff", "Coconino", "America/Phoenix"),
+        "86004": zrow("AZ", "Flagstaff", "Coconino", "America/Denver"),
+        "86011": zrow("AZ", "Flagstaff", "Coconino", "America/Phoenix"),
+        # Same offsets under another zone name: no outlier.
+        "85001": zrow("AZ", "Phoenix", "Maricopa", "America/Phoenix"),
+        "85002": zrow("AZ", "Phoenix", "Maricopa", "America/Creston"),
+        # Same city name in two counties: no group.
+        "86515": zrow("AZ", "Window Rock", "Apache", "America/Denver"),
+        "86516": zrow("AZ", "Window Rock", "Navajo", "America/Phoenix"),
+        # Two ZIP codes that disagree are each unlike the other.
+        "89883": zrow("NV", "Wendover", "Elko", "America/Denver"),
+        "89884": zrow("NV", "Wendover", "Elko", "America/Los_Angeles"),
+        "09001": zrow("AE", "APO", "", ""),
+        "09002": zrow("AE", "APO", "", ""),
+    }
+    ZONES = ZONES + "NV,Elko,89884,America/Los_Angeles,r\n"
+
+    def settle(self, decisions):
+        rows = {z: dict(r) for z, r in self.ROWS.items()}
+        table = county_zones.parse_county_zones(self.ZONES)
+        return rows, zones.settle_outliers(rows, table, offsets, decisions)
+
+    def test_finds_the_zip_codes_unlike_their_city(self):
+        found = zones.zone_outliers(self.ROWS, offsets)
+        self.assertEqual([f[0] for f in found], ["86004", "89883", "89884"])
+        self.assertEqual(found[0][2], {offsets("America/Phoenix"): 2})
+
+    def test_mends_keeps_and_refuses(self):
+        keep = "the rules name it"
+        rows, (done, stale) = self.settle({
+            "86004": ("America/Phoenix", "x"), "89883": (None, keep),
+            "89884": (None, keep), "10001": ("America/New_York", "y")})
+        self.assertEqual(rows["86004"]["zone"], "America/Phoenix")
+        self.assertEqual(rows["89883"]["zone"], "America/Denver")
+        self.assertEqual([(d[0], d[3]) for d in done],
+                         [("86004", "America/Phoenix"), ("89883", None), ("89884", None)])
+        self.assertEqual(stale, ["10001"])
+        # An outlier left undecided, or a mend across a federal zone line of
+        # the hand-kept table, stops the import.
+        for decisions in ({"86004": ("America/Phoenix", "x"), "89883": (None, keep)},
+                          {"86004": ("America/Phoenix", "x"), "89883": (None, keep),
+                           "89884": ("America/Denver", "z")}):
+            with redirect_stderr(io.StringIO()), self.assertRaises(SystemExit):
+                self.settle(decisions)
+
+    def test_committed_decisions(self):
+        for z, (zone, reason) in zones.ZONE_OUTLIERS.items():
+            self.assertRegex(z, r"^\d{5}$")
+            self.assertGreater(len(reason), 20)
+            if zone is not None:
+                ZoneInfo(zone)
+        self.assertEqual(offsets(zones.ZONE_OUTLIERS["86004"][0]), offsets("America/Phoenix"))
+
+
+def place(state, lat, lon, fips="", county="x"):
+    return {"state": state, "latitude": lat, "longitude": lon, "county_fips": fips,
+            "county": county}
+
+
+class Places(unittest.TestCase):
+    def test_points_in_and_out_of_their_state(self):
+        good = [place("UT", "40.7559", "-111.8967", "49035"),
+                place("AK", "51.874", "-176.634", "02016"),      # Adak, west of -170
+                place("AK", "52.9", "173.2"),                    # Attu, east of 180
+                place("HI", "19.2836", "166.6419", "15003"),     # Wake Island
+                place("AS", "-14.27", "-170.7", county=""),
+                place("MP", "15", "145.63", "69120"),
+                place("AE", "", "", county="")]
+        for rec in good:
+            self.assertEqual(schema.place_problems(rec), [], rec)
+        bad = [place("UT", "-111.8967", "40.7559"),              # swapped
+               place("UT", "40.7559", "111.8967"),               # sign lost
+               place("AS", "14.27", "-170.7", county=""),
+               place("AK", "52.9", "160.0"),                     # beyond the Aleutians
+               place("UT", "40.75591", ""),                      # half a point
+               place("UT", "40.755912", "-111.8967"),            # six decimals
+               place("UT", "40.7559", "-111.8967", "49O35"),
+               place("UT", "40.7559", "-111.8967", "16035"),     # Idaho's code
+               place("UT", "40.7559", "-111.8967", "49035", county=""),
+               place("AE", "50.1", "8.7", county="")]
+        for rec in bad:
+            self.assertEqual(len(schema.place_problems(rec)), 1, rec)
+
+    def test_import_stops_at_a_bad_point(self):
+        line = ["84101", "Salt Lake City", "UT", "Salt Lake", "801", "-7", "Y", "", "", "",
+                "", "40.7559", "-111.8967", "49035"]
+        checks.check_places([line])
+        line[11], line[12] = line[12], line[11]
+        err = io.StringIO()
+        with redirect_stderr(err), self.assertRaises(SystemExit):
+            checks.check_places([line])
+        self.assertIn("ZIP 84101: latitude -111.8967", err.getvalue())
+
+    def test_source_degrees_keep_their_text(self):
+        self.assertEqual(join.degree_text("40.70"), "40.70")
+        self.assertEqual(join.degree_text(15), "15")
+        self.assertEqual(join.degree_text("-111.8967549"), "-111.89675")
 
 
 def crow(state, city, county, fips, pos):

@@ -155,6 +155,16 @@ FORMATS = [
 FIELDS = [b"UT", b"Utah", b"Salt Lake", b"801", b"84101", b"Salt Lake City", b"MST"]
 
 
+# A table with the optional place columns: a point with and without a county code, one on the
+# far side of the 180th meridian, none for a military post office.
+PLACES_TABLE = (b"zip,city,state,county,area_code,utc_offset,dst,other_counties,other_area_codes,"
+                b"other_cities,other_county_names,latitude,longitude,county_fips\n"
+                b"84101,Salt Lake City,UT,Salt Lake,801,-7,Y,,385,,,40.7559,-111.8967,49035\n"
+                b"96910,Hagatna,GU,,671,10,N,,,,,13.47,144.74,\n"
+                b"99546,Adak,AK,Aleutians West,907,-10,Y,,,,,51.874,-176.634,02016\n"
+                b"09001,APO,AE,,,,N,,,,,,,\n")
+
+
 def short(b):
     return bytes([len(b)]) + b
 
@@ -185,6 +195,8 @@ def main():
             for i, v in enumerate(variants):
                 write("fuzz_csv", f"table-{name[:-4]}-{i}", short(b"June 1996") +
                       struct.pack("<I", len(v)) + v)
+    write("fuzz_csv", "table-places-0", short(b"June 1996") +
+          struct.pack("<I", len(PLACES_TABLE)) + PLACES_TABLE)
     fields = b"".join(short(f) for f in FIELDS)
     for i, fmt in enumerate(FORMATS):
         write("fuzz_outstring", f"format-{i}", fields + struct.pack("<I", len(fmt)) + fmt)

@@ -2,6 +2,7 @@
 
 // The binary records of the data files, written down once: corvana-mkdata encodes with these and
 // the readers decode with them. Numbers are little-endian; offsets count from a record's start.
+// Each data file has one writer in data/FileWriters.h, named beside its record below.
 
 #include "data/DataSet.h"
 
@@ -36,6 +37,7 @@ inline std::uint32_t loadU32(const std::uint8_t* p) { return std::uint32_t(loadI
 inline void storeU32(std::string& out, std::uint32_t v) { storeI32(out, std::int32_t(v)); }
 
 // One record of ZIPCODE.DAT per ZIP code, in ZIP order. Byte 3 is unused and written as 0.
+// The file: WriteZipFile.
 struct ZipRecord {
     std::uint8_t leading = 0;   // the ZIP code divided by 10000
     std::uint16_t last4 = 0;    // the ZIP code modulo 10000
@@ -77,7 +79,8 @@ struct ZipRecord {
     std::uint32_t zipValue() const { return leading * 10000u + last4; }
 };
 
-// One record of ZIPCODE.IDX per three-digit prefix that has ZIP codes.
+// One record of ZIPCODE.IDX per three-digit prefix that has ZIP codes. The file:
+// WriteZipIndexFile.
 struct ZipIndexRecord {
     std::uint16_t prefix = 0;
     ZipIndexEntry entry;
@@ -107,7 +110,8 @@ struct ZipIndexRecord {
     }
 };
 
-// One record of AREA.DAT per area code: the AREA.IDX offset of its ZIP list.
+// One record of AREA.DAT per area code: the AREA.IDX offset of its ZIP list. The files:
+// WriteAreaFile and WriteAreaListFile.
 struct AreaRecord {
     std::uint16_t code = 0;
     std::int32_t listOffset = 0;
@@ -126,7 +130,8 @@ struct AreaRecord {
 };
 
 // One record of CITY.IDX per two-letter beginning of the upper-cased city names: where its
-// block starts in CITY.DAT. A one-letter name has a key of length 1, padded.
+// block starts in CITY.DAT. A one-letter name has a key of length 1, padded. The file:
+// WriteCityIndexFile.
 struct CityIndexRecord {
     std::uint8_t keyLength = 0;
     char key[2] = {0, 0};
@@ -162,7 +167,7 @@ struct CityIndexRecord {
 };
 
 // A ZIP list, as CITY.DAT, COUNTY.IDX and AREA.IDX hold them: a 16-bit count, then as many
-// 16-bit ZIPCODE.DAT record numbers.
+// 16-bit ZIPCODE.DAT record numbers. COUNTY.IDX: WriteCountyListFile.
 inline void EncodeZipList(std::string& out, const std::vector<std::uint16_t>& records) {
     storeU16(out, std::uint16_t(records.size()));
     for (std::uint16_t r : records)
@@ -172,6 +177,8 @@ inline void EncodeZipList(std::string& out, const std::vector<std::uint16_t>& re
 // The start of a CITY.DAT or COUNTY.DAT record: a length byte counting the body, then the body,
 // which is the name and one byte holding the state number. A CITY.DAT record goes on with the
 // city's ZIP list, a COUNTY.DAT record with the 32-bit COUNTY.IDX offset of the county's list.
+// The files: WriteCityFile and WriteCountyFile. STATE.DAT and ZIPVER.DAT are lines of text:
+// WriteStateFile and WriteVersionFile.
 inline void EncodeNamedBody(std::string& out, std::string_view name, std::uint8_t state) {
     storeU8(out, std::uint8_t(name.size() + 1));
     out += name;
@@ -189,7 +196,8 @@ inline void EncodeNamedBody(std::string& out, std::string_view name, std::uint8_
 // middle place (first half rounded down) into two nodes, a shorter run is a leaf. The builder
 // splits on the axis of widest extent of the points' unit vectors, so that a node's points
 // lie close together; the reader computes each node's box from the points themselves, which
-// keeps its answers right whatever the order of the list.
+// keeps its answers right whatever the order of the list. The file: WritePointsFile, with the
+// order from geo::BuildPointsFile.
 inline constexpr const char* PointsFileName = "POINTS.DAT";
 
 struct PointsHeader {
@@ -247,18 +255,5 @@ struct PointRecord {
         storeU16(out, countyFips);
     }
 };
-
-// The whole of POINTS.DAT from its parts; `list` in the order the tree builder chose.
-inline std::string EncodePointsFile(const std::vector<PointRecord>& records,
-                                    const std::vector<std::uint16_t>& list, std::uint8_t leafSize) {
-    std::string out;
-    out.reserve(PointsHeader::Size + records.size() * PointRecord::Size + list.size() * 2);
-    PointsHeader{std::uint32_t(records.size()), std::uint32_t(list.size()), leafSize}.encode(out);
-    for (const PointRecord& r : records)
-        r.encode(out);
-    for (std::uint16_t r : list)
-        storeU16(out, r);
-    return out;
-}
 
 } // namespace corvana

@@ -1,5 +1,6 @@
 #include "geo/Points.h"
 
+#include "data/FileWriters.h"
 #include "data/MappedFile.h"
 #include "data/ZipFile.h"
 
@@ -146,7 +147,7 @@ std::string BuildPointsFile(const std::vector<PointRecord>& records, unsigned le
     for (std::uint32_t place : TreeOrder(vectors, leafSize))
         for (std::size_t i = placeStart[place]; i < placeStart[place + 1]; ++i)
             list.push_back(sorted[i]);
-    return EncodePointsFile(records, list, std::uint8_t(leafSize));
+    return WritePointsFile(records, list, std::uint8_t(leafSize));
 }
 
 } // namespace corvana::geo

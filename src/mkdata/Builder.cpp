@@ -1,6 +1,7 @@
 #include "mkdata/Builder.h"
 
 #include "data/DataSet.h"
+#include "data/FileWriters.h"
 #include "data/Records.h"
 #include "data/ShortString.h"
 #include "data/Win1252.h"
@@ -8,12 +9,16 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <random>
 #include <sstream>
 #include <unordered_map>
+#include <variant>
 
 namespace corvana::mkdata {
 
@@ -59,16 +64,16 @@ struct Row {
     std::vector<std::uint16_t> otherAreaCodes;
     std::vector<std::string> otherCities;
     std::vector<std::string> otherCountyNames;
-    PointRecord point; // position and county code, none when the table has no such columns
+    // The place of the ZIP code, where the table gives one; the FIPS code of its main county.
+    bool hasPoint = false;
+    double latitude = 0;
+    double longitude = 0;
+    std::string countyFips;
 };
 
-// A city or a county of one state with the records of its ZIP codes, in ZIP order.
-struct Group {
-    std::string name;
+// A city or a county of one state with the records of its ZIP codes.
+struct Group : NamedZipList {
     std::string upper;
-    std::uint8_t state = 0;
-    std::vector<std::uint16_t> records;
-    std::int32_t offset = 0;
 };
 
 std::string inQuotes(std::string_view s) {
@@ -202,54 +207,61 @@ std::uint8_t timeZoneCode(std::string_view offset, std::string_view dst, std::si
     return std::uint8_t((hours + 12) | (dst == "Y" ? 0x80 : 0));
 }
 
-// A coordinate in units of 1e-5 degree from at most five decimals ("-111.89101"), exactly as
-// written: a sign, up to three digits, then a point and one to five digits.
-std::int32_t coordinateValue(std::string_view field, std::string_view what, std::int32_t degrees,
-                             std::size_t line) {
-    std::string_view s = field;
-    bool negative = false;
-    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
-        negative = s.front() == '-';
-        s.remove_prefix(1);
-    }
-    const std::size_t point = s.find('.');
-    std::string_view whole = s.substr(0, point);
-    std::string_view decimals = point == std::string_view::npos ? "" : s.substr(point + 1);
-    std::int64_t value = -1;
-    if (!whole.empty() && whole.size() <= 3 && allDigits(whole) && allDigits(decimals) &&
-        decimals.size() <= 5 && (point == std::string_view::npos || !decimals.empty())) {
-        value = std::int64_t(digitsValue(whole)) * PointRecord::PerDegree;
-        std::int64_t scale = PointRecord::PerDegree / 10;
-        for (char c : decimals) {
-            value += (c - '0') * scale;
-            scale /= 10;
-        }
-    }
-    if (value < 0 || value > std::int64_t(degrees) * PointRecord::PerDegree)
-        throw InputError(line, "bad " + std::string(what) + " " + inQuotes(field) +
-                                   " (decimal degrees from -" + std::to_string(degrees) + " to " +
-                                   std::to_string(degrees) + ", at most five decimals, wanted)");
-    return std::int32_t(negative ? -value : value);
+// Decimal degrees: an optional sign, one to three digits, and up to MaxDegreeDecimals
+// decimals; within -limit to limit. Exponents, blanks and words such as "nan" are refused
+// before the digits are converted.
+std::optional<double> degreesValue(std::string_view text, double limit) {
+    std::string_view digits = text;
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-'))
+        digits.remove_prefix(1);
+    const std::size_t dot = digits.find('.');
+    std::string_view whole = digits.substr(0, dot);
+    std::string_view fraction =
+        dot == std::string_view::npos ? std::string_view() : digits.substr(dot + 1);
+    if (whole.empty() || whole.size() > 3 || !allDigits(whole) || !allDigits(fraction) ||
+        (dot != std::string_view::npos && fraction.empty()) || fraction.size() > MaxDegreeDecimals)
+        return std::nullopt;
+    // from_chars takes no plus sign.
+    const char* first = text.data() + (text.front() == '+' ? 1 : 0);
+    double value = 0;
+    std::from_chars(first, text.data() + text.size(), value);
+    if (value < -limit || value > limit)
+        return std::nullopt;
+    return value;
 }
 
-PointRecord pointRecord(std::string_view lat, std::string_view lon, std::string_view fips,
-                        std::size_t line) {
-    PointRecord p;
-    if (lat.empty() != lon.empty())
-        throw InputError(line, "a latitude without a longitude or the other way round");
-    if (!lat.empty()) {
-        p.latitude = coordinateValue(lat, "latitude", 90, line);
-        p.longitude = coordinateValue(lon, "longitude", 180, line);
+std::string degreesWanted(int limit) {
+    return "decimal degrees from -" + std::to_string(limit) + " to " + std::to_string(limit) +
+           " with at most " + std::to_string(MaxDegreeDecimals) + " decimals";
+}
+
+// The point and county code of a row: latitude and longitude both given or both empty.
+void readPlace(Row& row, std::string_view latitude, std::string_view longitude,
+               std::string_view countyFips) {
+    const std::size_t line = row.line;
+    if (latitude.empty() != longitude.empty())
+        throw InputError(line, latitude.empty() ? "longitude without a latitude"
+                                                : "latitude without a longitude");
+    if (!latitude.empty()) {
+        auto lat = degreesValue(latitude, 90);
+        if (!lat)
+            throw InputError(line, "bad latitude " + inQuotes(latitude) + " (" + degreesWanted(90) +
+                                       " wanted)");
+        auto lon = degreesValue(longitude, 180);
+        if (!lon)
+            throw InputError(line, "bad longitude " + inQuotes(longitude) + " (" +
+                                       degreesWanted(180) + " wanted)");
+        row.hasPoint = true;
+        row.latitude = *lat;
+        row.longitude = *lon;
     }
-    if (!fips.empty()) {
-        // State code 00 does not exist; it would read as "no county code".
-        if (fips.size() != 5 || !allDigits(fips) || fips.substr(0, 2) == "00")
-            throw InputError(line, "bad county_fips " + inQuotes(fips) +
-                                       " (five digits of a state and county code wanted)");
-        p.stateFips = std::uint8_t(digitsValue(fips.substr(0, 2)));
-        p.countyFips = std::uint16_t(digitsValue(fips.substr(2)));
-    }
-    return p;
+    if (!countyFips.empty() && (countyFips.size() != 5 || !allDigits(countyFips)))
+        throw InputError(line, "bad county_fips " + inQuotes(countyFips) + " (five digits wanted)");
+    // POINTS.DAT keeps state code 00 for "no county code"; no state has it.
+    if (countyFips.starts_with("00"))
+        throw InputError(line, "bad county_fips " + inQuotes(countyFips) +
+                                   " (no state has the code 00)");
+    row.countyFips = std::string(countyFips);
 }
 
 // The items of a ';'-separated list, trimmed, empty items dropped.
@@ -327,7 +339,7 @@ Row parseRow(const CsvRecord& record, const std::array<std::size_t, ColumnCount>
         row.otherCities.push_back(nameText(item, "city in other_cities", line));
     for (std::string_view item : listItems(field(ColOtherCountyNames)))
         row.otherCountyNames.push_back(nameText(item, "county in other_county_names", line));
-    row.point = pointRecord(field(ColLatitude), field(ColLongitude), field(ColCountyFips), line);
+    readPlace(row, field(ColLatitude), field(ColLongitude), field(ColCountyFips));
     return row;
 }
 
@@ -359,6 +371,7 @@ public:
     }
 
     std::vector<Group>& all() { return groups_; }
+    const std::vector<Group>& all() const { return groups_; }
 
     // Group numbers sorted by upper-cased name, then state line; the stored name settles
     // names that differ in case only, so the order never depends on the table's order.
@@ -397,23 +410,16 @@ void checkListLength(std::size_t length, std::string_view what) {
                                 " ZIP codes; a list holds at most 65,535");
 }
 
-} // namespace
-
-std::string DateText(std::string_view utf8) {
-    std::string text = convertText(utf8, "the date", 0);
-    if (text.empty())
-        throw InputError(0, "the date is empty");
-    return text;
-}
-
-DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
-    DataFiles files;
-    files["ZIPVER.DAT"] = DateText(date) + "\r\n";
-
+// The rows of the table in ZIP order, which makes each prefix one block and puts every list
+// of record numbers in ZIP order. hasPlaces: the header has a latitude, longitude or
+// county_fips column.
+std::vector<Row> readRows(std::string_view csv, bool& hasPlaces) {
     std::vector<CsvRecord> records = ParseCsv(csv);
     if (records.empty())
         throw InputError(0, "the table is empty: no header line");
     const auto where = headerColumns(records.front());
+    hasPlaces = where[ColLatitude] != SIZE_MAX || where[ColLongitude] != SIZE_MAX ||
+                where[ColCountyFips] != SIZE_MAX;
 
     std::vector<Row> rows;
     rows.reserve(records.size() - 1);
@@ -433,144 +439,184 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
     }
     if (rows.empty())
         throw InputError(0, "the table holds no ZIP codes");
-
-    // ZIP order makes each prefix one block and puts every list below in ZIP order.
     std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.zip < b.zip; });
+    return rows;
+}
 
-    // One state line per state and leading digit, sorted by abbreviation then digit.
-    std::map<std::string, std::size_t> stateLines;
+// The lines of STATE.DAT, one per state and leading digit, sorted by abbreviation then digit.
+struct StateLines {
+    std::vector<std::string> lines;
+    std::vector<std::uint8_t> ofRow; // the state number of each row
+};
+
+StateLines numberStates(const std::vector<Row>& rows) {
     auto stateKey = [](const Row& row) { return row.state + char('0' + row.zip / 10000); };
+    std::map<std::string, std::size_t> numbers;
     for (const Row& row : rows)
-        stateLines.emplace(stateKey(row), 0);
-    if (stateLines.size() > MaxStateLines)
-        throw InputError(0, std::to_string(stateLines.size()) +
+        numbers.emplace(stateKey(row), 0);
+    if (numbers.size() > MaxStateLines)
+        throw InputError(0, std::to_string(numbers.size()) +
                                 " pairs of state and leading digit; the state number is one "
                                 "byte, so at most 256 fit");
-    std::string& stateDat = files["STATE.DAT"];
-    {
-        std::size_t n = 0;
-        for (auto& [key, number] : stateLines) {
-            number = n++;
-            stateDat += key;
-            stateDat += "\r\n";
-        }
+    StateLines states;
+    for (auto& [key, number] : numbers) {
+        number = states.lines.size();
+        states.lines.push_back(key);
     }
+    states.ofRow.reserve(rows.size());
+    for (const Row& row : rows)
+        states.ofRow.push_back(std::uint8_t(numbers.at(stateKey(row))));
+    return states;
+}
 
-    // A city or county takes the state line of its first ZIP code.
+// The cities, counties and area codes of the table, each with the records of its ZIP codes.
+struct Lists {
     Groups cities;
     Groups counties;
-    std::vector<std::size_t> cityOf(rows.size());
-    std::vector<std::size_t> countyOf(rows.size(), SIZE_MAX);
+    Groups countyNames;                // further county names that are no county of their state
+    std::vector<std::size_t> cityOf;   // the main city of each record
+    std::vector<std::size_t> countyOf; // the main county of each record, SIZE_MAX for none
     std::array<std::vector<std::uint16_t>, 1000> areas;
+};
+
+// A city or county takes the state line of its first ZIP code.
+Lists collectLists(const std::vector<Row>& rows, const StateLines& states) {
+    Lists lists;
+    lists.cityOf.resize(rows.size());
+    lists.countyOf.assign(rows.size(), SIZE_MAX);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
         auto record = std::uint16_t(i);
-        auto line = std::uint8_t(stateLines.at(stateKey(row)));
-        cityOf[i] = cities.add(row.city, row.state, line, record);
+        const std::uint8_t line = states.ofRow[i];
+        lists.cityOf[i] = lists.cities.add(row.city, row.state, line, record);
         if (!row.county.empty())
-            countyOf[i] = counties.add(row.county, row.state, line, record);
+            lists.countyOf[i] = lists.counties.add(row.county, row.state, line, record);
         for (const std::string& other : row.otherCounties)
-            counties.add(other, row.state, line, record);
+            lists.counties.add(other, row.state, line, record);
         // A further name of the place is a city record of its own with every ZIP code that
         // carries the name; the ZIP record still points at the main city.
         for (const std::string& other : row.otherCities)
-            cities.add(other, row.state, line, record);
+            lists.cities.add(other, row.state, line, record);
         if (row.areaCode != NoAreaCode)
-            areas[row.areaCode].push_back(record);
+            lists.areas[row.areaCode].push_back(record);
         for (std::uint16_t code : row.otherAreaCodes)
-            if (areas[code].empty() || areas[code].back() != record)
-                areas[code].push_back(record);
+            if (lists.areas[code].empty() || lists.areas[code].back() != record)
+                lists.areas[code].push_back(record);
     }
 
     // A further name of a county is an entry of its own with the same ZIP codes. Once every
     // county is known: a name that is already a county of the state lists the ZIP codes there.
-    Groups countyNames;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
-        auto line = std::uint8_t(stateLines.at(stateKey(row)));
         for (const std::string& name : row.otherCountyNames)
-            (counties.contains(name, row.state) ? counties : countyNames)
-                .add(name, row.state, line, std::uint16_t(i));
+            (lists.counties.contains(name, row.state) ? lists.counties : lists.countyNames)
+                .add(name, row.state, states.ofRow[i], std::uint16_t(i));
     }
+    return lists;
+}
 
-    // Sorted by upper-cased name, each two-letter beginning is one block, which CITY.IDX names.
-    std::string& cityDat = files["CITY.DAT"];
-    std::string& cityIdx = files["CITY.IDX"];
-    std::string lastKey;
-    for (std::size_t c : cities.sortedOrder()) {
-        Group& g = cities.all()[c];
+// Writes CITY.DAT and CITY.IDX, the cities sorted by upper-cased name so that each two-letter
+// beginning is one block; returns the offset of each city by its group number.
+std::vector<std::int32_t> writeCities(const Groups& cities, DataFiles& files) {
+    const std::vector<std::size_t> order = cities.sortedOrder();
+    NamedZipLists sorted;
+    for (std::size_t c : order) {
+        const Group& g = cities.all()[c];
         checkListLength(g.records.size(), "city " + inQuotes(Win1252ToUtf8(g.name)));
-        g.offset = std::int32_t(cityDat.size());
-        std::string key = g.upper.substr(0, 2);
-        if (key != lastKey) {
-            CityIndexRecord::of(key, g.offset).encode(cityIdx);
-            lastKey = key;
-        }
-        EncodeNamedBody(cityDat, g.name, g.state);
-        EncodeZipList(cityDat, g.records);
+        sorted.push_back(&g);
     }
+    std::vector<std::int32_t> offsets;
+    files["CITY.DAT"] = WriteCityFile(sorted, offsets);
+    files["CITY.IDX"] = WriteCityIndexFile(sorted, offsets);
+    std::vector<std::int32_t> byGroup(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        byGroup[order[i]] = offsets[i];
+    return byGroup;
+}
 
-    // The further names come after the counties, so that the counties keep their numbers.
-    std::vector<std::size_t> countyNumber(counties.all().size());
-    {
-        const std::size_t entries = counties.all().size() + countyNames.all().size();
-        if (entries > MaxCounties)
-            throw InputError(0, std::to_string(entries) +
-                                    " counties; county number 65535 means none, so at most "
-                                    "65,535 fit");
-        std::string& countyDat = files["COUNTY.DAT"];
-        std::string& countyIdx = files["COUNTY.IDX"];
-        std::size_t n = 0;
-        for (Groups* groups : {&counties, &countyNames}) {
-            for (std::size_t c : groups->sortedOrder()) {
-                const Group& g = groups->all()[c];
-                checkListLength(g.records.size(), "county " + inQuotes(Win1252ToUtf8(g.name)));
-                if (groups == &counties)
-                    countyNumber[c] = n;
-                ++n;
-                EncodeNamedBody(countyDat, g.name, g.state);
-                storeI32(countyDat, std::int32_t(countyIdx.size()));
-                EncodeZipList(countyIdx, g.records);
-            }
+// Writes COUNTY.DAT and COUNTY.IDX; returns the county number of each county by its group
+// number. The further names come after the counties, so that the counties keep their numbers.
+std::vector<std::uint16_t> writeCounties(const Groups& counties, const Groups& countyNames,
+                                         DataFiles& files) {
+    const std::size_t entries = counties.all().size() + countyNames.all().size();
+    if (entries > MaxCounties)
+        throw InputError(0, std::to_string(entries) +
+                                " counties; county number 65535 means none, so at most "
+                                "65,535 fit");
+    std::vector<std::uint16_t> countyNumber(counties.all().size());
+    NamedZipLists numbered;
+    for (const Groups* groups : {&counties, &countyNames}) {
+        for (std::size_t c : groups->sortedOrder()) {
+            const Group& g = groups->all()[c];
+            checkListLength(g.records.size(), "county " + inQuotes(Win1252ToUtf8(g.name)));
+            if (groups == &counties)
+                countyNumber[c] = std::uint16_t(numbered.size());
+            numbered.push_back(&g);
         }
     }
+    files["COUNTY.DAT"] = WriteCountyFile(numbered);
+    files["COUNTY.IDX"] = WriteCountyListFile(numbered);
+    return countyNumber;
+}
 
-    std::string& areaDat = files["AREA.DAT"];
-    std::string& areaIdx = files["AREA.IDX"];
+// Writes AREA.DAT and AREA.IDX: every area code that has ZIP codes, in code order.
+void writeAreas(const std::array<std::vector<std::uint16_t>, 1000>& areas, DataFiles& files) {
+    std::vector<AreaZipList> used;
     for (std::size_t code = 0; code < areas.size(); ++code) {
         if (areas[code].empty())
             continue;
         checkListLength(areas[code].size(), "area code " + std::to_string(code));
-        AreaRecord{std::uint16_t(code), std::int32_t(areaIdx.size())}.encode(areaDat);
-        EncodeZipList(areaIdx, areas[code]);
+        used.push_back(AreaZipList{std::uint16_t(code), areas[code]});
     }
+    files["AREA.DAT"] = WriteAreaFile(used);
+    files["AREA.IDX"] = WriteAreaListFile(used);
+}
 
-    std::string& zipDat = files["ZIPCODE.DAT"];
-    zipDat.reserve(rows.size() * ZipRecord::Size);
+std::vector<ZipRecord> zipRecords(const std::vector<Row>& rows, const Lists& lists,
+                                  const std::vector<std::int32_t>& cityOffsets,
+                                  const std::vector<std::uint16_t>& countyNumbers) {
+    std::vector<ZipRecord> records;
+    records.reserve(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
         ZipRecord rec;
         rec.leading = std::uint8_t(row.zip / 10000);
         rec.last4 = std::uint16_t(row.zip % 10000);
-        rec.cityOffset = cities.all()[cityOf[i]].offset;
-        rec.county = countyOf[i] == SIZE_MAX ? NoCounty : std::uint16_t(countyNumber[countyOf[i]]);
+        rec.cityOffset = cityOffsets[lists.cityOf[i]];
+        rec.county = lists.countyOf[i] == SIZE_MAX ? NoCounty : countyNumbers[lists.countyOf[i]];
         rec.areaCode = row.areaCode;
         rec.timeZone = row.timeZone;
-        rec.encode(zipDat);
+        records.push_back(rec);
     }
+    return records;
+}
 
-    if (where[ColLatitude] != SIZE_MAX || where[ColLongitude] != SIZE_MAX ||
-        where[ColCountyFips] != SIZE_MAX) {
-        std::vector<PointRecord> points;
-        points.reserve(rows.size());
-        for (const Row& row : rows)
-            points.push_back(row.point);
-        files[PointsFileName] = geo::BuildPointsFile(points);
+// One POINTS.DAT record per row: the position in units of 1e-5 degree, which the at most five
+// decimals of the table give exactly, and the county code.
+std::vector<PointRecord> pointRecords(const std::vector<Row>& rows) {
+    std::vector<PointRecord> records;
+    records.reserve(rows.size());
+    for (const Row& row : rows) {
+        PointRecord p;
+        if (row.hasPoint) {
+            p.latitude = std::int32_t(std::lround(row.latitude * PointRecord::PerDegree));
+            p.longitude = std::int32_t(std::lround(row.longitude * PointRecord::PerDegree));
+        }
+        if (!row.countyFips.empty()) {
+            p.stateFips = std::uint8_t(digitsValue(std::string_view(row.countyFips).substr(0, 2)));
+            p.countyFips = std::uint16_t(digitsValue(std::string_view(row.countyFips).substr(2)));
+        }
+        records.push_back(p);
     }
+    return records;
+}
 
-    // The main city of a prefix has most ZIP codes in its block; of equals, the one whose
-    // first ZIP code is lowest, which in ZIP order is the one met first.
-    std::string& zipIdx = files["ZIPCODE.IDX"];
+// One record per prefix. The main city of a prefix has most ZIP codes in its block; of
+// equals, the one whose first ZIP code is lowest, which in ZIP order is the one met first.
+std::vector<ZipIndexRecord> prefixRecords(const std::vector<Row>& rows,
+                                          const std::vector<std::size_t>& cityOf,
+                                          const std::vector<std::int32_t>& cityOffsets) {
+    std::vector<ZipIndexRecord> records;
     for (std::size_t first = 0; first < rows.size();) {
         const std::uint32_t prefix = rows[first].zip / 100;
         std::size_t end = first;
@@ -591,13 +637,40 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
         ZipIndexRecord rec;
         rec.prefix = std::uint16_t(prefix);
         rec.entry = ZipIndexEntry{std::int32_t(first), std::uint16_t(end - first),
-                                  cities.all()[best->first].offset, 0};
-        rec.encode(zipIdx);
+                                  cityOffsets[best->first], 0};
+        records.push_back(rec);
         first = end;
     }
-    return files;
+    return records;
 }
 
+} // namespace
+
+std::string DateText(std::string_view utf8) {
+    std::string text = convertText(utf8, "the date", 0);
+    if (text.empty())
+        throw InputError(0, "the date is empty");
+    return text;
+}
+
+DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
+    DataFiles files;
+    files["ZIPVER.DAT"] = WriteVersionFile(DateText(date));
+    bool hasPlaces = false;
+    const std::vector<Row> rows = readRows(csv, hasPlaces);
+    const StateLines states = numberStates(rows);
+    files["STATE.DAT"] = WriteStateFile(states.lines);
+    const Lists lists = collectLists(rows, states);
+    const std::vector<std::int32_t> cityOffsets = writeCities(lists.cities, files);
+    const std::vector<std::uint16_t> countyNumbers =
+        writeCounties(lists.counties, lists.countyNames, files);
+    writeAreas(lists.areas, files);
+    files["ZIPCODE.DAT"] = WriteZipFile(zipRecords(rows, lists, cityOffsets, countyNumbers));
+    files["ZIPCODE.IDX"] = WriteZipIndexFile(prefixRecords(rows, lists.cityOf, cityOffsets));
+    if (hasPlaces)
+        files[PointsFileName] = geo::BuildPointsFile(pointRecords(rows));
+    return files;
+}
 namespace {
 
 std::filesystem::path makeWorkFolder(const std::filesystem::path& dir) {
@@ -653,14 +726,19 @@ constexpr const char* Usage =
     "Builds the Corvana data files from a UTF-8 table with the header\n"
     "  zip,city,state,county,area_code,utc_offset,dst,other_counties,other_area_codes\n"
     "and optionally other_cities and other_county_names (further names of the place and of\n"
-    "its counties, each a ';' list), latitude and longitude (decimal degrees, at most five\n"
-    "decimals) and county_fips (five digits) into DIR; TEXT is the data date that the Version\n"
-    "message shows (e.g. \"March 2026\"). POINTS.DAT is written when the table has positions.\n"
+    "its counties, each a ';' list), latitude, longitude (decimal degrees) and county_fips\n"
+    "(five digits) into DIR; TEXT is the data date that the Version message shows\n"
+    "(e.g. \"March 2026\"). POINTS.DAT is written when the table has any of the last three.\n"
     "Nothing in DIR is replaced unless every file could be built and written.\n";
 
-} // namespace
+struct Options {
+    std::string csvPath, outDir, date;
+};
 
-int RunMkdata(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// The options of the command line; the exit status instead when the run ends with them (help
+// asked for, or a wrong command line).
+std::variant<Options, int> parseOptions(const std::vector<std::string>& args, std::ostream& out,
+                                        std::ostream& err) {
     std::string csvPath, outDir, date;
     bool haveCsv = false, haveOut = false, haveDate = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -695,6 +773,16 @@ int RunMkdata(const std::vector<std::string>& args, std::ostream& out, std::ostr
         err << "corvana-mkdata: --date: " << e.what() << "\n";
         return 2;
     }
+    return Options{csvPath, outDir, date};
+}
+
+} // namespace
+
+int RunMkdata(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::variant<Options, int> options = parseOptions(args, out, err);
+    if (const int* status = std::get_if<int>(&options))
+        return *status;
+    const auto& [csvPath, outDir, date] = std::get<Options>(options);
 
     std::ifstream in(csvPath, std::ios::binary);
     std::ostringstream text;

@@ -1,8 +1,8 @@
 #include "TestUtil.h"
 
 #include "data/DataSet.h"
-#include "data/Records.h"
 #include "data/MappedFile.h"
+#include "data/Records.h"
 #include "data/ShortString.h"
 #include "data/Win1252.h"
 #include "data/ZipFile.h"
@@ -541,6 +541,52 @@ TEST(Builder, FurtherNamesOfPlacesAndCounties) {
                   "\" is 255 bytes long in Windows-1252; at most 254 fit");
 }
 
+TEST(Builder, PlacesAreCheckedAndChangeNoFile) {
+    const std::string header = Header.substr(0, Header.size() - 1) +
+                               ",other_cities,other_county_names,latitude,longitude,county_fips\n";
+    const std::string rows[][2] = {
+        {"84101,Salt Lake City,UT,Salt Lake,801,-7,Y,,385,,", "40.7559,-111.8967,49035"},
+        {"96910,Hagatna,GU,,671,10,N,,,,", "13.47,144.74,"},
+        {"99546,Adak,AK,Aleutians West,907,-10,Y,,,,", "+51.874,-176.63401,02016"},
+        {"96952,Tinian,MP,Tinian,670,10,N,,,,", "15,145.63,69120"},
+        {"09001,APO,AE,,,,N,,,,", ",,"}};
+    std::string with = header, without = Header;
+    for (const auto& [row, place] : rows) {
+        with += row + "," + place + "\n";
+        without += row.substr(0, row.size() - 2) + "\n";
+    }
+    // The positions go to POINTS.DAT alone.
+    DataFiles withPlaces = BuildDataFiles(with, "May 2001");
+    EXPECT_EQ(withPlaces.erase("POINTS.DAT"), 1u);
+    EXPECT_EQ(withPlaces, BuildDataFiles(without, "May 2001"));
+
+    auto place = [&](std::string_view p) {
+        return errorOf(header + rows[0][0] + "," + rows[0][1] + "\n" + rows[1][0] + "," +
+                       std::string(p) + "\n");
+    };
+    const std::string latWanted =
+        " (decimal degrees from -90 to 90 with at most 5 decimals wanted)";
+    const std::string lonWanted =
+        " (decimal degrees from -180 to 180 with at most 5 decimals wanted)";
+    EXPECT_EQ(place("144.74,13.47,"), "line 3: bad latitude \"144.74\"" + latWanted);
+    EXPECT_EQ(place("-90.00001,0,"), "line 3: bad latitude \"-90.00001\"" + latWanted);
+    EXPECT_EQ(place("13.47,180.5,"), "line 3: bad longitude \"180.5\"" + lonWanted);
+    for (std::string_view bad : {"1e1", "nan", "13.", ".5", "13.474747", "1 3", "--13", "0x1"})
+        EXPECT_EQ(place(std::string(bad) + ",144.74,"),
+                  "line 3: bad latitude \"" + std::string(bad) + "\"" + latWanted);
+    EXPECT_EQ(place("13.47,,"), "line 3: latitude without a longitude");
+    EXPECT_EQ(place(",144.74,66010"), "line 3: longitude without a latitude");
+    for (std::string_view bad : {"6601", "660100", "66O10", "-6601"})
+        EXPECT_EQ(place("13.47,144.74," + std::string(bad)),
+                  "line 3: bad county_fips \"" + std::string(bad) + "\" (five digits wanted)");
+    EXPECT_EQ(place("13.47,144.74,00010"),
+              "line 3: bad county_fips \"00010\" (no state has the code 00)");
+    // A table with a latitude column but no longitude column has no whole point.
+    EXPECT_EQ(errorOf(Header.substr(0, Header.size() - 1) + ",latitude\n" +
+                      "84101,Salt Lake City,UT,,,,N,,,40.7559\n"),
+              "line 2: latitude without a longitude");
+}
+
 TEST(Builder, FailedBuildLeavesTheSetInPlace) {
     TempDir dir;
     const std::string out = dir.str() + "/bin";
@@ -640,23 +686,10 @@ TEST(Builder, PositionsAndCountyCodesReadBackExactly) {
     }
     EXPECT_EQ(checked, b.zips.size());
 
-    // The other files are those of the same table without the three columns, byte for byte.
-    std::string without;
-    for (std::istringstream all(csv); std::getline(all, line);) {
-        std::size_t cut = 0;
-        for (int commas = 0; commas < 11; ++commas)
-            cut = line.find(',', cut) + 1;
-        without += line.substr(0, cut - 1) + "\n";
-    }
-    DataFiles plain = BuildDataFiles(without, "June 1996");
-    DataFiles full = BuildDataFiles(csv, "June 1996");
-    EXPECT_EQ(plain.count("POINTS.DAT"), 0u);
-    EXPECT_EQ(full.size(), plain.size() + 1);
-    for (const auto& [name, bytes] : plain)
-        EXPECT_EQ(full.at(name), bytes) << name;
-    EXPECT_EQ(full.at("POINTS.DAT"), readFile(fixtureDir("points") + "/POINTS.DAT"));
-
     // Built again without positions, the set loses its POINTS.DAT with the rest replaced.
+    DataFiles full = BuildDataFiles(csv, "June 1996");
+    DataFiles plain =
+        BuildDataFiles(readFile(CORVANA_TEST_SOURCE_DIR "/fixtures/small.csv"), "June 1996");
     TempDir dir;
     WriteDataFiles(full, dir.path());
     WriteDataFiles(plain, dir.path());
@@ -664,34 +697,6 @@ TEST(Builder, PositionsAndCountyCodesReadBackExactly) {
     data.dir = dir.str();
     EXPECT_EQ(LoadPoints(data).status, geo::PointsStatus::NoLocations);
     EXPECT_EQ(LoadPoints(data).message, msg::NoLocations);
-}
-
-TEST(Builder, BadPositionsNameTheirLine) {
-    const std::string header = "zip,city,state,county,area_code,utc_offset,dst,other_counties,"
-                               "other_area_codes,latitude,longitude,county_fips\n";
-    auto row = [&](std::string_view position) {
-        return errorOf(header + "84101,Salt Lake City,UT,,801,-7,Y,,," + std::string(position) +
-                       "\n");
-    };
-    EXPECT_EQ(row("40.75621,-111.90090,49035"), "");
-    EXPECT_EQ(row("-90,180,"), "");
-    EXPECT_EQ(row("+90.00000,-180.0,"), "");
-    EXPECT_EQ(row(",,"), "");
-    for (std::string_view lat :
-         {"90.00001", "-91", "40.123456", "40.", ".5", "4e1", "N40", "1000", "nan", "--1"})
-        EXPECT_EQ(row(std::string(lat) + ",-111,"),
-                  "line 2: bad latitude \"" + std::string(lat) +
-                      "\" (decimal degrees from -90 to 90, at most five decimals, wanted)")
-            << lat;
-    EXPECT_EQ(row("40,180.00001,"), "line 2: bad longitude \"180.00001\" (decimal degrees from "
-                                    "-180 to 180, at most five decimals, wanted)");
-    EXPECT_EQ(row("40,,"), "line 2: a latitude without a longitude or the other way round");
-    EXPECT_EQ(row(",-111,"), "line 2: a latitude without a longitude or the other way round");
-    for (std::string_view fips : {"4903", "490351", "00035", "4903x", "-4903"})
-        EXPECT_EQ(row(",," + std::string(fips)),
-                  "line 2: bad county_fips \"" + std::string(fips) +
-                      "\" (five digits of a state and county code wanted)")
-            << fips;
 }
 
 TEST(Builder, RealDataSetIsConsistent) {
