@@ -91,12 +91,6 @@ std::vector<NearbyZip> RtreePeer::near(GeoPoint centre, double radiusKm,
     for (const auto& [record, p] : inBox(centre, radiusKm))
         if (const double km = GeodesicKm(centre, p); km <= radiusKm)
             out.push_back({record, km});
-    std::sort(out.begin(), out.end(), [&](const NearbyZip& a, const NearbyZip& b) {
-        if (a.km != b.km)
-            return a.km < b.km;
-        if ((a.record == centreRecord) != (b.record == centreRecord))
-            return a.record == centreRecord;
-        return a.record < b.record;
-    });
+    std::sort(out.begin(), out.end(), NearerFirst{centreRecord});
     return out;
 }

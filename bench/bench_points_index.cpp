@@ -98,9 +98,7 @@ std::size_t gridNear(const GridIndex& grid, const Probe& c, double km) {
             for (std::uint16_t r : world().points.recordsAt(p))
                 zips.push_back({r, d});
     });
-    std::sort(zips.begin(), zips.end(), [](const NearbyZip& a, const NearbyZip& b) {
-        return a.km < b.km || (a.km == b.km && a.record < b.record);
-    });
+    std::sort(zips.begin(), zips.end(), NearerFirst{});
     return zips.size();
 }
 

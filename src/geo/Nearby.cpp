@@ -29,13 +29,7 @@ NearResult nearPoint(const Points& points, GeoPoint centre, double radiusKm, std
                                     for (std::uint16_t r : points.recordsAt(places[i]))
                                         result.zips.push_back(NearbyZip{r, km});
                             });
-    auto before = [&](const NearbyZip& a, const NearbyZip& b) {
-        if (a.km != b.km)
-            return a.km < b.km;
-        if ((a.record == centreRecord) != (b.record == centreRecord))
-            return a.record == centreRecord;
-        return a.record < b.record;
-    };
+    const NearerFirst before{centreRecord};
     if (limit < result.zips.size()) {
         std::partial_sort(result.zips.begin(), result.zips.begin() + std::ptrdiff_t(limit),
                           result.zips.end(), before);

@@ -21,6 +21,20 @@ struct NearbyZip {
     bool operator==(const NearbyZip&) const = default;
 };
 
+// The order of a radius search: nearest first; of equal distances the centre ZIP code first,
+// when the centre is one, then ZIP order (which is record order).
+struct NearerFirst {
+    std::optional<std::uint32_t> centre;
+
+    bool operator()(const NearbyZip& a, const NearbyZip& b) const {
+        if (a.km != b.km)
+            return a.km < b.km;
+        if ((a.record == centre) != (b.record == centre))
+            return a.record == centre;
+        return a.record < b.record;
+    }
+};
+
 enum class NearError {
     None,
     NoPosition, // the centre ZIP code has no position (a military post office)

@@ -20,7 +20,7 @@ inline constexpr const char* PointsUnreadable =
 namespace corvana::geo {
 
 // The positions and county codes of one data set, read whole from POINTS.DAT and read-only
-// afterwards (under 3 MB in memory for 42,000 ZIP codes).
+// afterwards (about 3 MB in memory for 42,000 ZIP codes).
 class Points {
 public:
     Points() = default;

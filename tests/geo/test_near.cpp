@@ -88,13 +88,7 @@ std::vector<NearbyZip> bruteNear(const Points& points, GeoPoint centre, double r
         if (auto p = points.position(r))
             if (double km = GeodesicKm(centre, *p); km <= radiusKm)
                 all.push_back({r, km});
-    std::sort(all.begin(), all.end(), [&](const NearbyZip& a, const NearbyZip& b) {
-        if (a.km != b.km)
-            return a.km < b.km;
-        if ((a.record == centreRecord) != (b.record == centreRecord))
-            return a.record == centreRecord;
-        return a.record < b.record;
-    });
+    std::sort(all.begin(), all.end(), NearerFirst{centreRecord});
     return all;
 }
 
