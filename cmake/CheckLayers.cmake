@@ -4,7 +4,8 @@ cmake_minimum_required(VERSION 3.25)
 # Every header and source under SOURCE_DIR belongs to the layer of its folder, except the text
 # utilities, which lie in data/ but sit below it. A layer may include its own headers and those
 # of the layers below; the programs on top (main, cli, mkdata) may include everything in the
-# core but nothing of one another.
+# core but nothing of one another. The map lies between the core and the programs, and only
+# the window may use it.
 
 set(rank_text 0)
 set(rank_data 1)
@@ -13,9 +14,12 @@ set(rank_settings 3)
 set(rank_format 4)
 set(rank_search 5)
 set(rank_output 6)
-set(rank_main 7)
-set(rank_cli 7)
-set(rank_mkdata 7)
+set(rank_map 7)
+set(rank_main 8)
+set(rank_cli 8)
+set(rank_mkdata 8)
+# Layers that only the ones named may include (besides themselves).
+set(users_map main)
 set(text_files data/ShortString.h data/Win1252.h data/Win1252.cpp)
 
 # The layer of a path relative to SOURCE_DIR; empty when it is no part of any layer.
@@ -47,7 +51,8 @@ foreach(file IN LISTS files)
         if(to STREQUAL "" OR to STREQUAL from)
             continue()
         endif()
-        if(rank_${to} GREATER rank_${from} OR rank_${to} EQUAL rank_${from})
+        if(rank_${to} GREATER rank_${from} OR rank_${to} EQUAL rank_${from}
+           OR (DEFINED users_${to} AND NOT from IN_LIST users_${to}))
             string(APPEND wrong "  ${file} (${from}) includes ${included} (${to})\n")
         endif()
     endforeach()
@@ -55,7 +60,8 @@ endforeach()
 
 if(NOT wrong STREQUAL "")
     message(FATAL_ERROR "Includes against the order of the layers "
-                        "(text, data, geo, settings, format, search, output; then the programs):\n"
+                        "(text, data, geo, settings, format, search, output; the map, for "
+                        "the window only; then the programs):\n"
                         "${wrong}")
 endif()
 if(STAMP)

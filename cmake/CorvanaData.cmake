@@ -26,3 +26,18 @@ function(corvana_build_data target csv outdir date)
     add_custom_target(${target} ALL DEPENDS ${outputs})
     set(CORVANA_DATA_FILES ${outputs} PARENT_SCOPE)
 endfunction()
+
+# corvana_copy_outlines(TARGET FILE OUTDIR): copies the map's outline file (OUTLINE.DAT, made by
+# the importer and kept in dataset/) beside the other data files. Sets CORVANA_OUTLINE_FILES in
+# the caller's scope to the copy.
+function(corvana_copy_outlines target file outdir)
+    get_filename_component(name ${file} NAME)
+    add_custom_command(
+        OUTPUT ${outdir}/${name}
+        COMMAND ${CMAKE_COMMAND} -E copy ${file} ${outdir}/${name}
+        DEPENDS ${file}
+        COMMENT "Copying ${name}"
+        VERBATIM)
+    add_custom_target(${target} ALL DEPENDS ${outdir}/${name})
+    set(CORVANA_OUTLINE_FILES ${outdir}/${name} PARENT_SCOPE)
+endfunction()

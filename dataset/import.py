@@ -12,7 +12,7 @@ free of hash or float-formatting effects, so two runs give the same bytes.
 
 The run goes through named stages, each a module of its own: fetch, join
 (the ZIP list), counties, zones, area_codes, names (further names), checks,
-then report and write.
+outlines (the map's OUTLINE.DAT), then report and write.
 """
 
 import argparse
@@ -27,6 +27,7 @@ import counties
 import fetch
 import join
 import names
+import outlines
 import zones
 from county_zones import read_county_zones
 from errors import fail
@@ -85,6 +86,7 @@ def main():
         tables = read_tables()
         pkgs = fetch.fetch_packages(tmp)
         rows, src, log = build(pkgs, tables)
+        outline, log["outlines"] = outlines.stage(pkgs["atlas"])
         licenses = licenses_text(pkgs, log["phonenumbers"])
         for pkg in pkgs.values():
             pkg.close()
@@ -102,6 +104,7 @@ def main():
         out: data,
         os.path.join(folder, "LICENSES"): licenses.encode("utf-8"),
         os.path.join(folder, REPORT_NAME): report_file(text, data).encode("utf-8"),
+        os.path.join(folder, outlines.FILE_NAME): outline,
     })
 
 

@@ -8,6 +8,7 @@ import hashlib
 from collections import Counter
 
 import names
+import outlines
 from checks import unreached_codes
 from fetch import DATA_DATE, PACKAGES
 from schema import COLUMNS, MILITARY
@@ -19,6 +20,8 @@ def coverage(p, lines, src, log, size):
     p("Sources: " + ", ".join("%s %s" % PACKAGES[k] for k in sorted(PACKAGES))
       + ", python3-phonenumbers %s (libphonenumber data)" % log["phonenumbers"])
     p("Rows: %d   (%d bytes written)" % (n, size))
+    for line in outlines.report_lines(log["outlines"]):
+        p(line)
     p("")
     p("%-18s %8s %8s" % ("column", "filled", "percent"))
     for i, col in enumerate(COLUMNS):

@@ -8,6 +8,7 @@ import importlib
 import io
 import os
 import random
+import struct
 import sys
 import tempfile
 import unittest
@@ -22,6 +23,7 @@ import checks  # noqa: E402
 import county_fix  # noqa: E402
 import county_zones  # noqa: E402
 import join  # noqa: E402
+import outlines  # noqa: E402
 import overlays  # noqa: E402
 import schema  # noqa: E402
 import zones  # noqa: E402
@@ -420,6 +422,74 @@ class Output(unittest.TestCase):
         with open(keep, "rb") as f:
             self.assertEqual(f.read(), b"old")
         self.assertEqual(sorted(os.listdir(self.tmp.name)), ["zipcodes.csv"])
+
+
+class Outlines(unittest.TestCase):
+    """OUTLINE.DAT from a small topology: Utah and Colorado side by side."""
+
+    @staticmethod
+    def topology():
+        # A grid of 11 steps over 0..10 degrees: one step is one degree.
+        return {
+            "type": "Topology", "bbox": [0, 0, 10, 10],
+            "transform": {"scale": [1, 1], "translate": [0, 0]},
+            "arcs": [[[5, 0], [0, 10]],                    # 0: the shared line, south to north
+                     [[5, 10], [-5, 0], [0, -10], [5, 0]],  # 1: Utah's other sides
+                     [[5, 0], [5, 0], [0, 10], [-5, 0]]],   # 2: Colorado's other sides
+            "objects": {
+                "states": {"type": "GeometryCollection", "geometries": [
+                    {"type": "Polygon", "id": "49", "properties": {"name": "Utah"},
+                     "arcs": [[0, 1]]},
+                    {"type": "MultiPolygon", "id": "08", "properties": {"name": "Colorado"},
+                     "arcs": [[[-1, 2]]]}]},
+                "counties": {"type": "GeometryCollection", "geometries": [
+                    {"type": "Polygon", "id": "49035", "properties": {"name": "Salt Lake"},
+                     "arcs": [[0, 1]]}]}}}
+
+    def build(self, topo, states=None):
+        old = outlines.STATES
+        outlines.STATES = states or {"49": ("UT", "Utah"), "08": ("CO", "Colorado")}
+        try:
+            n, e7, arcs = outlines.grid(topo)
+            return outlines.encode(n, e7, arcs, *outlines.regions(topo, arcs))
+        finally:
+            outlines.STATES = old
+
+    def test_layout(self):
+        data = self.build(self.topology())
+        head = struct.unpack("<8sHHI4iHHIIIIII", data[:60])
+        self.assertEqual(head[:4], (b"CORVOUTL", 1, 60, 11))
+        self.assertEqual(head[4:8], (0, 0, 100000000, 100000000))
+        self.assertEqual(head[8:13], (2, 1, 3, 3, 10))  # states, counties, rings, arcs, points
+        ring_bytes, arc_bytes, name_bytes = head[13:]
+        self.assertEqual(len(data), 60 + 3 * 12 + ring_bytes + arc_bytes + name_bytes)
+        # Records by FIPS code: Colorado first; names kept once each.
+        self.assertEqual(struct.unpack("<B2sBII", data[60:72]), (8, b"CO", 8, 0, 1))
+        self.assertEqual(struct.unpack("<BHBII", data[84:96]), (49, 35, 9, 12, 1))
+        self.assertEqual(data[-name_bytes:], b"ColoradoUtahSalt Lake")
+        # Colorado's ring [-1, 2]: zigzag(-1), then zigzag(2 - -1); Utah's [0, 1].
+        self.assertEqual(data[96:96 + ring_bytes], bytes([2, 1, 6, 2, 0, 2, 2, 0, 2]))
+        # Arc 0: two points, the first absolute, then the step as zigzag (0, +10).
+        self.assertEqual(data[96 + ring_bytes:96 + ring_bytes + 5], bytes([2, 5, 0, 0, 20]))
+
+    def test_faults_of_the_source_are_refused(self):
+        topo = self.topology()
+        topo["arcs"][1][1] = [-3, 0]  # Utah's ring closes two steps short
+        with self.assertRaisesRegex(outlines.OutlineError, "does not join"):
+            self.build(topo)
+        topo = self.topology()
+        topo["objects"]["states"]["geometries"][0]["arcs"] = [[0, 3]]
+        with self.assertRaisesRegex(outlines.OutlineError, "refers to arc 3 of 3"):
+            self.build(topo)
+        with self.assertRaisesRegex(outlines.OutlineError, "'Utah' here"):
+            self.build(self.topology(), {"49": ("UT", "Utah State"), "08": ("CO", "Colorado")})
+        with self.assertRaisesRegex(outlines.OutlineError, "states missing.*: 06"):
+            self.build(self.topology(), {"49": ("UT", "Utah"), "08": ("CO", "Colorado"),
+                                         "06": ("CA", "California")})
+        topo = self.topology()
+        topo["objects"]["counties"]["geometries"][0]["id"] = "50001"
+        with self.assertRaisesRegex(outlines.OutlineError, "lies in no known state"):
+            self.build(topo)
 
 
 if __name__ == "__main__":

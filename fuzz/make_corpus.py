@@ -169,7 +169,36 @@ def short(b):
     return bytes([len(b)]) + b
 
 
+def outline_seeds():
+    """Small outline files, written by the importer's own encoder: two states sharing a line
+    with a county each, one with a county inside it, the other with an island across the
+    180th meridian."""
+    sys.path.insert(0, os.path.join(HERE, "..", "dataset"))
+    import outlines
+    # A grid of 3601 steps over the globe's longitudes and latitudes.
+    n, e7 = 3601, (-1800000000, -900000000, 1800000000, 900000000)
+
+    def at(lon, lat):
+        return (round((lon + 180) * 10), round((lat + 90) * 20))
+
+    def arc(*points):
+        return [at(*p) for p in points]
+
+    arcs = [arc((20, 40), (20, 45), (20, 50)),
+            arc((20, 50), (10, 50), (10, 40), (20, 40)),
+            arc((20, 40), (30, 40), (30, 50), (20, 50)),
+            arc((14, 44), (16, 44), (16, 46), (14, 46), (14, 44)),
+            arc((180, 10), (179, 10), (179, 12), (180, 12)),
+            arc((-180, 12), (-179, 12), (-179, 10), (-180, 10))]
+    states = [("49", "Utah", [[0, 1]]), ("56", "Wyoming", [[-1, 2], [4, 5]])]
+    counties = [("49001", "Beaver", [[0, 1], [3]]), ("49003", "Box Elder", [[3]]),
+                ("56001", "Albany", [[-1, 2], [4, 5]])]
+    write("fuzz_outlines", "two-states", outlines.encode(n, e7, arcs, states, counties))
+    write("fuzz_outlines", "one-state", outlines.encode(n, e7, arcs[:2], states[:1], []))
+
+
 def main():
+    outline_seeds()
     sets = [("handmade", handmade())]
     for d in sys.argv[1:]:
         sets.append((os.path.basename(os.path.normpath(d)), read_dir(d)))

@@ -53,13 +53,15 @@ for size in 48 64 128 256; do
 done
 [ -f "$root/usr/share/icons/hicolor/scalable/apps/corvana.svg" ] || fail "no scalable icon"
 for f in corvana corvana-query corvana-mkdata CORVA.HLP ZIPCODE.IDX ZIPCODE.DAT AREA.DAT AREA.IDX \
-         ZIPVER.DAT STATE.DAT COUNTY.DAT COUNTY.IDX CITY.DAT CITY.IDX; do
+         ZIPVER.DAT STATE.DAT COUNTY.DAT COUNTY.IDX CITY.DAT CITY.IDX OUTLINE.DAT; do
     [ -f "$root/usr/lib/corvana/$f" ] || fail "no /usr/lib/corvana/$f"
 done
-for program in corvana corvana-query; do
+for program in corvana corvana-query corvana-mkdata; do
     [ "$(readlink "$root/usr/bin/$program")" = "../lib/corvana/$program" ] ||
         fail "/usr/bin/$program is not a relative link into /usr/lib/corvana"
 done
+[ -f "$root/usr/share/bash-completion/completions/corvana-query" ] ||
+    fail "no bash completion for corvana-query"
 for f in copyright changelog.Debian.gz; do
     [ -f "$root/usr/share/doc/corvana/$f" ] || fail "no /usr/share/doc/corvana/$f"
 done
@@ -80,9 +82,19 @@ grep -q "^corvana-query ${version%-*}, " "$work/version" ||
 
 echo "== apt install"
 $SUDO apt-get -o DPkg::Lock::Timeout=900 install -y -q "$deb"
-[ "$(command -v corvana-query)" = /usr/bin/corvana-query ] || fail "corvana-query is not on the PATH"
+for program in corvana corvana-query corvana-mkdata; do
+    [ "$(command -v $program)" = /usr/bin/$program ] || fail "$program is not on the PATH"
+done
 corvana-query zip 84101 | tee "$work/installed"
 expect_84101 "$work/installed" "the installed corvana-query gave no line of 84101"
+echo "== bash completion"
+tests/cli/completion_test.sh /usr/share/bash-completion/completions/corvana-query \
+    /usr/bin/corvana-query || fail "the installed bash completion fails its check"
+
+# The command that Help > Other Products and corvana-mkdata(1) give runs as written.
+corvana-mkdata --help >"$work/mkdata"
+grep -q '^Usage: corvana-mkdata --csv FILE' "$work/mkdata" ||
+    fail "corvana-mkdata from the PATH gave no usage"
 
 # Offscreen there is nothing to look at: the window must start and keep running.
 QT_QPA_PLATFORM=offscreen corvana &

@@ -21,13 +21,13 @@ int percentOf(const QWidget* widget) {
 
 } // namespace
 
-CorvanaStyle::CorvanaStyle() : QProxyStyle() {}
+CorvanaStyle::CorvanaStyle(QStyle* base) : QProxyStyle(base) {}
 
 int CorvanaStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                             QStyleHintReturn* returnData) const {
     // A list that drops down below its field shows the number of rows the list asks for and
     // scrolls the rest.
-    if (hint == SH_ComboBox_Popup)
+    if (hint == SH_ComboBox_Popup || hint == SH_DialogButtonBox_ButtonsHaveIcons)
         return 0;
     return QProxyStyle::styleHint(hint, option, widget, returnData);
 }

@@ -8,11 +8,13 @@ class QWidget;
 // the circle of a radio button and the box of a check box at one fixed size, which crowds the
 // smallest window and looks lost beside the text of the largest; it also opens a drop-down
 // list that cannot be edited as a menu of every entry, whatever number of rows the list asks
-// for. This style keeps the platform's look and changes those two things.
+// for. Some desktops also put decorative icons on the buttons of dialogs, an OK tick beside
+// "OK". This style keeps the platform's look and changes those three things.
 class CorvanaStyle : public QProxyStyle {
     Q_OBJECT
 public:
-    CorvanaStyle();
+    // On `base` (owned), or on the platform's style.
+    explicit CorvanaStyle(QStyle* base = nullptr);
 
     int styleHint(StyleHint hint, const QStyleOption* option = nullptr,
                   const QWidget* widget = nullptr,

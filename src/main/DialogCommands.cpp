@@ -12,11 +12,14 @@
 #include "main/SetTimeZone.h"
 
 #include <QListWidget>
-#include <QPageSetupDialog>
 
 DialogCommands::DialogCommands(corvana::Settings& settings, Messages& messages, QString helpFile)
     : settings_(settings), messages_(messages), helpFile_(std::move(helpFile)),
-      printer_(QPrinter::HighResolution) {}
+      printer_(QPrinter::HighResolution) {
+    // Printing to a file takes the paper of the user's locale; a real printer its own.
+    if (printer_.outputFormat() == QPrinter::PdfFormat)
+        printer_.setPageSize(LocalePaper());
+}
 
 DialogCommands::~DialogCommands() = default;
 
@@ -67,8 +70,9 @@ void DialogCommands::Help(const QString& keyword) {
     help().showKeyword(keyword);
 }
 
-void DialogCommands::PrinterSetup(QWidget* owner) {
-    QPageSetupDialog dialog(&printer_, owner);
+void DialogCommands::PrinterSetup(const Frame& frame) {
+    TPrinterSetup dialog(printer_, printerList ? printerList() : SystemPrinters(),
+                         frame.scaleFactor, frame.screen, frame.owner);
     dialog.exec();
 }
 

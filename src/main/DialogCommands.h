@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/CopyOrPrint.h"
+#include "main/PrinterSetup.h"
 #include "settings/Settings.h"
 
 #include <QPrinter>
@@ -46,7 +47,7 @@ public:
     void Contents();
     void Updates();
     void Help(const QString& keyword);
-    void PrinterSetup(QWidget* owner);
+    void PrinterSetup(const Frame& frame);
 
     // The copy and print commands on the results list: the checks and questions, then the
     // format dialog. `collect` builds the output of the chosen lines in a format.
@@ -60,6 +61,8 @@ public:
     // Tests replace the platform's print and font dialogs; empty means the real ones.
     std::function<bool(QPrinter&, QWidget*)> printDialog;
     std::function<std::optional<QFont>(const QFont&, QWidget*)> fontDialog;
+    // The printers "Printer Setup" offers; empty means those the system knows.
+    std::function<PrinterList()> printerList;
 
 private:
     THelpWindow& help();

@@ -93,7 +93,7 @@ void TMainWin::MenuOtherProductsClick() {
 }
 
 void TMainWin::MenuPrinterSetupClick() {
-    dialogs_->PrinterSetup(this);
+    dialogs_->PrinterSetup({ScaleFactor, screenSize(), this});
 }
 
 void TMainWin::MenuPrintClick() {

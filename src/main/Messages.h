@@ -17,7 +17,10 @@ public:
     virtual bool question(QWidget* parent, const QString& caption, const QString& text) = 0;
 };
 
-// The real thing: QMessageBox with the caption and text exactly as given.
+// The real thing: QMessageBox with the caption and text exactly as given, an icon as grave as
+// the caption ("FATAL ERROR" critical, "Error" a warning, a question where the box asks, else
+// information) from the desktop's icon theme where it has one, and never below a window that
+// stays on top.
 class BoxMessages : public Messages {
 public:
     void message(QWidget* parent, const QString& caption, const QString& text) override;

@@ -35,13 +35,24 @@ bool PrintOutput(QPrinter& printer, const corvana::PrintFontData& fontData,
         if (ok) {
             painter.setFont(font);
             painter.setPen(WindowsColor(fontData.color));
-            const int ascent = painter.fontMetrics().ascent();
+            const QFontMetrics drawn = painter.fontMetrics();
+            const int ascent = drawn.ascent();
+            // Tab stops every eight average characters of the print font, as a typewriter's
+            // were every eight columns; at least two blanks between fields, so that a field
+            // ending just before a stop still reads apart from the next.
+            const int tabStop = 8 * drawn.averageCharWidth();
+            const int gap = 2 * drawn.horizontalAdvance(' ');
+            const auto width = [&](std::string_view piece) {
+                return drawn.horizontalAdvance(fromCore(std::string(piece)));
+            };
             for (std::size_t i = 0; i < pages.size(); ++i) {
                 if (i > 0)
                     printer.newPage();
                 for (const corvana::PrintedLine& line : pages[i])
-                    painter.drawText(QPoint(layout.leftMargin, line.top + ascent),
-                                     fromCore(line.text));
+                    for (const corvana::PrintedRun& run :
+                         corvana::PlaceTabs(line.text, tabStop, gap, width))
+                        painter.drawText(QPoint(layout.leftMargin + run.x, line.top + ascent),
+                                         fromCore(run.text));
             }
             ok = painter.end();
         }

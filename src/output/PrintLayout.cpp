@@ -58,4 +58,24 @@ std::vector<PrintedPage> LayOutPages(std::string_view output, const PageLayout& 
     return pages;
 }
 
+std::vector<PrintedRun> PlaceTabs(std::string_view line, int tabStop, int minGap,
+                                  const std::function<int(std::string_view)>& width) {
+    std::vector<PrintedRun> runs;
+    // A stop of no width (a font measured as nothing) must still move on, not divide by zero.
+    const int stop = std::max(tabStop, 1);
+    int x = 0;
+    for (;;) {
+        const std::size_t tab = line.find('\t');
+        const std::string_view piece = line.substr(0, tab);
+        const int end = x + (piece.empty() ? 0 : width(piece));
+        if (!piece.empty())
+            runs.push_back({x, std::string(piece)});
+        if (tab == std::string_view::npos)
+            return runs;
+        const int reach = end + std::max(minGap, 0);
+        x = (reach + stop - 1) / stop * stop;
+        line.remove_prefix(tab + 1);
+    }
+}
+
 } // namespace corvana

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,5 +36,21 @@ using PrintedPage = std::vector<PrintedLine>;
 // the output fills exactly is followed by a new one even when nothing is left for it, so the
 // document then ends with an empty page. No pages at all when the line height is 0.
 std::vector<PrintedPage> LayOutPages(std::string_view output, const PageLayout& layout, int copies);
+
+// A piece of a printed line between its tabs, and where it starts: device units right of the
+// left margin.
+struct PrintedRun {
+    int x = 0;
+    std::string text;
+
+    bool operator==(const PrintedRun&) const = default;
+};
+
+// Tab stops on the page. A tab moves on to the first multiple of `tabStop` that lies at least
+// `minGap` past the text before it, so that two fields never touch however close a field ends
+// to a stop; `width` measures a piece in the printer's font. Empty pieces give no run. Only the
+// page expands tabs: the clipboard keeps them, for spreadsheets.
+std::vector<PrintedRun> PlaceTabs(std::string_view line, int tabStop, int minGap,
+                                  const std::function<int(std::string_view)>& width);
 
 } // namespace corvana

@@ -4,6 +4,7 @@
 #include "main/HelpWindow.h"
 #include "main/OtherProducts.h"
 #include "main/Preferences.h"
+#include "main/PrinterSetup.h"
 #include "main/SetTimeZone.h"
 #include "main/SpinButton.h"
 
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
@@ -211,6 +213,13 @@ void TestAccessibility::dialogsNameTheirListsAndFields() {
     TOtherProducts others(1.0, screen, nullptr);
     others.show();
     QVERIFY2(unnamed(&others).isEmpty(), qPrintable(unnamed(&others).join(", ")));
+
+    QPrinter printer;
+    TPrinterSetup setup(printer, PrinterList{{{"Office Laser", {}, {}}}, {}}, 1.0, screen);
+    setup.show();
+    QCOMPARE(labelledBy(setup.PrinterCombo), QStringList{"Printer"});
+    QCOMPARE(labelledBy(setup.PaperCombo), QStringList{"Paper"});
+    QVERIFY2(unnamed(&setup).isEmpty(), qPrintable(unnamed(&setup).join(", ")));
 
     TestWindow t;
     TMainWin& w = t.open();

@@ -6,6 +6,7 @@
 #include "main/DialogCommands.h"
 #include "main/HelpWindow.h"
 #include "main/Preferences.h"
+#include "main/PrinterSetup.h"
 #include "main/SetTimeZone.h"
 #include "search/Search.h"
 #include "settings/Settings.h"
@@ -16,13 +17,18 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
-#include <QPageSetupDialog>
+#include <QPageLayout>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <clocale>
 #include <functional>
 
 namespace {
@@ -32,6 +38,30 @@ const QString HelpFile = QString(CORVANA_BIN_DIR) + "/CORVA.HLP";
 corvana::CollectedOutput Output(std::string text) {
     corvana::CollectedOutput out;
     out.text = std::move(text);
+    return out;
+}
+
+// Two printers of a machine that these tests do not have.
+PrinterList StandInPrinters() {
+    const QPageSize card(QSizeF(4, 6), QPageSize::Inch, "4 x 6");
+    PrinterList list;
+    list.printers = {
+        {"Office Laser",
+         {QPageSize(QPageSize::Letter), QPageSize(QPageSize::Legal), QPageSize(QPageSize::A5)},
+         QPageSize(QPageSize::Legal)},
+        {"Label Printer", {card}, card}};
+    list.defaultPrinter = "Label Printer";
+    return list;
+}
+
+QString Paper(QPageSize::PageSizeId id) {
+    return QPageSize(id).name();
+}
+
+QStringList Items(const QComboBox* combo) {
+    QStringList out;
+    for (int i = 0; i < combo->count(); ++i)
+        out << combo->itemText(i);
     return out;
 }
 
@@ -53,7 +83,8 @@ private slots:
     void aboutBoxRunsModally();
     void zipVersionMessage();
     void helpCommandsOpenTheirTopics();
-    void printerSetupWorksOnThePrintingPrinter();
+    void paperOfTheLocale();
+    void printerSetupChoosesThePrinterAndPaper();
     void copyOrPrintAsksBeforeOpeningTheDialog();
     void copiesListedZipCodesFromTheDataFiles();
 };
@@ -135,28 +166,112 @@ void TestCommands::helpCommandsOpenTheirTopics() {
     QVERIFY(!help->testAttribute(Qt::WA_QuitOnClose));
 }
 
-void TestCommands::printerSetupWorksOnThePrintingPrinter() {
-    Window w;
-    QPrinter* shown = nullptr;
-    WhenModal<QPageSetupDialog>([&](QPageSetupDialog& d) { shown = d.printer(); });
-    w.commands.PrinterSetup(&w.owner);
-    QCOMPARE(shown, &w.commands.printer());
+void TestCommands::paperOfTheLocale() {
+    QCOMPARE(LocalePaper("de_DE.UTF-8", 210, 297).id(), QPageSize::A4);
+    QCOMPARE(LocalePaper("en_US.UTF-8", 216, 279).id(), QPageSize::Letter);
+    // The C locale names A4 for want of anything better: that is no choice of the user's.
+    for (const char* c : {"C", "C.UTF-8", "POSIX", ""})
+        QCOMPARE(LocalePaper(c, 210, 297).id(), QPageSize::Letter);
+    QCOMPARE(LocalePaper("en_CA.UTF-8", 0, 0).id(), QPageSize::Letter);
 
-    // And printing then hands the same printer to the print dialog.
+    const std::string was = std::setlocale(LC_PAPER, nullptr);
+    std::setlocale(LC_PAPER, "C");
+    QCOMPARE(LocalePaper().id(), QPageSize::Letter);
+    Window w;
+    if (w.commands.printer().outputFormat() == QPrinter::PdfFormat)
+        QCOMPARE(w.commands.printer().pageLayout().pageSize().id(), QPageSize::Letter);
+    std::setlocale(LC_PAPER, was.c_str());
+}
+
+void TestCommands::printerSetupChoosesThePrinterAndPaper() {
+    // Qt's page set-up complained on standard error where only the PDF printer exists. (The
+    // offscreen platform's own notes about what it cannot do are no complaint.)
+    QTest::failOnWarning(QRegularExpression("^(?!This plugin does not support)"));
+    Window w;
+    w.commands.printerList = StandInPrinters;
+    QPrinter& printer = w.commands.printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString());
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+    QTemporaryDir dir;
+    const QString file = dir.filePath("setup.pdf");
+
+    bool seen = false;
+    WhenModal<TPrinterSetup>([&](TPrinterSetup& d) {
+        seen = true;
+        QCOMPARE(d.windowTitle(), QString("Printer Setup"));
+        QCOMPARE(d.parentWidget(), &w.owner);
+        QCOMPARE(Items(d.PrinterCombo),
+                 (QStringList{"Office Laser", "Label Printer", TPrinterSetup::PdfEntry}));
+        // The printer writes a file so far: that entry, with the paper it holds.
+        QCOMPARE(d.PrinterCombo->currentText(), TPrinterSetup::PdfEntry);
+        QCOMPARE(d.PaperCombo->currentText(), Paper(QPageSize::Letter));
+        QVERIFY(d.FileEdit->isEnabled() && !d.FileEdit->text().isEmpty());
+        // A printer offers its own paper, keeping the paper chosen where it can and taking
+        // the printer's own where it cannot.
+        d.PrinterCombo->setCurrentIndex(0);
+        QCOMPARE(Items(d.PaperCombo), (QStringList{Paper(QPageSize::Letter),
+                                                   Paper(QPageSize::Legal), Paper(QPageSize::A5)}));
+        QCOMPARE(d.PaperCombo->currentText(), Paper(QPageSize::Letter));
+        QVERIFY(!d.FileEdit->isEnabled() && !d.BrowseButton->isEnabled());
+        d.PrinterCombo->setCurrentIndex(1);
+        QCOMPARE(Items(d.PaperCombo), QStringList{"4 x 6"});
+        d.PrinterCombo->setCurrentIndex(0);
+        QCOMPARE(d.PaperCombo->currentText(), Paper(QPageSize::Legal));
+        // A file needs a name.
+        d.PrinterCombo->setCurrentIndex(2);
+        QCOMPARE(d.PaperCombo->currentText(), Paper(QPageSize::Legal));
+        d.FileEdit->clear();
+        QVERIFY(!d.OkButton->isEnabled());
+        QTest::keyClicks(d.FileEdit, file);
+        QVERIFY(d.OkButton->isEnabled());
+        d.Landscape->click();
+        QTest::mouseClick(d.OkButton, Qt::LeftButton);
+    });
+    w.commands.PrinterSetup(w.frame);
+    QVERIFY(seen);
+    auto chosen = [&] {
+        QCOMPARE(printer.outputFormat(), QPrinter::PdfFormat);
+        QCOMPARE(printer.outputFileName(), file);
+        QCOMPARE(printer.pageLayout().pageSize().id(), QPageSize::Legal);
+        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    };
+    chosen();
+
+    // It opens on the choice made; Cancel changes nothing.
+    seen = false;
+    WhenModal<TPrinterSetup>([&](TPrinterSetup& d) {
+        seen = true;
+        QCOMPARE(d.PrinterCombo->currentText(), TPrinterSetup::PdfEntry);
+        QCOMPARE(d.FileEdit->text(), file);
+        QCOMPARE(d.PaperCombo->currentText(), Paper(QPageSize::Legal));
+        QVERIFY(d.Landscape->isChecked());
+        d.PrinterCombo->setCurrentIndex(1);
+        d.Portrait->click();
+        QTest::mouseClick(d.CancelButton, Qt::LeftButton);
+    });
+    w.commands.PrinterSetup(w.frame);
+    QVERIFY(seen);
+    chosen();
+
+    // Printing hands that printer to the print dialog and prints on what was chosen there.
     QListWidget box(&w.owner);
     box.addItem("84101 Salt Lake City, UT");
     QPrinter* printed = nullptr;
     w.commands.printDialog = [&](QPrinter& p, QWidget*) {
         printed = &p;
-        return false;
+        return true;
     };
-    WhenModal<TCopyOrPrint>([](TCopyOrPrint& d) {
-        QTest::mouseClick(d.PrintButton, Qt::LeftButton);
-        QVERIFY(d.isVisible()); // the cancelled print dialog leaves it open
-    });
+    WhenModal<TCopyOrPrint>(
+        [](TCopyOrPrint& d) { QTest::mouseClick(d.PrintButton, Qt::LeftButton); });
     w.commands.CopyOrPrint(
-        true, box, [](int, bool) { return Output("x\r\n"); }, w.frame);
-    QCOMPARE(printed, &w.commands.printer());
+        true, box, [](int, bool) { return Output("84101\r\n"); }, w.frame);
+    QCOMPARE(printed, &printer);
+    QFile pdf(file);
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    // Legal paper across: 14 by 8.5 inches.
+    QVERIFY(QString::fromLatin1(pdf.readAll())
+                .contains(QRegularExpression("/MediaBox \\[0 0 1008(\\.0+)? 612(\\.0+)?\\]")));
 }
 
 void TestCommands::copyOrPrintAsksBeforeOpeningTheDialog() {

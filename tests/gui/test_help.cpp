@@ -4,7 +4,10 @@
 #include "settings/Settings.h"
 
 #include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSet>
 #include <QTemporaryDir>
@@ -39,6 +42,8 @@ private slots:
     void everyLinkHasItsTopic();
     void listsAllOutputFormats();
     void missingFileIsReportedInTheWindow();
+    void escapeClosesTheWindow();
+    void searchFindsTopicsByWord();
     void preferencesHelpButtonOpensItsTopic();
 };
 
@@ -99,9 +104,16 @@ void TestHelp::listsAllOutputFormats() {
         const QString line = QString::number(row++) + "\t" + QString::fromLatin1(format);
         QVERIFY2(text.contains(QString::fromLatin1(format)), qPrintable(line));
     }
-    const QString updates = text.mid(text.indexOf("Zip Code Updates\n"));
-    QVERIFY(updates.contains("March 2026"));
-    QVERIFY(updates.contains("python3 dataset/import.py"));
+    // The updates topic tells users where new data comes from and how to install it; how the
+    // data is built is for the README.
+    // The heading, not the entries of the contents and the index that name it.
+    const int start =
+        text.indexOf(QRegularExpression("Zip Code Updates\n(?!Menu Commands|Zip Data Version)"));
+    const QString topic =
+        text.mid(start, text.indexOf("Menu Commands and Shortcut Keys\n", start) - start);
+    QVERIFY(topic.contains("March 2026"));
+    QVERIFY(topic.contains("apt install") && topic.contains("/usr/lib/corvana"));
+    QVERIFY(!topic.contains("import.py") && !topic.contains("cmake"));
 }
 
 void TestHelp::missingFileIsReportedInTheWindow() {
@@ -117,6 +129,68 @@ void TestHelp::missingFileIsReportedInTheWindow() {
     QVERIFY(QFile::copy(HelpFile, dir.filePath("CORVA.HLP")));
     QVERIFY(help.showKeyword("Preferences"));
     QCOMPARE(help.currentTopic(), QString("preferences"));
+}
+
+void TestHelp::escapeClosesTheWindow() {
+    THelpWindow help(HelpFile);
+    QVERIFY(help.showContents());
+    QTest::keyClick(help.browser(), Qt::Key_Escape);
+    QVERIFY(!help.isVisible());
+    // It comes back for the next request, and Escape works from the search field too.
+    QVERIFY(help.showKeyword("Preferences"));
+    QVERIFY(help.isVisible());
+    QTest::keyClicks(help.searchEdit(), "zone");
+    QTest::keyClick(help.searchEdit(), Qt::Key_Escape);
+    QVERIFY(!help.isVisible());
+}
+
+void TestHelp::searchFindsTopicsByWord() {
+    THelpWindow help(HelpFile);
+    QVERIFY(help.showContents());
+    // Topics whose heading holds the words come first; the beginning of a word will do, in
+    // any case; every word must be there.
+    QCOMPARE(help.findTopics("UPDATE").value(0), QString("updates"));
+    QCOMPARE(help.findTopics("daylight sav").value(0), QString("timezone"));
+    const QStringList print = help.findTopics("print font");
+    QCOMPARE(print.value(0), QString("copyprint"));
+    QVERIFY(!print.contains("zipcode"));
+    // The contents page and the keyword index name every topic: they are no finds.
+    for (const char* word : {"preferences", "zip", "city"}) {
+        const QStringList found = help.findTopics(word);
+        QVERIFY2(!found.isEmpty(), word);
+        QVERIFY(!found.contains("contents") && !found.contains("index"));
+    }
+    QVERIFY(help.findTopics("fax").isEmpty());
+    QVERIFY(help.findTopics(" ,. ").isEmpty());
+
+    // In the window: the list beside the topic shows what the field finds.
+    QListWidget* found = help.searchResults();
+    QVERIFY(found->isHidden());
+    QTest::keyClicks(help.searchEdit(), "zip code upd");
+    QVERIFY(found->isVisible());
+    QCOMPARE(found->item(0)->text(), QString("Zip Code Updates"));
+    // Enter opens the first; Back returns.
+    QTest::keyClick(help.searchEdit(), Qt::Key_Return);
+    QCOMPARE(help.currentTopic(), QString("updates"));
+    for (QPushButton* b : help.findChildren<QPushButton*>())
+        if (b->text() == "&Back")
+            QTest::mouseClick(b, Qt::LeftButton);
+    QCOMPARE(help.currentTopic(), QString("contents"));
+    QTest::keyClick(help.searchEdit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(help.searchEdit(), "range");
+    QCOMPARE(found->count(), 1);
+    const QRect item = found->visualItemRect(found->item(0));
+    QTest::mouseClick(found->viewport(), Qt::LeftButton, {}, item.center());
+    QCOMPARE(help.currentTopic(), QString("results"));
+    QVERIFY(help.browser()->verticalScrollBar()->value() > 0);
+
+    help.searchEdit()->setText("fax");
+    QCOMPARE(found->count(), 1);
+    QCOMPARE(found->item(0)->flags(), Qt::NoItemFlags);
+    QTest::keyClick(help.searchEdit(), Qt::Key_Return);
+    QCOMPARE(help.currentTopic(), QString("results"));
+    help.searchEdit()->clear();
+    QVERIFY(found->isHidden());
 }
 
 void TestHelp::preferencesHelpButtonOpensItsTopic() {

@@ -6,6 +6,7 @@
 #include "main/Layout.h"
 #include "main/OtherProducts.h"
 #include "main/Preferences.h"
+#include "main/PrinterSetup.h"
 #include "main/SetTimeZone.h"
 
 #include <QAbstractItemView>
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -207,6 +209,7 @@ private slots:
     void dropDownListsShowTheirNumberOfRows();
     void otherProductsDialog();
     void otherProductsExamplesRun();
+    void otherProductsTextStaysOffThePanelBorder();
     void mainWindowControlsAreWholeAtEverySize();
     void dialogControlsAreWholeAtEverySize();
 };
@@ -360,6 +363,38 @@ void TestWindowPolish::otherProductsExamplesRun() {
     QVERIFY(run.readAllStandardOutput().contains("84101"));
 }
 
+void TestWindowPolish::otherProductsTextStaysOffThePanelBorder() {
+    const auto show = [](QRect r) {
+        return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    };
+    for (int size : Sizes) {
+        const int p = ScalePercent(FactorOf(size));
+        TOtherProducts d(FactorOf(size), QSize(1280, 1024));
+        d.show();
+        auto* panel = Find<QFrame>(d, "Panel");
+        // The text as drawn, wrapped to its label, keeps a margin inside the panel's border
+        // and stays clear of the text above it.
+        const int margin = ScaleValue(6, p);
+        const QRect room = panel->contentsRect().marginsRemoved({margin, margin, margin, margin});
+        int above = room.top();
+        for (QLabel* l : {d.Heading, d.QueryName, d.QueryText, d.QueryExample, d.MkdataName,
+                          d.MkdataText, d.MkdataExample}) {
+            const QRect text = l->fontMetrics().boundingRect(
+                l->contentsRect(), int(l->alignment()) | Qt::TextWordWrap, l->text());
+            const QRect drawn = text.translated(l->pos());
+            const QString where =
+                QString("%1 at %2: text %3 in %4").arg(l->objectName()).arg(size).arg(show(drawn),
+                                                                                      show(room));
+            QVERIFY2(l->contentsRect().contains(text), qPrintable(where + " (outside its label)"));
+            QVERIFY2(room.contains(drawn), qPrintable(where));
+            QVERIFY2(drawn.top() >= above, qPrintable(where + " (on the text above)"));
+            above = drawn.bottom() + 1;
+        }
+        // The command button lies below the panel, clear of its border.
+        QVERIFY(d.OkButton->geometry().top() > panel->geometry().bottom() + 1);
+    }
+}
+
 void TestWindowPolish::mainWindowControlsAreWholeAtEverySize() {
     QMap<QString, int> design;
     {
@@ -387,6 +422,7 @@ void TestWindowPolish::mainWindowControlsAreWholeAtEverySize() {
 void TestWindowPolish::dialogControlsAreWholeAtEverySize() {
     corvana::Settings settings;
     RecordingMessages messages;
+    QPrinter printer;
     auto makeAll = [&](double factor) {
         std::vector<std::unique_ptr<QDialog>> d;
         d.push_back(std::make_unique<TPreferences>(settings, factor, QSize(1280, 1024),
@@ -394,6 +430,8 @@ void TestWindowPolish::dialogControlsAreWholeAtEverySize() {
         d.push_back(std::make_unique<TSetTimeZone>(settings, corvana::ZoneChoices, factor,
                                                    QSize(1280, 1024), nullptr));
         d.push_back(std::make_unique<TOtherProducts>(factor, QSize(1280, 1024)));
+        d.push_back(std::make_unique<TPrinterSetup>(printer, PrinterList{}, factor,
+                                                    QSize(1280, 1024)));
         return d;
     };
     QMap<QString, int> design;

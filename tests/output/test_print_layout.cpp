@@ -104,3 +104,52 @@ TEST(LayOutPages, AnExactlyFullLastPageIsFollowedByAnEmptyOne) {
 TEST(LayOutPages, NoOutputGivesOneEmptyPagePerCopy) {
     EXPECT_EQ(Sizes(LayOutPages("", Fixed(50), 2)), (std::vector<std::size_t>{0, 0}));
 }
+
+namespace {
+
+// Ten units a character, as a fixed-pitch font would measure; "i" three, as a proportional one.
+int Monospace(std::string_view s) {
+    return int(s.size()) * 10;
+}
+int Proportional(std::string_view s) {
+    int w = 0;
+    for (char c : s)
+        w += c == 'i' ? 3 : 10;
+    return w;
+}
+
+} // namespace
+
+TEST(PlaceTabs, FieldsMoveToTheNextStopWithAGapBeforeIt) {
+    // Format 9 of one ZIP code: eight-character stops of 10 units, a gap of one character.
+    EXPECT_EQ(PlaceTabs("84101\tSalt Lake City\tSalt Lake\tUT", 80, 10, Monospace),
+              (std::vector<PrintedRun>{
+                  {0, "84101"}, {80, "Salt Lake City"}, {240, "Salt Lake"}, {400, "UT"}}));
+    // A field ending just before a stop, or right on it, goes one stop further than the gap.
+    EXPECT_EQ(PlaceTabs("1234567\tx", 80, 10, Monospace),
+              (std::vector<PrintedRun>{{0, "1234567"}, {80, "x"}}));
+    EXPECT_EQ(PlaceTabs("12345678\tx", 80, 10, Monospace),
+              (std::vector<PrintedRun>{{0, "12345678"}, {160, "x"}}));
+    // Widths are measured, not counted in characters.
+    EXPECT_EQ(PlaceTabs("iiiiiiiiiiiiiiiiiiiii\tx", 80, 10, Proportional),
+              (std::vector<PrintedRun>{{0, "iiiiiiiiiiiiiiiiiiiii"}, {80, "x"}}));
+}
+
+TEST(PlaceTabs, LeadingRepeatedAndTrailingTabs) {
+    EXPECT_EQ(PlaceTabs("no tabs here", 80, 10, Monospace),
+              (std::vector<PrintedRun>{{0, "no tabs here"}}));
+    EXPECT_EQ(PlaceTabs("\tb", 80, 10, Monospace), (std::vector<PrintedRun>{{80, "b"}}));
+    // Each tab of a row advances one stop, so empty fields keep their columns.
+    EXPECT_EQ(PlaceTabs("a\t\tb", 80, 10, Monospace),
+              (std::vector<PrintedRun>{{0, "a"}, {160, "b"}}));
+    EXPECT_EQ(PlaceTabs("a\t", 80, 10, Monospace), (std::vector<PrintedRun>{{0, "a"}}));
+    EXPECT_TRUE(PlaceTabs("", 80, 10, Monospace).empty());
+    EXPECT_TRUE(PlaceTabs("\t\t", 80, 10, Monospace).empty());
+}
+
+TEST(PlaceTabs, StopsOfNoWidthStillSeparateTheFields) {
+    // A font that measures as nothing gives stops of no width: the gap alone separates.
+    EXPECT_EQ(PlaceTabs("ab\tc", 0, 4, Monospace), (std::vector<PrintedRun>{{0, "ab"}, {24, "c"}}));
+    EXPECT_EQ(PlaceTabs("ab\tc", -8, 0, Monospace),
+              (std::vector<PrintedRun>{{0, "ab"}, {20, "c"}}));
+}

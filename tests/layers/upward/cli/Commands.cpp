@@ -1,0 +1,3 @@
+// The command line drawing maps.
+#include "map/MapCanvas.h"
+#include "search/Search.h"

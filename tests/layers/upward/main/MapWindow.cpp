@@ -1,0 +1,2 @@
+// Allowed: the window draws the map.
+#include "map/MapCanvas.h"
