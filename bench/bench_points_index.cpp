@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <numbers>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -40,6 +41,7 @@ struct World {
     std::map<double, std::unique_ptr<GridIndex>> grids;
     std::vector<Probe> centres; // ZIP codes' own positions
     std::vector<Probe> near;    // points up to about 20 km from a ZIP code
+    std::vector<Probe> anywhere; // points anywhere on the globe, most far from any ZIP code
 
     World() {
         const char* dir = std::getenv("CORVANA_BENCH_DATA");
@@ -65,7 +67,7 @@ struct World {
         for (double cell : {0.1, 0.25, 0.5, 1.0})
             grids.emplace(cell, std::make_unique<GridIndex>(points.tree(), cell));
         std::mt19937 random(5);
-        std::uniform_real_distribution<double> offset(-0.2, 0.2);
+        std::uniform_real_distribution<double> offset(-0.2, 0.2), unit(0, 1);
         const auto& places = points.tree().places();
         std::uniform_int_distribution<std::size_t> pick(0, places.size() - 1);
         for (int i = 0; i < 256; ++i) {
@@ -76,6 +78,10 @@ struct World {
             if (n.longitude > 180 || n.longitude < -180)
                 n.longitude -= std::copysign(360.0, n.longitude);
             near.push_back({n, UnitVector(n)});
+            // Even over the sphere's area.
+            GeoPoint a{std::asin(2 * unit(random) - 1) * 180 / std::numbers::pi,
+                       360 * unit(random) - 180};
+            anywhere.push_back({a, UnitVector(a)});
         }
     }
 
@@ -171,14 +177,17 @@ template <class Search> void RegisterBall(const std::string& name, double miles,
         ->Unit(benchmark::kMicrosecond);
 }
 
+// Near ZIP codes, or with "-anywhere" in the name at points all over the globe.
 template <class Search> void RegisterNearest(const std::string& name, Search search) {
+    const bool anywhere = name.find("-anywhere") != std::string::npos;
     benchmark::RegisterBenchmark(name.c_str(),
-                                 [search](benchmark::State& s) {
+                                 [search, anywhere](benchmark::State& s) {
                                      const World& w = world();
+                                     const auto& probes = anywhere ? w.anywhere : w.near;
                                      std::size_t i = 0;
                                      for (auto _ : s)
                                          benchmark::DoNotOptimize(
-                                             search(w.near[i++ % w.near.size()]));
+                                             search(probes[i++ % probes.size()]));
                                  })
         ->Repetitions(5)
         ->ReportAggregatesOnly(true)
@@ -219,15 +228,18 @@ int main(int argc, char** argv) {
             return gridNear(*world().grids.at(0.25), c, km);
         });
     }
-    for (unsigned leaf : {2u, 4u, 8u, 16u, 32u})
-        RegisterNearest("nearest/tree-leaf" + std::to_string(leaf), [leaf](const Probe& n) {
-            return world().byLeaf.at(leaf).tree().nearest(n.v);
-        });
-    for (const auto& [cell, grid] : world().grids) {
-        const GridIndex* g = grid.get();
-        char label[40];
-        std::snprintf(label, sizeof label, "nearest/grid-%.2f", cell);
-        RegisterNearest(label, [g](const Probe& n) { return g->nearest(n.point, n.v); });
+    for (const char* where : {"", "-anywhere"}) {
+        for (unsigned leaf : {2u, 4u, 8u, 16u, 32u})
+            RegisterNearest("nearest" + std::string(where) + "/tree-leaf" + std::to_string(leaf),
+                            [leaf](const Probe& n) {
+                                return world().byLeaf.at(leaf).tree().nearest(n.v);
+                            });
+        for (const auto& [cell, grid] : world().grids) {
+            const GridIndex* g = grid.get();
+            char label[48];
+            std::snprintf(label, sizeof label, "nearest%s/grid-%.2f", where, cell);
+            RegisterNearest(label, [g](const Probe& n) { return g->nearest(n.point, n.v); });
+        }
     }
     RegisterNearest("nearest-whole/tree",
                     [](const Probe& n) { return Nearest(world().points, n.point)->record; });
