@@ -20,6 +20,7 @@ const Key Keys[] = {
     {"Misc", "All State"},          {"Misc", "Last Print Format"},
     {"Misc", "Last Copy Format"},   {"Misc", "Main Window Left"},
     {"Misc", "Main Window Top"},    {"Misc", "Always On Top"},
+    {"Misc", "Single State"},
     {"Preferences", "Show County"}, {"Preferences", "Show Area Code"},
     {"Print Font", "Font Name"},    {"Print Font", "Color"},
     {"Time Zone", "Time Zone"},     {"Time Zone", "Daylight Savings"},
@@ -56,8 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         FUZZ_CHECK(ini.get(k.section, k.key, "", 15) == wide.substr(0, 14));
     }
 
-    // Writing the loaded settings back keeps every one of them; only a face name with a line
-    // break inside loses what follows the break, since a value is one line.
+    // Writing the loaded settings back keeps every one of them; only a text cut to its buffer
+    // loses the blanks it then ends in, and a face name with a line break inside what follows
+    // the break, since a value is one line.
     Settings first = LoadSettings(ini);
     FUZZ_CHECK(first.printFont.faceName.size() <= 149);
     IniFile rewritten = ini;
@@ -65,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     Settings second = LoadSettings(IniFile(rewritten.text()));
     Settings expected = first;
     expected.printFont.faceName = readBack(first.printFont.faceName, 150);
+    expected.singleState = readBack(first.singleState, 15);
     FUZZ_CHECK(second == expected);
     IniFile again = rewritten;
     SaveSettings(second, again);

@@ -15,8 +15,14 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStyleOptionFrame>
+
+#include <algorithm>
 
 namespace {
+
+// The character height of the print font box at the design size.
+constexpr int PrintFontPixels = 15;
 
 bool RunPrintDialog(QPrinter& printer, QWidget* parent) {
     QPrintDialog dialog(&printer, parent);
@@ -31,6 +37,43 @@ std::optional<QFont> RunFontDialog(const QFont& font, QWidget* parent) {
         return std::nullopt;
     return chosen;
 }
+
+// The print font's size and name. The box is as wide as designed and a face name can be
+// long: the text takes the largest font up to the box's own in which it fits whole, and is
+// always shown from its start.
+class FontNameBox : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+    void showText(const QString& text, int designPixels) {
+        setText(text);
+        QFont f = font();
+        // Below about two thirds of its size the text is no longer easy to read; a name that
+        // does not fit even then is shown from its start, and whole in the tool tip.
+        const int smallest = std::max(6, designPixels * 2 / 3);
+        int pixels = designPixels;
+        for (; pixels > smallest; --pixels) {
+            f.setPixelSize(pixels);
+            if (QFontMetrics(f).horizontalAdvance(text) < textRoom())
+                break;
+        }
+        f.setPixelSize(pixels);
+        setFont(f);
+        setToolTip(QFontMetrics(f).horizontalAdvance(text) < textRoom() ? QString() : text);
+        setCursorPosition(0);
+    }
+
+private:
+    // The width the line edit draws its text in: the style's contents rectangle less the text
+    // margins and the edit's own margin of 2 pixels on either side.
+    int textRoom() const {
+        QStyleOptionFrame option;
+        initStyleOption(&option);
+        const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
+        const QMargins margins = textMargins();
+        return contents.width() - margins.left() - margins.right() - 2 * 2;
+    }
+};
 
 class WaitCursor {
 public:
@@ -109,9 +152,9 @@ TCopyOrPrint::TCopyOrPrint(CopyOrPrintContext context, QWidget* parent)
     PrintFontButton->setGeometry(8, 352, 89, 29);
     PrintFontButton->setFont(Arial(15));
     PrintFontButton->setAutoDefault(false);
-    PrintFont = new QLineEdit(this);
+    PrintFont = new FontNameBox(this);
     PrintFont->setGeometry(104, 354, 125, 25);
-    PrintFont->setFont(Arial(15));
+    PrintFont->setFont(Arial(PrintFontPixels));
     PrintFont->setReadOnly(true);
     PrintFont->setAccessibleName("Print Font");
     PrintBevel = new QFrame(this);
@@ -137,7 +180,8 @@ void TCopyOrPrint::ShowPrintFont() {
     QPalette pal = PrintFont->palette();
     pal.setColor(QPalette::Text, WindowsColor(ctx_.settings.printFont.color));
     PrintFont->setPalette(pal);
-    PrintFont->setText(PrintFontText(ctx_.settings.printFont));
+    static_cast<FontNameBox*>(PrintFont)->showText(PrintFontText(ctx_.settings.printFont),
+                                                   scaled(PrintFontPixels));
 }
 
 void TCopyOrPrint::FormShow() {

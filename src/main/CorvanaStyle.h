@@ -9,7 +9,8 @@ class QWidget;
 // smallest window and looks lost beside the text of the largest; it also opens a drop-down
 // list that cannot be edited as a menu of every entry, whatever number of rows the list asks
 // for. Some desktops also put decorative icons on the buttons of dialogs, an OK tick beside
-// "OK". This style keeps the platform's look and changes those three things.
+// "OK", and the platform style marks a focused list and its current line too faintly to be
+// seen. This style keeps the platform's look and changes those four things.
 class CorvanaStyle : public QProxyStyle {
     Q_OBJECT
 public:
@@ -21,6 +22,10 @@ public:
                   QStyleHintReturn* returnData = nullptr) const override;
     int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
                     const QWidget* widget = nullptr) const override;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget = nullptr) const override;
 };
 
 // Makes CorvanaStyle the application's style, once; later calls do nothing.

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -24,6 +25,8 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -60,6 +63,12 @@ QString typedText(corvana::SearchMode mode, const QString& text) {
         if (corvana::FieldTakes(mode, c.unicode()))
             out += QChar(char16_t(corvana::FieldCase(mode, c.unicode())));
     return out;
+}
+
+// Tab enters a group of choices at its checked one, whichever of them had the focus last.
+void TabStopOnChecked(std::initializer_list<QRadioButton*> group) {
+    for (QRadioButton* b : group)
+        b->setFocusPolicy(b->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 } // namespace
@@ -164,11 +173,22 @@ void TMainWin::FormCreate() {
     if (loaded.ioError)
         messages().message(this, corvana::caption::Error, fromCore(*loaded.ioError));
 
-    for (const std::string& abbrev : corvana::StateAbbreviations(data_)) {
-        SearchFirstCombo->addItem(fromCore(abbrev));
-        StateCombo->addItem(fromCore(abbrev));
+    {
+        // No mode is set up yet, so a change of the state list has nothing to search again,
+        // and the list is to stand on the state of the last run.
+        QSignalBlocker block(StateCombo);
+        for (const std::string& abbrev : corvana::StateAbbreviations(data_)) {
+            SearchFirstCombo->addItem(fromCore(abbrev));
+            StateCombo->addItem(fromCore(abbrev));
+        }
+        StateCombo->setCurrentIndex(
+            StateCombo->findText(fromCore(settings_.singleState), Qt::MatchFixedString));
     }
-    StateCombo->setCurrentIndex(-1);
+    if (!settings_.allState)
+        chooseSingleState();
+    // The list stands on no item, so that the first step down from the empty field reaches
+    // the first abbreviation.
+    SearchFirstCombo->setCurrentIndex(-1);
     SearchFirstCombo->setEditText({});
 }
 
@@ -186,6 +206,7 @@ void TMainWin::FormShow() {
         AllStates->setChecked(true);
     else
         SingleState->setChecked(true);
+    TabStopOnChecked({AllStates, SingleState});
 
     mode_ = corvana::ModeFromNumber(settings_.lastSearch).value_or(corvana::SearchMode::Zip);
     QRadioButton* modeButtons[] = {SearchZip, SearchCity, SearchState, SearchCounty, SearchArea};
@@ -251,6 +272,11 @@ bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
+    if (event->type() == QEvent::KeyPress && arrowKey(watched, static_cast<QKeyEvent*>(event)))
+        return true;
+    if (watched == AnswerBox && event->type() == QEvent::FocusIn &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
+        showCurrentItem();
     if (event->type() == QEvent::ShortcutOverride) {
         // Leaving the override unaccepted lets the menu's shortcut run instead of the editing
         // key of the control (Ctrl+C, Ctrl+X, Ctrl+Z, Ctrl+A ...). A command that is switched
@@ -265,6 +291,69 @@ bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool TMainWin::arrowKey(QObject* watched, QKeyEvent* key) {
+    const int k = key->key();
+    const bool vertical = k == Qt::Key_Up || k == Qt::Key_Down;
+    if (watched == SearchFirstCombo) {
+        if (!vertical || (key->modifiers() & ~Qt::KeypadModifier))
+            return false;
+        stepAbbreviationList(k == Qt::Key_Down);
+        return true;
+    }
+    const QObject* modeButtons[] = {SearchZip, SearchCity, SearchState, SearchCounty, SearchArea};
+    if (std::find(std::begin(modeButtons), std::end(modeButtons), watched) ==
+            std::end(modeButtons) ||
+        (!vertical && k != Qt::Key_Left && k != Qt::Key_Right))
+        return false;
+    // The group checks the neighbouring button, which sets up that mode, and then gives the
+    // button the focus; the set-up put it in the search field, as a click does, and there it
+    // goes back. The buttons stand in a column: left steps up and right down.
+    const corvana::SearchMode before = mode_;
+    QKeyEvent step(key->type(),
+                   k == Qt::Key_Left    ? Qt::Key_Up
+                   : k == Qt::Key_Right ? Qt::Key_Down
+                                        : k,
+                   key->modifiers());
+    watched->event(&step);
+    if (mode_ != before && !ended_)
+        focusFirstField();
+    return true;
+}
+
+void TMainWin::stepAbbreviationList(bool down) {
+    // The list steps from the abbreviation in the field, and from its top for any other text.
+    const int count = SearchFirstCombo->count();
+    const int at = SearchFirstCombo->findText(SearchFirstCombo->currentText(),
+                                              Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int next = at < 0 ? 0 : std::clamp(at + (down ? 1 : -1), 0, count - 1);
+    if (count == 0 || next == at)
+        return;
+    SearchFirstCombo->setCurrentIndex(next);
+    // The list may already stand on that item while the field holds other text.
+    SearchFirstCombo->setEditText(SearchFirstCombo->itemText(next));
+}
+
+void TMainWin::showCurrentItem() {
+    // Reached by the keyboard, the list marks the line the keys act on: the current one while it
+    // is in sight, else the top line in sight. A click makes the line it hits the current one.
+    const QModelIndex current = AnswerBox->currentIndex();
+    if (AnswerBox->count() == 0 || (current.isValid() && AnswerBox->viewport()->rect().contains(
+                                                             AnswerBox->visualRect(current))))
+        return;
+    QModelIndex top = AnswerBox->indexAt(QPoint(0, 0));
+    if (!top.isValid())
+        top = AnswerBox->model()->index(0, 0);
+    AnswerBox->selectionModel()->setCurrentIndex(top, QItemSelectionModel::NoUpdate);
+    AnswerBox->scrollTo(top);
+}
+
+void TMainWin::focusFirstField() {
+    if (mode_ == corvana::SearchMode::State)
+        SearchFirstCombo->setFocus();
+    else
+        SearchFirstEdit->setFocus();
 }
 
 void TMainWin::SaveFormLayout() {
@@ -348,6 +437,7 @@ void TMainWin::StartSearch() {
         return;
     const bool stateMode = mode_ == corvana::SearchMode::State;
     settings_.lastSearch = std::uint16_t(corvana::ModeNumber(mode_));
+    TabStopOnChecked({SearchZip, SearchCity, SearchState, SearchCounty, SearchArea});
 
     SearchFirstLabel->setText(corvana::ModeLabel(mode_));
     SearchFirstEdit->setAccessibleName(SearchFirstLabel->text());
@@ -368,8 +458,10 @@ void TMainWin::StartSearch() {
         SearchFirstCombo->setEnabled(true);
         TheSpinner->show();
         TheSpinner->setEnabled(true);
+        // The list, too, stands on no abbreviation: stepping starts again from its top.
+        SearchFirstCombo->setCurrentIndex(-1);
         SearchFirstCombo->setEditText({});
-        SearchFirstCombo->setFocus();
+        focusFirstField();
     } else {
         SearchFirstCombo->hide();
         SearchFirstCombo->setEnabled(false);
@@ -379,7 +471,7 @@ void TMainWin::StartSearch() {
         SearchFirstEdit->setEnabled(true);
         FirstSearchSizeIt();
         SearchFirstEdit->clear();
-        SearchFirstEdit->setFocus();
+        focusFirstField();
     }
     if (ended_)
         return;
@@ -541,11 +633,27 @@ void TMainWin::SingleStateClick() {
     if (ended_ || !settings_.allState)
         return;
     settings_.allState = false;
+    chooseSingleState();
     rerunStateFilteredSearch();
 }
 
+void TMainWin::chooseSingleState() {
+    // A search limited to one state needs a state to look in: the first, until the user picks
+    // another.
+    if (StateCombo->currentIndex() < 0) {
+        QSignalBlocker block(StateCombo);
+        StateCombo->setCurrentIndex(0);
+    }
+    if (StateCombo->currentIndex() >= 0)
+        settings_.singleState = toCore(StateCombo->currentText());
+}
+
 void TMainWin::StateComboChange() {
-    if (ended_ || settings_.allState)
+    if (ended_)
+        return;
+    if (StateCombo->currentIndex() >= 0)
+        settings_.singleState = toCore(StateCombo->currentText());
+    if (settings_.allState)
         return;
     rerunStateFilteredSearch();
 }

@@ -21,6 +21,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -169,6 +170,11 @@ private:
     QAction* MenuOtherProducts;
 
     void createControls();
+    // The parts of createControls: names and layout record, tab order and key filters,
+    // connections to the handlers.
+    void nameControls();
+    void orderControls();
+    void connectControls();
     void createMenus();
     void FormCreate();
     void FormShow();
@@ -187,7 +193,17 @@ private:
     void showItems(const std::vector<corvana::ResultItem>& items);
     void chooseStates(const std::string& abbrev);
     void stepSpinner(bool down);
+    // Up and Down in the state field, Up, Down, Left and Right on a mode button; true when the
+    // key is handled.
+    bool arrowKey(QObject* watched, QKeyEvent* key);
+    void stepAbbreviationList(bool down);
+    // The mode's search field takes the keyboard focus.
+    void focusFirstField();
+    // The results list, taking the focus from the keyboard, has a current line in sight.
+    void showCurrentItem();
     void rerunStateFilteredSearch();
+    // Single State in effect: the state list stands on a state, and the settings remember it.
+    void chooseSingleState();
     // The search the fields ask for now.
     corvana::SearchRequest request() const;
 

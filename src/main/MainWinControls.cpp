@@ -83,7 +83,9 @@ void TMainWin::createControls() {
     AnswerBox->hide();
     AnswerBox->setEnabled(false);
 
-    ButtonCopy = placed(new QPushButton("&Copy To Clipboard", client), 340, 368, 157, 29);
+    // Alt+C opens the Configure menu; the button takes the letter the copy dialog's own
+    // command uses.
+    ButtonCopy = placed(new QPushButton("Cop&y To Clipboard", client), 340, 368, 157, 29);
     ButtonPrint = placed(new QPushButton("&Print", client), 236, 368, 96, 29);
     RangeSelect = placed(new QCheckBox("&Range Selecting", client), 8, 372, 173, 21);
     for (QWidget* w : {static_cast<QWidget*>(ButtonCopy), static_cast<QWidget*>(ButtonPrint),
@@ -129,6 +131,12 @@ void TMainWin::createControls() {
     AnswerBoxLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     AnswerBoxLabel->setFont(arial(20, true));
 
+    nameControls();
+    orderControls();
+    connectControls();
+}
+
+void TMainWin::nameControls() {
     const QString names[] = {"SearchPanel",       "Label1",           "SearchZip",
                              "SearchCity",        "SearchState",      "SearchCounty",
                              "SearchArea",        "SearchFirstEdit",  "SearchSecondEdit",
@@ -152,7 +160,9 @@ void TMainWin::createControls() {
             {controls[i], noFont ? LayoutKind::Geometry : LayoutKind::GeometryAndFont});
     }
     Bevel1->setFocusPolicy(Qt::NoFocus);
+}
 
+void TMainWin::orderControls() {
     QWidget* tabOrder[] = {SearchZip,
                            SearchCity,
                            SearchState,
@@ -173,14 +183,19 @@ void TMainWin::createControls() {
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    // The menu's shortcuts come before the editing keys of these controls.
+    // The menu's shortcuts come before the editing keys of these controls; the arrow keys of
+    // the mode buttons and of the state field get the window's own handling.
     for (QObject* o :
          {static_cast<QObject*>(SearchFirstEdit), static_cast<QObject*>(SearchSecondEdit),
           static_cast<QObject*>(SearchFirstCombo),
           static_cast<QObject*>(SearchFirstCombo->lineEdit()), static_cast<QObject*>(StateCombo),
-          static_cast<QObject*>(AnswerBox)})
+          static_cast<QObject*>(AnswerBox), static_cast<QObject*>(SearchZip),
+          static_cast<QObject*>(SearchCity), static_cast<QObject*>(SearchState),
+          static_cast<QObject*>(SearchCounty), static_cast<QObject*>(SearchArea)})
         o->installEventFilter(this);
+}
 
+void TMainWin::connectControls() {
     connect(SearchZip, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             SearchZipClick();

@@ -58,6 +58,9 @@ constexpr SettingRow SettingRows[] = {
     {Misc, "Main Window Left", "0", SmallBuffer, CORVANA_AT(NumberAt, mainWindowLeft)},
     {Misc, "Main Window Top", "0", SmallBuffer, CORVANA_AT(NumberAt, mainWindowTop)},
     {Misc, "Always On Top", "No", SmallBuffer, CORVANA_AT(FlagAt, alwaysOnTop)},
+    // The state of Single State, as its abbreviation; empty when none was chosen. Last in its
+    // section, as a file of an older version gains it at the end of the section.
+    {Misc, "Single State", "", SmallBuffer, CORVANA_AT(TextAt, singleState)},
 
     {Preferences, "Show County", "Yes", SmallBuffer, CORVANA_AT(FlagAt, showCounty)},
     {Preferences, "Show Area Code", "Yes", SmallBuffer, CORVANA_AT(FlagAt, showAreaCode)},

@@ -44,6 +44,7 @@ struct Settings {
     std::int32_t windowSize;
     std::uint16_t lastSearch;
     bool allState;
+    std::string singleState; // the abbreviation chosen under "Single State"
     bool showCounty;
     bool showAreaCode;
     bool showTimeZone;

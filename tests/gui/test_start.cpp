@@ -125,7 +125,7 @@ void TestStart::controlsAsDesigned() {
     QCOMPARE(Find<QLabel>(w, "Label1")->text(), QString("Search By"));
     QCOMPARE(Find<QLabel>(w, "SearchFirstLabel")->text(), QString("Zip Code"));
     QCOMPARE(Find<QLabel>(w, "SearchSecondLabel")->text(), QString("City"));
-    QCOMPARE(Find<QPushButton>(w, "ButtonCopy")->text(), QString("&Copy To Clipboard"));
+    QCOMPARE(Find<QPushButton>(w, "ButtonCopy")->text(), QString("Cop&y To Clipboard"));
     QCOMPARE(Find<QCheckBox>(w, "RangeSelect")->text(), QString("&Range Selecting"));
     QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->maxLength(), 5);
     QCOMPARE(Find<QLineEdit>(w, "SearchSecondEdit")->maxLength(), 30);

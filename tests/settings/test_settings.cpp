@@ -130,6 +130,7 @@ TEST(Settings, NewFileHasEverySectionAndKeyInSaveOrder) {
                               "Main Window Left=0\n"
                               "Main Window Top=0\n"
                               "Always On Top=No\n"
+                              "Single State=\n"
                               "\n"
                               "[Preferences]\n"
                               "Show County=Yes\n"
@@ -154,6 +155,29 @@ TEST(Settings, NewFileHasEverySectionAndKeyInSaveOrder) {
                               "Time Zone=8\n");
 }
 
+TEST(Settings, FileOfAnOlderVersionKeepsItsBytesAndGainsTheSingleState) {
+    // Written before the single state was remembered: CRLF lines, no "Single State" key.
+    const std::string old = "[Misc]\r\nWindow Size=800\r\nLast Search=2\r\nAll State=No\r\n"
+                            "Last Print Format=0\r\nLast Copy Format=0\r\n"
+                            "Main Window Left=12\r\nMain Window Top=34\r\nAlways On Top=No\r\n"
+                            "\r\n[Preferences]\r\nShow County=Yes\r\n";
+    IniFile ini(old);
+    Settings s = LoadSettings(ini);
+    EXPECT_EQ(s.singleState, "");
+    EXPECT_FALSE(s.allState);
+    SaveSettings(s, ini);
+    const std::string text = ini.text();
+    const std::string misc = old.substr(0, old.find("\r\n\r\n") + 2);
+    EXPECT_EQ(text.rfind(misc + "Single State=\r\n\r\n[Preferences]\r\nShow County=Yes\r\n", 0), 0u)
+        << text;
+
+    // The state is written in that line and read back as it was.
+    s.singleState = "UT";
+    SaveSettings(s, ini);
+    EXPECT_EQ(ini.text().rfind(misc + "Single State=UT\r\n\r\n", 0), 0u) << ini.text();
+    EXPECT_EQ(LoadSettings(ini).singleState, "UT");
+}
+
 TEST(Settings, RoundTripThroughTheFileKeepsEveryFieldAndForeignLines) {
     TempDir dir;
     dir.write("CORVANA.INI", "; kept\n[misc]\nwindow size=800\nFavourite=42\n[Recent]\nA=b\n");
@@ -166,6 +190,7 @@ TEST(Settings, RoundTripThroughTheFileKeepsEveryFieldAndForeignLines) {
     s.windowSize = 1280;
     s.lastSearch = 4;
     s.allState = false;
+    s.singleState = "UT";
     s.showCounty = false;
     s.showAreaCode = false;
     s.showTimeZone = true;
