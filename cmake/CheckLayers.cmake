@@ -8,14 +8,15 @@ cmake_minimum_required(VERSION 3.25)
 
 set(rank_text 0)
 set(rank_data 1)
-set(rank_settings 2)
-set(rank_format 3)
-set(rank_search 4)
-set(rank_output 5)
-set(rank_map 6)
-set(rank_main 7)
-set(rank_cli 7)
-set(rank_mkdata 7)
+set(rank_geo 2)
+set(rank_settings 3)
+set(rank_format 4)
+set(rank_search 5)
+set(rank_output 6)
+set(rank_map 7)
+set(rank_main 8)
+set(rank_cli 8)
+set(rank_mkdata 8)
 # Layers that only the ones named may include (besides themselves).
 set(users_map main)
 
@@ -53,8 +54,8 @@ endforeach()
 
 if(NOT wrong STREQUAL "")
     message(FATAL_ERROR "Includes against the order of the layers "
-                        "(text, data, settings, format, search, output; the map, for the "
-                        "window only; then the programs):\n"
+                        "(text, data, geo, settings, format, search, output; the map, for "
+                        "the window only; then the programs):\n"
                         "${wrong}")
 endif()
 if(STAMP)

@@ -4,12 +4,19 @@ set(CORVANA_DATA_NAMES ZIPCODE.IDX ZIPCODE.DAT AREA.DAT AREA.IDX ZIPVER.DAT STAT
 set(CMAKE_INSTALL_BINDIR_CORVANA lib/corvana)
 
 # corvana_build_data(TARGET CSV OUTDIR DATE): builds the data files of CSV into OUTDIR at
-# build time. Sets CORVANA_DATA_FILES in the caller's scope to the files written.
+# build time. Sets CORVANA_DATA_FILES in the caller's scope to the files written: POINTS.DAT
+# too when the table's header has positions (read at configure time, and again whenever the
+# table changes).
 function(corvana_build_data target csv outdir date)
     set(outputs)
     foreach(name IN LISTS CORVANA_DATA_NAMES)
         list(APPEND outputs ${outdir}/${name})
     endforeach()
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${csv})
+    file(STRINGS ${csv} header LIMIT_COUNT 1)
+    if(header MATCHES "(^|,)(latitude|longitude|county_fips)(,|$)")
+        list(APPEND outputs ${outdir}/POINTS.DAT)
+    endif()
     add_custom_command(
         OUTPUT ${outputs}
         COMMAND corvana-mkdata --csv ${csv} --out ${outdir} --date "${date}"

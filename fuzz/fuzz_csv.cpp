@@ -4,7 +4,7 @@
 // cut the input; the records' raw bytes and line ends put together are the input byte for byte;
 // written again with every field quoted, the records read back value for value. The data
 // builder refuses a table with an InputError or makes data files that the program loads and
-// reads without a single fault. The batch look-up refuses its input with a LookupError or writes
+// reads without a single fault, positions included. The batch look-up refuses its input with a LookupError or writes
 // every row with its own fields as they came, then the appended ones.
 //
 // Input: a byte for the read step (1 to 16), a byte of flags (1: the look-up is told the ZIP
@@ -14,7 +14,10 @@
 #include "cli/Lookup.h"
 #include "data/DataSet.h"
 #include "data/Errors.h"
+#include "data/FileNames.h"
+#include "data/Records.h"
 #include "data/ZipFile.h"
+#include "geo/Points.h"
 #include "mkdata/Builder.h"
 #include "settings/Settings.h"
 #include "text/Csv.h"
@@ -141,9 +144,15 @@ void CheckDataFiles(const mkdata::DataFiles& files) {
     auto& scratch = fuzz::Scratch::get();
     for (const auto& [name, bytes] : files)
         scratch.put(name, bytes);
+    if (!files.count(filenames::PointsDat))
+        scratch.put(filenames::PointsDat, "", false);
     DataSet data;
     data.dir = scratch.dir();
     FUZZ_CHECK(LoadInData(data).ok());
+    // Positions, when the table has them, load as written.
+    geo::PointsLoad points = geo::LoadPoints(data);
+    FUZZ_CHECK(points.status == (files.count(filenames::PointsDat) ? geo::PointsStatus::Loaded
+                                                             : geo::PointsStatus::NoLocations));
     auto city = CityFile::open(data);
     auto zips = ZipFile::open(data);
     FUZZ_CHECK(city && zips);
@@ -170,7 +179,7 @@ void CheckBuilder(std::string_view csv, std::string_view date) {
     } catch (const mkdata::InputError&) {
         return;
     }
-    FUZZ_CHECK(files.size() == 10);
+    FUZZ_CHECK(files.size() == 10 + files.count(filenames::PointsDat));
     CheckDataFiles(files);
 }
 

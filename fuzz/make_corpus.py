@@ -69,6 +69,24 @@ def handmade():
     }
 
 
+def handmade_points():
+    """POINTS.DAT of six ZIP codes: two at one point, one without a position, two on either
+    side of the 180th meridian; the list in an order of its own, with leaves of two places."""
+    no = -2 ** 31
+    records = [(4075621, -11190090, 49, 35), (4075621, -11190090, 49, 35), (no, no, 0, 0),
+               (5187996, -17665799, 2, 16), (5200000, 18000000, 2, 16),
+               (-1427806, -17070250, 60, 50)]
+    body = b"".join(le32(lat) + le32(lon) + bytes([st]) + le16(co) for lat, lon, st, co in records)
+    listed = [5, 3, 4, 0, 1]
+    return (struct.pack("<II", len(records), len(listed)) + bytes([2, 0, 0, 0]) + body +
+            b"".join(le16(r) for r in listed))
+
+
+POINT_TEXTS = [b"40.76,-111.89", b"  40.76 , -111.89 ", b"40.76 -111.89", b"-14.27806 -170.7025",
+               b"90,180", b"91,0", b"0,-180.00001", b"nan,5", b"40,-inf", b"40.76N,111.89W",
+               b"1,2,3", b",5", b"5,", b"", b"1e5 2", b"+.5\t-5."]
+
+
 def read_dir(path):
     files = {}
     for name in os.listdir(path):
@@ -187,6 +205,11 @@ def main():
         sets.append((os.path.basename(os.path.normpath(d)), read_dir(d)))
     for label, files in sets:
         seeds(label, files)
+        if "POINTS.DAT" in files:
+            write("fuzz_points", label, files["POINTS.DAT"])
+    write("fuzz_points", "handmade", handmade_points())
+    for i, text in enumerate(POINT_TEXTS):
+        write("fuzz_point", f"point-{i}", text)
     for i, (text, value) in enumerate([(INI_FULL, b"800"), (INI_ODD, b" Yes \r\nx=1"),
                                         (b"", b"")]):
         write("fuzz_ini", f"ini-{i}", struct.pack("<I", len(text)) + text + short(value) +

@@ -14,6 +14,7 @@ inline constexpr const char* ZipIdx = "ZIPCODE.IDX";
 inline constexpr const char* AreaDat = "AREA.DAT";
 inline constexpr const char* AreaIdx = "AREA.IDX";
 inline constexpr const char* ZipVerDat = "ZIPVER.DAT";
+inline constexpr const char* PointsDat = "POINTS.DAT"; // optional: where the ZIP codes lie
 inline constexpr const char* HelpFile = "CORVA.HLP";
 
 } // namespace corvana::filenames

@@ -102,4 +102,15 @@ std::string WriteAreaListFile(const std::vector<AreaZipList>& areas) {
     return out;
 }
 
+std::string WritePointsFile(const std::vector<PointRecord>& records,
+                            const std::vector<std::uint16_t>& list, std::uint8_t leafSize) {
+    std::string out;
+    out.reserve(PointsHeader::Size + records.size() * PointRecord::Size + list.size() * 2);
+    PointsHeader{std::uint32_t(records.size()), std::uint32_t(list.size()), leafSize}.encode(out);
+    out += encodeAll(records);
+    for (std::uint16_t r : list)
+        storeU16(out, r);
+    return out;
+}
+
 } // namespace corvana

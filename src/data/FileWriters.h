@@ -61,4 +61,9 @@ std::string WriteAreaFile(const std::vector<AreaZipList>& areas);
 // AREA.IDX: the ZIP lists of the area codes, in the order of AREA.DAT.
 std::string WriteAreaListFile(const std::vector<AreaZipList>& areas);
 
+// POINTS.DAT: a PointRecord per record number, then the place list in the order given (the
+// tree order) with leaves of leafSize places.
+std::string WritePointsFile(const std::vector<PointRecord>& records,
+                            const std::vector<std::uint16_t>& list, std::uint8_t leafSize);
+
 } // namespace corvana

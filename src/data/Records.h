@@ -6,6 +6,7 @@
 
 #include "data/DataSet.h"
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -32,6 +33,8 @@ inline void storeI32(std::string& out, std::int32_t v) {
     for (int shift = 0; shift < 32; shift += 8)
         out += char((u >> shift) & 0xFF);
 }
+inline std::uint32_t loadU32(const std::uint8_t* p) { return std::uint32_t(loadI32(p)); }
+inline void storeU32(std::string& out, std::uint32_t v) { storeI32(out, std::int32_t(v)); }
 
 // One record of ZIPCODE.DAT per ZIP code, in ZIP order. Byte 3 is unused and written as 0.
 // The file: WriteZipFile.
@@ -191,5 +194,75 @@ inline void EncodeNamedBody(std::string& out, std::string_view name, std::uint8_
     out += name;
     storeU8(out, state);
 }
+
+// POINTS.DAT, written only from a table with positions: where each ZIP code lies, its county
+// code, and a spatial index of the points. In order:
+//   a PointsHeader;
+//   recordCount PointRecords, one per ZIPCODE.DAT record and in its order;
+//   the place list: listCount 16-bit record numbers, every record with a position once.
+// Records at the very same position stand next to each other in the list, in record order, and
+// make one place. The places, in list order, are the leaves of a static k-d tree laid out
+// implicitly: a node covers a run of places; a run of more than leafSize places splits at its
+// middle place (first half rounded down) into two nodes, a shorter run is a leaf. The builder
+// splits on the axis of widest extent of the points' unit vectors, so that a node's points
+// lie close together; the reader computes each node's box from the points themselves, which
+// keeps its answers right whatever the order of the list. The file: WritePointsFile, with the
+// order from geo::BuildPointsFile.
+
+struct PointsHeader {
+    std::uint32_t recordCount = 0;
+    std::uint32_t listCount = 0;
+    std::uint8_t leafSize = 0;
+
+    static constexpr std::size_t RecordsAt = 0;
+    static constexpr std::size_t ListAt = 4;
+    static constexpr std::size_t LeafAt = 8;
+    static constexpr std::size_t Size = 12; // bytes 9 to 11 are spare, written as 0
+
+    static PointsHeader decode(const std::uint8_t* p) {
+        return PointsHeader{loadU32(p + RecordsAt), loadU32(p + ListAt), p[LeafAt]};
+    }
+    void encode(std::string& out) const {
+        storeU32(out, recordCount);
+        storeU32(out, listCount);
+        storeU8(out, leafSize);
+        out.append(3, '\0');
+    }
+};
+
+// One record of POINTS.DAT per ZIP code: latitude and longitude in units of 1e-5 degree (north
+// and east positive), and the five-digit county FIPS code as its state and county parts.
+// A ZIP code without a position (the military post offices) has NoPosition in both, one without
+// a county code state and county 0.
+struct PointRecord {
+    static constexpr std::int32_t NoPosition = INT32_MIN;
+    static constexpr std::int32_t PerDegree = 100000;
+
+    std::int32_t latitude = NoPosition;
+    std::int32_t longitude = NoPosition;
+    std::uint8_t stateFips = 0;
+    std::uint16_t countyFips = 0;
+
+    static constexpr std::size_t LatitudeAt = 0;
+    static constexpr std::size_t LongitudeAt = 4;
+    static constexpr std::size_t StateAt = 8;
+    static constexpr std::size_t CountyAt = 9;
+    static constexpr std::size_t Size = 11;
+
+    bool hasPosition() const { return latitude != NoPosition; }
+    // The five digits as a number (01001 is 1001); 0 when there is none.
+    std::uint32_t fips() const { return stateFips * 1000u + countyFips; }
+
+    static PointRecord decode(const std::uint8_t* p) {
+        return PointRecord{loadI32(p + LatitudeAt), loadI32(p + LongitudeAt), p[StateAt],
+                           loadU16(p + CountyAt)};
+    }
+    void encode(std::string& out) const {
+        storeI32(out, latitude);
+        storeI32(out, longitude);
+        storeU8(out, stateFips);
+        storeU16(out, countyFips);
+    }
+};
 
 } // namespace corvana

@@ -4,6 +4,7 @@
 #include "data/FileNames.h"
 #include "data/FileWriters.h"
 #include "data/Records.h"
+#include "geo/Points.h"
 #include "text/Blanks.h"
 #include "text/Csv.h"
 #include "text/ShortString.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <optional>
@@ -215,6 +217,10 @@ void readPlace(Row& row, std::string_view latitude, std::string_view longitude,
     }
     if (!countyFips.empty() && (countyFips.size() != 5 || !allDigits(countyFips)))
         throw InputError(line, "bad county_fips " + inQuotes(countyFips) + " (five digits wanted)");
+    // POINTS.DAT keeps state code 00 for "no county code"; no state has it.
+    if (countyFips.starts_with("00"))
+        throw InputError(line, "bad county_fips " + inQuotes(countyFips) +
+                                   " (no state has the code 00)");
     row.countyFips = std::string(countyFips);
 }
 
@@ -387,12 +393,15 @@ void checkListLength(std::size_t length, std::string_view what) {
 }
 
 // The rows of the table in ZIP order, which makes each prefix one block and puts every list
-// of record numbers in ZIP order.
-std::vector<Row> readRows(std::string_view csv) {
+// of record numbers in ZIP order. hasPlaces: the header has a latitude, longitude or
+// county_fips column.
+std::vector<Row> readRows(std::string_view csv, bool& hasPlaces) {
     std::vector<CsvRecord> records = readTable(csv);
     if (records.empty())
         throw InputError(0, "the table is empty: no header line");
     const auto where = headerColumns(records.front());
+    hasPlaces = where[ColLatitude] != SIZE_MAX || where[ColLongitude] != SIZE_MAX ||
+                where[ColCountyFips] != SIZE_MAX;
 
     std::vector<Row> rows;
     rows.reserve(records.size() - 1);
@@ -564,6 +573,26 @@ std::vector<ZipRecord> zipRecords(const std::vector<Row>& rows, const Lists& lis
     return records;
 }
 
+// One POINTS.DAT record per row: the position in units of 1e-5 degree, which the at most five
+// decimals of the table give exactly, and the county code.
+std::vector<PointRecord> pointRecords(const std::vector<Row>& rows) {
+    std::vector<PointRecord> records;
+    records.reserve(rows.size());
+    for (const Row& row : rows) {
+        PointRecord p;
+        if (row.hasPoint) {
+            p.latitude = std::int32_t(std::lround(row.latitude * PointRecord::PerDegree));
+            p.longitude = std::int32_t(std::lround(row.longitude * PointRecord::PerDegree));
+        }
+        if (!row.countyFips.empty()) {
+            p.stateFips = std::uint8_t(digitsValue(std::string_view(row.countyFips).substr(0, 2)));
+            p.countyFips = std::uint16_t(digitsValue(std::string_view(row.countyFips).substr(2)));
+        }
+        records.push_back(p);
+    }
+    return records;
+}
+
 // One record per prefix. The main city of a prefix has most ZIP codes in its block; of
 // equals, the one whose first ZIP code is lowest, which in ZIP order is the one met first.
 std::vector<ZipIndexRecord> prefixRecords(const std::vector<Row>& rows,
@@ -609,7 +638,8 @@ std::string DateText(std::string_view utf8) {
 DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
     DataFiles files;
     files[filenames::ZipVerDat] = WriteVersionFile(DateText(date));
-    const std::vector<Row> rows = readRows(csv);
+    bool hasPlaces = false;
+    const std::vector<Row> rows = readRows(csv, hasPlaces);
     const StateLines states = numberStates(rows);
     files[filenames::StateDat] = WriteStateFile(states.lines);
     const Lists lists = collectLists(rows, states);
@@ -619,8 +649,11 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
     writeAreas(lists.areas, files);
     files[filenames::ZipDat] = WriteZipFile(zipRecords(rows, lists, cityOffsets, countyNumbers));
     files[filenames::ZipIdx] = WriteZipIndexFile(prefixRecords(rows, lists.cityOf, cityOffsets));
+    if (hasPlaces)
+        files[filenames::PointsDat] = geo::BuildPointsFile(pointRecords(rows));
     return files;
 }
+
 namespace {
 
 std::filesystem::path makeWorkFolder(const std::filesystem::path& dir) {
@@ -659,6 +692,9 @@ void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir) {
         for (const auto& [name, bytes] : files)
             fs::rename(work / name, dir / name);
         fs::remove(work);
+        // Positions of the old set would put the new set's ZIP codes in wrong places.
+        if (!files.count(filenames::PointsDat))
+            fs::remove(dir / filenames::PointsDat);
     } catch (...) {
         std::error_code ignored;
         fs::remove_all(work, ignored);
@@ -675,7 +711,7 @@ constexpr const char* Usage =
     "and optionally other_cities and other_county_names (further names of the place and of\n"
     "its counties, each a ';' list), latitude, longitude (decimal degrees) and county_fips\n"
     "(five digits) into DIR; TEXT is the data date that the Version message shows\n"
-    "(e.g. \"March 2026\").\n"
+    "(e.g. \"March 2026\"). POINTS.DAT is written when the table has any of the last three.\n"
     "Nothing in DIR is replaced unless every file could be built and written.\n";
 
 struct Options {

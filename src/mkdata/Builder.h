@@ -25,7 +25,7 @@ private:
 };
 
 // The data files of one data set: file name to contents (Windows-1252 text, little-endian
-// records), every one of the ten names present.
+// records), every one of the ten names present, and POINTS.DAT when the table has positions.
 using DataFiles = std::map<std::string, std::string>;
 
 // The column names of the table, in the order the table is written.
@@ -52,13 +52,15 @@ inline constexpr std::size_t MaxDegreeDecimals = 5;
 // empty, spans lines, or cannot be written in Windows-1252.
 std::string DateText(std::string_view utf8);
 
-// Builds every data file from the UTF-8 table and the UTF-8 data date. Throws InputError, with
-// the line of the table where it can name one, for anything the files could not hold as given.
+// Builds every data file from the UTF-8 table and the UTF-8 data date; POINTS.DAT when the table
+// has a latitude, longitude or county_fips column. Throws InputError, with the line of the
+// table where it can name one, for anything the files could not hold as given.
 DataFiles BuildDataFiles(std::string_view csv, std::string_view date);
 
 // Writes the files into dir (made when missing) without ever leaving a half-written set: all of
-// them go into a fresh folder inside dir first and are then renamed into place. Other files
-// of dir are left alone. Throws std::exception when a file cannot be written; the folder is
+// them go into a fresh folder inside dir first and are then renamed into place. A POINTS.DAT
+// that the new set lacks is removed last, as it belongs to the old set; other files of dir are
+// left alone. Throws std::exception when a file cannot be written; the folder is
 // removed then.
 void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir);
 

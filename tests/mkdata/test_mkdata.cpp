@@ -4,6 +4,7 @@
 #include "data/MappedFile.h"
 #include "data/Records.h"
 #include "data/ZipFile.h"
+#include "geo/Points.h"
 #include "mkdata/Builder.h"
 #include "text/Csv.h"
 #include "text/ShortString.h"
@@ -19,6 +20,8 @@
 using namespace corvana;
 using namespace corvana::mkdata;
 using namespace corvana::test;
+using corvana::geo::LoadPoints;
+using corvana::geo::PointsLoad;
 
 namespace {
 
@@ -579,7 +582,10 @@ TEST(Builder, PlacesAreCheckedAndChangeNoFile) {
         with += row + "," + place + "\n";
         without += row.substr(0, row.size() - 2) + "\n";
     }
-    EXPECT_EQ(BuildDataFiles(with, "May 2001"), BuildDataFiles(without, "May 2001"));
+    // The positions go to POINTS.DAT alone.
+    DataFiles withPlaces = BuildDataFiles(with, "May 2001");
+    EXPECT_EQ(withPlaces.erase("POINTS.DAT"), 1u);
+    EXPECT_EQ(withPlaces, BuildDataFiles(without, "May 2001"));
 
     auto place = [&](std::string_view p) {
         return errorOf(header + rows[0][0] + "," + rows[0][1] + "\n" + rows[1][0] + "," +
@@ -600,6 +606,8 @@ TEST(Builder, PlacesAreCheckedAndChangeNoFile) {
     for (std::string_view bad : {"6601", "660100", "66O10", "-6601"})
         EXPECT_EQ(place("13.47,144.74," + std::string(bad)),
                   "line 3: bad county_fips \"" + std::string(bad) + "\" (five digits wanted)");
+    EXPECT_EQ(place("13.47,144.74,00010"),
+              "line 3: bad county_fips \"00010\" (no state has the code 00)");
     // A table with a latitude column but no longitude column has no whole point.
     EXPECT_EQ(errorOf(Header.substr(0, Header.size() - 1) + ",latitude\n" +
                       "84101,Salt Lake City,UT,,,,N,,,40.7559\n"),
@@ -670,6 +678,52 @@ TEST(Builder, CommandLine) {
               1);
     EXPECT_EQ(err.str(), "corvana-mkdata: cannot read " + dir.str() + "/none.csv\n");
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(Builder, PositionsAndCountyCodesReadBackExactly) {
+    const std::string csv = readFile(std::string(CORVANA_TEST_SOURCE_DIR) + "/fixtures/points.csv");
+    ReadBack b(fixtureDir("points"));
+    PointsLoad loaded = LoadPoints(b.data);
+    ASSERT_EQ(loaded.status, geo::PointsStatus::Loaded) << loaded.message;
+    const geo::Points& points = *loaded.points;
+    ASSERT_EQ(points.recordCount(), b.zips.size());
+    // Each row's figures as written, to the last of the five decimals.
+    std::istringstream rows(csv);
+    std::string line;
+    std::getline(rows, line);
+    std::size_t checked = 0;
+    while (std::getline(rows, line)) {
+        Texts f;
+        for (std::size_t at = 0;; at = line.find(',', at) + 1) {
+            f.push_back(line.substr(at, line.find(',', at) - at));
+            if (line.find(',', at) == std::string::npos)
+                break;
+        }
+        ASSERT_EQ(f.size(), 14u);
+        std::uint32_t record = 0;
+        while (b.zips.at(record).zipText() != f[0])
+            ++record;
+        auto at = points.position(record);
+        EXPECT_EQ(at.has_value(), !f[11].empty()) << f[0];
+        if (at) {
+            EXPECT_EQ(*at, (geo::GeoPoint{std::stod(f[11]), std::stod(f[12])})) << f[0];
+        }
+        EXPECT_EQ(points.countyFips(record), f[13]) << f[0];
+        ++checked;
+    }
+    EXPECT_EQ(checked, b.zips.size());
+
+    // Built again without positions, the set loses its POINTS.DAT with the rest replaced.
+    DataFiles full = BuildDataFiles(csv, "June 1996");
+    DataFiles plain =
+        BuildDataFiles(readFile(CORVANA_TEST_SOURCE_DIR "/fixtures/small.csv"), "June 1996");
+    TempDir dir;
+    WriteDataFiles(full, dir.path());
+    WriteDataFiles(plain, dir.path());
+    DataSet data;
+    data.dir = dir.str();
+    EXPECT_EQ(LoadPoints(data).status, geo::PointsStatus::NoLocations);
+    EXPECT_EQ(LoadPoints(data).message, msg::NoLocations);
 }
 
 TEST(Builder, RealDataSetIsConsistent) {

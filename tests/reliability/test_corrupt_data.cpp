@@ -8,10 +8,15 @@
 #include "data/Records.h"
 #include "data/Errors.h"
 #include "data/ZipFile.h"
+#include "geo/Nearby.h"
+#include "geo/Points.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <filesystem>
 #include <iostream>
 #include <map>
 
@@ -314,4 +319,126 @@ TEST(CorruptRecords, ZipFileCutAtEveryByte) {
             countCase();
         }
     }
+}
+
+namespace {
+
+const DataFiles& pointFiles() {
+    static const DataFiles set = DataFiles::fromDir(fixtureDir("points"));
+    return set;
+}
+
+// A loaded points file answers as the scan of its own positions does, whatever its bytes were.
+void expectSoundAnswers(const geo::Points& points, const std::string& label) {
+    for (geo::GeoPoint centre : {geo::GeoPoint{40.7, -111.9}, geo::GeoPoint{52, 179.9}}) {
+        std::vector<geo::NearbyZip> want;
+        for (std::uint32_t r = 0; r < points.recordCount(); ++r)
+            if (auto p = points.position(r))
+                if (double km = geo::GeodesicKm(centre, *p); km <= 5000)
+                    want.push_back({r, km});
+        std::stable_sort(want.begin(), want.end(),
+                         [](const auto& a, const auto& b) { return a.km < b.km; });
+        EXPECT_EQ(geo::Near(points, centre, 5000).zips, want) << label;
+    }
+}
+
+geo::PointsLoad loadPointsWith(const std::string& bytes) {
+    DataSet d = pointFiles().with("POINTS.DAT", bytes);
+    countCase();
+    return geo::LoadPoints(d);
+}
+
+void expectCorrupt(const std::string& bytes, const std::string& label) {
+    geo::PointsLoad load = loadPointsWith(bytes);
+    EXPECT_EQ(load.status, geo::PointsStatus::Damaged) << label;
+    EXPECT_EQ(load.message, msg::PointsCorrupt) << label;
+    EXPECT_FALSE(load.points) << label;
+}
+
+} // namespace
+
+TEST(CorruptPoints, MissingCutOrLongerFile) {
+    DataSet none = pointFiles().without("POINTS.DAT");
+    geo::PointsLoad load = geo::LoadPoints(none);
+    EXPECT_EQ(load.status, geo::PointsStatus::NoLocations);
+    EXPECT_EQ(load.message, msg::NoLocations);
+    // The rest of the set works as before.
+    EXPECT_TRUE(LoadInData(none).ok());
+
+    const std::string& whole = pointFiles()["POINTS.DAT"];
+    ASSERT_EQ(loadPointsWith(whole).status, geo::PointsStatus::Loaded);
+    for (std::size_t n = 0; n < whole.size(); ++n)
+        expectCorrupt(cut(whole, n), "cut at " + std::to_string(n));
+    expectCorrupt(whole + '\0', "one byte more");
+
+    // Positions made for other ZIP data: the small set's ZIP file has another record count.
+    const DataFiles small = DataFiles::fromDir(fixtureDir("small"));
+    DataSet other = small.intact();
+    std::filesystem::copy_file(fixtureDir("points") + "/POINTS.DAT", other.path("POINTS.DAT"));
+    EXPECT_EQ(geo::LoadPoints(other).message, msg::PointsCorrupt);
+
+    // A folder in its place cannot be read.
+    DataSet d = pointFiles().without("POINTS.DAT");
+    std::filesystem::create_directory(d.path("POINTS.DAT"));
+    EXPECT_EQ(geo::LoadPoints(d).message, msg::PointsUnreadable);
+    std::filesystem::remove(d.path("POINTS.DAT"));
+}
+
+TEST(CorruptPoints, FieldsOutOfRange) {
+    const std::string whole = pointFiles()["POINTS.DAT"];
+    auto bytes = [&](std::size_t at) { return reinterpret_cast<const std::uint8_t*>(&whole[at]); };
+    const PointsHeader header = PointsHeader::decode(bytes(0));
+    const std::size_t listAt = PointsHeader::Size + header.recordCount * PointRecord::Size;
+    auto with = [&](std::size_t at, std::string bytes) {
+        std::string s = whole;
+        s.replace(at, bytes.size(), bytes);
+        return s;
+    };
+    expectCorrupt(with(PointsHeader::RecordsAt, le32(std::int32_t(header.recordCount + 1))),
+                  "records+1");
+    expectCorrupt(with(PointsHeader::ListAt, le32(std::int32_t(header.listCount - 1))), "list-1");
+    expectCorrupt(with(PointsHeader::LeafAt, std::string(1, '\0')), "leaf size 0");
+    for (std::size_t r = 0; r < header.recordCount; ++r) {
+        const std::size_t at = PointsHeader::Size + r * PointRecord::Size;
+        const std::string label = "record " + std::to_string(r);
+        expectCorrupt(with(at + PointRecord::LatitudeAt, le32(9000001)), label + " latitude");
+        expectCorrupt(with(at + PointRecord::LatitudeAt, le32(-9000001)), label + " latitude");
+        expectCorrupt(with(at + PointRecord::LongitudeAt, le32(18000001)), label + " longitude");
+        expectCorrupt(with(at + PointRecord::StateAt, std::string(1, char(100))), label + " state");
+        expectCorrupt(with(at + PointRecord::CountyAt, le16(1000)), label + " county");
+        // A position with one half missing, or the other way round.
+        const bool placed = loadI32(bytes(at)) != INT32_MIN;
+        expectCorrupt(with(at + (placed ? PointRecord::LongitudeAt : PointRecord::LatitudeAt),
+                           le32(placed ? INT32_MIN : 0)),
+                      label + " half a position");
+    }
+    for (std::size_t i = 0; i < header.listCount; ++i) {
+        const std::size_t at = listAt + 2 * i;
+        const std::string label = "list entry " + std::to_string(i);
+        expectCorrupt(with(at, le16(std::uint16_t(header.recordCount))), label + " past the end");
+        // Every other entry named twice, or a record without a position named.
+        for (std::uint16_t r = 0; r < header.recordCount; ++r)
+            if (r != loadU16(bytes(at)))
+                expectCorrupt(with(at, le16(r)), label + " names " + std::to_string(r));
+    }
+}
+
+TEST(CorruptPoints, AnyByteChangedIsRefusedOrStillAnswersRight) {
+    const std::string& whole = pointFiles()["POINTS.DAT"];
+    std::size_t loaded = 0;
+    for (std::size_t at = 0; at < whole.size(); ++at) {
+        for (std::uint8_t flip : {0x01, 0x80, 0xFF}) {
+            std::string s = whole;
+            s[at] = char(s[at] ^ flip);
+            geo::PointsLoad load = loadPointsWith(s);
+            if (load.status == geo::PointsStatus::Loaded) {
+                ++loaded;
+                expectSoundAnswers(*load.points, "byte " + std::to_string(at));
+            } else {
+                EXPECT_EQ(load.message, msg::PointsCorrupt);
+            }
+        }
+    }
+    // Positions and county codes may change and stay sound; the structure may not.
+    EXPECT_GT(loaded, 0u);
 }

@@ -1,0 +1,79 @@
+#include "geo/Distance.h"
+
+#include <GeographicLib/Geodesic.hpp>
+
+#include <cmath>
+#include <cstdio>
+
+namespace corvana::geo {
+
+double GeodesicKm(GeoPoint a, GeoPoint b) {
+    double meters = 0;
+    GeographicLib::Geodesic::WGS84().Inverse(a.latitude, a.longitude, b.latitude, b.longitude,
+                                             meters);
+    return meters / 1000;
+}
+
+namespace {
+
+std::string oneDecimal(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", v);
+    return buf;
+}
+
+} // namespace
+
+DistanceFigures DistanceColumns(double km) {
+    return DistanceFigures{oneDecimal(km / KmPerMile), oneDecimal(km)};
+}
+
+std::string DistanceText(double km) {
+    DistanceFigures f = DistanceColumns(km);
+    return f.miles + " mi (" + f.km + " km)";
+}
+
+RadiusError CheckRadiusKm(double km) {
+    if (!std::isfinite(km))
+        return RadiusError::NotFinite;
+    if (km <= 0)
+        return RadiusError::NotPositive;
+    if (km > MaxRadiusKm)
+        return RadiusError::TooLarge;
+    return RadiusError::None;
+}
+
+std::string RadiusMessage(RadiusError error) {
+    switch (error) {
+    case RadiusError::None:
+        return {};
+    case RadiusError::NotNumber:
+        return "The radius is not a decimal number.";
+    case RadiusError::NotFinite:
+        return "The radius is not a finite number.";
+    case RadiusError::NotPositive:
+        return "The radius must be more than 0.";
+    case RadiusError::TooLarge:
+        return "The radius is more than 12,500 miles (20,116.8 km), half way round the globe.";
+    }
+    return {};
+}
+
+RadiusParse ParseRadius(std::string_view text, LengthUnit unit) {
+    text = WithoutBlanks(text);
+    RadiusParse r;
+    if (SpellsNonFinite(text)) {
+        r.error = RadiusError::NotFinite;
+    } else if (auto v = ParseDecimal(text)) {
+        r.km = unit == LengthUnit::Miles ? *v * KmPerMile : *v;
+        r.error = CheckRadiusKm(r.km);
+    } else {
+        r.error = RadiusError::NotNumber;
+    }
+    r.message = RadiusMessage(r.error);
+    if (r.error != RadiusError::None)
+        r.km = 0;
+    return r;
+}
+
+} // namespace corvana::geo

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "geo/GeoPoint.h"
+
+#include <string>
+#include <string_view>
+
+namespace corvana::geo {
+
+inline constexpr double KmPerMile = 1.609344; // the international statute mile
+
+// The length in km of the shortest path from a to b on the WGS84 ellipsoid (GeographicLib's
+// geodesic). Every distance the program shows or compares is this one, always with the
+// centre or first point as a.
+double GeodesicKm(GeoPoint a, GeoPoint b);
+
+// How a distance is shown: "12.3 mi (19.8 km)", each rounded to one decimal.
+std::string DistanceText(double km);
+
+// The distance_miles and distance_km columns of CSV and JSON output: the same figures as the
+// text, "12.3" and "19.8", so that a column never disagrees with the line it came from.
+struct DistanceFigures {
+    std::string miles;
+    std::string km;
+};
+DistanceFigures DistanceColumns(double km);
+
+// Radii of a search around a point: above 0 and at most 12,500 miles, which reaches across half
+// the globe; anything larger stands for a mistake (a ZIP code typed where the radius goes).
+inline constexpr double MaxRadiusMiles = 12500;
+inline constexpr double MaxRadiusKm = MaxRadiusMiles * KmPerMile;
+
+enum class RadiusError { None, NotNumber, NotFinite, NotPositive, TooLarge };
+
+enum class LengthUnit { Miles, Km };
+
+struct RadiusParse {
+    double km = 0;
+    RadiusError error = RadiusError::None;
+    std::string message; // empty when the radius was read
+};
+
+// The error of a radius in km, RadiusError::None when a search may use it.
+RadiusError CheckRadiusKm(double km);
+
+// A radius typed in `unit` ("10", "2.5"), blanks around allowed; km is set when it is good.
+RadiusParse ParseRadius(std::string_view text, LengthUnit unit);
+
+// The sentence that explains a radius error.
+std::string RadiusMessage(RadiusError error);
+
+} // namespace corvana::geo

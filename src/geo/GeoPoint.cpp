@@ -1,0 +1,149 @@
+#include "geo/GeoPoint.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace corvana::geo {
+
+namespace {
+
+// The part as the message shows it: a long part is cut, so that a pasted page does not come
+// back whole in an error message.
+std::string quoted(std::string_view part) {
+    constexpr std::size_t Longest = 32;
+    std::string q = "\"";
+    q += part.substr(0, Longest);
+    if (part.size() > Longest)
+        q += "...";
+    return q + "\"";
+}
+
+PointParse refused(PointError error, std::string message) {
+    return PointParse{std::nullopt, error, std::move(message)};
+}
+
+// One coordinate: its value, or the refusal naming `what` ("latitude" or "longitude").
+PointParse coordinate(std::string_view part, bool latitude, double& value) {
+    const char* what = latitude ? "latitude" : "longitude";
+    if (SpellsNonFinite(part))
+        return refused(latitude ? PointError::LatitudeNotFinite : PointError::LongitudeNotFinite,
+                       std::string("The ") + what + " " + quoted(part) +
+                           " is not a finite number.");
+    auto number = ParseDecimal(part);
+    if (!number)
+        return refused(latitude ? PointError::LatitudeNotNumber : PointError::LongitudeNotNumber,
+                       std::string("The ") + what + " " + quoted(part) +
+                           " is not a decimal number of degrees.");
+    const double limit = latitude ? 90 : 180;
+    if (std::fabs(*number) > limit)
+        return refused(latitude ? PointError::LatitudeOutOfRange : PointError::LongitudeOutOfRange,
+                       std::string("The ") + what + " " + quoted(part) +
+                           (latitude ? " is beyond 90 degrees north or south."
+                                     : " is beyond 180 degrees east or west."));
+    value = *number;
+    return {};
+}
+
+} // namespace
+
+bool OnTheGlobe(GeoPoint p) {
+    return std::isfinite(p.latitude) && std::isfinite(p.longitude) && std::fabs(p.latitude) <= 90 &&
+           std::fabs(p.longitude) <= 180;
+}
+
+std::string_view WithoutBlanks(std::string_view s) {
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool SpellsNonFinite(std::string_view text) {
+    if (!text.empty() && (text.front() == '+' || text.front() == '-'))
+        text.remove_prefix(1);
+    auto is = [&](std::string_view word) {
+        if (text.size() < word.size())
+            return false;
+        for (std::size_t i = 0; i < word.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(text[i])) != word[i])
+                return false;
+        // "nan(chars)" is a NaN to strtod as well.
+        return text.size() == word.size() || (word == "nan" && text[word.size()] == '(');
+    };
+    return is("nan") || is("inf") || is("infinity");
+}
+
+std::optional<double> ParseDecimal(std::string_view text) {
+    std::string_view digits = text;
+    if (!digits.empty() && digits.front() == '+')
+        digits.remove_prefix(1); // from_chars takes no plus sign
+    std::string_view rest = digits;
+    if (!rest.empty() && rest.front() == '-')
+        rest.remove_prefix(1);
+    std::size_t before = 0, after = 0, i = 0;
+    while (i < rest.size() && std::isdigit(static_cast<unsigned char>(rest[i])))
+        ++i, ++before;
+    if (i < rest.size() && rest[i] == '.') {
+        ++i;
+        while (i < rest.size() && std::isdigit(static_cast<unsigned char>(rest[i])))
+            ++i, ++after;
+    }
+    if (i != rest.size() || before + after == 0)
+        return std::nullopt;
+    double value = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
+                                     std::chars_format::fixed);
+    if (ec == std::errc::result_out_of_range) {
+        // Too many digits for a double: a huge number stays huge (and beyond every limit), a
+        // tiny one is 0.
+        const bool huge = rest.substr(0, before).find_first_not_of('0') != std::string_view::npos;
+        value = huge ? std::numeric_limits<double>::max() : 0.0;
+        return rest.size() < digits.size() ? -value : value;
+    }
+    if (ec != std::errc() || end != digits.data() + digits.size())
+        return std::nullopt;
+    return value;
+}
+
+PointParse ParsePoint(std::string_view text) {
+    text = WithoutBlanks(text);
+    if (text.empty())
+        return refused(PointError::Empty, "No point was given: write it as LAT,LON in decimal "
+                                          "degrees, e.g. 40.76,-111.89.");
+    std::string_view lat, lon;
+    if (std::size_t comma = text.find(','); comma != std::string_view::npos) {
+        lat = WithoutBlanks(text.substr(0, comma));
+        lon = WithoutBlanks(text.substr(comma + 1));
+        if (lon.find(',') != std::string_view::npos)
+            return refused(PointError::TooManyParts,
+                           "The point has more than a latitude and a longitude.");
+    } else {
+        std::size_t blank = text.find_first_of(" \t");
+        lat = text.substr(0, blank);
+        lon = blank == std::string_view::npos ? std::string_view()
+                                              : WithoutBlanks(text.substr(blank));
+    }
+    if (lat.empty())
+        return refused(PointError::MissingLatitude, "The point has no latitude before its "
+                                                    "longitude.");
+    if (lon.empty())
+        return refused(PointError::MissingLongitude, "The point has no longitude after its "
+                                                     "latitude.");
+    // "1 2 3" and "1, 2 3" hold a third part; a blank inside one number is no number either.
+    if (lon.find_first_of(" \t") != std::string_view::npos ||
+        lat.find_first_of(" \t") != std::string_view::npos)
+        return refused(PointError::TooManyParts,
+                       "The point has more than a latitude and a longitude.");
+    GeoPoint point;
+    if (PointParse bad = coordinate(lat, true, point.latitude); bad.error != PointError::None)
+        return bad;
+    if (PointParse bad = coordinate(lon, false, point.longitude); bad.error != PointError::None)
+        return bad;
+    return PointParse{point, PointError::None, {}};
+}
+
+} // namespace corvana::geo

@@ -1,0 +1,118 @@
+#include "geo/Nearby.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace corvana::geo {
+
+namespace {
+
+// centreRecord: the record that sorts first among equal distances, or none.
+NearResult nearPoint(const Points& points, GeoPoint centre, double radiusKm, std::size_t limit,
+                     std::optional<std::uint32_t> centreRecord) {
+    NearResult result;
+    if (!OnTheGlobe(centre)) {
+        result.error = NearError::BadPoint;
+        return result;
+    }
+    result.radius = CheckRadiusKm(radiusKm);
+    if (result.radius != RadiusError::None) {
+        result.error = NearError::BadRadius;
+        return result;
+    }
+    // The sphere finds every place that can be inside; the geodesic decides, once per place.
+    const auto& places = points.tree().places();
+    points.tree().visitBall(UnitVector(centre), ChordSquaredWithin(radiusKm),
+                            [&](std::uint32_t i) {
+                                const double km = GeodesicKm(centre, places[i].point);
+                                if (km <= radiusKm)
+                                    for (std::uint16_t r : points.recordsAt(places[i]))
+                                        result.zips.push_back(NearbyZip{r, km});
+                            });
+    const NearerFirst before{centreRecord};
+    if (limit < result.zips.size()) {
+        std::partial_sort(result.zips.begin(), result.zips.begin() + std::ptrdiff_t(limit),
+                          result.zips.end(), before);
+        result.zips.resize(limit);
+    } else {
+        std::sort(result.zips.begin(), result.zips.end(), before);
+    }
+    return result;
+}
+
+} // namespace
+
+std::string NearResult::message() const {
+    switch (error) {
+    case NearError::None:
+        return {};
+    case NearError::NoPosition:
+        return "This ZIP code has no location.";
+    case NearError::BadPoint:
+        return "The centre is not a point of the globe.";
+    case NearError::BadRadius:
+        return RadiusMessage(radius);
+    }
+    return {};
+}
+
+NearResult Near(const Points& points, GeoPoint centre, double radiusKm, std::size_t limit) {
+    return nearPoint(points, centre, radiusKm, limit, std::nullopt);
+}
+
+NearResult Near(const Points& points, std::uint32_t centreRecord, double radiusKm,
+                std::size_t limit) {
+    auto centre = points.position(centreRecord);
+    if (!centre) {
+        NearResult result;
+        result.error = NearError::NoPosition;
+        return result;
+    }
+    return nearPoint(points, *centre, radiusKm, limit, centreRecord);
+}
+
+std::optional<NearbyZip> Nearest(const Points& points, GeoPoint point) {
+    const PlaceTree& tree = points.tree();
+    if (!OnTheGlobe(point))
+        return std::nullopt;
+    const std::int64_t closest = tree.nearest(UnitVector(point));
+    if (closest < 0)
+        return std::nullopt;
+    // The nearest place on the sphere is near, but not always nearest, on the ellipsoid: every
+    // place the sphere cannot rule out is measured.
+    const auto& places = tree.places();
+    const Place& first = places[std::size_t(closest)];
+    NearbyZip best{points.recordsAt(first)[0], GeodesicKm(point, first.point)};
+    tree.visitBall(UnitVector(point), ChordSquaredWithin(best.km), [&](std::uint32_t i) {
+        if (i == closest)
+            return;
+        NearbyZip other{points.recordsAt(places[i])[0], GeodesicKm(point, places[i].point)};
+        if (other.km < best.km || (other.km == best.km && other.record < best.record))
+            best = other;
+    });
+    return best;
+}
+
+std::optional<double> DistanceKm(const Points& points, std::uint32_t a, std::uint32_t b) {
+    auto pa = points.position(a), pb = points.position(b);
+    if (!pa || !pb)
+        return std::nullopt;
+    return GeodesicKm(*pa, *pb);
+}
+
+DistancesFrom::DistancesFrom(const Points& points, GeoPoint centre)
+    : points_(points), centre_(centre), known_(points.recordCount(), std::nan("")) {}
+
+std::optional<double> DistancesFrom::km(std::uint32_t record) {
+    if (record >= known_.size())
+        return std::nullopt;
+    if (std::isnan(known_[record])) {
+        auto p = points_.position(record);
+        if (!p)
+            return std::nullopt;
+        known_[record] = GeodesicKm(centre_, *p);
+    }
+    return known_[record];
+}
+
+} // namespace corvana::geo
