@@ -1,5 +1,7 @@
 #include "geo/Distance.h"
 
+#include "text/Blanks.h"
+
 #include <GeographicLib/Geodesic.hpp>
 
 #include <cmath>
@@ -60,7 +62,7 @@ std::string RadiusMessage(RadiusError error) {
 }
 
 RadiusParse ParseRadius(std::string_view text, LengthUnit unit) {
-    text = WithoutBlanks(text);
+    text = trimBlanks(text);
     RadiusParse r;
     if (SpellsNonFinite(text)) {
         r.error = RadiusError::NotFinite;

@@ -1,5 +1,7 @@
 #include "geo/GeoPoint.h"
 
+#include "text/Blanks.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -53,15 +55,6 @@ bool OnTheGlobe(GeoPoint p) {
            std::fabs(p.longitude) <= 180;
 }
 
-std::string_view WithoutBlanks(std::string_view s) {
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!s.empty() && blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && blank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 bool SpellsNonFinite(std::string_view text) {
     if (!text.empty() && (text.front() == '+' || text.front() == '-'))
         text.remove_prefix(1);
@@ -110,14 +103,14 @@ std::optional<double> ParseDecimal(std::string_view text) {
 }
 
 PointParse ParsePoint(std::string_view text) {
-    text = WithoutBlanks(text);
+    text = trimBlanks(text);
     if (text.empty())
         return refused(PointError::Empty, "No point was given: write it as LAT,LON in decimal "
                                           "degrees, e.g. 40.76,-111.89.");
     std::string_view lat, lon;
     if (std::size_t comma = text.find(','); comma != std::string_view::npos) {
-        lat = WithoutBlanks(text.substr(0, comma));
-        lon = WithoutBlanks(text.substr(comma + 1));
+        lat = trimBlanks(text.substr(0, comma));
+        lon = trimBlanks(text.substr(comma + 1));
         if (lon.find(',') != std::string_view::npos)
             return refused(PointError::TooManyParts,
                            "The point has more than a latitude and a longitude.");
@@ -125,7 +118,7 @@ PointParse ParsePoint(std::string_view text) {
         std::size_t blank = text.find_first_of(" \t");
         lat = text.substr(0, blank);
         lon = blank == std::string_view::npos ? std::string_view()
-                                              : WithoutBlanks(text.substr(blank));
+                                              : trimBlanks(text.substr(blank));
     }
     if (lat.empty())
         return refused(PointError::MissingLatitude, "The point has no latitude before its "

@@ -47,9 +47,6 @@ PointParse ParsePoint(std::string_view text);
 // optional decimal part); nothing when it holds anything else.
 std::optional<double> ParseDecimal(std::string_view text);
 
-// The text without the blanks (spaces and tabs) around it.
-std::string_view WithoutBlanks(std::string_view text);
-
 // Whether `text` spells a NaN or an infinity as strtod would read it ("nan", "-inf", ...).
 bool SpellsNonFinite(std::string_view text);
 

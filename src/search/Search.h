@@ -2,6 +2,7 @@
 
 #include "data/DataSet.h"
 #include "format/LocalTime.h"
+#include "geo/Points.h"
 #include "settings/Settings.h"
 
 #include <cstdint>
@@ -40,6 +41,11 @@ struct CountyItem {
 };
 struct ZipItem {
     std::uint32_t record = 0; // in ZIPCODE.DAT
+    std::optional<double> km; // in a list of nearby ZIP codes: the distance from its centre
+
+    ZipItem() = default;
+    ZipItem(std::uint32_t record, std::optional<double> km = std::nullopt)
+        : record(record), km(km) {}
     bool operator==(const ZipItem&) const = default;
 };
 
@@ -84,30 +90,38 @@ std::string_view MainCityText(const ResultItem& line);
 // The heading over a results list: what its lines are (a no-match line aside) and its text.
 struct ListHeading {
     ItemKind holds = ItemKind::NoMatch;
-    std::string_view text;
+    std::string text;
 
     bool operator==(const ListHeading&) const = default;
 };
 
 namespace heading {
-inline constexpr ListHeading PotentialStates{ItemKind::State, "Potential States"};
-inline constexpr ListHeading MainCities{ItemKind::MainCity, "Cities With Most Zip Codes In Area"};
-inline constexpr ListHeading PossibleCities{ItemKind::City, "Possible Cities"};
+inline const ListHeading PotentialStates{ItemKind::State, "Potential States"};
+inline const ListHeading MainCities{ItemKind::MainCity, "Cities With Most Zip Codes In Area"};
+inline const ListHeading PossibleCities{ItemKind::City, "Possible Cities"};
 // The ZIP search and the State search list their ZIP lines under the cities' heading.
-inline constexpr ListHeading CityZipCodes{ItemKind::Zip, "Possible Cities"};
-inline constexpr ListHeading PossibleZipCodes{ItemKind::Zip, "Possible Zip Codes"};
-inline constexpr ListHeading PossibleCounties{ItemKind::County, "Possible Counties"};
+inline const ListHeading CityZipCodes{ItemKind::Zip, "Possible Cities"};
+inline const ListHeading PossibleZipCodes{ItemKind::Zip, "Possible Zip Codes"};
+inline const ListHeading PossibleCounties{ItemKind::County, "Possible Counties"};
 } // namespace heading
 
 // What the window must show after a search. A search stops at the first damaged or missing
 // data file: its one fatal message is shown under "FATAL ERROR" and the program ends. The
 // general input/output error is shown and the items added until then stay.
+// What a list of nearby ZIP codes is around: the centre's record and the radius asked for.
+struct NearbyCentre {
+    std::uint32_t record = 0;
+    double radiusMiles = 0;
+    bool operator==(const NearbyCentre&) const = default;
+};
+
 struct SearchResult : Problems {
     bool listShown = false;      // full height, list and heading visible
     bool outputControls = false; // copy, print and range-select on
     bool cleared = false;        // the list was cleared and holds `items`; otherwise keep old items
     std::optional<ListHeading> heading;
     std::vector<ResultItem> items; // in list order
+    std::optional<NearbyCentre> nearby; // set on a list of nearby ZIP codes
 };
 
 struct SearchContext {
@@ -130,6 +144,17 @@ SearchResult SearchTheCityWithState(std::string_view text, const SearchContext& 
 SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
                              std::string_view stateComboText);
 SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx);
+
+// The ZIP lines within radiusMiles of the position of the ZIP code of record `centre`, nearest
+// first and so not in the list's alphabetical order, each with its distance; the centre comes
+// first. The heading names the list, "Zip Codes Within 10 Miles Of 84101". A centre without a
+// position (a military post office) lists the no-match line. radiusMiles must be one that
+// geo::CheckRadiusKm accepts.
+SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, double radiusMiles,
+                          const SearchContext& ctx);
+
+// The heading of that list: "Zip Codes Within 2.5 Miles Of 84101", "... Within 1 Mile Of ...".
+std::string NearbyHeading(double radiusMiles, std::string_view zipCode);
 
 // The state numbers of every state-table entry whose abbreviation is exactly `abbrev`.
 std::vector<int> ChooseStates(const DataSet& data, std::string_view abbrev);

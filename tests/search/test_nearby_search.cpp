@@ -1,0 +1,60 @@
+// The list of nearby ZIP codes: nearest first whatever the names, the same lines as every other
+// ZIP list, each with its distance, under a heading that names the radius and the centre.
+#include "HandData.h"
+
+#include "geo/Points.h"
+
+#include <gtest/gtest.h>
+
+using namespace corvana;
+using namespace corvana::test;
+
+namespace {
+
+std::vector<std::string> Zips(const SearchResult& r) {
+    std::vector<std::string> zips;
+    for (const auto& item : r.items)
+        zips.push_back(item.record() ? ListedZipCode(item) : item.text);
+    return zips;
+}
+
+} // namespace
+
+TEST(NearbySearch, NearestFirstWithTheLinesOfAZipList) {
+    FixtureEnv env("points");
+    const geo::PointsLoad load = geo::LoadPoints(env.data);
+    ASSERT_TRUE(load.points);
+    constexpr std::uint32_t Centre = 4; // 84101; 84110 shares its post office's point
+
+    SearchResult r = SearchNearby(*load.points, Centre, 10, env.ctx());
+    EXPECT_TRUE(r.listShown && r.outputControls && r.cleared);
+    EXPECT_EQ(r.heading->text, "Zip Codes Within 10 Miles Of 84101");
+    EXPECT_EQ(r.heading->holds, ItemKind::Zip);
+    EXPECT_EQ(r.nearby, (NearbyCentre{Centre, 10}));
+    EXPECT_EQ(Zips(r), (std::vector<std::string>{"84101", "84110", "84102"}));
+    EXPECT_EQ(r.items[0].as<ZipItem>()->km, 0.0);
+    EXPECT_NEAR(*r.items[2].as<ZipItem>()->km, 3.23, 0.05);
+
+    // Sandy is about 12 miles south: in at 15, and last.
+    r = SearchNearby(*load.points, Centre, 15, env.ctx());
+    EXPECT_EQ(Zips(r), (std::vector<std::string>{"84101", "84110", "84102", "84070"}));
+    // Each line reads as the ZIP search's line of the same code.
+    const SearchResult byZip = SearchTheZip("84070", env.ctx());
+    ASSERT_EQ(byZip.items.size(), 1u);
+    EXPECT_EQ(r.items[3].text, byZip.items[0].text);
+
+    EXPECT_EQ(SearchNearby(*load.points, Centre, 2.5, env.ctx()).heading->text,
+              "Zip Codes Within 2.5 Miles Of 84101");
+    EXPECT_EQ(SearchNearby(*load.points, Centre, 1, env.ctx()).heading->text,
+              "Zip Codes Within 1 Mile Of 84101");
+}
+
+TEST(NearbySearch, AMilitaryPostOfficeHasNoNeighbours) {
+    FixtureEnv env("points");
+    const geo::PointsLoad load = geo::LoadPoints(env.data);
+    ASSERT_TRUE(load.points);
+    const SearchResult r = SearchNearby(*load.points, 1, 3000, env.ctx()); // 09001 APO AE
+    EXPECT_EQ(r.heading->text, "Zip Codes Within 3000 Miles Of 09001");
+    ASSERT_EQ(r.items.size(), 1u);
+    EXPECT_EQ(r.items[0].kind(), ItemKind::NoMatch);
+}
