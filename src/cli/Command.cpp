@@ -15,6 +15,9 @@ struct Named {
 
 constexpr Named Commands[] = {
     {"lookup", LookupCommand},
+    {"distance", DistanceCommand},
+    {"near", NearCommand},
+    {"nearest", NearestCommand},
 };
 
 } // namespace
@@ -41,7 +44,16 @@ int RunCommand(const Options& o, DataSet& data) {
         return DataError;
 
     const Command& command = FindCommand(o.words.front());
-    return command.run(Invocation{o, {o.words.begin() + 1, o.words.end()}, data, settings, clock});
+    try {
+        return ReportingDataErrors([&] {
+            return command.run(
+                Invocation{o, {o.words.begin() + 1, o.words.end()}, data, settings, clock});
+        });
+    } catch (const CommandEnd& end) {
+        std::cout.flush();
+        std::cerr << end.message << '\n';
+        return end.status;
+    }
 }
 
 void PrintFatal(const std::string& message) {

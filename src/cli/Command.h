@@ -27,6 +27,13 @@ struct Invocation {
     const Clock& clock;
 };
 
+// A run that ends before its answer: `message` (a whole line without its end) goes to standard
+// error and the run ends with `status`.
+struct CommandEnd {
+    std::string message;
+    int status = DataError;
+};
+
 class Command {
 public:
     virtual ~Command() = default;
@@ -43,9 +50,13 @@ const Command& FindCommand(std::string_view word);
 // The commands, each in its own file.
 const Command& SearchCommand();
 const Command& LookupCommand();
+const Command& DistanceCommand();
+const Command& NearCommand();
+const Command& NearestCommand();
 
 // Runs the command line's command: reads the settings, loads the resident tables (a missing or
-// damaged data file ends the run with DataError), then runs the command.
+// damaged data file ends the run with DataError), then runs the command. A CommandEnd that the
+// command throws ends the run with its message and status.
 int RunCommand(const Options& options, DataSet& data);
 
 // Prints a data file's fatal message under "FATAL ERROR" to standard error.

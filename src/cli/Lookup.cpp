@@ -7,6 +7,7 @@
 #include "text/Win1252.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -18,6 +19,14 @@ const std::vector<std::string_view> ZipColumnNames = {"zip",      "zipcode",    
 
 const std::vector<std::string_view> LookupColumns = {"city",      "state",      "county",
                                                      "area_code", "utc_offset", "dst"};
+
+const std::vector<std::string_view> PickableColumns = {
+    "city", "state", "county", "area_code", "utc_offset", "dst", "latitude", "longitude",
+    "county_fips"};
+
+bool NeedsPoints(std::string_view column) {
+    return column == "latitude" || column == "longitude" || column == "county_fips";
+}
 
 std::optional<std::uint32_t> ParseZipText(std::string_view text) {
     text = trimBlanks(text);
@@ -40,9 +49,68 @@ std::optional<std::uint32_t> ParseZipText(std::string_view text) {
     return n == 9 ? value / 10000 : value;
 }
 
-ZipAnnotator::ZipAnnotator(const DataSet& data, const Settings& settings)
-    : data_(data), settings_(settings), zips_(detail::OpenZipFile(data)),
-      cities_(detail::OpenCityFile(data)), entry_(100000, NotRead) {}
+ZipAnnotator::ZipAnnotator(const DataSet& data, const Settings& settings, LookupSpec spec)
+    : data_(data), settings_(settings), spec_(std::move(spec)), columns_(spec_.columns),
+      zips_(detail::OpenZipFile(data)), cities_(detail::OpenCityFile(data)),
+      entry_(100000, NotRead) {
+    if (spec_.distanceFrom && spec_.points) {
+        distances_.emplace(*spec_.points, *spec_.distanceFrom);
+        columns_.insert(columns_.end(), {"distance_miles", "distance_km"});
+    }
+    noFields_.assign(columns_.size(), ',');
+}
+
+namespace {
+
+// Decimal degrees with the five decimals that POINTS.DAT keeps: "-111.90090".
+std::string Degrees(double value) {
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "%.5f", value);
+    return buf;
+}
+
+} // namespace
+
+void ZipAnnotator::appendFields(std::uint32_t record, const ZipRecord& rec) {
+    // Columns from the positions alone need no city record.
+    std::optional<CityHeader> city;
+    std::optional<ZipFields> f;
+    auto fields = [&]() -> const ZipFields& {
+        if (!f) {
+            city = cities_.readHeader(rec.cityOffset, data_);
+            f = ProjectZip(rec, *city, data_, settings_);
+        }
+        return *f;
+    };
+    const std::optional<geo::GeoPoint> at =
+        spec_.points ? spec_.points->position(record) : std::nullopt;
+    for (const std::string& column : spec_.columns) {
+        text_ += ',';
+        if (column == "city")
+            AppendCsvField(text_, Utf8(fields().city));
+        else if (column == "state")
+            AppendCsvField(text_, Win1252ToUtf8(fields().state));
+        else if (column == "county")
+            AppendCsvField(text_, Utf8(fields().county));
+        else if (column == "area_code" && fields().areaCode)
+            text_ += std::to_string(*fields().areaCode);
+        else if (column == "utc_offset" && fields().hasZone())
+            text_ += std::to_string(*fields().utcOffset());
+        else if (column == "dst" && fields().hasZone())
+            text_ += fields().dst ? "true" : "false";
+        else if (column == "latitude" && at)
+            text_ += Degrees(at->latitude);
+        else if (column == "longitude" && at)
+            text_ += Degrees(at->longitude);
+        else if (column == "county_fips" && spec_.points)
+            text_ += spec_.points->countyFips(record);
+    }
+    if (distances_) {
+        const std::optional<double> km = distances_->km(record);
+        const geo::DistanceFigures d = km ? geo::DistanceColumns(*km) : geo::DistanceFigures{};
+        text_ += ',' + d.miles + ',' + d.km;
+    }
+}
 
 void ZipAnnotator::loadBlock(std::uint32_t prefix) {
     std::fill_n(entry_.begin() + prefix * 100, 100, Unknown);
@@ -50,26 +118,14 @@ void ZipAnnotator::loadBlock(std::uint32_t prefix) {
     if (block.first < 0)
         return;
     for (std::uint32_t k = 0; k < block.count; ++k) {
-        const ZipRecord rec = zips_.read(std::int64_t(block.first) + k);
+        const std::uint32_t record = std::uint32_t(block.first) + k;
+        const ZipRecord rec = zips_.read(record);
         const std::uint32_t zip = rec.zipValue();
         // A five-digit search of the block lists only its own ZIP codes; the first record of a
         // ZIP code answers for it.
         if (zip / 100 != prefix || entry_[zip] != Unknown)
             continue;
-        const CityHeader city = cities_.readHeader(rec.cityOffset, data_);
-        const ZipFields f = ProjectZip(rec, city, data_, settings_);
-        for (const std::string& text : {Utf8(f.city), Win1252ToUtf8(f.state), Utf8(f.county)}) {
-            text_ += ',';
-            AppendCsvField(text_, text);
-        }
-        text_ += ',';
-        if (f.areaCode)
-            text_ += std::to_string(*f.areaCode);
-        text_ += ',';
-        if (f.hasZone())
-            text_ += std::to_string(*f.utcOffset()) + (f.dst ? ",true" : ",false");
-        else
-            text_ += ',';
+        appendFields(record, rec);
         entry_[zip] = std::int32_t(offsets_.size() - 1);
         offsets_.push_back(std::uint32_t(text_.size()));
     }
@@ -89,7 +145,6 @@ std::optional<std::string_view> ZipAnnotator::fields(std::uint32_t zip) {
 
 namespace {
 
-constexpr std::string_view NoFields = ",,,,,,";
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 // The next record; input that is not CSV is refused with the advice for a spreadsheet's user.
@@ -150,15 +205,15 @@ void AnnotateRow(Writer& w, std::string_view raw, std::size_t fields, std::size_
         ++counts.found;
     else
         ++counts.notFound;
-    out += appended ? *appended : NoFields;
+    out += appended ? *appended : annotator.noFields();
     out += lineEnd;
     w.maybeFlush();
 }
 
 // The appended names, each with the prefix zip_ until it clashes with no name of the input.
-std::string AppendedHeader(std::vector<std::string> taken) {
+std::string AppendedHeader(std::vector<std::string> taken, const ZipAnnotator& annotator) {
     std::string header;
-    for (std::string_view column : LookupColumns) {
+    for (std::string_view column : annotator.columns()) {
         std::string name(column);
         while (std::find(taken.begin(), taken.end(), name) != taken.end())
             name = "zip_" + name;
@@ -207,7 +262,7 @@ LookupCounts LookupCsv(CsvReader& in, const OutputSink& out, ZipAnnotator& annot
         width = 1;
         if (in.hadByteOrderMark())
             w.buf() += ByteOrderMark;
-        w.buf() += "zip" + AppendedHeader({"zip"});
+        w.buf() += "zip" + AppendedHeader({"zip"}, annotator);
         w.buf() += rec.lineEnd.empty() ? std::string_view("\r\n") : rec.lineEnd;
         std::string_view raw = rec.raw;
         if (in.hadByteOrderMark())
@@ -215,7 +270,7 @@ LookupCounts LookupCsv(CsvReader& in, const OutputSink& out, ZipAnnotator& annot
         AnnotateRow(w, raw, 1, 1, rec.text(rec.fields[0]), rec.lineEnd, annotator, counts);
     } else {
         w.buf() += rec.raw;
-        w.buf() += AppendedHeader(names);
+        w.buf() += AppendedHeader(names, annotator);
         w.buf() += rec.lineEnd;
     }
 
@@ -239,7 +294,7 @@ LookupCounts LookupList(const std::vector<std::string>& zips, const OutputSink& 
                         ZipAnnotator& annotator) {
     LookupCounts counts;
     Writer w(out);
-    w.buf() += "zip" + AppendedHeader({"zip"}) + "\r\n";
+    w.buf() += "zip" + AppendedHeader({"zip"}, annotator) + "\r\n";
     std::string field;
     for (const std::string& zip : zips) {
         field.clear();

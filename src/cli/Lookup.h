@@ -2,6 +2,8 @@
 
 #include "data/DataSet.h"
 #include "data/ZipFile.h"
+#include "geo/Nearby.h"
+#include "geo/Points.h"
 #include "settings/Settings.h"
 #include "text/Csv.h"
 
@@ -42,27 +44,53 @@ extern const std::vector<std::string_view> ZipColumnNames;
 // The appended column names, in order.
 extern const std::vector<std::string_view> LookupColumns;
 
+// Every column that --columns may pick.
+extern const std::vector<std::string_view> PickableColumns;
+
+// The columns that need the positions of POINTS.DAT.
+bool NeedsPoints(std::string_view column);
+
+// What the look-up appends: the columns picked (LookupColumns unless chosen), then with a
+// centre distance_miles and distance_km. latitude, longitude, county_fips and the distances
+// need `points`.
+struct LookupSpec {
+    std::vector<std::string> columns{LookupColumns.begin(), LookupColumns.end()};
+    const geo::Points* points = nullptr;
+    std::optional<geo::GeoPoint> distanceFrom;
+};
+
 // Answers ZIP codes from the data files, opened once for the whole run. A three-digit block of
 // ZIPCODE.DAT is read the first time one of its ZIP codes is asked for, and the appended CSV
 // text of each of its ZIP codes is made then, once: a long file costs one table look-up per row.
 class ZipAnnotator {
 public:
     // Throws FatalError when CITY.DAT or ZIPCODE.DAT cannot be opened.
-    ZipAnnotator(const DataSet& data, const Settings& settings);
+    ZipAnnotator(const DataSet& data, const Settings& settings, LookupSpec spec = {});
 
-    // ",city,state,county,area_code,utc_offset,dst" of a ZIP code (0 to 99999), or nothing when
-    // the data has no such ZIP code. The view lasts as long as the annotator. A damaged data
-    // file throws FatalError or IoError.
+    // The appended fields of a ZIP code (0 to 99999), each after a comma (by default
+    // ",city,state,county,area_code,utc_offset,dst"), or nothing when the data has no such ZIP
+    // code. The view lasts as long as the annotator. A damaged data file throws FatalError or
+    // IoError.
     std::optional<std::string_view> fields(std::uint32_t zip);
+
+    // The names of the appended columns, in order.
+    const std::vector<std::string>& columns() const { return columns_; }
+    // The appended fields of a row without a ZIP code: a comma for each column.
+    std::string_view noFields() const { return noFields_; }
 
 private:
     void loadBlock(std::uint32_t prefix);
+    void appendFields(std::uint32_t record, const ZipRecord& rec);
 
     static constexpr std::int32_t NotRead = -2;
     static constexpr std::int32_t Unknown = -1;
 
     const DataSet& data_;
     const Settings& settings_;
+    LookupSpec spec_;
+    std::vector<std::string> columns_;
+    std::string noFields_;
+    std::optional<geo::DistancesFrom> distances_;
     ZipFile zips_;
     CityFile cities_;
     std::vector<std::int32_t> entry_; // by ZIP code: an index into offsets_, Unknown or NotRead

@@ -3,7 +3,9 @@
 
 #include "cli/Command.h"
 #include "cli/Lookup.h"
+#include "cli/Places.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -31,8 +33,8 @@ void WriteOut(std::string_view bytes) {
 
 LookupCounts Annotate(const std::vector<std::string>& zips,
                       const std::optional<std::string>& column, const DataSet& data,
-                      const Settings& settings) {
-    ZipAnnotator annotator(data, settings);
+                      const Settings& settings, LookupSpec spec) {
+    ZipAnnotator annotator(data, settings, std::move(spec));
     if (!zips.empty())
         return LookupList(zips, WriteOut, annotator);
     CsvReader in(FdSource(STDIN_FILENO));
@@ -45,6 +47,7 @@ public:
         if (o.json || o.format || o.singleState || o.show)
             throw UsageFailure{"lookup writes CSV with every field; --json, --format, --state "
                                "and --show do not apply"};
+        RefuseOptions(o, "lookup", {"--miles", "--km", "--limit"});
     }
 
     int run(const Invocation& in) const override {
@@ -54,10 +57,26 @@ public:
                          "ZIP codes given on the command line\n";
             return UsageError;
         }
+        LookupSpec spec;
+        if (in.options.columns)
+            spec.columns = *in.options.columns;
+        // The positions are read only when a column needs them: the default look-up works on
+        // data without POINTS.DAT as it always has.
+        std::optional<geo::Points> points;
+        const bool needsPoints =
+            in.options.distanceFrom ||
+            std::any_of(spec.columns.begin(), spec.columns.end(),
+                        [](const std::string& c) { return NeedsPoints(c); });
+        if (needsPoints) {
+            points = RequirePoints(in.data);
+            spec.points = &*points;
+        }
+        if (in.options.distanceFrom)
+            spec.distanceFrom = ReadCentre(in.data, *points, *in.options.distanceFrom).point;
         return ReportingDataErrors([&] {
             LookupCounts counts;
             try {
-                counts = Annotate(in.texts, column, in.data, in.settings);
+                counts = Annotate(in.texts, column, in.data, in.settings, std::move(spec));
             } catch (const LookupError& e) {
                 std::cerr << "corvana-query lookup: " << e.what() << '\n';
                 return UsageError;

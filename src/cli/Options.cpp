@@ -18,6 +18,7 @@ const char* const UsageText =
     "Usage: corvana-query [OPTIONS] zip TEXT | city TEXT | state ST [TEXT] | county TEXT | "
     "area TEXT\n"
     "       corvana-query [OPTIONS] lookup [ZIP...]   (no ZIP: CSV or list on standard input)\n"
+    "       corvana-query [OPTIONS] distance ZIP ZIP | near ZIP|LAT,LON | nearest LAT,LON\n"
     "  --data DIR       directory of the data files (default: the program directory)\n"
     "  --settings FILE  settings file to read instead of the user's CORVANA.INI; never written\n"
     "  --state ST       City and County: search the single state ST only\n"
@@ -28,6 +29,14 @@ const char* const UsageText =
     "  --json           print the result as a JSON array of objects\n"
     "  --column NAME    lookup: the column of the ZIP codes (default: zip, zipcode, zip_code,\n"
     "                   zip code, postal_code or postcode)\n"
+    "  --columns LIST   lookup: the appended columns, a comma list from city,state,county,\n"
+    "                   area_code,utc_offset,dst,latitude,longitude,county_fips (default: the\n"
+    "                   first six)\n"
+    "  --distance-from ZIP|LAT,LON\n"
+    "                   lookup: append the distance from that ZIP code or point\n"
+    "  --miles R        near: the radius in miles (default: 10)\n"
+    "  --km R           near: the radius in kilometres\n"
+    "  --limit N        near: list at most N ZIP codes, the nearest\n"
     "  --help           show this text\n"
     "  --version        show the program version and the date of the data\n";
 
@@ -64,14 +73,47 @@ bool Has(const std::vector<std::string>& words, std::string_view w) {
 
 bool TakesValue(std::string_view name) {
     for (std::string_view option :
-         {"--data", "--settings", "--state", "--show", "--caps", "--format", "--column"})
+         {"--data", "--settings", "--state", "--show", "--caps", "--format", "--column", "--miles",
+          "--km", "--limit", "--columns", "--distance-from"})
         if (name == option)
             return true;
     return false;
 }
 
+// A positive whole number of at most nine digits.
+std::size_t ReadLimit(std::string_view value) {
+    const std::string v(value);
+    if (v.empty() || v.size() > 9 || v.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoul(v) == 0)
+        throw UsageFailure{"--limit takes a whole number from 1 to 999999999, not \"" + v + "\"",
+                           false};
+    return std::stoul(v);
+}
+
+Radius ReadRadius(std::optional<Radius> earlier, std::string_view name, std::string_view value) {
+    const geo::LengthUnit unit = name == "--km" ? geo::LengthUnit::Km : geo::LengthUnit::Miles;
+    if (earlier && earlier->unit != unit)
+        throw UsageFailure{"--miles and --km exclude each other"};
+    const geo::RadiusParse parse = geo::ParseRadius(value, unit);
+    if (parse.error != geo::RadiusError::None)
+        throw UsageFailure{std::string(name) + " " + std::string(value) + ": " + parse.message,
+                           false};
+    return Radius{unit == geo::LengthUnit::Miles ? parse.km / geo::KmPerMile : parse.km, unit};
+}
+
 void SetValue(Options& o, std::string_view name, std::string_view value) {
-    if (name == "--data") {
+    if (name == "--miles" || name == "--km") {
+        o.radius = ReadRadius(o.radius, name, value);
+    } else if (name == "--limit") {
+        o.limit = ReadLimit(value);
+    } else if (name == "--columns") {
+        o.columns = SplitList(value,
+                              {"city", "state", "county", "area_code", "utc_offset", "dst",
+                               "latitude", "longitude", "county_fips"},
+                              name);
+    } else if (name == "--distance-from") {
+        o.distanceFrom = std::string(value);
+    } else if (name == "--data") {
         o.dataDir = std::string(value);
     } else if (name == "--settings") {
         o.settingsFile = std::string(value);
@@ -145,6 +187,23 @@ Options ParseOptions(int argc, char** argv) {
         throw UsageFailure{"--format prints text lines; it does not go with --csv or --json"};
     FindCommand(o.words.empty() ? std::string_view() : o.words.front()).checkOptions(o);
     return o;
+}
+
+void RefuseOptions(const Options& o, std::string_view command,
+                   std::initializer_list<std::string_view> names) {
+    for (std::string_view name : names) {
+        const bool given =
+            name == "--state"           ? bool(o.singleState)
+            : name == "--column"        ? bool(o.column)
+            : name == "--miles"         ? o.radius && o.radius->unit == geo::LengthUnit::Miles
+            : name == "--km"            ? o.radius && o.radius->unit == geo::LengthUnit::Km
+            : name == "--limit"         ? bool(o.limit)
+            : name == "--columns"       ? bool(o.columns)
+            : name == "--distance-from" ? bool(o.distanceFrom)
+                                        : false;
+        if (given)
+            throw UsageFailure{std::string(name) + " does not apply to " + std::string(command)};
+    }
 }
 
 Settings ReadSettings(const Options& o, const Clock& clock) {

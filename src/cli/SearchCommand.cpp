@@ -2,24 +2,17 @@
 // format, or as CSV or JSON.
 
 #include "cli/Command.h"
-#include "cli/StructuredOutput.h"
-#include "text/ShortString.h"
-#include "text/Win1252.h"
-#include "output/CopyOutput.h"
+#include "cli/ResultOutput.h"
 #include "search/Search.h"
 #include "search/SearchRequest.h"
+#include "text/ShortString.h"
 
-#include <clocale>
 #include <iostream>
 #include <optional>
 
 namespace corvana::cli {
 
 namespace {
-
-void PrintLine(const std::string& core) {
-    std::cout << Win1252ToUtf8(core) << '\n';
-}
 
 // The request of the command line; empty when the state abbreviation names no state.
 std::optional<SearchRequest> Request(const Invocation& in) {
@@ -47,101 +40,17 @@ std::optional<SearchRequest> Request(const Invocation& in) {
     return request;
 }
 
-// The heading and every line; whether a line other than a no-match line was printed.
-bool PrintList(const SearchResult& result) {
-    bool printed = false;
-    if (result.heading)
-        PrintLine(std::string(result.heading->text));
-    for (const auto& item : result.items) {
-        PrintLine(item.text);
-        printed = printed || item.kind() != ItemKind::NoMatch;
-    }
-    return printed;
-}
-
-// Every ZIP line in output format `format`, with LF line ends. Returns the exit status; empty
-// when CITY.DAT or ZIPCODE.DAT is missing, which ends the run at once.
-std::optional<int> PrintFormatted(const SearchResult& result, int format, const Invocation& in) {
-    std::vector<ResultItem> lines;
-    for (const auto& item : result.items) {
-        if (item.kind() == ItemKind::Zip)
-            lines.push_back(item);
-    }
-    const CollectedOutput out = CollectOutput(lines, format, in.data, in.settings);
-    if (out.missingFile) {
-        for (const auto& m : out.fatal)
-            PrintFatal(m);
-        return std::nullopt;
-    }
-    std::string text;
-    for (std::size_t i = 0; i < out.text.size(); ++i) {
-        if (out.text[i] == '\r' && i + 1 < out.text.size() && out.text[i + 1] == '\n')
-            continue;
-        text += out.text[i];
-    }
-    std::cout << Win1252ToUtf8(text);
-    for (const auto& m : out.fatal)
-        PrintFatal(m);
-    if (out.ioError)
-        std::cerr << *out.ioError << '\n';
-    if (!out.fatal.empty() || out.ioError)
-        return DataError;
-    return !lines.empty() && !text.empty() ? Found : NothingFound;
-}
-
-// The result as CSV or JSON (--csv, --json). Returns NothingFound when the result has no rows.
-int PrintStructured(const SearchResult& result, const TimeContext& time, const Invocation& in) {
-    return ReportingDataErrors([&] {
-        const bool json = in.options.json;
-        const bool countyMode = ModeFromWord(in.options.words.front()) == SearchMode::County;
-        const Table table = TabulateResult(result, countyMode, in.data, in.settings, time);
-        std::cout << (json ? TableJson(table) : TableCsv(table));
-        std::cout.flush();
-        if (result.ioError) {
-            std::cerr << *result.ioError << '\n';
-            return DataError;
-        }
-        return table.rows.empty() ? NothingFound : Found;
-    });
-}
-
-// Prints the result as the options ask; returns the exit status.
-int PrintResult(const SearchResult& result, const TimeContext& time, const Invocation& in) {
-    if (!result.fatal.empty()) {
-        for (const auto& m : result.fatal)
-            PrintFatal(m);
-        return DataError;
-    }
-    const Options& o = in.options;
-    if (o.csv || o.json)
-        return PrintStructured(result, time, in);
-    int status = NothingFound;
-    if (result.listShown && o.format) {
-        const std::optional<int> formatted = PrintFormatted(result, *o.format, in);
-        if (!formatted)
-            return DataError;
-        status = *formatted;
-    } else if (result.listShown) {
-        status = PrintList(result) ? Found : NothingFound;
-    }
-    if (result.ioError) {
-        std::cerr << *result.ioError << '\n';
-        status = DataError;
-    }
-    std::cout.flush();
-    return status;
-}
-
 class Search : public Command {
 public:
     void checkOptions(const Options& o) const override {
         if (o.column)
             throw UsageFailure{"--column applies to lookup only"};
+        RefuseOptions(o, o.words.empty() ? "a search" : o.words.front(),
+                      {"--miles", "--km", "--limit", "--columns", "--distance-from"});
     }
 
     int run(const Invocation& in) const override {
-        std::setlocale(LC_TIME, "");
-        const TimeContext time{IsDaylightPeriod(in.clock.now()), &in.clock, FormatTimeC};
+        const TimeContext time = RunTime(in);
         const std::optional<SearchRequest> request = Request(in);
         if (!request) {
             if (in.options.csv || in.options.json)

@@ -5,9 +5,10 @@
 # one that takes no value or --name:KIND for one that does, where KIND picks how its value is
 # completed (see _corvana_query_values).
 
-_corvana_query_commands="zip city state county area lookup"
+_corvana_query_commands="zip city state county area lookup distance near nearest"
 _corvana_query_options="--data:dir --settings:file --state:state --show:show --caps:caps
-    --format:format --csv --json --column:text --help --version"
+    --format:format --csv --json --column:text --columns:columns --distance-from:text
+    --miles:text --km:text --limit:text --help --version"
 
 # The kind of value that option $1 takes, or nothing when it takes none or is unknown.
 _corvana_query_kind() {
@@ -39,12 +40,14 @@ _corvana_query_values() {
                  SD TN TX UT VA VI VT WA WI WV WY" ;;
     show) choices="county area zone time none" ;;
     caps) choices="cities counties states none" ;;
+    columns)
+        choices="city state county area_code utc_offset dst latitude longitude county_fips" ;;
     format) choices=$(seq 0 32) ;;
     *) return ;;
     esac
     # Comma lists: complete the last item, keeping those before it.
     local head= last=$cur
-    if [[ $kind == show || $kind == caps ]] && [[ $cur == *,* ]]; then
+    if [[ $kind == show || $kind == caps || $kind == columns ]] && [[ $cur == *,* ]]; then
         head=${cur%,*},
         last=${cur##*,}
     fi

@@ -26,7 +26,9 @@ int main(int argc, char** argv) {
         }
         return RunCommand(o, data);
     } catch (const UsageFailure& e) {
-        std::cerr << "corvana-query: " << e.what << "\n\n" << UsageText;
+        std::cerr << "corvana-query: " << e.what << '\n';
+        if (e.showUsage)
+            std::cerr << '\n' << UsageText;
         return UsageError;
     }
 }

@@ -18,6 +18,31 @@ std::string NearbyHeading(double radiusMiles, std::string_view zipCode) {
            std::string(zipCode);
 }
 
+namespace {
+
+// Appends the ZIP line of each of `zips`, with the distance it carries.
+void AppendZipLines(SearchResult& r, const std::vector<ZipItem>& zips, ZipFile& zip,
+                    const CityFile& city, const SearchContext& ctx) {
+    ListLines lines(ctx);
+    CityHeaders cities(city, ctx);
+    for (const ZipItem& z : zips) {
+        const ZipRecord rec = zip.read(z.record);
+        ResultItem item = lines.zip(z.record, rec, cities.at(rec.cityOffset), false);
+        std::get<ZipItem>(item.what).km = z.km;
+        r.items.push_back(std::move(item));
+    }
+}
+
+std::vector<ZipItem> Items(const geo::NearResult& near) {
+    std::vector<ZipItem> zips;
+    zips.reserve(near.zips.size());
+    for (const geo::NearbyZip& n : near.zips)
+        zips.emplace_back(n.record, n.km);
+    return zips;
+}
+
+} // namespace
+
 SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, double radiusMiles,
                           const SearchContext& ctx) {
     SearchResult r;
@@ -30,14 +55,7 @@ SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, doubl
         StartList(r, ListHeading{ItemKind::Zip, NearbyHeading(radiusMiles, centreZip)});
         const geo::NearResult near =
             geo::Near(points, centre, radiusMiles * geo::KmPerMile, geo::NoLimit);
-        ListLines lines(ctx);
-        CityHeaders cities(city, ctx);
-        for (const geo::NearbyZip& n : near.zips) {
-            const ZipRecord rec = zip.read(n.record);
-            ResultItem item = lines.zip(n.record, rec, cities.at(rec.cityOffset), false);
-            std::get<ZipItem>(item.what).km = n.km;
-            r.items.push_back(std::move(item));
-        }
+        AppendZipLines(r, Items(near), zip, city, ctx);
         if (r.items.empty())
             r.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
     } catch (const FatalError& e) {
@@ -46,6 +64,37 @@ SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, doubl
         r.ioError = e.what();
     }
     return r; // nearest first: this list is not sorted by name
+}
+
+SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
+                          std::string_view centreText, double radiusMiles,
+                          const SearchContext& ctx) {
+    const geo::NearResult near =
+        geo::Near(points, centre, radiusMiles * geo::KmPerMile, geo::NoLimit);
+    SearchResult r =
+        ZipLinesOf(Items(near), ListHeading{ItemKind::Zip, NearbyHeading(radiusMiles, centreText)},
+                   ctx);
+    if (r.fatal.empty() && !r.ioError && r.items.empty())
+        r.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
+    return r;
+}
+
+SearchResult ZipLinesOf(const std::vector<ZipItem>& zips, ListHeading heading,
+                        const SearchContext& ctx) {
+    SearchResult r;
+    SetDisplay(r, true, true);
+    try {
+        ZipFile zip = OpenZipFile(ctx.data);
+        CityFile city = OpenCityFile(ctx.data);
+        r.cleared = true;
+        r.heading = std::move(heading);
+        AppendZipLines(r, zips, zip, city, ctx);
+    } catch (const FatalError& e) {
+        r.fatal.emplace_back(e.what());
+    } catch (const IoError& e) {
+        r.ioError = e.what();
+    }
+    return r;
 }
 
 } // namespace corvana

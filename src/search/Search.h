@@ -153,6 +153,17 @@ SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx);
 SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, double radiusMiles,
                           const SearchContext& ctx);
 
+// The same around a point: `centreText` names it in the heading ("40.76,-111.89"), and the
+// nearest ZIP code comes first. `nearby` stays empty, as no ZIP code is the centre.
+SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
+                          std::string_view centreText, double radiusMiles,
+                          const SearchContext& ctx);
+
+// The ZIP lines of `zips` under `heading`, in that order and each with the distance it carries:
+// the line of the nearest ZIP code, or the lines of two ZIP codes a distance apart.
+SearchResult ZipLinesOf(const std::vector<ZipItem>& zips, ListHeading heading,
+                        const SearchContext& ctx);
+
 // The heading of that list: "Zip Codes Within 2.5 Miles Of 84101", "... Within 1 Mile Of ...".
 std::string NearbyHeading(double radiusMiles, std::string_view zipCode);
 

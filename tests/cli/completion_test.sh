@@ -54,7 +54,8 @@ expect() {
 
 # Commands first, then options once a dash is typed; option values are skipped when looking
 # for the command.
-expect "corvana-query " "area city county lookup state zip"
+expect "corvana-query " "area city county distance lookup near nearest state zip"
+expect "corvana-query ne" "near nearest"
 expect "corvana-query c" "city county"
 expect "corvana-query --s" "--settings --show --state"
 expect "corvana-query --state UT c" "city county"
@@ -70,6 +71,8 @@ expect "corvana-query --show county," "county,area county,county county,none cou
 expect "corvana-query --caps=ci" "cities"
 expect "corvana-query --caps=cities,co" "--caps=cities,counties" no
 expect "corvana-query --format 3" "3 30 31 32"
+expect "corvana-query lookup --columns city,l" "city,latitude city,longitude"
+expect "corvana-query --miles 5 n" "near nearest"
 expect "corvana-query --state w" "WA WI WV WY"
 expect "corvana-query state u" "UT"
 expect "corvana-query state UT sa" ""

@@ -1,0 +1,50 @@
+// corvana-query nearest LAT,LON: the ZIP code whose position is nearest to a point, with its
+// distance; the reverse of a look-up.
+
+#include "cli/Command.h"
+#include "cli/Places.h"
+#include "cli/ResultOutput.h"
+#include "geo/Nearby.h"
+#include "text/Blanks.h"
+
+namespace corvana::cli {
+
+namespace {
+
+class Nearest : public Command {
+public:
+    void checkOptions(const Options& o) const override {
+        RefuseOptions(o, "nearest",
+                      {"--state", "--column", "--miles", "--km", "--limit", "--columns",
+                       "--distance-from"});
+    }
+
+    int run(const Invocation& in) const override {
+        if (in.texts.size() != 1)
+            throw UsageFailure{"nearest takes one point (LAT,LON)"};
+        const geo::Points points = RequirePoints(in.data);
+        const geo::PointParse parse = geo::ParsePoint(in.texts[0]);
+        if (!parse.point)
+            throw UsageFailure{"\"" + in.texts[0] + "\": " + parse.message, false};
+        std::vector<ZipItem> zips;
+        if (const std::optional<geo::NearbyZip> n = geo::Nearest(points, *parse.point))
+            zips.emplace_back(n->record, n->km);
+        const TimeContext time = RunTime(in);
+        const std::string text(trimBlanks(in.texts[0]));
+        const SearchResult result =
+            ZipLinesOf(zips, ListHeading{ItemKind::Zip, "Nearest Zip Code To " + text},
+                       {in.data, in.settings, time});
+        PrintShape shape;
+        shape.distances = true;
+        return PrintResult(result, time, in, shape);
+    }
+};
+
+} // namespace
+
+const Command& NearestCommand() {
+    static const Nearest command;
+    return command;
+}
+
+} // namespace corvana::cli

@@ -1,0 +1,69 @@
+#include "cli/Places.h"
+
+#include "cli/Lookup.h"
+#include "search/SearchCommon.h"
+#include "text/Blanks.h"
+#include "text/Win1252.h"
+
+namespace corvana::cli {
+
+geo::Points RequirePoints(const DataSet& data) {
+    geo::PointsLoad load = geo::LoadPoints(data);
+    switch (load.status) {
+    case geo::PointsStatus::Loaded:
+        return std::move(*load.points);
+    case geo::PointsStatus::NoLocations:
+        throw CommandEnd{"corvana-query: " + load.message, DataError};
+    case geo::PointsStatus::Damaged:
+        break;
+    }
+    throw CommandEnd{"FATAL ERROR: " + Win1252ToUtf8(load.message), DataError};
+}
+
+std::uint32_t RecordOfZip(const DataSet& data, std::string_view text) {
+    const std::optional<std::uint32_t> zip = ParseZipText(text);
+    if (!zip)
+        throw UsageFailure{"\"" + std::string(text) + "\" is not a ZIP code", false};
+    const ZipIndexEntry& block = data.zipIndex[*zip / 100];
+    if (block.first >= 0) {
+        const ZipFile file = detail::OpenZipFile(data);
+        for (std::uint32_t k = 0; k < block.count; ++k) {
+            const std::uint32_t record = std::uint32_t(block.first) + k;
+            if (file.read(record).zipValue() == *zip)
+                return record;
+        }
+    }
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%05u", unsigned(*zip));
+    throw UsageFailure{std::string("no ZIP code ") + digits + " in the data", false};
+}
+
+std::string ZipTextOf(const DataSet& data, std::uint32_t record) {
+    return detail::OpenZipFile(data).read(record).zipText();
+}
+
+std::string NoLocationMessage(std::string_view zip) {
+    return "corvana-query: ZIP code " + std::string(zip) +
+           " has no location (military post offices have none)";
+}
+
+Centre ReadCentre(const DataSet& data, const geo::Points& points, std::string_view text) {
+    const std::string_view trimmed = trimBlanks(text);
+    // Digits alone, or with the hyphen of ZIP+4, are meant as a ZIP code.
+    if (!trimmed.empty() && trimmed.find_first_not_of("0123456789-") == std::string_view::npos) {
+        Centre c;
+        c.record = RecordOfZip(data, trimmed);
+        c.text = ZipTextOf(data, *c.record);
+        const std::optional<geo::GeoPoint> at = points.position(*c.record);
+        if (!at)
+            throw CommandEnd{NoLocationMessage(c.text), NothingFound};
+        c.point = *at;
+        return c;
+    }
+    const geo::PointParse parse = geo::ParsePoint(trimmed);
+    if (!parse.point)
+        throw UsageFailure{"\"" + std::string(text) + "\": " + parse.message, false};
+    return Centre{std::nullopt, *parse.point, std::string(trimmed)};
+}
+
+} // namespace corvana::cli
