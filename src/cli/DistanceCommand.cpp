@@ -15,9 +15,9 @@ namespace {
 class Distance : public Command {
 public:
     void checkOptions(const Options& o) const override {
-        RefuseOptions(o, "distance",
-                      {"--state", "--column", "--miles", "--km", "--limit", "--columns",
-                       "--distance-from"});
+        RefuseOptions(
+            o, "distance",
+            {"--state", "--column", "--miles", "--km", "--limit", "--columns", "--distance-from"});
     }
 
     int run(const Invocation& in) const override {

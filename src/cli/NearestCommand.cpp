@@ -14,9 +14,9 @@ namespace {
 class Nearest : public Command {
 public:
     void checkOptions(const Options& o) const override {
-        RefuseOptions(o, "nearest",
-                      {"--state", "--column", "--miles", "--km", "--limit", "--columns",
-                       "--distance-from"});
+        RefuseOptions(
+            o, "nearest",
+            {"--state", "--column", "--miles", "--km", "--limit", "--columns", "--distance-from"});
     }
 
     int run(const Invocation& in) const override {

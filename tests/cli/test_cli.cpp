@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <sys/wait.h>
 
 using namespace corvana;
@@ -31,7 +32,7 @@ std::string Quote(const std::string& s) {
 // Runs corvana-query with a configuration directory of its own, so the user's settings file is
 // never read, and the C locale, so times look the same everywhere.
 Outcome Query(const std::vector<std::string>& args,
-             const std::optional<std::string>& input = std::nullopt) {
+              const std::optional<std::string>& input = std::nullopt) {
     static TempDir work;
     std::string cmd = "XDG_CONFIG_HOME=" + Quote(work.str()) + " LC_ALL=C " +
                       Quote(std::string(CORVANA_BIN_DIR) + "/corvana-query");
@@ -280,7 +281,8 @@ TEST(Cli, StructuredOutputOfTheSearches) {
     const std::string header = "zip,city,state,county,area_code,zone,utc_offset,dst,local_time\r\n";
     EXPECT_EQ(r.out.find("90210,Beverly Hills,CA,,,,-8,false,"), header.size()) << r.out;
     EXPECT_EQ(r.out.size(),
-              header.size() + 2 * std::string("90210,Beverly Hills,CA,,,,-8,false,00:00:00\r\n").size());
+              header.size() +
+                  2 * std::string("90210,Beverly Hills,CA,,,,-8,false,00:00:00\r\n").size());
 
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"--csv", "--json", "zip", "841"},
@@ -333,4 +335,212 @@ TEST(Cli, LookupExitStatuses) {
     r = d.query({"lookup"}, "zip\n84101\n");
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "FATAL ERROR: Zip Code File could not be found.\n");
+}
+
+namespace {
+
+// Runs on the "points" fixture, whose ZIP codes have positions, with the plain settings.
+Outcome Geo(std::vector<std::string> args, const std::optional<std::string>& input = std::nullopt,
+            const std::string& dir = fixtureDir("points")) {
+    static CliData plain;
+    args.insert(args.begin(), {"--data", dir, "--settings", plain.settings});
+    return Query(args, input);
+}
+
+} // namespace
+
+TEST(CliGeo, DistanceNearAndNearestAsText) {
+    Outcome r = Geo({"distance", "84101", "84102"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Distance From 84101 To 84102\n84101 Salt Lake City, UT\n"
+                     "84102 Salt Lake City, UT\n2.0 mi (3.2 km)\n");
+    EXPECT_EQ(r.err, "");
+
+    // The centre first, then the ZIP code at its very position, then by distance
+    r = Geo({"near", "84101"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Zip Codes Within 10 Miles Of 84101\n"
+                     "84101 Salt Lake City, UT  0.0 mi (0.0 km)\n"
+                     "84110 Salt Lake City, UT  0.0 mi (0.0 km)\n"
+                     "84102 Salt Lake City, UT  2.0 mi (3.2 km)\n");
+    r = Geo({"near", "--km", "20", " 40.7  -111.9 ", "--limit", "2", "--show", "county"});
+    EXPECT_EQ(r.out, "Zip Codes Within 20 Kilometers Of 40.7  -111.9\n"
+                     "84101 Salt Lake City, UT (Salt Lake)  3.9 mi (6.2 km)\n"
+                     "84110 Salt Lake City, UT (Salt Lake)  3.9 mi (6.2 km)\n");
+    // Across the 180th meridian: Adak from a point just east of it
+    r = Geo({"near", "51.9,179.9", "--miles=200"});
+    EXPECT_EQ(r.out,
+              "Zip Codes Within 200 Miles Of 51.9,179.9\n99546 Adak, AK  147.2 mi (237.0 km)\n");
+    r = Geo({"near", "0,0"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Zip Codes Within 10 Miles Of 0,0\nNo matching zip codes found.\n");
+
+    r = Geo({"nearest", "13.4,144.7"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Nearest Zip Code To 13.4,144.7\n96910 Hagatna, GU  6.1 mi (9.9 km)\n");
+    r = Geo({"--caps", "cities", "nearest", "-14.3 -170.7"});
+    EXPECT_EQ(r.out, "Nearest Zip Code To -14.3 -170.7\n96799 PAGO PAGO, AS  1.5 mi (2.4 km)\n");
+
+    // A copy format: each ZIP code's block, then its distance
+    r = Geo({"--format", "4", "near", "84101", "--limit", "1"});
+    EXPECT_EQ(r.out, "Salt Lake City\nUT\nSalt Lake\n84101\n0.0 mi (0.0 km)\n");
+    r = Geo({"--format", "4", "distance", "84102", "10001"});
+    EXPECT_EQ(r.out, "Salt Lake City\nUT\nSalt Lake\n84102\nNew York\nNY\nNew York\n10001\n"
+                     "1971.1 mi (3172.2 km)\n");
+}
+
+TEST(CliGeo, DistanceColumnsInCsvAndJson) {
+    Outcome r = Geo({"--csv", "distance", "84101", "10001"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "zip,city,state,county,area_code,zone,utc_offset,dst,local_time,"
+                     "distance_miles,distance_km\r\n"
+                     "84101,Salt Lake City,UT,,,,-7,true,,0.0,0.0\r\n"
+                     "10001,New York,NY,,,,-5,true,,1973.1,3175.4\r\n");
+    r = Geo({"--json", "near", "84101", "--miles", "3000", "--limit", "3"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string salt = "\"city\": \"Salt Lake City\", \"state\": \"UT\", \"county\": null, "
+                             "\"area_code\": null, \"zone\": null, \"utc_offset\": -7, \"dst\": "
+                             "true, \"local_time\": null, ";
+    EXPECT_EQ(r.out,
+              "[\n  {\"zip\": \"84101\", " + salt +
+                  "\"distance_miles\": 0.0, \"distance_km\": 0.0},\n  {\"zip\": \"84110\", " +
+                  salt +
+                  "\"distance_miles\": 0.0, \"distance_km\": 0.0},\n  {\"zip\": "
+                  "\"84102\", " +
+                  salt + "\"distance_miles\": 2.0, \"distance_km\": 3.2}\n]\n");
+    r = Geo({"--csv", "nearest", "18.5,-66.1"});
+    EXPECT_EQ(r.out, "zip,city,state,county,area_code,zone,utc_offset,dst,local_time,"
+                     "distance_miles,distance_km\r\n00901,San Juan,PR,,,,-4,false,,2.4,3.9\r\n");
+
+    // A military post office has no position: no row has a distance
+    r = Geo({"--csv", "distance", "84101", "09001"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\r\n84101,Salt Lake City,UT,,,,-7,true,,,\r\n09001,APO,AE,,,,,,,,\r\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.err, "corvana-query: ZIP code 09001 has no location (military post offices have "
+                     "none)\n");
+}
+
+TEST(CliGeo, BadCentresRadiiAndLimitsAreOneLineUsageErrors) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"near", "91,0"}, "\"91,0\": The latitude \"91\" is beyond 90 degrees north or south."},
+        {{"near", "40,-181"},
+         "\"40,-181\": The longitude \"-181\" is beyond 180 degrees east or west."},
+        {{"nearest", "40N,111W"},
+         "\"40N,111W\": The latitude \"40N\" is not a decimal number of degrees."},
+        {{"nearest", "84101"}, "\"84101\": The point has no longitude after its latitude."},
+        {{"near", "12345"}, "no ZIP code 12345 in the data"},
+        {{"near", "841011"}, "\"841011\" is not a ZIP code"},
+        {{"distance", "84101", "99999"}, "no ZIP code 99999 in the data"},
+        {{"near", "84101", "--miles", "0"}, "--miles 0: The radius must be more than 0."},
+        {{"near", "84101", "--km", "-5"}, "--km -5: The radius must be more than 0."},
+        {{"near", "84101", "--miles", "ten"}, "--miles ten: The radius is not a decimal number."},
+        {{"near", "84101", "--miles", "nan"}, "--miles nan: The radius is not a finite number."},
+        {{"near", "84101", "--miles", "20000"},
+         "--miles 20000: The radius is more than 12,500 miles (20,116.8 km), half way round the "
+         "globe."},
+        {{"near", "84101", "--limit", "0"},
+         "--limit takes a whole number from 1 to 999999999, not \"0\""},
+        {{"near", "84101", "--limit", "-1"},
+         "--limit takes a whole number from 1 to 999999999, not \"-1\""},
+        {{"lookup", "--distance-from", "1,2,3", "84101"},
+         "\"1,2,3\": The point has more than a latitude and a longitude."},
+    };
+    for (const auto& [args, message] : cases) {
+        Outcome r = Geo(args);
+        EXPECT_EQ(r.status, 2) << args[1];
+        EXPECT_EQ(r.err, "corvana-query: " + message + "\n");
+        EXPECT_EQ(r.out, "");
+    }
+    // The wrong shape of command line: the message, then the usage text
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"near", "84101", "--miles", "3", "--km", "3"},
+             {"lookup", "--columns", "city,elevation", "84101"},
+             {"lookup", "--miles", "3", "84101"},
+             {"zip", "84101", "--limit", "3"},
+             {"city", "salt", "--columns", "city"},
+             {"near", "84101", "--state", "UT"},
+             {"near", "84101", "--distance-from", "84101"},
+             {"nearest", "1,1", "--miles", "3"},
+             {"distance", "84101", "--limit", "1", "84102"},
+             {"distance", "84101"},
+             {"near"},
+         }) {
+        Outcome r = Geo(args);
+        EXPECT_EQ(r.status, 2) << args[0] << " " << args.back();
+        EXPECT_NE(r.err.find("\n\nUsage: corvana-query"), std::string::npos) << r.err;
+    }
+}
+
+TEST(CliGeo, DataWithoutOrWithDamagedLocations) {
+    // The small fixture has no POINTS.DAT: the searches and the plain look-up work as before
+    const std::string small = fixtureDir("small");
+    EXPECT_EQ(Geo({"lookup", "84092"}, std::nullopt, small).status, 0);
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"near", "84092"},
+             {"nearest", "40,-111"},
+             {"distance", "84092", "84094"},
+             {"lookup", "--distance-from", "84092", "84094"},
+             {"lookup", "--columns", "city,latitude", "84094"},
+         }) {
+        Outcome r = Geo(args, std::nullopt, small);
+        EXPECT_EQ(r.status, 3) << args[0];
+        EXPECT_EQ(r.err, "corvana-query: This data has no locations.\n");
+        EXPECT_EQ(r.out, "");
+    }
+
+    TempDir copy;
+    std::filesystem::copy(fixtureDir("points"), copy.path(),
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::overwrite_existing);
+    const std::string points = readFile(copy.path() / "POINTS.DAT");
+    copy.write("POINTS.DAT", points.substr(0, points.size() - 7));
+    Outcome r = Geo({"near", "84101"}, std::nullopt, copy.str());
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "FATAL ERROR: File containing ZIP code locations is corrupt.\n");
+
+    // A military post office as the centre: the code is right, but nothing can be measured
+    r = Geo({"near", "09001"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "corvana-query: ZIP code 09001 has no location (military post offices have "
+                     "none)\n");
+}
+
+TEST(CliGeo, LookupColumnsAndDistanceFrom) {
+    // The default columns are today's, byte for byte, whether named or not
+    const std::string input = "Name,zip\r\nA,84101\r\nB,09001\r\nC,99723\r\nD,\r\n";
+    Outcome plain = Geo({"lookup"}, input);
+    EXPECT_EQ(plain.out, "Name,zip,city,state,county,area_code,utc_offset,dst\r\n"
+                         "A,84101,Salt Lake City,UT,Salt Lake,801,-7,true\r\n"
+                         "B,09001,APO,AE,,,,\r\n"
+                         "C,99723,Barrow,AK,North Slope,907,-9,true\r\n"
+                         "D,,,,,,,\r\n");
+    Outcome named =
+        Geo({"lookup", "--columns", "city,state,county,area_code,utc_offset,dst"}, input);
+    EXPECT_EQ(named.out, plain.out);
+    EXPECT_EQ(named.status, plain.status);
+
+    // Picked columns in the order given; a name the input has gets the prefix zip_
+    Outcome r = Geo({"lookup", "--columns", "county_fips,latitude,longitude,dst"},
+                    "zip,latitude\n00901,x\n09001,y\n96799,z\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "zip,latitude,county_fips,zip_latitude,longitude,dst\n"
+                     "00901,x,72127,18.46553,-66.10573,false\n"
+                     "09001,y,,,,\n"
+                     "96799,z,60050,-14.27806,-170.70250,false\n");
+
+    // Each row's distance from a ZIP code or a point, in the figures of near
+    r = Geo({"lookup", "--columns", "state", "--distance-from", "84101", "84102", "10001", "09001",
+             "x"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "zip,state,distance_miles,distance_km\r\n84102,UT,2.0,3.2\r\n"
+                     "10001,NY,1973.1,3175.4\r\n09001,AE,,\r\nx,,,\r\n");
+    r = Geo({"lookup", "--distance-from=40.75621,-111.90090", "84102"});
+    EXPECT_EQ(r.out, "zip,city,state,county,area_code,utc_offset,dst,distance_miles,"
+                     "distance_km\r\n84102,Salt Lake City,UT,Salt Lake,801,-7,true,2.0,3.2\r\n");
+    r = Geo({"lookup", "--distance-from", "09001", "84102"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
 }
