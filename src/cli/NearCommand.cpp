@@ -12,7 +12,7 @@ namespace corvana::cli {
 
 namespace {
 
-// The heading of a radius given in kilometres, in the words of NearbyHeading.
+// The heading of a radius given in kilometers, in the words of NearbyHeading.
 std::string KmHeading(double km, std::string_view centre) {
     char number[32];
     std::snprintf(number, sizeof number, "%.6g", km);

@@ -35,7 +35,7 @@ const char* const UsageText =
     "  --distance-from ZIP|LAT,LON\n"
     "                   lookup: append the distance from that ZIP code or point\n"
     "  --miles R        near: the radius in miles (default: 10)\n"
-    "  --km R           near: the radius in kilometres\n"
+    "  --km R           near: the radius in kilometers\n"
     "  --limit N        near: list at most N ZIP codes, the nearest\n"
     "  --help           show this text\n"
     "  --version        show the program version and the date of the data\n";
