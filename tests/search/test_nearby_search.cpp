@@ -58,3 +58,32 @@ TEST(NearbySearch, AMilitaryPostOfficeHasNoNeighbours) {
     ASSERT_EQ(r.items.size(), 1u);
     EXPECT_EQ(r.items[0].kind(), ItemKind::NoMatch);
 }
+
+TEST(NearbySearch, AroundAPointAndOfGivenZipCodes) {
+    FixtureEnv env("points");
+    const geo::PointsLoad load = geo::LoadPoints(env.data);
+    ASSERT_TRUE(load.points);
+    constexpr std::uint32_t Centre = 4; // 84101
+
+    // Around 84101's own point: the same lines and distances, but no ZIP code is the centre.
+    const SearchResult byZip = SearchNearby(*load.points, Centre, 15, env.ctx());
+    SearchResult r = SearchNearby(*load.points, *load.points->position(Centre), "40.75621,-111.9",
+                                  15, env.ctx());
+    EXPECT_EQ(r.heading->text, "Zip Codes Within 15 Miles Of 40.75621,-111.9");
+    EXPECT_FALSE(r.nearby);
+    EXPECT_EQ(r.items, byZip.items);
+    r = SearchNearby(*load.points, geo::GeoPoint{0, 0}, "0,0", 100, env.ctx());
+    ASSERT_EQ(r.items.size(), 1u);
+    EXPECT_EQ(r.items[0].kind(), ItemKind::NoMatch);
+
+    // Lines of given records in the order given, each with the distance it was given
+    r = ZipLinesOf({ZipItem(5, 3.2), ZipItem(1)}, heading::PossibleZipCodes, env.ctx());
+    EXPECT_EQ(Zips(r), (std::vector<std::string>{"84102", "09001"}));
+    EXPECT_EQ(r.items[0].as<ZipItem>()->km, 3.2);
+    EXPECT_FALSE(r.items[1].as<ZipItem>()->km);
+    EXPECT_EQ(r.heading, heading::PossibleZipCodes);
+
+    env.data.dir = "/nonexistent";
+    r = ZipLinesOf({ZipItem(5)}, heading::PossibleZipCodes, env.ctx());
+    EXPECT_EQ(r.fatal, Fatal("Zip Code File could not be found."));
+}
