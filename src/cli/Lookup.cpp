@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <unistd.h>
 
@@ -49,14 +50,60 @@ std::optional<std::uint32_t> ParseZipText(std::string_view text) {
     return n == 9 ? value / 10000 : value;
 }
 
+RecordPlaces::RecordPlaces(const geo::Points& points, const std::vector<std::string>& columns,
+                           std::optional<geo::GeoPoint> centre) {
+    const auto wants = [&](std::string_view c) {
+        return std::find(columns.begin(), columns.end(), c) != columns.end();
+    };
+    const std::uint32_t n = std::uint32_t(points.recordCount());
+    const double none = std::nan("");
+    if (wants("latitude") || wants("longitude")) {
+        at_.resize(n, geo::GeoPoint{none, none});
+        for (std::uint32_t r = 0; r < n; ++r)
+            if (auto p = points.position(r))
+                at_[r] = *p;
+    }
+    if (wants("county_fips")) {
+        fips_.resize(n);
+        for (std::uint32_t r = 0; r < n; ++r)
+            if (const std::string f = points.countyFips(r); !f.empty())
+                fips_[r] = std::uint32_t(std::stoul(f));
+    }
+    if (centre) {
+        geo::DistancesFrom from(points, *centre);
+        km_.resize(n, none);
+        for (std::uint32_t r = 0; r < n; ++r)
+            if (auto d = from.km(r))
+                km_[r] = *d;
+    }
+}
+
+std::optional<geo::GeoPoint> RecordPlaces::position(std::uint32_t record) const {
+    if (record >= at_.size() || std::isnan(at_[record].latitude))
+        return std::nullopt;
+    return at_[record];
+}
+
+std::string RecordPlaces::countyFips(std::uint32_t record) const {
+    if (record >= fips_.size() || fips_[record] == 0)
+        return {};
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%05u", unsigned(fips_[record]));
+    return digits;
+}
+
+std::optional<double> RecordPlaces::km(std::uint32_t record) const {
+    if (record >= km_.size() || std::isnan(km_[record]))
+        return std::nullopt;
+    return km_[record];
+}
+
 ZipAnnotator::ZipAnnotator(const DataSet& data, const Settings& settings, LookupSpec spec)
     : data_(data), settings_(settings), spec_(std::move(spec)), columns_(spec_.columns),
       zips_(detail::OpenZipFile(data)), cities_(detail::OpenCityFile(data)),
       entry_(100000, NotRead) {
-    if (spec_.distanceFrom && spec_.points) {
-        distances_.emplace(*spec_.points, *spec_.distanceFrom);
+    if (spec_.places && spec_.places->hasDistances())
         columns_.insert(columns_.end(), {"distance_miles", "distance_km"});
-    }
     noFields_.assign(columns_.size(), ',');
 }
 
@@ -83,7 +130,7 @@ void ZipAnnotator::appendFields(std::uint32_t record, const ZipRecord& rec) {
         return *f;
     };
     const std::optional<geo::GeoPoint> at =
-        spec_.points ? spec_.points->position(record) : std::nullopt;
+        spec_.places ? spec_.places->position(record) : std::nullopt;
     for (const std::string& column : spec_.columns) {
         text_ += ',';
         if (column == "city")
@@ -102,11 +149,11 @@ void ZipAnnotator::appendFields(std::uint32_t record, const ZipRecord& rec) {
             text_ += Degrees(at->latitude);
         else if (column == "longitude" && at)
             text_ += Degrees(at->longitude);
-        else if (column == "county_fips" && spec_.points)
-            text_ += spec_.points->countyFips(record);
+        else if (column == "county_fips" && spec_.places)
+            text_ += spec_.places->countyFips(record);
     }
-    if (distances_) {
-        const std::optional<double> km = distances_->km(record);
+    if (spec_.places && spec_.places->hasDistances()) {
+        const std::optional<double> km = spec_.places->km(record);
         const geo::DistanceFigures d = km ? geo::DistanceColumns(*km) : geo::DistanceFigures{};
         text_ += ',' + d.miles + ',' + d.km;
     }

@@ -50,13 +50,31 @@ extern const std::vector<std::string_view> PickableColumns;
 // The columns that need the positions of POINTS.DAT.
 bool NeedsPoints(std::string_view column);
 
-// What the look-up appends: the columns picked (LookupColumns unless chosen), then with a
-// centre distance_miles and distance_km. latitude, longitude, county_fips and the distances
-// need `points`.
+// What the look-up appends from POINTS.DAT for each ZIPCODE.DAT record, taken whole before the
+// rows are read, so that the positions and their index need not stay in memory while a long
+// file streams. Only what `columns` name is kept; with a centre, each record's distance from it.
+class RecordPlaces {
+public:
+    RecordPlaces(const geo::Points& points, const std::vector<std::string>& columns,
+                 std::optional<geo::GeoPoint> centre);
+
+    std::optional<geo::GeoPoint> position(std::uint32_t record) const;
+    std::string countyFips(std::uint32_t record) const; // five digits, or empty
+    std::optional<double> km(std::uint32_t record) const;
+    bool hasDistances() const { return !km_.empty(); }
+
+private:
+    std::vector<geo::GeoPoint> at_;   // a NaN latitude: no position
+    std::vector<std::uint32_t> fips_; // 0: none
+    std::vector<double> km_;          // NaN: no position
+};
+
+// What the look-up appends: the columns picked (LookupColumns unless chosen), then with
+// distances distance_miles and distance_km. latitude, longitude, county_fips and the distances
+// need `places`.
 struct LookupSpec {
     std::vector<std::string> columns{LookupColumns.begin(), LookupColumns.end()};
-    const geo::Points* points = nullptr;
-    std::optional<geo::GeoPoint> distanceFrom;
+    std::optional<RecordPlaces> places;
 };
 
 // Answers ZIP codes from the data files, opened once for the whole run. A three-digit block of
@@ -90,7 +108,6 @@ private:
     LookupSpec spec_;
     std::vector<std::string> columns_;
     std::string noFields_;
-    std::optional<geo::DistancesFrom> distances_;
     ZipFile zips_;
     CityFile cities_;
     std::vector<std::int32_t> entry_; // by ZIP code: an index into offsets_, Unknown or NotRead

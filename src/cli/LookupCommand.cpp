@@ -9,6 +9,9 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <stdexcept>
 #include <unistd.h>
 
@@ -61,18 +64,23 @@ public:
         if (in.options.columns)
             spec.columns = *in.options.columns;
         // The positions are read only when a column needs them: the default look-up works on
-        // data without POINTS.DAT as it always has.
-        std::optional<geo::Points> points;
-        const bool needsPoints =
-            in.options.distanceFrom ||
+        // data without POINTS.DAT as it always has. What the columns need is taken from them
+        // before the rows are read, and they are let go.
+        if (in.options.distanceFrom ||
             std::any_of(spec.columns.begin(), spec.columns.end(),
-                        [](const std::string& c) { return NeedsPoints(c); });
-        if (needsPoints) {
-            points = RequirePoints(in.data);
-            spec.points = &*points;
+                        [](const std::string& c) { return NeedsPoints(c); })) {
+#if defined(__GLIBC__)
+            // Blocks of 128 kB and more stay mapped blocks of their own, as they are before the
+            // first one is freed: what the positions and their index used then goes back to the
+            // system instead of staying in the heap under the look-up's tables.
+            mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
+            const geo::Points points = RequirePoints(in.data);
+            std::optional<geo::GeoPoint> centre;
+            if (in.options.distanceFrom)
+                centre = ReadCentre(in.data, points, *in.options.distanceFrom).point;
+            spec.places.emplace(points, spec.columns, centre);
         }
-        if (in.options.distanceFrom)
-            spec.distanceFrom = ReadCentre(in.data, *points, *in.options.distanceFrom).point;
         return ReportingDataErrors([&] {
             LookupCounts counts;
             try {
