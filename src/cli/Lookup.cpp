@@ -7,9 +7,9 @@
 #include "text/Win1252.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
@@ -20,10 +20,6 @@ const std::vector<std::string_view> ZipColumnNames = {"zip",      "zipcode",    
 
 const std::vector<std::string_view> LookupColumns = {"city",      "state",      "county",
                                                      "area_code", "utc_offset", "dst"};
-
-const std::vector<std::string_view> PickableColumns = {
-    "city", "state", "county", "area_code", "utc_offset", "dst", "latitude", "longitude",
-    "county_fips"};
 
 bool NeedsPoints(std::string_view column) {
     return column == "latitude" || column == "longitude" || column == "county_fips";

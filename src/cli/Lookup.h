@@ -44,9 +44,6 @@ extern const std::vector<std::string_view> ZipColumnNames;
 // The appended column names, in order.
 extern const std::vector<std::string_view> LookupColumns;
 
-// Every column that --columns may pick.
-extern const std::vector<std::string_view> PickableColumns;
-
 // The columns that need the positions of POINTS.DAT.
 bool NeedsPoints(std::string_view column);
 

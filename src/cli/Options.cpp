@@ -192,15 +192,19 @@ Options ParseOptions(int argc, char** argv) {
 void RefuseOptions(const Options& o, std::string_view command,
                    std::initializer_list<std::string_view> names) {
     for (std::string_view name : names) {
-        const bool given =
-            name == "--state"           ? bool(o.singleState)
-            : name == "--column"        ? bool(o.column)
-            : name == "--miles"         ? o.radius && o.radius->unit == geo::LengthUnit::Miles
-            : name == "--km"            ? o.radius && o.radius->unit == geo::LengthUnit::Km
-            : name == "--limit"         ? bool(o.limit)
-            : name == "--columns"       ? bool(o.columns)
-            : name == "--distance-from" ? bool(o.distanceFrom)
-                                        : false;
+        bool given = false;
+        if (name == "--state")
+            given = bool(o.singleState);
+        else if (name == "--column")
+            given = bool(o.column);
+        else if (name == "--miles" || name == "--km")
+            given = o.radius && (o.radius->unit == geo::LengthUnit::Km) == (name == "--km");
+        else if (name == "--limit")
+            given = bool(o.limit);
+        else if (name == "--columns")
+            given = bool(o.columns);
+        else if (name == "--distance-from")
+            given = bool(o.distanceFrom);
         if (given)
             throw UsageFailure{std::string(name) + " does not apply to " + std::string(command)};
     }

@@ -46,10 +46,10 @@ struct Options {
     std::optional<std::vector<std::string>> caps;
     std::optional<int> format;
     std::optional<std::string> column;
-    std::optional<Radius> radius;                   // --miles or --km
-    std::optional<std::size_t> limit;               // --limit
+    std::optional<Radius> radius;                    // --miles or --km
+    std::optional<std::size_t> limit;                // --limit
     std::optional<std::vector<std::string>> columns; // --columns
-    std::optional<std::string> distanceFrom;        // --distance-from
+    std::optional<std::string> distanceFrom;         // --distance-from
     bool csv = false;
     bool json = false;
     bool help = false;

@@ -71,9 +71,8 @@ SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
                           const SearchContext& ctx) {
     const geo::NearResult near =
         geo::Near(points, centre, radiusMiles * geo::KmPerMile, geo::NoLimit);
-    SearchResult r =
-        ZipLinesOf(Items(near), ListHeading{ItemKind::Zip, NearbyHeading(radiusMiles, centreText)},
-                   ctx);
+    SearchResult r = ZipLinesOf(
+        Items(near), ListHeading{ItemKind::Zip, NearbyHeading(radiusMiles, centreText)}, ctx);
     if (r.fatal.empty() && !r.ioError && r.items.empty())
         r.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
     return r;
