@@ -1,6 +1,7 @@
 #include "main/MainWin.h"
 
 #include "data/Errors.h"
+#include "data/FileNames.h"
 #include "format/SystemZone.h"
 #include "main/CopyOrPrint.h"
 #include "main/CorvanaStyle.h"
@@ -27,6 +28,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -174,6 +176,10 @@ void TMainWin::FormCreate() {
     }
     if (loaded.ioError)
         messages().message(this, corvana::caption::Error, fromCore(*loaded.ioError));
+    // Only whether the locations are there: they are read when first wanted.
+    std::error_code noLocations;
+    hasLocations_ =
+        std::filesystem::exists(data_.path(corvana::filenames::PointsDat), noLocations);
 
     {
         // No mode is set up yet, so a change of the state list has nothing to search again,
@@ -685,8 +691,10 @@ void TMainWin::applyResult(corvana::SearchResult result) {
         AnswerBoxLabel->setText(fromCore(std::string(result.heading->text)));
         AnswerBox->setAccessibleName(AnswerBoxLabel->text());
     }
-    if (result.cleared)
+    if (result.cleared) {
+        nearby_ = result.nearby;
         showItems(std::move(result.items));
+    }
 
     if (!result.fatal.empty())
         FatalEnd(result.fatal);
@@ -703,4 +711,11 @@ void TMainWin::showItems(std::vector<corvana::ResultItem> items) {
     AnswerBox->clear();
     AnswerBox->addItems(texts);
     listItems_ = std::move(items);
+    emit listChanged();
+}
+
+const corvana::geo::PointsLoad& TMainWin::points() {
+    if (!points_)
+        points_ = corvana::geo::LoadPoints(data_);
+    return *points_;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataSet.h"
+#include "geo/Points.h"
 #include "main/Layout.h"
 #include "search/Search.h"
 #include "search/SearchRequest.h"
@@ -69,6 +70,14 @@ public:
     const std::vector<corvana::ResultItem>& shownItems() const { return listItems_; }
     // The client area below the menu bar, as the window last set it.
     QSize clientSize() const { return client_; }
+    // The results list itself, for a view that follows its lines and their selection.
+    QListWidget* resultsList() const { return AnswerBox; }
+    // Set while the list holds the ZIP codes around a centre, from the result that listed them.
+    const std::optional<corvana::NearbyCentre>& nearbyCentre() const { return nearby_; }
+    // Whether the data directory has the ZIP codes' locations, as seen at start.
+    bool hasLocations() const { return hasLocations_; }
+    // The locations, read on first use so that start-up does not wait for them.
+    const corvana::geo::PointsLoad& points();
 
     // Shows each message under "FATAL ERROR" and closes the window, which ends the program.
     void FatalEnd(const std::vector<std::string>& messages);
@@ -113,6 +122,10 @@ public:
     void DoCopyOrPrint(bool printMode);
     // The printer, the help window and the print and font dialogs of those commands.
     DialogCommands& dialogs() { return *dialogs_; }
+
+signals:
+    // The results list holds new lines: a search's or a nearby list's.
+    void listChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -224,6 +237,9 @@ private:
     corvana::SearchMode mode_ = corvana::SearchMode::Zip;
     std::vector<int> ChosenStates;
     std::vector<corvana::ResultItem> listItems_;
+    std::optional<corvana::NearbyCentre> nearby_;
+    bool hasLocations_ = false;
+    std::optional<corvana::geo::PointsLoad> points_;
     bool DaylightInEffect = false;
     QSize client_;
     bool shown_ = false;
