@@ -21,7 +21,7 @@ const Key Keys[] = {
     {"Misc", "All State"},          {"Misc", "Last Print Format"},
     {"Misc", "Last Copy Format"},   {"Misc", "Main Window Left"},
     {"Misc", "Main Window Top"},    {"Misc", "Always On Top"},
-    {"Misc", "Single State"},
+    {"Misc", "Single State"},       {"Misc", "Nearby Miles"},
     {"Preferences", "Show County"}, {"Preferences", "Show Area Code"},
     {"Print Font", "Font Name"},    {"Print Font", "Color"},
     {"Time Zone", "Time Zone"},     {"Time Zone", "Daylight Savings"},
@@ -55,6 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     // the break, since a value is one line.
     Settings first = LoadSettings(ini);
     FUZZ_CHECK(first.printFont.faceName.size() <= 149);
+    FUZZ_CHECK(first.nearbyMiles > 0 && first.nearbyMiles <= 12500);
     IniFile rewritten = ini;
     SaveSettings(first, rewritten);
     Settings second = LoadSettings(IniFile(rewritten.text()));

@@ -137,7 +137,8 @@ def seeds(label, files):
 
 INI_FULL = (b"[Misc]\r\nWindow Size=640\r\nLast Search=1\r\nAll State=Yes\r\n"
             b"Last Print Format=0\r\nLast Copy Format=0\r\nMain Window Left=0\r\n"
-            b"Main Window Top=0\r\nAlways On Top=No\r\nSingle State=UT\r\n\r\n[Preferences]\r\n"
+            b"Main Window Top=0\r\nAlways On Top=No\r\nSingle State=UT\r\nNearby Miles=2.5\r\n"
+            b"\r\n[Preferences]\r\n"
             b"Show County=Yes\r\nShow Area Code=Yes\r\nShow Time Zone=No\r\n"
             b"Show Current Time=Yes\r\nCities in Caps=No\r\nCounties in Caps=No\r\n"
             b"States in Caps=No\r\n\r\n[Print Font]\r\nColor=0\r\nFont Name=Arial\r\n"

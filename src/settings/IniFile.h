@@ -23,6 +23,9 @@ public:
     std::string get(std::string_view section, std::string_view key, std::string_view def,
                     std::size_t bufferSize) const;
 
+    // Whether the section holds the key, even with an empty value.
+    bool has(std::string_view section, std::string_view key) const;
+
     // Like WritePrivateProfileString: replaces the key's line, or appends the key to its section,
     // or appends the section at the end.
     void set(std::string_view section, std::string_view key, std::string_view value);

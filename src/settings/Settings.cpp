@@ -1,8 +1,11 @@
 #include "settings/Settings.h"
 
+#include "geo/Distance.h"
 #include "settings/IniFile.h"
 #include "text/ShortString.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <type_traits>
 #include <variant>
@@ -37,13 +40,19 @@ using FlagAt = bool& (*)(Settings&);
 using NumberAt = std::int32_t& (*)(Settings&);
 using WordAt = std::uint16_t& (*)(Settings&); // a number kept in 16 bits
 using TextAt = std::string& (*)(Settings&);
+using MilesAt = double& (*)(Settings&); // a radius in miles
+
+constexpr double DefaultNearbyMiles = 10;
 
 struct SettingRow {
     std::string_view section;
     std::string_view key;
     std::string_view def; // as the file would hold it
     std::size_t buffer;
-    std::variant<FlagAt, NumberAt, WordAt, TextAt> at;
+    std::variant<FlagAt, NumberAt, WordAt, TextAt, MilesAt> at;
+    // Written only where the file has the key already or the value is not the default, so that
+    // the file of a user who never touched the setting keeps its bytes.
+    bool onlyWhenSet = false;
 };
 
 #define CORVANA_AT(type, member) type([](Settings& s) -> auto& { return s.member; })
@@ -61,6 +70,7 @@ constexpr SettingRow SettingRows[] = {
     // The state of Single State, as its abbreviation; empty when none was chosen. Last in its
     // section, as a file of an older version gains it at the end of the section.
     {Misc, "Single State", "", SmallBuffer, CORVANA_AT(TextAt, singleState)},
+    {Misc, "Nearby Miles", "10", SmallBuffer, CORVANA_AT(MilesAt, nearbyMiles), true},
 
     {Preferences, "Show County", "Yes", SmallBuffer, CORVANA_AT(FlagAt, showCounty)},
     {Preferences, "Show Area Code", "Yes", SmallBuffer, CORVANA_AT(FlagAt, showAreaCode)},
@@ -96,13 +106,31 @@ void take(const SettingRow& row, std::string_view text, Settings& s) {
                 at(s) = ParseNumber(text);
             else if constexpr (std::is_same_v<At, WordAt>)
                 at(s) = std::uint16_t(ParseNumber(text));
+            else if constexpr (std::is_same_v<At, MilesAt>)
+                at(s) = ParseMiles(text, DefaultNearbyMiles);
             else
                 at(s) = std::string(text);
         },
         row.at);
 }
 
+// The shortest text that reads back as the same number: "10", "2.5".
+std::string milesText(double miles) {
+    char buffer[32];
+    const auto end = std::to_chars(std::begin(buffer), std::end(buffer), miles).ptr;
+    return std::string(buffer, end);
+}
+
 } // namespace
+
+double ParseMiles(std::string_view text, double def) {
+    double miles = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), miles);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(miles) ||
+        miles <= 0 || miles > geo::MaxRadiusMiles)
+        return def;
+    return miles;
+}
 
 bool ParseFlag(std::string_view text) {
     return upperAscii(text) == "YES";
@@ -152,7 +180,12 @@ Settings LoadSettings(const IniFile& ini, const UserZone& unsetZone) {
 void SaveSettings(const Settings& settings, IniFile& ini) {
     // The accessors of the table hand out references; this copy is only read.
     Settings s = settings;
+    Settings defaults; // only read, as `s` is
     for (const SettingRow& row : SettingRows) {
+        if (row.onlyWhenSet && !ini.has(row.section, row.key)) {
+            if (std::visit([&](auto at) { return at(s) == at(defaults); }, row.at))
+                continue;
+        }
         std::visit(
             [&](auto at) {
                 using At = decltype(at);
@@ -160,6 +193,8 @@ void SaveSettings(const Settings& settings, IniFile& ini) {
                     ini.set(row.section, row.key, at(s) ? "Yes" : "No");
                 else if constexpr (std::is_same_v<At, TextAt>)
                     ini.set(row.section, row.key, at(s));
+                else if constexpr (std::is_same_v<At, MilesAt>)
+                    ini.set(row.section, row.key, milesText(at(s)));
                 else
                     ini.set(row.section, row.key, std::to_string(at(s)));
             },

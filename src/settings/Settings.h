@@ -45,6 +45,7 @@ struct Settings {
     std::uint16_t lastSearch;
     bool allState;
     std::string singleState; // the abbreviation chosen under "Single State"
+    double nearbyMiles;      // the radius last asked for around a ZIP code
     bool showCounty;
     bool showAreaCode;
     bool showTimeZone;
@@ -60,6 +61,10 @@ struct Settings {
 
     bool operator==(const Settings&) const = default;
 };
+
+// A radius in miles as the file holds it ("10", "2.5"): the whole text a decimal number above 0
+// and at most 12,500; anything else gives `def`.
+double ParseMiles(std::string_view text, double def);
 
 // "YES" in any case is on; anything else, "Y" and "1" included, is off.
 bool ParseFlag(std::string_view text);

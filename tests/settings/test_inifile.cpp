@@ -198,3 +198,12 @@ TEST(IniFile, SaveIntoReadOnlyDirectoryFailsAndLeavesTheOldFile) {
     fs::permissions(dir.path(), fs::perms::owner_all);
     EXPECT_EQ(readFile(dir.path() / "CORVANA.INI"), "[Misc]\nA=1\n");
 }
+
+TEST(IniFile, HasKnowsAKeyEvenWithAnEmptyValue) {
+    IniFile ini("[misc]\nEmpty=\n; Gone=1\n[Other]\nKey=1\n");
+    EXPECT_TRUE(ini.has("Misc", "empty"));
+    EXPECT_FALSE(ini.has("Misc", "Gone"));
+    EXPECT_FALSE(ini.has("Misc", "Key"));
+    EXPECT_TRUE(ini.has("Other", "Key"));
+    EXPECT_FALSE(ini.has("None", "Key"));
+}

@@ -239,3 +239,45 @@ TEST(Settings, FilePathFollowsTheConfigurationDirectory) {
     oldXdg ? setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
     oldHome ? setenv("HOME", savedHome.c_str(), 1) : unsetenv("HOME");
 }
+
+TEST(Settings, NearbyMilesReadsOnlyAUsableRadius) {
+    EXPECT_EQ(ParseMiles("10", 7), 10);
+    EXPECT_EQ(ParseMiles("2.5", 7), 2.5);
+    EXPECT_EQ(ParseMiles("0.1", 7), 0.1);
+    EXPECT_EQ(ParseMiles("12500", 7), 12500);
+    EXPECT_EQ(ParseMiles("1.5e1", 7), 15);
+    for (auto bad : {"", "abc", "0", "-5", "12500.5", "2.5mi", "2,5", "nan", "inf", "1e400", "+3"})
+        EXPECT_EQ(ParseMiles(bad, 7), 7) << bad;
+    EXPECT_EQ(LoadSettings(IniFile()).nearbyMiles, 10);
+    EXPECT_EQ(LoadSettings(IniFile("[Misc]\nNearby Miles= 2.5 \n")).nearbyMiles, 2.5);
+    EXPECT_EQ(LoadSettings(IniFile("[Misc]\nNearby Miles=\n")).nearbyMiles, 10);
+}
+
+TEST(Settings, NearbyMilesIsWrittenOnceTheUserChoseARadius) {
+    // A file of a user who never asked for nearby ZIP codes keeps its bytes, even after a run.
+    IniFile fresh;
+    SaveSettings(Settings(), fresh);
+    const std::string before = fresh.text();
+    EXPECT_FALSE(fresh.has("Misc", "Nearby Miles"));
+    IniFile ini(before);
+    SaveSettings(LoadSettings(ini), ini);
+    EXPECT_EQ(ini.text(), before);
+
+    // A radius chosen goes in at the end of its section, as the shortest text of the number.
+    Settings s = LoadSettings(ini);
+    s.nearbyMiles = 2.5;
+    SaveSettings(s, ini);
+    EXPECT_NE(ini.text().find("Single State=\nNearby Miles=2.5\n\n[Preferences]"),
+              std::string::npos)
+        << ini.text();
+    EXPECT_EQ(LoadSettings(ini).nearbyMiles, 2.5);
+
+    // Once in the file, the key stays, the default radius too.
+    s.nearbyMiles = 10;
+    SaveSettings(s, ini);
+    EXPECT_EQ(ini.get("Misc", "Nearby Miles", "", 15), "10");
+    s.nearbyMiles = 0.1;
+    SaveSettings(s, ini);
+    EXPECT_EQ(ini.get("Misc", "Nearby Miles", "", 15), "0.1");
+    EXPECT_EQ(LoadSettings(ini), s);
+}
