@@ -7,6 +7,7 @@
 #include "main/AboutBox.h"
 #include "main/HelpWindow.h"
 #include "main/Messages.h"
+#include "main/NearbyRadius.h"
 #include "main/OtherProducts.h"
 #include "main/Preferences.h"
 #include "main/SetTimeZone.h"
@@ -74,6 +75,15 @@ void DialogCommands::PrinterSetup(const Frame& frame) {
     TPrinterSetup dialog(printer_, printerList ? printerList() : SystemPrinters(),
                          frame.scaleFactor, frame.screen, frame.owner);
     dialog.exec();
+}
+
+std::optional<double> DialogCommands::NearbyMiles(const QString& zipCode, const Frame& frame) {
+    TNearbyRadius dialog(zipCode, settings_.nearbyMiles, frame.scaleFactor, frame.screen,
+                         frame.owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    settings_.nearbyMiles = dialog.miles();
+    return settings_.nearbyMiles;
 }
 
 void DialogCommands::CopyOrPrint(bool printMode, const QListWidget& answerBox,

@@ -49,6 +49,9 @@ public:
     void Updates();
     void Help(const QString& keyword);
     void PrinterSetup(const Frame& frame);
+    // The radius around the ZIP code `zipCode` that the user confirms, which the settings then
+    // remember; empty when the dialog is cancelled.
+    std::optional<double> NearbyMiles(const QString& zipCode, const Frame& frame);
 
     // The copy and print commands on the results list, which shows the items `shown`: the
     // checks and questions, then the format dialog. `collect` builds the output of the chosen

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -134,6 +135,62 @@ void TMainWin::DoCopyOrPrint(bool printMode) {
                           {ScaleFactor, screenSize(), this});
 }
 
+void TMainWin::MenuNearbyClick() {
+    const corvana::ResultItem* first = nullptr;
+    const corvana::ResultItem* selected = nullptr;
+    for (int row = 0; row < AnswerBox->count() && row < int(listItems_.size()) && !selected;
+         ++row) {
+        const corvana::ResultItem& line = listItems_[std::size_t(row)];
+        if (!line.record())
+            continue;
+        if (!first)
+            first = &line;
+        if (AnswerBox->item(row)->isSelected())
+            selected = &line;
+    }
+    const corvana::ResultItem* centre = selected ? selected : first;
+    if (ended_ || !MenuNearby->isEnabled() || !centre)
+        return;
+    const corvana::geo::PointsLoad& load = points();
+    if (!load.points) {
+        messages().message(this, corvana::caption::Error, fromCore(load.message));
+        return;
+    }
+    const std::uint32_t record = *centre->record();
+    const std::optional<double> miles = dialogs_->NearbyMiles(
+        fromCore(corvana::ListedZipCode(*centre)), {ScaleFactor, screenSize(), this});
+    if (miles)
+        applyResult(corvana::SearchNearby(*load.points, record, *miles, searchContext()));
+}
+
+void TMainWin::showListMenu(QPoint at) {
+    if (ended_ || !AnswerBox->isEnabled())
+        return;
+    QMenu menu(this);
+    menu.setToolTipsVisible(true);
+    menu.addAction(MenuNearby);
+    menu.addSeparator();
+    menu.addAction(MenuCopy);
+    menu.addAction(MenuPrint);
+    menu.exec(at);
+}
+
+void TMainWin::updateNearbyCommand() {
+    MenuNearby->setEnabled(
+        hasLocations_ && AnswerBox->isEnabled() &&
+        std::any_of(listItems_.begin(), listItems_.end(),
+                    [](const corvana::ResultItem& line) { return line.record().has_value(); }));
+}
+
+void TMainWin::dropNearbyList() {
+    if (!nearby_)
+        return;
+    nearby_.reset();
+    AnswerBoxLabel->clear();
+    AnswerBox->setAccessibleName({});
+    showItems({});
+}
+
 corvana::SearchContext TMainWin::searchContext() const {
     return {data_, settings_, corvana::TimeContext{DaylightInEffect, &clock(), timeFormatter_}};
 }
@@ -180,6 +237,10 @@ void TMainWin::FormCreate() {
     std::error_code noLocations;
     hasLocations_ =
         std::filesystem::exists(data_.path(corvana::filenames::PointsDat), noLocations);
+    if (!hasLocations_) {
+        MenuNearby->setStatusTip(corvana::msg::NoLocations);
+        MenuNearby->setToolTip(corvana::msg::NoLocations);
+    }
 
     {
         // No mode is set up yet, so a change of the state list has nothing to search again,
@@ -282,6 +343,17 @@ bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::KeyPress && arrowKey(watched, static_cast<QKeyEvent*>(event)))
         return true;
+    if (watched == AnswerBox && event->type() == QEvent::KeyPress) {
+        // The list's menu from the keyboard opens under the current line.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Menu ||
+            (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            const QRect line = AnswerBox->visualRect(AnswerBox->currentIndex());
+            showListMenu(AnswerBox->viewport()->mapToGlobal(line.isValid() ? line.bottomLeft()
+                                                                           : QPoint()));
+            return true;
+        }
+    }
     if (watched == AnswerBox && event->type() == QEvent::FocusIn &&
         static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
         showCurrentItem();
@@ -499,6 +571,8 @@ void TMainWin::StartSearch() {
     SearchSecondLabel->hide();
     MenuPrint->setEnabled(false);
     MenuCopy->setEnabled(false);
+    dropNearbyList();
+    updateNearbyCommand();
 }
 
 void TMainWin::FirstSearchSizeIt() {
@@ -694,7 +768,10 @@ void TMainWin::applyResult(corvana::SearchResult result) {
     if (result.cleared) {
         nearby_ = result.nearby;
         showItems(std::move(result.items));
+    } else {
+        dropNearbyList();
     }
+    updateNearbyCommand();
 
     if (!result.fatal.empty())
         FatalEnd(result.fatal);

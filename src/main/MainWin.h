@@ -120,6 +120,9 @@ public:
     void MenuCopyClick();
     void ButtonCopyClick();
     void DoCopyOrPrint(bool printMode);
+    // The ZIP codes around the first selected ZIP line, else around the first ZIP line, within
+    // the radius the user gives.
+    void MenuNearbyClick();
     // The printer, the help window and the print and font dialogs of those commands.
     DialogCommands& dialogs() { return *dialogs_; }
 
@@ -173,6 +176,7 @@ private:
     QAction* MenuTerminate;
     QMenu* MenuEdit;
     QAction* MenuCopy;
+    QAction* MenuNearby;
     QMenu* MenuConfigure;
     QAction* MenuAlwaysOnTop;
     QAction* MenuPreferences;
@@ -217,6 +221,12 @@ private:
     // The results list, taking the focus from the keyboard, has a current line in sight.
     void showCurrentItem();
     void rerunStateFilteredSearch();
+    // The list's own menu at `at` (global): the nearby command, copy and print.
+    void showListMenu(QPoint at);
+    // The nearby command is on while the list shows ZIP lines and the data has locations.
+    void updateNearbyCommand();
+    // A list of nearby ZIP codes stands only until the next search: it goes, with its heading.
+    void dropNearbyList();
     // Single State in effect: the state list stands on a state, and the settings remember it.
     void chooseSingleState();
     // The search the fields ask for now.

@@ -232,6 +232,10 @@ void TMainWin::connectControls() {
     connect(TheSpinner, &TSpinButton::upClick, this, &TMainWin::TheSpinnerUpClick);
     connect(TheSpinner, &TSpinButton::downClick, this, &TMainWin::TheSpinnerDownClick);
     connect(RangeSelect, &QCheckBox::toggled, this, &TMainWin::RangeSelectClick);
+    // The keyboard's Menu key and Shift+F10 reach the list's menu through the key filter.
+    AnswerBox->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(AnswerBox, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { showListMenu(AnswerBox->viewport()->mapToGlobal(at)); });
 }
 
 void TMainWin::createMenus() {
@@ -273,6 +277,12 @@ void TMainWin::createMenus() {
 
     MenuEdit = menu(bar, "&Edit");
     MenuCopy = item(MenuEdit, "&Copy", ctrl(Qt::Key_C));
+    // Newer than the recorded layout, which a menu command has no place in anyway.
+    MenuNearby = MenuEdit->addAction(QString::fromUtf8("&Nearby Zip Codes\u2026"));
+    MenuNearby->setShortcut(ctrl(Qt::Key_E));
+    shortcutActions_.push_back(MenuNearby);
+    // A command that is off for want of locations says why.
+    MenuEdit->setToolTipsVisible(true);
 
     MenuConfigure = menu(bar, "&Configure");
     MenuAlwaysOnTop = item(MenuConfigure, "&Always On Top", ctrl(Qt::Key_W));
@@ -295,7 +305,7 @@ void TMainWin::createMenus() {
         {N480x360, "N480x360"}, {N640x480, "N640x480"}, {N800x600, "N800x600"},
         {N1024x768, "N1024x768"}, {N1280x1024, "N1280x1024"}, {MenuPrint, "MenuPrint"},
         {MenuPrinterSetup, "MenuPrinterSetup"}, {MenuTerminate, "MenuTerminate"},
-        {MenuEdit, "MenuEdit"}, {MenuCopy, "MenuCopy"}, {MenuConfigure, "MenuConfigure"},
+        {MenuEdit, "MenuEdit"}, {MenuCopy, "MenuCopy"}, {MenuNearby, "MenuNearby"}, {MenuConfigure, "MenuConfigure"},
         {MenuAlwaysOnTop, "MenuAlwaysOnTop"}, {MenuPreferences, "MenuPreferences"},
         {MenuTimeZone, "MenuTimeZone"}, {MenuHelp, "MenuHelp"}, {MenuContents, "MenuContents"},
         {MenuAbout, "MenuAbout"}, {MenuZipDataVersion, "MenuZipDataVersion"},
@@ -305,6 +315,7 @@ void TMainWin::createMenus() {
 
     MenuPrint->setEnabled(false);
     MenuCopy->setEnabled(false);
+    MenuNearby->setEnabled(false);
 
     const std::pair<QAction*, int> sizes[] = {{N400x300, 400},   {N480x360, 480},
                                               {N640x480, 640},   {N800x600, 800},
@@ -325,6 +336,7 @@ void TMainWin::createMenus() {
     connect(MenuPrinterSetup, &QAction::triggered, this, &TMainWin::MenuPrinterSetupClick);
     connect(MenuPrint, &QAction::triggered, this, &TMainWin::MenuPrintClick);
     connect(MenuCopy, &QAction::triggered, this, &TMainWin::MenuCopyClick);
+    connect(MenuNearby, &QAction::triggered, this, &TMainWin::MenuNearbyClick);
     connect(ButtonPrint, &QPushButton::clicked, this, &TMainWin::ButtonPrintClick);
     connect(ButtonCopy, &QPushButton::clicked, this, &TMainWin::ButtonCopyClick);
 }

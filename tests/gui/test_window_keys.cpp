@@ -9,6 +9,7 @@
 #include "main/AboutBox.h"
 #include "main/CopyOrPrint.h"
 #include "main/HelpWindow.h"
+#include "main/NearbyRadius.h"
 #include "main/Layout.h"
 #include "main/OtherProducts.h"
 #include "main/Preferences.h"
@@ -186,6 +187,7 @@ void TestWindowKeys::noTwoCommandsShareAnAccessKey() {
     TSetTimeZone zone(settings, corvana::ZoneChoices, 1.0, Screen, nullptr);
     TAboutBox about(1.0, Screen);
     TOtherProducts others(1.0, Screen);
+    TNearbyRadius radius("84101", 10, 1.0, Screen);
     THelpWindow help(QString::fromStdString(t.dataDir + "/CORVA.HLP"));
     QPrinter printer;
     TPrinterSetup setup(printer, {{{"Office", {QPageSize(QPageSize::Letter)}, {}}}, "Office"},
@@ -194,8 +196,8 @@ void TestWindowKeys::noTwoCommandsShareAnAccessKey() {
     QFontDialog font(QFont("Arial", 11));
     font.setOptions(QFontDialog::ScalableFonts);
     for (QWidget* dialog :
-         std::initializer_list<QWidget*>{&preferences, &zone, &about, &others, &help, &setup,
-                                         &font}) {
+         std::initializer_list<QWidget*>{&preferences, &zone, &about, &others, &radius, &help,
+                                         &setup, &font}) {
         dialog->show();
         CheckAccessKeys(dialog, dialog->metaObject()->className());
     }
