@@ -324,6 +324,54 @@ def main_inner(program):
                      lambda: not any(c is not None and c.name == caption and showing(c)
                                      for c in app))
 
+        # The nearby command: its dialog, the list it leaves, and the command in the Edit menu
+        # and in the list's own menu, each reached from the keyboard.
+        def menu_item(start):
+            for c in app:
+                if c is None or not showing(c):
+                    continue
+                for o in walk(c):
+                    if o.getRole() == pyatspi.ROLE_MENU_ITEM and (o.name or "").startswith(start):
+                        return o
+            return None
+
+        focus_main()
+        xdotool("key", "ctrl+e")
+        dialog = wait_for("the dialog Nearby Zip Codes",
+                          lambda: next((c for c in app if c is not None
+                                        and c.name == "Nearby Zip Codes" and showing(c)), None))
+        if dialog:
+            check_named(dialog, "dialog Nearby Zip Codes")
+            if not find(dialog, pyatspi.ROLE_SPIN_BUTTON, "Miles Around 84101"):
+                fail("the radius field is not named after its label")
+            xdotool("key", "Return")
+            wait_for("the nearby list", lambda: (lst := find(window, pyatspi.ROLE_LIST))
+                     is not None and lst.name == "Zip Codes Within 10 Miles Of 84101")
+            check_named(window, "nearby list")
+        focus_main()
+        xdotool("key", "alt+e")
+        item = wait_for("Nearby Zip Codes in the Edit menu", lambda: menu_item("Nearby Zip Codes"))
+        if item:
+            print(f"Edit menu: {describe(item)}")
+        xdotool("key", "Escape")
+        xdotool("key", "Escape")
+        # The list's own menu is no part of the window's tree: it is read through the dialog that
+        # its first command opens.
+        focus_main()
+        xdotool("key", "Tab")
+        wait_for("the list to take the focus", lambda: (f := focused(window)) is not None
+                 and f.getRole() in (pyatspi.ROLE_LIST, pyatspi.ROLE_LIST_ITEM))
+        for key in ("shift+F10", "Down", "Return"):
+            xdotool("key", key)
+        if wait_for("the dialog Nearby Zip Codes from the list's menu",
+                    lambda: any(c is not None and c.name == "Nearby Zip Codes" and showing(c)
+                                for c in app)):
+            print("list menu: Nearby Zip Codes opened its dialog")
+            xdotool("key", "Escape")
+            wait_for("the dialog Nearby Zip Codes to close",
+                     lambda: not any(c is not None and c.name == "Nearby Zip Codes"
+                                     and showing(c) for c in app))
+
         # The help window, beside the main window.
         focus_main()
         xdotool("key", "ctrl+n")
