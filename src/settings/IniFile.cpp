@@ -150,6 +150,10 @@ std::string IniFile::get(std::string_view section, std::string_view key, std::st
     return std::string(value.substr(0, bufferSize - 1));
 }
 
+bool IniFile::has(std::string_view section) const {
+    return findSection(section).found;
+}
+
 void IniFile::set(std::string_view section, std::string_view key, std::string_view value) {
     std::string line = std::string(key) + "=" + std::string(firstLine(value));
     Section s = findSection(section);
