@@ -182,13 +182,20 @@ void TMapWin::place(const corvana::MapSettings& settings) {
         wanted = QRect(settings.left, settings.top, settings.width, settings.height);
     } else {
         // Beside the main window: to its right when the screen has room, else to its left,
-        // else over its right edge.
+        // else narrower in the wider of the two rooms, so that it hides none of the window.
         const QRect main = parentWidget() ? parentWidget()->frameGeometry() : QRect();
-        QSize size = DefaultSize;
-        size.setHeight(std::max(size.height(), main.height()));
+        QSize size(DefaultSize.width(), std::max(DefaultSize.height(), main.height()));
+        const int rightRoom = screen.width() - (main.right() + 1 + Gap);
+        const int leftRoom = main.left() - Gap;
         int left = main.right() + 1 + Gap;
-        if (left + size.width() > screen.width() && main.left() - Gap - size.width() >= 0)
-            left = main.left() - Gap - size.width();
+        if (rightRoom < size.width()) {
+            if (leftRoom >= size.width() || leftRoom > rightRoom) {
+                size.setWidth(std::min(size.width(), leftRoom));
+                left = main.left() - Gap - size.width();
+            } else {
+                size.setWidth(rightRoom);
+            }
+        }
         wanted = QRect(QPoint(left, main.top()), size);
     }
     const QRect r = ClampToScreen(wanted, screen, MinimumSize);

@@ -350,6 +350,16 @@ void TestMapWindow::reopensAtStartClampedToTheScreen() {
     TMapWin& beside = openMap(main);
     QVERIFY(beside.x() > main.frameGeometry().right());
     QVERIFY(beside.frameGeometry().right() < fresh.screen.width());
+
+    // The largest window leaves too little room on either side: the map takes what there is
+    // rather than hide the window.
+    TestWindow large;
+    large.writeIni("[Misc]\nWindow Size=1280\nMain Window Left=0\n");
+    TMainWin& wide = large.open();
+    TMapWin& narrow = openMap(wide);
+    QVERIFY(narrow.x() > wide.frameGeometry().right());
+    QVERIFY(narrow.width() >= 240);
+    QCOMPARE(narrow.x() + narrow.width(), large.screen.width());
 }
 
 QTEST_MAIN(TestMapWindow)
