@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QTest>
+#include <QToolTip>
+#include <QWheelEvent>
 
 #include <filesystem>
 #include <set>
@@ -73,6 +75,7 @@ private slots:
     void clickedDotSelectsItsLine();
     void clickedDotScrollsItsLineIntoView();
     void listSelectionMarksDots();
+    void keysWheelAndHover();
     void notesWithoutOutlinesOrLocations();
     void copyImage();
     void settingsWrittenOnlyOnceTheMapWasOpened();
@@ -256,6 +259,53 @@ void TestMapWindow::listSelectionMarksDots() {
     search(w, "SearchZip", "969");
     QVERIFY(selectedDots(map).empty());
     QVERIFY(map.view()->canvas().view().isFitted());
+}
+
+void TestMapWindow::keysWheelAndHover() {
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    search(w, "SearchZip", "841");
+    TMapView* view = map.view();
+    const auto& mapView = view->canvas().view();
+    const double fitted = mapView.scale();
+
+    QTest::keyClick(view, Qt::Key_Plus);
+    QCOMPARE(mapView.scale(), fitted * 1.5);
+    QTest::keyClick(view, Qt::Key_Minus);
+    QCOMPARE(mapView.scale(), fitted);
+    const double lon = mapView.centre().lon;
+    QTest::keyClick(view, Qt::Key_Right);
+    QVERIFY(mapView.centre().lon > lon);
+    QVERIFY(!mapView.isFitted());
+    QTest::keyClick(view, Qt::Key_Home);
+    QVERIFY(mapView.isFitted());
+    // The View menu does the same.
+    Find<QAction>(map, "MenuZoomIn")->trigger();
+    QCOMPARE(mapView.scale(), fitted * 1.5);
+    Find<QAction>(map, "MenuFittedView")->trigger();
+    QVERIFY(mapView.isFitted());
+
+    // One notch of the wheel zooms in at the pointer: the place under it stays.
+    const QPointF at(200, 150);
+    const corvana::map::LonLat before = mapView.toGeo(at);
+    QWheelEvent wheel(at, view->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &wheel);
+    QCOMPARE(mapView.scale(), fitted * 1.25);
+    QVERIFY(std::abs(mapView.toGeo(at).lon - before.lon) < 1e-9);
+
+    // Resting on a dot shows its line; elsewhere nothing.
+    Find<QAction>(map, "MenuFittedView")->trigger();
+    const QPoint dot = pixelOf(map, 1);
+    QHelpEvent onDot(QEvent::ToolTip, dot, view->mapToGlobal(dot));
+    QApplication::sendEvent(view, &onDot);
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), w.resultsList()->item(1)->text());
+    QHelpEvent offDot(QEvent::ToolTip, QPoint(2, 2), view->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(view, &offDot);
+    QTRY_VERIFY(!QToolTip::isVisible());
 }
 
 void TestMapWindow::notesWithoutOutlinesOrLocations() {
