@@ -1,6 +1,5 @@
 #include "mapwindow/MapWindow.h"
 
-#include "data/FileNames.h"
 #include "map/Outlines.h"
 
 #include <QAction>
@@ -20,8 +19,6 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-
-using corvana::map::MapCanvas;
 
 namespace {
 
