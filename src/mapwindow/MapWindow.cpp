@@ -144,7 +144,7 @@ void TMapWin::createMenus() {
     image->setObjectName("MenuImage");
     MenuCopyImage = image->addAction("&Copy Image", QKeySequence(Qt::CTRL | Qt::Key_C), this,
                                      &TMapWin::MenuCopyImageClick);
-    MenuSaveImage = image->addAction("&Save Image...", QKeySequence(Qt::CTRL | Qt::Key_S), this,
+    MenuSaveImage = image->addAction("&Save Image\u2026", QKeySequence(Qt::CTRL | Qt::Key_S), this,
                                      &TMapWin::MenuSaveImageClick);
     image->addSeparator();
     MenuClose =

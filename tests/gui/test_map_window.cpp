@@ -343,6 +343,8 @@ void TestMapWindow::copyImage() {
     QCOMPARE(copied.size(), map.view()->size());
     QCOMPARE(copied.convertToFormat(QImage::Format_ARGB32),
              map.view()->canvas().image().convertToFormat(QImage::Format_ARGB32));
+    QCOMPARE(Find<QAction>(map, "MenuCopyImage")->text(), QString("&Copy Image"));
+    QCOMPARE(Find<QAction>(map, "MenuSaveImage")->text(), QString::fromUtf8("&Save Image\u2026"));
     QCOMPARE(Find<QAction>(map, "MenuCopyImage")->shortcut(), QKeySequence("Ctrl+C"));
     QCOMPARE(Find<QAction>(map, "MenuSaveImage")->shortcut(), QKeySequence("Ctrl+S"));
     QCOMPARE(Find<QAction>(map, "MenuFittedView")->shortcut(), QKeySequence("Home"));
