@@ -216,8 +216,9 @@ void TestMapWindow::clickedDotScrollsItsLineIntoView() {
     TMainWin& w = t.open();
     TMapWin& map = openMap(w);
     search(w, "SearchCity", "salt lake");
-    QCOMPARE(map.description(), QString("Map of %1 ZIP codes around Salt Lake City, UT")
-                                    .arg(w.resultsList()->count()));
+    QCOMPARE(
+        map.description(),
+        QString("Map of %1 ZIP codes around Salt Lake City, UT").arg(w.resultsList()->count()));
     search(w, "SearchCounty", "SAN");
     QListWidget* list = w.resultsList();
     QVERIFY(list->count() > 1000);
