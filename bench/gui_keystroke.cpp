@@ -1,9 +1,12 @@
 // Times the desktop window on the real data set: from creating the main window to its being
 // shown, and from the last keystroke of the heaviest query of each search mode to the results
-// list filled and painted. Usage: gui_keystroke [DATA_DIR] [REPEATS]
+// list filled and painted; then with the map window open, to the list and the map painted, and
+// the map's opening and one repaint after a zoom. Usage: gui_keystroke [DATA_DIR] [REPEATS]
 #include "main/MainWin.h"
 #include "main/Messages.h"
+#include "mapwindow/MapWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -119,31 +122,71 @@ int main(int argc, char** argv) {
         {"State CA, city", 3, "CA", "S", 'A'},
         {"County", 4, {}, "SA", 'N'},
         {"Area Code", 5, {}, "30", '4'},
+        // Lists of places, which the map outlines rather than dots.
+        {"City, cities", 2, {}, "S", 'A'},
+        {"County, counties", 4, {}, "", 'S'},
     };
     QRadioButton* buttons[] = {Find<QRadioButton>(win, "SearchZip"), Find<QRadioButton>(win, "SearchCity"), Find<QRadioButton>(win, "SearchState"), Find<QRadioButton>(win, "SearchCounty"),
                                Find<QRadioButton>(win, "SearchArea")};
 
-    std::printf("%-16s %-8s %7s %12s %12s\n", "mode", "query", "items", "median ms", "max ms");
-    for (const Case& c : cases) {
-        buttons[c.mode - 1]->setChecked(true);
-        QLineEdit* edit = Find<QLineEdit>(win, "SearchFirstEdit");
-        if (c.mode == 3) {
-            Find<QComboBox>(win, "SearchFirstCombo")->setEditText(c.state);
-            edit = Find<QLineEdit>(win, "SearchSecondEdit");
+    // Each mode's heaviest query, timed from its last keystroke to what is shown painted.
+    auto runCases = [&](TMapWin* map) {
+        std::printf("%-16s %-8s %7s %7s %12s %12s\n", "mode", "query", "items", "dots",
+                    "median ms", "max ms");
+        for (const Case& c : cases) {
+            buttons[c.mode - 1]->setChecked(true);
+            QLineEdit* edit = Find<QLineEdit>(win, "SearchFirstEdit");
+            if (c.mode == 3) {
+                Find<QComboBox>(win, "SearchFirstCombo")->setEditText(c.state);
+                edit = Find<QLineEdit>(win, "SearchSecondEdit");
+            }
+            std::vector<double> times;
+            for (int i = 0; i < repeats; ++i) {
+                edit->setText(c.text);
+                QElapsedTimer t;
+                t.start();
+                QTest::keyClick(edit, c.last);
+                win.repaint();
+                if (map)
+                    map->view()->repaint();
+                times.push_back(double(t.nsecsElapsed()) / 1e6);
+            }
+            QString query = (c.mode == 3 ? c.state + "/" : QString()) + c.text + QChar(c.last);
+            std::printf("%-16s %-8s %7d %7zu %12.2f %12.2f\n", c.name, qPrintable(query),
+                        Find<QListWidget>(win, "AnswerBox")->count(),
+                        map ? map->view()->canvas().content().dots.size() : std::size_t(0),
+                        median(times), *std::max_element(times.begin(), times.end()));
         }
-        std::vector<double> times;
-        for (int i = 0; i < repeats; ++i) {
-            edit->setText(c.text);
-            QElapsedTimer t;
-            t.start();
-            QTest::keyClick(edit, c.last);
-            win.repaint();
-            times.push_back(double(t.nsecsElapsed()) / 1e6);
-        }
-        QString query = (c.mode == 3 ? c.state + "/" : QString()) + c.text + QChar(c.last);
-        std::printf("%-16s %-8s %7d %12.2f %12.2f\n", c.name, qPrintable(query),
-                    Find<QListWidget>(win, "AnswerBox")->count(), median(times),
-                    *std::max_element(times.begin(), times.end()));
+    };
+    std::printf("The map closed:\n");
+    runCases(nullptr);
+
+    // Opening reads the outlines and the locations, fits the view to the list and paints it.
+    QElapsedTimer opening;
+    opening.start();
+    Find<QAction>(win, "MenuMap")->trigger();
+    TMapWin* map = win.mapWindow();
+    map->view()->repaint();
+    const double openMs = double(opening.nsecsElapsed()) / 1e6;
+    QApplication::processEvents();
+    std::printf("\nthe map opened and painted (%dx%d): %.2f ms\n\nThe map open:\n",
+                map->view()->width(), map->view()->height(), openMs);
+    runCases(map);
+
+    // County "SAN" listed again, zoomed in and out.
+    buttons[3]->setChecked(true);
+    Find<QLineEdit>(win, "SearchFirstEdit")->setText("SAN");
+    std::vector<double> zooms;
+    for (int i = 0; i < repeats; ++i) {
+        map->view()->canvas().key(i % 2 ? Qt::Key_Minus : Qt::Key_Plus);
+        QElapsedTimer t;
+        t.start();
+        map->view()->repaint();
+        zooms.push_back(double(t.nsecsElapsed()) / 1e6);
     }
+    std::printf("\none map repaint after a zoom (County SAN, %zu dots): median %.2f ms, max "
+                "%.2f ms\n",
+                map->view()->canvas().content().dots.size(), median(zooms),
+                *std::max_element(zooms.begin(), zooms.end()));
     return 0;
 }

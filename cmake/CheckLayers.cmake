@@ -3,8 +3,9 @@ cmake_minimum_required(VERSION 3.25)
 #   cmake -DSOURCE_DIR=src [-DSTAMP=file] -P CheckLayers.cmake
 # Every header and source under SOURCE_DIR belongs to the layer of its folder. A layer may include
 # its own headers and those of the layers below; the programs on top (main, cli, mkdata) may
-# include everything in the core but nothing of one another. The map lies between the core and
-# the programs, and only the window may use it.
+# include everything in the core but nothing of one another. The map and above it the map window
+# lie between the core and the programs; only the window uses the map window, and only the two of
+# them the map.
 
 set(rank_text 0)
 set(rank_data 1)
@@ -14,11 +15,13 @@ set(rank_format 4)
 set(rank_search 5)
 set(rank_output 6)
 set(rank_map 7)
-set(rank_main 8)
-set(rank_cli 8)
-set(rank_mkdata 8)
+set(rank_mapwindow 8)
+set(rank_main 9)
+set(rank_cli 9)
+set(rank_mkdata 9)
 # Layers that only the ones named may include (besides themselves).
-set(users_map main)
+set(users_map main mapwindow)
+set(users_mapwindow main)
 
 # The layer of a path relative to SOURCE_DIR; empty when it is no part of any layer.
 function(layer_of path out)
@@ -54,8 +57,8 @@ endforeach()
 
 if(NOT wrong STREQUAL "")
     message(FATAL_ERROR "Includes against the order of the layers "
-                        "(text, data, geo, settings, format, search, output; the map, for "
-                        "the window only; then the programs):\n"
+                        "(text, data, geo, settings, format, search, output; the map and "
+                        "the map window, for the window only; then the programs):\n"
                         "${wrong}")
 endif()
 if(STAMP)

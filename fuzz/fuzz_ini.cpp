@@ -3,6 +3,7 @@
 #include "FuzzUtil.h"
 
 #include "settings/IniFile.h"
+#include "settings/MapSettings.h"
 #include "settings/Settings.h"
 #include "text/Blanks.h"
 
@@ -25,6 +26,8 @@ const Key Keys[] = {
     {"Preferences", "Show County"}, {"Preferences", "Show Area Code"},
     {"Print Font", "Font Name"},    {"Print Font", "Color"},
     {"Time Zone", "Time Zone"},     {"Time Zone", "Daylight Savings"},
+    {"Map", "Left"},                {"Map", "Width"},
+    {"Map", "Open"},
 };
 
 // What a written value reads back as: its first line, without the blanks around it.
@@ -66,6 +69,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     IniFile again = rewritten;
     SaveSettings(second, again);
     FUZZ_CHECK(LoadSettings(IniFile(again.text())) == second);
+
+    // The map window's section reads back as written, and writing it leaves the other
+    // settings as they were.
+    MapSettings map = LoadMapSettings(ini);
+    IniFile withMap = ini;
+    SaveMapSettings(map, withMap);
+    MapSettings mapAgain = LoadMapSettings(IniFile(withMap.text()));
+    map.present = true;
+    FUZZ_CHECK(mapAgain == map);
+    FUZZ_CHECK(LoadSettings(IniFile(withMap.text())) == first);
 
     // One key set to an arbitrary value reads back as that value, and no other key moves.
     const Key& target = Keys[keyChoice % std::size(Keys)];

@@ -143,7 +143,8 @@ INI_FULL = (b"[Misc]\r\nWindow Size=640\r\nLast Search=1\r\nAll State=Yes\r\n"
             b"Show Current Time=Yes\r\nCities in Caps=No\r\nCounties in Caps=No\r\n"
             b"States in Caps=No\r\n\r\n[Print Font]\r\nColor=0\r\nFont Name=Arial\r\n"
             b"Size=11\r\nBold=No\r\nItalic=No\r\nUnderline=No\r\nStrikeout=No\r\n\r\n"
-            b"[Time Zone]\r\nDaylight Savings=Yes\r\nTime Zone=8\r\n")
+            b"[Time Zone]\r\nDaylight Savings=Yes\r\nTime Zone=8\r\n\r\n"
+            b"[Map]\r\nLeft=648\r\nTop=0\r\nWidth=640\r\nHeight=480\r\nOpen=Yes\r\n")
 INI_ODD = (b"; kept comment\n[misc]\n  window size = $1F \nLAST SEARCH=-7\nAll State=yes\n"
            b"Unknown=1\n[Print Font]\nColor=-2147483640\nFont Name=  Times New Roman  \n"
            b"Size=12pt\nBold=Y\n[Misc]\nWindow Size=800\n[Time Zone]\nTime Zone=\n")

@@ -10,6 +10,7 @@
 #include "main/Messages.h"
 #include "main/SpinButton.h"
 #include "main/TimeFormat.h"
+#include "mapwindow/MapWindow.h"
 #include "settings/IniFile.h"
 
 #include <QAction>
@@ -207,8 +208,9 @@ void TMainWin::FormCreate() {
     TheSpinner->move(355, 8);
 
     data_.dir = env_.dataDir;
-    settings_ = corvana::LoadSettings(corvana::IniFile::load(env_.settingsPath),
-                                      corvana::ClockUserZone(clock()));
+    const corvana::IniFile ini = corvana::IniFile::load(env_.settingsPath);
+    settings_ = corvana::LoadSettings(ini, corvana::ClockUserZone(clock()));
+    mapSettings_ = corvana::LoadMapSettings(ini);
     move(settings_.mainWindowLeft, settings_.mainWindowTop);
 
     ScreenWidth = env_.screen.width();
@@ -281,6 +283,12 @@ void TMainWin::FormShow() {
     QRadioButton* modeButtons[] = {SearchZip, SearchCity, SearchState, SearchCounty, SearchArea};
     modeButtons[corvana::ModeNumber(mode_) - 1]->setChecked(true);
     StartSearch();
+    // The map reopens if it was open at the last close, leaving the keys to this window.
+    if (mapSettings_.open && !ended_) {
+        MenuMap->setChecked(true);
+        MenuMapClick();
+        activateWindow();
+    }
 }
 
 void TMainWin::FormClose() {
@@ -292,6 +300,11 @@ void TMainWin::FormClose() {
     // Read the file again so that whatever else it holds survives the rewrite.
     corvana::IniFile ini = corvana::IniFile::load(env_.settingsPath);
     corvana::SaveSettings(settings_, ini);
+    // A file keeps its bytes unless the map was opened in this run.
+    if (map_) {
+        corvana::SaveMapSettings(map_->placement(map_->isVisible()), ini);
+        map_->hide();
+    }
     // The program ends all the same: the user asked to quit, and the file as it was stays
     // whole. Only the user hears that this session's settings were lost.
     if (!ini.save(env_.settingsPath))
@@ -485,6 +498,29 @@ void TMainWin::MenuAlwaysOnTopClick() {
 
 void TMainWin::MenuTerminateClick() {
     close();
+}
+
+void TMainWin::MenuMapClick() {
+    if (ended_)
+        return;
+    if (!MenuMap->isChecked()) {
+        if (map_)
+            map_->close();
+        return;
+    }
+    if (!map_) {
+        MapSource source{AnswerBox,
+                         &data_,
+                         [this]() -> const std::vector<corvana::ResultItem>& { return listItems_; },
+                         [this] { return nearby_; },
+                         [this]() -> const corvana::geo::PointsLoad& { return points(); },
+                         screenSize()};
+        map_ = new TMapWin(std::move(source), mapSettings_, this);
+        connect(this, &TMainWin::listChanged, map_, &TMapWin::follow);
+        connect(map_, &TMapWin::closed, MenuMap, [this] { MenuMap->setChecked(false); });
+    }
+    map_->show();
+    map_->raise();
 }
 
 void TMainWin::SearchZipClick() {

@@ -5,6 +5,7 @@
 #include "main/Layout.h"
 #include "search/Search.h"
 #include "search/SearchRequest.h"
+#include "settings/MapSettings.h"
 #include "settings/Settings.h"
 
 #include <QMainWindow>
@@ -29,6 +30,7 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class TMapWin;
 class TSpinButton;
 
 // What the window takes from its surroundings; the program passes the real ones, tests their
@@ -105,6 +107,10 @@ public:
     void ChooseWindowSize(int size);
     void MenuAlwaysOnTopClick();
     void MenuTerminateClick();
+    // Opens the map window beside this one, or closes it.
+    void MenuMapClick();
+    // The map window once it was opened; null before.
+    TMapWin* mapWindow() const { return map_; }
 
     // Dialogs, help and printing.
     void MenuPreferencesClick();
@@ -173,6 +179,7 @@ private:
     QAction* N1280x1024;
     QAction* MenuPrint;
     QAction* MenuPrinterSetup;
+    QAction* MenuMap;
     QAction* MenuTerminate;
     QMenu* MenuEdit;
     QAction* MenuCopy;
@@ -257,4 +264,6 @@ private:
     bool ended_ = false;
     bool spinnerSetting_ = false;
     std::unique_ptr<DialogCommands> dialogs_;
+    corvana::MapSettings mapSettings_;
+    TMapWin* map_ = nullptr;
 };

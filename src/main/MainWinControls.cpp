@@ -272,6 +272,12 @@ void TMainWin::createMenus() {
     MenuPrint = item(MenuFile, "&Print", ctrl(Qt::Key_P));
     MenuPrinterSetup = item(MenuFile, "Printer &Setup", ctrl(Qt::Key_S));
     MenuFile->addSeparator();
+    // The map window came later than the layout record: it takes no slot of it.
+    MenuMap = MenuFile->addAction("&Map");
+    MenuMap->setShortcut(ctrl(Qt::Key_M));
+    MenuMap->setCheckable(true);
+    shortcutActions_.push_back(MenuMap);
+    MenuFile->addSeparator();
     components_.push_back({});
     MenuTerminate = item(MenuFile, "E&xit", ctrl(Qt::Key_X));
 
@@ -304,8 +310,9 @@ void TMainWin::createMenus() {
         {MenuFile, "MenuFile"}, {MenuScreenSize, "MenuScreenSize"}, {N400x300, "N400x300"},
         {N480x360, "N480x360"}, {N640x480, "N640x480"}, {N800x600, "N800x600"},
         {N1024x768, "N1024x768"}, {N1280x1024, "N1280x1024"}, {MenuPrint, "MenuPrint"},
-        {MenuPrinterSetup, "MenuPrinterSetup"}, {MenuTerminate, "MenuTerminate"},
-        {MenuEdit, "MenuEdit"}, {MenuCopy, "MenuCopy"}, {MenuNearby, "MenuNearby"}, {MenuConfigure, "MenuConfigure"},
+        {MenuPrinterSetup, "MenuPrinterSetup"}, {MenuMap, "MenuMap"},
+        {MenuTerminate, "MenuTerminate"}, {MenuEdit, "MenuEdit"}, {MenuCopy, "MenuCopy"},
+        {MenuNearby, "MenuNearby"}, {MenuConfigure, "MenuConfigure"},
         {MenuAlwaysOnTop, "MenuAlwaysOnTop"}, {MenuPreferences, "MenuPreferences"},
         {MenuTimeZone, "MenuTimeZone"}, {MenuHelp, "MenuHelp"}, {MenuContents, "MenuContents"},
         {MenuAbout, "MenuAbout"}, {MenuZipDataVersion, "MenuZipDataVersion"},
@@ -326,6 +333,7 @@ void TMainWin::createMenus() {
     }
     connect(MenuAlwaysOnTop, &QAction::triggered, this, &TMainWin::MenuAlwaysOnTopClick);
     connect(MenuTerminate, &QAction::triggered, this, &TMainWin::MenuTerminateClick);
+    connect(MenuMap, &QAction::triggered, this, &TMainWin::MenuMapClick);
     connect(MenuPreferences, &QAction::triggered, this, &TMainWin::MenuPreferencesClick);
     connect(MenuTimeZone, &QAction::triggered, this, &TMainWin::MenuTimeZoneClick);
     connect(MenuAbout, &QAction::triggered, this, &TMainWin::MenuAboutClick);

@@ -43,6 +43,10 @@ const QColor NoteBack(0xff, 0xff, 0xff, 0xdd);
 } // namespace colour
 
 constexpr double DotRadius = 3.5;
+
+QString joinNotes(const QString& a, const QString& b) {
+    return a.isEmpty() ? b : b.isEmpty() ? a : a + '\n' + b;
+}
 constexpr double SelectedRadius = 5.0;
 
 } // namespace
@@ -194,11 +198,17 @@ MapCanvas::~MapCanvas() = default;
 
 void MapCanvas::setOutlines(OutlineLoad load) {
     outlines_ = std::move(load.outlines);
-    note_ = QString::fromStdString(load.error);
+    outlinesNote_ = QString::fromStdString(load.error);
+    note_ = joinNotes(outlinesNote_, dotsNote_);
     ++placesRevision_;
     // The outlined places' own boxes are known now.
     if (view_.isFitted())
         fitToContent();
+}
+
+void MapCanvas::setDotsNote(QString note) {
+    dotsNote_ = std::move(note);
+    note_ = joinNotes(outlinesNote_, dotsNote_);
 }
 
 void MapCanvas::setContent(MapContent content) {

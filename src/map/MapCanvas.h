@@ -60,6 +60,9 @@ public:
     // with the load's message as a note. A fitted view is fitted again.
     void setOutlines(OutlineLoad load);
     const Outlines* outlines() const { return outlines_.get(); }
+    // A second note, about the dots: "This data has no locations." Empty: none.
+    void setDotsNote(QString note);
+    // Both notes, one a line.
     const QString& note() const { return note_; }
 
     // A new list: its dots, places and circle. The view is fitted to them.
@@ -104,6 +107,8 @@ private:
 
     std::shared_ptr<const Outlines> outlines_;
     QString note_;
+    QString outlinesNote_;
+    QString dotsNote_;
     MapContent content_;
     std::vector<LonLat> circle_; // the circle's points around its centre
     QSize size_{640, 480};

@@ -154,6 +154,10 @@ bool IniFile::has(std::string_view section, std::string_view key) const {
     return findKey(findSection(section), key).has_value();
 }
 
+bool IniFile::has(std::string_view section) const {
+    return findSection(section).found;
+}
+
 void IniFile::set(std::string_view section, std::string_view key, std::string_view value) {
     std::string line = std::string(key) + "=" + std::string(firstLine(value));
     Section s = findSection(section);

@@ -30,6 +30,9 @@ public:
     // or appends the section at the end.
     void set(std::string_view section, std::string_view key, std::string_view value);
 
+    // Whether the file has the section, keys or not.
+    bool has(std::string_view section) const;
+
     std::string text() const;
 
     // Writes the whole file through a temporary file in the same directory and a rename, so

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Reads the running window the way a screen reader does, through AT-SPI, and checks that every
-control it shows has a name: in each search mode, before and after a search, and in the dialogs.
+control it shows has a name: in each search mode, before and after a search, in the dialogs and
+in the map window.
 
 Usage: check_names.py PROGRAM   (CHECK_NAMES_VERBOSE=1 lists every control it read)
 Starts its own X server (xvfb-run) and session bus, and the program with its own configuration and
@@ -380,6 +381,27 @@ def main_inner(program):
                                          and c.name == "Corvana Help" and showing(c)), None))
         if helpwin:
             check_named(helpwin, "help window")
+
+        # The map window, opened from the keyboard: its controls named, and the map itself
+        # named and described by what it shows: the list of ZIP codes around 84101 left by the
+        # nearby command.
+        focus_main()
+        xdotool("key", "ctrl+m")
+        mapwin = wait_for("the map window",
+                          lambda: next((c for c in app if c is not None
+                                        and c.name == "Corvana Map" and showing(c)), None))
+        if mapwin:
+            check_named(mapwin, "map window")
+            the_map = wait_for("the map", lambda: next((o for o in walk(mapwin)
+                                                        if o.name == "Map"), None))
+            lst = find(window, pyatspi.ROLE_LIST)
+            count = lst.childCount if lst else 0
+            wanted = (f"Map of {count} ZIP code{'' if count == 1 else 's'} "
+                      "around Salt Lake City, UT")
+            if the_map and the_map.description != wanted:
+                fail(f"the map is described as {the_map.description!r}, not {wanted!r}")
+            elif the_map:
+                print("map:", the_map.description)
     finally:
         stop(app_process)
         shutil.rmtree(work, ignore_errors=True)

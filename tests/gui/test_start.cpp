@@ -197,7 +197,8 @@ void TestStart::menuTree() {
         menus << a->text();
     QCOMPARE(menus, (QStringList{"&File", "&Edit", "&Configure", "&Help"}));
     QCOMPARE(actionTexts(Find<QMenu>(w, "MenuFile")), (QStringList{"Screen Si&ze", "-", "&Print Ctrl+P",
-                                                   "Printer &Setup Ctrl+S", "-", "E&xit Ctrl+X"}));
+                                                   "Printer &Setup Ctrl+S", "-", "&Map Ctrl+M", "-",
+                                                   "E&xit Ctrl+X"}));
     QCOMPARE(actionTexts(Find<QMenu>(w, "MenuScreenSize")),
              (QStringList{"400 x 300 Ctrl+F1", "480 x 360 Ctrl+F2", "&640 x 480 Ctrl+F3",
                           "&800 x 600 Ctrl+F4", "&1024 x 768 Ctrl+F5", "1&280 x 1024 Ctrl+F6"}));

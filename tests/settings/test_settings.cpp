@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include "settings/IniFile.h"
+#include "settings/MapSettings.h"
 
 #include "TestUtil.h"
 
@@ -280,4 +281,32 @@ TEST(Settings, NearbyMilesIsWrittenOnceTheUserChoseARadius) {
     SaveSettings(s, ini);
     EXPECT_EQ(ini.get("Misc", "Nearby Miles", "", 15), "0.1");
     EXPECT_EQ(LoadSettings(ini), s);
+}
+
+// The map window's section: read as written, absent from a file that never had it, and
+// written back without touching the rest of the file.
+TEST(MapSettings, ReadWriteAndAbsence) {
+    IniFile none("[Misc]\nWindow Size=800\n");
+    MapSettings absent = LoadMapSettings(none);
+    EXPECT_FALSE(absent.present);
+    EXPECT_FALSE(absent.open);
+    EXPECT_EQ(absent.width, 0);
+
+    IniFile ini("[Misc]\nWindow Size=800\n[map]\nleft=-20\nTop=40\nWidth=700\nHeight=$1F4\n"
+                "Open=yes\n");
+    MapSettings s = LoadMapSettings(ini);
+    EXPECT_TRUE(s.present);
+    EXPECT_EQ(s.left, -20);
+    EXPECT_EQ(s.top, 40);
+    EXPECT_EQ(s.width, 700);
+    EXPECT_EQ(s.height, 500);
+    EXPECT_TRUE(s.open);
+
+    MapSettings changed{true, 10, 20, 640, 480, false};
+    IniFile written = none;
+    SaveMapSettings(changed, written);
+    EXPECT_EQ(written.text(), "[Misc]\nWindow Size=800\n\n[Map]\nLeft=10\nTop=20\nWidth=640\n"
+                              "Height=480\nOpen=No\n");
+    EXPECT_EQ(LoadMapSettings(written), changed);
+    EXPECT_FALSE(IniFile("[Mapping]\nOpen=Yes\n").has("Map"));
 }

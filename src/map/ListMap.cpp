@@ -1,0 +1,200 @@
+#include "map/ListMap.h"
+
+#include "data/Errors.h"
+#include "data/FileNames.h"
+#include "data/ZipFile.h"
+#include "search/SearchCommon.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+
+namespace corvana::map {
+
+namespace {
+
+constexpr double KmPerMile = 1.609344;
+
+int fipsNumber(const std::string& fips) {
+    return fips.empty() ? 0 : std::stoi(fips);
+}
+
+// The most frequent of the counted keys; the smallest key among equals.
+template <class K> std::optional<K> mostCommon(const std::map<K, int>& counts) {
+    auto best = std::max_element(counts.begin(), counts.end(),
+                                 [](const auto& a, const auto& b) { return a.second < b.second; });
+    if (best == counts.end())
+        return std::nullopt;
+    return best->first;
+}
+
+// One line names its place; several are counted.
+QString many(std::size_t n, const char* several, const QString& single) {
+    return n == 1 ? single : QStringLiteral("%1 %2").arg(n).arg(several);
+}
+
+class Translator {
+public:
+    Translator(const DataSet& data, const geo::Points* points, const Outlines* outlines)
+        : data_(data), points_(points), outlines_(outlines) {}
+
+    ListMap run(const std::vector<ResultItem>& items, const std::optional<NearbyCentre>& nearby) {
+        ListMap out;
+        std::set<int> states, counties;
+        std::map<std::int32_t, int> cities; // the ZIP lines' cities, counted
+        std::size_t stateLines = 0, cityLines = 0, areaLines = 0, countyLines = 0;
+        QString single;
+        for (std::size_t row = 0; row < items.size(); ++row) {
+            const ResultItem& item = items[row];
+            if (const auto* zip = item.as<ZipItem>()) {
+                if (points_)
+                    if (auto at = points_->position(zip->record))
+                        out.content.dots.push_back(
+                            {{at->longitude, at->latitude}, int(row), false});
+                if (auto city = cityOfRecord(zip->record))
+                    ++cities[*city];
+            } else if (const auto* state = item.as<StateItem>()) {
+                ++stateLines;
+                const std::string abbrev(data_.stateAbbrev(state->state));
+                single = QString::fromStdString(GetState(abbrev, false));
+                if (outlines_)
+                    if (const auto* region = outlines_->stateByAbbrev(abbrev))
+                        states.insert(region->fips);
+            } else if (const auto* area = item.as<MainCityItem>()) {
+                ++areaLines;
+                single = QString::fromStdString(std::string(MainCityText(item)));
+                const ZipIndexEntry& entry = data_.zipIndex[std::size_t(area->prefix) % 1000];
+                for (int i = 0; entry.first >= 0 && i < entry.count; ++i)
+                    addCounty(std::uint32_t(entry.first + i), counties);
+            } else if (const auto* city = item.as<CityItem>()) {
+                ++cityLines;
+                single = QString::fromStdString(item.text);
+                forCityZips(city->cityOffset,
+                            [&](std::uint32_t record) { addCounty(record, counties); });
+            } else if (const auto* county = item.as<CountyItem>()) {
+                ++countyLines;
+                single = QString::fromStdString(item.text);
+                if (int fips = countyFips(county->county))
+                    counties.insert(fips);
+            }
+        }
+        out.content.states.assign(states.begin(), states.end());
+        out.content.counties.assign(counties.begin(), counties.end());
+
+        if (nearby && points_)
+            if (auto at = points_->position(nearby->record))
+                out.content.circle =
+                    MapCircle{{at->longitude, at->latitude}, nearby->radiusMiles * KmPerMile};
+
+        std::optional<std::int32_t> city;
+        if (nearby)
+            city = cityOfRecord(nearby->record);
+        if (!city)
+            city = mostCommon(cities);
+        if (city)
+            out.place = cityText(*city);
+        else if (stateLines)
+            out.place = many(stateLines, "states", single);
+        else if (countyLines)
+            out.place = many(countyLines, "counties", single);
+        else if (cityLines)
+            out.place = many(cityLines, "cities", single);
+        else if (areaLines)
+            out.place = many(areaLines, "ZIP code areas", single);
+        return out;
+    }
+
+private:
+    void addCounty(std::uint32_t record, std::set<int>& counties) const {
+        if (points_)
+            if (int fips = fipsNumber(points_->countyFips(record)))
+                counties.insert(fips);
+    }
+
+    std::optional<std::int32_t> cityOfRecord(std::uint32_t record) {
+        if (!zipFile_ && !zipTried_) {
+            zipTried_ = true;
+            zipFile_ = ZipFile::open(data_);
+        }
+        if (!zipFile_ || record >= zipFile_->recordCount())
+            return std::nullopt;
+        try {
+            return zipFile_->read(record).cityOffset;
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    }
+
+    const CityFile* cityFile() {
+        if (!cityFile_ && !cityTried_) {
+            cityTried_ = true;
+            cityFile_ = CityFile::open(data_);
+        }
+        return cityFile_ ? &*cityFile_ : nullptr;
+    }
+
+    QString cityText(std::int32_t offset) {
+        try {
+            if (const CityFile* file = cityFile())
+                return QString::fromStdString(GetCityState(*file, offset, false, data_));
+        } catch (const std::exception&) {
+        }
+        return {};
+    }
+
+    template <class F> void forCityZips(std::int32_t offset, F&& f) {
+        try {
+            if (const CityFile* file = cityFile())
+                detail::ForEachListedZip(file->file(),
+                                         std::int64_t(file->readHeader(offset, data_).listPos),
+                                         corvana::msg::CityCorrupt, f);
+        } catch (const std::exception&) {
+        }
+    }
+
+    // A county's FIPS code: the one most of its ZIP codes lie in.
+    int countyFips(int county) {
+        if (!points_ || county < 0 || std::size_t(county) >= data_.counties.size())
+            return 0;
+        std::map<int, int> seen;
+        try {
+            if (!countyIdx_ && !countyTried_) {
+                countyTried_ = true;
+                countyIdx_ = detail::OpenDataFile(data_, filenames::CountyIdx,
+                                                  corvana::msg::CountyIndexNotFound);
+            }
+            if (countyIdx_)
+                detail::ForEachListedZip(
+                    *countyIdx_, data_.counties[std::size_t(county)].zipListOffset,
+                    corvana::msg::CountyIndexCorrupt, [&](std::uint32_t record) {
+                        if (int fips = fipsNumber(points_->countyFips(record)))
+                            ++seen[fips];
+                    });
+        } catch (const std::exception&) {
+        }
+        return mostCommon(seen).value_or(0);
+    }
+
+    const DataSet& data_;
+    const geo::Points* points_;
+    const Outlines* outlines_;
+    std::optional<ZipFile> zipFile_;
+    std::optional<CityFile> cityFile_;
+    std::optional<DataFile> countyIdx_;
+    bool zipTried_ = false, cityTried_ = false, countyTried_ = false;
+};
+
+} // namespace
+
+ListMap MapOfList(const std::vector<ResultItem>& items, const DataSet& data,
+                  const geo::Points* points, const Outlines* outlines,
+                  const std::optional<NearbyCentre>& nearby) {
+    return Translator(data, points, outlines).run(items, nearby);
+}
+
+QString DescribeMap(const ListMap& map, bool outlines) {
+    return mapDescription(qsizetype(map.content.dots.size()), map.place, outlines);
+}
+
+} // namespace corvana::map

@@ -1,0 +1,422 @@
+#include "GuiTestUtil.h"
+#include "map/ListMap.h"
+#include "mapwindow/MapWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include <filesystem>
+#include <set>
+
+using namespace corvana::test;
+using corvana::map::MapDot;
+
+namespace {
+
+// The positions fixture with the real outlines beside it.
+struct MapData {
+    TempDir dir;
+    MapData() {
+        CopyDataSet(fixtureDir("points"), dir);
+        std::filesystem::copy_file(std::string(CORVANA_BIN_DIR) + "/OUTLINE.DAT",
+                                   dir.path() / "OUTLINE.DAT");
+    }
+};
+
+TMapWin& openMap(TMainWin& w) {
+    Find<QAction>(w, "MenuMap")->trigger();
+    TMapWin* map = w.mapWindow();
+    if (!map)
+        qFatal("the map did not open");
+    map->view()->resize(640, 480);
+    return *map;
+}
+
+void search(TMainWin& w, const char* mode, const QString& text) {
+    Find<QRadioButton>(w, mode)->click();
+    QLineEdit* field = Find<QLineEdit>(w, "SearchFirstEdit");
+    field->clear();
+    QTest::keyClicks(field, text);
+}
+
+std::set<int> selectedDots(TMapWin& map) {
+    std::set<int> ids;
+    for (const MapDot& d : map.view()->canvas().content().dots)
+        if (d.selected)
+            ids.insert(d.id);
+    return ids;
+}
+
+QPoint pixelOf(TMapWin& map, int id) {
+    for (const MapDot& d : map.view()->canvas().content().dots)
+        if (d.id == id)
+            return map.view()->canvas().view().toPixel(d.at).toPoint();
+    qFatal("no dot %d", id);
+}
+
+} // namespace
+
+class TestMapWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void menuItemAndShortcut();
+    void eachKindOfLineOnTheMap();
+    void nearbyListDrawsItsCircle();
+    void clickedDotSelectsItsLine();
+    void clickedDotScrollsItsLineIntoView();
+    void listSelectionMarksDots();
+    void keysWheelAndHover();
+    void notesWithoutOutlinesOrLocations();
+    void copyImage();
+    void settingsWrittenOnlyOnceTheMapWasOpened();
+    void reopensAtStartClampedToTheScreen();
+};
+
+void TestMapWindow::menuItemAndShortcut() {
+    TestWindow t;
+    TMainWin& w = t.open();
+    QAction* map = Find<QAction>(w, "MenuMap");
+    QCOMPARE(map->text(), QString("&Map"));
+    QCOMPARE(map->shortcut(), QKeySequence("Ctrl+M"));
+    QVERIFY(map->isCheckable());
+    // No other command of the window has the key, nor another item of the File menu the
+    // letter.
+    for (QAction* other : w.findChildren<QAction*>())
+        if (other != map && !other->shortcut().isEmpty())
+            QVERIFY2(other->shortcut() != map->shortcut(), qPrintable(other->text()));
+    for (QAction* other : Find<QMenu>(w, "MenuFile")->actions())
+        if (other != map)
+            QVERIFY(!other->text().contains("&M", Qt::CaseInsensitive));
+    // Start-up does not open it; the menu opens and closes it.
+    QVERIFY(!w.mapWindow());
+    map->trigger();
+    QVERIFY(w.mapWindow() && w.mapWindow()->isVisible());
+    QCOMPARE(w.mapWindow()->windowTitle(), QString("Corvana Map"));
+    map->trigger();
+    QVERIFY(!w.mapWindow()->isVisible());
+    map->trigger();
+    w.mapWindow()->close();
+    QVERIFY(!map->isChecked());
+}
+
+void TestMapWindow::eachKindOfLineOnTheMap() {
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    const auto& content = [&]() -> const corvana::map::MapContent& {
+        return map.view()->canvas().content();
+    };
+
+    search(w, "SearchZip", "841"); // three ZIP lines
+    QCOMPARE(content().dots.size(), std::size_t(3));
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(content().dots[std::size_t(i)].id, i);
+    QVERIFY(content().states.empty() && content().counties.empty());
+    QCOMPARE(map.description(), QString("Map of 3 ZIP codes around Salt Lake City, UT"));
+    QCOMPARE(map.view()->accessibleDescription(), map.description());
+    QCOMPARE(map.view()->accessibleName(), QString("Map"));
+
+    search(w, "SearchZip", "8"); // the states of the digit
+    QVERIFY(content().dots.empty());
+    QCOMPARE(content().states, std::vector<int>{49});
+    QCOMPARE(map.description(), QString("Map of Utah"));
+
+    search(w, "SearchZip", "84"); // two prefixes, both in Salt Lake County
+    QCOMPARE(content().counties, std::vector<int>{49035});
+    QCOMPARE(map.description(), QString("Map of 2 ZIP code areas"));
+
+    search(w, "SearchCity", "sa"); // cities: their ZIP codes' counties
+    QCOMPARE(content().counties, (std::vector<int>{2016, 49035, 72127}));
+    QVERIFY(map.description().startsWith("Map of 4 cities"));
+
+    search(w, "SearchCounty", "s"); // counties
+    QCOMPARE(content().counties, (std::vector<int>{49035, 72127}));
+    QVERIFY(map.view()->canvas().view().isFitted());
+
+    search(w, "SearchCounty", "salt"); // their ZIP lines again
+    QCOMPARE(content().dots.size(), std::size_t(4));
+    QVERIFY(content().counties.empty());
+}
+
+void TestMapWindow::nearbyListDrawsItsCircle() {
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    search(w, "SearchZip", "84101");
+    const auto& load = w.points();
+    QVERIFY(load.points);
+    const std::uint32_t record = *w.shownItems().front().record();
+    auto listed = corvana::map::MapOfList(w.shownItems(), w.data(), &*load.points, nullptr,
+                                          corvana::NearbyCentre{record, 10});
+    QVERIFY(listed.content.circle);
+    QCOMPARE(listed.content.circle->radiusKm, 16.09344);
+    QCOMPARE(listed.content.circle->centre.lat, 40.75621);
+    QCOMPARE(listed.content.circle->centre.lon, -111.90090);
+    QCOMPARE(listed.place, QString("Salt Lake City, UT"));
+    // Without locations: no dots, no circle.
+    auto bare = corvana::map::MapOfList(w.shownItems(), w.data(), nullptr, nullptr,
+                                        corvana::NearbyCentre{record, 10});
+    QVERIFY(bare.content.dots.empty() && !bare.content.circle);
+}
+
+void TestMapWindow::clickedDotSelectsItsLine() {
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    search(w, "SearchCity", "salt lake"); // 84101, 84102, 84110 (84101 and 84110 share a place)
+    QListWidget* list = w.resultsList();
+    QCOMPARE(list->count(), 3);
+
+    // The list selects several lines, one click each: a second click takes a line off again.
+    QTest::mouseClick(map.view(), Qt::LeftButton, {}, pixelOf(map, 1));
+    QVERIFY(list->item(1)->isSelected());
+    QCOMPARE(list->currentRow(), 1);
+    const QPoint shared = pixelOf(map, 0);
+    QTest::mouseClick(map.view(), Qt::LeftButton, {}, shared);
+    const int top = map.view()->canvas().dotAt(shared)->id;
+    QVERIFY(list->item(top)->isSelected() && list->item(1)->isSelected());
+    QTest::mouseClick(map.view(), Qt::LeftButton, {}, pixelOf(map, 1));
+    QVERIFY(!list->item(1)->isSelected());
+
+    // Selecting ranges: a click selects its line alone, Ctrl adds one.
+    Find<QCheckBox>(w, "RangeSelect")->click();
+    QTest::mouseClick(map.view(), Qt::LeftButton, {}, pixelOf(map, 1));
+    QCOMPARE(list->selectedItems(), QList<QListWidgetItem*>{list->item(1)});
+    QTest::mouseClick(map.view(), Qt::LeftButton, Qt::ControlModifier, shared);
+    QCOMPARE(list->selectedItems().size(), 2);
+
+    // A drag moves the map and selects nothing.
+    list->clearSelection();
+    const QPointF before = map.view()->canvas().view().toPixel({-111.9, 40.76});
+    QTest::mousePress(map.view(), Qt::LeftButton, {}, pixelOf(map, 1));
+    QMouseEvent move(QEvent::MouseMove, QPointF(pixelOf(map, 1) + QPoint(40, 0)),
+                     map.view()->mapToGlobal(QPointF(pixelOf(map, 1) + QPoint(40, 0))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(map.view(), &move);
+    QTest::mouseRelease(map.view(), Qt::LeftButton, {}, pixelOf(map, 1) + QPoint(40, 0));
+    QVERIFY(list->selectedItems().isEmpty());
+    QCOMPARE(map.view()->canvas().view().toPixel({-111.9, 40.76}).x(), before.x() + 40);
+}
+
+void TestMapWindow::clickedDotScrollsItsLineIntoView() {
+    // The real data: County "SAN" lists a thousand ZIP codes, most of them out of sight.
+    TestWindow t(CORVANA_BIN_DIR);
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    search(w, "SearchCity", "salt lake");
+    QCOMPARE(
+        map.description(),
+        QString("Map of %1 ZIP codes around Salt Lake City, UT").arg(w.resultsList()->count()));
+    search(w, "SearchCounty", "SAN");
+    QListWidget* list = w.resultsList();
+    QVERIFY(list->count() > 1000);
+    const auto& dots = map.view()->canvas().content().dots;
+    QVERIFY(dots.size() > 1000);
+    auto inSight = [&](int row) {
+        return list->viewport()->rect().contains(list->visualItemRect(list->item(row)));
+    };
+    // A dot on top at its own pixel whose line lies below the list's end in sight.
+    for (auto it = dots.rbegin(); it != dots.rend(); ++it) {
+        const QPoint at = map.view()->canvas().view().toPixel(it->at).toPoint();
+        const MapDot* hit = map.view()->canvas().dotAt(at);
+        if (!map.view()->rect().contains(at) || !hit || hit->id != it->id || inSight(it->id))
+            continue;
+        QTest::mouseClick(map.view(), Qt::LeftButton, {}, at);
+        QVERIFY(list->item(it->id)->isSelected());
+        QVERIFY(inSight(it->id));
+        QCOMPARE(selectedDots(map), std::set<int>{it->id});
+        return;
+    }
+    QFAIL("no dot of a line out of sight");
+}
+
+void TestMapWindow::listSelectionMarksDots() {
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    search(w, "SearchZip", "841");
+    QListWidget* list = w.resultsList();
+    list->item(0)->setSelected(true);
+    list->item(2)->setSelected(true);
+    QCOMPARE(selectedDots(map), (std::set<int>{0, 2}));
+    list->item(0)->setSelected(false);
+    QCOMPARE(selectedDots(map), std::set<int>{2});
+    // A new list starts with nothing marked, the view fitted to it.
+    map.view()->canvas().key(Qt::Key_Plus);
+    search(w, "SearchZip", "9");
+    search(w, "SearchZip", "969");
+    QVERIFY(selectedDots(map).empty());
+    QVERIFY(map.view()->canvas().view().isFitted());
+}
+
+void TestMapWindow::keysWheelAndHover() {
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    search(w, "SearchZip", "841");
+    TMapView* view = map.view();
+    const auto& mapView = view->canvas().view();
+    const double fitted = mapView.scale();
+
+    QTest::keyClick(view, Qt::Key_Plus);
+    QCOMPARE(mapView.scale(), fitted * 1.5);
+    QTest::keyClick(view, Qt::Key_Minus);
+    QCOMPARE(mapView.scale(), fitted);
+    const double lon = mapView.centre().lon;
+    QTest::keyClick(view, Qt::Key_Right);
+    QVERIFY(mapView.centre().lon > lon);
+    QVERIFY(!mapView.isFitted());
+    QTest::keyClick(view, Qt::Key_Home);
+    QVERIFY(mapView.isFitted());
+    // The View menu does the same.
+    Find<QAction>(map, "MenuZoomIn")->trigger();
+    QCOMPARE(mapView.scale(), fitted * 1.5);
+    Find<QAction>(map, "MenuFittedView")->trigger();
+    QVERIFY(mapView.isFitted());
+
+    // One notch of the wheel zooms in at the pointer: the place under it stays.
+    const QPointF at(200, 150);
+    const corvana::map::LonLat before = mapView.toGeo(at);
+    QWheelEvent wheel(at, view->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &wheel);
+    QCOMPARE(mapView.scale(), fitted * 1.25);
+    QVERIFY(std::abs(mapView.toGeo(at).lon - before.lon) < 1e-9);
+
+    // Resting on a dot shows its line; elsewhere nothing.
+    Find<QAction>(map, "MenuFittedView")->trigger();
+    const QPoint dot = pixelOf(map, 1);
+    QHelpEvent onDot(QEvent::ToolTip, dot, view->mapToGlobal(dot));
+    QApplication::sendEvent(view, &onDot);
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), w.resultsList()->item(1)->text());
+    QHelpEvent offDot(QEvent::ToolTip, QPoint(2, 2), view->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(view, &offDot);
+    QTRY_VERIFY(!QToolTip::isVisible());
+}
+
+void TestMapWindow::notesWithoutOutlinesOrLocations() {
+    {
+        TestWindow t(fixtureDir("points")); // positions, no outlines
+        TMainWin& w = t.open();
+        TMapWin& map = openMap(w);
+        search(w, "SearchZip", "841");
+        QCOMPARE(map.view()->canvas().note(), QString(corvana::map::msg::OutlinesNotFound));
+        QCOMPARE(map.view()->canvas().content().dots.size(), std::size_t(3));
+        QCOMPARE(map.description(), QString("Map of 3 ZIP codes around Salt Lake City, UT, "
+                                            "without state and county outlines"));
+    }
+    {
+        TestWindow t(fixtureDir("small")); // neither
+        TMainWin& w = t.open();
+        TMapWin& map = openMap(w);
+        search(w, "SearchZip", "970");
+        QVERIFY(map.view()->canvas().content().dots.empty());
+        QCOMPARE(map.view()->canvas().note(),
+                 QString(corvana::map::msg::OutlinesNotFound) + "\nThis data has no locations.");
+        QVERIFY(!map.view()->canvas().image().isNull());
+    }
+}
+
+void TestMapWindow::copyImage() {
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    search(w, "SearchZip", "841");
+    QApplication::clipboard()->clear();
+    Find<QAction>(map, "MenuCopyImage")->trigger();
+    const QImage copied = QApplication::clipboard()->image();
+    QCOMPARE(copied.size(), map.view()->size());
+    QCOMPARE(copied.convertToFormat(QImage::Format_ARGB32),
+             map.view()->canvas().image().convertToFormat(QImage::Format_ARGB32));
+    QCOMPARE(Find<QAction>(map, "MenuCopyImage")->text(), QString("&Copy Image"));
+    QCOMPARE(Find<QAction>(map, "MenuSaveImage")->text(), QString::fromUtf8("&Save Image\u2026"));
+    QCOMPARE(Find<QAction>(map, "MenuCopyImage")->shortcut(), QKeySequence("Ctrl+C"));
+    QCOMPARE(Find<QAction>(map, "MenuSaveImage")->shortcut(), QKeySequence("Ctrl+S"));
+    QCOMPARE(Find<QAction>(map, "MenuFittedView")->shortcut(), QKeySequence("Home"));
+}
+
+void TestMapWindow::settingsWrittenOnlyOnceTheMapWasOpened() {
+    TestWindow t;
+    t.writeIni("[Misc]\nWindow Size=640\n");
+    t.open().close();
+    const std::string first = readFile(t.iniPath());
+    QVERIFY(!t.savedIni().has("Map"));
+    // A run that leaves the map closed leaves the file as it was.
+    t.open().close();
+    QCOMPARE(readFile(t.iniPath()), first);
+
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    map.move(100, 120);
+    map.resize(500, 400);
+    w.close();
+    corvana::MapSettings saved = corvana::LoadMapSettings(t.savedIni());
+    QCOMPARE(saved, map.placement(true));
+    QVERIFY(saved.present && saved.open);
+    QCOMPARE(QSize(saved.width, saved.height), QSize(500, 400));
+    QVERIFY(readFile(t.iniPath()).starts_with(first));
+
+    // Closed before the end: kept closed, and where it was.
+    TMainWin& again = t.open();
+    QVERIFY(again.mapWindow() && again.mapWindow()->isVisible());
+    QVERIFY(Find<QAction>(again, "MenuMap")->isChecked());
+    again.mapWindow()->close();
+    again.close();
+    saved = corvana::LoadMapSettings(t.savedIni());
+    QVERIFY(!saved.open);
+    QCOMPARE(QSize(saved.width, saved.height), QSize(500, 400));
+    // A file with the section but the map closed keeps its bytes too.
+    const std::string closed = readFile(t.iniPath());
+    t.open().close();
+    QCOMPARE(readFile(t.iniPath()), closed);
+}
+
+void TestMapWindow::reopensAtStartClampedToTheScreen() {
+    TestWindow t;
+    t.screen = QSize(1024, 768);
+    t.writeIni("[Map]\nLeft=5000\nTop=-50\nWidth=3000\nHeight=400\nOpen=Yes\n");
+    TMainWin& w = t.open();
+    TMapWin* map = w.mapWindow();
+    QVERIFY(map && map->isVisible());
+    QCOMPARE(map->geometry().size(), QSize(1024, 400));
+    QCOMPARE(map->pos(), QPoint(0, 0));
+    QCOMPARE(ClampToScreen({900, 700, 300, 200}, {1024, 768}, {240, 180}),
+             QRect(724, 568, 300, 200));
+    QCOMPARE(ClampToScreen({10, 10, 50, 50}, {1024, 768}, {240, 180}), QRect(10, 10, 240, 180));
+
+    // Never placed: beside the main window, on its right when there is room.
+    TestWindow fresh;
+    TMainWin& main = fresh.open();
+    TMapWin& beside = openMap(main);
+    QVERIFY(beside.x() > main.frameGeometry().right());
+    QVERIFY(beside.frameGeometry().right() < fresh.screen.width());
+
+    // The largest window leaves too little room on either side: the map takes what there is
+    // rather than hide the window.
+    TestWindow large;
+    large.writeIni("[Misc]\nWindow Size=1280\nMain Window Left=0\n");
+    TMainWin& wide = large.open();
+    TMapWin& narrow = openMap(wide);
+    QVERIFY(narrow.x() > wide.frameGeometry().right());
+    QVERIFY(narrow.width() >= 240);
+    QCOMPARE(narrow.x() + narrow.width(), large.screen.width());
+}
+
+QTEST_MAIN(TestMapWindow)
+#include "test_map_window.moc"
