@@ -511,7 +511,11 @@ void TMainWin::MenuMapClick() {
     if (!map_) {
         MapSource source{AnswerBox,
                          &data_,
-                         [this]() -> const std::vector<corvana::ResultItem>& { return listItems_; },
+                         // A hidden list (a mode just chosen, an emptied field) shows nothing.
+                         [this]() -> const std::vector<corvana::ResultItem>& {
+                             static const std::vector<corvana::ResultItem> none;
+                             return AnswerBox->isEnabled() ? listItems_ : none;
+                         },
                          [this] { return nearby_; },
                          [this]() -> const corvana::geo::PointsLoad& { return points(); },
                          screenSize()};
@@ -609,6 +613,7 @@ void TMainWin::StartSearch() {
     MenuCopy->setEnabled(false);
     dropNearbyList();
     updateNearbyCommand();
+    emit listChanged(); // the list is hidden: a view of it shows nothing
 }
 
 void TMainWin::FirstSearchSizeIt() {
@@ -784,6 +789,7 @@ void TMainWin::RangeSelectClick() {
 void TMainWin::applyResult(corvana::SearchResult result) {
     if (ended_)
         return;
+    const bool wasShown = AnswerBox->isEnabled();
     setClientHeight(Scaled(ScaleFactor, result.listShown ? DesignClientHeight : CompactHeight));
     AnswerBox->setVisible(result.listShown);
     AnswerBox->setEnabled(result.listShown);
@@ -804,8 +810,10 @@ void TMainWin::applyResult(corvana::SearchResult result) {
     if (result.cleared) {
         nearby_ = result.nearby;
         showItems(std::move(result.items));
-    } else {
-        dropNearbyList();
+    } else if (nearby_) {
+        dropNearbyList(); // which empties the list and so tells its views
+    } else if (wasShown != result.listShown) {
+        emit listChanged();
     }
     updateNearbyCommand();
 

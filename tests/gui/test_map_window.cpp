@@ -147,6 +147,14 @@ void TestMapWindow::eachKindOfLineOnTheMap() {
     search(w, "SearchCounty", "salt"); // their ZIP lines again
     QCOMPARE(content().dots.size(), std::size_t(4));
     QVERIFY(content().counties.empty());
+
+    // A hidden list leaves nothing on the map: a new mode, then an emptied field.
+    Find<QRadioButton>(w, "SearchArea")->click();
+    QVERIFY(content().dots.empty() && content().counties.empty());
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "801");
+    QVERIFY(!content().dots.empty());
+    Find<QLineEdit>(w, "SearchFirstEdit")->clear();
+    QVERIFY(content().dots.empty());
 }
 
 void TestMapWindow::nearbyListDrawsItsCircle() {
