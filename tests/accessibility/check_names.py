@@ -308,6 +308,11 @@ def main_inner(program):
         if items:
             print("list item:", items[0].name)
 
+        def shown_window(caption):
+            """The application's window of that caption while it is showing, else None."""
+            return next((c for c in app if c is not None and c.name == caption and showing(c)),
+                        None)
+
         # The dialogs, opened from the keyboard as a user would.
         dialogs = [("ctrl+r", "Preferences"), ("ctrl+z", "Time Zone"), ("ctrl+a", "About"),
                    ("ctrl+c", "Copy Zip Codes")]
@@ -315,15 +320,13 @@ def main_inner(program):
             focus_main()
             xdotool("key", keys)
             dialog = wait_for(f"the dialog {caption}",
-                              lambda: next((c for c in app if c is not None
-                                            and c.name == caption and showing(c)), None))
+                              lambda: shown_window(caption))
             if not dialog:
                 continue
             check_named(dialog, f"dialog {caption}")
             xdotool("key", "Escape")
             wait_for(f"the dialog {caption} to close",
-                     lambda: not any(c is not None and c.name == caption and showing(c)
-                                     for c in app))
+                     lambda: shown_window(caption) is None)
 
         # The nearby command: its dialog, the list it leaves, and the command in the Edit menu
         # and in the list's own menu, each reached from the keyboard.
@@ -339,8 +342,7 @@ def main_inner(program):
         focus_main()
         xdotool("key", "ctrl+e")
         dialog = wait_for("the dialog Nearby Zip Codes",
-                          lambda: next((c for c in app if c is not None
-                                        and c.name == "Nearby Zip Codes" and showing(c)), None))
+                          lambda: shown_window("Nearby Zip Codes"))
         if dialog:
             check_named(dialog, "dialog Nearby Zip Codes")
             if not find(dialog, pyatspi.ROLE_SPIN_BUTTON, "Miles Around 84101"):
@@ -365,20 +367,17 @@ def main_inner(program):
         for key in ("shift+F10", "Down", "Return"):
             xdotool("key", key)
         if wait_for("the dialog Nearby Zip Codes from the list's menu",
-                    lambda: any(c is not None and c.name == "Nearby Zip Codes" and showing(c)
-                                for c in app)):
+                    lambda: shown_window("Nearby Zip Codes") is not None):
             print("list menu: Nearby Zip Codes opened its dialog")
             xdotool("key", "Escape")
             wait_for("the dialog Nearby Zip Codes to close",
-                     lambda: not any(c is not None and c.name == "Nearby Zip Codes"
-                                     and showing(c) for c in app))
+                     lambda: shown_window("Nearby Zip Codes") is None)
 
         # The help window, beside the main window.
         focus_main()
         xdotool("key", "ctrl+n")
         helpwin = wait_for("the help window",
-                           lambda: next((c for c in app if c is not None
-                                         and c.name == "Corvana Help" and showing(c)), None))
+                           lambda: shown_window("Corvana Help"))
         if helpwin:
             check_named(helpwin, "help window")
 
@@ -388,8 +387,7 @@ def main_inner(program):
         focus_main()
         xdotool("key", "ctrl+m")
         mapwin = wait_for("the map window",
-                          lambda: next((c for c in app if c is not None
-                                        and c.name == "Corvana Map" and showing(c)), None))
+                          lambda: shown_window("Corvana Map"))
         if mapwin:
             check_named(mapwin, "map window")
             the_map = wait_for("the map", lambda: next((o for o in walk(mapwin)
