@@ -62,8 +62,7 @@ RecordPlaces::RecordPlaces(const geo::Points& points, const std::vector<std::str
     if (wants("county_fips")) {
         fips_.resize(n);
         for (std::uint32_t r = 0; r < n; ++r)
-            if (const std::string f = points.countyFips(r); !f.empty())
-                fips_[r] = std::uint32_t(std::stoul(f));
+            fips_[r] = points.countyCode(r);
     }
     if (centre) {
         geo::DistancesFrom from(points, *centre);
@@ -94,11 +93,11 @@ std::optional<double> RecordPlaces::km(std::uint32_t record) const {
     return km_[record];
 }
 
-ZipAnnotator::ZipAnnotator(const DataSet& data, const Settings& settings, LookupSpec spec)
-    : data_(data), settings_(settings), spec_(std::move(spec)), columns_(spec_.columns),
+ZipAnnotator::ZipAnnotator(const DataSet& data, const Settings& settings, LookupAppends appends)
+    : data_(data), settings_(settings), appends_(std::move(appends)), columns_(appends_.columns),
       zips_(detail::OpenZipFile(data)), cities_(detail::OpenCityFile(data)),
       entry_(100000, NotRead) {
-    if (spec_.places && spec_.places->hasDistances())
+    if (appends_.places && appends_.places->hasDistances())
         columns_.insert(columns_.end(), {"distance_miles", "distance_km"});
     noFields_.assign(columns_.size(), ',');
 }
@@ -126,8 +125,8 @@ void ZipAnnotator::appendFields(std::uint32_t record, const ZipRecord& rec) {
         return *f;
     };
     const std::optional<geo::GeoPoint> at =
-        spec_.places ? spec_.places->position(record) : std::nullopt;
-    for (const std::string& column : spec_.columns) {
+        appends_.places ? appends_.places->position(record) : std::nullopt;
+    for (const std::string& column : appends_.columns) {
         text_ += ',';
         if (column == "city")
             AppendCsvField(text_, Utf8(fields().city));
@@ -145,11 +144,11 @@ void ZipAnnotator::appendFields(std::uint32_t record, const ZipRecord& rec) {
             text_ += Degrees(at->latitude);
         else if (column == "longitude" && at)
             text_ += Degrees(at->longitude);
-        else if (column == "county_fips" && spec_.places)
-            text_ += spec_.places->countyFips(record);
+        else if (column == "county_fips" && appends_.places)
+            text_ += appends_.places->countyFips(record);
     }
-    if (spec_.places && spec_.places->hasDistances()) {
-        const std::optional<double> km = spec_.places->km(record);
+    if (appends_.places && appends_.places->hasDistances()) {
+        const std::optional<double> km = appends_.places->km(record);
         const geo::DistanceFigures d = km ? geo::DistanceColumns(*km) : geo::DistanceFigures{};
         text_ += ',' + d.miles + ',' + d.km;
     }

@@ -69,7 +69,7 @@ private:
 // What the look-up appends: the columns picked (LookupColumns unless chosen), then with
 // distances distance_miles and distance_km. latitude, longitude, county_fips and the distances
 // need `places`.
-struct LookupSpec {
+struct LookupAppends {
     std::vector<std::string> columns{LookupColumns.begin(), LookupColumns.end()};
     std::optional<RecordPlaces> places;
 };
@@ -80,7 +80,7 @@ struct LookupSpec {
 class ZipAnnotator {
 public:
     // Throws FatalError when CITY.DAT or ZIPCODE.DAT cannot be opened.
-    ZipAnnotator(const DataSet& data, const Settings& settings, LookupSpec spec = {});
+    ZipAnnotator(const DataSet& data, const Settings& settings, LookupAppends appends = {});
 
     // The appended fields of a ZIP code (0 to 99999), each after a comma (by default
     // ",city,state,county,area_code,utc_offset,dst"), or nothing when the data has no such ZIP
@@ -102,7 +102,7 @@ private:
 
     const DataSet& data_;
     const Settings& settings_;
-    LookupSpec spec_;
+    LookupAppends appends_;
     std::vector<std::string> columns_;
     std::string noFields_;
     ZipFile zips_;

@@ -36,8 +36,8 @@ void WriteOut(std::string_view bytes) {
 
 LookupCounts Annotate(const std::vector<std::string>& zips,
                       const std::optional<std::string>& column, const DataSet& data,
-                      const Settings& settings, LookupSpec spec) {
-    ZipAnnotator annotator(data, settings, std::move(spec));
+                      const Settings& settings, LookupAppends appends) {
+    ZipAnnotator annotator(data, settings, std::move(appends));
     if (!zips.empty())
         return LookupList(zips, WriteOut, annotator);
     CsvReader in(FdSource(STDIN_FILENO));
@@ -60,14 +60,14 @@ public:
                          "ZIP codes given on the command line\n";
             return UsageError;
         }
-        LookupSpec spec;
+        LookupAppends appends;
         if (in.options.columns)
-            spec.columns = *in.options.columns;
+            appends.columns = *in.options.columns;
         // The positions are read only when a column needs them: the default look-up works on
         // data without POINTS.DAT as it always has. What the columns need is taken from them
         // before the rows are read, and they are let go.
         if (in.options.distanceFrom ||
-            std::any_of(spec.columns.begin(), spec.columns.end(),
+            std::any_of(appends.columns.begin(), appends.columns.end(),
                         [](const std::string& c) { return NeedsPoints(c); })) {
 #if defined(__GLIBC__)
             // Blocks of 128 kB and more stay mapped blocks of their own, as they are before the
@@ -79,12 +79,12 @@ public:
             std::optional<geo::GeoPoint> centre;
             if (in.options.distanceFrom)
                 centre = ReadCentre(in.data, points, *in.options.distanceFrom).point;
-            spec.places.emplace(points, spec.columns, centre);
+            appends.places.emplace(points, appends.columns, centre);
         }
         return ReportingDataErrors([&] {
             LookupCounts counts;
             try {
-                counts = Annotate(in.texts, column, in.data, in.settings, std::move(spec));
+                counts = Annotate(in.texts, column, in.data, in.settings, std::move(appends));
             } catch (const LookupError& e) {
                 std::cerr << "corvana-query lookup: " << e.what() << '\n';
                 return UsageError;

@@ -89,9 +89,10 @@ std::optional<GeoPoint> Points::position(std::uint32_t record) const {
 }
 
 std::string Points::countyFips(std::uint32_t record) const {
-    if (record >= records_.size() || records_[record].fips() == 0)
+    const std::uint32_t code = countyCode(record);
+    if (code == 0)
         return {};
-    std::string digits = std::to_string(records_[record].fips());
+    std::string digits = std::to_string(code);
     return std::string(5 - digits.size(), '0') + digits;
 }
 

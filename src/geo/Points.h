@@ -33,7 +33,11 @@ public:
     // (a military post office) or the record is not in the file.
     std::optional<GeoPoint> position(std::uint32_t record) const;
 
-    // Its county FIPS code, five digits ("49035"); empty when it has none.
+    // Its county FIPS code as a number (49035), 0 when it has none; and as five digits
+    // ("49035"), empty when it has none.
+    std::uint32_t countyCode(std::uint32_t record) const {
+        return record < records_.size() ? records_[record].fips() : 0;
+    }
     std::string countyFips(std::uint32_t record) const;
 
     // The records of the ZIP codes of place `p` of the tree, in ZIP order.

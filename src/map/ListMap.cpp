@@ -3,6 +3,7 @@
 #include "data/Errors.h"
 #include "data/FileNames.h"
 #include "data/ZipFile.h"
+#include "geo/Distance.h"
 #include "search/SearchCommon.h"
 
 #include <algorithm>
@@ -13,12 +14,6 @@
 namespace corvana::map {
 
 namespace {
-
-constexpr double KmPerMile = 1.609344;
-
-int fipsNumber(const std::string& fips) {
-    return fips.empty() ? 0 : std::stoi(fips);
-}
 
 // The most frequent of the counted keys; the smallest key among equals.
 template <class K> std::optional<K> mostCommon(const std::map<K, int>& counts) {
@@ -85,7 +80,7 @@ public:
         if (nearby && points_)
             if (auto at = points_->position(nearby->record))
                 out.content.circle =
-                    MapCircle{{at->longitude, at->latitude}, nearby->radiusMiles * KmPerMile};
+                    MapCircle{{at->longitude, at->latitude}, nearby->radiusMiles * geo::KmPerMile};
 
         std::optional<std::int32_t> city;
         if (nearby)
@@ -108,7 +103,7 @@ public:
 private:
     void addCounty(std::uint32_t record, std::set<int>& counties) const {
         if (points_)
-            if (int fips = fipsNumber(points_->countyFips(record)))
+            if (int fips = int(points_->countyCode(record)))
                 counties.insert(fips);
     }
 
@@ -168,7 +163,7 @@ private:
                 detail::ForEachListedZip(
                     *countyIdx_, data_.counties[std::size_t(county)].zipListOffset,
                     corvana::msg::CountyIndexCorrupt, [&](std::uint32_t record) {
-                        if (int fips = fipsNumber(points_->countyFips(record)))
+                        if (int fips = int(points_->countyCode(record)))
                             ++seen[fips];
                     });
         } catch (const std::exception&) {
