@@ -2,8 +2,8 @@
 // shown, and from the last keystroke of the heaviest query of each search mode to the results
 // list filled and painted; then with the map window open, to the list and the map painted, and
 // the map's opening and one repaint after a zoom. Usage: gui_keystroke [DATA_DIR] [REPEATS]
-#include "main/MainWin.h"
-#include "main/Messages.h"
+#include "main/app/Messages.h"
+#include "main/window/MainWin.h"
 #include "mapwindow/MapWindow.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
-#include "main/MainWin.h"
-#include "main/Messages.h"
-#include "main/SingleInstance.h"
+#include "main/app/Messages.h"
+#include "main/app/SingleInstance.h"
+#include "main/window/MainWin.h"
 
 #include <QApplication>
 #include <QLockFile>

@@ -3,8 +3,8 @@
 #include "TestClock.h"
 #include "TestUtil.h"
 #include "format/LocalTime.h"
-#include "main/MainWin.h"
-#include "main/Messages.h"
+#include "main/app/Messages.h"
+#include "main/window/MainWin.h"
 #include "settings/IniFile.h"
 
 #include <QSize>

@@ -1,8 +1,8 @@
 #include "DialogTestUtil.h"
 
 #include "format/OutputFormats.h"
-#include "main/CopyOrPrint.h"
-#include "main/PrintOutput.h"
+#include "main/printing/CopyOrPrint.h"
+#include "main/printing/PrintOutput.h"
 #include "settings/Settings.h"
 
 #include <QClipboard>

@@ -1,7 +1,7 @@
 #include "format/LocalTime.h"
-#include "main/AboutBox.h"
-#include "main/Preferences.h"
-#include "main/SetTimeZone.h"
+#include "main/dialogs/AboutBox.h"
+#include "main/dialogs/Preferences.h"
+#include "main/dialogs/SetTimeZone.h"
 #include "settings/Settings.h"
 
 #include <QCheckBox>

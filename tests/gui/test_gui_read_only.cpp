@@ -6,7 +6,7 @@
 // program directory is also compared before and after. Exit code 77: tracing is not allowed.
 #include "GuiTestUtil.h"
 #include "Syscalls.h"
-#include "main/CopyOrPrint.h"
+#include "main/printing/CopyOrPrint.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -4,7 +4,7 @@
 // the display must fit the text, and no error may have been shown; at the end nothing in the
 // program directory has changed and the settings file is the only file written.
 #include "GuiTestUtil.h"
-#include "main/SpinButton.h"
+#include "main/widgets/SpinButton.h"
 
 #include "data/ZipFile.h"
 #include "search/Search.h"

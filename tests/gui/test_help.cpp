@@ -1,6 +1,6 @@
 #include "format/OutputFormats.h"
-#include "main/HelpWindow.h"
-#include "main/Preferences.h"
+#include "main/dialogs/Preferences.h"
+#include "main/help/HelpWindow.h"
 #include "settings/Settings.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "GuiTestUtil.h"
 #include "TestUtil.h"
-#include "main/SingleInstance.h"
-#include "main/TimeFormat.h"
+#include "main/app/SingleInstance.h"
+#include "main/app/TimeFormat.h"
 
 #include <QLockFile>
 #include <QTest>

@@ -1,5 +1,5 @@
 #include "GuiTestUtil.h"
-#include "main/Layout.h"
+#include "main/layout/Layout.h"
 
 #include <QComboBox>
 #include <QDialog>

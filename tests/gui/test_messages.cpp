@@ -1,8 +1,8 @@
 #include "DialogTestUtil.h"
 
 #include "data/Errors.h"
-#include "main/CorvanaStyle.h"
-#include "main/SingleInstance.h"
+#include "main/app/SingleInstance.h"
+#include "main/style/CorvanaStyle.h"
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>

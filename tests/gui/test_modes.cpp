@@ -1,5 +1,5 @@
 #include "GuiTestUtil.h"
-#include "main/SpinButton.h"
+#include "main/widgets/SpinButton.h"
 
 #include <QAction>
 #include <QApplication>

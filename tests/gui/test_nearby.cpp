@@ -3,8 +3,8 @@
 
 #include "DialogTestUtil.h"
 
-#include "main/CopyOrPrint.h"
-#include "main/NearbyRadius.h"
+#include "main/dialogs/NearbyRadius.h"
+#include "main/printing/CopyOrPrint.h"
 #include "output/CopyOutput.h"
 
 #include <QAction>

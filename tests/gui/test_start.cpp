@@ -1,6 +1,6 @@
 #include "DialogTestUtil.h"
-#include "main/SetTimeZone.h"
-#include "main/SpinButton.h"
+#include "main/dialogs/SetTimeZone.h"
+#include "main/widgets/SpinButton.h"
 
 #include <filesystem>
 

@@ -1,9 +1,9 @@
 #include "DialogTestUtil.h"
 
-#include "main/CopyOrPrint.h"
-#include "main/DialogCommands.h"
-#include "main/HelpWindow.h"
-#include "main/Preferences.h"
+#include "main/dialogs/DialogCommands.h"
+#include "main/dialogs/Preferences.h"
+#include "main/help/HelpWindow.h"
+#include "main/printing/CopyOrPrint.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -6,16 +6,16 @@
 
 #include "format/LocalTime.h"
 #include "format/OutputFormats.h"
-#include "main/AboutBox.h"
-#include "main/CopyOrPrint.h"
-#include "main/HelpWindow.h"
-#include "main/NearbyRadius.h"
-#include "main/Layout.h"
-#include "main/OtherProducts.h"
-#include "main/Preferences.h"
-#include "main/PrinterSetup.h"
-#include "main/SetTimeZone.h"
-#include "main/SpinButton.h"
+#include "main/dialogs/AboutBox.h"
+#include "main/dialogs/NearbyRadius.h"
+#include "main/dialogs/OtherProducts.h"
+#include "main/dialogs/Preferences.h"
+#include "main/dialogs/SetTimeZone.h"
+#include "main/help/HelpWindow.h"
+#include "main/layout/Layout.h"
+#include "main/printing/CopyOrPrint.h"
+#include "main/printing/PrinterSetup.h"
+#include "main/widgets/SpinButton.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -1,13 +1,13 @@
 #include "DialogTestUtil.h"
 
 #include "format/LocalTime.h"
-#include "main/CopyOrPrint.h"
-#include "main/DialogCommands.h"
-#include "main/Layout.h"
-#include "main/OtherProducts.h"
-#include "main/Preferences.h"
-#include "main/PrinterSetup.h"
-#include "main/SetTimeZone.h"
+#include "main/dialogs/DialogCommands.h"
+#include "main/dialogs/OtherProducts.h"
+#include "main/dialogs/Preferences.h"
+#include "main/dialogs/SetTimeZone.h"
+#include "main/layout/Layout.h"
+#include "main/printing/CopyOrPrint.h"
+#include "main/printing/PrinterSetup.h"
 
 #include <QAbstractItemView>
 #include <QAction>

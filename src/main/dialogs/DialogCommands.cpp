@@ -1,0 +1,102 @@
+#include "main/dialogs/DialogCommands.h"
+
+#include "data/DataSet.h"
+#include "data/Errors.h"
+#include "format/LocalTime.h"
+#include "format/OutputFormats.h"
+#include "main/app/Messages.h"
+#include "main/dialogs/AboutBox.h"
+#include "main/dialogs/NearbyRadius.h"
+#include "main/dialogs/OtherProducts.h"
+#include "main/dialogs/Preferences.h"
+#include "main/dialogs/SetTimeZone.h"
+#include "main/help/HelpWindow.h"
+
+#include <QListWidget>
+
+DialogCommands::DialogCommands(corvana::Settings& settings, Messages& messages, QString helpFile)
+    : settings_(settings), messages_(messages), helpFile_(std::move(helpFile)),
+      printer_(QPrinter::HighResolution) {
+    // Printing to a file takes the paper of the user's locale; a real printer its own.
+    if (printer_.outputFormat() == QPrinter::PdfFormat)
+        printer_.setPageSize(LocalePaper());
+}
+
+DialogCommands::~DialogCommands() = default;
+
+THelpWindow& DialogCommands::help() {
+    // No owner: a help window stays usable while a modal dialog is open, as a separate help
+    // viewer would.
+    if (!help_)
+        help_ = std::make_unique<THelpWindow>(helpFile_);
+    return *help_;
+}
+
+void DialogCommands::Preferences(const Frame& frame) {
+    TPreferences dialog(
+        settings_, frame.scaleFactor, frame.screen,
+        [this](const QString& keyword) { Help(keyword); }, frame.owner);
+    dialog.exec();
+}
+
+void DialogCommands::TimeZone(const Frame& frame) {
+    TSetTimeZone dialog(settings_, corvana::ZoneChoices, frame.scaleFactor, frame.screen,
+                        frame.owner);
+    dialog.exec();
+}
+
+void DialogCommands::About(const Frame& frame) {
+    TAboutBox dialog(frame.scaleFactor, frame.screen, frame.owner);
+    dialog.exec();
+}
+
+void DialogCommands::OtherProducts(const Frame& frame) {
+    TOtherProducts dialog(frame.scaleFactor, frame.screen, frame.owner);
+    dialog.exec();
+}
+
+void DialogCommands::ZipVersion(const corvana::DataSet& data, QWidget* owner) {
+    messages_.message(owner, corvana::caption::Version, fromCore(corvana::ZipVersionMessage(data)));
+}
+
+void DialogCommands::Contents() {
+    help().showContents();
+}
+
+void DialogCommands::Updates() {
+    Help("Zip Code Updates");
+}
+
+void DialogCommands::Help(const QString& keyword) {
+    help().showKeyword(keyword);
+}
+
+void DialogCommands::PrinterSetup(const Frame& frame) {
+    TPrinterSetup dialog(printer_, printerList ? printerList() : SystemPrinters(),
+                         frame.scaleFactor, frame.screen, frame.owner);
+    dialog.exec();
+}
+
+std::optional<double> DialogCommands::NearbyMiles(const QString& zipCode, const Frame& frame) {
+    TNearbyRadius dialog(zipCode, settings_.nearbyMiles, frame.scaleFactor, frame.screen,
+                         frame.owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    settings_.nearbyMiles = dialog.miles();
+    return settings_.nearbyMiles;
+}
+
+void DialogCommands::CopyOrPrint(bool printMode, const QListWidget& answerBox,
+                                 std::span<const corvana::ResultItem> shown, const Collect& collect,
+                                 const Frame& frame) {
+    const std::optional<bool> allItems =
+        CopyOrPrintScope(answerBox, shown, printMode, messages_, frame.owner);
+    if (!allItems)
+        return;
+    TCopyOrPrint dialog({settings_, frame.scaleFactor, frame.screen, messages_, printer_,
+                         corvana::OutputFormats, collect, printDialog, fontDialog},
+                        frame.owner);
+    dialog.PrintMode = printMode;
+    dialog.AllItems = *allItems;
+    dialog.exec();
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "main/printing/CopyOrPrint.h"
+#include "main/printing/PrinterSetup.h"
+#include "settings/Settings.h"
+
+#include <QPrinter>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+
+class Messages;
+class QListWidget;
+class QWidget;
+class THelpWindow;
+
+namespace corvana {
+struct DataSet;
+}
+
+// The main window's commands that open dialogs, help and printing. The window owns one for the
+// whole run, with the one printer that "Printer Setup" sets up and printing uses, and the one
+// help window. Every dialog is created for one command, shown modally over the window and
+// destroyed when it closes.
+class DialogCommands {
+public:
+    // How the window sizes itself: the dialogs scale and centre themselves by it.
+    struct Frame {
+        double scaleFactor = 1.0;
+        QSize screen;
+        QWidget* owner = nullptr;
+    };
+
+    DialogCommands(corvana::Settings& settings, Messages& messages, QString helpFile);
+    ~DialogCommands();
+    DialogCommands(const DialogCommands&) = delete;
+    DialogCommands& operator=(const DialogCommands&) = delete;
+
+    void Preferences(const Frame& frame);
+    void TimeZone(const Frame& frame);
+    void About(const Frame& frame);
+    void OtherProducts(const Frame& frame);
+    void ZipVersion(const corvana::DataSet& data, QWidget* owner);
+    void Contents();
+    void Updates();
+    void Help(const QString& keyword);
+    void PrinterSetup(const Frame& frame);
+    // The radius around the ZIP code `zipCode` that the user confirms, which the settings then
+    // remember; empty when the dialog is cancelled.
+    std::optional<double> NearbyMiles(const QString& zipCode, const Frame& frame);
+
+    // The copy and print commands on the results list, which shows the items `shown`: the
+    // checks and questions, then the format dialog. `collect` builds the output of the chosen
+    // lines in a format.
+    using Collect = std::function<corvana::CollectedOutput(int format, bool allItems)>;
+    void CopyOrPrint(bool printMode, const QListWidget& answerBox,
+                     std::span<const corvana::ResultItem> shown, const Collect& collect,
+                     const Frame& frame);
+
+    QPrinter& printer() { return printer_; }
+    THelpWindow* helpWindow() const { return help_.get(); }
+
+    // Tests replace the platform's print and font dialogs; empty means the real ones.
+    std::function<bool(QPrinter&, QWidget*)> printDialog;
+    std::function<std::optional<QFont>(const QFont&, QWidget*)> fontDialog;
+    // The printers "Printer Setup" offers; empty means those the system knows.
+    std::function<PrinterList()> printerList;
+
+private:
+    THelpWindow& help();
+
+    corvana::Settings& settings_;
+    Messages& messages_;
+    QString helpFile_;
+    QPrinter printer_;
+    std::unique_ptr<THelpWindow> help_;
+};
