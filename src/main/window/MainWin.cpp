@@ -9,27 +9,17 @@
 #include "main/printing/CopyOrPrint.h"
 #include "main/style/CorvanaStyle.h"
 #include "main/widgets/ItemHeightDelegate.h"
-#include "main/widgets/SpinButton.h"
+#include "main/window/CommandRow.h"
+#include "main/window/MainMenus.h"
+#include "main/window/ResultsView.h"
+#include "main/window/SearchPanel.h"
 #include "mapwindow/MapWindow.h"
 #include "settings/IniFile.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QFocusEvent>
-#include <QFrame>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalBlocker>
 #include <QWindow>
 
-#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -58,21 +48,6 @@ const WindowSize* findWindowSize(int size) {
 
 bool screenHolds(const WindowSize& s, int width, int height) {
     return width >= s.needWidth && height >= s.needHeight;
-}
-
-// The first field's typing rule applied to each character of a field's text.
-QString typedText(corvana::SearchMode mode, const QString& text) {
-    QString out;
-    for (QChar c : text)
-        if (corvana::FieldTakes(mode, c.unicode()))
-            out += QChar(char16_t(corvana::FieldCase(mode, c.unicode())));
-    return out;
-}
-
-// Tab enters a group of choices at its checked one, whichever of them had the focus last.
-void TabStopOnChecked(std::initializer_list<QRadioButton*> group) {
-    for (QRadioButton* b : group)
-        b->setFocusPolicy(b->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 } // namespace
@@ -109,48 +84,20 @@ void TMainWin::MenuPrinterSetupClick() {
     dialogs_->PrinterSetup({ScaleFactor, screenSize(), this});
 }
 
-void TMainWin::MenuPrintClick() {
-    DoCopyOrPrint(true);
-}
-
-void TMainWin::ButtonPrintClick() {
-    DoCopyOrPrint(true);
-}
-
-void TMainWin::MenuCopyClick() {
-    DoCopyOrPrint(false);
-}
-
-void TMainWin::ButtonCopyClick() {
-    DoCopyOrPrint(false);
-}
-
 void TMainWin::DoCopyOrPrint(bool printMode) {
     // The records are read again when the command runs, so the output follows the settings of
     // that moment, not those of the search that listed the lines.
     auto collect = [this](int format, bool allItems) {
-        return corvana::CollectOutput(OutputItems(*AnswerBox, listItems_, allItems), format, data_,
-                                      settings_);
+        return corvana::CollectOutput(OutputItems(*results_->list(), results_->items(), allItems),
+                                      format, data_, settings_);
     };
-    dialogs_->CopyOrPrint(printMode, *AnswerBox, listItems_, collect,
+    dialogs_->CopyOrPrint(printMode, *results_->list(), results_->items(), collect,
                           {ScaleFactor, screenSize(), this});
 }
 
 void TMainWin::MenuNearbyClick() {
-    const corvana::ResultItem* first = nullptr;
-    const corvana::ResultItem* selected = nullptr;
-    for (int row = 0; row < AnswerBox->count() && row < int(listItems_.size()) && !selected;
-         ++row) {
-        const corvana::ResultItem& line = listItems_[std::size_t(row)];
-        if (!line.record())
-            continue;
-        if (!first)
-            first = &line;
-        if (AnswerBox->item(row)->isSelected())
-            selected = &line;
-    }
-    const corvana::ResultItem* centre = selected ? selected : first;
-    if (ended_ || !MenuNearby->isEnabled() || !centre)
+    const corvana::ResultItem* centre = results_->chosenRecord();
+    if (ended_ || !menus_->nearbyEnabled() || !centre)
         return;
     const corvana::geo::PointsLoad& load = points();
     if (!load.points) {
@@ -164,31 +111,15 @@ void TMainWin::MenuNearbyClick() {
         applyResult(corvana::SearchNearby(*load.points, record, *miles, searchContext()));
 }
 
-void TMainWin::showListMenu(QPoint at) {
-    if (ended_ || !AnswerBox->isEnabled())
-        return;
-    QMenu menu(this);
-    menu.setToolTipsVisible(true);
-    menu.addAction(MenuNearby);
-    menu.addSeparator();
-    menu.addAction(MenuCopy);
-    menu.addAction(MenuPrint);
-    menu.exec(at);
-}
-
 void TMainWin::updateNearbyCommand() {
-    MenuNearby->setEnabled(
-        hasLocations_ && AnswerBox->isEnabled() &&
-        std::any_of(listItems_.begin(), listItems_.end(),
-                    [](const corvana::ResultItem& line) { return line.record().has_value(); }));
+    menus_->setNearbyEnabled(hasLocations_ && results_->listShown() && results_->hasRecords());
 }
 
 void TMainWin::dropNearbyList() {
     if (!nearby_)
         return;
     nearby_.reset();
-    AnswerBoxLabel->clear();
-    AnswerBox->setAccessibleName({});
+    results_->clearHeading();
     showItems({});
 }
 
@@ -202,11 +133,6 @@ void TMainWin::FormCreate() {
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setClientSize({DesignClientWidth, DesignClientHeight});
 
-    // The state field and its spinner sit on the line of the first search field, which they
-    // replace in State mode.
-    SearchFirstCombo->move(264, 8);
-    TheSpinner->move(355, 8);
-
     data_.dir = env_.dataDir;
     const corvana::IniFile ini = corvana::IniFile::load(env_.settingsPath);
     settings_ = corvana::LoadSettings(ini, corvana::ClockUserZone(clock()));
@@ -219,11 +145,11 @@ void TMainWin::FormCreate() {
     if (!size || !screenHolds(*size, ScreenWidth, ScreenHeight))
         size = findWindowSize(640);
     ScaleFactor = size->factor;
-    checkSizeItem(size->size);
+    menus_->checkSize(size->size);
 
     if (settings_.alwaysOnTop) {
         SetItOnTop(true);
-        MenuAlwaysOnTop->setChecked(true);
+        menus_->setAlwaysOnTop(true);
     }
 
     SaveFormLayout();
@@ -239,53 +165,26 @@ void TMainWin::FormCreate() {
     std::error_code noLocations;
     hasLocations_ =
         std::filesystem::exists(data_.path(corvana::filenames::PointsDat), noLocations);
-    if (!hasLocations_) {
-        MenuNearby->setStatusTip(corvana::msg::NoLocations);
-        MenuNearby->setToolTip(corvana::msg::NoLocations);
-    }
-
-    {
-        // No mode is set up yet, so a change of the state list has nothing to search again,
-        // and the list is to stand on the state of the last run.
-        QSignalBlocker block(StateCombo);
-        for (const std::string& abbrev : corvana::StateAbbreviations(data_)) {
-            SearchFirstCombo->addItem(fromCore(abbrev));
-            StateCombo->addItem(fromCore(abbrev));
-        }
-        StateCombo->setCurrentIndex(
-            StateCombo->findText(fromCore(settings_.singleState), Qt::MatchFixedString));
-    }
-    if (!settings_.allState)
-        chooseSingleState();
-    // The list stands on no item, so that the first step down from the empty field reaches
-    // the first abbreviation.
-    SearchFirstCombo->setCurrentIndex(-1);
-    SearchFirstCombo->setEditText({});
+    if (!hasLocations_)
+        menus_->setNearbyUnavailable(corvana::msg::NoLocations);
+    search_->fillStates(corvana::StateAbbreviations(data_));
 }
 
 void TMainWin::FormShow() {
     DaylightInEffect = corvana::IsDaylightPeriod(clock().now());
 
     RestoreFormLayout(3);
-    SearchFirstCombo->resize(Scaled(ScaleFactor, 45) + 25, SearchFirstCombo->height());
-    StateCombo->resize(Scaled(ScaleFactor, 45) + 20, StateCombo->height());
-    TheSpinner->move(SearchFirstCombo->x() + SearchFirstCombo->width() + 10, TheSpinner->y());
+    search_->sizeStateFields(ScaleFactor);
 
     setWindowTitle("Corvana");
 
-    if (settings_.allState)
-        AllStates->setChecked(true);
-    else
-        SingleState->setChecked(true);
-    TabStopOnChecked({AllStates, SingleState});
-
-    mode_ = corvana::ModeFromNumber(settings_.lastSearch).value_or(corvana::SearchMode::Zip);
-    QRadioButton* modeButtons[] = {SearchZip, SearchCity, SearchState, SearchCounty, SearchArea};
-    modeButtons[corvana::ModeNumber(mode_) - 1]->setChecked(true);
+    search_->showStateChoice();
+    search_->chooseMode(
+        corvana::ModeFromNumber(settings_.lastSearch).value_or(corvana::SearchMode::Zip));
     StartSearch();
     // The map reopens if it was open at the last close, leaving the keys to this window.
     if (mapSettings_.open && !ended_) {
-        MenuMap->setChecked(true);
+        menus_->setMapOpen(true);
         MenuMapClick();
         activateWindow();
     }
@@ -295,6 +194,8 @@ void TMainWin::FormClose() {
     if (ended_)
         return;
     ended_ = true;
+    search_->stop();
+    results_->setMenuCommands({});
     settings_.mainWindowLeft = x();
     settings_.mainWindowTop = y();
     // Read the file again so that whatever else it holds survives the rewrite.
@@ -354,99 +255,17 @@ bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
-    if (event->type() == QEvent::KeyPress && arrowKey(watched, static_cast<QKeyEvent*>(event)))
-        return true;
-    if (watched == AnswerBox && event->type() == QEvent::KeyPress) {
-        // The list's menu from the keyboard opens under the current line.
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Menu ||
-            (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
-            const QRect line = AnswerBox->visualRect(AnswerBox->currentIndex());
-            showListMenu(AnswerBox->viewport()->mapToGlobal(line.isValid() ? line.bottomLeft()
-                                                                           : QPoint()));
-            return true;
-        }
-    }
-    if (watched == AnswerBox && event->type() == QEvent::FocusIn &&
-        static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
-        showCurrentItem();
     if (event->type() == QEvent::ShortcutOverride) {
         // Leaving the override unaccepted lets the menu's shortcut run instead of the editing
         // key of the control (Ctrl+C, Ctrl+X, Ctrl+Z, Ctrl+A ...). A command that is switched
         // off leaves the key to the control.
         auto* key = static_cast<QKeyEvent*>(event);
-        QKeySequence pressed(key->keyCombination());
-        for (QAction* a : shortcutActions_) {
-            if (a->isEnabled() && a->shortcut() == pressed) {
-                event->ignore();
-                return true;
-            }
+        if (menus_->takesShortcut(QKeySequence(key->keyCombination()))) {
+            event->ignore();
+            return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-bool TMainWin::arrowKey(QObject* watched, QKeyEvent* key) {
-    const int k = key->key();
-    const bool vertical = k == Qt::Key_Up || k == Qt::Key_Down;
-    if (watched == SearchFirstCombo) {
-        if (!vertical || (key->modifiers() & ~Qt::KeypadModifier))
-            return false;
-        stepAbbreviationList(k == Qt::Key_Down);
-        return true;
-    }
-    const QObject* modeButtons[] = {SearchZip, SearchCity, SearchState, SearchCounty, SearchArea};
-    if (std::find(std::begin(modeButtons), std::end(modeButtons), watched) ==
-            std::end(modeButtons) ||
-        (!vertical && k != Qt::Key_Left && k != Qt::Key_Right))
-        return false;
-    // The group checks the neighbouring button, which sets up that mode, and then gives the
-    // button the focus; the set-up put it in the search field, as a click does, and there it
-    // goes back. The buttons stand in a column: left steps up and right down.
-    const corvana::SearchMode before = mode_;
-    QKeyEvent step(key->type(),
-                   k == Qt::Key_Left    ? Qt::Key_Up
-                   : k == Qt::Key_Right ? Qt::Key_Down
-                                        : k,
-                   key->modifiers());
-    watched->event(&step);
-    if (mode_ != before && !ended_)
-        focusFirstField();
-    return true;
-}
-
-void TMainWin::stepAbbreviationList(bool down) {
-    // The list steps from the abbreviation in the field, and from its top for any other text.
-    const int count = SearchFirstCombo->count();
-    const int at = SearchFirstCombo->findText(SearchFirstCombo->currentText(),
-                                              Qt::MatchExactly | Qt::MatchCaseSensitive);
-    const int next = at < 0 ? 0 : std::clamp(at + (down ? 1 : -1), 0, count - 1);
-    if (count == 0 || next == at)
-        return;
-    SearchFirstCombo->setCurrentIndex(next);
-    // The list may already stand on that item while the field holds other text.
-    SearchFirstCombo->setEditText(SearchFirstCombo->itemText(next));
-}
-
-void TMainWin::showCurrentItem() {
-    // Reached by the keyboard, the list marks the line the keys act on: the current one while it
-    // is in sight, else the top line in sight. A click makes the line it hits the current one.
-    const QModelIndex current = AnswerBox->currentIndex();
-    if (AnswerBox->count() == 0 || (current.isValid() && AnswerBox->viewport()->rect().contains(
-                                                             AnswerBox->visualRect(current))))
-        return;
-    QModelIndex top = AnswerBox->indexAt(QPoint(0, 0));
-    if (!top.isValid())
-        top = AnswerBox->model()->index(0, 0);
-    AnswerBox->selectionModel()->setCurrentIndex(top, QItemSelectionModel::NoUpdate);
-    AnswerBox->scrollTo(top);
-}
-
-void TMainWin::focusFirstField() {
-    if (mode_ == corvana::SearchMode::State)
-        SearchFirstCombo->setFocus();
-    else
-        SearchFirstEdit->setFocus();
 }
 
 void TMainWin::SaveFormLayout() {
@@ -457,11 +276,10 @@ void TMainWin::RestoreFormLayout(int placement) {
     int p = ScalePercent(ScaleFactor);
     SetStylePercent(this, p);
     QSize client = ::RestoreFormLayout(components_, DesignLayout_, p);
-    static_cast<ItemHeightDelegate*>(AnswerBox->itemDelegate())->height =
-        ScaleValue(AnswerItemHeight, p);
-    AnswerBox->doItemsLayout();
+    results_->setItemHeight(ScaleValue(AnswerItemHeight, p));
     setClientSize(client);
-    fitButtonTexts();
+    search_->fitTexts();
+    commands_->fitTexts(client_.width());
     if (placement == 1 || placement == 2) {
         QRect current = frameGeometry();
         move(PlaceWindow(placement, current.size(), pos(), current, {ScreenWidth, ScreenHeight}));
@@ -470,7 +288,7 @@ void TMainWin::RestoreFormLayout(int placement) {
 
 void TMainWin::ChooseWindowSize(int size) {
     // Choosing an item flips its check mark before we decide; put the marks back first.
-    checkSizeItem(checkedSize_);
+    menus_->checkSize(menus_->checkedSize());
     const WindowSize* s = findWindowSize(size);
     if (ended_ || !s || settings_.windowSize == size)
         return;
@@ -482,7 +300,7 @@ void TMainWin::ChooseWindowSize(int size) {
                                .arg(s->needHeight));
         return;
     }
-    checkSizeItem(size);
+    menus_->checkSize(size);
     settings_.windowSize = size;
     ScaleFactor = s->factor;
     RestoreFormLayout(3);
@@ -490,323 +308,80 @@ void TMainWin::ChooseWindowSize(int size) {
     update();
 }
 
-void TMainWin::MenuAlwaysOnTopClick() {
-    // The action has already flipped its own check mark.
-    settings_.alwaysOnTop = MenuAlwaysOnTop->isChecked();
-    SetItOnTop(settings_.alwaysOnTop);
-}
-
-void TMainWin::MenuTerminateClick() {
-    close();
+void TMainWin::MenuAlwaysOnTopClick(bool onTop) {
+    // The command has already flipped its own check mark.
+    settings_.alwaysOnTop = onTop;
+    SetItOnTop(onTop);
 }
 
 void TMainWin::MenuMapClick() {
     if (ended_)
         return;
-    if (!MenuMap->isChecked()) {
+    if (!menus_->mapOpen()) {
         if (map_)
             map_->close();
         return;
     }
     if (!map_) {
-        MapSource source{AnswerBox,
+        MapSource source{results_->list(),
                          &data_,
                          // A hidden list (a mode just chosen, an emptied field) shows nothing.
                          [this]() -> const std::vector<corvana::ResultItem>& {
                              static const std::vector<corvana::ResultItem> none;
-                             return AnswerBox->isEnabled() ? listItems_ : none;
+                             return results_->listShown() ? results_->items() : none;
                          },
                          [this] { return nearby_; },
                          [this]() -> const corvana::geo::PointsLoad& { return points(); },
                          screenSize()};
         map_ = new TMapWin(std::move(source), mapSettings_, this);
         connect(this, &TMainWin::listChanged, map_, &TMapWin::follow);
-        connect(map_, &TMapWin::closed, MenuMap, [this] { MenuMap->setChecked(false); });
+        connect(map_, &TMapWin::closed, menus_, [this] { menus_->setMapOpen(false); });
     }
     map_->show();
     map_->raise();
 }
 
-void TMainWin::SearchZipClick() {
-    mode_ = corvana::SearchMode::Zip;
-    StartSearch();
-}
-
-void TMainWin::SearchCityClick() {
-    mode_ = corvana::SearchMode::City;
-    StartSearch();
-}
-
-void TMainWin::SearchStateClick() {
-    mode_ = corvana::SearchMode::State;
-    StartSearch();
-}
-
-void TMainWin::SearchCountyClick() {
-    mode_ = corvana::SearchMode::County;
-    StartSearch();
-}
-
-void TMainWin::SearchAreaClick() {
-    mode_ = corvana::SearchMode::Area;
-    StartSearch();
-}
-
 void TMainWin::StartSearch() {
     if (ended_)
         return;
-    const bool stateMode = mode_ == corvana::SearchMode::State;
-    settings_.lastSearch = std::uint16_t(corvana::ModeNumber(mode_));
-    TabStopOnChecked({SearchZip, SearchCity, SearchState, SearchCounty, SearchArea});
-
-    SearchFirstLabel->setText(corvana::ModeLabel(mode_));
-    SearchFirstEdit->setAccessibleName(SearchFirstLabel->text());
-    SearchFirstLabel->setBuddy(stateMode ? static_cast<QWidget*>(SearchFirstCombo)
-                                         : SearchFirstEdit);
-    {
-        // A shorter limit cuts the old text, which is about to be emptied anyway; that cut
-        // must not search in the new mode.
-        QSignalBlocker block(SearchFirstEdit);
-        if (!stateMode)
-            SearchFirstEdit->setMaxLength(corvana::FieldLength(mode_));
-    }
-
-    if (stateMode) {
-        SearchFirstEdit->hide();
-        SearchFirstEdit->setEnabled(false);
-        SearchFirstCombo->show();
-        SearchFirstCombo->setEnabled(true);
-        TheSpinner->show();
-        TheSpinner->setEnabled(true);
-        // The list, too, stands on no abbreviation: stepping starts again from its top.
-        SearchFirstCombo->setCurrentIndex(-1);
-        SearchFirstCombo->setEditText({});
-        focusFirstField();
-    } else {
-        SearchFirstCombo->hide();
-        SearchFirstCombo->setEnabled(false);
-        TheSpinner->hide();
-        TheSpinner->setEnabled(false);
-        SearchFirstEdit->show();
-        SearchFirstEdit->setEnabled(true);
-        FirstSearchSizeIt();
-        SearchFirstEdit->clear();
-        focusFirstField();
-    }
+    settings_.lastSearch = std::uint16_t(corvana::ModeNumber(search_->mode()));
+    search_->setUpMode(ScaleFactor);
     if (ended_)
         return;
 
-    bool statePanel = corvana::HasStateChoice(mode_);
-    StatePanel->setVisible(statePanel);
-    StatePanel->setEnabled(statePanel);
-
     setClientHeight(Scaled(ScaleFactor, CompactHeight));
 
-    for (QWidget* w : {static_cast<QWidget*>(AnswerBox), static_cast<QWidget*>(SearchSecondEdit),
-                       static_cast<QWidget*>(ButtonCopy), static_cast<QWidget*>(ButtonPrint),
-                       static_cast<QWidget*>(RangeSelect)}) {
-        w->hide();
-        w->setEnabled(false);
-    }
-    SearchSecondLabel->hide();
-    MenuPrint->setEnabled(false);
-    MenuCopy->setEnabled(false);
+    results_->setListShown(false);
+    commands_->setShown(false);
+    menus_->setOutputCommands(false);
     dropNearbyList();
     updateNearbyCommand();
     emit listChanged(); // the list is hidden: a view of it shows nothing
 }
 
 void TMainWin::FirstSearchSizeIt() {
-    int width = mode_ == corvana::SearchMode::Zip    ? Scaled(ScaleFactor, 70)
-                : mode_ == corvana::SearchMode::Area ? Scaled(ScaleFactor, 45)
-                                                     : Scaled(ScaleFactor, 220);
-    if (mode_ != corvana::SearchMode::State)
-        SearchFirstEdit->resize(width, SearchFirstEdit->height());
-    SearchFirstCombo->resize(Scaled(ScaleFactor, 45) + 25, SearchFirstCombo->height());
-    StateCombo->resize(Scaled(ScaleFactor, 45) + 20, StateCombo->height());
-    TheSpinner->move(SearchFirstCombo->x() + SearchFirstCombo->width() + 10, TheSpinner->y());
-    if (!AnswerBox->isEnabled())
+    search_->sizeFields(ScaleFactor);
+    if (!results_->listShown())
         setClientHeight(Scaled(ScaleFactor, CompactHeight));
 }
 
-corvana::SearchRequest TMainWin::request() const {
-    corvana::SearchRequest r;
-    r.mode = mode_;
-    if (mode_ == corvana::SearchMode::State) {
-        r.text = toCore(SearchSecondEdit->text());
-        r.chosenStates = ChosenStates;
-    } else {
-        r.text = toCore(SearchFirstEdit->text());
-        r.singleState = toCore(StateCombo->currentText());
-    }
-    return r;
-}
-
-void TMainWin::SearchFirstEditChange() {
-    if (ended_ || mode_ == corvana::SearchMode::State)
-        return;
-    QString text = SearchFirstEdit->text();
-    QString typed = typedText(mode_, text);
-    if (typed.size() != text.size()) {
-        // The caret stays where it was before the keystroke that brought the stray character;
-        // setting the text runs this handler again on the rest alone.
-        int caret = SearchFirstEdit->cursorPosition();
-        SearchFirstEdit->setText(typed);
-        SearchFirstEdit->setCursorPosition(std::clamp(caret - 1, 0, int(typed.size())));
-        return;
-    }
-    applyResult(corvana::RunSearch(request(), searchContext()));
-}
-
-void TMainWin::chooseStates(const std::string& abbrev) {
-    ChosenStates = corvana::ChooseStates(data_, abbrev);
-}
-
-void TMainWin::SearchFirstComboChange() {
-    if (ended_ || mode_ != corvana::SearchMode::State || spinnerSetting_)
-        return;
-    QString text = SearchFirstCombo->currentText();
-    QString upper = typedText(mode_, text);
-    if (upper != text) {
-        // Putting the capitals back is itself a change: that run does the rest.
-        QLineEdit* edit = SearchFirstCombo->lineEdit();
-        int caret = edit->cursorPosition();
-        SearchFirstCombo->setEditText(upper);
-        edit->setCursorPosition(caret);
-        return;
-    }
-    if (text.size() < 2) {
-        SearchSecondLabel->hide();
-        SearchSecondEdit->hide();
-        SearchSecondEdit->setEnabled(false);
-        return;
-    }
-    chooseStates(toCore(text));
-    if (ChosenStates.empty()) {
-        SearchSecondLabel->hide();
-        SearchSecondEdit->hide();
-        SearchSecondEdit->setEnabled(false);
-        messages().message(this, corvana::caption::Sorry, "No matching state abbreviations found.");
-        return;
-    }
-    SearchSecondLabel->show();
-    SearchSecondEdit->show();
-    SearchSecondEdit->setEnabled(true);
-    SearchSecondEdit->setFocus();
-    if (!SearchSecondEdit->text().isEmpty())
-        applyResult(corvana::RunSearch(request(), searchContext()));
-}
-
-void TMainWin::TheSpinnerUpClick() {
-    stepSpinner(false);
-}
-
-void TMainWin::TheSpinnerDownClick() {
-    stepSpinner(true);
-}
-
-void TMainWin::stepSpinner(bool down) {
-    int count = SearchFirstCombo->count();
-    // With no abbreviations at all there is nothing to step to.
-    if (ended_ || mode_ != corvana::SearchMode::State || count == 0)
-        return;
-    QString text = typedText(mode_, SearchFirstCombo->currentText());
-    int pos = SearchFirstCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (pos < 0)
-        pos = 0;
-    else if (down)
-        pos = (pos + 1) % count;
-    else
-        pos = (pos + count - 1) % count;
-    QString abbrev = SearchFirstCombo->itemText(pos);
-    chooseStates(toCore(abbrev));
-
-    // The abbreviation comes from the list, so it is known: the field's own change handler
-    // has nothing to add to what follows here.
-    spinnerSetting_ = true;
-    SearchFirstCombo->setEditText(abbrev);
-    spinnerSetting_ = false;
-
-    SearchSecondLabel->show();
-    SearchSecondEdit->show();
-    SearchSecondEdit->setEnabled(true);
-    SearchSecondEdit->setFocus();
-    applyResult(corvana::RunSearch(request(), searchContext()));
-}
-
-void TMainWin::SearchSecondEditChange() {
-    if (ended_ || mode_ != corvana::SearchMode::State)
-        return;
-    applyResult(corvana::RunSearch(request(), searchContext()));
-}
-
-void TMainWin::rerunStateFilteredSearch() {
-    if (corvana::HasStateChoice(mode_))
-        applyResult(corvana::RunSearch(request(), searchContext()));
-}
-
-void TMainWin::AllStatesClick() {
-    if (ended_ || settings_.allState)
-        return;
-    settings_.allState = true;
-    rerunStateFilteredSearch();
-}
-
-void TMainWin::SingleStateClick() {
-    if (ended_ || !settings_.allState)
-        return;
-    settings_.allState = false;
-    chooseSingleState();
-    rerunStateFilteredSearch();
-}
-
-void TMainWin::chooseSingleState() {
-    // A search limited to one state needs a state to look in: the first, until the user picks
-    // another.
-    if (StateCombo->currentIndex() < 0) {
-        QSignalBlocker block(StateCombo);
-        StateCombo->setCurrentIndex(0);
-    }
-    if (StateCombo->currentIndex() >= 0)
-        settings_.singleState = toCore(StateCombo->currentText());
-}
-
-void TMainWin::StateComboChange() {
-    if (ended_)
-        return;
-    if (StateCombo->currentIndex() >= 0)
-        settings_.singleState = toCore(StateCombo->currentText());
-    if (settings_.allState)
-        return;
-    rerunStateFilteredSearch();
-}
-
-void TMainWin::RangeSelectClick() {
-    AnswerBox->setSelectionMode(RangeSelect->isChecked() ? QAbstractItemView::ExtendedSelection
-                                                         : QAbstractItemView::MultiSelection);
+void TMainWin::runSearch() {
+    if (!ended_)
+        applyResult(corvana::RunSearch(search_->request(), searchContext()));
 }
 
 void TMainWin::applyResult(corvana::SearchResult result) {
     if (ended_)
         return;
-    const bool wasShown = AnswerBox->isEnabled();
+    const bool wasShown = results_->listShown();
     setClientHeight(Scaled(ScaleFactor, result.listShown ? DesignClientHeight : CompactHeight));
-    AnswerBox->setVisible(result.listShown);
-    AnswerBox->setEnabled(result.listShown);
-    AnswerBoxLabel->setVisible(result.listShown);
+    results_->setListShown(result.listShown);
+    results_->setHeadingShown(result.listShown);
+    commands_->setShown(result.outputControls);
+    menus_->setOutputCommands(result.outputControls);
 
-    for (QWidget* w : {static_cast<QWidget*>(ButtonCopy), static_cast<QWidget*>(ButtonPrint),
-                       static_cast<QWidget*>(RangeSelect)}) {
-        w->setVisible(result.outputControls);
-        w->setEnabled(result.outputControls);
-    }
-    MenuPrint->setEnabled(result.outputControls);
-    MenuCopy->setEnabled(result.outputControls);
-
-    if (result.heading) {
-        AnswerBoxLabel->setText(fromCore(std::string(result.heading->text)));
-        AnswerBox->setAccessibleName(AnswerBoxLabel->text());
-    }
+    if (result.heading)
+        results_->setHeading(fromCore(std::string(result.heading->text)));
     if (result.cleared) {
         nearby_ = result.nearby;
         showItems(std::move(result.items));
@@ -824,14 +399,7 @@ void TMainWin::applyResult(corvana::SearchResult result) {
 }
 
 void TMainWin::showItems(std::vector<corvana::ResultItem> items) {
-    // The items come in the list's order; adding them in one go keeps a long list quick.
-    QStringList texts;
-    texts.reserve(qsizetype(items.size()));
-    for (const corvana::ResultItem& item : items)
-        texts.push_back(fromCore(item.text));
-    AnswerBox->clear();
-    AnswerBox->addItems(texts);
-    listItems_ = std::move(items);
+    results_->showItems(std::move(items));
     emit listChanged();
 }
 

@@ -1,0 +1,160 @@
+#include "main/window/ResultsView.h"
+
+#include "main/app/Messages.h"
+#include "main/widgets/ItemHeightDelegate.h"
+#include "main/window/Controls.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+
+#include <algorithm>
+
+ResultsView::ResultsView(QWidget* client, std::vector<LayoutComponent>& components, QObject* parent)
+    : QObject(parent) {
+    AnswerBox = Placed(new QListWidget(client), 4, 176, 493, 189);
+    AnswerBox->setFont(Arial(15));
+    AnswerBox->setSelectionMode(QAbstractItemView::MultiSelection);
+    AnswerBox->setUniformItemSizes(true);
+    AnswerBox->setItemDelegate(new ItemHeightDelegate(AnswerBox));
+    AnswerBox->hide();
+    AnswerBox->setEnabled(false);
+
+    AnswerBoxLabel = Placed(new QLabel(client), 4, 148, 493, 25);
+    AnswerBoxLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    AnswerBoxLabel->setFont(Arial(20, true));
+
+    AnswerBox->setObjectName("AnswerBox");
+    AnswerBoxLabel->setObjectName("AnswerBoxLabel");
+    components.push_back({AnswerBox, LayoutKind::GeometryAndFont});
+    components.push_back({AnswerBoxLabel, LayoutKind::GeometryAndFont});
+
+    // The keyboard's Menu key and Shift+F10 reach the list's menu through the key filter.
+    AnswerBox->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(AnswerBox, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { showMenu(AnswerBox->viewport()->mapToGlobal(at)); });
+    AnswerBox->installEventFilter(this);
+}
+
+QWidget* ResultsView::tabStop() const {
+    return AnswerBox;
+}
+
+void ResultsView::watchKeys(QObject* filter) {
+    AnswerBox->installEventFilter(filter);
+}
+
+void ResultsView::setListShown(bool shown) {
+    AnswerBox->setVisible(shown);
+    AnswerBox->setEnabled(shown);
+}
+
+bool ResultsView::listShown() const {
+    return AnswerBox->isEnabled();
+}
+
+void ResultsView::setHeadingShown(bool shown) {
+    AnswerBoxLabel->setVisible(shown);
+}
+
+void ResultsView::setHeading(const QString& heading) {
+    AnswerBoxLabel->setText(heading);
+    AnswerBox->setAccessibleName(AnswerBoxLabel->text());
+}
+
+void ResultsView::clearHeading() {
+    AnswerBoxLabel->clear();
+    AnswerBox->setAccessibleName({});
+}
+
+void ResultsView::showItems(std::vector<corvana::ResultItem> items) {
+    // Adding the lines in one go keeps a long list quick.
+    QStringList texts;
+    texts.reserve(qsizetype(items.size()));
+    for (const corvana::ResultItem& item : items)
+        texts.push_back(fromCore(item.text));
+    AnswerBox->clear();
+    AnswerBox->addItems(texts);
+    items_ = std::move(items);
+}
+
+bool ResultsView::hasRecords() const {
+    return std::any_of(items_.begin(), items_.end(),
+                       [](const corvana::ResultItem& line) { return line.record().has_value(); });
+}
+
+const corvana::ResultItem* ResultsView::chosenRecord() const {
+    const corvana::ResultItem* first = nullptr;
+    for (int row = 0; row < AnswerBox->count() && row < int(items_.size()); ++row) {
+        const corvana::ResultItem& line = items_[std::size_t(row)];
+        if (!line.record())
+            continue;
+        if (!first)
+            first = &line;
+        if (AnswerBox->item(row)->isSelected())
+            return &line;
+    }
+    return first;
+}
+
+void ResultsView::setRangeSelecting(bool on) {
+    AnswerBox->setSelectionMode(on ? QAbstractItemView::ExtendedSelection
+                                   : QAbstractItemView::MultiSelection);
+}
+
+void ResultsView::setItemHeight(int height) {
+    static_cast<ItemHeightDelegate*>(AnswerBox->itemDelegate())->height = height;
+    AnswerBox->doItemsLayout();
+}
+
+void ResultsView::setMenuCommands(std::vector<QAction*> commands) {
+    menuCommands_ = std::move(commands);
+}
+
+void ResultsView::showMenu(QPoint at) {
+    if (menuCommands_.empty() || !AnswerBox->isEnabled())
+        return;
+    QMenu menu(AnswerBox->window());
+    menu.setToolTipsVisible(true);
+    for (QAction* command : menuCommands_) {
+        if (command)
+            menu.addAction(command);
+        else
+            menu.addSeparator();
+    }
+    menu.exec(at);
+}
+
+bool ResultsView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == AnswerBox && event->type() == QEvent::KeyPress) {
+        // The list's menu from the keyboard opens under the current line.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Menu ||
+            (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            const QRect line = AnswerBox->visualRect(AnswerBox->currentIndex());
+            showMenu(
+                AnswerBox->viewport()->mapToGlobal(line.isValid() ? line.bottomLeft() : QPoint()));
+            return true;
+        }
+    }
+    if (watched == AnswerBox && event->type() == QEvent::FocusIn &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
+        showCurrentItem();
+    return QObject::eventFilter(watched, event);
+}
+
+void ResultsView::showCurrentItem() {
+    // Reached by the keyboard, the list marks the line the keys act on: the current one while it
+    // is in sight, else the top line in sight. A click makes the line it hits the current one.
+    const QModelIndex current = AnswerBox->currentIndex();
+    if (AnswerBox->count() == 0 || (current.isValid() && AnswerBox->viewport()->rect().contains(
+                                                             AnswerBox->visualRect(current))))
+        return;
+    QModelIndex top = AnswerBox->indexAt(QPoint(0, 0));
+    if (!top.isValid())
+        top = AnswerBox->model()->index(0, 0);
+    AnswerBox->selectionModel()->setCurrentIndex(top, QItemSelectionModel::NoUpdate);
+    AnswerBox->scrollTo(top);
+}

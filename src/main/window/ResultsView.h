@@ -1,0 +1,61 @@
+#pragma once
+
+#include "main/layout/Layout.h"
+#include "search/Search.h"
+
+#include <QObject>
+#include <QPoint>
+
+#include <vector>
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QWidget;
+
+// The results: the heading, the list of lines with the typed items behind them, the selection
+// and the list's own menu.
+class ResultsView : public QObject {
+    Q_OBJECT
+public:
+    // Builds the list and its heading on `client`, each taking its slot of the layout record.
+    ResultsView(QWidget* client, std::vector<LayoutComponent>& components, QObject* parent);
+
+    // The list shows and takes input, or neither.
+    void setListShown(bool shown);
+    bool listShown() const;
+    void setHeadingShown(bool shown);
+    // The heading, which is also the list's name for assistive technology.
+    void setHeading(const QString& heading);
+    void clearHeading();
+    // Replaces the lines; the items come in the list's order.
+    void showItems(std::vector<corvana::ResultItem> items);
+    const std::vector<corvana::ResultItem>& items() const { return items_; }
+    // Whether any line is a ZIP record.
+    bool hasRecords() const;
+    // The first selected ZIP line, else the first ZIP line; null when there is none.
+    const corvana::ResultItem* chosenRecord() const;
+    // A click selects a range from the last click (on) or toggles one line (off).
+    void setRangeSelecting(bool on);
+    void setItemHeight(int height);
+    // The commands of the list's menu, a null one for a separator; none: no menu.
+    void setMenuCommands(std::vector<QAction*> commands);
+    QListWidget* list() const { return AnswerBox; }
+    QWidget* tabStop() const;
+    // Lets `filter` see the list's keys.
+    void watchKeys(QObject* filter);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The list's own menu at `at` (global).
+    void showMenu(QPoint at);
+    // The list, taking the focus from the keyboard, has a current line in sight.
+    void showCurrentItem();
+
+    QListWidget* AnswerBox;
+    QLabel* AnswerBoxLabel;
+    std::vector<corvana::ResultItem> items_;
+    std::vector<QAction*> menuCommands_;
+};
