@@ -112,26 +112,67 @@ std::vector<NearbyZip> NearestZips(const Points& points, GeoPoint point, std::si
         return found;
     const PlaceTree& tree = points.tree();
     const auto& places = tree.places();
+    const auto& vectors = tree.vectors();
     const Vec3 at = UnitVector(point);
     auto wanted = [&](std::uint32_t r) {
         return kinds.keeps(r) && std::find(skip.begin(), skip.end(), r) == skip.end();
     };
-    // A ball that grows until it holds `count` wanted ZIP codes: every ZIP code outside it lies
-    // farther than each inside, so the nearest of them are the nearest of all. Each ball starts
-    // afresh; the growth by four keeps the work near that of the last ball.
+    auto wantedAt = [&](std::uint32_t place) {
+        std::size_t n = 0;
+        for (std::uint16_t r : points.recordsAt(places[place]))
+            n += wanted(r);
+        return n;
+    };
+
+    // By chord first, which costs little: a ball that grows until it holds `count` wanted ZIP
+    // codes. Geodesics are worked out only for the places nearest by chord.
+    struct ByChord {
+        double c2;
+        std::uint32_t place;
+        std::size_t zips;
+    };
+    std::vector<ByChord> near;
+    std::size_t inBall = 0;
     for (double radius = 8;; radius *= 4) {
         const double km = std::min(radius, MaxRadiusKm);
-        found.clear();
+        near.clear();
+        inBall = 0;
         tree.visitBall(at, ChordSquaredWithin(km), [&](std::uint32_t i) {
-            const double d = GeodesicKm(point, places[i].point);
-            if (d <= km)
-                for (std::uint16_t r : points.recordsAt(places[i]))
-                    if (wanted(r))
-                        found.push_back(NearbyZip{r, d});
+            if (const std::size_t n = wantedAt(i)) {
+                near.push_back(ByChord{ChordSquared(at, vectors[i]), i, n});
+                inBall += n;
+            }
         });
-        if (found.size() >= count || km >= MaxRadiusKm)
+        if (inBall >= count || km >= MaxRadiusKm)
             break;
     }
+    if (near.empty())
+        return found;
+    std::sort(near.begin(), near.end(), [](const ByChord& a, const ByChord& b) {
+        return a.c2 != b.c2 ? a.c2 < b.c2 : a.place < b.place;
+    });
+    // The places nearest by chord that hold `count` wanted ZIP codes: the farthest of them by
+    // geodesic bounds the answer, as those ZIP codes are at most that far.
+    double bound = 0;
+    std::size_t held = 0;
+    for (const ByChord& c : near) {
+        if (held >= count)
+            break;
+        bound = std::max(bound, GeodesicKm(point, places[c.place].point));
+        held += c.zips;
+    }
+    if (held < count)
+        bound = MaxRadiusKm;
+    // Every ZIP code within the bound, by geodesic, each place measured once.
+    tree.visitBall(at, ChordSquaredWithin(bound), [&](std::uint32_t i) {
+        if (!wantedAt(i))
+            return;
+        const double d = GeodesicKm(point, places[i].point);
+        if (d <= bound)
+            for (std::uint16_t r : points.recordsAt(places[i]))
+                if (wanted(r))
+                    found.push_back(NearbyZip{r, d});
+    });
     const NearerFirst before{std::nullopt};
     const std::size_t keep = std::min(count, found.size());
     std::partial_sort(found.begin(), found.begin() + std::ptrdiff_t(keep), found.end(), before);
