@@ -229,19 +229,18 @@ void registerDetails() {
         std::printf("No facts in %s (%s): the details are read from the ZIP records alone.\n",
                     w.data.dir.c_str(), w.facts->get().message.c_str());
     for (const char* zip : DetailsQueries) {
-        benchmark::RegisterBenchmark(("ours/" + detailsName(zip)).c_str(),
-                                     [zip](benchmark::State& s) {
-                                         World& w = world();
-                                         const DetailsContext ctx{
-                                             w.data, w.settings, w.time,
-                                             w.points.points ? &*w.points.points : nullptr,
-                                             w.facts.get()};
-                                         std::size_t n = 0;
-                                         for (auto _ : s)
-                                             benchmark::DoNotOptimize(
-                                                 n = DetailsOfZip(zip, ctx).records.size());
-                                         s.counters["lines"] = double(n);
-                                     })
+        benchmark::RegisterBenchmark(
+            ("ours/" + detailsName(zip)).c_str(),
+            [zip](benchmark::State& s) {
+                World& w = world();
+                const DetailsContext ctx{w.data, w.settings, w.time,
+                                         w.points.points ? &*w.points.points : nullptr,
+                                         w.facts.get()};
+                std::size_t n = 0;
+                for (auto _ : s)
+                    benchmark::DoNotOptimize(n = DetailsOfZip(zip, ctx).records.size());
+                s.counters["lines"] = double(n);
+            })
             ->Repetitions(7)
             ->Unit(benchmark::kMicrosecond);
     }

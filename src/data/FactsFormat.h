@@ -81,9 +81,9 @@ struct FactsRecord {
     ZipKind kind = ZipKind::Unknown;
     std::uint8_t zone = NoZoneName;
     std::uint8_t flags = 0;
-    std::vector<FactsCounty> counties;       // the main county first
-    std::vector<std::uint16_t> areaCodes;    // the main code first
-    std::vector<std::string> otherCities;    // Windows-1252
+    std::vector<FactsCounty> counties;    // the main county first
+    std::vector<std::uint16_t> areaCodes; // the main code first
+    std::vector<std::string> otherCities; // Windows-1252
 
     bool operator==(const FactsRecord&) const = default;
 

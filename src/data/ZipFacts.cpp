@@ -12,14 +12,14 @@ namespace corvana {
 namespace {
 
 constexpr std::array<std::string_view, ZipKindCount> KindNames = {"", "standard",
-                                                                   "po_box_or_unique", "military"};
+                                                                  "po_box_or_unique", "military"};
 constexpr std::size_t MaxZoneName = 64;
 // Five decimal digits.
 constexpr std::uint32_t MaxFips = 99999;
 
 bool isNameChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '_' || c == '-' || c == '+';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == '+';
 }
 
 // Walks one record's bytes; every read is checked against the record's end. With `out`, also
@@ -28,8 +28,7 @@ class RecordReader {
 public:
     RecordReader(const std::uint8_t* at, std::size_t size) : at_(at), left_(size) {}
 
-    bool read(std::uint32_t zoneCount, ZipFactsEntry* out,
-              const std::vector<std::string>* zones) {
+    bool read(std::uint32_t zoneCount, ZipFactsEntry* out, const std::vector<std::string>* zones) {
         std::uint8_t kind = 0, zone = 0, flags = 0, n = 0;
         if (!u8(kind) || !u8(zone) || !u8(flags) || kind >= ZipKindCount || zone > zoneCount ||
             (flags & ~FactsRecord::AllFlags) != 0)

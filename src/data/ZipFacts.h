@@ -67,11 +67,11 @@ struct FactsCountyView {
 // outlive them.
 struct ZipFactsEntry {
     ZipKind kind = ZipKind::Unknown;
-    std::string_view zoneName; // "America/Boise"; empty when none
-    std::vector<FactsCountyView> counties; // the main one first, when there is one
-    std::vector<std::uint16_t> areaCodes;  // the main one first, when there is one
-    bool hasMainCounty = false;            // counties[0] is the main county
-    bool hasMainAreaCode = false;          // areaCodes[0] is the main area code
+    std::string_view zoneName;                 // "America/Boise"; empty when none
+    std::vector<FactsCountyView> counties;     // the main one first, when there is one
+    std::vector<std::uint16_t> areaCodes;      // the main one first, when there is one
+    bool hasMainCounty = false;                // counties[0] is the main county
+    bool hasMainAreaCode = false;              // areaCodes[0] is the main area code
     std::vector<std::string_view> otherCities; // Windows-1252
 
     // The counties and area codes beside the main one.

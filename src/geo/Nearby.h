@@ -1,9 +1,9 @@
 #pragma once
 
+#include "data/ZipFacts.h"
 #include "geo/Distance.h"
 #include "geo/GeoPoint.h"
 #include "geo/Points.h"
-#include "data/ZipFacts.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -57,8 +57,8 @@ inline constexpr std::size_t NoLimit = std::numeric_limits<std::size_t>::max();
 // The ZIP codes within radiusKm of a point (geodesic distance at most radiusKm), nearest first;
 // of equal distance, in ZIP order. At most `limit` of them.
 // Only the ZIP codes whose kind `kinds` keeps are listed (every one by default).
-NearResult Near(const Points& points, GeoPoint centre, double radiusKm,
-                std::size_t limit = NoLimit, const KindChoice& kinds = {});
+NearResult Near(const Points& points, GeoPoint centre, double radiusKm, std::size_t limit = NoLimit,
+                const KindChoice& kinds = {});
 
 // The same around the position of a ZIP code: the centre ZIP code comes first (distance 0),
 // then the others at its very position, then the rest. The centre is listed whatever its kind.

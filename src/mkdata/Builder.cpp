@@ -679,8 +679,7 @@ std::string factsFile(const std::vector<Row>& rows) {
                 r.areaCodes.push_back(code);
         for (const std::string& other : row.otherCities)
             if (other != row.city &&
-                std::find(r.otherCities.begin(), r.otherCities.end(), other) ==
-                    r.otherCities.end())
+                std::find(r.otherCities.begin(), r.otherCities.end(), other) == r.otherCities.end())
                 r.otherCities.push_back(other);
         checkFactsItems(r.counties.size(), row, "counties");
         checkFactsItems(r.areaCodes.size(), row, "area codes");

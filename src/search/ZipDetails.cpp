@@ -62,7 +62,8 @@ void addFacts(RecordDetails& d, const ZipFactsEntry& e, const Settings& settings
     d.timeZone = std::string(e.zoneName);
     d.counties.clear();
     for (const FactsCountyView& c : e.counties)
-        d.counties.push_back(CountyDetails{utf8Name(c.name, settings.countiesInCaps), c.fipsText()});
+        d.counties.push_back(
+            CountyDetails{utf8Name(c.name, settings.countiesInCaps), c.fipsText()});
     d.hasMainCounty = e.hasMainCounty;
     d.areaCodes.assign(e.areaCodes.begin(), e.areaCodes.end());
     d.hasMainAreaCode = e.hasMainAreaCode;
@@ -102,9 +103,8 @@ RecordDetails recordDetails(std::uint32_t n, const ZipRecord& rec, const CityHea
     return d;
 }
 
-void addNeighbours(RecordDetails& d, const std::vector<std::uint32_t>& ofZip,
-                   const ZipFile& zips, const CityFile& cities, const DetailsContext& ctx,
-                   const ZipFacts* facts) {
+void addNeighbours(RecordDetails& d, const std::vector<std::uint32_t>& ofZip, const ZipFile& zips,
+                   const CityFile& cities, const DetailsContext& ctx, const ZipFacts* facts) {
     if (!ctx.points || !d.position)
         return;
     const KindChoice standard{KindSet::standardOnly(), facts};

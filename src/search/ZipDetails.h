@@ -44,8 +44,8 @@ struct RecordDetails {
     std::uint32_t record = 0;
     std::string zip; // five digits
     std::string city;
-    std::string state;     // the abbreviation
-    std::string stateName; // its long name
+    std::string state;                   // the abbreviation
+    std::string stateName;               // its long name
     std::vector<CountyDetails> counties; // the main county first, then the others
     bool hasMainCounty = false;          // counties[0] is the main county
     std::vector<int> areaCodes;          // the main code first, then overlays and others
@@ -75,9 +75,9 @@ enum class DetailsOutcome {
 
 // The answer for one text. A damaged data file sets `fatal` (or `ioError`) and lists nothing.
 struct ZipDetailsResult : Problems {
-    std::string zip;                 // the five digits, when the text was a ZIP code
+    std::string zip; // the five digits, when the text was a ZIP code
     DetailsOutcome outcome = DetailsOutcome::NotZipText;
-    std::string reason;              // the sentence to show when not Found
+    std::string reason;                 // the sentence to show when not Found
     std::vector<RecordDetails> records; // Found, and also for a military ZIP code
 
     bool found() const { return ok() && outcome == DetailsOutcome::Found; }

@@ -111,19 +111,19 @@ TEST(FactsFile, EveryCutAndEveryStructuralFaultIsRefused) {
     auto refused = [&](std::vector<std::string> zones, std::vector<std::string> records) {
         return !read(file(zones, records));
     };
-    EXPECT_TRUE(refused(Zones, {record(4, 0, 0, {}, {}, {})}));          // no such kind
-    EXPECT_TRUE(refused(Zones, {record(1, 3, 0, {}, {}, {})}));          // no such zone
-    EXPECT_TRUE(refused(Zones, {record(1, 0, 4, {}, {}, {})}));          // unknown flag
-    EXPECT_TRUE(refused(Zones, {record(1, 0, 1, {}, {}, {})}));          // main county, none
-    EXPECT_TRUE(refused(Zones, {record(1, 0, 2, {}, {}, {})}));          // main code, none
+    EXPECT_TRUE(refused(Zones, {record(4, 0, 0, {}, {}, {})}));              // no such kind
+    EXPECT_TRUE(refused(Zones, {record(1, 3, 0, {}, {}, {})}));              // no such zone
+    EXPECT_TRUE(refused(Zones, {record(1, 0, 4, {}, {}, {})}));              // unknown flag
+    EXPECT_TRUE(refused(Zones, {record(1, 0, 1, {}, {}, {})}));              // main county, none
+    EXPECT_TRUE(refused(Zones, {record(1, 0, 2, {}, {}, {})}));              // main code, none
     EXPECT_TRUE(refused(Zones, {record(1, 0, 0, {{100000, "X"}}, {}, {})})); // six digits
-    EXPECT_TRUE(refused(Zones, {record(1, 0, 0, {{0, ""}}, {}, {})}));   // empty name
-    EXPECT_TRUE(refused(Zones, {record(1, 0, 0, {}, {0}, {})}));         // area code 0
+    EXPECT_TRUE(refused(Zones, {record(1, 0, 0, {{0, ""}}, {}, {})}));       // empty name
+    EXPECT_TRUE(refused(Zones, {record(1, 0, 0, {}, {0}, {})}));             // area code 0
     EXPECT_TRUE(refused(Zones, {record(1, 0, 0, {}, {1000}, {})}));
     EXPECT_TRUE(refused(Zones, {record(1, 0, 0, {}, {}, {""})}));
-    EXPECT_TRUE(refused(Zones, {record(1, 0, 0, {}, {}, {}) + "x"}));    // a byte left over
-    for (const char* zone : {"Denver", "America/", "/Denver", "america/Denver", "A/B/C/D",
-                             "America/Den ver", ""})
+    EXPECT_TRUE(refused(Zones, {record(1, 0, 0, {}, {}, {}) + "x"})); // a byte left over
+    for (const char* zone :
+         {"Denver", "America/", "/Denver", "america/Denver", "A/B/C/D", "America/Den ver", ""})
         EXPECT_TRUE(refused({zone}, {record(1, 1, 0, {}, {}, {})})) << zone;
 
     // Offsets that do not start at 0, fall, or pass the body.
@@ -157,11 +157,12 @@ TEST(FactsFile, EveryCutAndEveryStructuralFaultIsRefused) {
 }
 
 TEST(FactsFile, ZoneNameForm) {
-    for (const char* good : {"America/Boise", "Pacific/Guam", "America/Indiana/Tell_City",
-                             "America/Port-au-Prince", "Etc/GMT+5", "America/North_Dakota/New_Salem"})
+    for (const char* good :
+         {"America/Boise", "Pacific/Guam", "America/Indiana/Tell_City", "America/Port-au-Prince",
+          "Etc/GMT+5", "America/North_Dakota/New_Salem"})
         EXPECT_TRUE(IsZoneNameForm(good)) << good;
-    for (const char* bad : {"", "UTC", "EST5EDT", "america/Boise", "America/Boise/", "America Boise",
-                            "A/B/C/D", "America/Bo.ise"})
+    for (const char* bad : {"", "UTC", "EST5EDT", "america/Boise", "America/Boise/",
+                            "America Boise", "A/B/C/D", "America/Bo.ise"})
         EXPECT_FALSE(IsZoneNameForm(bad)) << bad;
     EXPECT_FALSE(IsZoneNameForm("America/" + std::string(60, 'x')));
 }

@@ -2,9 +2,9 @@
 
 #include "data/DataSet.h"
 #include "data/FileNames.h"
-#include "data/ZipFacts.h"
 #include "data/MappedFile.h"
 #include "data/Records.h"
+#include "data/ZipFacts.h"
 #include "data/ZipFile.h"
 #include "geo/Points.h"
 #include "mkdata/Builder.h"
@@ -788,15 +788,15 @@ TEST(Builder, FactsOfKindsZoneNamesCountiesCodesAndNames) {
     EXPECT_EQ(island.areaCodes, (std::vector<std::uint16_t>{907}));
     EXPECT_EQ(island.otherAreaCodes().size(), 1u);
     EXPECT_TRUE(island.otherCounties().empty());
-    EXPECT_EQ(island.otherCities, (std::vector<std::string_view>{"St George Island",
-                                                                  "St. George Island"}));
+    EXPECT_EQ(island.otherCities,
+              (std::vector<std::string_view>{"St George Island", "St. George Island"}));
     EXPECT_EQ(facts.kind(4), ZipKind::PoBoxOrUnique);
     EXPECT_FALSE(facts.entry(5));
 
     // The other files keep their bytes: the table without the two columns builds the same set,
     // less ZIPFACTS.DAT.
-    std::string plain = Header.substr(0, Header.size() - 1) +
-                        ",other_cities,other_county_names,county_fips\n";
+    std::string plain =
+        Header.substr(0, Header.size() - 1) + ",other_cities,other_county_names,county_fips\n";
     for (const auto& row : rows)
         plain += row.substr(0, row.rfind(',', row.rfind(',') - 1)) + "\n";
     DataFiles without = BuildDataFiles(plain, "May 2001");
@@ -837,9 +837,9 @@ TEST(Builder, ASetWithoutFactsLosesTheOldFactsFile) {
     DataSet data;
     data.dir = dir.str();
     EXPECT_EQ(LoadFacts(data).status, FactsStatus::Loaded);
-    WriteDataFiles(BuildDataFiles(readFile(CORVANA_TEST_SOURCE_DIR "/fixtures/small.csv"),
-                                  "June 1996"),
-                   dir.path());
+    WriteDataFiles(
+        BuildDataFiles(readFile(CORVANA_TEST_SOURCE_DIR "/fixtures/small.csv"), "June 1996"),
+        dir.path());
     EXPECT_EQ(LoadFacts(data).status, FactsStatus::Missing);
     EXPECT_EQ(LoadFacts(data).message, msg::NoFacts);
 }

@@ -109,7 +109,8 @@ TEST(CorruptFacts, DetailsStopWithTheMessageAndSearchesGoOn) {
     ASSERT_TRUE(LoadInData(d).ok());
     const Settings settings;
     const LazyFacts facts(d);
-    const ZipDetailsResult r = DetailsOfZip("84101", DetailsContext{d, settings, {}, nullptr, &facts});
+    const ZipDetailsResult r =
+        DetailsOfZip("84101", DetailsContext{d, settings, {}, nullptr, &facts});
     EXPECT_EQ(r.fatal, Fatal(msg::FactsCorrupt));
     EXPECT_TRUE(r.records.empty());
     // The searches do not read the facts.

@@ -71,7 +71,8 @@ TEST(ZipDetails, EverythingAboutOneZipCode) {
     // 84110 shares 84101's point but is a post-office box: the neighbours are standard ones.
     EXPECT_EQ(NeighbourZips(d), (std::vector<std::string>{"84102", "84070", "10001"}));
     for (const auto& n : d.nearest) {
-        EXPECT_DOUBLE_EQ(n.km, geo::GeodesicKm(*d.position, *env.points.points->position(n.record)));
+        EXPECT_DOUBLE_EQ(n.km,
+                         geo::GeodesicKm(*d.position, *env.points.points->position(n.record)));
         EXPECT_DOUBLE_EQ(n.miles, n.km / geo::KmPerMile);
     }
     EXPECT_EQ(d.nearest[0].city, "Salt Lake City");
@@ -232,7 +233,8 @@ TEST(KindChoices, NearAndNearestKeepTheChosenKinds) {
     EXPECT_EQ(records(geo::Near(points, slc, 30)), (std::vector<std::uint32_t>{4, 6, 5, 3}));
     EXPECT_EQ(records(geo::Near(points, slc, 30, geo::NoLimit, standard)),
               (std::vector<std::uint32_t>{4, 5, 3}));
-    EXPECT_EQ(records(geo::Near(points, slc, 30, geo::NoLimit, {KindSet::of({ZipKind::PoBoxOrUnique}), facts})),
+    EXPECT_EQ(records(geo::Near(points, slc, 30, geo::NoLimit,
+                                {KindSet::of({ZipKind::PoBoxOrUnique}), facts})),
               (std::vector<std::uint32_t>{6}));
     // Around a ZIP code, the centre stays whatever its kind.
     EXPECT_EQ(records(geo::Near(points, std::uint32_t(6), 30, geo::NoLimit, standard)),
