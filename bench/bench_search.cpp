@@ -1,7 +1,7 @@
 // Per-keystroke cost of every search mode on the real data set, from the text to the sorted
 // lines, against an SQLite database of the same table answering the same query; and the radius
 // search around a ZIP code against SQLite's R*Tree module, and the nearest ZIP code to a point,
-// when the data set has positions.
+// when the data set has positions; and everything about one ZIP code (its details).
 //
 //   build/bench/bench_search [--benchmark_filter=...]
 //
@@ -16,6 +16,7 @@
 #include "geo/Nearby.h"
 #include "geo/Points.h"
 #include "search/Search.h"
+#include "search/ZipDetails.h"
 
 #include <benchmark/benchmark.h>
 
@@ -51,6 +52,7 @@ struct World {
     std::unique_ptr<SqlitePeer> peer;
     geo::PointsLoad points;
     std::unique_ptr<RtreePeer> rtree;
+    std::unique_ptr<LazyFacts> facts;
 
     World() {
         const char* dir = std::getenv("CORVANA_BENCH_DATA");
@@ -66,6 +68,7 @@ struct World {
         points = geo::LoadPoints(data);
         if (points.points)
             rtree = std::make_unique<RtreePeer>(*points.points);
+        facts = std::make_unique<LazyFacts>(data);
     }
 };
 
@@ -211,6 +214,38 @@ void registerGeo() {
     }
 }
 
+// Everything about one ZIP code, as `show` and the details window ask for it: in a city, on a
+// island far from its neighbours, and a post-office box. The facts file is read before the
+// runs, as the first look-up of a session reads it.
+const char* const DetailsQueries[] = {"84101", "00601", "96799", "99546", "10043"};
+
+std::string detailsName(const char* zip) {
+    return std::string("details/") + zip;
+}
+
+void registerDetails() {
+    World& w = world();
+    if (w.facts->get().status != FactsStatus::Loaded)
+        std::printf("No facts in %s (%s): the details are read from the ZIP records alone.\n",
+                    w.data.dir.c_str(), w.facts->get().message.c_str());
+    for (const char* zip : DetailsQueries) {
+        benchmark::RegisterBenchmark(
+            ("ours/" + detailsName(zip)).c_str(),
+            [zip](benchmark::State& s) {
+                World& w = world();
+                const DetailsContext ctx{w.data, w.settings, w.time,
+                                         w.points.points ? &*w.points.points : nullptr,
+                                         w.facts.get()};
+                std::size_t n = 0;
+                for (auto _ : s)
+                    benchmark::DoNotOptimize(n = DetailsOfZip(zip, ctx).records.size());
+                s.counters["lines"] = double(n);
+            })
+            ->Repetitions(7)
+            ->Unit(benchmark::kMicrosecond);
+    }
+}
+
 std::string nameOf(const Query& q) {
     std::string n = std::string(q.mode) + "/";
     if (*q.state)
@@ -263,6 +298,7 @@ int main(int argc, char** argv) {
         std::printf("No positions in %s (%s): the radius and nearest searches are left out.\n",
                     world().data.dir.c_str(), world().points.message.c_str());
     }
+    registerDetails();
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
@@ -277,6 +313,8 @@ int main(int argc, char** argv) {
         names.push_back("index/" + q.name().substr(5));
     for (const PointQuery& q : PointQueries)
         names.push_back(q.name);
+    for (const char* zip : DetailsQueries)
+        names.push_back(detailsName(zip));
     for (const std::string& n : names) {
         auto a = reporter.medians.find("ours/" + n);
         auto b = reporter.medians.find("sqlite/" + n);

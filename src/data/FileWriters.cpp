@@ -113,4 +113,27 @@ std::string WritePointsFile(const std::vector<PointRecord>& records,
     return out;
 }
 
+std::string WriteFactsFile(const std::vector<std::string>& zoneNames,
+                           const std::vector<FactsRecord>& records) {
+    std::string body;
+    std::vector<std::uint32_t> offsets;
+    offsets.reserve(records.size() + 1);
+    for (const FactsRecord& r : records) {
+        offsets.push_back(std::uint32_t(body.size()));
+        r.encode(body);
+    }
+    offsets.push_back(std::uint32_t(body.size()));
+    std::string out;
+    FactsHeader{std::uint32_t(records.size()), std::uint32_t(zoneNames.size()),
+                std::uint32_t(body.size())}
+        .encode(out);
+    for (const std::string& name : zoneNames) {
+        storeU8(out, std::uint8_t(name.size()));
+        out += name;
+    }
+    for (std::uint32_t at : offsets)
+        storeU32(out, at);
+    return out + body;
+}
+
 } // namespace corvana

@@ -4,6 +4,7 @@
 // records of data/Records.h. The builder decides what a file holds and in which order; the
 // writer decides its bytes.
 
+#include "data/FactsFormat.h"
 #include "data/Records.h"
 
 #include <cstdint>
@@ -65,5 +66,9 @@ std::string WriteAreaListFile(const std::vector<AreaZipList>& areas);
 // tree order) with leaves of leafSize places.
 std::string WritePointsFile(const std::vector<PointRecord>& records,
                             const std::vector<std::uint16_t>& list, std::uint8_t leafSize);
+
+// ZIPFACTS.DAT from the zone names and one record per ZIP code (see data/FactsFormat.h).
+std::string WriteFactsFile(const std::vector<std::string>& zoneNames,
+                           const std::vector<FactsRecord>& records);
 
 } // namespace corvana

@@ -9,7 +9,7 @@ namespace {
 
 // centreRecord: the record that sorts first among equal distances, or none.
 NearResult nearPoint(const Points& points, GeoPoint centre, double radiusKm, std::size_t limit,
-                     std::optional<std::uint32_t> centreRecord) {
+                     std::optional<std::uint32_t> centreRecord, const KindChoice& kinds) {
     NearResult result;
     if (!OnTheGlobe(centre)) {
         result.error = NearError::BadPoint;
@@ -27,7 +27,8 @@ NearResult nearPoint(const Points& points, GeoPoint centre, double radiusKm, std
                                 const double km = GeodesicKm(centre, places[i].point);
                                 if (km <= radiusKm)
                                     for (std::uint16_t r : points.recordsAt(places[i]))
-                                        result.zips.push_back(NearbyZip{r, km});
+                                        if (r == centreRecord || kinds.keeps(r))
+                                            result.zips.push_back(NearbyZip{r, km});
                             });
     const NearerFirst before{centreRecord};
     if (limit < result.zips.size()) {
@@ -56,19 +57,20 @@ std::string NearResult::message() const {
     return {};
 }
 
-NearResult Near(const Points& points, GeoPoint centre, double radiusKm, std::size_t limit) {
-    return nearPoint(points, centre, radiusKm, limit, std::nullopt);
+NearResult Near(const Points& points, GeoPoint centre, double radiusKm, std::size_t limit,
+                const KindChoice& kinds) {
+    return nearPoint(points, centre, radiusKm, limit, std::nullopt, kinds);
 }
 
 NearResult Near(const Points& points, std::uint32_t centreRecord, double radiusKm,
-                std::size_t limit) {
+                std::size_t limit, const KindChoice& kinds) {
     auto centre = points.position(centreRecord);
     if (!centre) {
         NearResult result;
         result.error = NearError::NoPosition;
         return result;
     }
-    return nearPoint(points, *centre, radiusKm, limit, centreRecord);
+    return nearPoint(points, *centre, radiusKm, limit, centreRecord, kinds);
 }
 
 std::optional<NearbyZip> Nearest(const Points& points, GeoPoint point) {
@@ -91,6 +93,91 @@ std::optional<NearbyZip> Nearest(const Points& points, GeoPoint point) {
             best = other;
     });
     return best;
+}
+
+std::optional<NearbyZip> Nearest(const Points& points, GeoPoint point, const KindChoice& kinds) {
+    if (kinds.kinds.isAll() || !kinds.facts)
+        return Nearest(points, point);
+    auto zips = NearestZips(points, point, 1, kinds);
+    if (zips.empty())
+        return std::nullopt;
+    return zips.front();
+}
+
+std::vector<NearbyZip> NearestZips(const Points& points, GeoPoint point, std::size_t count,
+                                   const KindChoice& kinds,
+                                   const std::vector<std::uint32_t>& skip) {
+    std::vector<NearbyZip> found;
+    if (count == 0 || !OnTheGlobe(point))
+        return found;
+    const PlaceTree& tree = points.tree();
+    const auto& places = tree.places();
+    const auto& vectors = tree.vectors();
+    const Vec3 at = UnitVector(point);
+    auto wanted = [&](std::uint32_t r) {
+        return kinds.keeps(r) && std::find(skip.begin(), skip.end(), r) == skip.end();
+    };
+    auto wantedAt = [&](std::uint32_t place) {
+        std::size_t n = 0;
+        for (std::uint16_t r : points.recordsAt(places[place]))
+            n += wanted(r);
+        return n;
+    };
+
+    // By chord first, which costs little: a ball that grows until it holds `count` wanted ZIP
+    // codes. Geodesics are worked out only for the places nearest by chord.
+    struct ByChord {
+        double c2;
+        std::uint32_t place;
+        std::size_t zips;
+    };
+    std::vector<ByChord> near;
+    std::size_t inBall = 0;
+    for (double radius = 8;; radius *= 4) {
+        const double km = std::min(radius, MaxRadiusKm);
+        near.clear();
+        inBall = 0;
+        tree.visitBall(at, ChordSquaredWithin(km), [&](std::uint32_t i) {
+            if (const std::size_t n = wantedAt(i)) {
+                near.push_back(ByChord{ChordSquared(at, vectors[i]), i, n});
+                inBall += n;
+            }
+        });
+        if (inBall >= count || km >= MaxRadiusKm)
+            break;
+    }
+    if (near.empty())
+        return found;
+    std::sort(near.begin(), near.end(), [](const ByChord& a, const ByChord& b) {
+        return a.c2 != b.c2 ? a.c2 < b.c2 : a.place < b.place;
+    });
+    // The places nearest by chord that hold `count` wanted ZIP codes: the farthest of them by
+    // geodesic bounds the answer, as those ZIP codes are at most that far.
+    double bound = 0;
+    std::size_t held = 0;
+    for (const ByChord& c : near) {
+        if (held >= count)
+            break;
+        bound = std::max(bound, GeodesicKm(point, places[c.place].point));
+        held += c.zips;
+    }
+    if (held < count)
+        bound = MaxRadiusKm;
+    // Every ZIP code within the bound, by geodesic, each place measured once.
+    tree.visitBall(at, ChordSquaredWithin(bound), [&](std::uint32_t i) {
+        if (!wantedAt(i))
+            return;
+        const double d = GeodesicKm(point, places[i].point);
+        if (d <= bound)
+            for (std::uint16_t r : points.recordsAt(places[i]))
+                if (wanted(r))
+                    found.push_back(NearbyZip{r, d});
+    });
+    const NearerFirst before{std::nullopt};
+    const std::size_t keep = std::min(count, found.size());
+    std::partial_sort(found.begin(), found.begin() + std::ptrdiff_t(keep), found.end(), before);
+    found.resize(keep);
+    return found;
 }
 
 std::optional<double> DistanceKm(const Points& points, std::uint32_t a, std::uint32_t b) {

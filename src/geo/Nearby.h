@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/ZipFacts.h"
 #include "geo/Distance.h"
 #include "geo/GeoPoint.h"
 #include "geo/Points.h"
@@ -55,17 +56,27 @@ inline constexpr std::size_t NoLimit = std::numeric_limits<std::size_t>::max();
 
 // The ZIP codes within radiusKm of a point (geodesic distance at most radiusKm), nearest first;
 // of equal distance, in ZIP order. At most `limit` of them.
-NearResult Near(const Points& points, GeoPoint centre, double radiusKm,
-                std::size_t limit = NoLimit);
+// Only the ZIP codes whose kind `kinds` keeps are listed (every one by default).
+NearResult Near(const Points& points, GeoPoint centre, double radiusKm, std::size_t limit = NoLimit,
+                const KindChoice& kinds = {});
 
 // The same around the position of a ZIP code: the centre ZIP code comes first (distance 0),
-// then the others at its very position, then the rest.
+// then the others at its very position, then the rest. The centre is listed whatever its kind.
 NearResult Near(const Points& points, std::uint32_t centreRecord, double radiusKm,
-                std::size_t limit = NoLimit);
+                std::size_t limit = NoLimit, const KindChoice& kinds = {});
 
 // The ZIP code nearest to a point, of equal distances the first in ZIP order; nothing when no
-// ZIP code has a position or the point is not on the globe.
+// ZIP code has a position or the point is not on the globe. With `kinds`, the nearest of the
+// kinds it keeps; nothing when no such ZIP code has a position.
 std::optional<NearbyZip> Nearest(const Points& points, GeoPoint point);
+std::optional<NearbyZip> Nearest(const Points& points, GeoPoint point, const KindChoice& kinds);
+
+// The `count` ZIP codes nearest to a point whose kind `kinds` keeps and that `skip` does not
+// name (the ZIP code whose neighbours are wanted), nearest first, of equal distances in ZIP
+// order; fewer when fewer have a position.
+std::vector<NearbyZip> NearestZips(const Points& points, GeoPoint point, std::size_t count,
+                                   const KindChoice& kinds,
+                                   const std::vector<std::uint32_t>& skip = {});
 
 // The distance from the ZIP code of record a to that of record b; nothing when either has no
 // position.

@@ -1,9 +1,11 @@
 #include "mkdata/Builder.h"
 
 #include "data/DataSet.h"
+#include "data/FactsFormat.h"
 #include "data/FileNames.h"
 #include "data/FileWriters.h"
 #include "data/Records.h"
+#include "data/ZipFacts.h"
 #include "geo/Points.h"
 #include "text/Blanks.h"
 #include "text/Csv.h"
@@ -52,6 +54,8 @@ enum Column {
     ColLatitude,
     ColLongitude,
     ColCountyFips,
+    ColKind,
+    ColTimeZone,
     ColumnCount
 };
 static_assert(std::size(TableColumns) == ColumnCount && FirstOptionalColumn == ColOtherCities);
@@ -73,6 +77,8 @@ struct Row {
     double latitude = 0;
     double longitude = 0;
     std::string countyFips;
+    ZipKind kind = ZipKind::Unknown;
+    std::string zoneName; // IANA, "America/Boise"; empty when none
 };
 
 // A city or a county of one state with the records of its ZIP codes.
@@ -224,6 +230,25 @@ void readPlace(Row& row, std::string_view latitude, std::string_view longitude,
     row.countyFips = std::string(countyFips);
 }
 
+// The kind and zone name of a row: a known kind or none; a zone name only beside an offset.
+void readFacts(Row& row, std::string_view kind, std::string_view zone, bool hasOffset) {
+    if (!kind.empty()) {
+        auto k = KindOfName(kind);
+        if (!k)
+            throw InputError(row.line, "bad kind " + inQuotes(kind) +
+                                           " (standard, po_box_or_unique or military wanted)");
+        row.kind = *k;
+    }
+    if (zone.empty())
+        return;
+    if (!IsZoneNameForm(zone))
+        throw InputError(row.line, "bad time_zone " + inQuotes(zone) +
+                                       " (an IANA zone name such as America/Boise wanted)");
+    if (!hasOffset)
+        throw InputError(row.line, "time_zone " + inQuotes(zone) + " without a utc_offset");
+    row.zoneName = std::string(zone);
+}
+
 // The items of a ';'-separated list, trimmed, empty items dropped.
 std::vector<std::string_view> listItems(std::string_view field) {
     std::vector<std::string_view> items;
@@ -322,6 +347,7 @@ Row parseRow(const CsvRecord& record, const std::array<std::size_t, ColumnCount>
     for (std::string_view item : listItems(field(ColOtherCountyNames)))
         row.otherCountyNames.push_back(nameText(item, "county in other_county_names", line));
     readPlace(row, field(ColLatitude), field(ColLongitude), field(ColCountyFips));
+    readFacts(row, field(ColKind), field(ColTimeZone), !field(ColUtcOffset).empty());
     return row;
 }
 
@@ -394,14 +420,15 @@ void checkListLength(std::size_t length, std::string_view what) {
 
 // The rows of the table in ZIP order, which makes each prefix one block and puts every list
 // of record numbers in ZIP order. hasPlaces: the header has a latitude, longitude or
-// county_fips column.
-std::vector<Row> readRows(std::string_view csv, bool& hasPlaces) {
+// county_fips column; hasFacts: a kind or time_zone column.
+std::vector<Row> readRows(std::string_view csv, bool& hasPlaces, bool& hasFacts) {
     std::vector<CsvRecord> records = readTable(csv);
     if (records.empty())
         throw InputError(0, "the table is empty: no header line");
     const auto where = headerColumns(records.front());
     hasPlaces = where[ColLatitude] != SIZE_MAX || where[ColLongitude] != SIZE_MAX ||
                 where[ColCountyFips] != SIZE_MAX;
+    hasFacts = where[ColKind] != SIZE_MAX || where[ColTimeZone] != SIZE_MAX;
 
     std::vector<Row> rows;
     rows.reserve(records.size() - 1);
@@ -593,6 +620,75 @@ std::vector<PointRecord> pointRecords(const std::vector<Row>& rows) {
     return records;
 }
 
+std::uint32_t fipsValue(const std::string& fips) {
+    return fips.empty() ? 0 : std::uint32_t(digitsValue(fips));
+}
+
+void checkFactsItems(std::size_t n, const Row& row, std::string_view what) {
+    if (n > MaxFactsItems)
+        throw InputError(row.line, std::to_string(n) + " " + std::string(what) +
+                                       "; ZIPFACTS.DAT holds at most 255 of them per ZIP code");
+}
+
+// ZIPFACTS.DAT: each row's kind and zone name, its counties with their FIPS codes, area codes
+// and other city names. The table gives the FIPS code of the main county only; a further county
+// takes the code that the rows whose main county it is give it in the same state, none when
+// no row has it as its main county.
+std::string factsFile(const std::vector<Row>& rows) {
+    std::map<std::string, std::uint32_t> fipsOf; // name '\0' state
+    for (const Row& row : rows)
+        if (!row.county.empty() && !row.countyFips.empty())
+            fipsOf.emplace(row.county + '\0' + row.state, fipsValue(row.countyFips));
+    std::map<std::string, std::uint8_t> zoneNumber;
+    for (const Row& row : rows)
+        if (!row.zoneName.empty())
+            zoneNumber.emplace(row.zoneName, 0);
+    if (zoneNumber.size() > MaxFactsItems)
+        throw InputError(0, std::to_string(zoneNumber.size()) +
+                                " time zone names; ZIPFACTS.DAT holds at most 255");
+    std::vector<std::string> zoneNames;
+    for (auto& [name, number] : zoneNumber) {
+        zoneNames.push_back(name);
+        number = std::uint8_t(zoneNames.size());
+    }
+
+    std::vector<FactsRecord> records;
+    records.reserve(rows.size());
+    for (const Row& row : rows) {
+        FactsRecord r;
+        r.kind = row.kind;
+        r.zone = row.zoneName.empty() ? NoZoneName : zoneNumber.at(row.zoneName);
+        if (!row.county.empty()) {
+            r.counties.push_back(FactsCounty{fipsValue(row.countyFips), row.county});
+            r.flags |= FactsRecord::MainCounty;
+        }
+        for (const std::string& other : row.otherCounties) {
+            if (other == row.county ||
+                std::any_of(r.counties.begin(), r.counties.end(),
+                            [&](const FactsCounty& c) { return c.name == other; }))
+                continue;
+            auto known = fipsOf.find(other + '\0' + row.state);
+            r.counties.push_back(FactsCounty{known == fipsOf.end() ? 0 : known->second, other});
+        }
+        if (row.areaCode != NoAreaCode) {
+            r.areaCodes.push_back(row.areaCode);
+            r.flags |= FactsRecord::MainAreaCode;
+        }
+        for (std::uint16_t code : row.otherAreaCodes)
+            if (std::find(r.areaCodes.begin(), r.areaCodes.end(), code) == r.areaCodes.end())
+                r.areaCodes.push_back(code);
+        for (const std::string& other : row.otherCities)
+            if (other != row.city &&
+                std::find(r.otherCities.begin(), r.otherCities.end(), other) == r.otherCities.end())
+                r.otherCities.push_back(other);
+        checkFactsItems(r.counties.size(), row, "counties");
+        checkFactsItems(r.areaCodes.size(), row, "area codes");
+        checkFactsItems(r.otherCities.size(), row, "other city names");
+        records.push_back(std::move(r));
+    }
+    return WriteFactsFile(zoneNames, records);
+}
+
 // One record per prefix. The main city of a prefix has most ZIP codes in its block; of
 // equals, the one whose first ZIP code is lowest, which in ZIP order is the one met first.
 std::vector<ZipIndexRecord> prefixRecords(const std::vector<Row>& rows,
@@ -638,8 +734,8 @@ std::string DateText(std::string_view utf8) {
 DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
     DataFiles files;
     files[filenames::ZipVerDat] = WriteVersionFile(DateText(date));
-    bool hasPlaces = false;
-    const std::vector<Row> rows = readRows(csv, hasPlaces);
+    bool hasPlaces = false, hasFacts = false;
+    const std::vector<Row> rows = readRows(csv, hasPlaces, hasFacts);
     const StateLines states = numberStates(rows);
     files[filenames::StateDat] = WriteStateFile(states.lines);
     const Lists lists = collectLists(rows, states);
@@ -651,6 +747,8 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
     files[filenames::ZipIdx] = WriteZipIndexFile(prefixRecords(rows, lists.cityOf, cityOffsets));
     if (hasPlaces)
         files[filenames::PointsDat] = geo::BuildPointsFile(pointRecords(rows));
+    if (hasFacts)
+        files[filenames::FactsDat] = factsFile(rows);
     return files;
 }
 
@@ -692,9 +790,10 @@ void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir) {
         for (const auto& [name, bytes] : files)
             fs::rename(work / name, dir / name);
         fs::remove(work);
-        // Positions of the old set would put the new set's ZIP codes in wrong places.
-        if (!files.count(filenames::PointsDat))
-            fs::remove(dir / filenames::PointsDat);
+        // Positions or facts of the old set would describe the new set's ZIP codes wrongly.
+        for (const char* optional : {filenames::PointsDat, filenames::FactsDat})
+            if (!files.count(optional))
+                fs::remove(dir / optional);
     } catch (...) {
         std::error_code ignored;
         fs::remove_all(work, ignored);
@@ -709,9 +808,11 @@ constexpr const char* Usage =
     "Builds the Corvana data files from a UTF-8 table with the header\n"
     "  zip,city,state,county,area_code,utc_offset,dst,other_counties,other_area_codes\n"
     "and optionally other_cities and other_county_names (further names of the place and of\n"
-    "its counties, each a ';' list), latitude, longitude (decimal degrees) and county_fips\n"
-    "(five digits) into DIR; TEXT is the data date that the Version message shows\n"
-    "(e.g. \"March 2026\"). POINTS.DAT is written when the table has any of the last three.\n"
+    "its counties, each a ';' list), latitude, longitude (decimal degrees), county_fips\n"
+    "(five digits), kind (standard, po_box_or_unique or military) and time_zone (an IANA\n"
+    "name such as America/Boise) into DIR; TEXT is the data date that the Version message\n"
+    "shows (e.g. \"March 2026\"). POINTS.DAT is written when the table has a latitude,\n"
+    "longitude or county_fips column, ZIPFACTS.DAT when it has kind or time_zone.\n"
     "Nothing in DIR is replaced unless every file could be built and written.\n";
 
 struct Options {

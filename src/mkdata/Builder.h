@@ -42,7 +42,9 @@ inline constexpr std::string_view TableColumns[] = {"zip",
                                                     "other_county_names",
                                                     "latitude",
                                                     "longitude",
-                                                    "county_fips"};
+                                                    "county_fips",
+                                                    "kind",
+                                                    "time_zone"};
 // The columns from this one on may be left out: tables written before them still build.
 inline constexpr std::size_t FirstOptionalColumn = 9;
 // A latitude or longitude has at most this many decimals.
@@ -53,15 +55,16 @@ inline constexpr std::size_t MaxDegreeDecimals = 5;
 std::string DateText(std::string_view utf8);
 
 // Builds every data file from the UTF-8 table and the UTF-8 data date; POINTS.DAT when the table
-// has a latitude, longitude or county_fips column. Throws InputError, with the line of the
+// has a latitude, longitude or county_fips column, ZIPFACTS.DAT when it has a kind or time_zone
+// column. Throws InputError, with the line of the
 // table where it can name one, for anything the files could not hold as given.
 DataFiles BuildDataFiles(std::string_view csv, std::string_view date);
 
 // Writes the files into dir (made when missing) without ever leaving a half-written set: all of
 // them go into a fresh folder inside dir first and are then renamed into place. A POINTS.DAT
-// that the new set lacks is removed last, as it belongs to the old set; other files of dir are
-// left alone. Throws std::exception when a file cannot be written; the folder is
-// removed then.
+// or ZIPFACTS.DAT that the new set lacks is removed last, as it belongs to the old set; other files
+// of dir are left alone. Throws std::exception when a file cannot be written; the folder is removed
+// then.
 void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir);
 
 // The whole program: corvana-mkdata --csv FILE --out DIR --date TEXT. Returns the exit status:

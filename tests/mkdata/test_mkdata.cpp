@@ -1,8 +1,10 @@
 #include "TestUtil.h"
 
 #include "data/DataSet.h"
+#include "data/FileNames.h"
 #include "data/MappedFile.h"
 #include "data/Records.h"
+#include "data/ZipFacts.h"
 #include "data/ZipFile.h"
 #include "geo/Points.h"
 #include "mkdata/Builder.h"
@@ -699,7 +701,7 @@ TEST(Builder, PositionsAndCountyCodesReadBackExactly) {
             if (line.find(',', at) == std::string::npos)
                 break;
         }
-        ASSERT_EQ(f.size(), 14u);
+        ASSERT_EQ(f.size(), 16u);
         std::uint32_t record = 0;
         while (b.zips.at(record).zipText() != f[0])
             ++record;
@@ -724,6 +726,122 @@ TEST(Builder, PositionsAndCountyCodesReadBackExactly) {
     data.dir = dir.str();
     EXPECT_EQ(LoadPoints(data).status, geo::PointsStatus::NoLocations);
     EXPECT_EQ(LoadPoints(data).message, msg::NoLocations);
+}
+
+namespace {
+
+ZipFacts factsOf(const DataFiles& files) {
+    const std::string& bytes = files.at(filenames::FactsDat);
+    auto facts = ZipFacts::fromBytes(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    if (!facts)
+        throw std::runtime_error("ZIPFACTS.DAT does not read back");
+    return *facts;
+}
+
+} // namespace
+
+TEST(Builder, FactsOfKindsZoneNamesCountiesCodesAndNames) {
+    const std::string header = Header.substr(0, Header.size() - 1) +
+                               ",other_cities,other_county_names,county_fips,kind,time_zone\n";
+    const std::string rows[] = {
+        "09001,APO,AE,,,,N,,,,,,military,",
+        "84070,Sandy,UT,Salt Lake,801,-7,Y,Utah;Salt Lake,385;801,,,49035,standard,America/Denver",
+        "84101,Salt Lake City,UT,Salt Lake,801,-7,Y,,385,,,49035,standard,America/Denver",
+        "84601,Provo,UT,Utah,801,-7,Y,Wasatch,,,,49049,,America/Denver",
+        "99591,Saint George Island,AK,Aleutians West,,-9,Y,,907,"
+        "St George Island;St. George Island,,02016,po_box_or_unique,America/Anchorage"};
+    std::string csv = header;
+    for (const auto& row : rows)
+        csv += row + "\n";
+    const DataFiles files = BuildDataFiles(csv, "May 2001");
+    const ZipFacts facts = factsOf(files);
+    ASSERT_EQ(facts.recordCount(), 5u);
+    EXPECT_EQ(facts.zoneNames(), (Texts{"America/Anchorage", "America/Denver"}));
+
+    auto apo = *facts.entry(0);
+    EXPECT_EQ(apo.kind, ZipKind::Military);
+    EXPECT_EQ(apo.zoneName, "");
+    EXPECT_TRUE(apo.counties.empty() && apo.areaCodes.empty() && apo.otherCities.empty());
+    EXPECT_FALSE(apo.hasMainCounty || apo.hasMainAreaCode);
+
+    // A further county takes the code of the rows whose main county it is; the main county and
+    // area code are not repeated among the others.
+    auto sandy = *facts.entry(1);
+    EXPECT_EQ(sandy.kind, ZipKind::Standard);
+    EXPECT_EQ(sandy.zoneName, "America/Denver");
+    ASSERT_EQ(sandy.counties.size(), 2u);
+    EXPECT_EQ(sandy.counties[0].name, "Salt Lake");
+    EXPECT_EQ(sandy.counties[0].fipsText(), "49035");
+    EXPECT_EQ(sandy.counties[1].name, "Utah");
+    EXPECT_EQ(sandy.counties[1].fips, 49049u);
+    EXPECT_EQ(sandy.areaCodes, (std::vector<std::uint16_t>{801, 385}));
+    // No row has Wasatch as its main county: no code. An empty kind is Unknown.
+    auto provo = *facts.entry(3);
+    EXPECT_EQ(provo.kind, ZipKind::Unknown);
+    EXPECT_EQ(provo.counties.at(1).fips, 0u);
+    EXPECT_EQ(provo.counties.at(1).fipsText(), "");
+
+    // Further area codes without a main one stay others.
+    auto island = *facts.entry(4);
+    EXPECT_FALSE(island.hasMainAreaCode);
+    EXPECT_EQ(island.areaCodes, (std::vector<std::uint16_t>{907}));
+    EXPECT_EQ(island.otherAreaCodes().size(), 1u);
+    EXPECT_TRUE(island.otherCounties().empty());
+    EXPECT_EQ(island.otherCities,
+              (std::vector<std::string_view>{"St George Island", "St. George Island"}));
+    EXPECT_EQ(facts.kind(4), ZipKind::PoBoxOrUnique);
+    EXPECT_FALSE(facts.entry(5));
+
+    // The other files keep their bytes: the table without the two columns builds the same set,
+    // less ZIPFACTS.DAT.
+    std::string plain =
+        Header.substr(0, Header.size() - 1) + ",other_cities,other_county_names,county_fips\n";
+    for (const auto& row : rows)
+        plain += row.substr(0, row.rfind(',', row.rfind(',') - 1)) + "\n";
+    DataFiles without = BuildDataFiles(plain, "May 2001");
+    EXPECT_FALSE(without.count(filenames::FactsDat));
+    DataFiles with = files;
+    with.erase(filenames::FactsDat);
+    EXPECT_EQ(with, without);
+    // A time_zone column alone is enough for the file.
+    EXPECT_TRUE(BuildDataFiles(Header.substr(0, Header.size() - 1) + ",time_zone\n" +
+                                   "84101,Salt Lake City,UT,,,-7,Y,,,America/Denver\n",
+                               "May 2001")
+                    .count(filenames::FactsDat));
+}
+
+TEST(Builder, KindsAndZoneNamesAreChecked) {
+    const std::string header = Header.substr(0, Header.size() - 1) + ",kind,time_zone\n";
+    auto row = [&](std::string_view offset, std::string_view kind, std::string_view zone) {
+        return errorOf(header + "84101,Salt Lake City,UT,,," + std::string(offset) + ",Y,,," +
+                       std::string(kind) + "," + std::string(zone) + "\n");
+    };
+    EXPECT_EQ(row("-7", "standard", "America/Denver"), "");
+    EXPECT_EQ(row("-7", "standard", "America/Indiana/Knox"), "");
+    EXPECT_EQ(row("-7", "Standard", "America/Denver"),
+              "line 2: bad kind \"Standard\" (standard, po_box_or_unique or military wanted)");
+    for (std::string_view bad : {"Denver", "america/Denver", "America/", "America//Denver",
+                                 "America/Den ver", "A/B/C/D", "America/Denver\u00e9"})
+        EXPECT_EQ(row("-7", "", bad), "line 2: bad time_zone \"" + std::string(bad) +
+                                          "\" (an IANA zone name such as America/Boise wanted)")
+            << bad;
+    EXPECT_EQ(row("", "military", "America/Denver"),
+              "line 2: time_zone \"America/Denver\" without a utc_offset");
+}
+
+TEST(Builder, ASetWithoutFactsLosesTheOldFactsFile) {
+    const std::string csv = readFile(std::string(CORVANA_TEST_SOURCE_DIR) + "/fixtures/points.csv");
+    TempDir dir;
+    WriteDataFiles(BuildDataFiles(csv, "June 1996"), dir.path());
+    DataSet data;
+    data.dir = dir.str();
+    EXPECT_EQ(LoadFacts(data).status, FactsStatus::Loaded);
+    WriteDataFiles(
+        BuildDataFiles(readFile(CORVANA_TEST_SOURCE_DIR "/fixtures/small.csv"), "June 1996"),
+        dir.path());
+    EXPECT_EQ(LoadFacts(data).status, FactsStatus::Missing);
+    EXPECT_EQ(LoadFacts(data).message, msg::NoFacts);
 }
 
 TEST(Builder, RealDataSetIsConsistent) {
