@@ -15,6 +15,8 @@ inline constexpr const char* AreaDat = "AREA.DAT";
 inline constexpr const char* AreaIdx = "AREA.IDX";
 inline constexpr const char* ZipVerDat = "ZIPVER.DAT";
 inline constexpr const char* PointsDat = "POINTS.DAT"; // optional: where the ZIP codes lie
+// optional: where telephone numbers ring, by area code and exchange
+inline constexpr const char* ExchangeDat = "EXCHANGE.DAT";
 inline constexpr const char* HelpFile = "CORVA.HLP";
 
 } // namespace corvana::filenames
