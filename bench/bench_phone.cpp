@@ -47,8 +47,8 @@ const World& world() {
 }
 
 // Placed, unplaced in a split area code, toll-free, in each of the usual forms.
-const char* const Numbers[] = {"(208) 334-1234", "208-999-1234",    "850.432.1234",
-                               "+1 850 222 1234", "1-907-555-1234", "2125551234",
+const char* const Numbers[] = {"(208) 334-1234",  "208-999-1234",      "850.432.1234",
+                               "+1 850 222 1234", "1-907-555-1234",    "2125551234",
                                "800-555-1234",    "(928) 871-0000 x12"};
 
 // A million cells: real area codes with any exchange, written the ways people write them, and

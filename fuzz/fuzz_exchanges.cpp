@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const auto copy = Exchanges::fromBytes({bytes, size});
     FUZZ_CHECK(copy.has_value() == load.exchanges.has_value());
     if (load.status != ExchangesStatus::Loaded) {
-        FUZZ_CHECK(load.status == ExchangesStatus::Damaged && load.message == msg::ExchangesCorrupt);
+        FUZZ_CHECK(load.status == ExchangesStatus::Damaged &&
+                   load.message == msg::ExchangesCorrupt);
         return 0;
     }
     const Exchanges& ex = *load.exchanges;

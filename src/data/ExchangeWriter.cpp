@@ -68,8 +68,8 @@ std::string WriteExchangeFile(std::vector<ExchangeTableArea> areas,
         if (i > 0 && areas[i].code == areas[i - 1].code)
             throw std::invalid_argument(what + ": given twice");
         const std::string& st = areas[i].state;
-        if (!st.empty() && (st.size() != 2 || st[0] < 'A' || st[0] > 'Z' || st[1] < 'A' ||
-                            st[1] > 'Z'))
+        if (!st.empty() &&
+            (st.size() != 2 || st[0] < 'A' || st[0] > 'Z' || st[1] < 'A' || st[1] > 'Z'))
             throw std::invalid_argument(what + ": the state is not two capital letters");
         AreaEntry a{areas[i].code, sets.number(areas[i].zones, what), 0, {0, 0}};
         if (!st.empty())

@@ -105,8 +105,8 @@ bool Exchanges::check() {
             end > h.exchangeCount)
             return false;
         const bool noState = a.state[0] == 0 && a.state[1] == 0;
-        const bool letters = a.state[0] >= 'A' && a.state[0] <= 'Z' && a.state[1] >= 'A' &&
-                             a.state[1] <= 'Z';
+        const bool letters =
+            a.state[0] >= 'A' && a.state[0] <= 'Z' && a.state[1] >= 'A' && a.state[1] <= 'Z';
         if (!noState && !letters)
             return false;
         lastCode = a.code;

@@ -66,9 +66,8 @@ std::vector<std::uint8_t> zonesValue(std::string_view field, std::size_t line) {
 }
 
 std::string stateValue(std::string_view field, bool mayBeEmpty, std::size_t line) {
-    const bool letters =
-        field.size() == 2 && field[0] >= 'A' && field[0] <= 'Z' && field[1] >= 'A' &&
-        field[1] <= 'Z';
+    const bool letters = field.size() == 2 && field[0] >= 'A' && field[0] <= 'Z' &&
+                         field[1] >= 'A' && field[1] <= 'Z';
     if (!letters && !(mayBeEmpty && field.empty()))
         throw InputError(line, "bad state " + quoted(field) + " (two capital letters wanted)");
     return std::string(field);
@@ -77,8 +76,8 @@ std::string stateValue(std::string_view field, bool mayBeEmpty, std::size_t line
 std::string cityValue(std::string_view field, std::size_t line) {
     const auto text = Utf8ToWin1252(field);
     if (!text)
-        throw InputError(line, "city " + quoted(field) +
-                                   " is not UTF-8 that Windows-1252 can represent");
+        throw InputError(line,
+                         "city " + quoted(field) + " is not UTF-8 that Windows-1252 can represent");
     if (text->empty() || text->size() > 253)
         throw InputError(line, "city " + quoted(field) + " is empty or longer than 253 bytes");
     for (unsigned char c : *text)
@@ -127,10 +126,9 @@ std::string BuildExchangeFile(std::string_view csv) {
                 areas.push_back(ExchangeTableArea{area, stateValue(field(3), true, line),
                                                   zonesValue(field(4), line)});
             } else {
-                rows.push_back(ExchangeTableRow{area, codeValue(exchange, "exchange", line),
-                                                cityValue(field(2), line),
-                                                stateValue(field(3), false, line),
-                                                zonesValue(field(4), line)});
+                rows.push_back(ExchangeTableRow{
+                    area, codeValue(exchange, "exchange", line), cityValue(field(2), line),
+                    stateValue(field(3), false, line), zonesValue(field(4), line)});
             }
         }
     } catch (const CsvError& e) {

@@ -114,8 +114,8 @@ PhoneResult AnswerPhone(const PhoneNumber& number, const PhoneContext& ctx) {
     a.number = number;
     a.national = number.national();
     if (number.kind != PhoneKind::Geographic) {
-        a.place = number.kind == PhoneKind::TollFree ? PhonePlace::TollFree
-                                                     : PhonePlace::NonGeographic;
+        a.place =
+            number.kind == PhoneKind::TollFree ? PhonePlace::TollFree : PhonePlace::NonGeographic;
         return r;
     }
     const std::optional<ExchangeAnswer> found =
@@ -146,8 +146,8 @@ PhoneResult AnswerPhone(const PhoneNumber& number, const PhoneContext& ctx) {
         const int ahead = hoursAhead(code, s, ctx.time);
         least = a.zones.size() == 1 ? ahead : std::min(least, ahead);
         most = a.zones.size() == 1 ? ahead : std::max(most, ahead);
-        z.time = TimeOfDay{((now.hour + ahead) % 24 + 24) % 24, now.minute, now.second,
-                           now.millisecond};
+        z.time =
+            TimeOfDay{((now.hour + ahead) % 24 + 24) % 24, now.minute, now.second, now.millisecond};
         z.localTime = ctx.time.formatter ? ctx.time.formatter(z.time) : FormatTimeC(z.time);
     }
     if (!userZone || a.zones.empty())
@@ -157,8 +157,8 @@ PhoneResult AnswerPhone(const PhoneNumber& number, const PhoneContext& ctx) {
     const int length = (ctx.window.end - ctx.window.start - (most - least)) * 60;
     if (length <= 0)
         return r;
-    const int start = ((ctx.window.start - least) * 60 % MinutesPerDay + MinutesPerDay) %
-                      MinutesPerDay;
+    const int start =
+        ((ctx.window.start - least) * 60 % MinutesPerDay + MinutesPerDay) % MinutesPerDay;
     a.hours = CallingHours{start, length};
     const int minute = now.hour * 60 + now.minute;
     a.callableNow = ((minute - start) % MinutesPerDay + MinutesPerDay) % MinutesPerDay < length;

@@ -55,11 +55,11 @@ struct CallingHours {
 
 struct PhoneAnswer {
     PhoneNumber number;
-    std::string national;           // "(208) 334-1234"
+    std::string national; // "(208) 334-1234"
     PhonePlace place = PhonePlace::Exchange;
-    std::string city;               // Windows-1252; empty unless place is Exchange
-    std::string state;              // the place's state, else the area code's; may be empty
-    std::vector<PhoneZone> zones;   // every zone it may be in, the furthest east first
+    std::string city;             // Windows-1252; empty unless place is Exchange
+    std::string state;            // the place's state, else the area code's; may be empty
+    std::vector<PhoneZone> zones; // every zone it may be in, the furthest east first
     std::optional<CallingHours> hours;
     bool callableNow = false;
 
@@ -113,9 +113,9 @@ struct PhoneCounts {
     std::size_t rows = 0;
     std::size_t placed = 0;
     std::size_t areaCodeOnly = 0;
-    std::size_t tollFree = 0;   // toll-free and the other non-geographic codes
-    std::size_t notInData = 0;  // an area code this data does not have
-    std::size_t malformed = 0;  // empty cells too
+    std::size_t tollFree = 0;  // toll-free and the other non-geographic codes
+    std::size_t notInData = 0; // an area code this data does not have
+    std::size_t malformed = 0; // empty cells too
 };
 
 class PhoneAnnotator {

@@ -2,7 +2,9 @@
 
 #include "text/Blanks.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace corvana {
 
@@ -27,8 +29,7 @@ std::string_view withoutExtension(std::string_view text) {
     std::size_t i = end;
     while (i > 0 && (text[i - 1] == ' ' || text[i - 1] == '.' || text[i - 1] == ':'))
         --i;
-    static constexpr std::array<std::string_view, 5> Markers = {"extension", "ext", "ex", "x",
-                                                                "#"};
+    static constexpr std::array<std::string_view, 5> Markers = {"extension", "ext", "ex", "x", "#"};
     for (std::string_view m : Markers) {
         if (i < m.size())
             continue;
@@ -76,17 +77,20 @@ std::string_view PhoneProblemText(PhoneProblem problem) {
 }
 
 PhoneKind KindOfAreaCode(std::uint16_t areaCode) {
-    switch (areaCode) {
-    case 800: case 822: case 833: case 844: case 855: case 866: case 877: case 880: case 881:
-    case 882: case 883: case 884: case 885: case 886: case 887: case 888: case 889:
+    // 822 and 880 to 889 are kept for toll-free use to come; the 5XX codes are personal
+    // communication services, 456 inbound international, 600 and 622 Canadian services, 700 and
+    // 710 carrier and government services, 900 premium rate.
+    static constexpr std::uint16_t TollFree[] = {800, 822, 833, 844, 855, 866, 877, 880, 881,
+                                                 882, 883, 884, 885, 886, 887, 888, 889};
+    static constexpr std::uint16_t NonGeographic[] = {456, 500, 521, 522, 523, 524, 525,
+                                                      526, 527, 528, 529, 533, 544, 566,
+                                                      577, 588, 600, 622, 700, 710, 900};
+    if (std::find(std::begin(TollFree), std::end(TollFree), areaCode) != std::end(TollFree))
         return PhoneKind::TollFree;
-    case 456: case 500: case 521: case 522: case 523: case 524: case 525: case 526: case 527:
-    case 528: case 529: case 533: case 544: case 566: case 577: case 588: case 600: case 622:
-    case 700: case 710: case 900:
+    if (std::find(std::begin(NonGeographic), std::end(NonGeographic), areaCode) !=
+        std::end(NonGeographic))
         return PhoneKind::NonGeographic;
-    default:
-        return PhoneKind::Geographic;
-    }
+    return PhoneKind::Geographic;
 }
 
 std::string PhoneNumber::national() const {

@@ -18,12 +18,12 @@ enum class PhoneKind : std::uint8_t {
 enum class PhoneProblem : std::uint8_t {
     None,
     Empty,
-    BadCharacter,     // a letter or sign no way of writing a number has
-    NotTenDigits,     // not ten digits after the country code
-    OutsidePlan,      // a country code other than 1
-    AreaCodeStart,    // an area code that begins with 0 or 1
-    ExchangeStart,    // an exchange that begins with 0 or 1
-    ServiceCode,      // an N11 code (211 to 911) as area code or exchange
+    BadCharacter,  // a letter or sign no way of writing a number has
+    NotTenDigits,  // not ten digits after the country code
+    OutsidePlan,   // a country code other than 1
+    AreaCodeStart, // an area code that begins with 0 or 1
+    ExchangeStart, // an exchange that begins with 0 or 1
+    ServiceCode,   // an N11 code (211 to 911) as area code or exchange
 };
 
 // The sentence that says why; empty for None.

@@ -32,7 +32,7 @@ struct HandFile {
                         le16(850) + le16(3) + le32(2) + std::string(2, '\0');
     std::string exchanges = le16(334) + le16(1) + le32(0) + le16(765) + le16(2) + le32(1);
     std::string places = le32(0) + le32(8);
-    std::string names = "\x07" "BoiseID" "\x0f" "Coeur d'AleneID";
+    std::string names = std::string("\x07") + "BoiseID" + "\x0f" + "Coeur d'AleneID";
     std::uint16_t areaCount = 2, zoneSetCount = 4;
     std::uint32_t exchangeCount = 2, placeCount = 2;
 

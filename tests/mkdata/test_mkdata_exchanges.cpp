@@ -116,8 +116,7 @@ TEST(MkdataExchanges, TheCommandBuildsItOnlyWhenAsked) {
                          "--exchanges", dir.str() + "/bad.csv"},
                         sout, serr),
               1);
-    EXPECT_NE(serr.str().find(dir.str() + "/bad.csv, line 2: bad zone \"-7:Q\""),
-              std::string::npos)
+    EXPECT_NE(serr.str().find(dir.str() + "/bad.csv, line 2: bad zone \"-7:Q\""), std::string::npos)
         << serr.str();
     EXPECT_EQ(readFile(dir.path() / "out" / "ZIPVER.DAT").substr(0, 9), "June 1996");
     serr.str("");
@@ -126,9 +125,9 @@ TEST(MkdataExchanges, TheCommandBuildsItOnlyWhenAsked) {
                         sout, serr),
               1);
     EXPECT_NE(serr.str().find("cannot read " + dir.str() + "/none.csv"), std::string::npos);
-    EXPECT_EQ(RunMkdata({"--csv", "a.csv", "--out", out, "--date", "x", "--exchanges", ""}, sout,
-                        serr),
-              2);
+    EXPECT_EQ(
+        RunMkdata({"--csv", "a.csv", "--out", out, "--date", "x", "--exchanges", ""}, sout, serr),
+        2);
 
     // A set built without the table has no exchange file of an older set.
     ASSERT_EQ(RunMkdata({"--csv", dir.str() + "/zips.csv", "--out", out, "--date", "May 2001"},

@@ -99,9 +99,9 @@ TEST(Phone, AnUnplacedExchangeMayBeInEveryZoneOfItsAreaCode) {
     EXPECT_TRUE(a.callableNow);
 
     // Adak keeps Hawaii-Aleutian time; the rest of 907 Alaska time.
-    EXPECT_EQ(ZoneBytes(env.answer("907 555 1234")),
-              (std::vector<std::uint8_t>{ZipRecord::zoneByte(3, true),
-                                         ZipRecord::zoneByte(2, true)}));
+    EXPECT_EQ(
+        ZoneBytes(env.answer("907 555 1234")),
+        (std::vector<std::uint8_t>{ZipRecord::zoneByte(3, true), ZipRecord::zoneByte(2, true)}));
     EXPECT_EQ(env.answer("907 555 1234").zones[1].name, "GMT -10:00");
 }
 
@@ -232,9 +232,9 @@ TEST(Phone, CallWindowsAsTyped) {
 TEST(Phone, BatchFieldsAndCounts) {
     PhoneEnv env;
     PhoneAnnotator annotate(env.phone());
-    EXPECT_EQ(PhoneAnnotator::Columns,
-              (std::vector<std::string_view>{"place", "state", "zones", "local_time",
-                                             "callable_now"}));
+    EXPECT_EQ(
+        PhoneAnnotator::Columns,
+        (std::vector<std::string_view>{"place", "state", "zones", "local_time", "callable_now"}));
     EXPECT_EQ(annotate.fields("(208) 334-1234"), ",Boise,ID,MST,10:15:00,true");
     EXPECT_EQ(annotate.fields("208 334 9999 x12"), ",Boise,ID,MST,10:15:00,true");
     EXPECT_EQ(annotate.fields("208-999-1234"), ",,ID,MST;PST,10:15:00;09:15:00,true");
@@ -307,11 +307,11 @@ TEST(Phone, RealDataSplitAreaCodesListEveryZoneTheySpan) {
     constexpr std::uint8_t Hast = ZipRecord::zoneByte(2, true);
     constexpr std::uint8_t Arizona = ZipRecord::zoneByte(5, false);
     const std::vector<std::pair<std::uint16_t, std::vector<std::uint8_t>>> split = {
-        {208, {Mst, Pst}}, {986, {Mst, Pst}}, {541, {Mst, Pst}}, {458, {Mst, Pst}},
-        {775, {Mst, Pst}}, {850, {Est, Cst}}, {448, {Est, Cst}}, {270, {Est, Cst}},
-        {364, {Est, Cst}}, {812, {Est, Cst}}, {930, {Est, Cst}}, {574, {Est, Cst}},
-        {906, {Est, Cst}}, {423, {Est, Cst}}, {605, {Cst, Mst}}, {701, {Cst, Mst}},
-        {308, {Cst, Mst}}, {785, {Cst, Mst}}, {620, {Cst, Mst}}, {907, {Akst, Hast}},
+        {208, {Mst, Pst}},     {986, {Mst, Pst}}, {541, {Mst, Pst}}, {458, {Mst, Pst}},
+        {775, {Mst, Pst}},     {850, {Est, Cst}}, {448, {Est, Cst}}, {270, {Est, Cst}},
+        {364, {Est, Cst}},     {812, {Est, Cst}}, {930, {Est, Cst}}, {574, {Est, Cst}},
+        {906, {Est, Cst}},     {423, {Est, Cst}}, {605, {Cst, Mst}}, {701, {Cst, Mst}},
+        {308, {Cst, Mst}},     {785, {Cst, Mst}}, {620, {Cst, Mst}}, {907, {Akst, Hast}},
         {928, {Arizona, Mst}}, {334, {Est, Cst}}};
     for (const auto& [code, zones] : split) {
         const Exchanges& ex = *env->exchanges.exchanges;
