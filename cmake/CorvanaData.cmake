@@ -3,12 +3,20 @@ set(CORVANA_DATA_NAMES ZIPCODE.IDX ZIPCODE.DAT AREA.DAT AREA.IDX ZIPVER.DAT STAT
     COUNTY.IDX CITY.DAT CITY.IDX)
 set(CMAKE_INSTALL_BINDIR_CORVANA lib/corvana)
 
-# corvana_build_data(TARGET CSV OUTDIR DATE): builds the data files of CSV into OUTDIR at
-# build time. Sets CORVANA_DATA_FILES in the caller's scope to the files written: POINTS.DAT
-# too when the table's header has positions (read at configure time, and again whenever the
-# table changes).
+# corvana_build_data(TARGET CSV OUTDIR DATE [EXCHANGES FILE]): builds the data files of CSV into
+# OUTDIR at build time. Sets CORVANA_DATA_FILES in the caller's scope to the files written:
+# POINTS.DAT too when the table's header has positions (read at configure time, and again
+# whenever the table changes), and EXCHANGE.DAT when an exchange table is given.
 function(corvana_build_data target csv outdir date)
+    cmake_parse_arguments(PARSE_ARGV 4 arg "" "EXCHANGES" "")
     set(outputs)
+    set(extra_args)
+    set(extra_depends)
+    if(arg_EXCHANGES)
+        list(APPEND outputs ${outdir}/EXCHANGE.DAT)
+        set(extra_args --exchanges ${arg_EXCHANGES})
+        set(extra_depends ${arg_EXCHANGES})
+    endif()
     foreach(name IN LISTS CORVANA_DATA_NAMES)
         list(APPEND outputs ${outdir}/${name})
     endforeach()
@@ -19,8 +27,8 @@ function(corvana_build_data target csv outdir date)
     endif()
     add_custom_command(
         OUTPUT ${outputs}
-        COMMAND corvana-mkdata --csv ${csv} --out ${outdir} --date "${date}"
-        DEPENDS corvana-mkdata ${csv}
+        COMMAND corvana-mkdata --csv ${csv} --out ${outdir} --date "${date}" ${extra_args}
+        DEPENDS corvana-mkdata ${csv} ${extra_depends}
         COMMENT "Building data files from ${csv}"
         VERBATIM)
     add_custom_target(${target} ALL DEPENDS ${outputs})

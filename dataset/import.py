@@ -12,8 +12,8 @@ free of hash or float-formatting effects, so two runs give the same bytes.
 
 The run goes through named stages, each a module of its own: fetch, join
 (the ZIP list), counties, zones, area_codes, names (further names), checks,
-kinds (areas and zone names), outlines (the map's OUTLINE.DAT), then report
-and write.
+kinds (areas and zone names), outlines (the map's OUTLINE.DAT), exchanges
+(exchanges.csv, from the finished table), then report and write.
 """
 
 import argparse
@@ -25,6 +25,7 @@ from collections import Counter, defaultdict
 import area_codes
 import checks
 import counties
+import exchanges
 import fetch
 import join
 import kinds
@@ -97,6 +98,8 @@ def main():
     lines, stats = table(rows)
     data = csv_bytes(lines)
     text, ok = report(lines, src, log, stats, len(data), checks.import_bars(lines, log))
+    exchange_data, exchange_text = exchanges.stage(exchanges.read_table_bytes(data))
+    text += "\n" + exchange_text
     print(text)
     print("Run time: %.1f s" % (time.monotonic() - t0))
     if not ok:
@@ -109,6 +112,7 @@ def main():
         os.path.join(folder, "LICENSES"): licenses.encode("utf-8"),
         os.path.join(folder, REPORT_NAME): report_file(text, data).encode("utf-8"),
         os.path.join(folder, outlines.FILE_NAME): outline,
+        os.path.join(folder, exchanges.FILE_NAME): exchange_data,
     })
 
 

@@ -87,6 +87,12 @@ POINT_TEXTS = [b"40.76,-111.89", b"  40.76 , -111.89 ", b"40.76 -111.89", b"-14.
                b"1,2,3", b",5", b"5,", b"", b"1e5 2", b"+.5\t-5."]
 
 
+PHONE_TEXTS = [b"(208) 334-1234", b"208-334-1234", b"208.334.1234", b"2083341234",
+               b"1-208-334-1234", b"+1 208 334 1234", b"208-334-1234 x12",
+               b"208 334 1234 ext. 12", b"+44 20 7946 0958", b"800-555-1234", b"411-555-1234",
+               b"208-111-1234", b"9-20", b"1-800-FLOWERS", b"208/334-1234 #7"]
+
+
 def read_dir(path):
     files = {}
     for name in os.listdir(path):
@@ -239,6 +245,14 @@ def main():
             write("fuzz_facts", label, files["ZIPFACTS.DAT"])
     write("fuzz_points", "handmade", handmade_points())
     write("fuzz_facts", "handmade", handmade_facts())
+    for label, files in sets:
+        if "EXCHANGE.DAT" in files:
+            whole = files["EXCHANGE.DAT"]
+            write("fuzz_exchanges", label, whole)
+            write("fuzz_exchanges", label + "-cut", whole[:len(whole) // 2])
+    write("fuzz_exchanges", "empty-table", b"CVX1" + bytes(16))
+    for i, text in enumerate(PHONE_TEXTS):
+        write("fuzz_phone", f"phone-{i}", text)
     for i, text in enumerate(POINT_TEXTS):
         write("fuzz_point", f"point-{i}", text)
     for i, (text, value) in enumerate([(INI_FULL, b"800"), (INI_ODD, b" Yes \r\nx=1"),

@@ -17,6 +17,8 @@ inline constexpr const char* ZipVerDat = "ZIPVER.DAT";
 inline constexpr const char* PointsDat = "POINTS.DAT"; // optional: where the ZIP codes lie
 // Optional: kind, zone name, every county, area code and city name of each ZIP code.
 inline constexpr const char* FactsDat = "ZIPFACTS.DAT";
+// optional: where telephone numbers ring, by area code and exchange
+inline constexpr const char* ExchangeDat = "EXCHANGE.DAT";
 inline constexpr const char* HelpFile = "CORVA.HLP";
 
 } // namespace corvana::filenames

@@ -1,4 +1,5 @@
 #include "mkdata/Builder.h"
+#include "mkdata/ExchangeTable.h"
 
 #include "data/DataSet.h"
 #include "data/FactsFormat.h"
@@ -790,8 +791,9 @@ void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir) {
         for (const auto& [name, bytes] : files)
             fs::rename(work / name, dir / name);
         fs::remove(work);
-        // Positions or facts of the old set would describe the new set's ZIP codes wrongly.
-        for (const char* optional : {filenames::PointsDat, filenames::FactsDat})
+        // Positions, facts or exchanges of the old set would describe the new set wrongly.
+        for (const char* optional :
+             {filenames::PointsDat, filenames::FactsDat, filenames::ExchangeDat})
             if (!files.count(optional))
                 fs::remove(dir / optional);
     } catch (...) {
@@ -804,7 +806,7 @@ void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir) {
 namespace {
 
 constexpr const char* Usage =
-    "Usage: corvana-mkdata --csv FILE --out DIR --date TEXT\n"
+    "Usage: corvana-mkdata --csv FILE --out DIR --date TEXT [--exchanges FILE]\n"
     "Builds the Corvana data files from a UTF-8 table with the header\n"
     "  zip,city,state,county,area_code,utc_offset,dst,other_counties,other_area_codes\n"
     "and optionally other_cities and other_county_names (further names of the place and of\n"
@@ -813,29 +815,35 @@ constexpr const char* Usage =
     "name such as America/Boise) into DIR; TEXT is the data date that the Version message\n"
     "shows (e.g. \"March 2026\"). POINTS.DAT is written when the table has a latitude,\n"
     "longitude or county_fips column, ZIPFACTS.DAT when it has kind or time_zone.\n"
+    "With --exchanges, EXCHANGE.DAT (where telephone numbers ring) is built from that table\n"
+    "(area_code,exchange,city,state,zones; see dataset/exchanges.csv).\n"
     "Nothing in DIR is replaced unless every file could be built and written.\n";
 
 struct Options {
-    std::string csvPath, outDir, date;
+    std::string csvPath, outDir, date, exchangesPath;
 };
 
 // The options of the command line; the exit status instead when the run ends with them (help
 // asked for, or a wrong command line).
 std::variant<Options, int> parseOptions(const std::vector<std::string>& args, std::ostream& out,
                                         std::ostream& err) {
-    std::string csvPath, outDir, date;
-    bool haveCsv = false, haveOut = false, haveDate = false;
+    std::string csvPath, outDir, date, exchangesPath;
+    bool haveCsv = false, haveOut = false, haveDate = false, haveExchanges = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             out << Usage;
             return 0;
         }
-        std::string* value = a == "--csv"    ? &csvPath
-                             : a == "--out"  ? &outDir
-                             : a == "--date" ? &date
-                                             : nullptr;
-        bool* given = a == "--csv" ? &haveCsv : a == "--out" ? &haveOut : &haveDate;
+        std::string* value = a == "--csv"         ? &csvPath
+                             : a == "--out"       ? &outDir
+                             : a == "--date"      ? &date
+                             : a == "--exchanges" ? &exchangesPath
+                                                  : nullptr;
+        bool* given = a == "--csv"   ? &haveCsv
+                      : a == "--out" ? &haveOut
+                      : a == "--date" ? &haveDate
+                                      : &haveExchanges;
         if (!value) {
             err << "corvana-mkdata: unknown argument " << inQuotes(a) << "\n" << Usage;
             return 2;
@@ -857,7 +865,11 @@ std::variant<Options, int> parseOptions(const std::vector<std::string>& args, st
         err << "corvana-mkdata: --date: " << e.what() << "\n";
         return 2;
     }
-    return Options{csvPath, outDir, date};
+    if (haveExchanges && exchangesPath.empty()) {
+        err << "corvana-mkdata: --exchanges needs a file\n" << Usage;
+        return 2;
+    }
+    return Options{csvPath, outDir, date, exchangesPath};
 }
 
 } // namespace
@@ -866,21 +878,35 @@ int RunMkdata(const std::vector<std::string>& args, std::ostream& out, std::ostr
     std::variant<Options, int> options = parseOptions(args, out, err);
     if (const int* status = std::get_if<int>(&options))
         return *status;
-    const auto& [csvPath, outDir, date] = std::get<Options>(options);
+    const auto& [csvPath, outDir, date, exchangesPath] = std::get<Options>(options);
 
-    std::ifstream in(csvPath, std::ios::binary);
-    std::ostringstream text;
-    if (in.is_open())
-        text << in.rdbuf();
-    if (!in.is_open() || in.bad()) {
-        err << "corvana-mkdata: cannot read " << csvPath << "\n";
+    auto readText = [&err](const std::string& path) -> std::optional<std::string> {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        if (in.is_open())
+            text << in.rdbuf();
+        if (!in.is_open() || in.bad()) {
+            err << "corvana-mkdata: cannot read " << path << "\n";
+            return std::nullopt;
+        }
+        return text.str();
+    };
+    const std::optional<std::string> text = readText(csvPath);
+    if (!text)
         return 1;
-    }
     DataFiles files;
+    std::string_view reading = csvPath;
     try {
-        files = BuildDataFiles(text.str(), date);
+        files = BuildDataFiles(*text, date);
+        if (!exchangesPath.empty()) {
+            const std::optional<std::string> exchanges = readText(exchangesPath);
+            if (!exchanges)
+                return 1;
+            reading = exchangesPath;
+            files[filenames::ExchangeDat] = BuildExchangeFile(*exchanges);
+        }
     } catch (const InputError& e) {
-        err << "corvana-mkdata: " << csvPath << (e.line() ? ", " : ": ") << e.what() << "\n";
+        err << "corvana-mkdata: " << reading << (e.line() ? ", " : ": ") << e.what() << "\n";
         return 1;
     }
     try {

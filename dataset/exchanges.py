@@ -1,0 +1,206 @@
+#!/usr/bin/python3
+"""The exchanges stage: for every area code of the table and every exchange
+(the three digits after it) that libphonenumber's geocoder names, the place
+as the table writes it and the time zones a number there may be in.
+
+A place the table knows takes the zones of its ZIP codes; a place it does
+not know keeps the phone data's zones, which are often a list or wrong for
+the split area codes.  An area code's own zones are those of every ZIP code
+it reaches (as main or other area code): a number whose exchange has no
+place may be in any of them.
+
+Run as a stage of import.py, or on its own from the committed table:
+
+    /usr/bin/python3 dataset/exchanges.py [--table zipcodes.csv] [-o exchanges.csv]
+
+Needs Debian's python3-phonenumbers.
+"""
+
+import argparse
+import csv
+import io
+import os
+import sys
+from collections import Counter, defaultdict
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from join import norm_city  # noqa: E402
+from zones import ZoneOffsets  # noqa: E402
+
+FILE_NAME = "exchanges.csv"
+HEADER = ["area_code", "exchange", "city", "state", "zones", "source"]
+
+
+def zone_text(zones):
+    """A set of (utc_offset, dst) as the CSV writes it: "-7:Y;-8:Y", the
+    zone furthest east first."""
+    return ";".join("%d:%s" % z for z in sorted(zones, key=lambda z: (-z[0], z[1])))
+
+
+def longest(table, key, shortest):
+    """The value of the longest prefix of key in table, at least `shortest`
+    digits long, or None."""
+    for n in range(len(key), shortest - 1, -1):
+        v = table.get(key[:n])
+        if v is not None:
+            return v
+    return None
+
+
+class Table:
+    """What the stage needs of the ZIP table: the zones of each place and
+    of each area code, and the table's spelling of each place."""
+
+    def __init__(self, records):
+        self.place_zones = defaultdict(set)   # (norm city, ST) -> zones
+        self.spelling = defaultdict(Counter)  # (norm city, ST) -> city -> ZIPs
+        self.area_zones = defaultdict(set)    # area code -> zones
+        self.area_states = defaultdict(Counter)  # area code -> ST -> ZIPs (main code)
+        self.overlay_states = defaultdict(Counter)  # the same as other area code
+        for r in records:
+            if not r["utc_offset"]:
+                continue  # military post offices keep no zone
+            zone = (int(r["utc_offset"]), r["dst"])
+            key = (norm_city(r["city"]), r["state"])
+            self.place_zones[key].add(zone)
+            self.spelling[key][r["city"]] += 1
+            if r["area_code"]:
+                self.area_states[r["area_code"]][r["state"]] += 1
+            for code in [c for c in r["other_area_codes"].split(";") if c]:
+                self.overlay_states[code][r["state"]] += 1
+            for code in [r["area_code"]] + [c for c in r["other_area_codes"].split(";") if c]:
+                if code:
+                    self.area_zones[code].add(zone)
+
+    def area_state(self, code):
+        """The state of most of the ZIP codes whose main area code it is, or
+        for an overlay that is no ZIP code's main code, of those it reaches."""
+        c = self.area_states.get(code) or self.overlay_states.get(code)
+        return sorted(c.items(), key=lambda kv: (-kv[1], kv[0]))[0][0] if c else ""
+
+    def place(self, city, state):
+        """(city as the table writes it, zones), or None."""
+        key = (norm_city(city), state)
+        names = self.spelling.get(key)
+        if not names:
+            return None
+        best = sorted(names.items(), key=lambda kv: (-kv[1], kv[0]))[0][0]
+        return best, self.place_zones[key]
+
+
+def phone_tables():
+    import phonenumbers
+    import phonenumbers.geodata as geodata
+    import phonenumbers.tzdata as tzdata
+
+    labels = {k[1:]: v["en"] for k, v in geodata.GEOCODE_DATA.items()
+              if k.startswith("1") and "en" in v and 4 <= len(k) <= 7}
+    zones = {k[1:]: v for k, v in tzdata.TIMEZONE_DATA.items() if k.startswith("1")}
+    return labels, zones, phonenumbers.__version__
+
+
+def build(records, labels, phone_zones, offsets=None):
+    """The CSV's rows and the counts of the report.  records: the table's
+    rows as dicts; labels: prefix (without the 1) -> geocoder place;
+    phone_zones: prefix -> IANA zones."""
+    offsets = offsets or ZoneOffsets()
+    table = Table(records)
+    states = {r["state"] for r in records}
+    rows = []
+    counts = Counter()
+
+    def phone_zone_set(key):
+        names = longest(phone_zones, key, 3) or ()
+        return {offsets(n) for n in names}
+
+    for code in sorted(table.area_zones):
+        area = table.area_zones[code]
+        rows.append([code, "", "", table.area_state(code), zone_text(area), "table"])
+        counts["area codes"] += 1
+        for nxx in range(200, 1000):
+            key = code + str(nxx)
+            counts["exchanges"] += 1
+            label = longest(labels, key, 5)
+            if label is None:
+                counts["not named"] += 1
+                continue
+            counts["named"] += 1
+            city, _, state = label.rpartition(", ")
+            if not city or state not in states:
+                counts["named, no place"] += 1
+                continue
+            counts["placed"] += 1
+            found = table.place(city, state)
+            if found:
+                counts["matched to our cities"] += 1
+                rows.append([code, str(nxx), found[0], state, zone_text(found[1]), "table"])
+                continue
+            zones = phone_zone_set(key)
+            if zones:
+                counts["zones from the phone data"] += 1
+                rows.append([code, str(nxx), city, state, zone_text(zones), "phone data"])
+            else:
+                counts["placed, zones of the area code"] += 1
+                rows.append([code, str(nxx), city, state, zone_text(area), "area code"])
+    counts["left to the area code"] = counts["exchanges"] - counts["placed"]
+    return rows, counts
+
+
+def csv_bytes(rows):
+    buf = io.StringIO()
+    w = csv.writer(buf, lineterminator="\n", quoting=csv.QUOTE_MINIMAL)
+    w.writerow(HEADER)
+    w.writerows(rows)
+    return buf.getvalue().encode("utf-8")
+
+
+def report_text(counts, version):
+    c = counts
+    lines = [
+        "Telephone exchanges (python3-phonenumbers %s)" % version,
+        "  area codes:                     %6d" % c["area codes"],
+        "  exchanges of those area codes:  %6d" % c["exchanges"],
+        "  named by the phone data:        %6d" % c["named"],
+        "  placed (city and state):        %6d" % c["placed"],
+        "    matched to our cities:        %6d" % c["matched to our cities"],
+        "    zones from the phone data:    %6d" % c["zones from the phone data"],
+        "    zones of the area code:       %6d" % c["placed, zones of the area code"],
+        "  left to the area code:          %6d" % c["left to the area code"],
+        "    named without a place:        %6d" % c["named, no place"],
+    ]
+    return "\n".join(lines) + "\n"
+
+
+def stage(records):
+    """(CSV bytes, report text) from the table's rows as dicts."""
+    labels, zones, version = phone_tables()
+    rows, counts = build(records, labels, zones)
+    return csv_bytes(rows), report_text(counts, version)
+
+
+def read_table(path):
+    with open(path, encoding="utf-8", newline="") as f:
+        return list(csv.DictReader(f))
+
+
+def read_table_bytes(data):
+    """The rows of the table's CSV bytes, as read_table gives those of a file."""
+    return list(csv.DictReader(io.StringIO(data.decode("utf-8"), newline="")))
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    ap.add_argument("--table", default=os.path.join(here, "zipcodes.csv"))
+    ap.add_argument("-o", "--output", default=os.path.join(here, FILE_NAME))
+    args = ap.parse_args()
+    data, text = stage(read_table(args.table))
+    print(text, end="")
+    tmp = args.output + ".tmp"
+    with open(tmp, "wb") as f:
+        f.write(data)
+    os.replace(tmp, args.output)
+
+
+if __name__ == "__main__":
+    main()

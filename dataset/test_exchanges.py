@@ -1,0 +1,101 @@
+#!/usr/bin/env python3
+"""Tests of the exchanges stage:  python3 dataset/test_exchanges.py
+
+The stage is given its telephone data here, so the tests need no
+python3-phonenumbers; the committed exchanges.csv is checked against the
+committed table when the package is installed."""
+
+import csv
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import exchanges  # noqa: E402
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def row(z, city, state, code, offset, dst, others=""):
+    return {"zip": z, "city": city, "state": state, "area_code": code,
+            "utc_offset": offset, "dst": dst, "other_area_codes": others}
+
+
+TABLE = [
+    row("83702", "Boise", "ID", "208", "-7", "Y", "986"),
+    row("83814", "Coeur d'Alene", "ID", "208", "-8", "Y", "986"),
+    row("36867", "Phenix City", "AL", "334", "-5", "Y"),
+    row("36104", "Montgomery", "AL", "334", "-6", "Y"),
+    row("86004", "Flagstaff", "AZ", "928", "-7", "N"),
+    row("86515", "Window Rock", "AZ", "928", "-7", "Y"),
+    row("09001", "APO", "AE", "", "", "N"),
+]
+LABELS = {
+    "208334": "Boise, ID",
+    "20876": "Coeur d'Alene, ID",        # a five-digit prefix names ten exchanges
+    "208555": "Idaho",                   # a state, no place
+    "334298": "Phenix City, AL",
+    "334262": "Montgomery, AL",
+    "334400": "Nowhere Special, AL",     # a place the table does not have
+    "928871": "Window Rock, AZ",
+}
+# The phone data's own zones, wrong for Phenix City as in Debian's copy.
+ZONES = {"1334": ("America/Chicago",), "1334400": ("America/Chicago",),
+         "1208": ("America/Boise", "America/Los_Angeles")}
+ZONES = {k[1:]: v for k, v in ZONES.items()}
+
+
+class Build(unittest.TestCase):
+    def setUp(self):
+        self.rows, self.counts = exchanges.build(TABLE, LABELS, ZONES)
+        self.by_key = {(r[0], r[1]): r for r in self.rows}
+
+    def test_places_take_the_zones_of_their_zip_codes(self):
+        self.assertEqual(self.by_key[("208", "334")], ["208", "334", "Boise", "ID", "-7:Y", "table"])
+        self.assertEqual(self.by_key[("334", "298")][4], "-5:Y")
+        self.assertEqual(self.by_key[("208", "765")][2:5], ["Coeur d'Alene", "ID", "-8:Y"])
+        self.assertEqual(self.by_key[("928", "871")][4], "-7:Y")
+
+    def test_area_codes_keep_every_zone_of_their_zip_codes(self):
+        self.assertEqual(self.by_key[("208", "")], ["208", "", "", "ID", "-7:Y;-8:Y", "table"])
+        self.assertEqual(self.by_key[("986", "")][3:5], ["ID", "-7:Y;-8:Y"])
+        self.assertEqual(self.by_key[("334", "")][4], "-5:Y;-6:Y")
+        self.assertEqual(self.by_key[("928", "")][4], "-7:N;-7:Y")
+
+    def test_unknown_places_keep_the_phone_datas_zones(self):
+        self.assertEqual(self.by_key[("334", "400")][2:], ["Nowhere Special", "AL", "-6:Y",
+                                                           "phone data"])
+
+    def test_no_place_no_row_and_the_counts(self):
+        self.assertNotIn(("208", "555"), self.by_key)
+        c = self.counts
+        self.assertEqual(c["area codes"], 4)
+        self.assertEqual(c["exchanges"], 4 * 800)
+        self.assertEqual(c["named"], 16)
+        self.assertEqual(c["placed"], 15)
+        self.assertEqual(c["matched to our cities"], 14)
+        self.assertEqual(c["left to the area code"], 4 * 800 - 15)
+
+    def test_rows_are_sorted_and_written_the_same_twice(self):
+        keys = [(r[0], r[1].zfill(3) if r[1] else "") for r in self.rows]
+        self.assertEqual(keys, sorted(keys))
+        again, _ = exchanges.build(TABLE, LABELS, ZONES)
+        self.assertEqual(exchanges.csv_bytes(self.rows), exchanges.csv_bytes(again))
+
+
+class Committed(unittest.TestCase):
+    def test_the_committed_file_is_what_the_table_gives(self):
+        try:
+            import phonenumbers  # noqa: F401
+        except ImportError:
+            self.skipTest("python3-phonenumbers is not installed")
+        table = exchanges.read_table(os.path.join(HERE, "zipcodes.csv"))
+        data, _ = exchanges.stage(table)
+        with open(os.path.join(HERE, exchanges.FILE_NAME), "rb") as f:
+            self.assertEqual(f.read(), data)
+        with open(os.path.join(HERE, exchanges.FILE_NAME), encoding="utf-8", newline="") as f:
+            self.assertEqual(next(csv.reader(f)), exchanges.HEADER)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "data/DataSet.h"
+#include "data/ExchangeFormat.h"
+#include "data/MappedFile.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvana::msg {
+inline constexpr const char* NoExchanges = "This data has no telephone exchanges.";
+inline constexpr const char* ExchangesCorrupt = "File containing telephone exchanges is corrupt.";
+inline constexpr const char* ExchangesUnreadable =
+    "File containing telephone exchanges could not be read.";
+} // namespace corvana::msg
+
+namespace corvana {
+
+// The zones a number may be in, as zone bytes (ZipRecord::zoneByte), the zone furthest east
+// first.
+struct ZoneSet {
+    std::uint8_t count = 0;
+    std::array<std::uint8_t, MaxZones> codes{};
+
+    std::span<const std::uint8_t> zones() const { return {codes.data(), count}; }
+    bool operator==(const ZoneSet&) const = default;
+};
+
+// The place of an exchange as the ZIP table writes it: the city (Windows-1252) and its state.
+struct ExchangePlace {
+    std::string_view city;
+    std::string_view state;
+};
+
+// What the file knows of one area code and exchange: the exchange's place and zones when the
+// telephone data names it, else nothing but the area code's zones.
+struct ExchangeAnswer {
+    std::string_view areaState; // the area code's state; empty when it has none
+    ZoneSet areaZones;
+    std::optional<ExchangePlace> place; // empty: the exchange has no place, "area code only"
+    ZoneSet zones;                      // the place's zones, or the area code's
+};
+
+// EXCHANGE.DAT, checked whole when it is opened and read-only afterwards. The views it hands
+// out last as long as the object.
+class Exchanges {
+public:
+    // Checks every count, offset, order and zone; nothing when the bytes are damaged. The bytes
+    // are copied.
+    static std::optional<Exchanges> fromBytes(std::span<const std::uint8_t> bytes);
+    // The same over a mapped file, which the object keeps.
+    static std::optional<Exchanges> fromFile(MappedFile file);
+
+    std::size_t areaCount() const { return header_.areaCount; }
+    std::size_t exchangeCount() const { return header_.exchangeCount; }
+
+    // Nothing when the area code is not in the file (not one of this data's area codes).
+    std::optional<ExchangeAnswer> find(std::uint16_t areaCode, std::uint16_t exchange) const;
+
+private:
+    Exchanges() = default;
+    bool check();
+    ZoneSet zoneSet(std::size_t n) const;
+    AreaEntry area(std::size_t n) const;
+    ExchangeEntry exchangeAt(std::size_t n) const;
+    ExchangePlace place(std::size_t n) const;
+    std::size_t areaAt(std::size_t n) const;
+
+    std::optional<MappedFile> map_;
+    std::vector<std::uint8_t> copy_;
+    std::span<const std::uint8_t> bytes_;
+    ExchangeHeader header_;
+    std::array<std::int16_t, 1000> areaIndex_{};
+};
+
+enum class ExchangesStatus {
+    Loaded,
+    Missing, // no EXCHANGE.DAT: a data set built without the exchange table
+    Damaged  // present but unreadable or corrupt
+};
+
+struct ExchangesLoad {
+    std::optional<Exchanges> exchanges; // set when Loaded
+    ExchangesStatus status = ExchangesStatus::Missing;
+    std::string message; // msg::NoExchanges, msg::ExchangesCorrupt or msg::ExchangesUnreadable
+};
+
+// Opens and checks EXCHANGE.DAT of the data directory.
+ExchangesLoad LoadExchanges(const DataSet& data);
+
+// EXCHANGE.DAT read the first time it is asked for and kept from then on, so that a data set
+// whose user never asks about a telephone number never reads it.
+class ExchangesOnDemand {
+public:
+    const ExchangesLoad& get(const DataSet& data) {
+        if (!load_)
+            load_ = LoadExchanges(data);
+        return *load_;
+    }
+
+private:
+    std::optional<ExchangesLoad> load_;
+};
+
+} // namespace corvana
+
+namespace corvana {
+
+// What corvana-mkdata writes into EXCHANGE.DAT: each area code with the zones of its ZIP codes,
+// and each placed exchange with its place (Windows-1252 city, two-letter state) and zones.
+// Zones are zone bytes; a set holds 1 to MaxZones of them.
+struct ExchangeTableArea {
+    std::uint16_t code = 0;
+    std::string state; // two letters, or empty
+    std::vector<std::uint8_t> zones;
+};
+struct ExchangeTableRow {
+    std::uint16_t area = 0;
+    std::uint16_t exchange = 0;
+    std::string city;
+    std::string state;
+    std::vector<std::uint8_t> zones;
+};
+
+// The bytes of EXCHANGE.DAT. Rows may come in any order; the area codes of the rows must be
+// among `areas`. Throws std::invalid_argument, naming the area code or exchange, for a code
+// outside 200 to 999, one given twice, a zone set of no or too many zones, a city that is empty
+// or too long, or a state that is not two letters (an area code's may be empty).
+std::string WriteExchangeFile(std::vector<ExchangeTableArea> areas,
+                              std::vector<ExchangeTableRow> rows);
+
+} // namespace corvana

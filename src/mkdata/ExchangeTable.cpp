@@ -1,0 +1,146 @@
+#include "mkdata/ExchangeTable.h"
+
+#include "data/Exchanges.h"
+#include "mkdata/Builder.h"
+#include "text/Csv.h"
+#include "text/Win1252.h"
+
+#include <array>
+#include <charconv>
+#include <stdexcept>
+#include <vector>
+
+namespace corvana::mkdata {
+
+namespace {
+
+constexpr std::size_t ColumnCount = std::size(ExchangeColumns);
+// Columns the builder needs; source is the last and may be left out.
+constexpr std::size_t NeededColumns = ColumnCount - 1;
+
+std::string quoted(std::string_view s) {
+    return "\"" + std::string(s) + "\"";
+}
+
+std::uint16_t codeValue(std::string_view field, std::string_view what, std::size_t line) {
+    unsigned v = 0;
+    const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), v);
+    if (field.size() != 3 || ec != std::errc() || end != field.data() + field.size() ||
+        v < FirstNanpCode)
+        throw InputError(line, "bad " + std::string(what) + " " + quoted(field) +
+                                   " (three digits from 200 to 999 wanted)");
+    return std::uint16_t(v);
+}
+
+std::uint8_t zoneValue(std::string_view item, std::size_t line) {
+    const std::size_t colon = item.find(':');
+    int hours = 99;
+    if (colon != std::string_view::npos) {
+        std::string_view offset = item.substr(0, colon);
+        // from_chars takes a minus sign but not a plus.
+        if (offset.size() > 1 && offset.front() == '+' && offset[1] >= '0' && offset[1] <= '9')
+            offset.remove_prefix(1);
+        const auto [end, ec] = std::from_chars(offset.data(), offset.data() + offset.size(), hours);
+        if (ec != std::errc() || end != offset.data() + offset.size())
+            hours = 99;
+    }
+    const std::string_view dst = colon == std::string_view::npos ? "" : item.substr(colon + 1);
+    if (hours < -11 || hours > 12 || (dst != "Y" && dst != "N"))
+        throw InputError(line, "bad zone " + quoted(item) +
+                                   " (OFFSET:Y or OFFSET:N, the offset from -11 to 12, wanted)");
+    return ZipRecord::zoneByte(hours + 12, dst == "Y");
+}
+
+std::vector<std::uint8_t> zonesValue(std::string_view field, std::size_t line) {
+    std::vector<std::uint8_t> zones;
+    while (true) {
+        const std::size_t semi = field.find(';');
+        zones.push_back(zoneValue(field.substr(0, semi), line));
+        if (semi == std::string_view::npos)
+            break;
+        field.remove_prefix(semi + 1);
+    }
+    if (zones.size() > MaxZones)
+        throw InputError(line, "more than " + std::to_string(MaxZones) + " zones");
+    return zones;
+}
+
+std::string stateValue(std::string_view field, bool mayBeEmpty, std::size_t line) {
+    const bool letters = field.size() == 2 && field[0] >= 'A' && field[0] <= 'Z' &&
+                         field[1] >= 'A' && field[1] <= 'Z';
+    if (!letters && !(mayBeEmpty && field.empty()))
+        throw InputError(line, "bad state " + quoted(field) + " (two capital letters wanted)");
+    return std::string(field);
+}
+
+std::string cityValue(std::string_view field, std::size_t line) {
+    const auto text = Utf8ToWin1252(field);
+    if (!text)
+        throw InputError(line,
+                         "city " + quoted(field) + " is not UTF-8 that Windows-1252 can represent");
+    if (text->empty() || text->size() > 253)
+        throw InputError(line, "city " + quoted(field) + " is empty or longer than 253 bytes");
+    for (unsigned char c : *text)
+        if (c < 0x20 || c == 0x7F)
+            throw InputError(line, "city " + quoted(field) + " holds a control character");
+    return *text;
+}
+
+} // namespace
+
+std::string BuildExchangeFile(std::string_view csv) {
+    CsvReader reader(csv, CsvOptions{.loneCrEndsLine = false});
+    CsvRecord record;
+    std::array<std::size_t, ColumnCount> where;
+    where.fill(SIZE_MAX);
+    bool header = true;
+    std::vector<ExchangeTableArea> areas;
+    std::vector<ExchangeTableRow> rows;
+    try {
+        while (reader.next(record)) {
+            if (record.isEmptyLine())
+                continue;
+            if (header) {
+                for (std::size_t i = 0; i < record.fields.size(); ++i) {
+                    std::string name = record.value(i);
+                    if (i == 0 && name.starts_with("\xEF\xBB\xBF"))
+                        name.erase(0, 3);
+                    for (std::size_t c = 0; c < ColumnCount; ++c)
+                        if (name == ExchangeColumns[c])
+                            where[c] = i;
+                }
+                for (std::size_t c = 0; c < NeededColumns; ++c)
+                    if (where[c] == SIZE_MAX)
+                        throw InputError(record.line,
+                                         "missing column " + quoted(ExchangeColumns[c]));
+                header = false;
+                continue;
+            }
+            const std::size_t line = record.line;
+            auto field = [&](std::size_t c) {
+                return where[c] < record.fields.size() ? record.value(where[c]) : std::string();
+            };
+            const std::uint16_t area = codeValue(field(0), "area_code", line);
+            const std::string exchange = field(1);
+            if (exchange.empty()) {
+                areas.push_back(ExchangeTableArea{area, stateValue(field(3), true, line),
+                                                  zonesValue(field(4), line)});
+            } else {
+                rows.push_back(ExchangeTableRow{
+                    area, codeValue(exchange, "exchange", line), cityValue(field(2), line),
+                    stateValue(field(3), false, line), zonesValue(field(4), line)});
+            }
+        }
+    } catch (const CsvError& e) {
+        throw InputError(e.line(), e.description());
+    }
+    if (header)
+        throw InputError(0, "the exchange table is empty: no header line");
+    try {
+        return WriteExchangeFile(std::move(areas), std::move(rows));
+    } catch (const std::invalid_argument& e) {
+        throw InputError(0, e.what());
+    }
+}
+
+} // namespace corvana::mkdata

@@ -1,0 +1,137 @@
+// corvana-mkdata's exchange table: EXCHANGE.DAT from a table as the importer writes it, the line
+// of every fault, and a set built without the table has no exchange file.
+#include "TestUtil.h"
+
+#include "data/Exchanges.h"
+#include "mkdata/Builder.h"
+#include "mkdata/ExchangeTable.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+using namespace corvana;
+using namespace corvana::mkdata;
+using namespace corvana::test;
+
+namespace {
+
+const std::string Head = "area_code,exchange,city,state,zones,source\n";
+
+std::string errorOf(const std::string& csv) {
+    try {
+        BuildExchangeFile(csv);
+    } catch (const InputError& e) {
+        return e.what();
+    }
+    return "built";
+}
+
+std::span<const std::uint8_t> Bytes(const std::string& s) {
+    return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
+} // namespace
+
+TEST(MkdataExchanges, TheTableAsTheImporterWritesIt) {
+    const std::string csv = "\xEF\xBB\xBF" + Head +
+                            "208,,,ID,-7:Y;-8:Y,table\r\n"
+                            "208,334,Boise,ID,-7:Y,table\r\n"
+                            "\r\n"
+                            "928,,,AZ,-7:N;-7:Y,table\n"
+                            "787,,,PR,-4:N,table\n"
+                            "787,200,\"Bayam\xC3\xB3n, Norte\",PR,+-4:N,table\n";
+    EXPECT_EQ(errorOf(csv), "line 7: bad zone \"+-4:N\" (OFFSET:Y or OFFSET:N, the offset from "
+                            "-11 to 12, wanted)");
+    const std::string fixed = csv.substr(0, csv.rfind("+-4")) + "-4:N\n";
+    const std::string bytes = BuildExchangeFile(fixed);
+    const auto ex = Exchanges::fromBytes(Bytes(bytes));
+    ASSERT_TRUE(ex);
+    EXPECT_EQ(ex->areaCount(), 3u);
+    EXPECT_EQ(ex->find(208, 334)->place->city, "Boise");
+    // Windows-1252, as every name of the data files.
+    EXPECT_EQ(ex->find(787, 200)->place->city, "Bayam\xF3n, Norte");
+    EXPECT_EQ(ex->find(928, 500)->zones.count, 2);
+    EXPECT_EQ(ex->find(787, 500)->areaState, "PR");
+    // The source column may be left out, and the columns come in any order.
+    EXPECT_EQ(errorOf("zones,state,city,exchange,area_code\n-7:Y,ID,,,208\n"), "built");
+}
+
+TEST(MkdataExchanges, FaultsNameTheirLine) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "the exchange table is empty: no header line"},
+        {"area_code,exchange,city,state\n", "line 1: missing column \"zones\""},
+        {Head + "20,,,ID,-7:Y,t\n", "line 2: bad area_code \"20\" (three digits from 200 to 999 "
+                                    "wanted)"},
+        {Head + "199,,,ID,-7:Y,t\n", "line 2: bad area_code \"199\" (three digits from 200 to "
+                                     "999 wanted)"},
+        {Head + "208,,,ID,-7:Y,t\n208,1x4,Boise,ID,-7:Y,t\n",
+         "line 3: bad exchange \"1x4\" (three digits from 200 to 999 wanted)"},
+        {Head + "208,,,Idaho,-7:Y,t\n", "line 2: bad state \"Idaho\" (two capital letters wanted)"},
+        {Head + "208,,,ID,-7:Y,t\n208,334,Boise,,-7:Y,t\n",
+         "line 3: bad state \"\" (two capital letters wanted)"},
+        {Head + "208,,,ID,,t\n",
+         "line 2: bad zone \"\" (OFFSET:Y or OFFSET:N, the offset from -11 to 12, wanted)"},
+        {Head + "208,,,ID,-7:Y;-13:N,t\n",
+         "line 2: bad zone \"-13:N\" (OFFSET:Y or OFFSET:N, the offset from -11 to 12, wanted)"},
+        {Head + "208,,,ID,-7:y,t\n",
+         "line 2: bad zone \"-7:y\" (OFFSET:Y or OFFSET:N, the offset from -11 to 12, wanted)"},
+        {Head + "208,,,ID,-5:Y;-6:Y;-7:Y;-8:Y,t\n", "line 2: more than 3 zones"},
+        {Head + "208,,,ID,-7:Y,t\n208,334,,ID,-7:Y,t\n",
+         "line 3: city \"\" is empty or longer than 253 bytes"},
+        {Head + "208,,,ID,-7:Y,t\n208,334,\xE2\x82\xAC\xE2\x98\x83,ID,-7:Y,t\n",
+         "line 3: city \"\xE2\x82\xAC\xE2\x98\x83\" is not UTF-8 that Windows-1252 can "
+         "represent"},
+        {Head + "208,,,ID,-7:Y,t\n208,334,\"Bo\nise\",ID,-7:Y,t\n",
+         "line 3: city \"Bo\nise\" holds a control character"},
+        {Head + "208,,,ID,-7:Y,t\n208,334,Bo\"ise,ID,-7:Y,t\n",
+         "line 3: a quote inside a field that does not begin with one"},
+        {Head + "208,334,Boise,ID,-7:Y,t\n", "exchange 208-334: its area code has no zones"},
+        {Head + "208,,,ID,-7:Y,t\n208,,,ID,-7:Y,t\n", "area code 208: given twice"},
+    };
+    for (const auto& [csv, message] : cases)
+        EXPECT_EQ(errorOf(csv), message) << csv;
+}
+
+TEST(MkdataExchanges, TheCommandBuildsItOnlyWhenAsked) {
+    TempDir dir;
+    dir.write("zips.csv", "zip,city,state,county,area_code,utc_offset,dst,other_counties,"
+                          "other_area_codes\n83702,Boise,ID,Ada,208,-7,Y,,\n");
+    dir.write("ex.csv", Head + "208,,,ID,-7:Y,t\n208,334,Boise,ID,-7:Y,t\n");
+    dir.write("bad.csv", Head + "208,,,ID,-7:Q,t\n");
+    const std::string out = dir.str() + "/out";
+    std::ostringstream sout, serr;
+    ASSERT_EQ(RunMkdata({"--csv", dir.str() + "/zips.csv", "--out", out, "--date", "June 1996",
+                         "--exchanges", dir.str() + "/ex.csv"},
+                        sout, serr),
+              0)
+        << serr.str();
+    DataSet data;
+    data.dir = out;
+    EXPECT_EQ(LoadExchanges(data).status, ExchangesStatus::Loaded);
+
+    // A fault of the exchange table names that file and leaves the set as it was.
+    EXPECT_EQ(RunMkdata({"--csv", dir.str() + "/zips.csv", "--out", out, "--date", "May 2001",
+                         "--exchanges", dir.str() + "/bad.csv"},
+                        sout, serr),
+              1);
+    EXPECT_NE(serr.str().find(dir.str() + "/bad.csv, line 2: bad zone \"-7:Q\""), std::string::npos)
+        << serr.str();
+    EXPECT_EQ(readFile(dir.path() / "out" / "ZIPVER.DAT").substr(0, 9), "June 1996");
+    serr.str("");
+    EXPECT_EQ(RunMkdata({"--csv", dir.str() + "/zips.csv", "--out", out, "--date", "May 2001",
+                         "--exchanges", dir.str() + "/none.csv"},
+                        sout, serr),
+              1);
+    EXPECT_NE(serr.str().find("cannot read " + dir.str() + "/none.csv"), std::string::npos);
+    EXPECT_EQ(
+        RunMkdata({"--csv", "a.csv", "--out", out, "--date", "x", "--exchanges", ""}, sout, serr),
+        2);
+
+    // A set built without the table has no exchange file of an older set.
+    ASSERT_EQ(RunMkdata({"--csv", dir.str() + "/zips.csv", "--out", out, "--date", "May 2001"},
+                        sout, serr),
+              0);
+    EXPECT_EQ(LoadExchanges(data).status, ExchangesStatus::Missing);
+}
