@@ -4,6 +4,7 @@
 
 #include <GeographicLib/Geodesic.hpp>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -61,12 +62,26 @@ std::string RadiusMessage(RadiusError error) {
     return {};
 }
 
-RadiusParse ParseRadius(std::string_view text, LengthUnit unit) {
+namespace {
+
+// The whole text as std::from_chars reads a double: exponents, and no plus sign.
+std::optional<double> storedNumber(std::string_view text) {
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+RadiusParse ParseRadius(std::string_view text, LengthUnit unit, RadiusForm form) {
     text = trimBlanks(text);
     RadiusParse r;
     if (SpellsNonFinite(text)) {
         r.error = RadiusError::NotFinite;
-    } else if (auto v = ParseDecimal(text)) {
+    } else if (auto v = form == RadiusForm::Typed ? ParseDecimal(text) : storedNumber(text)) {
+        r.inUnit = *v;
         r.km = unit == LengthUnit::Miles ? *v * KmPerMile : *v;
         r.error = CheckRadiusKm(r.km);
     } else {
@@ -74,7 +89,7 @@ RadiusParse ParseRadius(std::string_view text, LengthUnit unit) {
     }
     r.message = RadiusMessage(r.error);
     if (r.error != RadiusError::None)
-        r.km = 0;
+        r.km = r.inUnit = 0;
     return r;
 }
 

@@ -29,16 +29,6 @@ std::string recordName(bool county, std::size_t index) {
     return std::string(county ? "county" : "state") + " record " + std::to_string(index);
 }
 
-// Well-formed UTF-8 without control characters.
-bool isText(std::string_view s) {
-    for (std::size_t at = 0; at < s.size();) {
-        const auto c = DecodeUtf8(s, at);
-        if (!c || *c < 0x20 || *c == 0x7F)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 class OutlineParser {
@@ -105,7 +95,7 @@ private:
         if (offset > h_.nameBytes || length > h_.nameBytes - offset)
             corrupt(recordName(county, index) + ": name outside the names");
         std::string text(reinterpret_cast<const char*>(bytes_.data() + namesAt_ + offset), length);
-        if (!isText(text))
+        if (!IsPlainUtf8(text))
             corrupt(recordName(county, index) + ": name is not UTF-8 text");
         return text;
     }

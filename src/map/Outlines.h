@@ -4,6 +4,7 @@
 // memory with every count, offset and reference checked: a damaged file is refused with a
 // message, never read outside its bytes. Standard C++ only, so the fuzz build links it.
 
+#include "data/FileNames.h"
 #include "map/Geo.h"
 
 #include <cstdint>
@@ -25,7 +26,7 @@ inline constexpr const char* OutlinesCorrupt =
     "File containing state and county outlines is corrupt.";
 } // namespace msg
 
-inline constexpr const char* OutlineFileName = "OUTLINE.DAT";
+inline constexpr const char* OutlineFileName = filenames::OutlineDat;
 
 class Outlines {
 public:

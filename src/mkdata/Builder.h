@@ -47,8 +47,6 @@ inline constexpr std::string_view TableColumns[] = {"zip",
                                                     "time_zone"};
 // The columns from this one on may be left out: tables written before them still build.
 inline constexpr std::size_t FirstOptionalColumn = 9;
-// A latitude or longitude has at most this many decimals.
-inline constexpr std::size_t MaxDegreeDecimals = 5;
 
 // The date line of ZIPVER.DAT from UTF-8 text; throws InputError (line 0) when the text is
 // empty, spans lines, or cannot be written in Windows-1252.
