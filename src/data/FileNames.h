@@ -17,4 +17,12 @@ inline constexpr const char* ZipVerDat = "ZIPVER.DAT";
 inline constexpr const char* PointsDat = "POINTS.DAT"; // optional: where the ZIP codes lie
 inline constexpr const char* HelpFile = "CORVA.HLP";
 
+// The data set: every file that corvana-mkdata writes, including those that only some tables
+// give. They belong together, so a build removes the ones that it does not write again; a new
+// data file is added here.
+inline constexpr const char* DataSetFiles[] = {
+    ZipIdx,    ZipDat,    AreaDat,  AreaIdx,   CityDat,   CityIdx,
+    CountyDat, CountyIdx, StateDat, ZipVerDat, PointsDat,
+};
+
 } // namespace corvana::filenames

@@ -692,9 +692,11 @@ void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir) {
         for (const auto& [name, bytes] : files)
             fs::rename(work / name, dir / name);
         fs::remove(work);
-        // Positions of the old set would put the new set's ZIP codes in wrong places.
-        if (!files.count(filenames::PointsDat))
-            fs::remove(dir / filenames::PointsDat);
+        // A file of the old set that the new one lacks would be read with the new files: old
+        // positions would put the new ZIP codes in wrong places.
+        for (const char* name : filenames::DataSetFiles)
+            if (!files.count(name) && !fs::is_directory(dir / name))
+                fs::remove(dir / name);
     } catch (...) {
         std::error_code ignored;
         fs::remove_all(work, ignored);
