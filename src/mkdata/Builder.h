@@ -60,8 +60,8 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date);
 // Writes the files into dir (made when missing) without ever leaving a half-written set: all of
 // them go into a fresh folder inside dir first and are then renamed into place. A file of
 // filenames::DataSetFiles that the new set lacks (POINTS.DAT from a table without positions) is
-// removed last, as it belongs to the old set; other files of dir are left alone. Throws std::exception when a file cannot be written; the folder is
-// removed then.
+// removed last, as it belongs to the old set; other files of dir are left alone. Throws
+// std::exception when a file cannot be written; the folder is removed then.
 void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir);
 
 // The whole program: corvana-mkdata --csv FILE --out DIR --date TEXT. Returns the exit status:

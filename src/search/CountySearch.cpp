@@ -61,22 +61,22 @@ SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
                 const CountyEntry& entry = data.counties[i];
                 if (!CountyMatches(entry, upper))
                     continue;
-                ForEachListedZip(
-                    idx, entry.zipListOffset, msg::CountyIndexCorrupt, [&](std::uint16_t record) {
-                        if (listed[record])
-                            return;
-                        ZipRecord rec = zip.read(record);
-                        const CityHeader& c = cities.at(rec.cityOffset);
-                        if (!passes(c.state))
-                            return;
-                        listed[record] = true;
-                        // The line names the county it was found through, which may be another
-                        // than the record's own: the user sees why it is listed. (A record cannot
-                        // name an entry from NoCounty on, which only a damaged file has.)
-                        if (i < NoCounty)
-                            rec.county = std::uint16_t(i);
-                        res.items.push_back(lines.zip(record, rec, c, true));
-                    });
+                const auto add = [&](std::uint16_t record) {
+                    if (listed[record])
+                        return;
+                    ZipRecord rec = zip.read(record);
+                    const CityHeader& c = cities.at(rec.cityOffset);
+                    if (!passes(c.state))
+                        return;
+                    listed[record] = true;
+                    // The line names the county it was found through, which may be another than
+                    // the record's own: the user sees why it is listed. (A record cannot name an
+                    // entry from NoCounty on, which only a damaged file has.)
+                    if (i < NoCounty)
+                        rec.county = std::uint16_t(i);
+                    res.items.push_back(lines.zip(record, rec, c, true));
+                };
+                ForEachListedZip(idx, entry.zipListOffset, msg::CountyIndexCorrupt, add);
             }
         }
         if (res.items.empty())
