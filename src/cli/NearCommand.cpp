@@ -45,6 +45,7 @@ public:
             result.items.resize(*in.options.limit);
         PrintShape shape;
         shape.distances = true;
+        shape.distancesInLines = true;
         return PrintResult(result, time, in, shape);
     }
 };

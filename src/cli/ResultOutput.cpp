@@ -28,7 +28,8 @@ bool PrintList(const SearchResult& result, const PrintShape& shape) {
     if (result.heading)
         PrintLine(std::string(result.heading->text));
     for (const auto& item : result.items) {
-        const std::optional<double> km = shape.distances ? KmOf(item) : std::nullopt;
+        const std::optional<double> km =
+            shape.distances && !shape.distancesInLines ? KmOf(item) : std::nullopt;
         PrintLine(km ? item.text + "  " + geo::DistanceText(*km) : item.text);
         printed = printed || item.kind() != ItemKind::NoMatch;
     }

@@ -25,4 +25,12 @@ inline constexpr const char* HelpFile = "CORVA.HLP";
 // In the user's configuration folder, not beside the program.
 inline constexpr const char* SettingsFile = "CORVANA.INI";
 
+// The data set: every file that corvana-mkdata writes, including those that only some tables
+// give. They belong together, so a build removes the ones that it does not write again; a new
+// data file is added here.
+inline constexpr const char* DataSetFiles[] = {
+    ZipIdx,    ZipDat,   AreaDat,   AreaIdx,   CityDat,  CityIdx,     CountyDat,
+    CountyIdx, StateDat, ZipVerDat, PointsDat, FactsDat, ExchangeDat,
+};
+
 } // namespace corvana::filenames

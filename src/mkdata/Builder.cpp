@@ -760,11 +760,11 @@ void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir) {
         for (const auto& [name, bytes] : files)
             fs::rename(work / name, dir / name);
         fs::remove(work);
-        // Positions, facts or exchanges of the old set would describe the new set wrongly.
-        for (const char* optional :
-             {filenames::PointsDat, filenames::FactsDat, filenames::ExchangeDat})
-            if (!files.count(optional))
-                fs::remove(dir / optional);
+        // A file of the old set that the new one lacks would be read with the new files: old
+        // positions, facts or exchanges would describe the new ZIP codes wrongly.
+        for (const char* name : filenames::DataSetFiles)
+            if (!files.count(name) && !fs::is_directory(dir / name))
+                fs::remove(dir / name);
     } catch (...) {
         std::error_code ignored;
         fs::remove_all(work, ignored);

@@ -59,10 +59,11 @@ std::string DateText(std::string_view utf8);
 DataFiles BuildDataFiles(std::string_view csv, std::string_view date);
 
 // Writes the files into dir (made when missing) without ever leaving a half-written set: all of
-// them go into a fresh folder inside dir first and are then renamed into place. A POINTS.DAT
-// or ZIPFACTS.DAT that the new set lacks is removed last, as it belongs to the old set; other files
-// of dir are left alone. Throws std::exception when a file cannot be written; the folder is removed
-// then.
+// them go into a fresh folder inside dir first and are then renamed into place. A file of
+// filenames::DataSetFiles that the new set lacks (POINTS.DAT from a table without positions,
+// ZIPFACTS.DAT without kinds, EXCHANGE.DAT without --exchanges) is removed last, as it belongs to
+// the old set; other files of dir are left alone. Throws std::exception when a file cannot be
+// written; the folder is removed then.
 void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir);
 
 // The whole program: corvana-mkdata --csv FILE --out DIR --date TEXT. Returns the exit status:

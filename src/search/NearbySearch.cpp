@@ -33,6 +33,14 @@ void AppendZipLines(SearchResult& r, const std::vector<ZipItem>& zips, ZipFile& 
     }
 }
 
+// A list of nearby ZIP codes shows each line's distance after it, as corvana-query near prints
+// it. Copy and print take the ZIP code and the record, not the text: their formats stay.
+void ShowDistances(SearchResult& r) {
+    for (ResultItem& item : r.items)
+        if (const ZipItem* z = item.as<ZipItem>(); z && z->km)
+            item.text += "  " + geo::DistanceText(*z->km);
+}
+
 std::vector<ZipItem> Items(const geo::NearResult& near) {
     std::vector<ZipItem> zips;
     zips.reserve(near.zips.size());
@@ -56,6 +64,7 @@ SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, doubl
         const geo::NearResult near =
             geo::Near(points, centre, radiusMiles * geo::KmPerMile, geo::NoLimit);
         AppendZipLines(r, Items(near), zip, city, ctx);
+        ShowDistances(r);
         if (r.items.empty())
             r.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
     } catch (const FatalError& e) {
@@ -73,6 +82,7 @@ SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
         geo::Near(points, centre, radiusMiles * geo::KmPerMile, geo::NoLimit);
     SearchResult r = ZipLinesOf(
         Items(near), ListHeading{ItemKind::Zip, NearbyHeading(radiusMiles, centreText)}, ctx);
+    ShowDistances(r);
     if (r.fatal.empty() && !r.ioError && r.items.empty())
         r.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
     return r;

@@ -146,10 +146,11 @@ SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
 SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx);
 
 // The ZIP lines within radiusMiles of the position of the ZIP code of record `centre`, nearest
-// first and so not in the list's alphabetical order, each with its distance; the centre comes
-// first. The heading names the list, "Zip Codes Within 10 Miles Of 84101". A centre without a
-// position (a military post office) lists the no-match line. radiusMiles must be one that
-// geo::CheckRadiusKm accepts.
+// first and so not in the list's alphabetical order, each with its distance (in its ZipItem, and
+// after the line's text: "84102 Salt Lake City, UT  2.0 mi (3.2 km)"); the centre comes first. The
+// heading names the list, "Zip Codes Within 10 Miles Of 84101". A centre without a position (a
+// military post office) lists the no-match line. radiusMiles must be one that geo::CheckRadiusKm
+// accepts.
 SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, double radiusMiles,
                           const SearchContext& ctx);
 
@@ -159,7 +160,8 @@ SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
                           std::string_view centreText, double radiusMiles,
                           const SearchContext& ctx);
 
-// The ZIP lines of `zips` under `heading`, in that order and each with the distance it carries:
+// The ZIP lines of `zips` under `heading`, in that order and each with the distance it carries
+// in its ZipItem (the text is the plain ZIP line):
 // the line of the nearest ZIP code, or the lines of two ZIP codes a distance apart.
 SearchResult ZipLinesOf(const std::vector<ZipItem>& zips, ListHeading heading,
                         const SearchContext& ctx);
