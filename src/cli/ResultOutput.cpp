@@ -111,7 +111,7 @@ int PrintStructured(const SearchResult& result, const TimeContext& time, const I
     return ReportingDataErrors([&] {
         const bool json = in.options.json;
         const bool countyMode = ModeFromWord(in.options.words.front()) == SearchMode::County;
-        Table table = TabulateResult(result, countyMode, in.data, in.settings, time);
+        Table table = TabulateResult(result, countyMode, in.settings, time);
         if (shape.distances)
             AddDistances(table, result);
         std::cout << (json ? TableJson(table) : TableCsv(table));

@@ -1,4 +1,4 @@
-#include "search/SearchCommon.h"
+#include "search/detail/SearchCommon.h"
 
 #include "geo/Distance.h"
 #include "geo/Nearby.h"

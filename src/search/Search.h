@@ -39,14 +39,29 @@ struct CountyItem {
     int county = 0;
     bool operator==(const CountyItem&) const = default;
 };
+// The fields of a ZIP line as its search read them, with the capitals settings applied: what
+// the CSV and JSON of corvana-query show without reading the record again. Names are
+// Windows-1252, an empty county or state is none.
+struct ZipLineFields {
+    std::string zip; // five characters
+    std::string city;
+    std::string state; // the abbreviation
+    std::string county;
+    std::optional<int> areaCode;
+    int zone = NoZone; // 1 to 24
+    bool dst = false;
+};
+
 struct ZipItem {
     std::uint32_t record = 0; // in ZIPCODE.DAT
     std::optional<double> km; // in a list of nearby ZIP codes: the distance from its centre
+    ZipLineFields fields;     // filled by the search that made the line
 
     ZipItem() = default;
     ZipItem(std::uint32_t record, std::optional<double> km = std::nullopt)
         : record(record), km(km) {}
-    bool operator==(const ZipItem&) const = default;
+    // The fields follow from the record and the settings, so a line is told by the two alone.
+    bool operator==(const ZipItem& o) const { return record == o.record && km == o.km; }
 };
 
 // The kinds in the order of ResultItem's alternatives.

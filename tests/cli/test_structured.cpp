@@ -13,7 +13,7 @@ namespace {
 struct Structured {
     SearchEnv env;
     Table table(const SearchResult& r, bool countyMode = false) const {
-        return TabulateResult(r, countyMode, env.data, env.settings, env.ctx().time);
+        return TabulateResult(r, countyMode, env.settings, env.ctx().time);
     }
     std::string csv(const SearchResult& r, bool countyMode = false) const {
         return TableCsv(table(r, countyMode));
