@@ -13,10 +13,9 @@ namespace {
 
 class Nearest : public Command {
 public:
-    void checkOptions(const Options& o) const override {
-        RefuseOptions(
-            o, "nearest",
-            {"--state", "--column", "--miles", "--km", "--limit", "--columns", "--distance-from"});
+    std::string_view usage() const override { return "nearest LAT,LON"; }
+    std::vector<const Option*> options() const override {
+        return {&option::Show, &option::Caps, &option::Format, &option::Csv, &option::Json};
     }
 
     int run(const Invocation& in) const override {
