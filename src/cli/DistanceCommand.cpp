@@ -35,7 +35,7 @@ public:
         const SearchResult result =
             ZipLinesOf({ZipItem(a, zero), ZipItem(b, km)},
                        ListHeading{ItemKind::Zip, "Distance From " + zipA + " To " + zipB},
-                       {in.data, in.settings, time});
+                       {in.data, in.settings, time, true});
         PrintShape shape;
         shape.distances = in.options.has(option::Csv) || in.options.has(option::Json);
         if (km)

@@ -25,7 +25,7 @@ public:
         const Centre centre = ReadCentre(in.data, points, in.texts[0]);
         const NearbyRadius radius = RadiusOf(in.options).value_or(NearbyRadius{});
         const TimeContext time = RunTime(in);
-        const SearchContext ctx{in.data, in.settings, time};
+        const SearchContext ctx{in.data, in.settings, time, true};
         SearchResult result = centre.record
                                   ? SearchNearby(points, *centre.record, radius, ctx)
                                   : SearchNearby(points, centre.point, centre.text, radius, ctx);

@@ -32,7 +32,7 @@ public:
         const std::string text(trimBlanks(in.texts[0]));
         const SearchResult result =
             ZipLinesOf(zips, ListHeading{ItemKind::Zip, "Nearest Zip Code To " + text},
-                       {in.data, in.settings, time});
+                       {in.data, in.settings, time, true});
         PrintShape shape;
         shape.distances = true;
         return PrintResult(result, time, in, shape);

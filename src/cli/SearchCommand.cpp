@@ -64,7 +64,7 @@ public:
             std::cerr << "No matching state abbreviations found.\n";
             return NothingFound;
         }
-        return PrintResult(RunSearch(*request, {in.data, in.settings, time}), time, in);
+        return PrintResult(RunSearch(*request, {in.data, in.settings, time, true}), time, in);
     }
 };
 

@@ -51,7 +51,10 @@ std::vector<std::vector<Cell>> ZipRows(const SearchResult& result, bool countySh
     ZoneTimes times;
     for (const ResultItem& item : result.items)
         if (const ZipItem* line = item.as<ZipItem>())
-            rows.push_back(ZipRow(line->fields, countyShown, settings, timeOnly, times, time));
+            rows.push_back(ZipRow(
+                line->fields ? *line->fields
+                             : ZipLineFields{ListedZipCode(item), {}, {}, {}, {}, NoZone, false},
+                countyShown, settings, timeOnly, times, time));
     return rows;
 }
 

@@ -30,11 +30,12 @@ struct Table {
 extern const std::vector<std::string> ZipColumns;
 
 // The results list of a search as a table. ZIP lines give the ZipColumns from the fields their
-// search read; the lists of states, cities and counties give one column named after them, the
-// two-digit ZIP list the columns prefix and city. A "No matching ..." line is no row. The
-// settings' Show switches decide whether county, area_code, zone and local_time are filled, as
-// they decide what the list line shows; `countyMode` fills the county always, as the county
-// search's lines always show it. No data file is read.
+// search kept (SearchContext::keepFields; a line without them gives its ZIP code alone); the lists
+// of states, cities and counties give one column named after them, the two-digit ZIP list the
+// columns prefix and city. A "No matching ..." line is no row. The settings' Show switches decide
+// whether county, area_code, zone and local_time are filled, as they decide what the list line
+// shows; `countyMode` fills the county always, as the county search's lines always show it. No data
+// file is read.
 Table TabulateResult(const SearchResult& result, bool countyMode, const Settings& settings,
                      const TimeContext& time);
 

@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,7 +57,8 @@ struct ZipLineFields {
 struct ZipItem {
     std::uint32_t record = 0; // in ZIPCODE.DAT
     std::optional<double> km; // in a list of nearby ZIP codes: the distance from its centre
-    ZipLineFields fields;     // filled by the search that made the line
+    // Kept by a search whose context asks for them (SearchContext::keepFields).
+    std::shared_ptr<const ZipLineFields> fields;
 
     ZipItem() = default;
     ZipItem(std::uint32_t record, std::optional<double> km = std::nullopt)
@@ -154,6 +156,9 @@ struct SearchContext {
     const DataSet& data;
     const Settings& settings;
     TimeContext time;
+    // Each ZIP line keeps the fields it was made from, for output that shows them one by one
+    // (corvana-query's CSV and JSON); the window's lists do without.
+    bool keepFields = false;
 };
 
 // Results-list order: a-z compared as A-Z, other bytes by value; ties by plain byte order.
