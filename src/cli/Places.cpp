@@ -24,6 +24,12 @@ std::uint32_t RecordOfZip(const DataSet& data, std::string_view text) {
     const std::optional<std::uint32_t> zip = ParseZipText(text);
     if (!zip)
         throw UsageFailure{"\"" + std::string(text) + "\" is not a ZIP code", false};
+    // A list from a spreadsheet may have lost leading zeros; a ZIP code typed as an argument has
+    // all five digits, so that "841" is never quietly taken for 00841.
+    const std::string_view typed = trimBlanks(text);
+    if (typed.size() != 5 && !(typed.size() == 10 && typed[5] == '-'))
+        throw UsageFailure{
+            "\"" + std::string(text) + "\" is not a ZIP code: a ZIP code has five digits", false};
     char digits[8];
     std::snprintf(digits, sizeof digits, "%05u", unsigned(*zip));
     // The first record answers for a ZIP code of several cities.
