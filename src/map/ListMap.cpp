@@ -4,9 +4,9 @@
 #include "data/FileNames.h"
 #include "data/ZipFile.h"
 #include "geo/Distance.h"
-#include "search/SearchCommon.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
@@ -59,9 +59,12 @@ public:
             } else if (const auto* area = item.as<MainCityItem>()) {
                 ++areaLines;
                 single = QString::fromStdString(std::string(MainCityText(item)));
-                const ZipIndexEntry& entry = data_.zipIndex[std::size_t(area->prefix) % 1000];
-                for (int i = 0; entry.first >= 0 && i < entry.count; ++i)
-                    addCounty(std::uint32_t(entry.first + i), counties);
+                // The prefix's whole block, by number: the positions need no ZIP record.
+                char prefix[8];
+                std::snprintf(prefix, sizeof prefix, "%03d", area->prefix % 1000);
+                const ZipBlock block(data_, prefix);
+                for (std::uint32_t i = 0; i < block.count(); ++i)
+                    addCounty(block.first() + i, counties);
             } else if (const auto* city = item.as<CityItem>()) {
                 ++cityLines;
                 single = QString::fromStdString(item.text);
@@ -141,9 +144,9 @@ private:
     template <class F> void forCityZips(std::int32_t offset, F&& f) {
         try {
             if (const CityFile* file = cityFile())
-                detail::ForEachListedZip(file->file(),
-                                         std::int64_t(file->readHeader(offset, data_).listPos),
-                                         corvana::msg::CityCorrupt, f);
+                ForEachListedZip(file->file(),
+                                 std::int64_t(file->readHeader(offset, data_).listPos),
+                                 corvana::msg::CityCorrupt, f);
         } catch (const std::exception&) {
         }
     }
@@ -156,16 +159,15 @@ private:
         try {
             if (!countyIdx_ && !countyTried_) {
                 countyTried_ = true;
-                countyIdx_ = detail::OpenDataFile(data_, filenames::CountyIdx,
-                                                  corvana::msg::CountyIndexNotFound);
+                countyIdx_ =
+                    OpenDataFile(data_, filenames::CountyIdx, corvana::msg::CountyIndexNotFound);
             }
             if (countyIdx_)
-                detail::ForEachListedZip(
-                    *countyIdx_, data_.counties[std::size_t(county)].zipListOffset,
-                    corvana::msg::CountyIndexCorrupt, [&](std::uint32_t record) {
-                        if (int fips = int(points_->countyCode(record)))
-                            ++seen[fips];
-                    });
+                ForEachListedZip(*countyIdx_, data_.counties[std::size_t(county)].zipListOffset,
+                                 corvana::msg::CountyIndexCorrupt, [&](std::uint32_t record) {
+                                     if (int fips = int(points_->countyCode(record)))
+                                         ++seen[fips];
+                                 });
         } catch (const std::exception&) {
         }
         return mostCommon(seen).value_or(0);

@@ -64,6 +64,25 @@ TEST(NearbySearch, NearestFirstWithTheLinesOfAZipList) {
               "Zip Codes Within 1 Mile Of 84101");
 }
 
+TEST(NearbySearch, ARadiusInKilometersKeepsItsUnit) {
+    FixtureEnv env("points");
+    const geo::PointsLoad load = geo::LoadPoints(env.data);
+    ASSERT_TRUE(load.points);
+    constexpr std::uint32_t Centre = 4;                   // 84101
+    const NearbyRadius km{24.14016, geo::LengthUnit::Km}; // 15 miles
+    const SearchResult r = SearchNearby(*load.points, Centre, km, env.ctx());
+    EXPECT_EQ(r.heading->text, "Zip Codes Within 24.1402 Kilometers Of 84101");
+    // The same ZIP codes as the same radius in miles; the map's circle is in miles.
+    EXPECT_EQ(Zips(r), Zips(SearchNearby(*load.points, Centre, 15, env.ctx())));
+    EXPECT_NEAR(r.nearby->radiusMiles, 15, 1e-9);
+    EXPECT_EQ(SearchNearby(*load.points, geo::GeoPoint{40.7, -111.9}, "40.7,-111.9",
+                           NearbyRadius{1, geo::LengthUnit::Km}, env.ctx())
+                  .heading->text,
+              "Zip Codes Within 1 Kilometer Of 40.7,-111.9");
+    EXPECT_EQ(NearbyHeading(NearbyRadius{2.5, geo::LengthUnit::Miles}, "84101"),
+              NearbyHeading(2.5, "84101"));
+}
+
 TEST(NearbySearch, AMilitaryPostOfficeHasNoNeighbours) {
     FixtureEnv env("points");
     const geo::PointsLoad load = geo::LoadPoints(env.data);
