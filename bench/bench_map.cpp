@@ -51,8 +51,8 @@ std::vector<std::string> splitCsv(const std::string& line) {
 }
 
 // ZIP code -> place, from the table's columns.
-std::map<std::string, LonLat> places() {
-    std::map<std::string, LonLat> out;
+std::map<std::string, GeoPoint> places() {
+    std::map<std::string, GeoPoint> out;
     std::ifstream in(table);
     std::string line;
     if (!std::getline(in, line))
@@ -70,7 +70,7 @@ std::map<std::string, LonLat> places() {
     while (std::getline(in, line)) {
         auto f = splitCsv(line);
         if (int(f.size()) > std::max({zip, lat, lon}) && !f[lat].empty() && !f[lon].empty())
-            out[f[zip]] = {std::atof(f[lon].c_str()), std::atof(f[lat].c_str())};
+            out[f[zip]] = {std::atof(f[lat].c_str()), std::atof(f[lon].c_str())};
     }
     return out;
 }

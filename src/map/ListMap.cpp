@@ -45,8 +45,7 @@ public:
             if (const auto* zip = item.as<ZipItem>()) {
                 if (points_)
                     if (auto at = points_->position(zip->record))
-                        out.content.dots.push_back(
-                            {{at->longitude, at->latitude}, int(row), false});
+                        out.content.dots.push_back({*at, int(row), false});
                 if (auto city = cityOfRecord(zip->record))
                     ++cities[*city];
             } else if (const auto* state = item.as<StateItem>()) {
@@ -79,8 +78,7 @@ public:
 
         if (nearby && points_)
             if (auto at = points_->position(nearby->record))
-                out.content.circle =
-                    MapCircle{{at->longitude, at->latitude}, nearby->radiusMiles * geo::KmPerMile};
+                out.content.circle = MapCircle{*at, nearby->radiusMiles * geo::KmPerMile};
 
         std::optional<std::int32_t> city;
         if (nearby)

@@ -166,7 +166,9 @@ private:
         const double xScale = view_.xScale(), yScale = view_.scale();
         const double x0 = view_.xOf(place(view_, a.box, 0).base) - a.box.west * xScale;
         const double y0 = view_.yOf(0);
-        auto pixel = [&](const LonLat& p) { return QPointF(x0 + p.lon * xScale, y0 - p.lat * yScale); };
+        auto pixel = [&](const GeoPoint& p) {
+            return QPointF(x0 + p.longitude * xScale, y0 - p.latitude * yScale);
+        };
         c_.first[index] = std::uint32_t(c_.points.size());
         QPointF last = pixel(pts[0]);
         c_.points.push_back(last);
@@ -216,12 +218,12 @@ void MapCanvas::setContent(MapContent content) {
     circle_.clear();
     if (content_.circle && content_.circle->radiusKm > 0) {
         const auto& g = GeographicLib::Geodesic::WGS84();
-        const LonLat c = content_.circle->centre;
+        const GeoPoint c = content_.circle->centre;
         for (int i = 0; i < CirclePoints; ++i) {
             double lat = 0, lon = 0;
-            g.Direct(c.lat, c.lon, 360.0 * i / CirclePoints, content_.circle->radiusKm * 1000.0,
-                     lat, lon);
-            circle_.push_back({lon, lat});
+            g.Direct(c.latitude, c.longitude, 360.0 * i / CirclePoints,
+                     content_.circle->radiusKm * 1000.0, lat, lon);
+            circle_.push_back({lat, lon});
         }
     }
     ++placesRevision_;
@@ -242,7 +244,7 @@ void MapCanvas::setSize(QSize size) {
 
 void MapCanvas::fitToContent() {
     std::vector<GeoBox> boxes;
-    std::vector<LonLat> points;
+    std::vector<GeoPoint> points;
     for (const auto& dot : content_.dots)
         points.push_back(dot.at);
     points.insert(points.end(), circle_.begin(), circle_.end());
@@ -276,7 +278,7 @@ void MapCanvas::projectDots() {
             if (content_.dots[i].selected == selected)
                 c.order.push_back(i);
     c.circle.clear();
-    for (const LonLat& p : circle_)
+    for (const GeoPoint& p : circle_)
         c.circle.push_back(view_.toPixel(p));
 }
 

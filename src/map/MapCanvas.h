@@ -23,14 +23,14 @@ struct MapCanvasCache;
 
 // One listed ZIP code. id is the caller's (its line in the list, say).
 struct MapDot {
-    LonLat at;
+    GeoPoint at;
     int id = 0;
     bool selected = false;
 };
 
 // A centre and a radius, drawn as the circle of places at that distance on the WGS84 ellipsoid.
 struct MapCircle {
-    LonLat centre;
+    GeoPoint centre;
     double radiusKm = 0;
 };
 
@@ -110,7 +110,7 @@ private:
     QString outlinesNote_;
     QString dotsNote_;
     MapContent content_;
-    std::vector<LonLat> circle_; // the circle's points around its centre
+    std::vector<GeoPoint> circle_; // the circle's points around its centre
     QSize size_{640, 480};
     MapView view_;
     std::uint64_t placesRevision_ = 1; // of the outlines and the outlined places

@@ -169,8 +169,8 @@ void TestMapWindow::nearbyListDrawsItsCircle() {
                                           corvana::NearbyCentre{record, 10});
     QVERIFY(listed.content.circle);
     QCOMPARE(listed.content.circle->radiusKm, 16.09344);
-    QCOMPARE(listed.content.circle->centre.lat, 40.75621);
-    QCOMPARE(listed.content.circle->centre.lon, -111.90090);
+    QCOMPARE(listed.content.circle->centre.latitude, 40.75621);
+    QCOMPARE(listed.content.circle->centre.longitude, -111.90090);
     QCOMPARE(listed.place, QString("Salt Lake City, UT"));
     // Without locations: no dots, no circle.
     auto bare = corvana::map::MapOfList(w.shownItems(), w.data(), nullptr, nullptr,
@@ -207,7 +207,7 @@ void TestMapWindow::clickedDotSelectsItsLine() {
 
     // A drag moves the map and selects nothing.
     list->clearSelection();
-    const QPointF before = map.view()->canvas().view().toPixel({-111.9, 40.76});
+    const QPointF before = map.view()->canvas().view().toPixel({40.76, -111.9});
     QTest::mousePress(map.view(), Qt::LeftButton, {}, pixelOf(map, 1));
     QMouseEvent move(QEvent::MouseMove, QPointF(pixelOf(map, 1) + QPoint(40, 0)),
                      map.view()->mapToGlobal(QPointF(pixelOf(map, 1) + QPoint(40, 0))),
@@ -215,7 +215,7 @@ void TestMapWindow::clickedDotSelectsItsLine() {
     QApplication::sendEvent(map.view(), &move);
     QTest::mouseRelease(map.view(), Qt::LeftButton, {}, pixelOf(map, 1) + QPoint(40, 0));
     QVERIFY(list->selectedItems().isEmpty());
-    QCOMPARE(map.view()->canvas().view().toPixel({-111.9, 40.76}).x(), before.x() + 40);
+    QCOMPARE(map.view()->canvas().view().toPixel({40.76, -111.9}).x(), before.x() + 40);
 }
 
 void TestMapWindow::clickedDotScrollsItsLineIntoView() {
@@ -284,9 +284,9 @@ void TestMapWindow::keysWheelAndHover() {
     QCOMPARE(mapView.scale(), fitted * 1.5);
     QTest::keyClick(view, Qt::Key_Minus);
     QCOMPARE(mapView.scale(), fitted);
-    const double lon = mapView.centre().lon;
+    const double lon = mapView.centre().longitude;
     QTest::keyClick(view, Qt::Key_Right);
-    QVERIFY(mapView.centre().lon > lon);
+    QVERIFY(mapView.centre().longitude > lon);
     QVERIFY(!mapView.isFitted());
     QTest::keyClick(view, Qt::Key_Home);
     QVERIFY(mapView.isFitted());
@@ -298,12 +298,12 @@ void TestMapWindow::keysWheelAndHover() {
 
     // One notch of the wheel zooms in at the pointer: the place under it stays.
     const QPointF at(200, 150);
-    const corvana::map::LonLat before = mapView.toGeo(at);
+    const corvana::map::GeoPoint before = mapView.toGeo(at);
     QWheelEvent wheel(at, view->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(view, &wheel);
     QCOMPARE(mapView.scale(), fitted * 1.25);
-    QVERIFY(std::abs(mapView.toGeo(at).lon - before.lon) < 1e-9);
+    QVERIFY(std::abs(mapView.toGeo(at).longitude - before.longitude) < 1e-9);
 
     // Resting on a dot shows its line; elsewhere nothing.
     Find<QAction>(map, "MenuFittedView")->trigger();
