@@ -1,6 +1,6 @@
 #include "map/MapCanvas.h"
 
-#include <GeographicLib/Geodesic.hpp>
+#include "geo/Distance.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -216,16 +216,9 @@ void MapCanvas::setDotsNote(QString note) {
 void MapCanvas::setContent(MapContent content) {
     content_ = std::move(content);
     circle_.clear();
-    if (content_.circle && content_.circle->radiusKm > 0) {
-        const auto& g = GeographicLib::Geodesic::WGS84();
-        const GeoPoint c = content_.circle->centre;
-        for (int i = 0; i < CirclePoints; ++i) {
-            double lat = 0, lon = 0;
-            g.Direct(c.latitude, c.longitude, 360.0 * i / CirclePoints,
-                     content_.circle->radiusKm * 1000.0, lat, lon);
-            circle_.push_back({lat, lon});
-        }
-    }
+    if (content_.circle && content_.circle->radiusKm > 0)
+        circle_ = geo::GeodesicCircle(content_.circle->centre, content_.circle->radiusKm,
+                                      CirclePoints);
     ++placesRevision_;
     ++dotsRevision_;
     fitToContent();
