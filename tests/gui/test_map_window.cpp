@@ -6,10 +6,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPalette>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolTip>
@@ -78,6 +83,10 @@ private slots:
     void keysWheelAndHover();
     void notesWithoutOutlinesOrLocations();
     void copyImage();
+    void stackOfZipCodesIsOneMark();
+    void savedAndPrintedImages();
+    void placeFollowsTheMainWindow();
+    void focusPaletteAndFonts();
     void settingsWrittenOnlyOnceTheMapWasOpened();
     void reopensAtStartClampedToTheScreen();
 };
@@ -198,12 +207,13 @@ void TestMapWindow::clickedDotSelectsItsLine() {
     QTest::mouseClick(map.view(), Qt::LeftButton, {}, pixelOf(map, 1));
     QVERIFY(!list->item(1)->isSelected());
 
-    // Selecting ranges: a click selects its line alone, Ctrl adds one.
+    // Selecting ranges: a click selects its line alone, Ctrl adds the lines of a mark, all of
+    // them (here the two that share a place).
     Find<QCheckBox>(w, "RangeSelect")->click();
     QTest::mouseClick(map.view(), Qt::LeftButton, {}, pixelOf(map, 1));
     QCOMPARE(list->selectedItems(), QList<QListWidgetItem*>{list->item(1)});
     QTest::mouseClick(map.view(), Qt::LeftButton, Qt::ControlModifier, shared);
-    QCOMPARE(list->selectedItems().size(), 2);
+    QCOMPARE(list->selectedItems().size(), 3);
 
     // A drag moves the map and selects nothing.
     list->clearSelection();
@@ -348,10 +358,13 @@ void TestMapWindow::copyImage() {
     search(w, "SearchZip", "841");
     QApplication::clipboard()->clear();
     Find<QAction>(map, "MenuCopyImage")->trigger();
+    // The picture under the list's heading, which names it.
     const QImage copied = QApplication::clipboard()->image();
-    QCOMPARE(copied.size(), map.view()->size());
+    QCOMPARE(copied.width(), map.view()->width());
+    QVERIFY(copied.height() > map.view()->height());
+    QCOMPARE(map.heading(), Find<QLabel>(w, "AnswerBoxLabel")->text());
     QCOMPARE(copied.convertToFormat(QImage::Format_ARGB32),
-             map.view()->canvas().image().convertToFormat(QImage::Format_ARGB32));
+             map.view()->canvas().image(1.0, map.heading()).convertToFormat(QImage::Format_ARGB32));
     QCOMPARE(Find<QAction>(map, "MenuCopyImage")->text(), QString("&Copy Image"));
     QCOMPARE(Find<QAction>(map, "MenuSaveImage")->text(), QString::fromUtf8("&Save Image\u2026"));
     QCOMPARE(Find<QAction>(map, "MenuCopyImage")->shortcut(), QKeySequence("Ctrl+C"));
@@ -424,6 +437,135 @@ void TestMapWindow::reopensAtStartClampedToTheScreen() {
     QVERIFY(narrow.x() > wide.frameGeometry().right());
     QVERIFY(narrow.width() >= 240);
     QCOMPARE(narrow.x() + narrow.width(), large.screen.width());
+}
+
+void TestMapWindow::stackOfZipCodesIsOneMark() {
+    // The real data: 18 ZIP codes of prefix 841 share the point 40.6681,-111.9083.
+    TestWindow t(CORVANA_BIN_DIR);
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    search(w, "SearchZip", "841");
+    QListWidget* list = w.resultsList();
+    auto& canvas = map.view()->canvas();
+    const QPoint at = canvas.view().toPixel({40.6681, -111.9083}).toPoint();
+    const std::vector<int> ids = canvas.markAt(at);
+    QCOMPARE(ids.size(), std::size_t(18));
+    // One mark and its count in the legend; the tooltip names ten lines and the rest.
+    QVERIFY(canvas.legendText().contains("ZIP codes at one point"));
+    const QStringList tip = map.view()->markText(ids).split('\n');
+    QCOMPARE(tip.size(), 11);
+    QCOMPARE(tip.front(), list->item(ids.front())->text());
+    QCOMPARE(tip.back(), QString("and 8 more"));
+
+    // Without Range Selecting each click steps to the mark's next line, scrolled into view.
+    auto stackSelected = [&] {
+        std::vector<int> rows;
+        for (int id : ids)
+            if (list->item(id)->isSelected())
+                rows.push_back(id);
+        return rows;
+    };
+    for (std::size_t click = 0; click <= ids.size(); ++click) {
+        QTest::mouseClick(map.view(), Qt::LeftButton, {}, at);
+        const int expected = ids[click % ids.size()];
+        QCOMPARE(stackSelected(), std::vector<int>{expected});
+        QVERIFY(list->viewport()->rect().contains(list->visualItemRect(list->item(expected))));
+    }
+    // With it a click selects all of them, and Ctrl takes them off again.
+    Find<QCheckBox>(w, "RangeSelect")->click();
+    QTest::mouseClick(map.view(), Qt::LeftButton, {}, at);
+    QCOMPARE(stackSelected(), ids);
+    QCOMPARE(list->selectedItems().size(), 18);
+    QTest::mouseClick(map.view(), Qt::LeftButton, Qt::ControlModifier, at);
+    QVERIFY(list->selectedItems().isEmpty());
+}
+
+void TestMapWindow::savedAndPrintedImages() {
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    search(w, "SearchCity", "salt lake");
+    // A file name from the heading, without what a name may not hold.
+    QVERIFY(!map.heading().isEmpty());
+    QCOMPARE(map.suggestedImageName(), map.heading().simplified() + ".png");
+    Find<QLabel>(w, "AnswerBoxLabel")->setText(" a/b: *c* ");
+    QCOMPARE(map.suggestedImageName(), QString("a b c.png"));
+    Find<QLabel>(w, "AnswerBoxLabel")->setText("..");
+    QCOMPARE(map.suggestedImageName(), QString("Map.png"));
+    // A folder that is gone falls back to the pictures folder or home.
+    TempDir saved;
+    corvana::MapSettings settings = map.placement(true);
+    QVERIFY(settings.imageFolder.empty());
+    const QString start = map.imageFolder();
+    QVERIFY(QFileInfo(start).isDir());
+
+    // One page of a PDF, the titled map fitted to it.
+    const QString pdf = QString::fromStdString(saved.str() + "/map.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    map.printTo(printer);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("%PDF"));
+    QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 1);
+    QCOMPARE(Find<QAction>(map, "MenuPrintMap")->shortcut(), QKeySequence("Ctrl+P"));
+}
+
+void TestMapWindow::placeFollowsTheMainWindow() {
+    TestWindow t;
+    t.screen = QSize(1600, 1000);
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    auto beside = [&] {
+        const QRect main = w.frameGeometry(), own = map.frameGeometry();
+        return !own.intersects(main) && own.left() >= 0 && own.right() < t.screen.width() &&
+               own.bottom() < t.screen.height();
+    };
+    QVERIFY(beside());
+    // Every screen size keeps it beside, without a gap growing between them.
+    for (int size : {1280, 400, 1024, 640}) {
+        w.ChooseWindowSize(size);
+        QVERIFY2(beside(), qPrintable(QString::number(size)));
+        if (map.x() > w.x())
+            QCOMPARE(map.x() - (w.frameGeometry().right() + 1), 8);
+    }
+    // Once the user moved it, it stays where it was put.
+    map.move(20, 20);
+    w.ChooseWindowSize(1024);
+    QCOMPARE(map.pos(), QPoint(20, 20));
+}
+
+void TestMapWindow::focusPaletteAndFonts() {
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    // Open, the map has the keys at once.
+    QCOMPARE(map.focusWidget(), map.view());
+    // A dark palette gives a dark map; a light one a light map.
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    map.setPalette(dark);
+    QVERIFY(map.view()->canvas().colours().land.lightness() < 80);
+    QVERIFY(map.view()->canvas().colours().text.lightness() > 200);
+    map.setPalette(QPalette(QColor(0xf0, 0xf0, 0xf0)));
+    QVERIFY(map.view()->canvas().colours().land.lightness() > 200);
+    // The names follow the main window's size.
+    const double small = map.view()->canvas().fontPixels();
+    w.ChooseWindowSize(1280);
+    QVERIFY(map.view()->canvas().fontPixels() > small * 1.5);
+    // The legend and the scale bar are described for a screen reader.
+    search(w, "SearchCity", "salt lake");
+    map.view()->repaint();
+    QCOMPARE(map.view()->legend()->accessibleName(), QString("Legend"));
+    QVERIFY(map.view()->legend()->accessibleDescription().startsWith("ZIP code: blue dot"));
+    QVERIFY(map.view()->scaleBar()->accessibleDescription().contains(" mi"));
+    QVERIFY(map.view()->scaleBar()->accessibleDescription().contains(" km"));
 }
 
 QTEST_MAIN(TestMapWindow)
