@@ -16,7 +16,9 @@ namespace {
 // Names keep this far from the picture's edges.
 constexpr double EdgeMargin = 3;
 // Above this many marks in view their ZIP codes are not asked for: they would not be read.
-constexpr std::size_t MaxZipNames = 400;
+constexpr std::size_t MaxZipNames = 300;
+// The cities with most ZIP codes in view are named; the rest would crowd them out anyway.
+constexpr std::size_t MaxCityNames = 60;
 // A state's or county's name is asked for when its area is at least this many pixels wide;
 // the painter's measure then says whether the name fits.
 constexpr double MinRoom = 14;
@@ -73,37 +75,30 @@ private:
     std::vector<PixelBox> boxes_;
 };
 
-// Where a name of the given size may go, in the order tried, as its top left corner.
-std::vector<std::pair<double, double>> positions(const LabelRequest& r, TextSize s) {
+// Where a centred name may go, in the order tried: offsets from its anchor in widths and
+// heights of the name.
+constexpr std::pair<double, double> CentredOffsets[] = {
+    {0, 0},   {0, -0.9},    {0, 0.9},    {-0.5, 0},   {0.5, 0},   {0, -1.8},
+    {0, 1.8}, {-0.5, -0.9}, {0.5, -0.9}, {-0.5, 0.9}, {0.5, 0.9}, {-1.2, 0},
+    {1.2, 0}, {-1.2, -1.8}, {1.2, -1.8}, {-1.2, 1.8}, {1.2, 1.8}};
+constexpr std::size_t MaxPositions = std::size(CentredOffsets);
+
+// Where a name of the given size may go, in the order tried, as its top left corner; the count.
+std::size_t positions(const LabelRequest& r, TextSize s,
+                      std::pair<double, double> (&out)[MaxPositions]) {
     const double w = s.width, h = s.height;
     if (r.gap >= 0) {
         const double g = r.gap + 1;
-        return {{r.x + g, r.y - h / 2},
-                {r.x - g - w, r.y - h / 2},
-                {r.x - w / 2, r.y - g - h},
-                {r.x - w / 2, r.y + g}};
+        out[0] = {r.x + g, r.y - h / 2};
+        out[1] = {r.x - g - w, r.y - h / 2};
+        out[2] = {r.x - w / 2, r.y - g - h};
+        out[3] = {r.x - w / 2, r.y + g};
+        return 4;
     }
     const double left = r.x - w / 2, top = r.y - h / 2;
-    std::vector<std::pair<double, double>> out;
-    for (auto [dx, dy] : std::initializer_list<std::pair<double, double>>{{0, 0},
-                                                                          {0, -0.9},
-                                                                          {0, 0.9},
-                                                                          {-0.5, 0},
-                                                                          {0.5, 0},
-                                                                          {0, -1.8},
-                                                                          {0, 1.8},
-                                                                          {-0.5, -0.9},
-                                                                          {0.5, -0.9},
-                                                                          {-0.5, 0.9},
-                                                                          {0.5, 0.9},
-                                                                          {-1.2, 0},
-                                                                          {1.2, 0},
-                                                                          {-1.2, -1.8},
-                                                                          {1.2, -1.8},
-                                                                          {-1.2, 1.8},
-                                                                          {1.2, 1.8}})
-        out.emplace_back(left + dx * w, top + dy * h);
-    return out;
+    for (std::size_t i = 0; i < MaxPositions; ++i)
+        out[i] = {left + CentredOffsets[i].first * w, top + CentredOffsets[i].second * h};
+    return MaxPositions;
 }
 
 } // namespace
@@ -140,7 +135,10 @@ std::vector<PlacedLabel> PlaceLabels(std::span<const LabelRequest> requests,
             shortForm = true;
             size = measure(r, true);
         }
-        for (auto [left, top] : positions(r, size)) {
+        std::pair<double, double> tries[MaxPositions];
+        const std::size_t n = positions(r, size, tries);
+        for (std::size_t k = 0; k < n; ++k) {
+            const auto [left, top] = tries[k];
             const PixelBox box{left, top, left + size.width, top + size.height};
             if (box.left < EdgeMargin || box.top < EdgeMargin || box.right > width - EdgeMargin ||
                 box.bottom > height - EdgeMargin || taken.hits(box))
@@ -263,9 +261,10 @@ std::vector<LabelRequest> LabelsFor(const LabelScene& scene, const PixelProjecti
     std::stable_sort(places.begin(), places.end(), [](const NamedPlace* a, const NamedPlace* b) {
         return a->zipCodes > b->zipCodes;
     });
+    std::size_t cities = 0;
     for (const NamedPlace* p : places) {
         const double x = view.x(p->at.longitude), y = view.y(p->at.latitude);
-        if (inView(x, y) && !p->name.empty())
+        if (inView(x, y) && !p->name.empty() && cities++ < MaxCityNames)
             out.push_back({LabelKind::City, p->name, {}, x, y, 0, -1});
     }
 

@@ -144,7 +144,7 @@ struct LabelScene {
 // counties; the states (their abbreviations where the name does not fit) at national and
 // regional views; the islands and territories of the Pacific and the Caribbean; the other
 // counties where they are large enough; and the ZIP code beside each mark when there are few
-// enough marks in view for them to be read.
+// enough marks in view for them to be read. Of many cities only those with most ZIP codes.
 std::vector<LabelRequest> LabelsFor(const LabelScene& scene, const PixelProjection& view);
 
 // An island group the outlines do not hold, named where it lies.

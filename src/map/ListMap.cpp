@@ -25,6 +25,8 @@ template <class K> std::optional<K> mostCommon(const std::map<K, int>& counts) {
     return best->first;
 }
 
+constexpr std::size_t MaxNamedCities = 60;
+
 // "Salt Lake City" of "Salt Lake City, UT": the state is plain on the map.
 std::string withoutState(std::string text) {
     const auto comma = text.rfind(", ");
@@ -115,9 +117,18 @@ public:
             }
         }
         out.content.states.assign(states.begin(), states.end());
+        out.content.countiesListed = countyLines > 0;
+        // The cities with most listed ZIP codes are named; reading every name would cost the
+        // typing its speed for names the map has no room for.
+        std::vector<std::pair<int, std::int32_t>> byCount;
         for (const auto& [offset, middle] : middles)
+            byCount.emplace_back(-middle.count, offset);
+        std::sort(byCount.begin(), byCount.end());
+        if (byCount.size() > MaxNamedCities)
+            byCount.resize(MaxNamedCities);
+        for (const auto& [count, offset] : byCount)
             out.content.places.push_back(
-                {middle.at(), withoutState(cityText(offset).toStdString()), middle.count});
+                {middles[offset].at(), withoutState(cityText(offset).toStdString()), -count});
         for (const auto& [name, middle] : listedCities)
             out.content.places.push_back({middle.at(), name, middle.count});
         out.content.counties.assign(counties.begin(), counties.end());

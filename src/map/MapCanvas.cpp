@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -132,6 +133,8 @@ struct MapCanvasCache {
     QSize labelsSize;
     std::vector<MapCanvas::Label> labels;
     std::unique_ptr<AreaAnchors> anchors;
+    QHash<QString, double> widths[6]; // of the names measured at the present style, by kind
+    std::uint64_t widthsStyle = 0;
     const Outlines* anchorsOf = nullptr;
 };
 
@@ -786,7 +789,8 @@ void MapCanvas::prepareLabels() {
     LabelScene scene;
     scene.outlines = outlines_.get();
     scene.anchors = c.anchors.get();
-    scene.listedCounties = content_.counties;
+    if (content_.countiesListed)
+        scene.listedCounties = content_.counties;
     scene.places = content_.places;
     scene.marks = marks;
     scene.markRadius = SelectedRadius + 1;
@@ -803,13 +807,24 @@ void MapCanvas::prepareLabels() {
         QFontMetricsF(labelFont(LabelKind::Zip, fontPixels_))};
     // Digits are all of one width, so every ZIP code is measured once.
     const double zipWidth = metrics[int(LabelKind::Zip)].horizontalAdvance(QStringLiteral("00000"));
+    if (c.widthsStyle != styleRevision_) {
+        c.widthsStyle = styleRevision_;
+        for (auto& w : c.widths)
+            w.clear();
+    }
     auto measure = [&](const LabelRequest& r, bool shortForm) {
         const QFontMetricsF& fm = metrics[int(r.kind)];
         const std::string& text = shortForm ? r.shortText : r.text;
         const double pad = boxed(r.kind) ? 2 * BoxPad : 0;
-        const double width = r.kind == LabelKind::Zip && text.size() == 5
-                                 ? zipWidth
-                                 : fm.horizontalAdvance(QString::fromStdString(text));
+        double width = zipWidth;
+        if (r.kind != LabelKind::Zip || text.size() != 5) {
+            const QString q = QString::fromStdString(text);
+            auto& known = c.widths[int(r.kind)];
+            auto it = known.constFind(q);
+            if (it == known.constEnd())
+                it = known.insert(q, fm.horizontalAdvance(q));
+            width = *it;
+        }
         return TextSize{width + pad, fm.height() + (boxed(r.kind) ? 1 : 0)};
     };
     std::vector<PixelBox> reserved;
@@ -845,11 +860,8 @@ void MapCanvas::drawLabels(QPainter& painter) {
         for (const Label& label : c.labels) {
             if (label.kind != k)
                 continue;
-            if (boxed(k)) {
-                painter.setPen(Qt::NoPen);
-                painter.setBrush(halo);
-                painter.drawRoundedRect(label.box, 2, 2);
-            }
+            if (boxed(k))
+                painter.fillRect(label.box, halo);
             painter.setPen(ink);
             painter.drawText(label.box, Qt::AlignCenter, label.text);
         }

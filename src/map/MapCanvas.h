@@ -51,6 +51,7 @@ struct MapContent {
     std::vector<MapDot> dots;
     std::vector<int> states;   // FIPS codes of states to outline, e.g. 49 for Utah
     std::vector<int> counties; // FIPS codes of counties to outline, e.g. 49035
+    bool countiesListed = false; // the counties are a list's own lines: each is named
     std::optional<MapCircle> circle;
     std::vector<NamedPlace> places; // listed cities, named at the middle of their ZIP codes
 };
