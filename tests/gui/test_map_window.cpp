@@ -553,6 +553,12 @@ void TestMapWindow::focusPaletteAndFonts() {
     map.setPalette(dark);
     QVERIFY(map.view()->canvas().colours().land.lightness() < 80);
     QVERIFY(map.view()->canvas().colours().text.lightness() > 200);
+    search(w, "SearchCity", "salt lake");
+    const QImage night = map.titledImage();
+    const QPoint land = map.view()->canvas().view().toPixel({40.0, -111.5}).toPoint();
+    QVERIFY(
+        QColor(night.pixel(land + QPoint(0, night.height() - map.view()->height()))).lightness() <
+        80);
     map.setPalette(QPalette(QColor(0xf0, 0xf0, 0xf0)));
     QVERIFY(map.view()->canvas().colours().land.lightness() > 200);
     // The names follow the main window's size.

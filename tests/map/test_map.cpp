@@ -48,6 +48,64 @@ class TestMap : public QObject {
     Q_OBJECT
 
 private slots:
+    void namesLegendScaleBarAndStacks() {
+        QVERIFY(realOutlines());
+        MapCanvas c;
+        c.setSize({800, 600});
+        c.setOutlines({realOutlines(), ""});
+        MapContent content;
+        // Three ZIP codes at one point and two alone, a city among them, a hollow one.
+        content.dots = {{{40.6681, -111.9083}, 0, false, "84119"},
+                        {{40.76, -111.89}, 1, false, "84101"},
+                        {{40.6681, -111.9083}, 2, true, "84120"},
+                        {{40.70, -111.80}, 3, false, "84117", true},
+                        {{40.6681, -111.9083}, 4, false, "84128"}};
+        content.places = {{{40.72, -111.87}, "Salt Lake City", 4}};
+        c.setContent(content);
+        const QPointF stack = c.view().toPixel({40.6681, -111.9083});
+        QCOMPARE(c.markAt(stack), (std::vector<int>{0, 2, 4}));
+        QCOMPARE(c.dotAt(stack)->id, 2); // its selected dot
+        QCOMPARE(c.markAt(c.view().toPixel({40.76, -111.89})), std::vector<int>{1});
+
+        QStringList names;
+        for (const auto& label : c.labels()) {
+            names << label.text;
+            // No name covers a dot, the legend or the scale bar, nor another name.
+            for (const auto& dot : c.content().dots) {
+                const QPointF at = c.view().toPixel(dot.at);
+                QVERIFY2(!label.box.intersects(QRectF(at - QPointF(4, 4), QSizeF(8, 8))),
+                         qPrintable(label.text));
+            }
+            QVERIFY(!label.box.intersects(c.legendRect()));
+            QVERIFY(!label.box.intersects(c.scaleBarRect()));
+            for (const auto& other : c.labels())
+                QVERIFY(&other == &label || !other.box.intersects(label.box));
+        }
+        QVERIFY(names.contains("Salt Lake City"));
+        QVERIFY(names.contains("84101") && names.contains("84117"));
+        QVERIFY(!names.contains("84119")); // a stack shows its count, not one of its codes
+        QVERIFY(names.contains("Salt Lake") || names.contains("Utah"));
+        QCOMPARE(c.legendText(), QString("ZIP code: blue dot; Selected: red dot; "
+                                         "ZIP codes at one point: blue disc with its count; "
+                                         "Without an area: blue ring"));
+        QVERIFY(c.scaleBarText().contains(" mi") && c.scaleBarText().contains(" km"));
+        QVERIFY(c.scaleBarRect().right() <= 800 && c.scaleBarRect().bottom() <= 600);
+
+        // The names' size follows the text size given, and the picture takes a title band.
+        const QRectF before = c.labels().front().box;
+        c.setFontPixels(24);
+        QVERIFY(c.labels().front().box.height() > before.height() * 1.5);
+        const QImage titled = c.image(1.0, "Possible Zip Codes");
+        QCOMPARE(titled.width(), 800);
+        QVERIFY(titled.height() > 600 + 24);
+        // The count is drawn on the stack: white among the dot's blue.
+        const QImage plain = c.image();
+        bool white = false;
+        for (int dx = -3; dx <= 3; ++dx)
+            white = white || QColor(plain.pixel(stack.toPoint() + QPoint(dx, 0))).lightness() > 200;
+        QVERIFY(white);
+    }
+
     void projectionRoundTripsAndKeepsShapes() {
         MapView v;
         v.setSize({800, 600});
