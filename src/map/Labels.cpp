@@ -82,6 +82,7 @@ constexpr std::pair<double, double> CentredOffsets[] = {
     {0, 1.8}, {-0.5, -0.9}, {0.5, -0.9}, {-0.5, 0.9}, {0.5, 0.9}, {-1.2, 0},
     {1.2, 0}, {-1.2, -1.8}, {1.2, -1.8}, {-1.2, 1.8}, {1.2, 1.8}};
 constexpr std::size_t MaxPositions = std::size(CentredOffsets);
+constexpr std::size_t NearPositions = 11; // those within half a width and two heights
 
 // Where a name of the given size may go, in the order tried, as its top left corner; the count.
 std::size_t positions(const LabelRequest& r, TextSize s,
@@ -96,9 +97,11 @@ std::size_t positions(const LabelRequest& r, TextSize s,
         return 4;
     }
     const double left = r.x - w / 2, top = r.y - h / 2;
-    for (std::size_t i = 0; i < MaxPositions; ++i)
+    // A city's name stays near its place; an area's may go further within the area.
+    const std::size_t n = r.kind == LabelKind::City ? NearPositions : MaxPositions;
+    for (std::size_t i = 0; i < n; ++i)
         out[i] = {left + CentredOffsets[i].first * w, top + CentredOffsets[i].second * h};
-    return MaxPositions;
+    return n;
 }
 
 } // namespace
@@ -342,6 +345,10 @@ std::vector<LabelRequest> LabelsFor(const LabelScene& scene, const PixelProjecti
         for (const auto* c : counties)
             area(*c, LabelKind::County, false);
     }
+
+    // An island's name is the one a reader of the ocean looks for first: its towns crowd it.
+    std::stable_partition(out.begin(), out.end(),
+                          [](const LabelRequest& r) { return r.kind == LabelKind::Island; });
 
     std::size_t shown = 0;
     for (const MarkName& m : scene.marks)

@@ -140,11 +140,11 @@ struct LabelScene {
     double markRadius = 4; // the gap between a mark and its ZIP code
 };
 
-// The names a view asks for, most wanted first: the listed cities (more ZIP codes first) and
+// The names a view asks for, most wanted first: the islands and territories of the Pacific and
+// the Caribbean in view, the listed cities (more ZIP codes first, only those with most) and
 // counties; the states (their abbreviations where the name does not fit) at national and
-// regional views; the islands and territories of the Pacific and the Caribbean; the other
-// counties where they are large enough; and the ZIP code beside each mark when there are few
-// enough marks in view for them to be read. Of many cities only those with most ZIP codes.
+// regional views; the other counties where they are large enough in a view of a few states; and
+// the ZIP code beside each mark when there are few enough marks in view for them to be read.
 std::vector<LabelRequest> LabelsFor(const LabelScene& scene, const PixelProjection& view);
 
 // An island group the outlines do not hold, named where it lies.

@@ -290,6 +290,8 @@ void MapCanvas::setSelection(std::span<const int> ids) {
 }
 
 void MapCanvas::setColours(const MapColours& colours) {
+    if (colours == colours_)
+        return;
     colours_ = colours;
     ++styleRevision_;
 }

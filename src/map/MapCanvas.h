@@ -63,6 +63,7 @@ struct MapColours {
 
     static MapColours light();
     static MapColours fromPalette(const QPalette& palette);
+    bool operator==(const MapColours&) const = default;
 };
 
 class MapCanvas {
