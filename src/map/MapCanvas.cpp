@@ -853,19 +853,29 @@ void MapCanvas::drawLabels(QPainter& painter) {
     const MapCanvasCache& c = *cache_;
     QColor halo = colours_.halo;
     halo.setAlpha(0xc8);
+    // Each kind in its font, each name from its baseline: a text laid out in a rectangle costs
+    // many times as much, and the box was made to fit the text.
     for (int kind = 0; kind < LabelKinds; ++kind) {
         const auto k = LabelKind(kind);
-        painter.setFont(labelFont(k, fontPixels_));
+        if (std::none_of(c.labels.begin(), c.labels.end(),
+                         [k](const Label& l) { return l.kind == k; }))
+            continue;
+        const QFont font = labelFont(k, fontPixels_);
+        painter.setFont(font);
+        const double ascent = QFontMetricsF(font).ascent();
+        const double inset = boxed(k) ? BoxPad : 0;
         const QColor ink = k == LabelKind::County || k == LabelKind::Island ? colours_.faintText
                            : k == LabelKind::State                          ? colours_.stateLine
                                                                             : colours_.text;
+        painter.setPen(ink);
         for (const Label& label : c.labels) {
             if (label.kind != k)
                 continue;
             if (boxed(k))
                 painter.fillRect(label.box, halo);
-            painter.setPen(ink);
-            painter.drawText(label.box, Qt::AlignCenter, label.text);
+            painter.drawText(
+                QPointF(label.box.left() + inset, label.box.top() + (boxed(k) ? 0.5 : 0) + ascent),
+                label.text);
         }
     }
 }
