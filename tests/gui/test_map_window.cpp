@@ -135,6 +135,19 @@ void TestMapWindow::eachKindOfLineOnTheMap() {
     QCOMPARE(map.description(), QString("Map of 3 ZIP codes around Salt Lake City, UT"));
     QCOMPARE(map.view()->accessibleDescription(), map.description());
     QCOMPARE(map.view()->accessibleName(), QString("Map"));
+    // Each dot carries its ZIP code, and their city is named at their middle, without its state.
+    std::set<std::string> zips;
+    for (const auto& dot : content().dots)
+        zips.insert(dot.zip);
+    QCOMPARE(zips, (std::set<std::string>{"84101", "84102", "84110"}));
+    QCOMPARE(content().places.size(), std::size_t(1));
+    const corvana::map::NamedPlace& city = content().places.front();
+    QCOMPARE(city.name, std::string("Salt Lake City"));
+    QCOMPARE(city.zipCodes, 3);
+    double latitude = 0;
+    for (const auto& dot : content().dots)
+        latitude += dot.at.latitude / 3;
+    QVERIFY(std::abs(city.at.latitude - latitude) < 1e-9);
 
     search(w, "SearchZip", "8"); // the states of the digit
     QVERIFY(content().dots.empty());
@@ -145,12 +158,15 @@ void TestMapWindow::eachKindOfLineOnTheMap() {
     QCOMPARE(content().counties, std::vector<int>{49035});
     QCOMPARE(map.description(), QString("Map of 2 ZIP code areas"));
 
-    search(w, "SearchCity", "sa"); // cities: their ZIP codes' counties
+    search(w, "SearchCity", "sa"); // cities: their ZIP codes' counties, named when they fit
     QCOMPARE(content().counties, (std::vector<int>{2016, 49035, 72127}));
+    QVERIFY(!content().countiesListed);
     QVERIFY(map.description().startsWith("Map of 4 cities"));
+    QCOMPARE(content().places.size(), std::size_t(4)); // each city at its ZIP codes' middle
 
-    search(w, "SearchCounty", "s"); // counties
+    search(w, "SearchCounty", "s"); // counties, each named
     QCOMPARE(content().counties, (std::vector<int>{49035, 72127}));
+    QVERIFY(content().countiesListed);
     QVERIFY(map.view()->canvas().view().isFitted());
 
     search(w, "SearchCounty", "salt"); // their ZIP lines again
