@@ -17,6 +17,18 @@ double GeodesicKm(GeoPoint a, GeoPoint b) {
     return meters / 1000;
 }
 
+std::vector<GeoPoint> GeodesicCircle(GeoPoint centre, double km, int count) {
+    std::vector<GeoPoint> out;
+    const auto& g = GeographicLib::Geodesic::WGS84();
+    for (int i = 0; i < count; ++i) {
+        GeoPoint p;
+        g.Direct(centre.latitude, centre.longitude, 360.0 * i / count, km * 1000.0, p.latitude,
+                 p.longitude);
+        out.push_back(p);
+    }
+    return out;
+}
+
 namespace {
 
 std::string oneDecimal(double v) {

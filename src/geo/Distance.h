@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace corvana::geo {
 
@@ -13,6 +14,10 @@ inline constexpr double KmPerMile = 1.609344; // the international statute mile
 // geodesic). Every distance the program shows or compares is this one, always with the
 // centre or first point as a.
 double GeodesicKm(GeoPoint a, GeoPoint b);
+
+// The places km from centre on the same ellipsoid, `count` of them at even steps of bearing
+// clockwise from north: the circle a radius search covers.
+std::vector<GeoPoint> GeodesicCircle(GeoPoint centre, double km, int count);
 
 // How a distance is shown: "12.3 mi (19.8 km)", each rounded to one decimal.
 std::string DistanceText(double km);

@@ -24,6 +24,28 @@ template <class K> std::optional<K> mostCommon(const std::map<K, int>& counts) {
     return best->first;
 }
 
+constexpr std::size_t MaxNamedCities = 60;
+
+// "Salt Lake City" of "Salt Lake City, UT": the state is plain on the map.
+std::string withoutState(std::string text) {
+    const auto comma = text.rfind(", ");
+    if (comma != std::string::npos && comma + 4 == text.size())
+        text.resize(comma);
+    return text;
+}
+
+// The middle of some places, as they are added.
+struct Middle {
+    double latitude = 0, longitude = 0;
+    int count = 0;
+    void add(const geo::GeoPoint& p) {
+        latitude += p.latitude;
+        longitude += p.longitude;
+        ++count;
+    }
+    geo::GeoPoint at() const { return {latitude / count, longitude / count}; }
+};
+
 // One line names its place; several are counted.
 QString many(std::size_t n, const char* several, const QString& single) {
     return n == 1 ? single : QStringLiteral("%1 %2").arg(n).arg(several);
@@ -38,17 +60,29 @@ public:
         ListMap out;
         std::set<int> states, counties;
         std::map<std::int32_t, int> cities; // the ZIP lines' cities, counted
+        std::map<std::int32_t, Middle> middles; // and the middle of their listed ZIP codes
+        std::vector<std::pair<std::string, Middle>> listedCities; // the city lines' places
         std::size_t stateLines = 0, cityLines = 0, areaLines = 0, countyLines = 0;
         QString single;
         for (std::size_t row = 0; row < items.size(); ++row) {
             const ResultItem& item = items[row];
             if (const auto* zip = item.as<ZipItem>()) {
+                const std::optional<ZipRecord> record = recordOf(zip->record);
+                std::optional<geo::GeoPoint> at;
                 if (points_)
-                    if (auto at = points_->position(zip->record))
-                        out.content.dots.push_back(
-                            {{at->longitude, at->latitude}, int(row), false});
-                if (auto city = cityOfRecord(zip->record))
-                    ++cities[*city];
+                    at = points_->position(zip->record);
+                if (at) {
+                    char code[8] = "";
+                    if (record)
+                        std::snprintf(code, sizeof code, "%05u",
+                                      unsigned(record->leading) * 10000u + record->last4);
+                    out.content.dots.push_back({*at, int(row), false, code});
+                }
+                if (record) {
+                    ++cities[record->cityOffset];
+                    if (at)
+                        middles[record->cityOffset].add(*at);
+                }
             } else if (const auto* state = item.as<StateItem>()) {
                 ++stateLines;
                 const std::string abbrev(data_.stateAbbrev(state->state));
@@ -68,8 +102,15 @@ public:
             } else if (const auto* city = item.as<CityItem>()) {
                 ++cityLines;
                 single = QString::fromStdString(item.text);
-                forCityZips(city->cityOffset,
-                            [&](std::uint32_t record) { addCounty(record, counties); });
+                Middle middle;
+                forCityZips(city->cityOffset, [&](std::uint32_t record) {
+                    addCounty(record, counties);
+                    if (points_)
+                        if (auto at = points_->position(record))
+                            middle.add(*at);
+                });
+                if (middle.count)
+                    listedCities.emplace_back(withoutState(item.text), middle);
             } else if (const auto* county = item.as<CountyItem>()) {
                 ++countyLines;
                 single = QString::fromStdString(item.text);
@@ -78,16 +119,30 @@ public:
             }
         }
         out.content.states.assign(states.begin(), states.end());
+        out.content.countiesListed = countyLines > 0;
+        // The cities with most listed ZIP codes are named; reading every name would cost the
+        // typing its speed for names the map has no room for.
+        std::vector<std::pair<int, std::int32_t>> byCount;
+        for (const auto& [offset, middle] : middles)
+            byCount.emplace_back(-middle.count, offset);
+        std::sort(byCount.begin(), byCount.end());
+        if (byCount.size() > MaxNamedCities)
+            byCount.resize(MaxNamedCities);
+        for (const auto& [count, offset] : byCount)
+            out.content.places.push_back(
+                {middles[offset].at(), withoutState(cityText(offset).toStdString()), -count});
+        for (const auto& [name, middle] : listedCities)
+            out.content.places.push_back({middle.at(), name, middle.count});
         out.content.counties.assign(counties.begin(), counties.end());
 
         if (nearby && points_)
             if (auto at = points_->position(nearby->record))
-                out.content.circle =
-                    MapCircle{{at->longitude, at->latitude}, nearby->radiusMiles * geo::KmPerMile};
+                out.content.circle = MapCircle{*at, nearby->radiusMiles * geo::KmPerMile};
 
         std::optional<std::int32_t> city;
         if (nearby)
-            city = cityOfRecord(nearby->record);
+            if (auto record = recordOf(nearby->record))
+                city = record->cityOffset;
         if (!city)
             city = mostCommon(cities);
         if (city)
@@ -110,7 +165,7 @@ private:
                 counties.insert(fips);
     }
 
-    std::optional<std::int32_t> cityOfRecord(std::uint32_t record) {
+    std::optional<ZipRecord> recordOf(std::uint32_t record) {
         if (!zipFile_ && !zipTried_) {
             zipTried_ = true;
             zipFile_ = ZipFile::open(data_);
@@ -118,7 +173,7 @@ private:
         if (!zipFile_ || record >= zipFile_->recordCount())
             return std::nullopt;
         try {
-            return zipFile_->read(record).cityOffset;
+            return zipFile_->read(record);
         } catch (const std::exception&) {
             return std::nullopt;
         }

@@ -18,6 +18,8 @@ constexpr Row MapRows[] = {
     {MapSection, "Width", "0", detail::SmallBuffer, CORVANA_AT(NumberAt, width)},
     {MapSection, "Height", "0", detail::SmallBuffer, CORVANA_AT(NumberAt, height)},
     {MapSection, "Open", "No", detail::SmallBuffer, CORVANA_AT(FlagAt, open)},
+    // Written once an image was saved, so that a file from before keeps its bytes.
+    {MapSection, "Image Folder", "", detail::PathBuffer, CORVANA_AT(TextAt, imageFolder), true},
 };
 
 #undef CORVANA_AT
@@ -33,9 +35,7 @@ MapSettings LoadMapSettings(const IniFile& ini) {
 }
 
 void SaveMapSettings(const MapSettings& settings, IniFile& ini) {
-    MapSettings s = settings; // only read, as the table's accessors hand out references
-    for (const Row& row : MapRows)
-        detail::PutSetting(row, s, ini);
+    detail::PutSettings(MapRows, settings, ini);
 }
 
 } // namespace corvana

@@ -127,15 +127,7 @@ Settings LoadSettings(const IniFile& ini, const UserZone& unsetZone) {
 }
 
 void SaveSettings(const Settings& settings, IniFile& ini) {
-    // The accessors of the table hand out references; this copy is only read.
-    Settings s = settings;
-    Settings defaults; // only read, as `s` is
-    for (const Row& row : SettingRows) {
-        if (row.onlyWhenSet && !ini.has(row.section, row.key) &&
-            detail::SameSetting(row, s, defaults))
-            continue;
-        detail::PutSetting(row, s, ini);
-    }
+    detail::PutSettings(SettingRows, settings, ini);
 }
 
 std::string SettingsFilePath() {

@@ -308,11 +308,16 @@ TEST(MapSettings, ReadWriteAndAbsence) {
     EXPECT_EQ(s.height, 500);
     EXPECT_TRUE(s.open);
 
-    MapSettings changed{true, 10, 20, 640, 480, false};
+    MapSettings changed{true, 10, 20, 640, 480, false, ""};
     IniFile written = none;
     SaveMapSettings(changed, written);
     EXPECT_EQ(written.text(), "[Misc]\nWindow Size=800\n\n[Map]\nLeft=10\nTop=20\nWidth=640\n"
                               "Height=480\nOpen=No\n");
+    EXPECT_EQ(LoadMapSettings(written), changed);
+    // The folder of the last saved image, a path longer than the other values, once there is one.
+    changed.imageFolder = "/home/someone/Pictures/" + std::string(200, 'm');
+    SaveMapSettings(changed, written);
+    EXPECT_TRUE(written.text().ends_with("Open=No\nImage Folder=" + changed.imageFolder + "\n"));
     EXPECT_EQ(LoadMapSettings(written), changed);
     EXPECT_FALSE(IniFile("[Mapping]\nOpen=Yes\n").has("Map"));
     // A file without the section reads as a new record, whose defaults the table gives.

@@ -19,6 +19,8 @@ namespace corvana::detail {
 // The private-profile buffers: 15 characters for most keys, 150 for the print font's own.
 inline constexpr std::size_t SmallBuffer = 15;
 inline constexpr std::size_t FontBuffer = 150;
+// A folder's path, as the map keeps the last one it saved an image in.
+inline constexpr std::size_t PathBuffer = 4096;
 
 template <class Record> struct SettingRow {
     // Where a setting lives in the record, by the type it has there.
@@ -87,6 +89,19 @@ template <class Record> void PutSetting(const SettingRow<Record>& row, Record& r
             }
         },
         row.at);
+}
+
+// Writes every row of a table; a row written only when set stays out of a file that lacks it
+// while the record has its default.
+template <class Record, std::size_t N>
+void PutSettings(const SettingRow<Record> (&rows)[N], const Record& record, IniFile& ini) {
+    Record r = record;
+    Record defaults;
+    for (const SettingRow<Record>& row : rows) {
+        if (row.onlyWhenSet && !ini.has(row.section, row.key) && SameSetting(row, r, defaults))
+            continue;
+        PutSetting(row, r, ini);
+    }
 }
 
 } // namespace corvana::detail
