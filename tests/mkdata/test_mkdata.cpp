@@ -8,6 +8,7 @@
 #include "data/ZipFile.h"
 #include "geo/Points.h"
 #include "mkdata/Builder.h"
+#include "mkdata/ExchangeTable.h"
 #include "text/Csv.h"
 #include "text/ShortString.h"
 #include "text/Win1252.h"
@@ -842,10 +843,15 @@ TEST(Builder, ASetWithoutFactsLosesTheOldFactsFile) {
         dir.path());
     EXPECT_EQ(LoadFacts(data).status, FactsStatus::Missing);
     EXPECT_EQ(LoadFacts(data).message, msg::NoFacts);
+}
+
 TEST(Builder, ABuildReplacesTheWholeSetOfDataFiles) {
-    // Every file a build writes is one of the set, and a table with positions gives all of them.
-    const DataFiles full =
+    // Every file a build writes is one of the set, and a table with positions and kinds, with an
+    // exchange table beside it, gives all of them.
+    DataFiles full =
         BuildDataFiles(readFile(CORVANA_TEST_SOURCE_DIR "/fixtures/points.csv"), "June 1996");
+    full[filenames::ExchangeDat] = mkdata::BuildExchangeFile(
+        readFile(CORVANA_TEST_SOURCE_DIR "/fixtures/phone.exchanges.csv"));
     std::set<std::string> built, listed;
     for (const auto& [name, bytes] : full)
         built.insert(name);
