@@ -199,6 +199,17 @@ void TestNearby::copyTakesTheNearbyOrderInEveryFormat() {
     QTest::mouseClick(Find<QPushButton>(w, "ButtonCopy"), Qt::LeftButton);
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("84110\r\n84070\r\n"));
 
+    // Printed pages of the list open with what it is; a search's list prints only its lines.
+    QCOMPARE(w.CollectOutput(0, true).heading,
+             std::string("Zip Codes Within 15 Miles Of 84101"));
+    auto* field = Find<QLineEdit>(w, "SearchFirstEdit");
+    field->clear();
+    Type(w, "8410");
+    QCOMPARE(w.CollectOutput(0, true).heading, std::string());
+    field->clear();
+    Type(w, "84101");
+    Nearby(w, 15);
+
     // Every format writes each line of the list, one after the other in the list's order.
     for (int format = 0; format < 33; ++format) {
         const std::vector<corvana::ResultItem>& lines = w.shownItems();

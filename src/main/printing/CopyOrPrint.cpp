@@ -230,7 +230,7 @@ void TCopyOrPrint::PrintButtonClick() {
             accept();
             return;
         }
-        if (PrintItems(run.text)) {
+        if (PrintItems(run.text, run.heading)) {
             ctx_.settings.lastPrintFormat = format;
             accept();
             return;
@@ -245,7 +245,7 @@ void TCopyOrPrint::CopyItems(const std::string& text) {
     QGuiApplication::clipboard()->setText(fromCore(text));
 }
 
-bool TCopyOrPrint::PrintItems(const std::string& text) {
+bool TCopyOrPrint::PrintItems(const std::string& text, const std::string& heading) {
     if (ctx_.printer.printerState() == QPrinter::Active) {
         ctx_.messages.message(this, corvana::caption::Error,
                               "Other print job currently in progress.");
@@ -256,7 +256,7 @@ bool TCopyOrPrint::PrintItems(const std::string& text) {
     bool printed;
     {
         WaitCursor wait;
-        printed = PrintOutput(ctx_.printer, ctx_.settings.printFont, text);
+        printed = PrintOutput(ctx_.printer, ctx_.settings.printFont, text, heading);
     }
     if (!printed) {
         ctx_.messages.message(this, corvana::caption::Error,

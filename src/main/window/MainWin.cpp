@@ -84,13 +84,18 @@ void TMainWin::MenuPrinterSetupClick() {
     dialogs_->PrinterSetup({ScaleFactor, screenSize(), this});
 }
 
+corvana::CollectedOutput TMainWin::CollectOutput(int format, bool allItems) const {
+    corvana::CollectedOutput out = corvana::CollectOutput(
+        OutputItems(*results_->list(), results_->items(), allItems), format, data_, settings_);
+    if (nearby_)
+        out.heading = nearbyHeading_;
+    return out;
+}
+
 void TMainWin::DoCopyOrPrint(bool printMode) {
     // The records are read again when the command runs, so the output follows the settings of
     // that moment, not those of the search that listed the lines.
-    auto collect = [this](int format, bool allItems) {
-        return corvana::CollectOutput(OutputItems(*results_->list(), results_->items(), allItems),
-                                      format, data_, settings_);
-    };
+    auto collect = [this](int format, bool allItems) { return CollectOutput(format, allItems); };
     dialogs_->CopyOrPrint(printMode, *results_->list(), results_->items(), collect,
                           {ScaleFactor, screenSize(), this});
 }
@@ -384,6 +389,7 @@ void TMainWin::applyResult(corvana::SearchResult result) {
         results_->setHeading(fromCore(std::string(result.heading->text)));
     if (result.cleared) {
         nearby_ = result.nearby;
+        nearbyHeading_ = result.nearby && result.heading ? result.heading->text : std::string();
         showItems(std::move(result.items));
     } else if (nearby_) {
         dropNearbyList(); // which empties the list and so tells its views

@@ -3,6 +3,7 @@
 #include "data/DataSet.h"
 #include "geo/Points.h"
 #include "main/layout/Layout.h"
+#include "output/CopyOutput.h"
 #include "search/Search.h"
 #include "search/SearchRequest.h"
 #include "settings/MapSettings.h"
@@ -98,6 +99,9 @@ public:
     void MenuUpdatesClick();
     void MenuOtherProductsClick();
     void MenuPrinterSetupClick();
+    // The lines that copy or print would deliver in output format `format`: the selected ones,
+    // or all; for a nearby list with the heading its printed pages open with.
+    corvana::CollectedOutput CollectOutput(int format, bool allItems) const;
     void DoCopyOrPrint(bool printMode);
     // The ZIP codes around the first selected ZIP line, else around the first ZIP line, within
     // the radius the user gives.
@@ -149,6 +153,7 @@ private:
     ::DesignLayout DesignLayout_;
     std::vector<LayoutComponent> components_;
     std::optional<corvana::NearbyCentre> nearby_;
+    std::string nearbyHeading_; // what the nearby list is, for its printed pages
     bool hasLocations_ = false;
     std::optional<corvana::geo::PointsLoad> points_;
     bool DaylightInEffect = false;
