@@ -187,7 +187,8 @@ void TestWindowKeys::noTwoCommandsShareAnAccessKey() {
     TSetTimeZone zone(settings, corvana::ZoneChoices, 1.0, Screen, nullptr);
     TAboutBox about(1.0, Screen);
     TOtherProducts others(1.0, Screen);
-    TNearbyRadius radius("84101", 10, 1.0, Screen);
+    RecordingMessages radiusMessages;
+    TNearbyRadius radius("84101", 10, 1.0, Screen, radiusMessages);
     THelpWindow help(QString::fromStdString(t.dataDir + "/CORVA.HLP"));
     QPrinter printer;
     TPrinterSetup setup(printer, {{{"Office", {QPageSize(QPageSize::Letter)}, {}}}, "Office"},
