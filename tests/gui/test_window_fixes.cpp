@@ -1,12 +1,21 @@
-// Faults a new user runs into: a radius changed without a word.
+// Faults a new user runs into: a radius changed without a word, a menu acting on another line
+// than the one clicked.
 
 #include "DialogTestUtil.h"
 
 #include "main/dialogs/NearbyRadius.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
+
+#include <memory>
 
 using namespace corvana::test;
 
@@ -19,12 +28,64 @@ void Activate(QWidget& w) {
     QVERIFY(QTest::qWaitForWindowActive(&w));
 }
 
+// Chooses `command` in the next popup menu that opens, as the Enter key would.
+void WhenPopupChoose(const char* command) {
+    QTimer::singleShot(0, [command] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) {
+            WhenPopupChoose(command);
+            return;
+        }
+        for (QAction* a : menu->actions())
+            if (a->objectName() == command)
+                menu->setActiveAction(a);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+}
+
+void CloseNextPopup() {
+    QTimer::singleShot(0, [] {
+        if (QWidget* menu = QApplication::activePopupWidget())
+            menu->close();
+        else
+            CloseNextPopup();
+    });
+}
+
+// Runs the nearby command from the list's menu that `open` brings up, with the radius the
+// dialog offers; the ZIP code the dialog names.
+QString NearbyFromMenu(const std::function<void()>& open) {
+    auto named = std::make_shared<QString>();
+    WhenModal<TNearbyRadius>([named](TNearbyRadius& d) {
+        *named = d.Label1->text().remove("&Miles Around ");
+        QTest::mouseClick(d.OkButton, Qt::LeftButton);
+    });
+    WhenPopupChoose("MenuNearby");
+    open();
+    return *named;
+}
+
+void RightClick(QListWidget* list, int row) {
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &click);
+}
+
+QList<int> SelectedRows(const QListWidget* list) {
+    QList<int> rows;
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->isSelected())
+            rows << i;
+    return rows;
+}
+
 } // namespace
 
 class TestWindowFixes : public QObject {
     Q_OBJECT
 private slots:
     void radiusOutOfRangeOrEmptyKeepsTheDialogOpen();
+    void listMenuActsOnTheLineItWasOpenedOn();
 };
 
 void TestWindowFixes::radiusOutOfRangeOrEmptyKeepsTheDialogOpen() {
@@ -67,6 +128,63 @@ void TestWindowFixes::radiusOutOfRangeOrEmptyKeepsTheDialogOpen() {
         QCOMPARE(d.miles(), QString(typed).toDouble());
     }
     QCOMPARE(messages.boxes.size(), std::size_t(3));
+}
+
+void TestWindowFixes::listMenuActsOnTheLineItWasOpenedOn() {
+    TestWindow t(fixtureDir("points"));
+    TMainWin& w = t.open();
+    Activate(w);
+    auto* list = Find<QListWidget>(w, "AnswerBox");
+    auto* field = Find<QLineEdit>(w, "SearchFirstEdit");
+    auto search = [&] {
+        field->clear();
+        QTest::keyClicks(field, "841");
+        QVERIFY(list->count() >= 3);
+    };
+    auto zip = [&](int row) { return list->item(row)->text().left(5); };
+
+    // A right click on a line that is not selected selects it alone and is its menu.
+    search();
+    const QString third = zip(2);
+    QCOMPARE(NearbyFromMenu([&] { RightClick(list, 2); }), third);
+    QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(),
+             QString("Zip Codes Within 10 Miles Of %1").arg(third));
+
+    search();
+    list->item(1)->setSelected(true);
+    CloseNextPopup();
+    RightClick(list, 2);
+    QCOMPARE(SelectedRows(list), QList<int>{2});
+    QCOMPARE(list->currentRow(), 2);
+
+    // On a line of the selection, the selection stays and the menu is that line's.
+    search();
+    list->item(0)->setSelected(true);
+    list->item(2)->setSelected(true);
+    QCOMPARE(NearbyFromMenu([&] { RightClick(list, 2); }), third);
+    search();
+    list->item(0)->setSelected(true);
+    list->item(2)->setSelected(true);
+    CloseNextPopup();
+    RightClick(list, 2);
+    QCOMPARE(SelectedRows(list), (QList<int>{0, 2}));
+
+    // The keyboard's menu is the current line's, selected or not.
+    search();
+    list->item(0)->setSelected(true);
+    list->setFocus();
+    list->setCurrentRow(1, QItemSelectionModel::NoUpdate);
+    const QString second = zip(1);
+    QCOMPARE(NearbyFromMenu([&] { QTest::keyClick(list, Qt::Key_Menu); }), second);
+
+    // The menu bar's command keeps to the first selected line.
+    search();
+    list->item(2)->setSelected(true);
+    WhenModal<TNearbyRadius>([&](TNearbyRadius& d) {
+        QCOMPARE(d.Label1->text(), "&Miles Around " + third);
+    });
+    Find<QAction>(w, "MenuNearby")->trigger();
+    QVERIFY(t.messages.boxes.empty());
 }
 
 QTEST_MAIN(TestWindowFixes)
