@@ -145,7 +145,7 @@ class TestWindowKeys : public QObject {
 private slots:
     void noTwoCommandsShareAnAccessKey();
     void theCheckFindsASharedKey();
-    void arrowKeysInSearchByGiveTheFieldTheFocus();
+    void arrowKeysInSearchByChooseTheModeAndStay();
     void downInTheEmptyStateFieldStartsAtTheFirstState();
     void singleStateIsRememberedAndRestored();
     void printFontBoxShowsItsWholeText();
@@ -219,40 +219,58 @@ void TestWindowKeys::theCheckFindsASharedKey() {
     QCOMPARE(SharedKeys(AccessKeys(&window)).size(), 1);
 }
 
-void TestWindowKeys::arrowKeysInSearchByGiveTheFieldTheFocus() {
+void TestWindowKeys::arrowKeysInSearchByChooseTheModeAndStay() {
     TestWindow t;
     t.writeIni("[Misc]\nLast Search=4\n");
     TMainWin& w = t.open();
     Activate(w);
     auto* field = Find<QLineEdit>(w, "SearchFirstEdit");
+    auto* combo = Find<QComboBox>(w, "SearchFirstCombo");
     QCOMPARE(QApplication::focusWidget(), field);
 
-    // Back to "Search By", where the focus lands on the checked button.
+    // Back to "Search By", where the focus lands on the checked button and stays in the group
+    // while the arrows choose: from County down to Area Code and up again to Zip Code.
     QTest::keyClick(field, Qt::Key_Backtab);
     QCOMPARE(QApplication::focusWidget(), Find<QRadioButton>(w, "SearchCounty"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(w.searchMode(), 5);
-    QVERIFY(Find<QRadioButton>(w, "SearchArea")->isChecked());
-    QCOMPARE(QApplication::focusWidget(), field);
+    QCOMPARE(QApplication::focusWidget(), Find<QRadioButton>(w, "SearchArea"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(w.searchMode(), 5);
-    QTest::keyClicks(QApplication::focusWidget(), "801");
-    QCOMPARE(field->text(), QString("801"));
-    QCOMPARE(field->maxLength(), 3);
-    QVERIFY(Find<QListWidget>(w, "AnswerBox")->isVisible());
-    QVERIFY(ItemTexts(Find<QListWidget>(w, "AnswerBox")).first().startsWith("84"));
+    for (int mode = 4; mode >= 1; --mode) {
+        QTest::keyClick(QApplication::focusWidget(), mode % 2 ? Qt::Key_Left : Qt::Key_Up);
+        QCOMPARE(w.searchMode(), mode);
+        QVERIFY(QApplication::focusWidget()->inherits("QRadioButton"));
+        QVERIFY(static_cast<QRadioButton*>(QApplication::focusWidget())->isChecked());
+    }
+    QCOMPARE(QApplication::focusWidget(), Find<QRadioButton>(w, "SearchZip"));
+    QVERIFY(t.messages.boxes.empty());
 
-    // Up into State mode: its state field takes the keys.
+    // Tab goes on to the mode's field.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), field);
+    QTest::keyClicks(field, "sal");
+    QVERIFY(Find<QListWidget>(w, "AnswerBox")->isVisible());
+
+    // Enter too, also in State mode, whose field is the state field; with the list shown,
+    // Tab still goes there and not to the list.
     QTest::keyClick(field, Qt::Key_Backtab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-    QCOMPARE(w.searchMode(), 4);
-    QTest::keyClick(field, Qt::Key_Backtab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(w.searchMode(), 3);
-    QCOMPARE(QApplication::focusWidget(), Find<QComboBox>(w, "SearchFirstCombo"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), combo);
     QTest::keyClicks(QApplication::focusWidget(), "u");
-    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("U"));
+    QCOMPARE(combo->currentText(), QString("U"));
+    QTest::keyClick(combo, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), Find<QRadioButton>(w, "SearchState"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), combo);
+
+    // A click on a mode still puts the focus in its field.
+    QTest::mouseClick(Find<QRadioButton>(w, "SearchArea"), Qt::LeftButton);
+    QCOMPARE(w.searchMode(), 5);
+    QCOMPARE(QApplication::focusWidget(), field);
     QVERIFY(t.messages.boxes.empty());
 }
 
@@ -267,8 +285,27 @@ void TestWindowKeys::downInTheEmptyStateFieldStartsAtTheFirstState() {
         QCOMPARE(first, QString(dir == CORVANA_BIN_DIR ? "AA" : "AE"));
         QTest::keyClick(combo, Qt::Key_Down);
         QCOMPARE(combo->currentText(), first);
-        QCOMPARE(QApplication::focusWidget(), Find<QLineEdit>(w, "SearchSecondEdit"));
         QCOMPARE(w.chosenStates().size(), std::size_t(1));
+        // The keys stay in the state field to step on; the City field is there for Tab.
+        QCOMPARE(QApplication::focusWidget(), combo);
+        QVERIFY(Find<QLineEdit>(w, "SearchSecondEdit")->isVisible());
+        QTest::keyClick(combo, Qt::Key_Down);
+        QCOMPARE(combo->currentText(), combo->itemText(1));
+        QTest::keyClick(combo, Qt::Key_Up);
+        QCOMPARE(combo->currentText(), first);
+        QCOMPARE(QApplication::focusWidget(), combo);
+        // So do the spinner's arrows.
+        auto* spinner = Find<TSpinButton>(w, "TheSpinner");
+        QTest::mouseClick(spinner->downButton(), Qt::LeftButton);
+        QCOMPARE(combo->currentText(), combo->itemText(1));
+        QCOMPARE(QApplication::focusWidget(), combo);
+        QTest::mouseClick(spinner->upButton(), Qt::LeftButton);
+        QCOMPARE(combo->currentText(), first);
+        QCOMPARE(QApplication::focusWidget(), combo);
+        // Typed, an abbreviation goes on to the city.
+        combo->setEditText({});
+        QTest::keyClicks(combo, "UT");
+        QCOMPARE(QApplication::focusWidget(), Find<QLineEdit>(w, "SearchSecondEdit"));
 
         // The list steps on from a typed abbreviation, and stops at its ends.
         combo->setFocus();

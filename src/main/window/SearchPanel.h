@@ -111,5 +111,6 @@ private:
     corvana::SearchMode mode_ = corvana::SearchMode::Zip;
     std::vector<int> ChosenStates;
     bool spinnerSetting_ = false;
+    bool stepping_ = false; // the arrow keys step the state field through the list
     bool stopped_ = false;
 };
