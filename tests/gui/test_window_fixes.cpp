@@ -1,8 +1,9 @@
 // Faults a new user runs into: a radius changed without a word, a menu acting on another line
-// than the one clicked.
+// than the one clicked, a second copy that leaves the running one hidden.
 
 #include "DialogTestUtil.h"
 
+#include "main/app/SingleInstance.h"
 #include "main/dialogs/NearbyRadius.h"
 
 #include <QAction>
@@ -11,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocalServer>
+#include <QLockFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -86,6 +89,7 @@ class TestWindowFixes : public QObject {
 private slots:
     void radiusOutOfRangeOrEmptyKeepsTheDialogOpen();
     void listMenuActsOnTheLineItWasOpenedOn();
+    void secondCopyBringsTheRunningWindowToTheFront();
 };
 
 void TestWindowFixes::radiusOutOfRangeOrEmptyKeepsTheDialogOpen() {
@@ -185,6 +189,42 @@ void TestWindowFixes::listMenuActsOnTheLineItWasOpenedOn() {
     });
     Find<QAction>(w, "MenuNearby")->trigger();
     QVERIFY(t.messages.boxes.empty());
+}
+
+void TestWindowFixes::secondCopyBringsTheRunningWindowToTheFront() {
+    TempDir dir;
+    const QString path = QString::fromStdString(dir.str()) + "/corvana.lock";
+    // A socket file left by a copy that crashed does not keep the next one deaf.
+    dir.write("corvana.socket", "");
+    RecordingMessages messages;
+    auto first = TakeInstanceLock(path, messages);
+    QVERIFY(first);
+    int woken = 0;
+    auto server = ListenForLaterCopies(path, [&] { ++woken; });
+    QVERIFY(server->isListening());
+
+    QVERIFY(!TakeInstanceLock(path, messages));
+    QTRY_COMPARE(woken, 1);
+    QCOMPARE(messages.texts(),
+             QStringList{"Corvana is already running.  Hold down the ALT key and click on the "
+                         "right mouse button to activate."});
+    QVERIFY(!TakeInstanceLock(path, messages));
+    QTRY_COMPARE(woken, 2);
+
+    // With no one listening the message still comes, at once.
+    server.reset();
+    QVERIFY(!TakeInstanceLock(path, messages));
+    QCOMPARE(messages.boxes.size(), std::size_t(3));
+
+    // What the running copy does when it hears of another.
+    TestWindow t;
+    TMainWin& w = t.open();
+    w.showMinimized();
+    QVERIFY(w.windowState() & Qt::WindowMinimized);
+    w.BringToFront();
+    QVERIFY(!(w.windowState() & Qt::WindowMinimized));
+    QVERIFY(w.isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(&w));
 }
 
 QTEST_MAIN(TestWindowFixes)

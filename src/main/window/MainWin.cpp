@@ -16,6 +16,7 @@
 #include "mapwindow/MapWindow.h"
 #include "settings/IniFile.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QWindow>
@@ -306,6 +307,19 @@ void TMainWin::ChooseWindowSize(int size) {
     RestoreFormLayout(3);
     FirstSearchSizeIt();
     update();
+}
+
+void TMainWin::BringToFront() {
+    if (ended_)
+        return;
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+        dialog->raise();
+        dialog->activateWindow();
+    }
 }
 
 void TMainWin::MenuAlwaysOnTopClick(bool onTop) {

@@ -77,6 +77,10 @@ public:
     // Shows each message under "FATAL ERROR" and closes the window, which ends the program.
     void FatalEnd(const std::vector<std::string>& messages);
 
+    // Another copy of the program was started: this one comes to the front instead, with the
+    // dialog it has open, if any.
+    void BringToFront();
+
     void StartSearch();
     void FirstSearchSizeIt();
     void SetItOnTop(bool onTop);
