@@ -1,10 +1,12 @@
 // Faults a new user runs into: a radius changed without a word, a menu acting on another line
-// than the one clicked, a second copy that leaves the running one hidden.
+// than the one clicked, a second copy that leaves the running one hidden, a help window that
+// reopens on the last search, and a window that does not come back where it was left.
 
 #include "DialogTestUtil.h"
 
 #include "main/app/SingleInstance.h"
 #include "main/dialogs/NearbyRadius.h"
+#include "main/help/HelpWindow.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -17,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <memory>
 
@@ -90,6 +93,7 @@ private slots:
     void radiusOutOfRangeOrEmptyKeepsTheDialogOpen();
     void listMenuActsOnTheLineItWasOpenedOn();
     void secondCopyBringsTheRunningWindowToTheFront();
+    void helpReopensWithAnEmptySearch();
 };
 
 void TestWindowFixes::radiusOutOfRangeOrEmptyKeepsTheDialogOpen() {
@@ -225,6 +229,30 @@ void TestWindowFixes::secondCopyBringsTheRunningWindowToTheFront() {
     QVERIFY(!(w.windowState() & Qt::WindowMinimized));
     QVERIFY(w.isVisible());
     QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+void TestWindowFixes::helpReopensWithAnEmptySearch() {
+    THelpWindow help(QString(CORVANA_BIN_DIR) + "/CORVA.HLP");
+    QVERIFY(help.showContents());
+    QTest::keyClicks(help.searchEdit(), "zone");
+    QVERIFY(help.searchResults()->isVisible());
+    help.browser()->setFocus();
+    help.close();
+
+    for (bool keyword : {false, true}) {
+        QVERIFY(keyword ? help.showKeyword("Preferences") : help.showContents());
+        QCOMPARE(help.searchEdit()->text(), QString());
+        QVERIFY(help.searchResults()->isHidden());
+        QCOMPARE(help.focusWidget(), help.searchEdit());
+        QTest::keyClicks(help.searchEdit(), "print");
+        help.close();
+    }
+
+    // A request while it is open keeps what the user is doing there.
+    QVERIFY(help.showContents());
+    QTest::keyClicks(help.searchEdit(), "zone");
+    QVERIFY(help.showKeyword("Preferences"));
+    QCOMPARE(help.searchEdit()->text(), QString("zone"));
 }
 
 QTEST_MAIN(TestWindowFixes)
