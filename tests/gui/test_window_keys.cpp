@@ -409,12 +409,31 @@ void TestWindowKeys::printFontBoxShowsItsWholeText() {
         QCOMPARE(plainBox->text(), QString("11pt Arial"));
         QCOMPARE(plainBox->font().pixelSize(), ScaleValue(15, p));
     }
-    // A name too long for any readable size is shown from its start.
+    // A name too long for any readable size is shown from its start, and whole in the tool
+    // tip; so is a long name of a font that every desktop has, at every size.
     PrintDialog d;
     d.settings.printFont.faceName = std::string(60, 'W');
     QLineEdit* box = d.open(1.0, true).PrintFont;
     QCOMPARE(box->cursorPosition(), 0);
     QVERIFY(box->text().startsWith("11pt W"));
+    QCOMPARE(box->toolTip(), "11pt " + QString(60, 'W'));
+    for (double factor : Factors) {
+        PrintDialog condensed;
+        condensed.settings.printFont = {"DejaVu Sans Condensed", 14, 0, true, false, false, false};
+        QLineEdit* shown = condensed.open(factor, true).PrintFont;
+        const QString whole = "14pt DejaVu Sans Condensed";
+        QCOMPARE(shown->toolTip(), whole);
+        // What fits, and an ellipsis where the rest is left off.
+        const QString text = shown->text();
+        QVERIFY2(text == whole || (text.endsWith(QChar(0x2026)) && text.size() > 6 &&
+                                   whole.startsWith(text.chopped(1))),
+                 qPrintable(text));
+        QCOMPARE(shown->accessibleDescription(), text == whole ? QString() : whole);
+        // Drawn whole: the box looks the same with the caret at either end.
+        const QImage fromStart = shown->grab().toImage();
+        shown->setCursorPosition(int(shown->text().size()));
+        QVERIFY2(shown->grab().toImage() == fromStart, qPrintable(QString::number(factor)));
+    }
 }
 
 void TestWindowKeys::spinnerArrowsGrowWithTheWindow() {
