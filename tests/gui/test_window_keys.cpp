@@ -149,6 +149,7 @@ private slots:
     void downInTheEmptyStateFieldStartsAtTheFirstState();
     void singleStateIsRememberedAndRestored();
     void printFontBoxShowsItsWholeText();
+    void commandRowTabsInReadingOrder();
     void spinnerArrowsGrowWithTheWindow();
     void focusedListIsFramedAndShowsItsCurrentLine();
 };
@@ -434,6 +435,23 @@ void TestWindowKeys::printFontBoxShowsItsWholeText() {
         shown->setCursorPosition(int(shown->text().size()));
         QVERIFY2(shown->grab().toImage() == fromStart, qPrintable(QString::number(factor)));
     }
+}
+
+void TestWindowKeys::commandRowTabsInReadingOrder() {
+    TestWindow t;
+    TMainWin& w = t.open();
+    Activate(w);
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "970");
+    auto* list = Find<QListWidget>(w, "AnswerBox");
+    list->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, (QStringList{"RangeSelect", "ButtonPrint", "ButtonCopy"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("ButtonPrint"));
 }
 
 void TestWindowKeys::spinnerArrowsGrowWithTheWindow() {
