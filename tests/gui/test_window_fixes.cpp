@@ -7,6 +7,7 @@
 #include "main/app/SingleInstance.h"
 #include "main/dialogs/NearbyRadius.h"
 #include "main/help/HelpWindow.h"
+#include "mapwindow/MapWindow.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -17,11 +18,13 @@
 #include <QLocalServer>
 #include <QLockFile>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
 
 #include <memory>
+#include <optional>
 
 using namespace corvana::test;
 
@@ -94,6 +97,8 @@ private slots:
     void listMenuActsOnTheLineItWasOpenedOn();
     void secondCopyBringsTheRunningWindowToTheFront();
     void helpReopensWithAnEmptySearch();
+    void windowComesBackWhereItWasLeft();
+    void titleAndMenuBarsAreMovedOntoTheScreen();
 };
 
 void TestWindowFixes::radiusOutOfRangeOrEmptyKeepsTheDialogOpen() {
@@ -253,6 +258,91 @@ void TestWindowFixes::helpReopensWithAnEmptySearch() {
     QTest::keyClicks(help.searchEdit(), "zone");
     QVERIFY(help.showKeyword("Preferences"));
     QCOMPARE(help.searchEdit()->text(), QString("zone"));
+}
+
+void TestWindowFixes::windowComesBackWhereItWasLeft() {
+    // Each window size on the smallest screen that holds it; the window where it was left,
+    // away from the corner, and once at the corner itself.
+    const struct {
+        int size;
+        QSize screen;
+        QPoint left;
+    } cases[] = {{400, {640, 480}, {37, 61}},     {480, {640, 480}, {0, 0}},
+                 {640, {640, 480}, {90, 25}},     {800, {800, 600}, {12, 140}},
+                 {1024, {1024, 768}, {150, 33}}, {1280, {1280, 1024}, {0, 300}}};
+    for (const auto& c : cases) {
+        TestWindow t(fixtureDir("points"));
+        t.screen = c.screen;
+        t.writeIni(QString("[Misc]\nWindow Size=%1\nMain Window Left=%2\nMain Window Top=%3\n")
+                       .arg(c.size)
+                       .arg(c.left.x())
+                       .arg(c.left.y())
+                       .toStdString());
+        std::optional<QRect> first;
+        for (int run = 0; run < 10; ++run) {
+            TMainWin& w = t.open();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QCoreApplication::processEvents();
+            const QString at = QString("size %1, run %2").arg(c.size).arg(run);
+            if (!first) {
+                first = w.frameGeometry();
+                QCOMPARE(first->topLeft(), c.left);
+            }
+            QVERIFY2(w.frameGeometry() == *first, qPrintable(at));
+            // The map opens in one run and is still open at the next start, which closes it.
+            QAction* map = Find<QAction>(w, "MenuMap");
+            QCOMPARE(map->isChecked(), run % 2 == 1);
+            map->trigger();
+            QCOMPARE(map->isChecked(), run % 2 == 0);
+            if (run % 2 == 0)
+                QVERIFY(QTest::qWaitForWindowExposed(w.mapWindow()));
+            w.close();
+        }
+        QVERIFY(t.messages.boxes.empty());
+    }
+}
+
+void TestWindowFixes::titleAndMenuBarsAreMovedOntoTheScreen() {
+    const QRect screen(0, 0, 1280, 1024);
+    auto start = [](TestWindow& t, int left, int top) -> TMainWin& {
+        t.writeIni(QString("[Misc]\nMain Window Left=%1\nMain Window Top=%2\n")
+                       .arg(left)
+                       .arg(top)
+                       .toStdString());
+        TMainWin& w = t.open();
+        if (!QTest::qWaitForWindowExposed(&w))
+            qWarning("the window was not exposed");
+        QCoreApplication::processEvents();
+        return w;
+    };
+    {
+        // The settings that the climbing window left.
+        TestWindow t;
+        TMainWin& w = start(t, 30, -20);
+        QCOMPARE(w.frameGeometry().topLeft(), QPoint(30, 0));
+        w.close();
+        QCOMPARE(t.savedIni().get("Misc", "Main Window Top", "", 15), std::string("0"));
+    }
+    {
+        // Wholly off to the right and below: back, whole, on the screen.
+        TestWindow t;
+        TMainWin& w = start(t, 5000, 5000);
+        QVERIFY(screen.contains(w.frameGeometry().topLeft()));
+        QVERIFY(w.frameGeometry().right() <= screen.right());
+        QVERIFY(w.frameGeometry().top() + w.menuBar()->height() < screen.bottom());
+    }
+    {
+        TestWindow t;
+        TMainWin& w = start(t, -2000, 100);
+        QCOMPARE(w.frameGeometry().topLeft(), QPoint(0, 100));
+    }
+    {
+        // Half off the left edge, as a user may leave it, the title bar still in reach: it
+        // stays.
+        TestWindow t;
+        TMainWin& w = start(t, -200, 100);
+        QCOMPARE(w.frameGeometry().topLeft(), QPoint(-200, 100));
+    }
 }
 
 QTEST_MAIN(TestWindowFixes)

@@ -126,6 +126,11 @@ private:
     void FormShow();
     void FormClose();
 
+    // Puts the frame where it was left once the window system knows the frame.
+    void settlePlacement();
+    // `frame`, or the nearest place where the title bar and the menu bar are on a screen.
+    QPoint reachablePlacement(QPoint frame) const;
+
     void SaveFormLayout();
     void RestoreFormLayout(int placement);
     void setClientSize(QSize size);
@@ -159,6 +164,7 @@ private:
     QSize client_;
     bool shown_ = false;
     std::optional<QPoint> framePlacement_;
+    bool firstExposeSeen_ = false;
     bool ended_ = false;
     SearchPanel* search_ = nullptr;
     ResultsView* results_ = nullptr;
