@@ -137,15 +137,20 @@ void SearchPanel::connectControls() {
 }
 
 std::vector<QWidget*> SearchPanel::fieldTabStops() const {
-    return {SearchZip,  SearchCity,      SearchState,     SearchCounty,
-            SearchArea, SearchFirstEdit, SearchSecondEdit};
+    return {SearchZip,
+            SearchCity,
+            SearchState,
+            SearchCounty,
+            SearchArea,
+            SearchFirstCombo,
+            TheSpinner->upButton(),
+            TheSpinner->downButton(),
+            SearchFirstEdit,
+            SearchSecondEdit};
 }
 
 std::vector<QWidget*> SearchPanel::stateTabStops() const {
-    std::vector<QWidget*> stops{SearchFirstCombo, TheSpinner->upButton(), TheSpinner->downButton()};
-    for (QWidget* w : states_->tabStops())
-        stops.push_back(w);
-    return stops;
+    return states_->tabStops();
 }
 
 void SearchPanel::watchKeys(QObject* filter) {
@@ -385,10 +390,9 @@ bool SearchPanel::arrowKey(QObject* watched, QKeyEvent* key) {
     if (std::find(std::begin(modeButtons), std::end(modeButtons), watched) ==
         std::end(modeButtons))
         return false;
-    // Tab and Enter go on from the group to the field of the mode, wherever the tab chain has
-    // the field of that mode.
+    // Enter goes on from the group to the field of the mode, as Tab does.
     const bool plain = !(key->modifiers() & ~Qt::KeypadModifier);
-    if (plain && (k == Qt::Key_Tab || k == Qt::Key_Return || k == Qt::Key_Enter)) {
+    if (plain && (k == Qt::Key_Return || k == Qt::Key_Enter)) {
         focusFirstField();
         return true;
     }
