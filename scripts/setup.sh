@@ -11,9 +11,9 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev l
           libxcb1-dev python3 python3-phonenumbers clang libclang-rt-14-dev sqlite3 time file
           dpkg-dev groff-base lintian desktop-file-utils appstream tzdata faketime dbus dbus-x11
           at-spi2-core python3-pyatspi gir1.2-atspi-2.0 libgeographiclib-dev)
-# A window manager to look at the window under xvfb-run as a user sees it, frame and all; no
-# test needs one.
-packages+=(openbox)
+# A window manager to look at the window under xvfb-run as a user sees it, frame and all (this
+# one frames a window late, as desktop window managers do); no test needs one.
+packages+=(metacity)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
