@@ -29,8 +29,8 @@ public:
 
 } // namespace
 
-TNearbyRadius::TNearbyRadius(const QString& zipCode, double miles, double scaleFactor,
-                             QSize screen, Messages& messages, QWidget* parent)
+TNearbyRadius::TNearbyRadius(const QString& zipCode, double miles, double scaleFactor, QSize screen,
+                             Messages& messages, QWidget* parent)
     : TScaledDialog("Nearby Zip Codes", QSize(300, 113), scaleFactor, screen, parent),
       messages_(messages) {
     Bevel1 = new QFrame(this);

@@ -263,8 +263,10 @@ QPoint TMainWin::reachablePlacement(QPoint frame) const {
         if (frame.y() >= s.top() && frame.y() + strip <= s.bottom() + 1 &&
             frame.x() + width - Grip >= s.left() && frame.x() + Grip <= s.right() + 1)
             return frame;
-    return {std::clamp(frame.x(), primary.left(), std::max(primary.left(), primary.right() + 1 - width)),
-            std::clamp(frame.y(), primary.top(), std::max(primary.top(), primary.bottom() + 1 - strip))};
+    return {std::clamp(frame.x(), primary.left(),
+                       std::max(primary.left(), primary.right() + 1 - width)),
+            std::clamp(frame.y(), primary.top(),
+                       std::max(primary.top(), primary.bottom() + 1 - strip))};
 }
 
 void TMainWin::closeEvent(QCloseEvent* event) {
