@@ -79,7 +79,7 @@ void DialogCommands::PrinterSetup(const Frame& frame) {
 
 std::optional<double> DialogCommands::NearbyMiles(const QString& zipCode, const Frame& frame) {
     TNearbyRadius dialog(zipCode, settings_.nearbyMiles, frame.scaleFactor, frame.screen,
-                         frame.owner);
+                         messages_, frame.owner);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     settings_.nearbyMiles = dialog.miles();

@@ -2,6 +2,7 @@
 
 #include "main/widgets/ScaledDialog.h"
 
+class Messages;
 class QDoubleSpinBox;
 class QFrame;
 class QLabel;
@@ -12,7 +13,10 @@ class TNearbyRadius : public TScaledDialog {
     Q_OBJECT
 public:
     TNearbyRadius(const QString& zipCode, double miles, double scaleFactor, QSize screen,
-                  QWidget* parent = nullptr);
+                  Messages& messages, QWidget* parent = nullptr);
+
+    static constexpr double MinMiles = 0.1;
+    static constexpr double MaxMiles = 3000;
 
     // The radius as the field holds it.
     double miles() const;
@@ -23,6 +27,13 @@ public:
     QPushButton* OkButton;
     QPushButton* CancelButton;
 
+public slots:
+    // Closes only on a radius within the range; any other says so and stays open.
+    void accept() override;
+
 protected:
     void FormShow() override;
+
+private:
+    Messages& messages_;
 };

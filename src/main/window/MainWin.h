@@ -78,6 +78,10 @@ public:
     // Shows each message under "FATAL ERROR" and closes the window, which ends the program.
     void FatalEnd(const std::vector<std::string>& messages);
 
+    // Another copy of the program was started: this one comes to the front instead, with the
+    // dialog it has open, if any.
+    void BringToFront();
+
     void StartSearch();
     void FirstSearchSizeIt();
     void SetItOnTop(bool onTop);
@@ -126,6 +130,11 @@ private:
     void FormShow();
     void FormClose();
 
+    // Puts the frame where it was left once the window system knows the frame.
+    void settlePlacement();
+    // `frame`, or the nearest place where the title bar and the menu bar are on a screen.
+    QPoint reachablePlacement(QPoint frame) const;
+
     void SaveFormLayout();
     void RestoreFormLayout(int placement);
     void setClientSize(QSize size);
@@ -160,6 +169,7 @@ private:
     QSize client_;
     bool shown_ = false;
     std::optional<QPoint> framePlacement_;
+    bool firstExposeSeen_ = false;
     bool ended_ = false;
     SearchPanel* search_ = nullptr;
     ResultsView* results_ = nullptr;
