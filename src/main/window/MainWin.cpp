@@ -11,6 +11,7 @@
 #include "main/widgets/ItemHeightDelegate.h"
 #include "main/window/CommandRow.h"
 #include "main/window/MainMenus.h"
+#include "main/window/PhoneCommand.h"
 #include "main/window/ResultsView.h"
 #include "main/window/SearchPanel.h"
 #include "mapwindow/MapWindow.h"
@@ -167,6 +168,7 @@ void TMainWin::FormCreate() {
         std::filesystem::exists(data_.path(corvana::filenames::PointsDat), noLocations);
     if (!hasLocations_)
         menus_->setNearbyUnavailable(corvana::msg::NoLocations);
+    phone_->checkData();
     search_->fillStates(corvana::StateAbbreviations(data_));
 }
 
@@ -196,6 +198,7 @@ void TMainWin::FormClose() {
     ended_ = true;
     search_->stop();
     results_->setMenuCommands({});
+    phone_->closeWindow();
     settings_.mainWindowLeft = x();
     settings_.mainWindowTop = y();
     // Read the file again so that whatever else it holds survives the rewrite.
@@ -305,6 +308,7 @@ void TMainWin::ChooseWindowSize(int size) {
     ScaleFactor = s->factor;
     RestoreFormLayout(3);
     FirstSearchSizeIt();
+    phone_->rescale();
     update();
 }
 
