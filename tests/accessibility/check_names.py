@@ -400,6 +400,16 @@ def main_inner(program):
                 fail(f"the map is described as {the_map.description!r}, not {wanted!r}")
             elif the_map:
                 print("map:", the_map.description)
+            # What the legend and the scale bar show, which the map draws, is read out by the
+            # stand-ins laid over them.
+            for name, says in (("Legend", "ZIP code: blue dot"), ("Scale bar", " km")):
+                part = wait_for(f"the map's {name.lower()}",
+                                lambda name=name: next((o for o in walk(mapwin)
+                                                        if o.name == name), None))
+                if part and says not in part.description:
+                    fail(f"the map's {name.lower()} is described as {part.description!r}")
+                elif part:
+                    print(f"{name.lower()}:", part.description)
 
         # The phone window beside the main window: its field named after its label, and its
         # list button filling the main list.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Completes words with the bash completion of corvana-query as an interactive shell would, and
-# checks that its commands and options are those that `corvana-query --help` lists.
+# checks that its commands and options are those that `corvana-query --help` lists, and after a
+# command those that `corvana-query COMMAND --help` lists.
 # Usage: completion_test.sh COMPLETION_FILE CORVANA_QUERY
 set -uo pipefail
 completion=$1
@@ -63,6 +64,10 @@ expect "corvana-query --csv --show county lo" "lookup"
 expect "corvana-query --show=none z" "zip"
 expect "corvana-query city --j" "--json"
 expect "corvana-query zip 8" ""
+expect "corvana-query near 84101 --l" "--limit"
+expect "corvana-query lookup --c" "--caps --column --columns --csv"
+expect "corvana-query --csv lookup --j" ""
+expect "corvana-query --l" "--limit"
 expect "corvana-query -- --c" ""
 
 # Values of the options that have a fixed set of them, in both spellings, and comma lists.
@@ -96,6 +101,13 @@ commands=$(printf '%s\n' $_corvana_query_commands | sort -u | tr '\n' ' ')
     fail "options: completion has '$options', --help lists '$listed_options'"
 [[ $commands == "$listed_commands" ]] ||
     fail "commands: completion has '$commands', --help lists '$listed_commands'"
+
+# After a command, the options of its own usage text.
+for command in $_corvana_query_commands; do
+    help=$("$query" "$command" --help) || fail "$query $command --help failed"
+    listed=$(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u | tr '\n' ' ' | sed 's/ $//')
+    expect "corvana-query $command --" "$listed"
+done
 
 if [[ $failures -gt 0 ]]; then
     echo "$failures completion checks failed" >&2

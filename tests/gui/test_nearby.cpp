@@ -120,8 +120,10 @@ void TestNearby::listsTheCoresLinesNearestFirst() {
         expected << fromCore(item.text);
     QCOMPARE(ItemTexts(list), expected);
     QCOMPARE(expected.size(), 4);
-    QCOMPARE(list->item(0)->text(), searchLine);
+    // Each line is followed by its distance from the centre
+    QCOMPARE(list->item(0)->text(), searchLine + "  0.0 mi (0.0 km)");
     QVERIFY(list->item(3)->text().startsWith("84070 Sandy, UT"));
+    QVERIFY(list->item(3)->text().endsWith("  12.2 mi (19.7 km)"));
     double last = 0;
     for (const corvana::ResultItem& item : w.shownItems()) {
         const double km = *item.as<corvana::ZipItem>()->km;
