@@ -130,8 +130,8 @@ const Option Km{
     [](const CommandLine& earlier, std::string_view v) { CheckRadius(earlier, Km, Miles, v); }};
 const Option Limit{"--limit", "N", "near: ", "list at most N ZIP codes, the nearest",
                    [](const CommandLine&, std::string_view v) { ReadLimit(v); }};
-const Option Hours{"--hours", "H-H", "phone, lookup: ",
-                   "the calling hours at the called place (default: 8-21)",
+const Option Hours{"--hours", "H-H",
+                   "phone, lookup: ", "the calling hours at the called place (default: 8-21)",
                    [](const CommandLine&, std::string_view v) { ReadHours(v); }};
 const Option Zips{"--zips", "", "phone: ", "list the ZIP lines of where each number rings"};
 const Option PhoneColumn{"--phone-column", "NAME", "lookup: ",
@@ -145,19 +145,17 @@ namespace {
 
 // Every option in the order of the usage text.
 const Option* const UsageOrder[] = {
-    &option::Data,   &option::SettingsFile, &option::State,        &option::Show,
-    &option::Caps,   &option::Format,       &option::Csv,          &option::Json,
-    &option::Column, &option::Columns,      &option::DistanceFrom, &option::Miles,
-    &option::Km,     &option::Limit,        &option::Hours,        &option::Zips,
-    &option::PhoneColumn, &option::Help,    &option::Version};
+    &option::Data,         &option::SettingsFile, &option::State, &option::Show,   &option::Caps,
+    &option::Format,       &option::Csv,          &option::Json,  &option::Column, &option::Columns,
+    &option::DistanceFrom, &option::Miles,        &option::Km,    &option::Limit,  &option::Hours,
+    &option::Zips,         &option::PhoneColumn,  &option::Help,  &option::Version};
 
 // Every option in the order a command refuses them: of several it does not take, the first.
 const Option* const RefusalOrder[] = {
-    &option::State,   &option::Show,         &option::Format, &option::Json,
-    &option::Column,  &option::Miles,        &option::Km,     &option::Limit,
-    &option::Columns, &option::DistanceFrom, &option::Caps,   &option::Csv,
-    &option::Hours,   &option::Zips,         &option::PhoneColumn,
-    &option::Data,    &option::SettingsFile, &option::Help,   &option::Version};
+    &option::State, &option::Show,         &option::Format, &option::Json,    &option::Column,
+    &option::Miles, &option::Km,           &option::Limit,  &option::Columns, &option::DistanceFrom,
+    &option::Caps,  &option::Csv,          &option::Hours,  &option::Zips,    &option::PhoneColumn,
+    &option::Data,  &option::SettingsFile, &option::Help,   &option::Version};
 
 const Option* Named(std::string_view name) {
     for (const Option* o : UsageOrder)
