@@ -842,6 +842,8 @@ TEST(Builder, ASetWithoutFactsLosesTheOldFactsFile) {
         dir.path());
     EXPECT_EQ(LoadFacts(data).status, FactsStatus::Missing);
     EXPECT_EQ(LoadFacts(data).message, msg::NoFacts);
+}
+
 TEST(Builder, ABuildReplacesTheWholeSetOfDataFiles) {
     // Every file a build writes is one of the set, and a table with positions gives all of them.
     const DataFiles full =
