@@ -252,8 +252,8 @@ void CheckLookup(std::string_view input, const Rows& in, std::size_t step, bool 
 const ExchangesLoad& PhoneExchanges() {
     static const ExchangesLoad load = [] {
         const std::uint8_t mst = ZipRecord::zoneByte(5, true), pst = ZipRecord::zoneByte(4, true);
-        const std::string bytes = WriteExchangeFile({{208, "ID", {mst, pst}}},
-                                                    {{208, 334, "Boise", "ID", {mst}}});
+        const std::string bytes =
+            WriteExchangeFile({{208, "ID", {mst, pst}}}, {{208, 334, "Boise", "ID", {mst}}});
         ExchangesLoad l;
         l.exchanges = Exchanges::fromBytes(
             {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
