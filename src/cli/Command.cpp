@@ -20,6 +20,7 @@ constexpr Named Commands[] = {
     {"distance", DistanceCommand},
     {"near", NearCommand},
     {"nearest", NearestCommand},
+    {"phone", PhoneCommand},
 };
 
 } // namespace

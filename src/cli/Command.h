@@ -68,6 +68,7 @@ const Command& LookupCommand();
 const Command& DistanceCommand();
 const Command& NearCommand();
 const Command& NearestCommand();
+const Command& PhoneCommand();
 
 // Runs the command line's command: reads the settings, loads the resident tables (a missing or
 // damaged data file ends the run with DataError), then runs the command. A CommandEnd that the

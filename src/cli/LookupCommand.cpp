@@ -3,7 +3,9 @@
 
 #include "cli/Command.h"
 #include "cli/Lookup.h"
+#include "cli/PhoneLookup.h"
 #include "cli/Places.h"
+#include "cli/ResultOutput.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -50,8 +52,8 @@ public:
         return "lookup [ZIP...]   (no ZIP: CSV or list on standard input)";
     }
     std::vector<const Option*> options() const override {
-        return {&option::Caps, &option::Csv, &option::Column, &option::Columns,
-                &option::DistanceFrom};
+        return {&option::Caps,         &option::Csv,         &option::Column, &option::Columns,
+                &option::DistanceFrom, &option::PhoneColumn, &option::Hours};
     }
     std::string refusal(const Option& o, const CommandLine& line) const override {
         if (&o == &option::Json || &o == &option::Format || &o == &option::State ||
@@ -62,6 +64,8 @@ public:
     }
 
     int run(const Invocation& in) const override {
+        if (in.options.has(option::PhoneColumn) || in.options.has(option::Hours))
+            return runPhones(in);
         const std::optional<std::string> column = in.options.value(option::Column);
         if (!in.texts.empty() && column) {
             std::cerr << "corvana-query: --column applies to a file on standard input, not to "
@@ -108,6 +112,41 @@ public:
             std::cerr << "corvana-query lookup: " << CountsLine(counts) << '\n';
             return counts.allFound() ? Found : NothingFound;
         });
+    }
+
+private:
+    // The telephone numbers of a CSV file on standard input, each row with where and when its
+    // number rings.
+    static int runPhones(const Invocation& in) {
+        const std::optional<std::string> column = in.options.value(option::PhoneColumn);
+        if (!column)
+            throw UsageFailure{"--hours applies to the telephone numbers of --phone-column"};
+        if (!in.texts.empty())
+            throw UsageFailure{"--phone-column applies to a file on standard input, not to "
+                               "texts given on the command line"};
+        for (const Option* o : {&option::Column, &option::Columns, &option::DistanceFrom})
+            if (in.options.has(*o))
+                throw UsageFailure{std::string(o->name) + " does not go with --phone-column"};
+        const ExchangesLoad load = LoadExchanges(in.data);
+        if (load.status != ExchangesStatus::Loaded) {
+            PrintFatal(load.message);
+            return DataError;
+        }
+        PhoneAnnotator annotator(
+            PhoneContext{load, in.settings, RunTime(in), CallWindowOf(in.options)});
+        PhoneCounts counts;
+        try {
+            CsvReader reader(FdSource(STDIN_FILENO));
+            counts = LookupPhoneCsv(reader, WriteOut, annotator, *column);
+        } catch (const LookupError& e) {
+            std::cerr << "corvana-query lookup: " << e.what() << '\n';
+            return UsageError;
+        } catch (const std::runtime_error& e) {
+            std::cerr << "corvana-query lookup: " << e.what() << '\n';
+            return UsageError;
+        }
+        std::cerr << "corvana-query lookup: " << PhoneCountsLine(counts) << '\n';
+        return counts.malformed == 0 ? Found : NothingFound;
     }
 };
 

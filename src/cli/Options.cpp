@@ -76,6 +76,16 @@ int ReadFormat(std::string_view value) {
     return std::stoi(v);
 }
 
+CallWindow ReadHours(std::string_view value) {
+    const std::optional<CallWindow> hours = ParseCallWindow(value);
+    if (!hours)
+        throw UsageFailure{"--hours takes two whole hours from 0 to 24, the first before the "
+                           "second, as 9-20, not \"" +
+                               std::string(value) + "\"",
+                           false};
+    return *hours;
+}
+
 } // namespace
 
 namespace option {
@@ -120,6 +130,13 @@ const Option Km{
     [](const CommandLine& earlier, std::string_view v) { CheckRadius(earlier, Km, Miles, v); }};
 const Option Limit{"--limit", "N", "near: ", "list at most N ZIP codes, the nearest",
                    [](const CommandLine&, std::string_view v) { ReadLimit(v); }};
+const Option Hours{"--hours", "H-H",
+                   "phone, lookup: ", "the calling hours at the called place (default: 8-21)",
+                   [](const CommandLine&, std::string_view v) { ReadHours(v); }};
+const Option Zips{"--zips", "", "phone: ", "list the ZIP lines of where each number rings"};
+const Option PhoneColumn{"--phone-column", "NAME", "lookup: ",
+                         "the column of telephone numbers: append place, state, zones,\n"
+                         "local_time and callable_now instead of the ZIP columns"};
 const Option Help{"--help", "", "", "show this text"};
 const Option Version{"--version", "", "", "show the program version and the date of the data"};
 } // namespace option
@@ -128,17 +145,17 @@ namespace {
 
 // Every option in the order of the usage text.
 const Option* const UsageOrder[] = {
-    &option::Data,   &option::SettingsFile, &option::State,        &option::Show,
-    &option::Caps,   &option::Format,       &option::Csv,          &option::Json,
-    &option::Column, &option::Columns,      &option::DistanceFrom, &option::Miles,
-    &option::Km,     &option::Limit,        &option::Help,         &option::Version};
+    &option::Data,         &option::SettingsFile, &option::State, &option::Show,   &option::Caps,
+    &option::Format,       &option::Csv,          &option::Json,  &option::Column, &option::Columns,
+    &option::DistanceFrom, &option::Miles,        &option::Km,    &option::Limit,  &option::Hours,
+    &option::Zips,         &option::PhoneColumn,  &option::Help,  &option::Version};
 
 // Every option in the order a command refuses them: of several it does not take, the first.
 const Option* const RefusalOrder[] = {
-    &option::State,   &option::Show,         &option::Format, &option::Json,
-    &option::Column,  &option::Miles,        &option::Km,     &option::Limit,
-    &option::Columns, &option::DistanceFrom, &option::Caps,   &option::Csv,
-    &option::Data,    &option::SettingsFile, &option::Help,   &option::Version};
+    &option::State, &option::Show,         &option::Format, &option::Json,    &option::Column,
+    &option::Miles, &option::Km,           &option::Limit,  &option::Columns, &option::DistanceFrom,
+    &option::Caps,  &option::Csv,          &option::Hours,  &option::Zips,    &option::PhoneColumn,
+    &option::Data,  &option::SettingsFile, &option::Help,   &option::Version};
 
 const Option* Named(std::string_view name) {
     for (const Option* o : UsageOrder)
@@ -238,7 +255,8 @@ const std::string& UsageText() {
             "       corvana-query [OPTIONS] lookup [ZIP...]   (no ZIP: CSV or list on standard "
             "input)\n"
             "       corvana-query [OPTIONS] distance ZIP ZIP | near ZIP|LAT,LON | nearest "
-            "LAT,LON\n";
+            "LAT,LON\n"
+            "       corvana-query [OPTIONS] phone NUMBER...\n";
         for (const Option* o : UsageOrder)
             t += OptionUsage(*o, true);
         return t;
@@ -266,6 +284,11 @@ std::optional<NearbyRadius> RadiusOf(const CommandLine& line) {
     if (const auto v = line.value(option::Km))
         return ReadRadius(option::Km, *v);
     return std::nullopt;
+}
+
+CallWindow CallWindowOf(const CommandLine& line) {
+    const auto v = line.value(option::Hours);
+    return v ? ReadHours(*v) : CallWindow{};
 }
 
 std::optional<std::vector<std::string>> ListOf(const CommandLine& line, const Option& o) {

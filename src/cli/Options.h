@@ -6,6 +6,7 @@
 
 #include "data/DataSet.h"
 #include "format/LocalTime.h"
+#include "search/Phone.h"
 #include "search/Search.h"
 #include "settings/Settings.h"
 
@@ -49,7 +50,7 @@ struct Option {
 
 namespace option {
 extern const Option Data, SettingsFile, State, Show, Caps, Format, Csv, Json, Column, Columns,
-    DistanceFrom, Miles, Km, Limit, Help, Version;
+    DistanceFrom, Miles, Km, Limit, Hours, Zips, PhoneColumn, Help, Version;
 } // namespace option
 
 // A command line as read: the options given, each with its value, and the words (the command
@@ -85,6 +86,8 @@ const std::string& UsageText();
 std::optional<int> FormatOf(const CommandLine& line);
 std::optional<std::size_t> LimitOf(const CommandLine& line);
 std::optional<NearbyRadius> RadiusOf(const CommandLine& line);
+// The calling hours that --hours gives, else the federal 8 to 21.
+CallWindow CallWindowOf(const CommandLine& line);
 // The words of a comma list (--show, --caps, --columns); "none" is no words.
 std::optional<std::vector<std::string>> ListOf(const CommandLine& line, const Option& o);
 

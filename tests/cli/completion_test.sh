@@ -55,7 +55,7 @@ expect() {
 
 # Commands first, then options once a dash is typed; option values are skipped when looking
 # for the command.
-expect "corvana-query " "area city county distance lookup near nearest state zip"
+expect "corvana-query " "area city county distance lookup near nearest phone state zip"
 expect "corvana-query ne" "near nearest"
 expect "corvana-query c" "city county"
 expect "corvana-query --s" "--settings --show --state"
@@ -69,6 +69,11 @@ expect "corvana-query lookup --c" "--caps --column --columns --csv"
 expect "corvana-query --csv lookup --j" ""
 expect "corvana-query --l" "--limit"
 expect "corvana-query -- --c" ""
+expect "corvana-query p" "phone"
+expect "corvana-query phone --h" "--help --hours"
+expect "corvana-query phone --z" "--zips"
+expect "corvana-query lookup --p" "--phone-column"
+expect "corvana-query near --z" ""
 
 # Values of the options that have a fixed set of them, in both spellings, and comma lists.
 expect "corvana-query --show co" "county"
@@ -76,6 +81,7 @@ expect "corvana-query --show county," "county,area county,county county,none cou
 expect "corvana-query --caps=ci" "cities"
 expect "corvana-query --caps=cities,co" "--caps=cities,counties" no
 expect "corvana-query --format 3" "3 30 31 32"
+expect "corvana-query phone --hours " "8-21 9-20"
 expect "corvana-query lookup --columns city,l" "city,latitude city,longitude"
 expect "corvana-query --miles 5 n" "near nearest"
 expect "corvana-query --state w" "WA WI WV WY"

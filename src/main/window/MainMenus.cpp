@@ -55,6 +55,9 @@ MainMenus::MainMenus(QMenuBar* bar, std::vector<LayoutComponent>& components, QO
     MenuNearby = MenuEdit->addAction(QString::fromUtf8("&Nearby Zip Codes\u2026"));
     MenuNearby->setShortcut(ctrl(Qt::Key_E));
     shortcutActions_.push_back(MenuNearby);
+    MenuPhone = MenuEdit->addAction(QString::fromUtf8("&Phone Number\u2026"));
+    MenuPhone->setShortcut(ctrl(Qt::Key_T));
+    shortcutActions_.push_back(MenuPhone);
     // A command that is off for want of locations says why.
     MenuEdit->setToolTipsVisible(true);
 
@@ -98,6 +101,7 @@ void MainMenus::nameMenus() {
                                                       {MenuEdit, "MenuEdit"},
                                                       {MenuCopy, "MenuCopy"},
                                                       {MenuNearby, "MenuNearby"},
+                                                      {MenuPhone, "MenuPhone"},
                                                       {MenuConfigure, "MenuConfigure"},
                                                       {MenuAlwaysOnTop, "MenuAlwaysOnTop"},
                                                       {MenuPreferences, "MenuPreferences"},
@@ -134,9 +138,11 @@ void MainMenus::connectCommands() {
         {MenuPrinterSetup, &MainMenus::printerSetupChosen},
         {MenuPrint, &MainMenus::printChosen},
         {MenuCopy, &MainMenus::copyChosen},
-        {MenuNearby, &MainMenus::nearbyChosen}};
+        {MenuNearby, &MainMenus::nearbyChosen},
+        {MenuPhone, &MainMenus::phoneChosen}};
     for (auto [action, chosen] : commands)
         connect(action, &QAction::triggered, this, chosen);
+    connect(MenuEdit, &QMenu::aboutToShow, this, &MainMenus::editMenuOpening);
 }
 
 void MainMenus::checkSize(int size) {
@@ -176,6 +182,16 @@ bool MainMenus::nearbyEnabled() const {
 void MainMenus::setNearbyUnavailable(const QString& why) {
     MenuNearby->setStatusTip(why);
     MenuNearby->setToolTip(why);
+}
+
+void MainMenus::setPhoneUnavailable(const QString& why) {
+    MenuPhone->setEnabled(false);
+    MenuPhone->setStatusTip(why);
+    MenuPhone->setToolTip(why);
+}
+
+bool MainMenus::phoneEnabled() const {
+    return MenuPhone->isEnabled();
 }
 
 std::vector<QAction*> MainMenus::listMenuCommands() const {

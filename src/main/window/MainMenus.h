@@ -33,6 +33,9 @@ public:
     bool nearbyEnabled() const;
     // Says, on the nearby command, why it stays off.
     void setNearbyUnavailable(const QString& why);
+    // The phone command, off with its reason when the data has no usable exchange file.
+    void setPhoneUnavailable(const QString& why);
+    bool phoneEnabled() const;
     // The commands of the results list's own menu, a null one for a separator.
     std::vector<QAction*> listMenuCommands() const;
     // Whether `pressed` is the shortcut of a command that is on: that command goes first.
@@ -47,6 +50,9 @@ signals:
     void terminateChosen();
     void copyChosen();
     void nearbyChosen();
+    void phoneChosen();
+    // The Edit menu is about to open: its commands may still learn whether they can run.
+    void editMenuOpening();
     void preferencesChosen();
     void timeZoneChosen();
     void contentsChosen();
@@ -74,6 +80,7 @@ private:
     QMenu* MenuEdit;
     QAction* MenuCopy;
     QAction* MenuNearby;
+    QAction* MenuPhone;
     QMenu* MenuConfigure;
     QAction* MenuAlwaysOnTop;
     QAction* MenuPreferences;

@@ -11,6 +11,7 @@
 #include "main/widgets/ItemHeightDelegate.h"
 #include "main/window/CommandRow.h"
 #include "main/window/MainMenus.h"
+#include "main/window/PhoneCommand.h"
 #include "main/window/ResultsView.h"
 #include "main/window/SearchPanel.h"
 #include "mapwindow/MapWindow.h"
@@ -176,6 +177,7 @@ void TMainWin::FormCreate() {
         std::filesystem::exists(data_.path(corvana::filenames::PointsDat), noLocations);
     if (!hasLocations_)
         menus_->setNearbyUnavailable(corvana::msg::NoLocations);
+    phone_->checkData();
     search_->fillStates(corvana::StateAbbreviations(data_));
 }
 
@@ -205,6 +207,7 @@ void TMainWin::FormClose() {
     ended_ = true;
     search_->stop();
     results_->setMenuCommands({});
+    phone_->closeWindow();
     // The frame's corner as the window system has it now: the widget's own idea of the frame
     // may date from before the window manager framed the window.
     const QPoint frame = windowHandle() ? windowHandle()->framePosition() : pos();
@@ -357,6 +360,7 @@ void TMainWin::ChooseWindowSize(int size) {
     ScaleFactor = s->factor;
     RestoreFormLayout(3);
     FirstSearchSizeIt();
+    phone_->rescale();
     update();
 }
 

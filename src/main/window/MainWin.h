@@ -22,6 +22,7 @@ class CommandRow;
 class DialogCommands;
 class MainMenus;
 class Messages;
+class PhoneCommand;
 class QListWidget;
 class ResultsView;
 class SearchPanel;
@@ -175,6 +176,7 @@ private:
     ResultsView* results_ = nullptr;
     CommandRow* commands_ = nullptr;
     MainMenus* menus_ = nullptr;
+    PhoneCommand* phone_ = nullptr;
     std::unique_ptr<DialogCommands> dialogs_;
     corvana::MapSettings mapSettings_;
     TMapWin* map_ = nullptr;
