@@ -113,11 +113,11 @@ ResultItem ListLines::zip(std::uint32_t record, const ZipRecord& rec, const City
     }
     if ((s.showTimeZone || s.showCurrentTime) && f.hasZone())
         line.put(times_.text(f.zoneByte(), s, ctx_.time));
-    ZipItem item{record};
+    ResultItem item{line.str(), ZipItem{record}};
     if (ctx_.keepFields)
         item.fields = std::make_shared<const ZipLineFields>(ZipLineFields{
             f.zip, f.city.str(), std::string(f.state), f.county.str(), f.areaCode, f.zone, f.dst});
-    return ResultItem{line.str(), std::move(item)};
+    return item;
 }
 
 } // namespace corvana::detail
