@@ -50,10 +50,10 @@ std::vector<std::vector<Cell>> ZipRows(const SearchResult& result, bool countySh
     timeOnly.showTimeZone = false;
     ZoneTimes times;
     for (const ResultItem& item : result.items)
-        if (const ZipItem* line = item.as<ZipItem>())
+        if (item.as<ZipItem>())
             rows.push_back(ZipRow(
-                line->fields ? *line->fields
-                             : ZipLineFields{ListedZipCode(item), {}, {}, {}, {}, NoZone, false},
+                item.fields ? *item.fields
+                            : ZipLineFields{ListedZipCode(item), {}, {}, {}, {}, NoZone, false},
                 countyShown, settings, timeOnly, times, time));
     return rows;
 }

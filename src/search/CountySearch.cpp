@@ -57,10 +57,12 @@ SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
             std::vector<bool> listed(std::size_t(UINT16_MAX) + 1);
             // The county itself is not filtered by state here: the ZIP codes are, by their
             // city's state, so of two counties of one name only the chosen state's ZIP codes show.
-            for (std::size_t i = 0; i < data.counties.size(); ++i) {
-                const CountyEntry& entry = data.counties[i];
+            for (const CountyEntry& entry : data.counties) {
                 if (!CountyMatches(entry, upper))
                     continue;
+                // Its number, worked out for the few counties that match rather than counted
+                // through the thousands that do not.
+                const std::size_t i = std::size_t(&entry - data.counties.data());
                 const auto add = [&](std::uint16_t record) {
                     if (listed[record])
                         return;

@@ -57,14 +57,11 @@ struct ZipLineFields {
 struct ZipItem {
     std::uint32_t record = 0; // in ZIPCODE.DAT
     std::optional<double> km; // in a list of nearby ZIP codes: the distance from its centre
-    // Kept by a search whose context asks for them (SearchContext::keepFields).
-    std::shared_ptr<const ZipLineFields> fields;
 
     ZipItem() = default;
     ZipItem(std::uint32_t record, std::optional<double> km = std::nullopt)
         : record(record), km(km) {}
-    // The fields follow from the record and the settings, so a line is told by the two alone.
-    bool operator==(const ZipItem& o) const { return record == o.record && km == o.km; }
+    bool operator==(const ZipItem&) const = default;
 };
 
 // The kinds in the order of ResultItem's alternatives.
@@ -74,6 +71,10 @@ enum class ItemKind : std::uint8_t { NoMatch, State, MainCity, City, County, Zip
 struct ResultItem {
     std::string text;
     std::variant<NoMatchItem, StateItem, MainCityItem, CityItem, CountyItem, ZipItem> what;
+    // The fields of a ZIP line, kept by a search whose context asks for them
+    // (SearchContext::keepFields). They live here rather than in ZipItem so that every
+    // alternative stays trivially copyable: lists of thousands of lines are moved and sorted.
+    std::shared_ptr<const ZipLineFields> fields{};
 
     ItemKind kind() const { return ItemKind(what.index()); }
     template <class T> const T* as() const { return std::get_if<T>(&what); }
@@ -84,7 +85,8 @@ struct ResultItem {
         return std::nullopt;
     }
 
-    bool operator==(const ResultItem&) const = default;
+    // The fields follow from the record and the settings, so a line is told by the two alone.
+    bool operator==(const ResultItem& o) const { return text == o.text && what == o.what; }
 };
 
 template <ItemKind K>
