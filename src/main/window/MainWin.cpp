@@ -10,6 +10,7 @@
 #include "main/style/CorvanaStyle.h"
 #include "main/widgets/ItemHeightDelegate.h"
 #include "main/window/CommandRow.h"
+#include "main/window/FramePlacement.h"
 #include "main/window/MainMenus.h"
 #include "main/window/PhoneCommand.h"
 #include "main/window/ResultsView.h"
@@ -21,7 +22,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QScreen>
 #include <QWindow>
 
 #include <algorithm>
@@ -155,7 +155,12 @@ void TMainWin::FormCreate() {
         size = findWindowSize(640);
     ScaleFactor = size->factor;
     menus_->checkSize(size->size);
-    move(reachablePlacement({settings_.mainWindowLeft, settings_.mainWindowTop}));
+    // Allowances for a title bar and the borders, which are not known before the window is up.
+    constexpr int TitleBarAllowance = 32;
+    constexpr int BorderAllowance = 8;
+    move(ReachableFrame({settings_.mainWindowLeft, settings_.mainWindowTop},
+                        Scaled(ScaleFactor, DesignClientWidth) + 2 * BorderAllowance,
+                        TitleBarAllowance + menuBar()->sizeHint().height(), env_.screen));
 
     if (settings_.alwaysOnTop) {
         SetItOnTop(true);
@@ -173,8 +178,7 @@ void TMainWin::FormCreate() {
         messages().message(this, corvana::caption::Error, fromCore(*loaded.ioError));
     // Only whether the locations are there: they are read when first wanted.
     std::error_code noLocations;
-    hasLocations_ =
-        std::filesystem::exists(data_.path(corvana::filenames::PointsDat), noLocations);
+    hasLocations_ = std::filesystem::exists(data_.path(corvana::filenames::PointsDat), noLocations);
     if (!hasLocations_)
         menus_->setNearbyUnavailable(corvana::msg::NoLocations);
     phone_->checkData();
@@ -244,37 +248,9 @@ void TMainWin::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_ && !ended_) {
         shown_ = true;
-        // Left and top name the outer corner of the frame, as they are stored at close. Some
-        // window systems learn the frame only once the window is up and put the client area
-        // at the position asked for: the window would creep by its title bar every run.
-        framePlacement_ = pos();
-        if (windowHandle())
-            windowHandle()->installEventFilter(this);
+        new FramePlacement(windowHandle(), pos(), this);
         FormShow();
     }
-}
-
-QPoint TMainWin::reachablePlacement(QPoint frame) const {
-    // The title bar and the menu bar below it must lie on a screen, within reach of the mouse;
-    // a position that leaves them off every screen comes onto the primary one, as near to
-    // where it was as the window fits.
-    constexpr int TitleBarAllowance = 32;
-    constexpr int BorderAllowance = 8;
-    constexpr int Grip = 48;
-    const int width = Scaled(ScaleFactor, DesignClientWidth) + 2 * BorderAllowance;
-    const int strip = TitleBarAllowance + menuBar()->sizeHint().height();
-    const QRect primary(QPoint(0, 0), env_.screen);
-    std::vector<QRect> screens{primary};
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.push_back(screen->geometry());
-    for (const QRect& s : screens)
-        if (frame.y() >= s.top() && frame.y() + strip <= s.bottom() + 1 &&
-            frame.x() + width - Grip >= s.left() && frame.x() + Grip <= s.right() + 1)
-            return frame;
-    return {std::clamp(frame.x(), primary.left(),
-                       std::max(primary.left(), primary.right() + 1 - width)),
-            std::clamp(frame.y(), primary.top(),
-                       std::max(primary.top(), primary.bottom() + 1 - strip))};
 }
 
 void TMainWin::closeEvent(QCloseEvent* event) {
@@ -282,34 +258,7 @@ void TMainWin::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TMainWin::settlePlacement() {
-    QWindow* window = windowHandle();
-    if (!framePlacement_ || !window || !window->isExposed())
-        return;
-    // Until the window manager has framed the window, the frame is the client area itself and
-    // checking it tells nothing; the frame may come only after the first exposure (later still
-    // while the map window opens beside this one). Once it is known, the frame goes where it
-    // was left, once: a window manager that puts it elsewhere on purpose has the last word.
-    const QPoint wanted = *framePlacement_;
-    const bool framed = !window->frameMargins().isNull();
-    if (framed || !firstExposeSeen_) {
-        if (window->framePosition() != wanted)
-            window->setFramePosition(wanted);
-    }
-    firstExposeSeen_ = true;
-    if (framed) {
-        framePlacement_.reset();
-        window->removeEventFilter(this);
-    }
-}
-
 bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == windowHandle() && framePlacement_ &&
-        (event->type() == QEvent::Expose || event->type() == QEvent::Move ||
-         event->type() == QEvent::FocusIn || event->type() == QEvent::UpdateRequest)) {
-        settlePlacement();
-        return false;
-    }
     if (event->type() == QEvent::ShortcutOverride) {
         // Leaving the override unaccepted lets the menu's shortcut run instead of the editing
         // key of the control (Ctrl+C, Ctrl+X, Ctrl+Z, Ctrl+A ...). A command that is switched
@@ -392,8 +341,7 @@ void TMainWin::MenuMapClick() {
         return;
     }
     if (!map_) {
-        MapSource source{results_->list(),
-                         &data_,
+        MapSource source{results_->list(), &data_,
                          // A hidden list (a mode just chosen, an emptied field) shows nothing.
                          [this]() -> const std::vector<corvana::ResultItem>& {
                              static const std::vector<corvana::ResultItem> none;

@@ -131,11 +131,6 @@ private:
     void FormShow();
     void FormClose();
 
-    // Puts the frame where it was left once the window system knows the frame.
-    void settlePlacement();
-    // `frame`, or the nearest place where the title bar and the menu bar are on a screen.
-    QPoint reachablePlacement(QPoint frame) const;
-
     void SaveFormLayout();
     void RestoreFormLayout(int placement);
     void setClientSize(QSize size);
@@ -169,8 +164,6 @@ private:
     bool DaylightInEffect = false;
     QSize client_;
     bool shown_ = false;
-    std::optional<QPoint> framePlacement_;
-    bool firstExposeSeen_ = false;
     bool ended_ = false;
     SearchPanel* search_ = nullptr;
     ResultsView* results_ = nullptr;
