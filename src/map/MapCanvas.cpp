@@ -383,6 +383,12 @@ const MapDot& MapCanvas::topDot(std::size_t mark) const {
     return content_.dots[dots.back()];
 }
 
+// A mark is hollow when none of its ZIP codes has an area: one with an area fills it.
+bool MapCanvas::markHollow(std::size_t mark) const {
+    return std::all_of(marks_[mark].begin(), marks_[mark].end(),
+                       [this](std::size_t dot) { return content_.dots[dot].noArea; });
+}
+
 // A mark of several dots is a disc large enough for its count.
 double MapCanvas::markRadius(std::size_t mark) const {
     const std::size_t n = marks_[mark].size();
@@ -558,24 +564,31 @@ void MapCanvas::drawDots(QPainter& painter) {
         const MapDot& dot = topDot(i);
         const QPointF at = c.dots[i];
         const std::size_t n = marks_[i].size();
+        const bool hollow = markHollow(i);
         if (n > 1) {
             const double r = markRadius(i);
             auto [edge, fill, unused] = look(dot.selected);
-            painter.setPen(QPen(edge, 1.5));
-            painter.setBrush(fill);
-            painter.drawEllipse(at, r, r);
+            if (hollow) {
+                painter.setPen(QPen(fill, 2.0));
+                painter.setBrush(colours_.land);
+                painter.drawEllipse(at, r - 0.5, r - 0.5);
+            } else {
+                painter.setPen(QPen(edge, 1.5));
+                painter.setBrush(fill);
+                painter.drawEllipse(at, r, r);
+            }
             painter.setFont(countFont);
-            painter.setPen(Qt::white);
+            painter.setPen(hollow ? fill : QColor(Qt::white));
             painter.drawText(QRectF(at.x() - r, at.y() - r, 2 * r, 2 * r), Qt::AlignCenter,
                              QString::number(n));
         } else if (raster) {
-            const QImage& sprite = c.sprites[dot.selected][dot.noArea];
+            const QImage& sprite = c.sprites[dot.selected][hollow];
             const QSizeF half = sprite.deviceIndependentSize() / 2;
             painter.drawImage(QPointF(std::round(at.x() - half.width()),
                                       std::round(at.y() - half.height())),
                               sprite);
         } else {
-            paintDot(painter, at, dot.selected, dot.noArea);
+            paintDot(painter, at, dot.selected, hollow);
         }
     }
 }
@@ -594,8 +607,10 @@ std::vector<MapCanvas::LegendEntry> MapCanvas::legendEntries() const {
     }
     if (marks_.size() < content_.dots.size())
         out.push_back({LegendEntry::Stack, QStringLiteral("ZIP codes at one point")});
-    if (std::any_of(content_.dots.begin(), content_.dots.end(),
-                    [](const MapDot& d) { return d.noArea; }))
+    bool hollow = false;
+    for (std::size_t i = 0; i < marks_.size() && !hollow; ++i)
+        hollow = markHollow(i);
+    if (hollow)
         out.push_back({LegendEntry::Hollow, QStringLiteral("Without an area")});
     if (content_.circle)
         out.push_back({LegendEntry::Circle, QStringLiteral("Centre and radius")});

@@ -1,4 +1,5 @@
 #include "GuiTestUtil.h"
+#include "data/FileNames.h"
 #include "map/ListMap.h"
 #include "mapwindow/MapWindow.h"
 
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMenu>
 #include <QPalette>
 #include <QPrinter>
@@ -84,6 +86,7 @@ private slots:
     void notesWithoutOutlinesOrLocations();
     void copyImage();
     void stackOfZipCodesIsOneMark();
+    void zipCodesWithoutAnAreaAreHollow();
     void savedAndPrintedImages();
     void placeFollowsTheMainWindow();
     void focusPaletteAndFonts();
@@ -494,6 +497,63 @@ void TestMapWindow::stackOfZipCodesIsOneMark() {
     QCOMPARE(list->selectedItems().size(), 18);
     QTest::mouseClick(map.view(), Qt::LeftButton, Qt::ControlModifier, at);
     QVERIFY(list->selectedItems().isEmpty());
+}
+
+void TestMapWindow::zipCodesWithoutAnAreaAreHollow() {
+    // 84110 is a post-office box: of Zip "841" its dot alone has no area.
+    auto hollowZips = [](TMapWin& map) {
+        std::set<std::string> zips;
+        for (const MapDot& d : map.view()->canvas().content().dots)
+            if (d.noArea)
+                zips.insert(d.zip);
+        return zips;
+    };
+    {
+        MapData data;
+        TestWindow t(data.dir.str());
+        TMainWin& w = t.open();
+        TMapWin& map = openMap(w);
+        search(w, "SearchZip", "84110");
+        QCOMPARE(hollowZips(map), std::set<std::string>{"84110"});
+        QVERIFY(map.view()->canvas().legendText().contains("Without an area"));
+        // Of Zip "841" it shares its point with 84101, which has an area: the mark is filled,
+        // and the legend has no hollow mark to explain.
+        search(w, "SearchZip", "841");
+        QCOMPARE(map.view()->canvas().content().dots.size(), std::size_t(3));
+        QCOMPARE(hollowZips(map), std::set<std::string>{"84110"});
+        QCOMPARE(map.view()->canvas().markAt(pixelOf(map, 0)).size(), std::size_t(2));
+        QVERIFY(!map.view()->canvas().legendText().contains("Without an area"));
+        search(w, "SearchZip", "8410"); // only ZIP codes with an area
+        QVERIFY(hollowZips(map).empty());
+        QVERIFY(map.view()->canvas().note().isEmpty());
+    }
+    // Without the facts file, or with a damaged one, every dot is filled, as before there
+    // were kinds, and nothing is said about it.
+    for (const char* damage : {"missing", "cut", "other data"}) {
+        MapData data;
+        const auto facts = data.dir.path() / corvana::filenames::FactsDat;
+        QVERIFY(std::filesystem::exists(facts));
+        if (std::string(damage) == "missing") {
+            std::filesystem::remove(facts);
+        } else if (std::string(damage) == "cut") {
+            std::filesystem::resize_file(facts, std::filesystem::file_size(facts) / 2);
+        } else {
+            // A facts file of another data set: its record count differs.
+            std::filesystem::copy_file(std::string(CORVANA_BIN_DIR) + "/" +
+                                           corvana::filenames::FactsDat,
+                                       facts, std::filesystem::copy_options::overwrite_existing);
+        }
+        TestWindow t(data.dir.str());
+        TMainWin& w = t.open();
+        TMapWin& map = openMap(w);
+        search(w, "SearchZip", "84110");
+        QCOMPARE(map.view()->canvas().content().dots.size(), std::size_t(1));
+        QVERIFY2(hollowZips(map).empty(), damage);
+        QVERIFY2(!map.view()->canvas().legendText().contains("Without an area"), damage);
+        QVERIFY2(map.view()->canvas().note().isEmpty(), damage);
+        for (QWidget* top : QApplication::topLevelWidgets())
+            QVERIFY2(!(qobject_cast<QMessageBox*>(top) && top->isVisible()), damage);
+    }
 }
 
 void TestMapWindow::savedAndPrintedImages() {

@@ -106,6 +106,58 @@ private slots:
         QVERIFY(white);
     }
 
+    void marksWithoutAnAreaAreHollow() {
+        MapCanvas c;
+        c.setSize({400, 300});
+        c.setOutlines(handMade());
+        MapContent content;
+        // A stack of two boxes, a stack of a box and a street ZIP code, a lone box, a lone
+        // street ZIP code: in a row across the middle, clear of the legend and the scale bar.
+        const GeoPoint boxes{40.0, -112.0}, mixed{40.0, -110.0}, box{40.0, -108.0},
+            street{40.0, -106.0};
+        content.dots = {{boxes, 0, false, "84110", true}, {boxes, 1, false, "84111", true},
+                        {mixed, 2, false, "84112", true}, {mixed, 3, false, "84113"},
+                        {box, 4, false, "84114", true},   {street, 5, false, "84115"}};
+        c.setContent(content);
+        // Inside a ring the land shows through (the count's white is not the land's colour);
+        // a filled mark has none of it.
+        auto landInside = [&](const QImage& image, GeoPoint p, int half) {
+            const QPoint at = c.view().toPixel(p).toPoint();
+            int n = 0;
+            for (int dy = -half; dy <= half; ++dy)
+                for (int dx = -half; dx <= half; ++dx)
+                    n += distance(image.pixelColor(at + QPoint(dx, dy)), c.colours().land) < 8;
+            return n;
+        };
+        QImage image = c.image();
+        QVERIFY(landInside(image, boxes, 3) > 10);
+        QCOMPARE(landInside(image, mixed, 3), 0);
+        QVERIFY(landInside(image, box, 1) > 0);
+        QCOMPARE(landInside(image, street, 1), 0);
+        QVERIFY(c.legendText().contains("Without an area: blue ring"));
+        QVERIFY(c.legendText().contains("ZIP codes at one point"));
+
+        // A box only in stacks with a street ZIP code draws no ring, and the legend says none.
+        content.dots = {{mixed, 0, false, "84112", true}, {mixed, 1, false, "84113"},
+                        {street, 2, false, "84115"}};
+        c.setContent(content);
+        QVERIFY(!c.legendText().contains("Without an area"));
+        QCOMPARE(landInside(c.image(), mixed, 3), 0);
+
+        // Selected, a hollow mark keeps its ring, red, with the land inside.
+        content.dots = {{box, 0, true, "84114", true}, {street, 1, false, "84115"}};
+        c.setContent(content);
+        image = c.image();
+        QVERIFY(landInside(image, box, 1) > 0);
+        const QPoint at = c.view().toPixel(box).toPoint();
+        bool red = false;
+        for (int dx = 3; dx <= 6; ++dx) {
+            const QColor px = image.pixelColor(at + QPoint(dx, 0));
+            red = red || (px.red() > 180 && px.blue() < 120);
+        }
+        QVERIFY(red);
+    }
+
     void projectionRoundTripsAndKeepsShapes() {
         MapView v;
         v.setSize({800, 600});
