@@ -17,12 +17,14 @@
 #include <QMenu>
 #include <QPalette>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolTip>
 #include <QWheelEvent>
 
 #include <filesystem>
+#include <map>
 #include <set>
 
 using namespace corvana::test;
@@ -87,6 +89,7 @@ private slots:
     void copyImage();
     void stackOfZipCodesIsOneMark();
     void zipCodesWithoutAnAreaAreHollow();
+    void helpTableHasEveryMapShortcut();
     void savedAndPrintedImages();
     void placeFollowsTheMainWindow();
     void focusPaletteAndFonts();
@@ -554,6 +557,38 @@ void TestMapWindow::zipCodesWithoutAnAreaAreHollow() {
         for (QWidget* top : QApplication::topLevelWidgets())
             QVERIFY2(!(qobject_cast<QMessageBox*>(top) && top->isVisible()), damage);
     }
+}
+
+void TestMapWindow::helpTableHasEveryMapShortcut() {
+    // The help's table of keys names the map's commands in rows "Map: A, B" beside "Key A,
+    // Key B"; every command of the map's menus with a shortcut is there with its own key.
+    QFile file(QString(CORVANA_BIN_DIR) + "/CORVA.HLP");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString help = QString::fromLatin1(file.readAll());
+    std::map<QString, QString> keyOf;
+    static const QRegularExpression row("<tr><td>Map: ([^<]*)</td><td>([^<]*)</td></tr>");
+    for (auto it = row.globalMatch(help); it.hasNext();) {
+        const auto m = it.next();
+        const QStringList names = m.captured(1).split(", "), keys = m.captured(2).split(", ");
+        QCOMPARE(names.size(), keys.size());
+        for (qsizetype i = 0; i < names.size(); ++i)
+            keyOf[names[i].toLower()] = keys[i];
+    }
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    int commands = 0;
+    for (QAction* action : map.findChildren<QAction*>()) {
+        if (action->shortcut().isEmpty())
+            continue;
+        ++commands;
+        QString name = action->text().remove('&').remove(QChar(0x2026)).toLower();
+        const auto found = keyOf.find(name);
+        QVERIFY2(found != keyOf.end(), qPrintable(name));
+        QCOMPARE(found->second, action->shortcut().toString(QKeySequence::PortableText));
+    }
+    QVERIFY(commands >= 7);
 }
 
 void TestMapWindow::savedAndPrintedImages() {
