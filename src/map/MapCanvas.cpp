@@ -203,7 +203,7 @@ void clipRingRows(const QPointF* ring, int n, double y0, double y1, std::vector<
 // Only where strip edges fall on pixel rows of a raster device; elsewhere the path whole.
 void fillRings(QPainter& painter, const Polygons& rings, const QPainterPath& path,
                const QColor& colour, double height) {
-    constexpr double Strip = 48;
+    constexpr double Strip = 16;
     const QTransform t = painter.deviceTransform();
     const bool raster =
         painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
