@@ -530,6 +530,21 @@ void TestMapWindow::zipCodesWithoutAnAreaAreHollow() {
         QVERIFY(hollowZips(map).empty());
         QVERIFY(map.view()->canvas().note().isEmpty());
     }
+    {
+        // The real data: of Zip "100", four boxes share 40.7808,-73.9772, a hollow mark.
+        TestWindow t(CORVANA_BIN_DIR);
+        TMainWin& w = t.open();
+        TMapWin& map = openMap(w);
+        search(w, "SearchZip", "100");
+        const QPoint at = map.view()->canvas().view().toPixel({40.7808, -73.9772}).toPoint();
+        const std::vector<int> ids = map.view()->canvas().markAt(at);
+        QCOMPARE(ids.size(), std::size_t(4));
+        for (int id : ids)
+            for (const MapDot& d : map.view()->canvas().content().dots)
+                if (d.id == id)
+                    QVERIFY2(d.noArea, d.zip.c_str());
+        QVERIFY(map.view()->canvas().legendText().contains("Without an area"));
+    }
     // Without the facts file, or with a damaged one, every dot is filled, as before there
     // were kinds, and nothing is said about it.
     for (const char* damage : {"missing", "cut", "other data"}) {
