@@ -221,9 +221,8 @@ void fillRings(QPainter& painter, const Polygons& rings, const QPainterPath& pat
     std::vector<Span> spans;
     const QPointF* p = rings.points.data();
     for (int n : rings.sizes) {
-        auto [lo, hi] = std::minmax_element(p, p + n, [](const QPointF& a, const QPointF& b) {
-            return a.y() < b.y();
-        });
+        auto [lo, hi] = std::minmax_element(
+            p, p + n, [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
         spans.push_back({p, n, lo->y(), hi->y()});
         p += n;
     }

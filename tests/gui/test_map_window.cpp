@@ -13,12 +13,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QToolTip>
 #include <QWheelEvent>

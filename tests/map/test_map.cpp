@@ -140,7 +140,8 @@ private slots:
         QVERIFY(c.legendText().contains("ZIP codes at one point"));
 
         // A box only in stacks with a street ZIP code draws no ring, and the legend says none.
-        content.dots = {{mixed, 0, false, "84112", true}, {mixed, 1, false, "84113"},
+        content.dots = {{mixed, 0, false, "84112", true},
+                        {mixed, 1, false, "84113"},
                         {street, 2, false, "84115"}};
         c.setContent(content);
         QVERIFY(!c.legendText().contains("Without an area"));
@@ -215,7 +216,8 @@ private slots:
                     most = std::max(most, d);
                 }
             QVERIFY2(most <= 2, qPrintable(QString("step %1: %2").arg(step).arg(most)));
-            QVERIFY2(differ < whole.width() * whole.height() / 1000, qPrintable(QString::number(differ)));
+            QVERIFY2(differ < whole.width() * whole.height() / 1000,
+                     qPrintable(QString::number(differ)));
         }
     }
 
