@@ -53,8 +53,9 @@ QString many(std::size_t n, const char* several, const QString& single) {
 
 class Translator {
 public:
-    Translator(const DataSet& data, const geo::Points* points, const Outlines* outlines)
-        : data_(data), points_(points), outlines_(outlines) {}
+    Translator(const DataSet& data, const geo::Points* points, const Outlines* outlines,
+               const LazyFacts* facts)
+        : data_(data), points_(points), outlines_(outlines), lazyFacts_(facts) {}
 
     ListMap run(const std::vector<ResultItem>& items, const std::optional<NearbyCentre>& nearby) {
         ListMap out;
@@ -76,7 +77,7 @@ public:
                     if (record)
                         std::snprintf(code, sizeof code, "%05u",
                                       unsigned(record->leading) * 10000u + record->last4);
-                    out.content.dots.push_back({*at, int(row), false, code});
+                    out.content.dots.push_back({*at, int(row), false, code, noArea(zip->record)});
                 }
                 if (record) {
                     ++cities[record->cityOffset];
@@ -159,6 +160,14 @@ public:
     }
 
 private:
+    bool noArea(std::uint32_t record) {
+        if (!factsTried_ && lazyFacts_) {
+            factsTried_ = true;
+            facts_ = lazyFacts_->facts();
+        }
+        return facts_ && facts_->kind(record) == ZipKind::PoBoxOrUnique;
+    }
+
     void addCounty(std::uint32_t record, std::set<int>& counties) const {
         if (points_)
             if (int fips = int(points_->countyCode(record)))
@@ -231,6 +240,9 @@ private:
     const DataSet& data_;
     const geo::Points* points_;
     const Outlines* outlines_;
+    const LazyFacts* lazyFacts_;
+    const ZipFacts* facts_ = nullptr;
+    bool factsTried_ = false;
     std::optional<ZipFile> zipFile_;
     std::optional<CityFile> cityFile_;
     std::optional<DataFile> countyIdx_;
@@ -241,8 +253,8 @@ private:
 
 ListMap MapOfList(const std::vector<ResultItem>& items, const DataSet& data,
                   const geo::Points* points, const Outlines* outlines,
-                  const std::optional<NearbyCentre>& nearby) {
-    return Translator(data, points, outlines).run(items, nearby);
+                  const std::optional<NearbyCentre>& nearby, const LazyFacts* facts) {
+    return Translator(data, points, outlines, facts).run(items, nearby);
 }
 
 QString DescribeMap(const ListMap& map, bool outlines) {

@@ -119,6 +119,7 @@ struct MapCanvasCache {
     std::vector<std::uint32_t> first; // per arc: where its points start, or Unprojected
     std::vector<std::uint32_t> count;
     Polygons land;
+    Polygons areaRings; // the outlined places' rings, as the areas path holds them
     QPainterPath countyLines, stateLines, areas;
     std::vector<QPointF> dots;       // pixel of each dot, in content order
     std::vector<std::size_t> order;  // the order in which the dots are drawn
@@ -169,6 +170,83 @@ void strokeBold(QPainter& painter, const QPainterPath& path, const QColor& colou
     painter.translate(0.5, 0.5);
     painter.strokePath(path, pen);
     painter.translate(-0.5, -0.5);
+}
+
+// The part of a ring with y0 <= y <= y1, closed along those lines where it was cut. The lines
+// added along the cut are horizontal and give no coverage to a scanline fill.
+void clipRingRows(const QPointF* ring, int n, double y0, double y1, std::vector<QPointF>& out) {
+    std::vector<QPointF> upper;
+    auto clip = [](const QPointF* in, std::size_t m, double edge, bool keepBelow,
+                   std::vector<QPointF>& result) {
+        result.clear();
+        auto inside = [&](const QPointF& p) { return keepBelow ? p.y() <= edge : p.y() >= edge; };
+        for (std::size_t i = 0; i < m; ++i) {
+            const QPointF& a = in[i];
+            const QPointF& b = in[(i + 1) % m];
+            const bool ia = inside(a), ib = inside(b);
+            if (ia)
+                result.push_back(a);
+            if (ia != ib) {
+                const double t = (edge - a.y()) / (b.y() - a.y());
+                result.emplace_back(a.x() + t * (b.x() - a.x()), edge);
+            }
+        }
+    };
+    clip(ring, std::size_t(n), y0, false, upper);
+    clip(upper.data(), upper.size(), y1, true, out);
+}
+
+// Fills the rings (even-odd) as fillPath would, in strips of whole device pixel rows. Qt's
+// antialiasing rasterizer walks the whole path once for each band its small memory pool allows,
+// so a path of hundreds of counties costs bands times points; each strip's path holds only
+// the pieces of rings inside it. A pixel lies in one strip alone, so it is covered as before.
+// Only where strip edges fall on pixel rows of a raster device; elsewhere the path whole.
+void fillRings(QPainter& painter, const Polygons& rings, const QPainterPath& path,
+               const QColor& colour, double height) {
+    constexpr double Strip = 16;
+    const QTransform t = painter.deviceTransform();
+    const bool raster =
+        painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
+    auto whole = [](double v) { return std::abs(v - std::round(v)) < 1e-9; };
+    if (!raster || t.type() > QTransform::TxScale || t.m11() <= 0 || t.m22() <= 0 ||
+        !whole(t.m22() * Strip) || !whole(t.dy()) || rings.sizes.size() < 2) {
+        painter.fillPath(path, colour);
+        return;
+    }
+    struct Span {
+        const QPointF* at;
+        int n;
+        double top, bottom;
+    };
+    std::vector<Span> spans;
+    const QPointF* p = rings.points.data();
+    for (int n : rings.sizes) {
+        auto [lo, hi] = std::minmax_element(
+            p, p + n, [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+        spans.push_back({p, n, lo->y(), hi->y()});
+        p += n;
+    }
+    std::vector<QPointF> piece;
+    for (double y0 = 0; y0 < height; y0 += Strip) {
+        const double y1 = y0 + Strip;
+        QPainterPath strip;
+        strip.setFillRule(Qt::OddEvenFill);
+        for (const Span& s : spans) {
+            if (s.bottom <= y0 || s.top >= y1)
+                continue;
+            if (s.top >= y0 && s.bottom <= y1) {
+                strip.addPolygon(QPolygonF(QList<QPointF>(s.at, s.at + s.n)));
+            } else {
+                clipRingRows(s.at, s.n, y0, y1, piece);
+                if (piece.size() < 3)
+                    continue;
+                strip.addPolygon(QPolygonF(QList<QPointF>(piece.begin(), piece.end())));
+            }
+            strip.closeSubpath();
+        }
+        if (!strip.isEmpty())
+            painter.fillPath(strip, colour);
+    }
 }
 
 class Projector {
@@ -383,6 +461,12 @@ const MapDot& MapCanvas::topDot(std::size_t mark) const {
     return content_.dots[dots.back()];
 }
 
+// A mark is hollow when none of its ZIP codes has an area: one with an area fills it.
+bool MapCanvas::markHollow(std::size_t mark) const {
+    return std::all_of(marks_[mark].begin(), marks_[mark].end(),
+                       [this](std::size_t dot) { return content_.dots[dot].noArea; });
+}
+
 // A mark of several dots is a disc large enough for its count.
 double MapCanvas::markRadius(std::size_t mark) const {
     const std::size_t n = marks_[mark].size();
@@ -428,6 +512,7 @@ void MapCanvas::prepareOutlines() {
             if (const auto* r = outlines_->county(fips))
                 projector.addRings(areas, *r);
         // A county may lie inside another (an independent city): even-odd leaves it out.
+        c.areaRings = areas;
         c.areas.clear();
         c.areas.setFillRule(Qt::OddEvenFill);
         const QPointF* p = areas.points.data();
@@ -454,7 +539,7 @@ void MapCanvas::drawOutlines(QPainter& painter) {
         ring += n;
     }
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.fillPath(c.areas, colour::AreaFill);
+    fillRings(painter, c.areaRings, c.areas, colour::AreaFill, size_.height());
     painter.strokePath(c.countyLines, QPen(colours_.countyLine, 0));
     strokeBold(painter, c.stateLines, colours_.stateLine);
     strokeBold(painter, c.areas, colour::AreaLine);
@@ -558,24 +643,31 @@ void MapCanvas::drawDots(QPainter& painter) {
         const MapDot& dot = topDot(i);
         const QPointF at = c.dots[i];
         const std::size_t n = marks_[i].size();
+        const bool hollow = markHollow(i);
         if (n > 1) {
             const double r = markRadius(i);
             auto [edge, fill, unused] = look(dot.selected);
-            painter.setPen(QPen(edge, 1.5));
-            painter.setBrush(fill);
-            painter.drawEllipse(at, r, r);
+            if (hollow) {
+                painter.setPen(QPen(fill, 2.0));
+                painter.setBrush(colours_.land);
+                painter.drawEllipse(at, r - 0.5, r - 0.5);
+            } else {
+                painter.setPen(QPen(edge, 1.5));
+                painter.setBrush(fill);
+                painter.drawEllipse(at, r, r);
+            }
             painter.setFont(countFont);
-            painter.setPen(Qt::white);
+            painter.setPen(hollow ? fill : QColor(Qt::white));
             painter.drawText(QRectF(at.x() - r, at.y() - r, 2 * r, 2 * r), Qt::AlignCenter,
                              QString::number(n));
         } else if (raster) {
-            const QImage& sprite = c.sprites[dot.selected][dot.noArea];
+            const QImage& sprite = c.sprites[dot.selected][hollow];
             const QSizeF half = sprite.deviceIndependentSize() / 2;
             painter.drawImage(QPointF(std::round(at.x() - half.width()),
                                       std::round(at.y() - half.height())),
                               sprite);
         } else {
-            paintDot(painter, at, dot.selected, dot.noArea);
+            paintDot(painter, at, dot.selected, hollow);
         }
     }
 }
@@ -594,8 +686,10 @@ std::vector<MapCanvas::LegendEntry> MapCanvas::legendEntries() const {
     }
     if (marks_.size() < content_.dots.size())
         out.push_back({LegendEntry::Stack, QStringLiteral("ZIP codes at one point")});
-    if (std::any_of(content_.dots.begin(), content_.dots.end(),
-                    [](const MapDot& d) { return d.noArea; }))
+    bool hollow = false;
+    for (std::size_t i = 0; i < marks_.size() && !hollow; ++i)
+        hollow = markHollow(i);
+    if (hollow)
         out.push_back({LegendEntry::Hollow, QStringLiteral("Without an area")});
     if (content_.circle)
         out.push_back({LegendEntry::Circle, QStringLiteral("Centre and radius")});

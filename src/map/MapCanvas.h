@@ -163,6 +163,7 @@ private:
     void prepareLabels();
     const MapDot& topDot(std::size_t mark) const;
     double markRadius(std::size_t mark) const;
+    bool markHollow(std::size_t mark) const;
     struct LegendEntry;
     std::vector<LegendEntry> legendEntries() const;
 

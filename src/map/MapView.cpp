@@ -73,7 +73,14 @@ void MapView::set(GeoPoint centre, double scale) {
     scale_ = std::clamp(scale, MinScale, MaxScale);
     xScale_ = scale_ * cosDeg(centre_.latitude);
     atFit_ = false;
-    ++revision_;
+    if (centre_.latitude != revisedCentre_.latitude ||
+        centre_.longitude != revisedCentre_.longitude || scale_ != revisedScale_ ||
+        size_ != revisedSize_) {
+        revisedCentre_ = centre_;
+        revisedScale_ = scale_;
+        revisedSize_ = size_;
+        ++revision_;
+    }
 }
 
 QPointF MapView::toPixel(GeoPoint p) const {

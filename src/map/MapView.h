@@ -62,7 +62,8 @@ public:
     // The part of the globe in view; its longitudes run from centre - half to centre + half.
     GeoBox visible() const;
 
-    // Changes with every change of the view, so drawings of it can be kept until then.
+    // Changes with every change of the view, so drawings of it can be kept until then; a new
+    // fit that lands where the view already is (the next list of a national search) keeps it.
     std::uint64_t revision() const { return revision_; }
 
 private:
@@ -76,6 +77,10 @@ private:
     std::optional<std::pair<GeoBox, double>> fitted_;
     bool atFit_ = false;
     std::uint64_t revision_ = 1;
+    // Where the view stood at the present revision.
+    GeoPoint revisedCentre_{39.5, -98.5};
+    double revisedScale_ = 10;
+    QSizeF revisedSize_{640, 480};
 };
 
 } // namespace corvana::map

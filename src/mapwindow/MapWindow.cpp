@@ -175,7 +175,8 @@ bool TMapView::event(QEvent* event) {
 }
 
 TMapWin::TMapWin(MapSource source, const corvana::MapSettings& settings, QWidget* parent)
-    : QMainWindow(parent, Qt::Window), source_(std::move(source)) {
+    : QMainWindow(parent, Qt::Window), source_(std::move(source)),
+      facts_(std::make_unique<corvana::LazyFacts>(*source_.data)) {
     setObjectName("MapWin");
     setWindowTitle("Corvana Map");
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -341,7 +342,7 @@ void TMapWin::follow() {
     const corvana::geo::PointsLoad& load = source_.points();
     const corvana::geo::Points* points = load.points ? &*load.points : nullptr;
     map_ = corvana::map::MapOfList(source_.items(), *source_.data, points,
-                                   view_->canvas().outlines(), source_.nearby());
+                                   view_->canvas().outlines(), source_.nearby(), facts_.get());
     view_->canvas().setDotsNote(points ? QString() : QString::fromStdString(load.message));
     followStyle();
     view_->canvas().setContent(map_.content);

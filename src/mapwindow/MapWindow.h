@@ -5,6 +5,7 @@
 // when its dot is clicked and marks the dots of the selected lines. The main window creates it
 // when the map is first asked for; nothing of it runs before.
 
+#include "data/ZipFacts.h"
 #include "geo/Points.h"
 #include "map/ListMap.h"
 #include "map/MapCanvas.h"
@@ -15,6 +16,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -129,6 +131,8 @@ private:
     void selectMark(const QList<int>& rows, Qt::KeyboardModifiers modifiers);
 
     MapSource source_;
+    // The ZIP codes' kinds, read when the map first shows a ZIP code.
+    std::unique_ptr<corvana::LazyFacts> facts_;
     TMapView* view_;
     corvana::map::ListMap map_;
     bool stale_ = true;

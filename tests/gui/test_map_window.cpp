@@ -1,4 +1,5 @@
 #include "GuiTestUtil.h"
+#include "data/FileNames.h"
 #include "map/ListMap.h"
 #include "mapwindow/MapWindow.h"
 
@@ -13,14 +14,17 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QToolTip>
 #include <QWheelEvent>
 
 #include <filesystem>
+#include <map>
 #include <set>
 
 using namespace corvana::test;
@@ -84,6 +88,8 @@ private slots:
     void notesWithoutOutlinesOrLocations();
     void copyImage();
     void stackOfZipCodesIsOneMark();
+    void zipCodesWithoutAnAreaAreHollow();
+    void helpTableHasEveryMapShortcut();
     void savedAndPrintedImages();
     void placeFollowsTheMainWindow();
     void focusPaletteAndFonts();
@@ -494,6 +500,110 @@ void TestMapWindow::stackOfZipCodesIsOneMark() {
     QCOMPARE(list->selectedItems().size(), 18);
     QTest::mouseClick(map.view(), Qt::LeftButton, Qt::ControlModifier, at);
     QVERIFY(list->selectedItems().isEmpty());
+}
+
+void TestMapWindow::zipCodesWithoutAnAreaAreHollow() {
+    // 84110 is a post-office box: of Zip "841" its dot alone has no area.
+    auto hollowZips = [](TMapWin& map) {
+        std::set<std::string> zips;
+        for (const MapDot& d : map.view()->canvas().content().dots)
+            if (d.noArea)
+                zips.insert(d.zip);
+        return zips;
+    };
+    {
+        MapData data;
+        TestWindow t(data.dir.str());
+        TMainWin& w = t.open();
+        TMapWin& map = openMap(w);
+        search(w, "SearchZip", "84110");
+        QCOMPARE(hollowZips(map), std::set<std::string>{"84110"});
+        QVERIFY(map.view()->canvas().legendText().contains("Without an area"));
+        // Of Zip "841" it shares its point with 84101, which has an area: the mark is filled,
+        // and the legend has no hollow mark to explain.
+        search(w, "SearchZip", "841");
+        QCOMPARE(map.view()->canvas().content().dots.size(), std::size_t(3));
+        QCOMPARE(hollowZips(map), std::set<std::string>{"84110"});
+        QCOMPARE(map.view()->canvas().markAt(pixelOf(map, 0)).size(), std::size_t(2));
+        QVERIFY(!map.view()->canvas().legendText().contains("Without an area"));
+        search(w, "SearchZip", "8410"); // only ZIP codes with an area
+        QVERIFY(hollowZips(map).empty());
+        QVERIFY(map.view()->canvas().note().isEmpty());
+    }
+    {
+        // The real data: of Zip "100", four boxes share 40.7808,-73.9772, a hollow mark.
+        TestWindow t(CORVANA_BIN_DIR);
+        TMainWin& w = t.open();
+        TMapWin& map = openMap(w);
+        search(w, "SearchZip", "100");
+        const QPoint at = map.view()->canvas().view().toPixel({40.7808, -73.9772}).toPoint();
+        const std::vector<int> ids = map.view()->canvas().markAt(at);
+        QCOMPARE(ids.size(), std::size_t(4));
+        for (int id : ids)
+            for (const MapDot& d : map.view()->canvas().content().dots)
+                if (d.id == id)
+                    QVERIFY2(d.noArea, d.zip.c_str());
+        QVERIFY(map.view()->canvas().legendText().contains("Without an area"));
+    }
+    // Without the facts file, or with a damaged one, every dot is filled, as before there
+    // were kinds, and nothing is said about it.
+    for (const char* damage : {"missing", "cut", "other data"}) {
+        MapData data;
+        const auto facts = data.dir.path() / corvana::filenames::FactsDat;
+        QVERIFY(std::filesystem::exists(facts));
+        if (std::string(damage) == "missing") {
+            std::filesystem::remove(facts);
+        } else if (std::string(damage) == "cut") {
+            std::filesystem::resize_file(facts, std::filesystem::file_size(facts) / 2);
+        } else {
+            // A facts file of another data set: its record count differs.
+            std::filesystem::copy_file(std::string(CORVANA_BIN_DIR) + "/" +
+                                           corvana::filenames::FactsDat,
+                                       facts, std::filesystem::copy_options::overwrite_existing);
+        }
+        TestWindow t(data.dir.str());
+        TMainWin& w = t.open();
+        TMapWin& map = openMap(w);
+        search(w, "SearchZip", "84110");
+        QCOMPARE(map.view()->canvas().content().dots.size(), std::size_t(1));
+        QVERIFY2(hollowZips(map).empty(), damage);
+        QVERIFY2(!map.view()->canvas().legendText().contains("Without an area"), damage);
+        QVERIFY2(map.view()->canvas().note().isEmpty(), damage);
+        for (QWidget* top : QApplication::topLevelWidgets())
+            QVERIFY2(!(qobject_cast<QMessageBox*>(top) && top->isVisible()), damage);
+    }
+}
+
+void TestMapWindow::helpTableHasEveryMapShortcut() {
+    // The help's table of keys names the map's commands in rows "Map: A, B" beside "Key A,
+    // Key B"; every command of the map's menus with a shortcut is there with its own key.
+    QFile file(QString(CORVANA_BIN_DIR) + "/CORVA.HLP");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString help = QString::fromLatin1(file.readAll());
+    std::map<QString, QString> keyOf;
+    static const QRegularExpression row("<tr><td>Map: ([^<]*)</td><td>([^<]*)</td></tr>");
+    for (auto it = row.globalMatch(help); it.hasNext();) {
+        const auto m = it.next();
+        const QStringList names = m.captured(1).split(", "), keys = m.captured(2).split(", ");
+        QCOMPARE(names.size(), keys.size());
+        for (qsizetype i = 0; i < names.size(); ++i)
+            keyOf[names[i].toLower()] = keys[i];
+    }
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    int commands = 0;
+    for (QAction* action : map.findChildren<QAction*>()) {
+        if (action->shortcut().isEmpty())
+            continue;
+        ++commands;
+        QString name = action->text().remove('&').remove(QChar(0x2026)).toLower();
+        const auto found = keyOf.find(name);
+        QVERIFY2(found != keyOf.end(), qPrintable(name));
+        QCOMPARE(found->second, action->shortcut().toString(QKeySequence::PortableText));
+    }
+    QVERIFY(commands >= 7);
 }
 
 void TestMapWindow::savedAndPrintedImages() {

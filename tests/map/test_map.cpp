@@ -8,6 +8,8 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
+#include <QPicture>
 #include <QtTest>
 
 #include <cmath>
@@ -106,6 +108,119 @@ private slots:
         QVERIFY(white);
     }
 
+    void marksWithoutAnAreaAreHollow() {
+        MapCanvas c;
+        c.setSize({400, 300});
+        c.setOutlines(handMade());
+        MapContent content;
+        // A stack of two boxes, a stack of a box and a street ZIP code, a lone box, a lone
+        // street ZIP code: in a row across the middle, clear of the legend and the scale bar.
+        const GeoPoint boxes{40.0, -112.0}, mixed{40.0, -110.0}, box{40.0, -108.0},
+            street{40.0, -106.0};
+        content.dots = {{boxes, 0, false, "84110", true}, {boxes, 1, false, "84111", true},
+                        {mixed, 2, false, "84112", true}, {mixed, 3, false, "84113"},
+                        {box, 4, false, "84114", true},   {street, 5, false, "84115"}};
+        c.setContent(content);
+        // Inside a ring the land shows through (the count's white is not the land's colour);
+        // a filled mark has none of it.
+        auto landInside = [&](const QImage& image, GeoPoint p, int half) {
+            const QPoint at = c.view().toPixel(p).toPoint();
+            int n = 0;
+            for (int dy = -half; dy <= half; ++dy)
+                for (int dx = -half; dx <= half; ++dx)
+                    n += distance(image.pixelColor(at + QPoint(dx, dy)), c.colours().land) < 8;
+            return n;
+        };
+        QImage image = c.image();
+        QVERIFY(landInside(image, boxes, 3) > 10);
+        QCOMPARE(landInside(image, mixed, 3), 0);
+        QVERIFY(landInside(image, box, 1) > 0);
+        QCOMPARE(landInside(image, street, 1), 0);
+        QVERIFY(c.legendText().contains("Without an area: blue ring"));
+        QVERIFY(c.legendText().contains("ZIP codes at one point"));
+
+        // A box only in stacks with a street ZIP code draws no ring, and the legend says none.
+        content.dots = {{mixed, 0, false, "84112", true},
+                        {mixed, 1, false, "84113"},
+                        {street, 2, false, "84115"}};
+        c.setContent(content);
+        QVERIFY(!c.legendText().contains("Without an area"));
+        QCOMPARE(landInside(c.image(), mixed, 3), 0);
+
+        // Selected, a hollow mark keeps its ring, red, with the land inside.
+        content.dots = {{box, 0, true, "84114", true}, {street, 1, false, "84115"}};
+        c.setContent(content);
+        image = c.image();
+        QVERIFY(landInside(image, box, 1) > 0);
+        const QPoint at = c.view().toPixel(box).toPoint();
+        bool red = false;
+        for (int dx = 3; dx <= 6; ++dx) {
+            const QColor px = image.pixelColor(at + QPoint(dx, 0));
+            red = red || (px.red() > 180 && px.blue() < 120);
+        }
+        QVERIFY(red);
+    }
+
+    void listedAreasFillAsOnePath() {
+        // Many counties across the country, filled in strips on a raster image, against the
+        // same drawing recorded and played back, where the path is filled whole: at both pixel
+        // ratios, again, and after the colours and the view change.
+        QVERIFY(realOutlines());
+        MapCanvas c;
+        c.setSize({640, 461});
+        c.setOutlines({realOutlines(), ""});
+        MapContent content;
+        for (int state : {6, 48, 49, 36, 72, 2, 15})
+            content.states.push_back(state);
+        for (const auto& county : realOutlines()->counties())
+            if (county.fips % 7 == 0)
+                content.counties.push_back(county.fips);
+        c.setContent(content);
+        QPalette dark;
+        dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+        dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+        dark.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
+        for (int step = 0; step < 5; ++step) {
+            const double ratio = step == 1 ? 2.0 : 1.0;
+            if (step == 3)
+                c.setColours(MapColours::fromPalette(dark));
+            if (step == 4)
+                c.key(Qt::Key_Plus);
+            const QImage strips = c.image(ratio);
+            QPicture picture;
+            {
+                QPainter p(&picture);
+                c.paint(p);
+            }
+            QImage whole(strips.size(), strips.format());
+            whole.setDevicePixelRatio(ratio);
+            {
+                QPainter p(&whole);
+                picture.play(&p);
+            }
+            // Text played back from a recording is laid out anew: the names, the legend and
+            // the scale bar are left out of the comparison.
+            std::vector<QRectF> text{c.legendRect(), c.scaleBarRect()};
+            for (const auto& label : c.labels())
+                text.push_back(label.box);
+            int differ = 0, most = 0;
+            for (int y = 0; y < whole.height(); ++y)
+                for (int x = 0; x < whole.width(); ++x) {
+                    const QPointF at(x / ratio, y / ratio);
+                    if (std::any_of(text.begin(), text.end(), [&](const QRectF& r) {
+                            return r.adjusted(-3, -3, 3, 3).contains(at);
+                        }))
+                        continue;
+                    const int d = distance(strips.pixelColor(x, y), whole.pixelColor(x, y));
+                    differ += d > 0;
+                    most = std::max(most, d);
+                }
+            QVERIFY2(most <= 2, qPrintable(QString("step %1: %2").arg(step).arg(most)));
+            QVERIFY2(differ < whole.width() * whole.height() / 1000,
+                     qPrintable(QString::number(differ)));
+        }
+    }
+
     void projectionRoundTripsAndKeepsShapes() {
         MapView v;
         v.setSize({800, 600});
@@ -183,6 +298,19 @@ private slots:
         QVERIFY(v.revision() != before);
         QCOMPARE(v.centre().longitude, centre.longitude);
         QVERIFY(!v.isFitted());
+        // A fit that lands where the view is keeps what was drawn of it; another does not,
+        // nor does the same fit at another size.
+        const GeoBox box{-112.5, -111.5, 40.0, 41.0};
+        v.fit(box, 24);
+        const std::uint64_t atFit = v.revision();
+        v.fit(box, 24);
+        QCOMPARE(v.revision(), atFit);
+        v.fit({-112.5, -111.0, 40.0, 41.0}, 24);
+        QVERIFY(v.revision() != atFit);
+        v.fit(box, 24);
+        const std::uint64_t again = v.revision();
+        v.setSize({801, 600});
+        QVERIFY(v.revision() != again);
     }
 
     void keysAndWheelMoveTheView() {
