@@ -203,7 +203,8 @@ void TestStart::menuTree() {
              (QStringList{"400 x 300 Ctrl+F1", "480 x 360 Ctrl+F2", "&640 x 480 Ctrl+F3",
                           "&800 x 600 Ctrl+F4", "&1024 x 768 Ctrl+F5", "1&280 x 1024 Ctrl+F6"}));
     QCOMPARE(actionTexts(Find<QMenu>(w, "MenuEdit")),
-             (QStringList{"&Copy Ctrl+C", QString::fromUtf8("&Nearby Zip Codes\u2026 Ctrl+E")}));
+             (QStringList{"&Copy Ctrl+C", QString::fromUtf8("&Nearby Zip Codes\u2026 Ctrl+E"),
+                          QString::fromUtf8("Zip Code &Details\u2026")}));
     QCOMPARE(
         actionTexts(Find<QMenu>(w, "MenuConfigure")),
         (QStringList{"&Always On Top Ctrl+W", "-", "&Preferences Ctrl+R", "&Time Zone Ctrl+Z"}));

@@ -55,6 +55,7 @@ MainMenus::MainMenus(QMenuBar* bar, std::vector<LayoutComponent>& components, QO
     MenuNearby = MenuEdit->addAction(QString::fromUtf8("&Nearby Zip Codes\u2026"));
     MenuNearby->setShortcut(ctrl(Qt::Key_E));
     shortcutActions_.push_back(MenuNearby);
+    MenuZipDetails = MenuEdit->addAction(QString::fromUtf8("Zip Code &Details\u2026"));
     // A command that is off for want of locations says why.
     MenuEdit->setToolTipsVisible(true);
 
@@ -77,6 +78,7 @@ MainMenus::MainMenus(QMenuBar* bar, std::vector<LayoutComponent>& components, QO
     MenuPrint->setEnabled(false);
     MenuCopy->setEnabled(false);
     MenuNearby->setEnabled(false);
+    MenuZipDetails->setEnabled(false);
     connectCommands();
 }
 
@@ -98,6 +100,7 @@ void MainMenus::nameMenus() {
                                                       {MenuEdit, "MenuEdit"},
                                                       {MenuCopy, "MenuCopy"},
                                                       {MenuNearby, "MenuNearby"},
+                                                      {MenuZipDetails, "MenuZipDetails"},
                                                       {MenuConfigure, "MenuConfigure"},
                                                       {MenuAlwaysOnTop, "MenuAlwaysOnTop"},
                                                       {MenuPreferences, "MenuPreferences"},
@@ -134,7 +137,8 @@ void MainMenus::connectCommands() {
         {MenuPrinterSetup, &MainMenus::printerSetupChosen},
         {MenuPrint, &MainMenus::printChosen},
         {MenuCopy, &MainMenus::copyChosen},
-        {MenuNearby, &MainMenus::nearbyChosen}};
+        {MenuNearby, &MainMenus::nearbyChosen},
+        {MenuZipDetails, &MainMenus::zipDetailsChosen}};
     for (auto [action, chosen] : commands)
         connect(action, &QAction::triggered, this, chosen);
 }
@@ -178,8 +182,21 @@ void MainMenus::setNearbyUnavailable(const QString& why) {
     MenuNearby->setToolTip(why);
 }
 
+void MainMenus::setZipDetailsEnabled(bool on) {
+    MenuZipDetails->setEnabled(on);
+}
+
+bool MainMenus::zipDetailsEnabled() const {
+    return MenuZipDetails->isEnabled();
+}
+
+void MainMenus::setZipDetailsUnavailable(const QString& why) {
+    MenuZipDetails->setStatusTip(why);
+    MenuZipDetails->setToolTip(why);
+}
+
 std::vector<QAction*> MainMenus::listMenuCommands() const {
-    return {MenuNearby, nullptr, MenuCopy, MenuPrint};
+    return {MenuZipDetails, MenuNearby, nullptr, MenuCopy, MenuPrint};
 }
 
 bool MainMenus::takesShortcut(const QKeySequence& pressed) const {

@@ -33,6 +33,10 @@ public:
     bool nearbyEnabled() const;
     // Says, on the nearby command, why it stays off.
     void setNearbyUnavailable(const QString& why);
+    void setZipDetailsEnabled(bool on);
+    bool zipDetailsEnabled() const;
+    // Says, on the details command, why it stays off.
+    void setZipDetailsUnavailable(const QString& why);
     // The commands of the results list's own menu, a null one for a separator.
     std::vector<QAction*> listMenuCommands() const;
     // Whether `pressed` is the shortcut of a command that is on: that command goes first.
@@ -47,6 +51,7 @@ signals:
     void terminateChosen();
     void copyChosen();
     void nearbyChosen();
+    void zipDetailsChosen();
     void preferencesChosen();
     void timeZoneChosen();
     void contentsChosen();
@@ -74,6 +79,7 @@ private:
     QMenu* MenuEdit;
     QAction* MenuCopy;
     QAction* MenuNearby;
+    QAction* MenuZipDetails;
     QMenu* MenuConfigure;
     QAction* MenuAlwaysOnTop;
     QAction* MenuPreferences;

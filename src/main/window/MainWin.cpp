@@ -6,6 +6,7 @@
 #include "main/app/Messages.h"
 #include "main/app/TimeFormat.h"
 #include "main/dialogs/DialogCommands.h"
+#include "main/dialogs/ZipDetails.h"
 #include "main/printing/CopyOrPrint.h"
 #include "main/style/CorvanaStyle.h"
 #include "main/widgets/ItemHeightDelegate.h"
@@ -14,6 +15,7 @@
 #include "main/window/ResultsView.h"
 #include "main/window/SearchPanel.h"
 #include "mapwindow/MapWindow.h"
+#include "search/ZipDetails.h"
 #include "settings/IniFile.h"
 
 #include <QCloseEvent>
@@ -113,6 +115,69 @@ void TMainWin::MenuNearbyClick() {
 
 void TMainWin::updateNearbyCommand() {
     menus_->setNearbyEnabled(hasLocations_ && results_->listShown() && results_->hasRecords());
+    updateDetailsCommand();
+}
+
+void TMainWin::updateDetailsCommand() {
+    menus_->setZipDetailsEnabled(!factsDamaged_ && results_->listShown() &&
+                                 results_->hasRecords());
+}
+
+void TMainWin::MenuZipDetailsClick() {
+    showZipDetails(true);
+}
+
+void TMainWin::showZipDetails(bool activate) {
+    const corvana::ResultItem* line = results_->currentRecord();
+    if (ended_ || !menus_->zipDetailsEnabled() || !line)
+        return;
+    // The facts are read now, not at start; damaged ones switch the command off for good.
+    const corvana::FactsLoad& load = facts_->get();
+    if (load.status == corvana::FactsStatus::Damaged) {
+        factsDamaged_ = true;
+        menus_->setZipDetailsUnavailable(fromCore(load.message));
+        updateDetailsCommand();
+        if (details_)
+            details_->close();
+        messages().message(this, corvana::caption::Error, fromCore(load.message));
+        return;
+    }
+    const corvana::geo::PointsLoad* places = hasLocations_ ? &points() : nullptr;
+    const corvana::DetailsContext ctx{
+        data_, settings_, searchContext().time,
+        places && places->points ? &*places->points : nullptr, facts_.get()};
+    const corvana::ZipDetailsResult result =
+        corvana::DetailsOfZip(corvana::ListedZipCode(*line), ctx);
+    if (!result.fatal.empty()) {
+        FatalEnd(result.fatal);
+        return;
+    }
+    if (result.ioError) {
+        messages().message(this, corvana::caption::Error, fromCore(*result.ioError));
+        return;
+    }
+    if (!details_) {
+        details_ = new TZipDetails(ScaleFactor, screenSize(), this);
+        details_->setWindowFlag(Qt::WindowStaysOnTopHint, settings_.alwaysOnTop);
+    }
+    details_->showDetails(result);
+    details_->show();
+    if (activate) {
+        details_->raise();
+        details_->activateWindow();
+    }
+}
+
+TZipDetails* TMainWin::zipDetailsWindow() const {
+    return details_.data();
+}
+
+void TMainWin::followDetails() {
+    if (!details_ || !details_->isVisible() || ended_ || !results_->listShown())
+        return;
+    const corvana::ResultItem* line = results_->currentRecord();
+    if (line && QString::fromStdString(corvana::ListedZipCode(*line)) != details_->zipCode())
+        showZipDetails(false);
 }
 
 void TMainWin::dropNearbyList() {
@@ -167,6 +232,7 @@ void TMainWin::FormCreate() {
         std::filesystem::exists(data_.path(corvana::filenames::PointsDat), noLocations);
     if (!hasLocations_)
         menus_->setNearbyUnavailable(corvana::msg::NoLocations);
+    facts_ = std::make_unique<corvana::LazyFacts>(data_);
     search_->fillStates(corvana::StateAbbreviations(data_));
 }
 
@@ -196,6 +262,8 @@ void TMainWin::FormClose() {
     ended_ = true;
     search_->stop();
     results_->setMenuCommands({});
+    if (details_)
+        details_->close();
     settings_.mainWindowLeft = x();
     settings_.mainWindowTop = y();
     // Read the file again so that whatever else it holds survives the rewrite.
