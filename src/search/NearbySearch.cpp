@@ -44,7 +44,7 @@ std::vector<ZipItem> Items(const geo::NearResult& near) {
 } // namespace
 
 SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, double radiusMiles,
-                          const SearchContext& ctx) {
+                          const SearchContext& ctx, const KindChoice& kinds) {
     SearchResult r;
     SetDisplay(r, true, true);
     r.nearby = NearbyCentre{centre, radiusMiles};
@@ -54,7 +54,7 @@ SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, doubl
         const std::string centreZip = zip.read(centre).zipText();
         StartList(r, ListHeading{ItemKind::Zip, NearbyHeading(radiusMiles, centreZip)});
         const geo::NearResult near =
-            geo::Near(points, centre, radiusMiles * geo::KmPerMile, geo::NoLimit);
+            geo::Near(points, centre, radiusMiles * geo::KmPerMile, geo::NoLimit, kinds);
         AppendZipLines(r, Items(near), zip, city, ctx);
         if (r.items.empty())
             r.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
@@ -68,9 +68,9 @@ SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, doubl
 
 SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
                           std::string_view centreText, double radiusMiles,
-                          const SearchContext& ctx) {
+                          const SearchContext& ctx, const KindChoice& kinds) {
     const geo::NearResult near =
-        geo::Near(points, centre, radiusMiles * geo::KmPerMile, geo::NoLimit);
+        geo::Near(points, centre, radiusMiles * geo::KmPerMile, geo::NoLimit, kinds);
     SearchResult r = ZipLinesOf(
         Items(near), ListHeading{ItemKind::Zip, NearbyHeading(radiusMiles, centreText)}, ctx);
     if (r.fatal.empty() && !r.ioError && r.items.empty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataSet.h"
+#include "data/ZipFacts.h"
 #include "format/LocalTime.h"
 #include "geo/Points.h"
 #include "settings/Settings.h"
@@ -149,15 +150,16 @@ SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx);
 // first and so not in the list's alphabetical order, each with its distance; the centre comes
 // first. The heading names the list, "Zip Codes Within 10 Miles Of 84101". A centre without a
 // position (a military post office) lists the no-match line. radiusMiles must be one that
-// geo::CheckRadiusKm accepts.
+// geo::CheckRadiusKm accepts. Only ZIP codes whose kind `kinds` keeps are listed; the centre
+// always is.
 SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, double radiusMiles,
-                          const SearchContext& ctx);
+                          const SearchContext& ctx, const KindChoice& kinds = {});
 
 // The same around a point: `centreText` names it in the heading ("40.76,-111.89"), and the
 // nearest ZIP code comes first. `nearby` stays empty, as no ZIP code is the centre.
 SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
                           std::string_view centreText, double radiusMiles,
-                          const SearchContext& ctx);
+                          const SearchContext& ctx, const KindChoice& kinds = {});
 
 // The ZIP lines of `zips` under `heading`, in that order and each with the distance it carries:
 // the line of the nearest ZIP code, or the lines of two ZIP codes a distance apart.

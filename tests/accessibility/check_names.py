@@ -347,6 +347,8 @@ def main_inner(program):
             check_named(dialog, "dialog Nearby Zip Codes")
             if not find(dialog, pyatspi.ROLE_SPIN_BUTTON, "Miles Around 84101"):
                 fail("the radius field is not named after its label")
+            if not find(dialog, pyatspi.ROLE_CHECK_BOX, "Leave out P.O. box ZIP codes"):
+                fail("the box that leaves out P.O. box ZIP codes is not named")
             xdotool("key", "Return")
             wait_for("the nearby list", lambda: (lst := find(window, pyatspi.ROLE_LIST))
                      is not None and lst.name == "Zip Codes Within 10 Miles Of 84101")

@@ -107,10 +107,18 @@ void TMainWin::MenuNearbyClick() {
         return;
     }
     const std::uint32_t record = *centre->record();
-    const std::optional<double> miles = dialogs_->NearbyMiles(
-        fromCore(corvana::ListedZipCode(*centre)), {ScaleFactor, screenSize(), this});
-    if (miles)
-        applyResult(corvana::SearchNearby(*load.points, record, *miles, searchContext()));
+    // Damaged or missing facts say nothing of kinds: the box is off and every ZIP code listed.
+    const corvana::ZipFacts* facts = facts_->facts();
+    const std::optional<double> miles =
+        dialogs_->NearbyMiles(fromCore(corvana::ListedZipCode(*centre)),
+                              {ScaleFactor, screenSize(), this}, facts != nullptr);
+    if (!miles)
+        return;
+    const corvana::KindChoice kinds{settings_.nearbyStandardOnly
+                                        ? corvana::KindSet::standardOnly()
+                                        : corvana::KindSet::all(),
+                                    facts};
+    applyResult(corvana::SearchNearby(*load.points, record, *miles, searchContext(), kinds));
 }
 
 void TMainWin::updateNearbyCommand() {
