@@ -5,7 +5,8 @@ cmake_minimum_required(VERSION 3.25)
 # its own headers and those of the layers below; the programs on top (main, cli, mkdata) may
 # include everything in the core but nothing of one another. The map and above it the map window
 # lie between the core and the programs; only the window uses the map window, and only the two of
-# them the map.
+# them the map. A header in a layer's detail/ folder is private to that layer: no other may include
+# it, whatever their order.
 
 set(rank_text 0)
 set(rank_data 1)
@@ -48,6 +49,10 @@ foreach(file IN LISTS files)
         if(to STREQUAL "" OR to STREQUAL from)
             continue()
         endif()
+        if(included MATCHES "^[^/]+/detail/")
+            string(APPEND wrong "  ${file} (${from}) includes ${included} (private to ${to})\n")
+            continue()
+        endif()
         if(rank_${to} GREATER rank_${from} OR rank_${to} EQUAL rank_${from}
            OR (DEFINED users_${to} AND NOT from IN_LIST users_${to}))
             string(APPEND wrong "  ${file} (${from}) includes ${included} (${to})\n")
@@ -58,7 +63,8 @@ endforeach()
 if(NOT wrong STREQUAL "")
     message(FATAL_ERROR "Includes against the order of the layers "
                         "(text, data, geo, settings, format, search, output; the map and "
-                        "the map window, for the window only; then the programs):\n"
+                        "the map window, for the window only; then the programs; "
+                        "no detail/ header of another layer):\n"
                         "${wrong}")
 endif()
 if(STAMP)

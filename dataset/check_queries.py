@@ -6,7 +6,8 @@ the names people write, and compare every answer with the table.
 
 BIN_DIR holds corvana-query and the data files built from the table.  For
 each query the ZIP lines must be exactly those of the table's rows that
-carry a matching name, main or further.  Exits 1 and lists what differs.
+carry a matching name, main or further, each once.  Exits 1 and lists what
+differs.
 """
 
 import csv
@@ -22,7 +23,7 @@ CITY_QUERIES = [("st louis", "63101"), ("st. louis", "63101"), ("ft worth", "761
 STATE_QUERIES = [("MO", "st l", "63101")]
 # County, state, a ZIP code of the county that must be among the answers.
 COUNTY_QUERIES = [("saint louis", "MO", "63122"), ("st louis", "MO", "63122"),
-                  ("st. louis", "MO", "63122")]
+                  ("st. louis", "MO", "63122"), ("san", "PR", "00725")]
 
 
 def upper(s):
@@ -83,12 +84,24 @@ def main(argv):
             compare("state %s %r" % (state, text),
                     query(bin_dir, settings, ["state", state, text]),
                     city_lines(text, state), must, "Possible Cities")
+        # A county search lists each ZIP code once, with the first matching county in the
+        # order of COUNTY.DAT: the counties of a state first, then the further names that are
+        # no county of it, each part by upper-cased name.
+        counties = {(r["state"], name) for r in rows
+                    for name in [r["county"]] + items(r["other_counties"]) if name}
+
+        def county_order(state, name):
+            return ((state, name) not in counties, upper(name), name)
+
         for text, state, must in COUNTY_QUERIES:
-            want = ["%s %s, %s (%s)" % (r["zip"], r["city"], r["state"], r["county"])
-                    for r in rows if r["state"] == state
-                    for name in [r["county"]] + items(r["other_counties"])
-                    + items(r["other_county_names"])
-                    if upper(name).startswith(upper(text))]
+            want = []
+            for r in rows:
+                names = [name for name in [r["county"]] + items(r["other_counties"])
+                         + items(r["other_county_names"])
+                         if name and upper(name).startswith(upper(text))]
+                if r["state"] == state and names:
+                    first = min(names, key=lambda name: county_order(state, name))
+                    want.append("%s %s, %s (%s)" % (r["zip"], r["city"], r["state"], first))
             compare("county %r, state %s" % (text, state),
                     query(bin_dir, settings, ["--state", state, "county", text]), want, must)
 

@@ -34,11 +34,12 @@ import outlines
 import zones
 from county_zones import read_county_zones
 from errors import fail
+from files import output_dir, write_files
 from hand_tables import TableError
 from overlays import read_overlays
 from report import report, report_file
 from schema import REPORT_NAME
-from write import csv_bytes, licenses_text, output_dir, write_files
+from write import csv_bytes, licenses_text
 
 
 def read_tables():

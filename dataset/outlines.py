@@ -51,6 +51,7 @@ import tempfile
 
 from errors import fail
 from fetch import PACKAGES, fetch_package
+from files import output_dir, write_files
 
 FILE_NAME = "OUTLINE.DAT"
 SOURCE = "counties-10m.json"
@@ -312,9 +313,6 @@ def license_section(pkg):
 # ---------------------------------------------------------------- command line
 
 def main():
-    # The write stage's helpers; imported here, as the write stage imports this module.
-    from write import output_dir, write_files
-
     here = os.path.dirname(os.path.abspath(__file__))
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("-o", "--output", default=os.path.join(here, FILE_NAME),

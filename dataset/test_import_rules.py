@@ -4,6 +4,7 @@
     python3 dataset/test_import_rules.py
 """
 
+import ast
 import importlib
 import io
 import os
@@ -564,6 +565,37 @@ class Outlines(unittest.TestCase):
         topo["objects"]["counties"]["geometries"][0]["id"] = "50001"
         with self.assertRaisesRegex(outlines.OutlineError, "lies in no known state"):
             self.build(topo)
+
+
+class ImportOrder(unittest.TestCase):
+    def test_no_module_imports_itself_through_others(self):
+        """An import loop works only while each module's first use of the
+        other waits for a call; a module-level use then breaks the import."""
+        own = {f[:-3] for f in os.listdir(HERE) if f.endswith(".py")}
+        uses = {}
+        for name in own:
+            with open(os.path.join(HERE, name + ".py"), encoding="utf-8") as f:
+                tree = ast.parse(f.read())
+            found = set()
+            for node in ast.walk(tree):  # imports inside functions count too
+                if isinstance(node, ast.Import):
+                    found.update(a.name for a in node.names)
+                elif isinstance(node, ast.ImportFrom) and node.level == 0:
+                    found.add(node.module)
+            uses[name] = sorted(found & own - {name})
+
+        def loop_from(name, path):
+            if name in path:
+                return path[path.index(name):] + [name]
+            for used in uses[name]:
+                found = loop_from(used, path + [name])
+                if found:
+                    return found
+            return None
+
+        for name in sorted(own):
+            self.assertIsNone(loop_from(name, []), name)
+        self.assertIn("files", uses["outlines"])
 
 
 if __name__ == "__main__":

@@ -5,13 +5,16 @@
 // written again with every field quoted, the records read back value for value. The data
 // builder refuses a table with an InputError or makes data files that the program loads and
 // reads without a single fault, positions included. The batch look-up refuses its input with a LookupError or writes
-// every row with its own fields as they came, then the appended ones.
+// every row with its own fields as they came, then the appended ones; so does the look-up of
+// telephone numbers, by its column "phone", counting every row once.
 //
 // Input: a byte for the read step (1 to 16), a byte of flags (1: the look-up is told the ZIP
 // column's name), the data date as a length byte and its bytes, then the CSV text.
 #include "FuzzUtil.h"
 
+#include "TestClock.h"
 #include "cli/Lookup.h"
+#include "cli/PhoneLookup.h"
 #include "data/DataSet.h"
 #include "data/Errors.h"
 #include "data/FileNames.h"
@@ -245,6 +248,54 @@ void CheckLookup(std::string_view input, const Rows& in, std::size_t step, bool 
     }
 }
 
+// A small exchange file: 208 with two zones and one placed exchange.
+const ExchangesLoad& PhoneExchanges() {
+    static const ExchangesLoad load = [] {
+        const std::uint8_t mst = ZipRecord::zoneByte(5, true), pst = ZipRecord::zoneByte(4, true);
+        const std::string bytes =
+            WriteExchangeFile({{208, "ID", {mst, pst}}}, {{208, 334, "Boise", "ID", {mst}}});
+        ExchangesLoad l;
+        l.exchanges = Exchanges::fromBytes(
+            {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+        FUZZ_CHECK(l.exchanges.has_value());
+        l.status = ExchangesStatus::Loaded;
+        return l;
+    }();
+    return load;
+}
+
+void CheckPhoneLookup(std::string_view input, const Rows& in, std::size_t step) {
+    static const Settings settings;
+    static const test::TestClock clock{LocalDateTime{2024, 7, 10, 12, 0, 0, 0}};
+    PhoneAnnotator annotator(
+        PhoneContext{PhoneExchanges(), settings, TimeContext{true, &clock}, CallWindow{}});
+    std::string out;
+    PhoneCounts counts;
+    try {
+        CsvReader reader(TextSource(input, 17 - step));
+        counts = cli::LookupPhoneCsv(
+            reader, [&](std::string_view s) { out += s; }, annotator, "phone");
+    } catch (const cli::LookupError&) {
+        return; // no phone column, or a row longer than the header
+    }
+    FUZZ_CHECK(counts.rows == counts.placed + counts.areaCodeOnly + counts.tollFree +
+                                  counts.notInData + counts.malformed);
+    if (in.empty()) {
+        FUZZ_CHECK(out.empty());
+        return;
+    }
+    const Read back = ReadWhole(out, {});
+    FUZZ_CHECK(!back.problem);
+    const Rows rows = ValuesOf(back.records);
+    FUZZ_CHECK(rows.size() == counts.rows + 1 && in.size() == rows.size());
+    const std::size_t width = in[0].size();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        FUZZ_CHECK(rows[r].size() == width + PhoneAnnotator::Columns.size());
+        for (std::size_t i = 0; i < width; ++i)
+            FUZZ_CHECK(rows[r][i] == (i < in[r].size() ? in[r][i] : std::string()));
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
@@ -256,7 +307,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 
     CheckReader(csv, step, CsvOptions{.loneCrEndsLine = false});
     CheckBuilder(csv, date);
-    if (const auto rows = CheckReader(csv, step, CsvOptions{}))
+    if (const auto rows = CheckReader(csv, step, CsvOptions{})) {
         CheckLookup(csv, *rows, step, named);
+        CheckPhoneLookup(csv, *rows, step);
+    }
     return 0;
 }

@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     for (const auto& arc : o.arcs()) {
         FUZZ_CHECK(arc.pointCount >= 2);
         FUZZ_CHECK(std::size_t(arc.firstPoint) + arc.pointCount <= o.pointCount());
-        for (const LonLat& p : o.points(arc))
-            FUZZ_CHECK(std::abs(p.lon) <= 180 && std::abs(p.lat) <= 90);
+        for (const GeoPoint& p : o.points(arc))
+            FUZZ_CHECK(std::abs(p.longitude) <= 180 && std::abs(p.latitude) <= 90);
     }
     for (const auto& ring : o.rings())
         for (std::int32_t ref : o.refs(ring))

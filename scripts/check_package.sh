@@ -76,6 +76,9 @@ echo "== unpacked: usr/bin/corvana-query zip 84101"
 (cd "$root/usr/bin" && ./corvana-query zip 84101) | tee "$work/unpacked"
 expect_84101 "$work/unpacked" "the unpacked corvana-query gave no line of 84101"
 version=$(dpkg-deb -f "$deb" Version)
+# bash loads the installed completion only with bash-completion, which the package suggests.
+dpkg-deb -f "$deb" Suggests | grep -qw bash-completion ||
+    fail "the package does not suggest bash-completion"
 "$root/usr/bin/corvana-query" --version | tee "$work/version"
 grep -q "^corvana-query ${version%-*}, " "$work/version" ||
     fail "corvana-query --version differs from the package version $version"

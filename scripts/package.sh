@@ -1,17 +1,28 @@
 #!/usr/bin/env bash
-# Builds the Debian package of Corvana: a release build in its own tree (build-deb unless given),
-# with Debian's compiler and linker hardening flags, packed by CPack. The last line printed is
-# the package's path. Usage: scripts/package.sh [BUILD_DIR]
+# Builds the Debian package of Corvana, packed by CPack, with Debian's compiler and linker
+# hardening flags. Without an argument it makes a release build in its own tree, build-deb; given
+# the tree of a normal build (as scripts/test.sh gives `build`), it packs that one, adding the
+# flags first if the tree was configured without them. The last line printed is the package's
+# path. Usage: scripts/package.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${1:-build-deb}
 
-# The flags reach CMake through the environment when the tree is first configured.
-export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
-LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
-export CXXFLAGS LDFLAGS
-scripts/setup.sh "$build_dir" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DCORVANA_BENCH=OFF
+cache=$build_dir/CMakeCache.txt
+if [ -f "$cache" ]; then
+    # A package holds the window and plain programs: no tree without Qt, no instrumented one.
+    for setting in CORVANA_GUI:BOOL=OFF CORVANA_SANITIZE:BOOL=ON CORVANA_FUZZ:BOOL=ON; do
+        if grep -q "^$setting\$" "$cache"; then
+            echo "package.sh: $build_dir is configured with ${setting%%:*}=${setting#*=}" >&2
+            exit 1
+        fi
+    done
+    if ! grep -q '^CORVANA_DEBIAN_FLAGS:BOOL=ON$' "$cache"; then
+        cmake -S . -B "$build_dir" -DCORVANA_DEBIAN_FLAGS=ON >/dev/null
+    fi
+fi
+scripts/setup.sh "$build_dir" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DCORVANA_BENCH=OFF \
+    -DCORVANA_DEBIAN_FLAGS=ON
 
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT

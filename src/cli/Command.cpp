@@ -1,7 +1,9 @@
 #include "cli/Command.h"
 
+#include "search/SearchRequest.h"
 #include "text/Win1252.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace corvana::cli {
@@ -18,6 +20,7 @@ constexpr Named Commands[] = {
     {"distance", DistanceCommand},
     {"near", NearCommand},
     {"nearest", NearestCommand},
+    {"phone", PhoneCommand},
 };
 
 } // namespace
@@ -29,11 +32,43 @@ const Command& FindCommand(std::string_view word) {
     return SearchCommand();
 }
 
-int RunCommand(const Options& o, DataSet& data) {
-    if (o.words.empty())
+std::string Command::refusal(const Option& o, const CommandLine& line) const {
+    return std::string(o.name) + " does not apply to " +
+           (line.words.empty() ? std::string("a search") : line.words.front());
+}
+
+bool Command::takes(const Option& o) const {
+    for (const Option* every :
+         {&option::Data, &option::SettingsFile, &option::Help, &option::Version})
+        if (&o == every)
+            return true;
+    const std::vector<const Option*> own = options();
+    return std::find(own.begin(), own.end(), &o) != own.end();
+}
+
+std::string Command::help() const {
+    std::string text = "Usage: corvana-query [OPTIONS] " + std::string(usage()) + "\n";
+    for (const Option* o : AllOptions())
+        if (takes(*o))
+            text += OptionUsage(*o, false);
+    return text;
+}
+
+std::string HelpText(const CommandLine& line) {
+    if (line.words.empty())
+        return UsageText();
+    const std::string& word = line.words.front();
+    const Command& command = FindCommand(word);
+    if (&command == &SearchCommand() && !ModeFromWord(word))
+        return UsageText();
+    return command.help();
+}
+
+int RunCommand(const CommandLine& line, DataSet& data) {
+    if (line.words.empty())
         throw UsageFailure{"no search given"};
     const SystemClock clock;
-    const Settings settings = ReadSettings(o, clock);
+    const Settings settings = ReadSettings(line, clock);
 
     const LoadResult load = LoadInData(data);
     for (const auto& m : load.fatal)
@@ -43,11 +78,11 @@ int RunCommand(const Options& o, DataSet& data) {
     if (!load.ok())
         return DataError;
 
-    const Command& command = FindCommand(o.words.front());
+    const Command& command = FindCommand(line.words.front());
     try {
         return ReportingDataErrors([&] {
-            return command.run(
-                Invocation{o, {o.words.begin() + 1, o.words.end()}, data, settings, clock});
+            return command.run(Invocation{
+                line, {line.words.begin() + 1, line.words.end()}, data, settings, clock});
         });
     } catch (const CommandEnd& end) {
         std::cout.flush();

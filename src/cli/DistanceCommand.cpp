@@ -14,10 +14,9 @@ namespace {
 
 class Distance : public Command {
 public:
-    void checkOptions(const Options& o) const override {
-        RefuseOptions(
-            o, "distance",
-            {"--state", "--column", "--miles", "--km", "--limit", "--columns", "--distance-from"});
+    std::string_view usage() const override { return "distance ZIP ZIP"; }
+    std::vector<const Option*> options() const override {
+        return {&option::Show, &option::Caps, &option::Format, &option::Csv, &option::Json};
     }
 
     int run(const Invocation& in) const override {
@@ -36,9 +35,9 @@ public:
         const SearchResult result =
             ZipLinesOf({ZipItem(a, zero), ZipItem(b, km)},
                        ListHeading{ItemKind::Zip, "Distance From " + zipA + " To " + zipB},
-                       {in.data, in.settings, time});
+                       {in.data, in.settings, time, true});
         PrintShape shape;
-        shape.distances = in.options.csv || in.options.json;
+        shape.distances = in.options.has(option::Csv) || in.options.has(option::Json);
         if (km)
             shape.footer = geo::DistanceText(*km);
         const int status = PrintResult(result, time, in, shape);

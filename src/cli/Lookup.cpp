@@ -1,7 +1,6 @@
 #include "cli/Lookup.h"
 
 #include "cli/OutputFields.h"
-#include "search/SearchCommon.h"
 #include "search/ZipFields.h"
 #include "text/Blanks.h"
 #include "text/Win1252.h"
@@ -95,8 +94,7 @@ std::optional<double> RecordPlaces::km(std::uint32_t record) const {
 
 ZipAnnotator::ZipAnnotator(const DataSet& data, const Settings& settings, LookupAppends appends)
     : data_(data), settings_(settings), appends_(std::move(appends)), columns_(appends_.columns),
-      zips_(detail::OpenZipFile(data)), cities_(detail::OpenCityFile(data)),
-      entry_(100000, NotRead) {
+      zips_(OpenZipFile(data)), cities_(OpenCityFile(data)), entry_(100000, NotRead) {
     if (appends_.places && appends_.places->hasDistances())
         columns_.insert(columns_.end(), {"distance_miles", "distance_km"});
     noFields_.assign(columns_.size(), ',');
@@ -156,21 +154,18 @@ void ZipAnnotator::appendFields(std::uint32_t record, const ZipRecord& rec) {
 
 void ZipAnnotator::loadBlock(std::uint32_t prefix) {
     std::fill_n(entry_.begin() + prefix * 100, 100, Unknown);
-    const ZipIndexEntry& block = data_.zipIndex[prefix];
-    if (block.first < 0)
-        return;
-    for (std::uint32_t k = 0; k < block.count; ++k) {
-        const std::uint32_t record = std::uint32_t(block.first) + k;
-        const ZipRecord rec = zips_.read(record);
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%03u", unsigned(prefix));
+    ForEachZipRecord(data_, zips_, digits, [&](std::uint32_t record, const ZipRecord& rec) {
         const std::uint32_t zip = rec.zipValue();
         // A five-digit search of the block lists only its own ZIP codes; the first record of a
         // ZIP code answers for it.
         if (zip / 100 != prefix || entry_[zip] != Unknown)
-            continue;
+            return;
         appendFields(record, rec);
         entry_[zip] = std::int32_t(offsets_.size() - 1);
         offsets_.push_back(std::uint32_t(text_.size()));
-    }
+    });
 }
 
 std::optional<std::string_view> ZipAnnotator::fields(std::uint32_t zip) {

@@ -3,7 +3,9 @@
 
 #include "cli/Command.h"
 #include "cli/Lookup.h"
+#include "cli/PhoneLookup.h"
 #include "cli/Places.h"
+#include "cli/ResultOutput.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -46,29 +48,39 @@ LookupCounts Annotate(const std::vector<std::string>& zips,
 
 class Lookup : public Command {
 public:
-    void checkOptions(const Options& o) const override {
-        if (o.json || o.format || o.singleState || o.show)
-            throw UsageFailure{"lookup writes CSV with every field; --json, --format, --state "
-                               "and --show do not apply"};
-        RefuseOptions(o, "lookup", {"--miles", "--km", "--limit"});
+    std::string_view usage() const override {
+        return "lookup [ZIP...]   (no ZIP: CSV or list on standard input)";
+    }
+    std::vector<const Option*> options() const override {
+        return {&option::Caps,         &option::Csv,         &option::Column, &option::Columns,
+                &option::DistanceFrom, &option::PhoneColumn, &option::Hours};
+    }
+    std::string refusal(const Option& o, const CommandLine& line) const override {
+        if (&o == &option::Json || &o == &option::Format || &o == &option::State ||
+            &o == &option::Show)
+            return "lookup writes CSV with every field; --json, --format, --state and --show do "
+                   "not apply";
+        return Command::refusal(o, line);
     }
 
     int run(const Invocation& in) const override {
-        const std::optional<std::string>& column = in.options.column;
+        if (in.options.has(option::PhoneColumn) || in.options.has(option::Hours))
+            return runPhones(in);
+        const std::optional<std::string> column = in.options.value(option::Column);
         if (!in.texts.empty() && column) {
             std::cerr << "corvana-query: --column applies to a file on standard input, not to "
                          "ZIP codes given on the command line\n";
             return UsageError;
         }
         LookupAppends appends;
-        if (in.options.columns)
-            appends.columns = *in.options.columns;
+        if (auto columns = ListOf(in.options, option::Columns))
+            appends.columns = std::move(*columns);
         // The positions are read only when a column needs them: the default look-up works on
         // data without POINTS.DAT as it always has. What the columns need is taken from them
         // before the rows are read, and they are let go.
-        if (in.options.distanceFrom ||
-            std::any_of(appends.columns.begin(), appends.columns.end(),
-                        [](const std::string& c) { return NeedsPoints(c); })) {
+        const std::optional<std::string> distanceFrom = in.options.value(option::DistanceFrom);
+        if (distanceFrom || std::any_of(appends.columns.begin(), appends.columns.end(),
+                                        [](const std::string& c) { return NeedsPoints(c); })) {
 #if defined(__GLIBC__)
             // Blocks of 128 kB and more stay mapped blocks of their own, as they are before the
             // first one is freed: what the positions and their index used then goes back to the
@@ -77,8 +89,8 @@ public:
 #endif
             const geo::Points points = RequirePoints(in.data);
             std::optional<geo::GeoPoint> centre;
-            if (in.options.distanceFrom)
-                centre = ReadCentre(in.data, points, *in.options.distanceFrom).point;
+            if (distanceFrom)
+                centre = ReadCentre(in.data, points, *distanceFrom).point;
             appends.places.emplace(points, appends.columns, centre);
         }
         return ReportingDataErrors([&] {
@@ -100,6 +112,41 @@ public:
             std::cerr << "corvana-query lookup: " << CountsLine(counts) << '\n';
             return counts.allFound() ? Found : NothingFound;
         });
+    }
+
+private:
+    // The telephone numbers of a CSV file on standard input, each row with where and when its
+    // number rings.
+    static int runPhones(const Invocation& in) {
+        const std::optional<std::string> column = in.options.value(option::PhoneColumn);
+        if (!column)
+            throw UsageFailure{"--hours applies to the telephone numbers of --phone-column"};
+        if (!in.texts.empty())
+            throw UsageFailure{"--phone-column applies to a file on standard input, not to "
+                               "texts given on the command line"};
+        for (const Option* o : {&option::Column, &option::Columns, &option::DistanceFrom})
+            if (in.options.has(*o))
+                throw UsageFailure{std::string(o->name) + " does not go with --phone-column"};
+        const ExchangesLoad load = LoadExchanges(in.data);
+        if (load.status != ExchangesStatus::Loaded) {
+            PrintFatal(load.message);
+            return DataError;
+        }
+        PhoneAnnotator annotator(
+            PhoneContext{load, in.settings, RunTime(in), CallWindowOf(in.options)});
+        PhoneCounts counts;
+        try {
+            CsvReader reader(FdSource(STDIN_FILENO));
+            counts = LookupPhoneCsv(reader, WriteOut, annotator, *column);
+        } catch (const LookupError& e) {
+            std::cerr << "corvana-query lookup: " << e.what() << '\n';
+            return UsageError;
+        } catch (const std::runtime_error& e) {
+            std::cerr << "corvana-query lookup: " << e.what() << '\n';
+            return UsageError;
+        }
+        std::cerr << "corvana-query lookup: " << PhoneCountsLine(counts) << '\n';
+        return counts.malformed == 0 ? Found : NothingFound;
     }
 };
 

@@ -6,24 +6,16 @@
 #include "cli/ResultOutput.h"
 #include "geo/Distance.h"
 
-#include <cstdio>
-
 namespace corvana::cli {
 
 namespace {
 
-// The heading of a radius given in kilometers, in the words of NearbyHeading.
-std::string KmHeading(double km, std::string_view centre) {
-    char number[32];
-    std::snprintf(number, sizeof number, "%.6g", km);
-    return std::string("Zip Codes Within ") + number +
-           (km == 1 ? " Kilometer Of " : " Kilometers Of ") + std::string(centre);
-}
-
 class Near : public Command {
 public:
-    void checkOptions(const Options& o) const override {
-        RefuseOptions(o, "near", {"--state", "--column", "--columns", "--distance-from"});
+    std::string_view usage() const override { return "near ZIP|LAT,LON"; }
+    std::vector<const Option*> options() const override {
+        return {&option::Show, &option::Caps,  &option::Format, &option::Csv,
+                &option::Json, &option::Miles, &option::Km,     &option::Limit};
     }
 
     int run(const Invocation& in) const override {
@@ -31,20 +23,19 @@ public:
             throw UsageFailure{"near takes one ZIP code or one point (LAT,LON)"};
         const geo::Points points = RequirePoints(in.data);
         const Centre centre = ReadCentre(in.data, points, in.texts[0]);
-        const Radius radius = in.options.radius.value_or(Radius{});
+        const NearbyRadius radius = RadiusOf(in.options).value_or(NearbyRadius{});
         const TimeContext time = RunTime(in);
-        const SearchContext ctx{in.data, in.settings, time};
-        SearchResult result =
-            centre.record ? SearchNearby(points, *centre.record, radius.miles(), ctx)
-                          : SearchNearby(points, centre.point, centre.text, radius.miles(), ctx);
-        if (radius.unit == geo::LengthUnit::Km && result.heading)
-            result.heading->text = KmHeading(radius.value, centre.text);
+        const SearchContext ctx{in.data, in.settings, time, true};
+        SearchResult result = centre.record
+                                  ? SearchNearby(points, *centre.record, radius, ctx)
+                                  : SearchNearby(points, centre.point, centre.text, radius, ctx);
         // The list is nearest first, so the first N are the N nearest.
-        if (in.options.limit && result.items.size() > *in.options.limit &&
-            result.items.front().kind() == ItemKind::Zip)
-            result.items.resize(*in.options.limit);
+        const std::optional<std::size_t> limit = LimitOf(in.options);
+        if (limit && result.items.size() > *limit && result.items.front().kind() == ItemKind::Zip)
+            result.items.resize(*limit);
         PrintShape shape;
         shape.distances = true;
+        shape.distancesInLines = true;
         return PrintResult(result, time, in, shape);
     }
 };

@@ -13,10 +13,9 @@ namespace {
 
 class Nearest : public Command {
 public:
-    void checkOptions(const Options& o) const override {
-        RefuseOptions(
-            o, "nearest",
-            {"--state", "--column", "--miles", "--km", "--limit", "--columns", "--distance-from"});
+    std::string_view usage() const override { return "nearest LAT,LON"; }
+    std::vector<const Option*> options() const override {
+        return {&option::Show, &option::Caps, &option::Format, &option::Csv, &option::Json};
     }
 
     int run(const Invocation& in) const override {
@@ -33,7 +32,7 @@ public:
         const std::string text(trimBlanks(in.texts[0]));
         const SearchResult result =
             ZipLinesOf(zips, ListHeading{ItemKind::Zip, "Nearest Zip Code To " + text},
-                       {in.data, in.settings, time});
+                       {in.data, in.settings, time, true});
         PrintShape shape;
         shape.distances = true;
         return PrintResult(result, time, in, shape);

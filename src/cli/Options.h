@@ -1,18 +1,21 @@
 #pragma once
 
-// corvana-query's command line: its options and words, the usage text, and the settings and
-// texts that the options give every command.
+// corvana-query's command line: its options, each declared once with its line of the usage
+// text, the parser that reads them and the words, and the settings and texts that the options
+// give every command. Which options a command takes, the command says (cli/Command.h).
 
 #include "data/DataSet.h"
 #include "format/LocalTime.h"
-#include "geo/Distance.h"
+#include "search/Phone.h"
+#include "search/Search.h"
 #include "settings/Settings.h"
 
 #include <cstddef>
-#include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace corvana::cli {
@@ -27,48 +30,70 @@ struct UsageFailure {
     bool showUsage = true;
 };
 
-// The radius of near as typed, in the unit of its option.
-struct Radius {
-    double value = 10;
-    geo::LengthUnit unit = geo::LengthUnit::Miles;
+class CommandLine;
 
-    double km() const { return unit == geo::LengthUnit::Miles ? value * geo::KmPerMile : value; }
-    double miles() const { return unit == geo::LengthUnit::Miles ? value : value / geo::KmPerMile; }
+// One option: its name, what its value is called ("DIR"; empty for a switch) and its help in the
+// usage text, and the check of a value as the parser reads it.
+struct Option {
+    std::string_view name;
+    std::string_view value;
+    // The commands that take it, before the help in the whole usage text ("near: "); a
+    // command's own usage leaves it out.
+    std::string_view scope;
+    // A line after the first is indented under the first.
+    std::string_view help;
+    // Throws UsageFailure for a value it refuses; `earlier` holds the options before this one.
+    void (*check)(const CommandLine& earlier, std::string_view value) = nullptr;
+
+    bool takesValue() const { return !value.empty(); }
 };
 
-extern const char* const UsageText;
+namespace option {
+extern const Option Data, SettingsFile, State, Show, Caps, Format, Csv, Json, Column, Columns,
+    DistanceFrom, Miles, Km, Limit, Hours, Zips, PhoneColumn, Help, Version;
+} // namespace option
 
-struct Options {
-    std::optional<std::string> dataDir;
-    std::optional<std::string> settingsFile;
-    std::optional<std::string> singleState;
-    std::optional<std::vector<std::string>> show;
-    std::optional<std::vector<std::string>> caps;
-    std::optional<int> format;
-    std::optional<std::string> column;
-    std::optional<Radius> radius;                    // --miles or --km
-    std::optional<std::size_t> limit;                // --limit
-    std::optional<std::vector<std::string>> columns; // --columns
-    std::optional<std::string> distanceFrom;         // --distance-from
-    bool csv = false;
-    bool json = false;
-    bool help = false;
-    bool version = false;
-    std::vector<std::string> words; // the command and its texts
+// A command line as read: the options given, each with its value, and the words (the command
+// and its texts).
+class CommandLine {
+public:
+    bool has(const Option& o) const;
+    // The value given last; empty when the option is not given.
+    std::optional<std::string> value(const Option& o) const;
+    void add(const Option& o, std::string value = {});
+
+    std::vector<std::string> words;
+
+private:
+    std::vector<std::pair<const Option*, std::string>> given_;
 };
+
+// Every option, in the order of the usage text.
+std::span<const Option* const> AllOptions();
 
 // Reads the options and words of a command line, and has the command that the first word names
-// check the options it takes. Throws UsageFailure.
-Options ParseOptions(int argc, char** argv);
+// refuse the options it does not take. Throws UsageFailure.
+CommandLine ParseCommandLine(int argc, char** argv);
 
-// Refuses, with UsageFailure, each of `names` (options such as "--miles") that the command line
-// gives: "--miles does not apply to lookup".
-void RefuseOptions(const Options& o, std::string_view command,
-                   std::initializer_list<std::string_view> names);
+// The usage line of an option with its help, as the usage texts show it; with `scope`, the
+// commands that take it before the help.
+std::string OptionUsage(const Option& o, bool scope);
+
+// The whole usage text: every command and every option.
+const std::string& UsageText();
+
+// The values of the options that take a number or a list, read as the parser checked them.
+std::optional<int> FormatOf(const CommandLine& line);
+std::optional<std::size_t> LimitOf(const CommandLine& line);
+std::optional<NearbyRadius> RadiusOf(const CommandLine& line);
+// The calling hours that --hours gives, else the federal 8 to 21.
+CallWindow CallWindowOf(const CommandLine& line);
+// The words of a comma list (--show, --caps, --columns); "none" is no words.
+std::optional<std::vector<std::string>> ListOf(const CommandLine& line, const Option& o);
 
 // The settings of the run: the settings file that --settings names, else the user's, with
 // --show, --caps and --state applied. Never written back.
-Settings ReadSettings(const Options& o, const Clock& clock);
+Settings ReadSettings(const CommandLine& line, const Clock& clock);
 
 // Command-line text is UTF-8; the data and the searches use Windows-1252. Throws UsageFailure
 // for a character that Windows-1252 lacks.

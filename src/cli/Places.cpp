@@ -1,7 +1,7 @@
 #include "cli/Places.h"
 
 #include "cli/Lookup.h"
-#include "search/SearchCommon.h"
+#include "data/ZipFile.h"
 #include "text/Blanks.h"
 #include "text/Win1252.h"
 
@@ -24,22 +24,28 @@ std::uint32_t RecordOfZip(const DataSet& data, std::string_view text) {
     const std::optional<std::uint32_t> zip = ParseZipText(text);
     if (!zip)
         throw UsageFailure{"\"" + std::string(text) + "\" is not a ZIP code", false};
-    const ZipIndexEntry& block = data.zipIndex[*zip / 100];
-    if (block.first >= 0) {
-        const ZipFile file = detail::OpenZipFile(data);
-        for (std::uint32_t k = 0; k < block.count; ++k) {
-            const std::uint32_t record = std::uint32_t(block.first) + k;
-            if (file.read(record).zipValue() == *zip)
-                return record;
-        }
-    }
+    // A list from a spreadsheet may have lost leading zeros; a ZIP code typed as an argument has
+    // all five digits, so that "841" is never quietly taken for 00841.
+    const std::string_view typed = trimBlanks(text);
+    if (typed.size() != 5 && !(typed.size() == 10 && typed[5] == '-'))
+        throw UsageFailure{
+            "\"" + std::string(text) + "\" is not a ZIP code: a ZIP code has five digits", false};
     char digits[8];
     std::snprintf(digits, sizeof digits, "%05u", unsigned(*zip));
+    // The first record answers for a ZIP code of several cities.
+    std::optional<std::uint32_t> found;
+    if (!ZipBlock(data, digits).empty())
+        ForEachZipRecord(data, OpenZipFile(data), digits, [&](std::uint32_t n, const ZipRecord&) {
+            found = n;
+            return false;
+        });
+    if (found)
+        return *found;
     throw UsageFailure{std::string("no ZIP code ") + digits + " in the data", false};
 }
 
 std::string ZipTextOf(const DataSet& data, std::uint32_t record) {
-    return detail::OpenZipFile(data).read(record).zipText();
+    return OpenZipFile(data).read(record).zipText();
 }
 
 std::string NoLocationMessage(std::string_view zip) {

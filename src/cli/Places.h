@@ -18,9 +18,9 @@ namespace corvana::cli {
 // locations." and a damaged file with its fatal message, both as DataError (CommandEnd).
 geo::Points RequirePoints(const DataSet& data);
 
-// The ZIPCODE.DAT record of a ZIP code typed as lookup reads one (84101, 84101-1234); the first
-// record when several cities share it. Text that is no ZIP code, or one the data lacks, ends the
-// run as a usage error with one line.
+// The ZIPCODE.DAT record of a ZIP code typed with its five digits (84101, or ZIP+4 as
+// 84101-1234); the first record when several cities share it. Text that is no ZIP code, fewer or
+// more digits, or a ZIP code the data lacks, ends the run as a usage error with one line.
 std::uint32_t RecordOfZip(const DataSet& data, std::string_view text);
 
 // The text of a record's ZIP code, "84101".

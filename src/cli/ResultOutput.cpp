@@ -28,7 +28,8 @@ bool PrintList(const SearchResult& result, const PrintShape& shape) {
     if (result.heading)
         PrintLine(std::string(result.heading->text));
     for (const auto& item : result.items) {
-        const std::optional<double> km = shape.distances ? KmOf(item) : std::nullopt;
+        const std::optional<double> km =
+            shape.distances && !shape.distancesInLines ? KmOf(item) : std::nullopt;
         PrintLine(km ? item.text + "  " + geo::DistanceText(*km) : item.text);
         printed = printed || item.kind() != ItemKind::NoMatch;
     }
@@ -109,9 +110,9 @@ void AddDistances(Table& table, const SearchResult& result) {
 int PrintStructured(const SearchResult& result, const TimeContext& time, const Invocation& in,
                     const PrintShape& shape) {
     return ReportingDataErrors([&] {
-        const bool json = in.options.json;
+        const bool json = in.options.has(option::Json);
         const bool countyMode = ModeFromWord(in.options.words.front()) == SearchMode::County;
-        Table table = TabulateResult(result, countyMode, in.data, in.settings, time);
+        Table table = TabulateResult(result, countyMode, in.settings, time);
         if (shape.distances)
             AddDistances(table, result);
         std::cout << (json ? TableJson(table) : TableCsv(table));
@@ -138,12 +139,13 @@ int PrintResult(const SearchResult& result, const TimeContext& time, const Invoc
             PrintFatal(m);
         return DataError;
     }
-    const Options& o = in.options;
-    if (o.csv || o.json)
+    const CommandLine& o = in.options;
+    if (o.has(option::Csv) || o.has(option::Json))
         return PrintStructured(result, time, in, shape);
     int status = NothingFound;
-    if (result.listShown && o.format) {
-        const std::optional<int> formatted = PrintFormatted(result, *o.format, in, shape);
+    const std::optional<int> format = FormatOf(o);
+    if (result.listShown && format) {
+        const std::optional<int> formatted = PrintFormatted(result, *format, in, shape);
         if (!formatted)
             return DataError;
         status = *formatted;

@@ -16,6 +16,8 @@ struct PrintShape {
     // block of a copy format as a line of its own, and as the distance_miles and distance_km
     // columns of CSV and JSON.
     bool distances = false;
+    // The lines' texts carry their distances already, as those of a nearby list do.
+    bool distancesInLines = false;
     // A line printed after the text or the copy format, never in CSV or JSON.
     std::optional<std::string> footer;
 };

@@ -27,8 +27,8 @@ std::optional<SearchRequest> Request(const Invocation& in) {
 
     SearchRequest request;
     request.mode = *mode;
-    if (in.options.singleState)
-        request.singleState = upperAscii(ToCore(*in.options.singleState));
+    if (const auto state = in.options.value(option::State))
+        request.singleState = upperAscii(ToCore(*state));
     // Only the digits of a ZIP code count, so its text need not be written in Windows-1252.
     request.text = request.mode == SearchMode::Zip ? texts[0] : ToCore(texts[0]);
     if (stateMode) {
@@ -42,23 +42,29 @@ std::optional<SearchRequest> Request(const Invocation& in) {
 
 class Search : public Command {
 public:
-    void checkOptions(const Options& o) const override {
-        if (o.column)
-            throw UsageFailure{"--column applies to lookup only"};
-        RefuseOptions(o, o.words.empty() ? "a search" : o.words.front(),
-                      {"--miles", "--km", "--limit", "--columns", "--distance-from"});
+    std::string_view usage() const override {
+        return "zip TEXT | city TEXT | state ST [TEXT] | county TEXT | area TEXT";
+    }
+    std::vector<const Option*> options() const override {
+        return {&option::State,  &option::Show, &option::Caps,
+                &option::Format, &option::Csv,  &option::Json};
+    }
+    std::string refusal(const Option& o, const CommandLine& line) const override {
+        if (&o == &option::Column)
+            return "--column applies to lookup only";
+        return Command::refusal(o, line);
     }
 
     int run(const Invocation& in) const override {
         const TimeContext time = RunTime(in);
         const std::optional<SearchRequest> request = Request(in);
         if (!request) {
-            if (in.options.csv || in.options.json)
-                std::cout << (in.options.json ? "[]\n" : "");
+            if (in.options.has(option::Json))
+                std::cout << "[]\n";
             std::cerr << "No matching state abbreviations found.\n";
             return NothingFound;
         }
-        return PrintResult(RunSearch(*request, {in.data, in.settings, time}), time, in);
+        return PrintResult(RunSearch(*request, {in.data, in.settings, time, true}), time, in);
     }
 };
 

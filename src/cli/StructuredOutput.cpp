@@ -2,9 +2,6 @@
 
 #include "cli/OutputFields.h"
 #include "text/Win1252.h"
-#include "data/ZipFile.h"
-#include "search/SearchCommon.h"
-#include "search/ZipFields.h"
 
 #include <cstdio>
 
@@ -26,48 +23,38 @@ Cell Number(std::optional<int> v) {
 }
 
 // `timeOnly` are the settings with the zone label off, so that a time text is the time alone.
-std::vector<Cell> ZipRow(const ZipFields& f, bool countyShown, const Settings& settings,
+std::vector<Cell> ZipRow(const ZipLineFields& f, bool countyShown, const Settings& settings,
                          const Settings& timeOnly, ZoneTimes& times, const TimeContext& time) {
+    const bool hasZone = f.zone != NoZone;
     std::string localTime;
-    if (settings.showCurrentTime && f.hasZone()) {
-        localTime = times.text(f.zoneByte(), timeOnly, time);
+    if (settings.showCurrentTime && hasZone) {
+        localTime = times.text(ZipRecord::zoneByte(f.zone, f.dst), timeOnly, time);
         if (!localTime.empty() && localTime.front() == ' ')
             localTime.erase(0, 1);
     }
     return {Text(f.zip),
-            TextOrNull(Utf8(f.city)),
+            TextOrNull(Win1252ToUtf8(f.city)),
             TextOrNull(Win1252ToUtf8(f.state)),
-            countyShown ? TextOrNull(Utf8(f.county)) : Cell{},
+            countyShown ? TextOrNull(Win1252ToUtf8(f.county)) : Cell{},
             settings.showAreaCode ? Number(f.areaCode) : Cell{Cell::Kind::Number, {}},
             settings.showTimeZone ? TextOrNull(ZoneName(f.zone)) : Cell{},
-            Number(f.utcOffset()),
-            f.hasZone() ? Cell{Cell::Kind::Flag, f.dst ? "true" : "false"}
-                        : Cell{Cell::Kind::Flag, {}},
+            Number(hasZone ? std::optional<int>(f.zone - 12) : std::nullopt),
+            hasZone ? Cell{Cell::Kind::Flag, f.dst ? "true" : "false"} : Cell{Cell::Kind::Flag, {}},
             TextOrNull(Win1252ToUtf8(localTime))};
 }
 
 std::vector<std::vector<Cell>> ZipRows(const SearchResult& result, bool countyShown,
-                                       const DataSet& data, const Settings& settings,
-                                       const TimeContext& time) {
+                                       const Settings& settings, const TimeContext& time) {
     std::vector<std::vector<Cell>> rows;
-    std::optional<ZipFile> zip;
-    std::optional<CityFile> city;
     Settings timeOnly = settings;
     timeOnly.showTimeZone = false;
     ZoneTimes times;
-    for (const ResultItem& item : result.items) {
-        const ZipItem* line = item.as<ZipItem>();
-        if (!line)
-            continue;
-        if (!zip) {
-            city = detail::OpenCityFile(data);
-            zip = detail::OpenZipFile(data);
-        }
-        const ZipRecord rec = zip->read(line->record);
-        const CityHeader header = city->readHeader(rec.cityOffset, data);
-        rows.push_back(ZipRow(ProjectZip(rec, header, data, settings), countyShown, settings,
-                              timeOnly, times, time));
-    }
+    for (const ResultItem& item : result.items)
+        if (item.as<ZipItem>())
+            rows.push_back(ZipRow(
+                item.fields ? *item.fields
+                            : ZipLineFields{ListedZipCode(item), {}, {}, {}, {}, NoZone, false},
+                countyShown, settings, timeOnly, times, time));
     return rows;
 }
 
@@ -100,15 +87,15 @@ std::vector<std::string> NameColumns(ItemKind kind) {
 
 } // namespace
 
-Table TabulateResult(const SearchResult& result, bool countyMode, const DataSet& data,
-                     const Settings& settings, const TimeContext& time) {
+Table TabulateResult(const SearchResult& result, bool countyMode, const Settings& settings,
+                     const TimeContext& time) {
     Table t;
     if (!result.listShown || !result.heading)
         return t;
     const ItemKind holds = result.heading->holds;
     if (holds == ItemKind::Zip) {
         t.columns = ZipColumns;
-        t.rows = ZipRows(result, countyMode || settings.showCounty, data, settings, time);
+        t.rows = ZipRows(result, countyMode || settings.showCounty, settings, time);
         return t;
     }
     t.columns = NameColumns(holds);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "data/DataSet.h"
 #include "format/LocalTime.h"
 #include "search/Search.h"
 #include "settings/Settings.h"
@@ -30,14 +29,15 @@ struct Table {
 // The column names of a ZIP line.
 extern const std::vector<std::string> ZipColumns;
 
-// The results list of a search as a table. ZIP lines read their record again and give the
-// ZipColumns; the lists of states, cities and counties give one column named after them, the
-// two-digit ZIP list the columns prefix and city. A "No matching ..." line is no row. The
-// settings' Show switches decide whether county, area_code, zone and local_time are filled, as
-// they decide what the list line shows; `countyMode` fills the county always, as the county
-// search's lines always show it. A damaged data file throws FatalError or IoError.
-Table TabulateResult(const SearchResult& result, bool countyMode, const DataSet& data,
-                     const Settings& settings, const TimeContext& time);
+// The results list of a search as a table. ZIP lines give the ZipColumns from the fields their
+// search kept (SearchContext::keepFields; a line without them gives its ZIP code alone); the lists
+// of states, cities and counties give one column named after them, the two-digit ZIP list the
+// columns prefix and city. A "No matching ..." line is no row. The settings' Show switches decide
+// whether county, area_code, zone and local_time are filled, as they decide what the list line
+// shows; `countyMode` fills the county always, as the county search's lines always show it. No data
+// file is read.
+Table TabulateResult(const SearchResult& result, bool countyMode, const Settings& settings,
+                     const TimeContext& time);
 
 // RFC 4180 text with a header row and CR LF line ends; nothing for a table without columns.
 std::string TableCsv(const Table& table);

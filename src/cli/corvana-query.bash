@@ -1,14 +1,28 @@
 # bash completion for corvana-query                          -*- shell-script -*-
 #
-# Completes the commands, the options and the values of the options that take a fixed set of
-# them. A new command goes into the first list; a new option into the second, as --name for
-# one that takes no value or --name:KIND for one that does, where KIND picks how its value is
-# completed (see _corvana_query_values).
+# Completes the commands, the options (after a command, those it takes) and the values of the
+# options that take a fixed set of them. A new command goes into the first list and into
+# _corvana_query_takes; a new option into the second list, as --name for one that takes no
+# value or --name:KIND for one that does, where KIND picks how its value is completed (see
+# _corvana_query_values), and into _corvana_query_takes for the commands that take it.
 
-_corvana_query_commands="zip city state county area lookup distance near nearest"
+_corvana_query_commands="zip city state county area lookup distance near nearest phone"
 _corvana_query_options="--data:dir --settings:file --state:state --show:show --caps:caps
     --format:format --csv --json --column:text --columns:columns --distance-from:text
-    --miles:text --km:text --limit:text --help --version"
+    --miles:text --km:text --limit:text --hours:hours --zips --phone-column:text --help
+    --version"
+
+# The options that command $1 takes besides --data, --settings, --help and --version, as
+# `corvana-query COMMAND --help` lists them; every search takes those of zip.
+_corvana_query_takes() {
+    case $1 in
+    lookup) echo "--caps --csv --column --columns --distance-from --phone-column --hours" ;;
+    phone) echo "--show --caps --format --csv --json --hours --zips" ;;
+    near) echo "--show --caps --format --csv --json --miles --km --limit" ;;
+    distance | nearest) echo "--show --caps --format --csv --json" ;;
+    *) echo "--state --show --caps --format --csv --json" ;;
+    esac
+}
 
 # The kind of value that option $1 takes, or nothing when it takes none or is unknown.
 _corvana_query_kind() {
@@ -43,6 +57,8 @@ _corvana_query_values() {
     columns)
         choices="city state county area_code utc_offset dst latitude longitude county_fips" ;;
     format) choices=$(seq 0 32) ;;
+    # The federal calling hours, and a common narrower choice.
+    hours) choices="8-21 9-20" ;;
     *) return ;;
     esac
     # Comma lists: complete the last item, keeping those before it.
@@ -95,10 +111,15 @@ _corvana_query() {
     done
 
     if [[ -z $ended && $cur == -* ]]; then
+        # After the command, only the options it takes.
         local entry names=
-        for entry in $_corvana_query_options; do
-            names+=" ${entry%%:*}"
-        done
+        if [[ -n $command ]]; then
+            names="--data --settings --help --version $(_corvana_query_takes "$command")"
+        else
+            for entry in $_corvana_query_options; do
+                names+=" ${entry%%:*}"
+            done
+        fi
         mapfile -t COMPREPLY < <(compgen -W "$names" -- "$cur")
         return
     fi

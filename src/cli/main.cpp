@@ -13,22 +13,22 @@ using namespace corvana::cli;
 
 int main(int argc, char** argv) {
     try {
-        const Options o = ParseOptions(argc, argv);
-        if (o.help) {
-            std::cout << UsageText;
+        const CommandLine line = ParseCommandLine(argc, argv);
+        if (line.has(option::Help)) {
+            std::cout << HelpText(line);
             return Found;
         }
         DataSet data;
-        data.dir = o.dataDir ? *o.dataDir : ProgramDirectory();
-        if (o.version) {
+        data.dir = line.value(option::Data).value_or(ProgramDirectory());
+        if (line.has(option::Version)) {
             std::cout << VersionLine(data) << '\n';
             return Found;
         }
-        return RunCommand(o, data);
+        return RunCommand(line, data);
     } catch (const UsageFailure& e) {
         std::cerr << "corvana-query: " << e.what << '\n';
         if (e.showUsage)
-            std::cerr << '\n' << UsageText;
+            std::cerr << '\n' << UsageText();
         return UsageError;
     }
 }

@@ -34,6 +34,44 @@ ZipRecord ZipFile::read(std::int64_t n) const {
     return ZipRecord::decode(raw);
 }
 
+ZipBlock::ZipBlock(const DataSet& data, std::string_view digits) {
+    if (digits.size() < 3 || digits.size() > 5 ||
+        digits.find_first_not_of("0123456789") != std::string_view::npos)
+        return;
+    for (char c : digits)
+        value_ = value_ * 10 + std::uint32_t(c - '0');
+    divisor_ = digits.size() == 3 ? 0 : digits.size() == 4 ? 10 : 1;
+    // A negative first record is an empty entry, whatever its count says.
+    const std::uint32_t prefix = value_ / (digits.size() == 3 ? 1 : digits.size() == 4 ? 10 : 100);
+    const ZipIndexEntry& e = data.zipIndex[prefix];
+    if (e.first >= 0) {
+        first_ = std::uint32_t(e.first);
+        count_ = e.count;
+        present_ = true;
+    }
+}
+
+ZipFile OpenZipFile(const DataSet& data) {
+    auto f = ZipFile::open(data);
+    if (!f)
+        throw FatalError(msg::ZipFileNotFound);
+    return std::move(*f);
+}
+
+CityFile OpenCityFile(const DataSet& data) {
+    auto f = CityFile::open(data);
+    if (!f)
+        throw FatalError(msg::CityNotFound);
+    return std::move(*f);
+}
+
+DataFile OpenDataFile(const DataSet& data, const char* name, const char* missingMessage) {
+    auto f = DataFile::open(data.path(name));
+    if (!f)
+        throw FatalError(missingMessage);
+    return std::move(*f);
+}
+
 std::optional<CityFile> CityFile::open(const DataSet& data) {
     auto f = DataFile::open(data.path(filenames::CityDat));
     if (!f)

@@ -4,6 +4,7 @@
 
 #include <GeographicLib/Geodesic.hpp>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -14,6 +15,18 @@ double GeodesicKm(GeoPoint a, GeoPoint b) {
     GeographicLib::Geodesic::WGS84().Inverse(a.latitude, a.longitude, b.latitude, b.longitude,
                                              meters);
     return meters / 1000;
+}
+
+std::vector<GeoPoint> GeodesicCircle(GeoPoint centre, double km, int count) {
+    std::vector<GeoPoint> out;
+    const auto& g = GeographicLib::Geodesic::WGS84();
+    for (int i = 0; i < count; ++i) {
+        GeoPoint p;
+        g.Direct(centre.latitude, centre.longitude, 360.0 * i / count, km * 1000.0, p.latitude,
+                 p.longitude);
+        out.push_back(p);
+    }
+    return out;
 }
 
 namespace {
@@ -61,12 +74,26 @@ std::string RadiusMessage(RadiusError error) {
     return {};
 }
 
-RadiusParse ParseRadius(std::string_view text, LengthUnit unit) {
+namespace {
+
+// The whole text as std::from_chars reads a double: exponents, and no plus sign.
+std::optional<double> storedNumber(std::string_view text) {
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+RadiusParse ParseRadius(std::string_view text, LengthUnit unit, RadiusForm form) {
     text = trimBlanks(text);
     RadiusParse r;
     if (SpellsNonFinite(text)) {
         r.error = RadiusError::NotFinite;
-    } else if (auto v = ParseDecimal(text)) {
+    } else if (auto v = form == RadiusForm::Typed ? ParseDecimal(text) : storedNumber(text)) {
+        r.inUnit = *v;
         r.km = unit == LengthUnit::Miles ? *v * KmPerMile : *v;
         r.error = CheckRadiusKm(r.km);
     } else {
@@ -74,7 +101,7 @@ RadiusParse ParseRadius(std::string_view text, LengthUnit unit) {
     }
     r.message = RadiusMessage(r.error);
     if (r.error != RadiusError::None)
-        r.km = 0;
+        r.km = r.inUnit = 0;
     return r;
 }
 

@@ -2,6 +2,7 @@
 
 #include "text/Blanks.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -33,18 +34,17 @@ PointParse coordinate(std::string_view part, bool latitude, double& value) {
         return refused(latitude ? PointError::LatitudeNotFinite : PointError::LongitudeNotFinite,
                        std::string("The ") + what + " " + quoted(part) +
                            " is not a finite number.");
-    auto number = ParseDecimal(part);
-    if (!number)
+    const DegreesParse read = ParseDegrees(part, latitude ? 90 : 180, DegreesForm::Typed);
+    if (read.error == DegreesError::NotNumber)
         return refused(latitude ? PointError::LatitudeNotNumber : PointError::LongitudeNotNumber,
                        std::string("The ") + what + " " + quoted(part) +
                            " is not a decimal number of degrees.");
-    const double limit = latitude ? 90 : 180;
-    if (std::fabs(*number) > limit)
+    if (read.error == DegreesError::OutOfRange)
         return refused(latitude ? PointError::LatitudeOutOfRange : PointError::LongitudeOutOfRange,
                        std::string("The ") + what + " " + quoted(part) +
                            (latitude ? " is beyond 90 degrees north or south."
                                      : " is beyond 180 degrees east or west."));
-    value = *number;
+    value = read.degrees;
     return {};
 }
 
@@ -71,35 +71,66 @@ bool SpellsNonFinite(std::string_view text) {
 }
 
 std::optional<double> ParseDecimal(std::string_view text) {
-    std::string_view digits = text;
-    if (!digits.empty() && digits.front() == '+')
-        digits.remove_prefix(1); // from_chars takes no plus sign
-    std::string_view rest = digits;
-    if (!rest.empty() && rest.front() == '-')
-        rest.remove_prefix(1);
+    // One sign at most: "+-5" is no number.
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
     std::size_t before = 0, after = 0, i = 0;
-    while (i < rest.size() && std::isdigit(static_cast<unsigned char>(rest[i])))
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])))
         ++i, ++before;
-    if (i < rest.size() && rest[i] == '.') {
+    if (i < text.size() && text[i] == '.') {
         ++i;
-        while (i < rest.size() && std::isdigit(static_cast<unsigned char>(rest[i])))
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])))
             ++i, ++after;
     }
-    if (i != rest.size() || before + after == 0)
+    if (i != text.size() || before + after == 0)
         return std::nullopt;
     double value = 0;
-    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                     std::chars_format::fixed);
+    auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
     if (ec == std::errc::result_out_of_range) {
         // Too many digits for a double: a huge number stays huge (and beyond every limit), a
         // tiny one is 0.
-        const bool huge = rest.substr(0, before).find_first_not_of('0') != std::string_view::npos;
+        const bool huge = text.substr(0, before).find_first_not_of('0') != std::string_view::npos;
         value = huge ? std::numeric_limits<double>::max() : 0.0;
-        return rest.size() < digits.size() ? -value : value;
-    }
-    if (ec != std::errc() || end != digits.data() + digits.size())
+    } else if (ec != std::errc() || end != text.data() + text.size()) {
         return std::nullopt;
-    return value;
+    }
+    return negative ? -value : value;
+}
+
+namespace {
+
+// Digits on both sides of a dot, if there is one, and at most MaxDegreeDecimals after it.
+bool tableDegrees(std::string_view text) {
+    if (!text.empty() && (text.front() == '+' || text.front() == '-'))
+        text.remove_prefix(1);
+    const std::size_t dot = text.find('.');
+    const std::string_view whole = text.substr(0, dot);
+    const std::string_view fraction =
+        dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
+    auto digits = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(),
+                           [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    };
+    return !whole.empty() && digits(whole) && digits(fraction) &&
+           (dot == std::string_view::npos || !fraction.empty()) &&
+           fraction.size() <= MaxDegreeDecimals;
+}
+
+} // namespace
+
+DegreesParse ParseDegrees(std::string_view text, double limit, DegreesForm form) {
+    if (form == DegreesForm::Table && !tableDegrees(text))
+        return DegreesParse{0, DegreesError::NotNumber};
+    const std::optional<double> number = ParseDecimal(text);
+    if (!number)
+        return DegreesParse{0, DegreesError::NotNumber};
+    if (std::fabs(*number) > limit)
+        return DegreesParse{0, DegreesError::OutOfRange};
+    return DegreesParse{*number, DegreesError::None};
 }
 
 PointParse ParsePoint(std::string_view text) {

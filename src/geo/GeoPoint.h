@@ -47,6 +47,24 @@ PointParse ParsePoint(std::string_view text);
 // optional decimal part); nothing when it holds anything else.
 std::optional<double> ParseDecimal(std::string_view text);
 
+// How a number of decimal degrees may be written. Typed: as ParsePoint reads one ("40.76",
+// "-111.", ".5"). Table: as the ZIP table stores one, with digits on both sides of a dot and at
+// most MaxDegreeDecimals decimals, which is all that POINTS.DAT keeps.
+enum class DegreesForm { Typed, Table };
+inline constexpr std::size_t MaxDegreeDecimals = 5;
+
+enum class DegreesError { None, NotNumber, OutOfRange };
+
+struct DegreesParse {
+    double degrees = 0; // 0 unless read
+    DegreesError error = DegreesError::None;
+};
+
+// A latitude (limit 90) or longitude (limit 180) in decimal degrees, no blanks around it, within
+// `limit` degrees of 0. Nothing is rounded: a number with more digits than a double holds reads
+// as the nearest double.
+DegreesParse ParseDegrees(std::string_view text, double limit, DegreesForm form);
+
 // Whether `text` spells a NaN or an infinity as strtod would read it ("nan", "-inf", ...).
 bool SpellsNonFinite(std::string_view text);
 

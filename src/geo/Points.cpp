@@ -108,13 +108,16 @@ PointsLoad LoadPoints(const DataSet& data) {
         return load;
     }
     load.points = Points::fromBytes(file->bytes());
+    load.status = load.points ? PointsStatus::Loaded : PointsStatus::Damaged;
+    load.message = load.points ? "" : msg::PointsCorrupt;
     // Positions of other ZIP data would put every ZIP code in a wrong place, quietly.
     if (load.points)
         if (auto zips = ZipFile::open(data);
-            zips && zips->recordCount() != load.points->recordCount())
+            zips && zips->recordCount() != load.points->recordCount()) {
             load.points.reset();
-    load.status = load.points ? PointsStatus::Loaded : PointsStatus::Damaged;
-    load.message = load.points ? "" : msg::PointsCorrupt;
+            load.status = PointsStatus::Damaged;
+            load.message = msg::PointsOfOtherData;
+        }
     return load;
 }
 

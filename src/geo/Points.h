@@ -15,6 +15,10 @@ inline constexpr const char* NoLocations = "This data has no locations.";
 inline constexpr const char* PointsCorrupt = "File containing ZIP code locations is corrupt.";
 inline constexpr const char* PointsUnreadable =
     "File containing ZIP code locations could not be read.";
+// Left from an earlier data set: its record count is not ZIPCODE.DAT's.
+inline constexpr const char* PointsOfOtherData =
+    "File containing ZIP code locations belongs to other ZIP code data: build the data files "
+    "again together with corvana-mkdata, or remove POINTS.DAT.";
 } // namespace corvana::msg
 
 namespace corvana::geo {
@@ -61,11 +65,12 @@ enum class PointsStatus {
 struct PointsLoad {
     std::optional<Points> points; // set when Loaded
     PointsStatus status = PointsStatus::NoLocations;
-    std::string message; // msg::NoLocations, msg::PointsCorrupt or msg::PointsUnreadable
+    // msg::NoLocations, msg::PointsCorrupt, msg::PointsOfOtherData or msg::PointsUnreadable
+    std::string message;
 };
 
 // Loads POINTS.DAT from the data directory. A file whose record count differs from
-// ZIPCODE.DAT's belongs to other data and is Damaged too.
+// ZIPCODE.DAT's belongs to other data and is Damaged too, with msg::PointsOfOtherData.
 PointsLoad LoadPoints(const DataSet& data);
 
 // The leaf size of the tree that corvana-mkdata writes; bench/bench_points_index measures others.

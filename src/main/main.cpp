@@ -3,6 +3,7 @@
 #include "main/window/MainWin.h"
 
 #include <QApplication>
+#include <QLocalServer>
 #include <QLockFile>
 #include <QScreen>
 
@@ -13,7 +14,8 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("corvana");
     BoxMessages messages;
 
-    auto lock = TakeInstanceLock(InstanceLockPath(), messages);
+    const QString lockPath = InstanceLockPath();
+    auto lock = TakeInstanceLock(lockPath, messages);
     if (!lock)
         return 0;
 
@@ -29,6 +31,7 @@ int main(int argc, char** argv) {
     TMainWin win(env);
     if (win.ended())
         return 1;
+    auto server = ListenForLaterCopies(lockPath, [&win] { win.BringToFront(); });
     win.show();
     return app.exec();
 }

@@ -11,10 +11,10 @@ double wrapLongitude(double lon) {
     return lon - 360.0 * std::floor((lon + 180.0) / 360.0);
 }
 
-bool GeoBox::contains(LonLat p) const {
-    if (empty() || p.lat < south || p.lat > north)
+bool GeoBox::contains(GeoPoint p) const {
+    if (empty() || p.latitude < south || p.latitude > north)
         return false;
-    double d = p.lon - west;
+    double d = p.longitude - west;
     d -= 360.0 * std::floor(d / 360.0);
     return d <= east - west || east - west >= 360.0;
 }
@@ -59,17 +59,17 @@ std::pair<double, double> coverLongitudes(std::vector<std::pair<double, double>>
 
 } // namespace
 
-GeoBox GeoBox::around(std::span<const LonLat> points) {
+GeoBox GeoBox::around(std::span<const GeoPoint> points) {
     GeoBox box;
     if (points.empty())
         return box;
     std::vector<std::pair<double, double>> spans;
     spans.reserve(points.size());
-    box.south = box.north = points.front().lat;
-    for (const LonLat& p : points) {
-        spans.emplace_back(p.lon, p.lon);
-        box.south = std::min(box.south, p.lat);
-        box.north = std::max(box.north, p.lat);
+    box.south = box.north = points.front().latitude;
+    for (const GeoPoint& p : points) {
+        spans.emplace_back(p.longitude, p.longitude);
+        box.south = std::min(box.south, p.latitude);
+        box.north = std::max(box.north, p.latitude);
     }
     std::tie(box.west, box.east) = coverLongitudes(std::move(spans));
     return box;

@@ -1,16 +1,15 @@
 #pragma once
 
-// Longitudes and latitudes, and boxes of them that may reach across the 180th meridian.
+// Boxes of longitude and latitude of them that may reach across the 180th meridian.
+
+#include "geo/GeoPoint.h"
 
 #include <span>
 #include <utility>
 
 namespace corvana::map {
 
-struct LonLat {
-    double lon = 0; // degrees east, -180 to 180
-    double lat = 0; // degrees north
-};
+using geo::GeoPoint;
 
 // lon moved by whole turns into [-180, 180).
 double wrapLongitude(double lon);
@@ -27,15 +26,15 @@ struct GeoBox {
     bool empty() const { return west > east || south > north; }
     double width() const { return empty() ? 0 : east - west; }
     double height() const { return empty() ? 0 : north - south; }
-    LonLat centre() const { return {wrapLongitude((west + east) / 2), (south + north) / 2}; }
+    GeoPoint centre() const { return {(south + north) / 2, wrapLongitude((west + east) / 2)}; }
 
     // Whether the point lies inside, at any turn of its longitude.
-    bool contains(LonLat p) const;
+    bool contains(GeoPoint p) const;
 
     // The smallest box that holds all the points: its longitudes are the shortest stretch
     // around the globe that holds them, so points on both sides of the 180th meridian give a
     // narrow box across it.
-    static GeoBox around(std::span<const LonLat> points);
+    static GeoBox around(std::span<const GeoPoint> points);
     // The smallest box that holds all the boxes, in the same way.
     static GeoBox around(std::span<const GeoBox> boxes);
 };

@@ -4,9 +4,9 @@
 #include "data/FileNames.h"
 #include "data/ZipFile.h"
 #include "geo/Distance.h"
-#include "search/SearchCommon.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
@@ -24,6 +24,28 @@ template <class K> std::optional<K> mostCommon(const std::map<K, int>& counts) {
     return best->first;
 }
 
+constexpr std::size_t MaxNamedCities = 60;
+
+// "Salt Lake City" of "Salt Lake City, UT": the state is plain on the map.
+std::string withoutState(std::string text) {
+    const auto comma = text.rfind(", ");
+    if (comma != std::string::npos && comma + 4 == text.size())
+        text.resize(comma);
+    return text;
+}
+
+// The middle of some places, as they are added.
+struct Middle {
+    double latitude = 0, longitude = 0;
+    int count = 0;
+    void add(const geo::GeoPoint& p) {
+        latitude += p.latitude;
+        longitude += p.longitude;
+        ++count;
+    }
+    geo::GeoPoint at() const { return {latitude / count, longitude / count}; }
+};
+
 // One line names its place; several are counted.
 QString many(std::size_t n, const char* several, const QString& single) {
     return n == 1 ? single : QStringLiteral("%1 %2").arg(n).arg(several);
@@ -38,17 +60,29 @@ public:
         ListMap out;
         std::set<int> states, counties;
         std::map<std::int32_t, int> cities; // the ZIP lines' cities, counted
+        std::map<std::int32_t, Middle> middles; // and the middle of their listed ZIP codes
+        std::vector<std::pair<std::string, Middle>> listedCities; // the city lines' places
         std::size_t stateLines = 0, cityLines = 0, areaLines = 0, countyLines = 0;
         QString single;
         for (std::size_t row = 0; row < items.size(); ++row) {
             const ResultItem& item = items[row];
             if (const auto* zip = item.as<ZipItem>()) {
+                const std::optional<ZipRecord> record = recordOf(zip->record);
+                std::optional<geo::GeoPoint> at;
                 if (points_)
-                    if (auto at = points_->position(zip->record))
-                        out.content.dots.push_back(
-                            {{at->longitude, at->latitude}, int(row), false});
-                if (auto city = cityOfRecord(zip->record))
-                    ++cities[*city];
+                    at = points_->position(zip->record);
+                if (at) {
+                    char code[8] = "";
+                    if (record)
+                        std::snprintf(code, sizeof code, "%05u",
+                                      unsigned(record->leading) * 10000u + record->last4);
+                    out.content.dots.push_back({*at, int(row), false, code});
+                }
+                if (record) {
+                    ++cities[record->cityOffset];
+                    if (at)
+                        middles[record->cityOffset].add(*at);
+                }
             } else if (const auto* state = item.as<StateItem>()) {
                 ++stateLines;
                 const std::string abbrev(data_.stateAbbrev(state->state));
@@ -59,14 +93,24 @@ public:
             } else if (const auto* area = item.as<MainCityItem>()) {
                 ++areaLines;
                 single = QString::fromStdString(std::string(MainCityText(item)));
-                const ZipIndexEntry& entry = data_.zipIndex[std::size_t(area->prefix) % 1000];
-                for (int i = 0; entry.first >= 0 && i < entry.count; ++i)
-                    addCounty(std::uint32_t(entry.first + i), counties);
+                // The prefix's whole block, by number: the positions need no ZIP record.
+                char prefix[8];
+                std::snprintf(prefix, sizeof prefix, "%03d", area->prefix % 1000);
+                const ZipBlock block(data_, prefix);
+                for (std::uint32_t i = 0; i < block.count(); ++i)
+                    addCounty(block.first() + i, counties);
             } else if (const auto* city = item.as<CityItem>()) {
                 ++cityLines;
                 single = QString::fromStdString(item.text);
-                forCityZips(city->cityOffset,
-                            [&](std::uint32_t record) { addCounty(record, counties); });
+                Middle middle;
+                forCityZips(city->cityOffset, [&](std::uint32_t record) {
+                    addCounty(record, counties);
+                    if (points_)
+                        if (auto at = points_->position(record))
+                            middle.add(*at);
+                });
+                if (middle.count)
+                    listedCities.emplace_back(withoutState(item.text), middle);
             } else if (const auto* county = item.as<CountyItem>()) {
                 ++countyLines;
                 single = QString::fromStdString(item.text);
@@ -75,16 +119,30 @@ public:
             }
         }
         out.content.states.assign(states.begin(), states.end());
+        out.content.countiesListed = countyLines > 0;
+        // The cities with most listed ZIP codes are named; reading every name would cost the
+        // typing its speed for names the map has no room for.
+        std::vector<std::pair<int, std::int32_t>> byCount;
+        for (const auto& [offset, middle] : middles)
+            byCount.emplace_back(-middle.count, offset);
+        std::sort(byCount.begin(), byCount.end());
+        if (byCount.size() > MaxNamedCities)
+            byCount.resize(MaxNamedCities);
+        for (const auto& [count, offset] : byCount)
+            out.content.places.push_back(
+                {middles[offset].at(), withoutState(cityText(offset).toStdString()), -count});
+        for (const auto& [name, middle] : listedCities)
+            out.content.places.push_back({middle.at(), name, middle.count});
         out.content.counties.assign(counties.begin(), counties.end());
 
         if (nearby && points_)
             if (auto at = points_->position(nearby->record))
-                out.content.circle =
-                    MapCircle{{at->longitude, at->latitude}, nearby->radiusMiles * geo::KmPerMile};
+                out.content.circle = MapCircle{*at, nearby->radiusMiles * geo::KmPerMile};
 
         std::optional<std::int32_t> city;
         if (nearby)
-            city = cityOfRecord(nearby->record);
+            if (auto record = recordOf(nearby->record))
+                city = record->cityOffset;
         if (!city)
             city = mostCommon(cities);
         if (city)
@@ -107,7 +165,7 @@ private:
                 counties.insert(fips);
     }
 
-    std::optional<std::int32_t> cityOfRecord(std::uint32_t record) {
+    std::optional<ZipRecord> recordOf(std::uint32_t record) {
         if (!zipFile_ && !zipTried_) {
             zipTried_ = true;
             zipFile_ = ZipFile::open(data_);
@@ -115,7 +173,7 @@ private:
         if (!zipFile_ || record >= zipFile_->recordCount())
             return std::nullopt;
         try {
-            return zipFile_->read(record).cityOffset;
+            return zipFile_->read(record);
         } catch (const std::exception&) {
             return std::nullopt;
         }
@@ -141,9 +199,9 @@ private:
     template <class F> void forCityZips(std::int32_t offset, F&& f) {
         try {
             if (const CityFile* file = cityFile())
-                detail::ForEachListedZip(file->file(),
-                                         std::int64_t(file->readHeader(offset, data_).listPos),
-                                         corvana::msg::CityCorrupt, f);
+                ForEachListedZip(file->file(),
+                                 std::int64_t(file->readHeader(offset, data_).listPos),
+                                 corvana::msg::CityCorrupt, f);
         } catch (const std::exception&) {
         }
     }
@@ -156,16 +214,15 @@ private:
         try {
             if (!countyIdx_ && !countyTried_) {
                 countyTried_ = true;
-                countyIdx_ = detail::OpenDataFile(data_, filenames::CountyIdx,
-                                                  corvana::msg::CountyIndexNotFound);
+                countyIdx_ =
+                    OpenDataFile(data_, filenames::CountyIdx, corvana::msg::CountyIndexNotFound);
             }
             if (countyIdx_)
-                detail::ForEachListedZip(
-                    *countyIdx_, data_.counties[std::size_t(county)].zipListOffset,
-                    corvana::msg::CountyIndexCorrupt, [&](std::uint32_t record) {
-                        if (int fips = int(points_->countyCode(record)))
-                            ++seen[fips];
-                    });
+                ForEachListedZip(*countyIdx_, data_.counties[std::size_t(county)].zipListOffset,
+                                 corvana::msg::CountyIndexCorrupt, [&](std::uint32_t record) {
+                                     if (int fips = int(points_->countyCode(record)))
+                                         ++seen[fips];
+                                 });
         } catch (const std::exception&) {
         }
         return mostCommon(seen).value_or(0);

@@ -27,13 +27,13 @@ void MapView::setSize(QSizeF size) {
 void MapView::fit(const GeoBox& box, double margin) {
     if (box.empty())
         return;
-    const LonLat c = box.centre();
-    const double lat = std::clamp(c.lat, -MaxCentreLat, MaxCentreLat);
+    const GeoPoint c = box.centre();
+    const double lat = std::clamp(c.latitude, -MaxCentreLat, MaxCentreLat);
     const double height = std::max(box.height(), MinExtent);
     const double width = std::max(box.width() * cosDeg(lat), MinExtent);
     const double w = std::max(size_.width() - 2 * margin, 1.0);
     const double h = std::max(size_.height() - 2 * margin, 1.0);
-    set({c.lon, lat}, std::min(w / width, h / height));
+    set({lat, c.longitude}, std::min(w / width, h / height));
     fitted_ = {box, margin};
     atFit_ = true;
 }
@@ -44,7 +44,7 @@ void MapView::refit() {
 }
 
 void MapView::zoomAt(QPointF pixel, double factor) {
-    const LonLat geo = toGeo(pixel);
+    const GeoPoint geo = toGeo(pixel);
     scale_ = std::clamp(scale_ * factor, MinScale, MaxScale);
     place(geo, pixel);
 }
@@ -60,35 +60,36 @@ void MapView::panBy(QPointF delta) {
 
 // Moves the centre so that geo lands on pixel at the present scale: the latitude first, as
 // the scale of longitude follows from the centre's latitude.
-void MapView::place(LonLat geo, QPointF pixel) {
-    double lat = geo.lat - (size_.height() / 2 - pixel.y()) / scale_;
+void MapView::place(GeoPoint geo, QPointF pixel) {
+    double lat = geo.latitude - (size_.height() / 2 - pixel.y()) / scale_;
     lat = std::clamp(lat, -MaxCentreLat, MaxCentreLat);
     const double xScale = scale_ * cosDeg(lat);
-    set({geo.lon - (pixel.x() - size_.width() / 2) / xScale, lat}, scale_);
+    set({lat, geo.longitude - (pixel.x() - size_.width() / 2) / xScale}, scale_);
 }
 
-void MapView::set(LonLat centre, double scale) {
-    centre_ = {wrapLongitude(centre.lon), std::clamp(centre.lat, -MaxCentreLat, MaxCentreLat)};
+void MapView::set(GeoPoint centre, double scale) {
+    centre_ = {std::clamp(centre.latitude, -MaxCentreLat, MaxCentreLat),
+               wrapLongitude(centre.longitude)};
     scale_ = std::clamp(scale, MinScale, MaxScale);
-    xScale_ = scale_ * cosDeg(centre_.lat);
+    xScale_ = scale_ * cosDeg(centre_.latitude);
     atFit_ = false;
     ++revision_;
 }
 
-QPointF MapView::toPixel(LonLat p) const {
-    return {xOf(relativeLon(p.lon)), yOf(p.lat)};
+QPointF MapView::toPixel(GeoPoint p) const {
+    return {xOf(relativeLon(p.longitude)), yOf(p.latitude)};
 }
 
-LonLat MapView::toGeo(QPointF pixel) const {
-    return {wrapLongitude(centre_.lon + (pixel.x() - size_.width() / 2) / xScale_),
-            centre_.lat + (size_.height() / 2 - pixel.y()) / scale_};
+GeoPoint MapView::toGeo(QPointF pixel) const {
+    return {centre_.latitude + (size_.height() / 2 - pixel.y()) / scale_,
+            wrapLongitude(centre_.longitude + (pixel.x() - size_.width() / 2) / xScale_)};
 }
 
 GeoBox MapView::visible() const {
     const double halfWidth = std::min(size_.width() / 2 / xScale_, 180.0);
     const double halfHeight = size_.height() / 2 / scale_;
-    return {centre_.lon - halfWidth, centre_.lon + halfWidth, centre_.lat - halfHeight,
-            centre_.lat + halfHeight};
+    return {centre_.longitude - halfWidth, centre_.longitude + halfWidth,
+            centre_.latitude - halfHeight, centre_.latitude + halfHeight};
 }
 
 } // namespace corvana::map

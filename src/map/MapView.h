@@ -48,15 +48,15 @@ public:
     // Moves the map by delta pixels.
     void panBy(QPointF delta);
 
-    QPointF toPixel(LonLat p) const;
-    LonLat toGeo(QPointF pixel) const;
+    QPointF toPixel(GeoPoint p) const;
+    GeoPoint toGeo(QPointF pixel) const;
     // Longitude relative to the centre's, in [-180, 180).
-    double relativeLon(double lon) const { return wrapLongitude(lon - centre_.lon); }
+    double relativeLon(double lon) const { return wrapLongitude(lon - centre_.longitude); }
     // The x offset from the centre of a relative longitude, and the y of a latitude.
     double xOf(double relLon) const { return size_.width() / 2 + relLon * xScale_; }
-    double yOf(double lat) const { return size_.height() / 2 - (lat - centre_.lat) * scale_; }
+    double yOf(double lat) const { return size_.height() / 2 - (lat - centre_.latitude) * scale_; }
 
-    LonLat centre() const { return centre_; }
+    GeoPoint centre() const { return centre_; }
     double scale() const { return scale_; }    // pixels per degree of latitude
     double xScale() const { return xScale_; }  // pixels per degree of longitude
     // The part of the globe in view; its longitudes run from centre - half to centre + half.
@@ -66,11 +66,11 @@ public:
     std::uint64_t revision() const { return revision_; }
 
 private:
-    void set(LonLat centre, double scale);
-    void place(LonLat geo, QPointF pixel);
+    void set(GeoPoint centre, double scale);
+    void place(GeoPoint geo, QPointF pixel);
 
     QSizeF size_{640, 480};
-    LonLat centre_{-98.5, 39.5};
+    GeoPoint centre_{39.5, -98.5};
     double scale_ = 10;
     double xScale_ = 10;
     std::optional<std::pair<GeoBox, double>> fitted_;

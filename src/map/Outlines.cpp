@@ -29,16 +29,6 @@ std::string recordName(bool county, std::size_t index) {
     return std::string(county ? "county" : "state") + " record " + std::to_string(index);
 }
 
-// Well-formed UTF-8 without control characters.
-bool isText(std::string_view s) {
-    for (std::size_t at = 0; at < s.size();) {
-        const auto c = DecodeUtf8(s, at);
-        if (!c || *c < 0x20 || *c == 0x7F)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 class OutlineParser {
@@ -105,7 +95,7 @@ private:
         if (offset > h_.nameBytes || length > h_.nameBytes - offset)
             corrupt(recordName(county, index) + ": name outside the names");
         std::string text(reinterpret_cast<const char*>(bytes_.data() + namesAt_ + offset), length);
-        if (!isText(text))
+        if (!IsPlainUtf8(text))
             corrupt(recordName(county, index) + ": name is not UTF-8 text");
         return text;
     }
@@ -233,7 +223,7 @@ private:
                 y = k == 0 ? std::int64_t(vy) : y + format::unzigzag(vy);
                 if (x < 0 || x > top || y < 0 || y > top)
                     corrupt(arc + ": leaves the grid");
-                points.push_back({degrees(h_.west, width, x), degrees(h_.south, height, y)});
+                points.push_back({degrees(h_.south, height, y), degrees(h_.west, width, x)});
             }
             out_->arcs_.push_back(a);
         }
@@ -249,13 +239,13 @@ private:
         for (auto& arc : out_->arcs_) {
             GeoBox& b = arc.box;
             auto pts = out_->points(arc);
-            b.west = b.east = pts[0].lon;
-            b.south = b.north = pts[0].lat;
-            for (const LonLat& q : pts) {
-                b.west = std::min(b.west, q.lon);
-                b.east = std::max(b.east, q.lon);
-                b.south = std::min(b.south, q.lat);
-                b.north = std::max(b.north, q.lat);
+            b.west = b.east = pts[0].longitude;
+            b.south = b.north = pts[0].latitude;
+            for (const GeoPoint& q : pts) {
+                b.west = std::min(b.west, q.longitude);
+                b.east = std::max(b.east, q.longitude);
+                b.south = std::min(b.south, q.latitude);
+                b.north = std::max(b.north, q.latitude);
             }
         }
         std::vector<GeoBox> boxes;
@@ -315,29 +305,30 @@ const Outlines::Region* Outlines::stateByAbbrev(std::string_view abbrev) const {
     return nullptr;
 }
 
-bool Outlines::contains(const Region& region, LonLat p) const {
+bool Outlines::contains(const Region& region, GeoPoint p) const {
     if (!region.box.contains(p))
         return false;
     // Even-odd rule: count the edges that a ray from the point eastwards crosses. Longitudes
     // are taken relative to the point, so a ring across the 180th meridian counts right.
     bool inside = false;
-    auto edge = [&](LonLat a, LonLat b) {
-        if ((a.lat > p.lat) == (b.lat > p.lat))
+    auto edge = [&](GeoPoint a, GeoPoint b) {
+        if ((a.latitude > p.latitude) == (b.latitude > p.latitude))
             return;
-        double ax = wrapLongitude(a.lon - p.lon), bx = wrapLongitude(b.lon - p.lon);
-        if (ax + (p.lat - a.lat) * (bx - ax) / (b.lat - a.lat) > 0)
+        double ax = wrapLongitude(a.longitude - p.longitude),
+               bx = wrapLongitude(b.longitude - p.longitude);
+        if (ax + (p.latitude - a.latitude) * (bx - ax) / (b.latitude - a.latitude) > 0)
             inside = !inside;
     };
     for (const Ring& ring : rings(region)) {
         if (!ring.box.contains(p))
             continue;
-        LonLat first{}, last{};
+        GeoPoint first{}, last{};
         bool started = false;
         for (std::int32_t ref : refs(ring)) {
             auto pts = points(arcOf(ref));
             for (std::size_t i = 1; i < pts.size(); ++i)
                 edge(pts[i - 1], pts[i]);
-            LonLat from = ref < 0 ? pts.back() : pts.front();
+            GeoPoint from = ref < 0 ? pts.back() : pts.front();
             if (!started)
                 first = from;
             started = true;
@@ -349,14 +340,14 @@ bool Outlines::contains(const Region& region, LonLat p) const {
     return inside;
 }
 
-const Outlines::Region* Outlines::stateAt(LonLat p) const {
+const Outlines::Region* Outlines::stateAt(GeoPoint p) const {
     for (const auto& s : states_)
         if (contains(s, p))
             return &s;
     return nullptr;
 }
 
-const Outlines::Region* Outlines::countyAt(LonLat p) const {
+const Outlines::Region* Outlines::countyAt(GeoPoint p) const {
     for (const auto& c : counties_)
         if (contains(c, p))
             return &c;

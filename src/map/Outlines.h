@@ -4,6 +4,7 @@
 // memory with every count, offset and reference checked: a damaged file is refused with a
 // message, never read outside its bytes. Standard C++ only, so the fuzz build links it.
 
+#include "data/FileNames.h"
 #include "map/Geo.h"
 
 #include <cstdint>
@@ -25,7 +26,7 @@ inline constexpr const char* OutlinesCorrupt =
     "File containing state and county outlines is corrupt.";
 } // namespace msg
 
-inline constexpr const char* OutlineFileName = "OUTLINE.DAT";
+inline constexpr const char* OutlineFileName = filenames::OutlineDat;
 
 class Outlines {
 public:
@@ -61,7 +62,7 @@ public:
     const Region* stateByAbbrev(std::string_view abbrev) const;
     const Region* county(int fips) const;
 
-    std::span<const LonLat> points(const Arc& arc) const {
+    std::span<const GeoPoint> points(const Arc& arc) const {
         return {points_.data() + arc.firstPoint, arc.pointCount};
     }
     std::span<const std::int32_t> refs(const Ring& ring) const {
@@ -74,10 +75,10 @@ public:
     const Arc& arcOf(std::int32_t ref) const { return arcs_[std::size_t(ref < 0 ? ~ref : ref)]; }
 
     // Whether the point lies inside the place (on its border: either).
-    bool contains(const Region& region, LonLat p) const;
+    bool contains(const Region& region, GeoPoint p) const;
     // The state or county the point lies in; nullptr at sea or abroad.
-    const Region* stateAt(LonLat p) const;
-    const Region* countyAt(LonLat p) const;
+    const Region* stateAt(GeoPoint p) const;
+    const Region* countyAt(GeoPoint p) const;
 
     std::size_t pointCount() const { return points_.size(); }
 
@@ -92,7 +93,7 @@ private:
     std::vector<Ring> rings_;
     std::vector<std::int32_t> refs_;
     std::vector<Arc> arcs_;
-    std::vector<LonLat> points_;
+    std::vector<GeoPoint> points_;
     GeoBox bounds_;
 };
 

@@ -5,16 +5,24 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QImageWriter>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -28,6 +36,11 @@ constexpr QSize MinimumSize(240, 180);
 constexpr int Gap = 8;
 // A press that moves no further than this is a click, not a drag.
 constexpr double ClickSlack = 3;
+// A mark's tooltip lists this many of its lines.
+constexpr int TooltipLines = 10;
+// A window manager may shift a window it was asked to place by its frame; a move further than
+// this is the user's.
+constexpr int PlaceSlack = 24;
 
 } // namespace
 
@@ -46,11 +59,56 @@ TMapView::TMapView(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(MinimumSize / 2);
+    // Stand-ins that draw nothing and let the mouse through to the map.
+    auto overlay = [this](const char* name, const char* accessible) {
+        auto* w = new QWidget(this);
+        w->setObjectName(name);
+        w->setAccessibleName(accessible);
+        w->setAttribute(Qt::WA_TransparentForMouseEvents);
+        w->setFocusPolicy(Qt::NoFocus);
+        w->hide();
+        return w;
+    };
+    legend_ = overlay("MapLegend", "Legend");
+    scaleBar_ = overlay("MapScaleBar", "Scale bar");
 }
 
 void TMapView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     canvas_.paint(painter);
+    describeOverlays();
+}
+
+void TMapView::describeOverlays() {
+    const std::pair<QWidget*, std::pair<QRectF, QString>> overlays[] = {
+        {legend_, {canvas_.legendRect(), canvas_.legendText()}},
+        {scaleBar_, {canvas_.scaleBarRect(), canvas_.scaleBarText()}}};
+    for (const auto& [widget, drawn] : overlays) {
+        const QRect rect = drawn.first.toAlignedRect();
+        if (widget->geometry() != rect)
+            widget->setGeometry(rect);
+        if (widget->accessibleDescription() != drawn.second)
+            widget->setAccessibleDescription(drawn.second);
+        widget->setVisible(!rect.isEmpty() && !drawn.second.isEmpty());
+    }
+}
+
+QString TMapView::markText(const std::vector<int>& ids) const {
+    QStringList lines;
+    for (std::size_t i = 0; i < ids.size() && i < std::size_t(TooltipLines); ++i)
+        lines << (dotText ? dotText(ids[i]) : QString());
+    if (ids.size() > std::size_t(TooltipLines))
+        lines << QStringLiteral("and %1 more").arg(ids.size() - std::size_t(TooltipLines));
+    return lines.join('\n');
+}
+
+bool TMapView::focusNextPrevChild(bool) {
+    QWidget* main = window()->parentWidget();
+    if (!main)
+        return false;
+    main->activateWindow();
+    main->raise();
+    return true;
 }
 
 void TMapView::resizeEvent(QResizeEvent*) {
@@ -88,8 +146,9 @@ void TMapView::mouseReleaseEvent(QMouseEvent* event) {
     pressed_.reset();
     if (dragged_)
         return;
-    if (const corvana::map::MapDot* dot = canvas_.dotAt(event->position()))
-        emit dotClicked(dot->id, event->modifiers());
+    const std::vector<int> ids = canvas_.markAt(event->position());
+    if (!ids.empty())
+        emit markClicked(QList<int>(ids.begin(), ids.end()), event->modifiers());
 }
 
 void TMapView::keyPressEvent(QKeyEvent* event) {
@@ -105,9 +164,9 @@ void TMapView::keyPressEvent(QKeyEvent* event) {
 bool TMapView::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        const corvana::map::MapDot* dot = canvas_.dotAt(help->pos());
-        if (dot && dotText)
-            QToolTip::showText(help->globalPos(), dotText(dot->id), this);
+        const std::vector<int> ids = canvas_.markAt(help->pos());
+        if (!ids.empty() && dotText)
+            QToolTip::showText(help->globalPos(), markText(ids), this);
         else
             QToolTip::hideText();
         return true;
@@ -132,10 +191,21 @@ TMapWin::TMapWin(MapSource source, const corvana::MapSettings& settings, QWidget
         const QListWidgetItem* item = source_.list->item(row);
         return item ? item->text() : QString();
     };
-    connect(view_, &TMapView::dotClicked, this, &TMapWin::selectLine);
+    connect(view_, &TMapView::markClicked, this, &TMapWin::selectMark);
     connect(source_.list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TMapWin::followSelection);
+    imageFolder_ = settings.imageFolder;
+    followStyle();
     place(settings);
+    if (parentWidget())
+        parentWidget()->installEventFilter(this);
+}
+
+// The desktop's colours and the main window's text size, which the screen size scales.
+void TMapWin::followStyle() {
+    view_->canvas().setColours(corvana::map::MapColours::fromPalette(palette()));
+    const int pixels = QFontInfo(source_.list->font()).pixelSize();
+    view_->canvas().setFontPixels(std::max(9, int(std::lround(pixels * 0.95))));
 }
 
 void TMapWin::createMenus() {
@@ -146,6 +216,8 @@ void TMapWin::createMenus() {
                                      &TMapWin::MenuCopyImageClick);
     MenuSaveImage = image->addAction("&Save Image\u2026", QKeySequence(Qt::CTRL | Qt::Key_S), this,
                                      &TMapWin::MenuSaveImageClick);
+    MenuPrintMap = image->addAction("&Print Map\u2026", QKeySequence(Qt::CTRL | Qt::Key_P), this,
+                                    &TMapWin::MenuPrintMapClick);
     image->addSeparator();
     MenuClose =
         image->addAction("C&lose", QKeySequence(Qt::CTRL | Qt::Key_W), this, &QWidget::close);
@@ -165,19 +237,37 @@ void TMapWin::createMenus() {
     MenuFittedView =
         view->addAction("&Fitted View", QKeySequence(Qt::Key_Home), this, key(Qt::Key_Home));
     const std::pair<QAction*, const char*> named[] = {
-        {MenuCopyImage, "MenuCopyImage"}, {MenuSaveImage, "MenuSaveImage"},
-        {MenuClose, "MenuClose"},         {MenuZoomIn, "MenuZoomIn"},
-        {MenuZoomOut, "MenuZoomOut"},     {MenuFittedView, "MenuFittedView"}};
+        {MenuCopyImage, "MenuCopyImage"},  {MenuSaveImage, "MenuSaveImage"},
+        {MenuPrintMap, "MenuPrintMap"},    {MenuClose, "MenuClose"},
+        {MenuZoomIn, "MenuZoomIn"},        {MenuZoomOut, "MenuZoomOut"},
+        {MenuFittedView, "MenuFittedView"}};
     for (auto [action, name] : named)
         action->setObjectName(name);
 }
 
 void TMapWin::place(const corvana::MapSettings& settings) {
+    if (settings.width > 0 && settings.height > 0) {
+        besideMain_ = false;
+        setPlace(ClampToScreen(QRect(settings.left, settings.top, settings.width, settings.height),
+                               source_.screen, MinimumSize));
+    } else {
+        placeBeside();
+    }
+    if (parentWidget())
+        mainSeen_ = parentWidget()->frameGeometry();
+}
+
+void TMapWin::setPlace(const QRect& r) {
+    placedAt_ = r.topLeft();
+    resize(r.size());
+    move(r.topLeft());
+}
+
+void TMapWin::placeBeside() {
+    besideMain_ = true;
     const QSize screen = source_.screen;
     QRect wanted;
-    if (settings.width > 0 && settings.height > 0) {
-        wanted = QRect(settings.left, settings.top, settings.width, settings.height);
-    } else {
+    {
         // Beside the main window: to its right when the screen has room, else to its left,
         // else narrower in the wider of the two rooms, so that it hides none of the window.
         const QRect main = parentWidget() ? parentWidget()->frameGeometry() : QRect();
@@ -195,13 +285,53 @@ void TMapWin::place(const corvana::MapSettings& settings) {
         }
         wanted = QRect(QPoint(left, main.top()), size);
     }
-    const QRect r = ClampToScreen(wanted, screen, MinimumSize);
-    resize(r.size());
-    move(r.topLeft());
+    setPlace(ClampToScreen(wanted, screen, MinimumSize));
+}
+
+void TMapWin::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (isVisible() && (pos() - placedAt_).manhattanLength() > PlaceSlack)
+        userMoved_ = true;
+}
+
+bool TMapWin::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        QWidget* main = parentWidget();
+        const QRect frame = main->frameGeometry();
+        if (frame != mainSeen_ && !userMoved_) {
+            mainSeen_ = frame;
+            // Beside the main window it stays beside it; where the settings put it, it moves
+            // only once the main window would lie under it.
+            if (besideMain_ || frameGeometry().intersects(frame))
+                placeBeside();
+        }
+        if (event->type() == QEvent::Resize)
+            followStyle();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMapWin::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::ActivationChange:
+        // Activated, the map takes the keys at once: the arrows, +, - and Home.
+        if (isActiveWindow())
+            view_->setFocus(Qt::ActiveWindowFocusReason);
+        break;
+    case QEvent::PaletteChange:
+    case QEvent::ApplicationPaletteChange:
+        followStyle();
+        view_->update();
+        break;
+    default:
+        break;
+    }
 }
 
 corvana::MapSettings TMapWin::placement(bool open) const {
-    return {true, x(), y(), width(), height(), open};
+    return {true, x(), y(), width(), height(), open, imageFolder_};
 }
 
 void TMapWin::follow() {
@@ -213,9 +343,11 @@ void TMapWin::follow() {
     map_ = corvana::map::MapOfList(source_.items(), *source_.data, points,
                                    view_->canvas().outlines(), source_.nearby());
     view_->canvas().setDotsNote(points ? QString() : QString::fromStdString(load.message));
+    followStyle();
     view_->canvas().setContent(map_.content);
     followSelection();
     view_->setAccessibleDescription(description());
+    view_->describeOverlays();
     view_->update();
 }
 
@@ -231,42 +363,128 @@ QString TMapWin::description() const {
     return DescribeMap(map_, view_->canvas().outlines() != nullptr);
 }
 
-void TMapWin::selectLine(int row, Qt::KeyboardModifiers modifiers) {
+void TMapWin::selectMark(const QList<int>& rows, Qt::KeyboardModifiers modifiers) {
     QListWidget* list = source_.list;
-    QListWidgetItem* item = list->item(row);
-    if (!item || !list->isEnabled())
+    if (rows.isEmpty() || !list->isEnabled())
         return;
-    // As a click on the line itself would: a list of several choices toggles the line, one
-    // that extends ranges selects it alone unless Ctrl is held.
-    QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
-    if (list->selectionMode() == QAbstractItemView::MultiSelection ||
-        (list->selectionMode() == QAbstractItemView::ExtendedSelection &&
-         (modifiers & Qt::ControlModifier)))
-        flags = QItemSelectionModel::Toggle;
-    list->selectionModel()->setCurrentIndex(list->model()->index(row, 0), flags);
-    list->scrollToItem(item);
+    for (int row : rows)
+        if (!list->item(row))
+            return;
+    QItemSelectionModel* model = list->selectionModel();
+    auto index = [list](int row) { return list->model()->index(row, 0); };
+    int shown = rows.front();
+    if (list->selectionMode() == QAbstractItemView::ExtendedSelection) {
+        // As a click on the line itself would: the mark's lines alone, or with Ctrl added to
+        // the others (taken off again when all were selected).
+        QItemSelection lines;
+        bool allSelected = true;
+        for (int row : rows) {
+            lines.select(index(row), index(row));
+            allSelected = allSelected && list->item(row)->isSelected();
+        }
+        QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
+        if (modifiers & Qt::ControlModifier)
+            flags = allSelected ? QItemSelectionModel::Deselect : QItemSelectionModel::Select;
+        model->select(lines, flags);
+        model->setCurrentIndex(index(shown), QItemSelectionModel::NoUpdate);
+    } else if (rows.size() == 1) {
+        // A list of several choices toggles the line.
+        model->setCurrentIndex(index(shown), QItemSelectionModel::Toggle);
+    } else {
+        // Each click moves on to the mark's next line, the mark's other lines taken off.
+        int next = 0;
+        for (int i = 0; i < rows.size(); ++i)
+            if (list->item(rows[i])->isSelected())
+                next = (i + 1) % int(rows.size());
+        shown = rows[next];
+        for (int row : rows)
+            if (row != shown && list->item(row)->isSelected())
+                model->select(index(row), QItemSelectionModel::Deselect);
+        model->setCurrentIndex(index(shown), QItemSelectionModel::Select);
+    }
+    list->scrollToItem(list->item(shown));
+}
+
+QString TMapWin::heading() const {
+    // The main window's heading over its list, which names what the list holds.
+    if (QWidget* main = parentWidget())
+        if (auto* label = main->findChild<QLabel*>(QStringLiteral("AnswerBoxLabel")))
+            if (!label->text().isEmpty())
+                return label->text();
+    return description();
+}
+
+QImage TMapWin::titledImage() const {
+    return view_->canvas().image(1.0, heading());
+}
+
+QString TMapWin::imageFolder() const {
+    if (!imageFolder_.empty() && QFileInfo(QString::fromStdString(imageFolder_)).isDir())
+        return QString::fromStdString(imageFolder_);
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+        return pictures;
+    return QDir::homePath();
+}
+
+QString TMapWin::suggestedImageName() const {
+    QString name = heading();
+    // Characters a file name had better not hold, and runs of blanks, each become one blank.
+    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]+")),
+                 QStringLiteral(" "));
+    name = name.simplified().left(80).trimmed();
+    if (name.isEmpty() || name.startsWith('.'))
+        name = QStringLiteral("Map");
+    return name + QStringLiteral(".png");
+}
+
+void TMapWin::printTo(QPrinter& printer) const {
+    printer.setDocName(QStringLiteral("Corvana Map"));
+    QPainter painter(&printer);
+    const QString title = heading();
+    const QSizeF picture = view_->canvas().titledSize(title);
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    const double scale = std::min(page.width() / picture.width(), page.height() / picture.height());
+    painter.translate((page.width() - picture.width() * scale) / 2,
+                      (page.height() - picture.height() * scale) / 2);
+    painter.scale(scale, scale);
+    view_->canvas().paintTitled(painter, title);
+}
+
+void TMapWin::MenuPrintMapClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(width() > height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Print Map"));
+    if (dialog.exec() == QDialog::Accepted)
+        printTo(printer);
 }
 
 void TMapWin::MenuCopyImageClick() {
-    QGuiApplication::clipboard()->setImage(view_->canvas().image());
+    QGuiApplication::clipboard()->setImage(titledImage());
 }
 
 void TMapWin::MenuSaveImageClick() {
-    QString path =
-        QFileDialog::getSaveFileName(this, "Save Image", "map.png", "PNG images (*.png)");
+    QString path = QFileDialog::getSaveFileName(this, "Save Image",
+                                                QDir(imageFolder()).filePath(suggestedImageName()),
+                                                "PNG images (*.png)");
     if (path.isEmpty())
         return;
     if (!path.endsWith(".png", Qt::CaseInsensitive))
         path += ".png";
     QImageWriter writer(path, "png");
-    if (!writer.write(view_->canvas().image()))
+    if (!writer.write(titledImage())) {
         QMessageBox::warning(this, "Error", "The image could not be saved to " + path + ".");
+        return;
+    }
+    imageFolder_ = QFileInfo(path).absolutePath().toStdString();
 }
 
 void TMapWin::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (stale_)
         follow();
+    view_->setFocus(Qt::OtherFocusReason);
 }
 
 void TMapWin::closeEvent(QCloseEvent* event) {

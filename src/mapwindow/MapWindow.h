@@ -20,6 +20,7 @@
 
 class QAction;
 class QListWidget;
+class QPrinter;
 
 // What the map follows: the main window's list and what stands behind its lines.
 struct MapSource {
@@ -32,7 +33,9 @@ struct MapSource {
     QSize screen;
 };
 
-// The map as a widget: size, paint, wheel, drag, keys and hover go to the canvas.
+// The map as a widget: size, paint, wheel, drag, keys and hover go to the canvas. The legend
+// and the scale bar, which the canvas draws, have widgets of their own over them that say what
+// they show to a screen reader.
 class TMapView : public QWidget {
     Q_OBJECT
 public:
@@ -40,9 +43,16 @@ public:
     corvana::map::MapCanvas& canvas() { return canvas_; }
     // The text under a dot's tooltip: the line it stands for.
     std::function<QString(int id)> dotText;
+    // The tooltip of a mark: its lines, the first ten of them and how many more.
+    QString markText(const std::vector<int>& ids) const;
+    // The legend's and the scale bar's stand-ins, placed and described as last drawn.
+    QWidget* legend() const { return legend_; }
+    QWidget* scaleBar() const { return scaleBar_; }
+    void describeOverlays();
 
 signals:
-    void dotClicked(int id, Qt::KeyboardModifiers modifiers);
+    // A click on a mark: the ids of all its dots.
+    void markClicked(const QList<int>& ids, Qt::KeyboardModifiers modifiers);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -53,9 +63,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
+    // Tab leaves the map for the main window: the map is the only control of its window.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     corvana::map::MapCanvas canvas_;
+    QWidget* legend_;
+    QWidget* scaleBar_;
     std::optional<QPointF> pressed_;
     QPointF last_;
     bool dragged_ = false;
@@ -79,8 +93,20 @@ public:
     TMapView* view() const { return view_; }
     QString description() const;
 
+    // The picture as copied, saved and printed: the map under the list's heading, with its
+    // legend and scale bar.
+    QImage titledImage() const;
+    QString heading() const;
+    // Where Save Image starts: the last folder an image went to, else the user's pictures
+    // folder, else home; and the file name it suggests, from the heading.
+    QString imageFolder() const;
+    QString suggestedImageName() const;
+    // Draws the titled map fitted to the printer's page.
+    void printTo(QPrinter& printer) const;
+
     void MenuCopyImageClick();
     void MenuSaveImageClick();
+    void MenuPrintMapClick();
 
 signals:
     // The window was closed (the menu's check mark follows).
@@ -89,18 +115,32 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    // Follows the main window's moves and size changes.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createMenus();
     void place(const corvana::MapSettings& settings);
-    void selectLine(int row, Qt::KeyboardModifiers modifiers);
+    void placeBeside();
+    void setPlace(const QRect& rect);
+    void followStyle();
+    void selectMark(const QList<int>& rows, Qt::KeyboardModifiers modifiers);
 
     MapSource source_;
     TMapView* view_;
     corvana::map::ListMap map_;
     bool stale_ = true;
+    // Where the map was last put; a move elsewhere is the user's, and then it stays there.
+    QPoint placedAt_;
+    bool besideMain_ = false; // placed beside the main window, not as the settings said
+    bool userMoved_ = false;
+    QRect mainSeen_;          // the main window's frame as last followed
+    std::string imageFolder_; // the last folder Save Image wrote to
     QAction* MenuCopyImage;
     QAction* MenuSaveImage;
+    QAction* MenuPrintMap;
     QAction* MenuClose;
     QAction* MenuZoomIn;
     QAction* MenuZoomOut;

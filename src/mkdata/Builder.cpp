@@ -7,6 +7,7 @@
 #include "data/FileWriters.h"
 #include "data/Records.h"
 #include "data/ZipFacts.h"
+#include "geo/GeoPoint.h"
 #include "geo/Points.h"
 #include "text/Blanks.h"
 #include "text/Csv.h"
@@ -102,22 +103,13 @@ int digitsValue(std::string_view s) {
     return v;
 }
 
-// Control characters, C0 and C1 alike, would show as garbage in the results list, and a line
-// end in the date would cut the first line of ZIPVER.DAT short. The text is valid UTF-8.
-bool hasControl(std::string_view utf8) {
-    for (std::size_t at = 0; at < utf8.size();) {
-        const char32_t c = *DecodeUtf8(utf8, at);
-        if (c < 0x20 || (c >= 0x7F && c < 0xA0))
-            return true;
-    }
-    return false;
-}
-
 // Windows-1252 text of a table field; what is the column's description in messages.
 std::string convertText(std::string_view utf8, std::string_view what, std::size_t line) {
     if (!IsUtf8(utf8))
         throw InputError(line, std::string(what) + " is not valid UTF-8");
-    if (hasControl(utf8))
+    // A control character would show as garbage in the results list, and a line end in the date
+    // would cut the first line of ZIPVER.DAT short.
+    if (!IsPlainUtf8(utf8))
         throw InputError(line,
                          std::string(what) + " " + inQuotes(utf8) + " holds a control character");
     auto text = Utf8ToWin1252(utf8);
@@ -174,32 +166,9 @@ std::uint8_t timeZoneCode(std::string_view offset, std::string_view dst, std::si
     return ZipRecord::zoneByte(hours + 12, dst == "Y");
 }
 
-// Decimal degrees: an optional sign, one to three digits, and up to MaxDegreeDecimals
-// decimals; within -limit to limit. Exponents, blanks and words such as "nan" are refused
-// before the digits are converted.
-std::optional<double> degreesValue(std::string_view text, double limit) {
-    std::string_view digits = text;
-    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-'))
-        digits.remove_prefix(1);
-    const std::size_t dot = digits.find('.');
-    std::string_view whole = digits.substr(0, dot);
-    std::string_view fraction =
-        dot == std::string_view::npos ? std::string_view() : digits.substr(dot + 1);
-    if (whole.empty() || whole.size() > 3 || !allDigits(whole) || !allDigits(fraction) ||
-        (dot != std::string_view::npos && fraction.empty()) || fraction.size() > MaxDegreeDecimals)
-        return std::nullopt;
-    // from_chars takes no plus sign.
-    const char* first = text.data() + (text.front() == '+' ? 1 : 0);
-    double value = 0;
-    std::from_chars(first, text.data() + text.size(), value);
-    if (value < -limit || value > limit)
-        return std::nullopt;
-    return value;
-}
-
 std::string degreesWanted(int limit) {
     return "decimal degrees from -" + std::to_string(limit) + " to " + std::to_string(limit) +
-           " with at most " + std::to_string(MaxDegreeDecimals) + " decimals";
+           " with at most " + std::to_string(geo::MaxDegreeDecimals) + " decimals";
 }
 
 // The point and county code of a row: latitude and longitude both given or both empty.
@@ -210,17 +179,17 @@ void readPlace(Row& row, std::string_view latitude, std::string_view longitude,
         throw InputError(line, latitude.empty() ? "longitude without a latitude"
                                                 : "latitude without a longitude");
     if (!latitude.empty()) {
-        auto lat = degreesValue(latitude, 90);
-        if (!lat)
+        const auto lat = geo::ParseDegrees(latitude, 90, geo::DegreesForm::Table);
+        if (lat.error != geo::DegreesError::None)
             throw InputError(line, "bad latitude " + inQuotes(latitude) + " (" + degreesWanted(90) +
                                        " wanted)");
-        auto lon = degreesValue(longitude, 180);
-        if (!lon)
+        const auto lon = geo::ParseDegrees(longitude, 180, geo::DegreesForm::Table);
+        if (lon.error != geo::DegreesError::None)
             throw InputError(line, "bad longitude " + inQuotes(longitude) + " (" +
                                        degreesWanted(180) + " wanted)");
         row.hasPoint = true;
-        row.latitude = *lat;
-        row.longitude = *lon;
+        row.latitude = lat.degrees;
+        row.longitude = lon.degrees;
     }
     if (!countyFips.empty() && (countyFips.size() != 5 || !allDigits(countyFips)))
         throw InputError(line, "bad county_fips " + inQuotes(countyFips) + " (five digits wanted)");
@@ -791,11 +760,11 @@ void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir) {
         for (const auto& [name, bytes] : files)
             fs::rename(work / name, dir / name);
         fs::remove(work);
-        // Positions, facts or exchanges of the old set would describe the new set wrongly.
-        for (const char* optional :
-             {filenames::PointsDat, filenames::FactsDat, filenames::ExchangeDat})
-            if (!files.count(optional))
-                fs::remove(dir / optional);
+        // A file of the old set that the new one lacks would be read with the new files: old
+        // positions, facts or exchanges would describe the new ZIP codes wrongly.
+        for (const char* name : filenames::DataSetFiles)
+            if (!files.count(name) && !fs::is_directory(dir / name))
+                fs::remove(dir / name);
     } catch (...) {
         std::error_code ignored;
         fs::remove_all(work, ignored);

@@ -47,8 +47,6 @@ inline constexpr std::string_view TableColumns[] = {"zip",
                                                     "time_zone"};
 // The columns from this one on may be left out: tables written before them still build.
 inline constexpr std::size_t FirstOptionalColumn = 9;
-// A latitude or longitude has at most this many decimals.
-inline constexpr std::size_t MaxDegreeDecimals = 5;
 
 // The date line of ZIPVER.DAT from UTF-8 text; throws InputError (line 0) when the text is
 // empty, spans lines, or cannot be written in Windows-1252.
@@ -61,10 +59,11 @@ std::string DateText(std::string_view utf8);
 DataFiles BuildDataFiles(std::string_view csv, std::string_view date);
 
 // Writes the files into dir (made when missing) without ever leaving a half-written set: all of
-// them go into a fresh folder inside dir first and are then renamed into place. A POINTS.DAT
-// or ZIPFACTS.DAT that the new set lacks is removed last, as it belongs to the old set; other files
-// of dir are left alone. Throws std::exception when a file cannot be written; the folder is removed
-// then.
+// them go into a fresh folder inside dir first and are then renamed into place. A file of
+// filenames::DataSetFiles that the new set lacks (POINTS.DAT from a table without positions,
+// ZIPFACTS.DAT without kinds, EXCHANGE.DAT without --exchanges) is removed last, as it belongs to
+// the old set; other files of dir are left alone. Throws std::exception when a file cannot be
+// written; the folder is removed then.
 void WriteDataFiles(const DataFiles& files, const std::filesystem::path& dir);
 
 // The whole program: corvana-mkdata --csv FILE --out DIR --date TEXT. Returns the exit status:

@@ -32,6 +32,9 @@ struct CollectedOutput : Problems {
     // CITY.DAT or ZIPCODE.DAT is missing (its message is the one fatal message): nothing was
     // collected and the command stops before copying or printing.
     bool missingFile = false;
+    // What printed pages open with (Windows-1252): a nearby list's heading, since its lines alone
+    // do not say around which ZIP code or how far they were found. Empty for other lists.
+    std::string heading;
 
     // The text goes to the clipboard or the printer.
     bool deliver() const { return !missingFile && !ioError; }

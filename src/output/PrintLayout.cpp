@@ -35,12 +35,21 @@ std::vector<std::string> PrintLines(std::string_view output) {
     return lines;
 }
 
-std::vector<PrintedPage> LayOutPages(std::string_view output, const PageLayout& layout,
-                                     int copies) {
+std::vector<PrintedPage> LayOutPages(std::string_view output, const PageLayout& layout, int copies,
+                                     std::string_view heading) {
     std::vector<PrintedPage> pages;
     if (layout.lineHeight <= 0 || layout.linesPerPage <= 0)
         return pages;
-    const std::vector<std::string> lines = PrintLines(output);
+    std::vector<std::string> lines;
+    if (!heading.empty()) {
+        lines.emplace_back(heading.substr(0, ShortMax));
+        // Room for the heading, a gap and a line: otherwise the gap would only push the lines
+        // onto another page.
+        if (layout.linesPerPage >= 3)
+            lines.emplace_back();
+    }
+    for (std::string& line : PrintLines(output))
+        lines.push_back(std::move(line));
     copies = std::max(copies, 1);
     pages.emplace_back();
     for (int copy = 1; copy <= copies; ++copy) {

@@ -35,7 +35,11 @@ using PrintedPage = std::vector<PrintedLine>;
 // The pages of `copies` copies of the output, each copy starting on a new page. A page that
 // the output fills exactly is followed by a new one even when nothing is left for it, so the
 // document then ends with an empty page. No pages at all when the line height is 0.
-std::vector<PrintedPage> LayOutPages(std::string_view output, const PageLayout& layout, int copies);
+// A `heading` says what the list is ("Zip Codes Within 10 Miles Of 84101"): when given, it is
+// the first line of each copy, cut as a line is, with an empty line under it where a page has
+// room for three lines or more; the output follows.
+std::vector<PrintedPage> LayOutPages(std::string_view output, const PageLayout& layout, int copies,
+                                     std::string_view heading = {});
 
 // A piece of a printed line between its tabs, and where it starts: device units right of the
 // left margin.

@@ -1,4 +1,4 @@
-#include "search/SearchCommon.h"
+#include "search/detail/SearchCommon.h"
 
 #include "data/FileNames.h"
 #include "text/ShortString.h"

@@ -1,9 +1,11 @@
-#include "search/SearchCommon.h"
+#include "search/detail/SearchCommon.h"
 
 #include "data/FileNames.h"
 #include "text/ShortString.h"
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace corvana {
 
@@ -51,18 +53,32 @@ SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
             CityFile city = OpenCityFile(data);
             ZipFile zip = OpenZipFile(data);
             CityHeaders cities(city, ctx);
+            // A ZIP code in several matching counties is listed once, through the first of them.
+            std::vector<bool> listed(std::size_t(UINT16_MAX) + 1);
             // The county itself is not filtered by state here: the ZIP codes are, by their
             // city's state, so of two counties of one name only the chosen state's ZIP codes show.
             for (const CountyEntry& entry : data.counties) {
                 if (!CountyMatches(entry, upper))
                     continue;
-                ForEachListedZip(
-                    idx, entry.zipListOffset, msg::CountyIndexCorrupt, [&](std::uint16_t record) {
-                        ZipRecord rec = zip.read(record);
-                        const CityHeader& c = cities.at(rec.cityOffset);
-                        if (passes(c.state))
-                            res.items.push_back(lines.zip(record, rec, c, true));
-                    });
+                // Its number, worked out for the few counties that match rather than counted
+                // through the thousands that do not.
+                const std::size_t i = std::size_t(&entry - data.counties.data());
+                const auto add = [&](std::uint16_t record) {
+                    if (listed[record])
+                        return;
+                    ZipRecord rec = zip.read(record);
+                    const CityHeader& c = cities.at(rec.cityOffset);
+                    if (!passes(c.state))
+                        return;
+                    listed[record] = true;
+                    // The line names the county it was found through, which may be another than
+                    // the record's own: the user sees why it is listed. (A record cannot name an
+                    // entry from NoCounty on, which only a damaged file has.)
+                    if (i < NoCounty)
+                        rec.county = std::uint16_t(i);
+                    res.items.push_back(lines.zip(record, rec, c, true));
+                };
+                ForEachListedZip(idx, entry.zipListOffset, msg::CountyIndexCorrupt, add);
             }
         }
         if (res.items.empty())

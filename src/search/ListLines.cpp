@@ -1,4 +1,4 @@
-#include "search/SearchCommon.h"
+#include "search/detail/SearchCommon.h"
 
 #include "text/ShortString.h"
 #include "format/LocalTime.h"
@@ -83,11 +83,16 @@ ResultItem ListLines::city(std::int32_t cityOffset, const CityHeader& city) cons
 
 ResultItem ListLines::county(int countyNumber) const {
     const CountyEntry& entry = ctx_.data.counties[std::size_t(countyNumber)];
-    std::string line =
-        ctx_.settings.countiesInCaps ? upperAscii(entry.name()) : std::string(entry.name());
-    appendCut(line, ", ");
-    appendCut(line, ctx_.data.stateAbbrev(entry.stateNumber()));
-    return ResultItem{std::move(line), CountyItem{countyNumber}};
+    // Built in place, as a ZIP line is: a county name holds at most 254 bytes, so the line is
+    // the whole name and as much of ", " and the state as fits in ShortMax.
+    LineBuffer line;
+    if (ctx_.settings.countiesInCaps)
+        line.putUpper(entry.name());
+    else
+        line.put(entry.name());
+    line.put(", ");
+    line.put(ctx_.data.stateAbbrev(entry.stateNumber()));
+    return ResultItem{line.str(), CountyItem{countyNumber}};
 }
 
 ResultItem ListLines::zip(std::uint32_t record, const ZipRecord& rec, const CityHeader& city,
@@ -113,7 +118,11 @@ ResultItem ListLines::zip(std::uint32_t record, const ZipRecord& rec, const City
     }
     if ((s.showTimeZone || s.showCurrentTime) && f.hasZone())
         line.put(times_.text(f.zoneByte(), s, ctx_.time));
-    return ResultItem{line.str(), ZipItem{record}};
+    ResultItem item{line.str(), ZipItem{record}};
+    if (ctx_.keepFields)
+        item.fields = std::make_shared<const ZipLineFields>(ZipLineFields{
+            f.zip, f.city.str(), std::string(f.state), f.county.str(), f.areaCode, f.zone, f.dst});
+    return item;
 }
 
 } // namespace corvana::detail

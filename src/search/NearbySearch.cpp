@@ -1,4 +1,4 @@
-#include "search/SearchCommon.h"
+#include "search/detail/SearchCommon.h"
 
 #include "geo/Distance.h"
 #include "geo/Nearby.h"
@@ -10,12 +10,19 @@ namespace corvana {
 
 using namespace detail;
 
-std::string NearbyHeading(double radiusMiles, std::string_view zipCode) {
+std::string NearbyHeading(const NearbyRadius& radius, std::string_view centre) {
     // The radius as the user typed it: "10", "2.5"; never "10.000000".
     char number[32];
-    std::snprintf(number, sizeof number, "%.6g", radiusMiles);
-    return std::string("Zip Codes Within ") + number + (radiusMiles == 1 ? " Mile Of " : " Miles Of ") +
-           std::string(zipCode);
+    std::snprintf(number, sizeof number, "%.6g", radius.value);
+    const bool one = radius.value == 1;
+    const char* unit = radius.unit == geo::LengthUnit::Km
+                           ? (one ? " Kilometer Of " : " Kilometers Of ")
+                           : (one ? " Mile Of " : " Miles Of ");
+    return std::string("Zip Codes Within ") + number + unit + std::string(centre);
+}
+
+std::string NearbyHeading(double radiusMiles, std::string_view zipCode) {
+    return NearbyHeading(NearbyRadius{radiusMiles, geo::LengthUnit::Miles}, zipCode);
 }
 
 namespace {
@@ -33,6 +40,14 @@ void AppendZipLines(SearchResult& r, const std::vector<ZipItem>& zips, ZipFile& 
     }
 }
 
+// A list of nearby ZIP codes shows each line's distance after it, as corvana-query near prints
+// it. Copy and print take the ZIP code and the record, not the text: their formats stay.
+void ShowDistances(SearchResult& r) {
+    for (ResultItem& item : r.items)
+        if (const ZipItem* z = item.as<ZipItem>(); z && z->km)
+            item.text += "  " + geo::DistanceText(*z->km);
+}
+
 std::vector<ZipItem> Items(const geo::NearResult& near) {
     std::vector<ZipItem> zips;
     zips.reserve(near.zips.size());
@@ -43,19 +58,21 @@ std::vector<ZipItem> Items(const geo::NearResult& near) {
 
 } // namespace
 
-SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, double radiusMiles,
-                          const SearchContext& ctx, const KindChoice& kinds) {
+SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre,
+                          const NearbyRadius& radius, const SearchContext& ctx,
+                          const KindChoice& kinds) {
     SearchResult r;
     SetDisplay(r, true, true);
-    r.nearby = NearbyCentre{centre, radiusMiles};
+    r.nearby = NearbyCentre{centre, radius.miles()};
     try {
         ZipFile zip = OpenZipFile(ctx.data);
         CityFile city = OpenCityFile(ctx.data);
         const std::string centreZip = zip.read(centre).zipText();
-        StartList(r, ListHeading{ItemKind::Zip, NearbyHeading(radiusMiles, centreZip)});
+        StartList(r, ListHeading{ItemKind::Zip, NearbyHeading(radius, centreZip)});
         const geo::NearResult near =
-            geo::Near(points, centre, radiusMiles * geo::KmPerMile, geo::NoLimit, kinds);
+            geo::Near(points, centre, radius.km(), geo::NoLimit, kinds);
         AppendZipLines(r, Items(near), zip, city, ctx);
+        ShowDistances(r);
         if (r.items.empty())
             r.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
     } catch (const FatalError& e) {
@@ -66,16 +83,29 @@ SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, doubl
     return r; // nearest first: this list is not sorted by name
 }
 
-SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
-                          std::string_view centreText, double radiusMiles,
+SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, double radiusMiles,
                           const SearchContext& ctx, const KindChoice& kinds) {
-    const geo::NearResult near =
-        geo::Near(points, centre, radiusMiles * geo::KmPerMile, geo::NoLimit, kinds);
-    SearchResult r = ZipLinesOf(
-        Items(near), ListHeading{ItemKind::Zip, NearbyHeading(radiusMiles, centreText)}, ctx);
+    return SearchNearby(points, centre, NearbyRadius{radiusMiles, geo::LengthUnit::Miles}, ctx,
+                        kinds);
+}
+
+SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
+                          std::string_view centreText, const NearbyRadius& radius,
+                          const SearchContext& ctx, const KindChoice& kinds) {
+    const geo::NearResult near = geo::Near(points, centre, radius.km(), geo::NoLimit, kinds);
+    SearchResult r =
+        ZipLinesOf(Items(near), ListHeading{ItemKind::Zip, NearbyHeading(radius, centreText)}, ctx);
+    ShowDistances(r);
     if (r.fatal.empty() && !r.ioError && r.items.empty())
         r.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
     return r;
+}
+
+SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
+                          std::string_view centreText, double radiusMiles,
+                          const SearchContext& ctx, const KindChoice& kinds) {
+    return SearchNearby(points, centre, centreText,
+                        NearbyRadius{radiusMiles, geo::LengthUnit::Miles}, ctx, kinds);
 }
 
 SearchResult ZipLinesOf(const std::vector<ZipItem>& zips, ListHeading heading,

@@ -3,10 +3,12 @@
 #include "data/DataSet.h"
 #include "data/ZipFacts.h"
 #include "format/LocalTime.h"
+#include "geo/Distance.h"
 #include "geo/Points.h"
 #include "settings/Settings.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +42,19 @@ struct CountyItem {
     int county = 0;
     bool operator==(const CountyItem&) const = default;
 };
+// The fields of a ZIP line as its search read them, with the capitals settings applied: what
+// the CSV and JSON of corvana-query show without reading the record again. Names are
+// Windows-1252, an empty county or state is none.
+struct ZipLineFields {
+    std::string zip; // five characters
+    std::string city;
+    std::string state; // the abbreviation
+    std::string county;
+    std::optional<int> areaCode;
+    int zone = NoZone; // 1 to 24
+    bool dst = false;
+};
+
 struct ZipItem {
     std::uint32_t record = 0; // in ZIPCODE.DAT
     std::optional<double> km; // in a list of nearby ZIP codes: the distance from its centre
@@ -57,6 +72,10 @@ enum class ItemKind : std::uint8_t { NoMatch, State, MainCity, City, County, Zip
 struct ResultItem {
     std::string text;
     std::variant<NoMatchItem, StateItem, MainCityItem, CityItem, CountyItem, ZipItem> what;
+    // The fields of a ZIP line, kept by a search whose context asks for them
+    // (SearchContext::keepFields). They live here rather than in ZipItem so that every
+    // alternative stays trivially copyable: lists of thousands of lines are moved and sorted.
+    std::shared_ptr<const ZipLineFields> fields{};
 
     ItemKind kind() const { return ItemKind(what.index()); }
     template <class T> const T* as() const { return std::get_if<T>(&what); }
@@ -67,7 +86,8 @@ struct ResultItem {
         return std::nullopt;
     }
 
-    bool operator==(const ResultItem&) const = default;
+    // The fields follow from the record and the settings, so a line is told by the two alone.
+    bool operator==(const ResultItem& o) const { return text == o.text && what == o.what; }
 };
 
 template <ItemKind K>
@@ -109,6 +129,16 @@ inline const ListHeading PossibleCounties{ItemKind::County, "Possible Counties"}
 // What the window must show after a search. A search stops at the first damaged or missing
 // data file: its one fatal message is shown under "FATAL ERROR" and the program ends. The
 // general input/output error is shown and the items added until then stay.
+// A radius around a centre as it was asked for: its number in its unit, the way the heading
+// names it ("Within 10 Miles", "Within 2.5 Kilometers").
+struct NearbyRadius {
+    double value = 10;
+    geo::LengthUnit unit = geo::LengthUnit::Miles;
+
+    double km() const { return unit == geo::LengthUnit::Miles ? value * geo::KmPerMile : value; }
+    double miles() const { return unit == geo::LengthUnit::Miles ? value : value / geo::KmPerMile; }
+};
+
 // What a list of nearby ZIP codes is around: the centre's record and the radius asked for.
 struct NearbyCentre {
     std::uint32_t record = 0;
@@ -129,6 +159,9 @@ struct SearchContext {
     const DataSet& data;
     const Settings& settings;
     TimeContext time;
+    // Each ZIP line keeps the fields it was made from, for output that shows them one by one
+    // (corvana-query's CSV and JSON); the window's lists do without.
+    bool keepFields = false;
 };
 
 // Results-list order: a-z compared as A-Z, other bytes by value; ties by plain byte order.
@@ -146,27 +179,38 @@ SearchResult SearchTheCounty(std::string_view text, const SearchContext& ctx,
                              std::string_view stateComboText);
 SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx);
 
-// The ZIP lines within radiusMiles of the position of the ZIP code of record `centre`, nearest
-// first and so not in the list's alphabetical order, each with its distance; the centre comes
-// first. The heading names the list, "Zip Codes Within 10 Miles Of 84101". A centre without a
-// position (a military post office) lists the no-match line. radiusMiles must be one that
-// geo::CheckRadiusKm accepts. Only ZIP codes whose kind `kinds` keeps are listed; the centre
-// always is.
+// The ZIP lines within `radius` of the position of the ZIP code of record `centre`, nearest
+// first and so not in the list's alphabetical order, each with its distance (in its ZipItem, and
+// after the line's text: "84102 Salt Lake City, UT  2.0 mi (3.2 km)"); the centre comes first.
+// The heading names the list in the radius's unit, "Zip Codes Within 10 Miles Of 84101". A
+// centre without a position (a military post office) lists the no-match line. The radius must be
+// one that geo::CheckRadiusKm accepts. Only ZIP codes whose kind `kinds` keeps are listed; the
+// centre always is.
+SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre,
+                          const NearbyRadius& radius, const SearchContext& ctx,
+                          const KindChoice& kinds = {});
+// The same with a radius in miles, as the window asks.
 SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, double radiusMiles,
                           const SearchContext& ctx, const KindChoice& kinds = {});
 
 // The same around a point: `centreText` names it in the heading ("40.76,-111.89"), and the
 // nearest ZIP code comes first. `nearby` stays empty, as no ZIP code is the centre.
 SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
+                          std::string_view centreText, const NearbyRadius& radius,
+                          const SearchContext& ctx, const KindChoice& kinds = {});
+SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
                           std::string_view centreText, double radiusMiles,
                           const SearchContext& ctx, const KindChoice& kinds = {});
 
-// The ZIP lines of `zips` under `heading`, in that order and each with the distance it carries:
+// The ZIP lines of `zips` under `heading`, in that order and each with the distance it carries
+// in its ZipItem (the text is the plain ZIP line):
 // the line of the nearest ZIP code, or the lines of two ZIP codes a distance apart.
 SearchResult ZipLinesOf(const std::vector<ZipItem>& zips, ListHeading heading,
                         const SearchContext& ctx);
 
-// The heading of that list: "Zip Codes Within 2.5 Miles Of 84101", "... Within 1 Mile Of ...".
+// The heading of that list: "Zip Codes Within 2.5 Miles Of 84101", "... Within 1 Mile Of ...",
+// "... Within 5 Kilometers Of ...".
+std::string NearbyHeading(const NearbyRadius& radius, std::string_view centre);
 std::string NearbyHeading(double radiusMiles, std::string_view zipCode);
 
 // The state numbers of every state-table entry whose abbreviation is exactly `abbrev`.

@@ -1,4 +1,4 @@
-#include "search/SearchCommon.h"
+#include "search/detail/SearchCommon.h"
 
 namespace corvana {
 
@@ -30,31 +30,19 @@ void MainCities(int twoDigits, const SearchContext& ctx, SearchResult& r) {
     }
 }
 
-void ZipLines(std::string_view digits, int value, const SearchContext& ctx, SearchResult& r) {
+void ZipLines(std::string_view digits, const SearchContext& ctx, SearchResult& r) {
     StartList(r, heading::CityZipCodes);
-    const int prefix = digits.size() == 3 ? value : digits.size() == 4 ? value / 10 : value / 100;
-    const ZipIndexEntry& e = ctx.data.zipIndex[std::size_t(prefix)];
-    // Any negative first record is an empty entry: reading record -2 would only fail.
-    if (e.first < 0) {
+    // An empty block needs neither file: reading record -2 would only fail.
+    if (ZipBlock(ctx.data, digits).empty()) {
         r.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
         return;
     }
     CityFile city = OpenCityFile(ctx.data);
     ZipFile zip = OpenZipFile(ctx.data);
     ListLines lines(ctx);
-    for (std::int64_t k = 0; k < e.count; ++k) {
-        const std::int64_t n = std::int64_t(e.first) + k;
-        ZipRecord rec = zip.read(n);
-        bool match = true;
-        if (digits.size() == 4)
-            match = int(rec.leading) * 1000 + rec.last4 / 10 == value;
-        else if (digits.size() == 5)
-            match = int(rec.leading) * 10000 + rec.last4 == value;
-        if (!match)
-            continue;
-        r.items.push_back(
-            lines.zip(std::uint32_t(n), rec, city.readHeader(rec.cityOffset, ctx.data), false));
-    }
+    ForEachZipRecord(ctx.data, zip, digits, [&](std::uint32_t n, const ZipRecord& rec) {
+        r.items.push_back(lines.zip(n, rec, city.readHeader(rec.cityOffset, ctx.data), false));
+    });
     if (r.items.empty())
         r.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
 }
@@ -83,7 +71,7 @@ SearchResult SearchTheZip(std::string_view text, const SearchContext& ctx) {
         else if (n == 2)
             MainCities(value, ctx, res);
         else
-            ZipLines(digits, value, ctx, res);
+            ZipLines(digits, ctx, res);
     });
 }
 

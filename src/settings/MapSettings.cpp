@@ -1,39 +1,41 @@
 #include "settings/MapSettings.h"
 
 #include "settings/IniFile.h"
-#include "settings/Settings.h"
-
-#include <string>
+#include "settings/detail/SettingRows.h"
 
 namespace corvana {
 
 namespace {
 
-constexpr std::size_t Buffer = 15;
+using Row = detail::SettingRow<MapSettings>;
 
-std::int32_t number(const IniFile& ini, const char* key) {
-    return ParseNumber(ini.get(MapSection, key, "0", Buffer));
-}
+#define CORVANA_AT(kind, member) Row::kind([](MapSettings & s) -> auto& { return s.member; })
+
+// The section's keys in the order they are written; the defaults are those of a new record.
+constexpr Row MapRows[] = {
+    {MapSection, "Left", "0", detail::SmallBuffer, CORVANA_AT(NumberAt, left)},
+    {MapSection, "Top", "0", detail::SmallBuffer, CORVANA_AT(NumberAt, top)},
+    {MapSection, "Width", "0", detail::SmallBuffer, CORVANA_AT(NumberAt, width)},
+    {MapSection, "Height", "0", detail::SmallBuffer, CORVANA_AT(NumberAt, height)},
+    {MapSection, "Open", "No", detail::SmallBuffer, CORVANA_AT(FlagAt, open)},
+    // Written once an image was saved, so that a file from before keeps its bytes.
+    {MapSection, "Image Folder", "", detail::PathBuffer, CORVANA_AT(TextAt, imageFolder), true},
+};
+
+#undef CORVANA_AT
 
 } // namespace
 
 MapSettings LoadMapSettings(const IniFile& ini) {
     MapSettings s;
     s.present = ini.has(MapSection);
-    s.left = number(ini, "Left");
-    s.top = number(ini, "Top");
-    s.width = number(ini, "Width");
-    s.height = number(ini, "Height");
-    s.open = ParseFlag(ini.get(MapSection, "Open", "No", Buffer));
+    for (const Row& row : MapRows)
+        detail::TakeSetting(row, ini.get(row.section, row.key, row.def, row.buffer), s);
     return s;
 }
 
-void SaveMapSettings(const MapSettings& s, IniFile& ini) {
-    ini.set(MapSection, "Left", std::to_string(s.left));
-    ini.set(MapSection, "Top", std::to_string(s.top));
-    ini.set(MapSection, "Width", std::to_string(s.width));
-    ini.set(MapSection, "Height", std::to_string(s.height));
-    ini.set(MapSection, "Open", s.open ? "Yes" : "No");
+void SaveMapSettings(const MapSettings& settings, IniFile& ini) {
+    detail::PutSettings(MapRows, settings, ini);
 }
 
 } // namespace corvana

@@ -4,6 +4,7 @@
 // had the map open keeps its bytes: the window writes the section only once the map was shown.
 
 #include <cstdint>
+#include <string>
 
 namespace corvana {
 
@@ -16,6 +17,7 @@ struct MapSettings {
     std::int32_t width = 0; // 0: never placed, the window chooses
     std::int32_t height = 0;
     bool open = false;
+    std::string imageFolder; // where the last map image was saved; empty: none yet
 
     bool operator==(const MapSettings&) const = default;
 };

@@ -1,14 +1,12 @@
 #include "settings/Settings.h"
 
+#include "data/FileNames.h"
 #include "geo/Distance.h"
 #include "settings/IniFile.h"
+#include "settings/detail/SettingRows.h"
 #include "text/ShortString.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstdlib>
-#include <type_traits>
-#include <variant>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -16,14 +14,14 @@ namespace corvana {
 
 namespace {
 
+using detail::FontBuffer;
+using detail::SmallBuffer;
+using Row = detail::SettingRow<Settings>;
+
 constexpr std::string_view Misc = "Misc";
 constexpr std::string_view Preferences = "Preferences";
 constexpr std::string_view PrintFont = "Print Font";
 constexpr std::string_view TimeZone = "Time Zone";
-
-// The private-profile buffers: 15 characters for most keys, 150 for the print font's own.
-constexpr std::size_t SmallBuffer = 15;
-constexpr std::size_t FontBuffer = 150;
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9')
@@ -35,30 +33,10 @@ int hexDigit(char c) {
     return -1;
 }
 
-// Where a setting lives in the record, by the type it has there.
-using FlagAt = bool& (*)(Settings&);
-using NumberAt = std::int32_t& (*)(Settings&);
-using WordAt = std::uint16_t& (*)(Settings&); // a number kept in 16 bits
-using TextAt = std::string& (*)(Settings&);
-using MilesAt = double& (*)(Settings&); // a radius in miles
-
-constexpr double DefaultNearbyMiles = 10;
-
-struct SettingRow {
-    std::string_view section;
-    std::string_view key;
-    std::string_view def; // as the file would hold it
-    std::size_t buffer;
-    std::variant<FlagAt, NumberAt, WordAt, TextAt, MilesAt> at;
-    // Written only where the file has the key already or the value is not the default, so that
-    // the file of a user who never touched the setting keeps its bytes.
-    bool onlyWhenSet = false;
-};
-
-#define CORVANA_AT(type, member) type([](Settings& s) -> auto& { return s.member; })
+#define CORVANA_AT(kind, member) Row::kind([](Settings & s) -> auto& { return s.member; })
 
 // Every setting in the order it is read and written; a file written afresh has this order.
-constexpr SettingRow SettingRows[] = {
+constexpr Row SettingRows[] = {
     {Misc, "Window Size", "640", SmallBuffer, CORVANA_AT(NumberAt, windowSize)},
     {Misc, "Last Search", "1", SmallBuffer, CORVANA_AT(WordAt, lastSearch)},
     {Misc, "All State", "Yes", SmallBuffer, CORVANA_AT(FlagAt, allState)},
@@ -97,41 +75,12 @@ constexpr SettingRow SettingRows[] = {
 
 #undef CORVANA_AT
 
-// Puts the text a setting has in the file, or its default, into the record.
-void take(const SettingRow& row, std::string_view text, Settings& s) {
-    std::visit(
-        [&](auto at) {
-            using At = decltype(at);
-            if constexpr (std::is_same_v<At, FlagAt>)
-                at(s) = ParseFlag(text);
-            else if constexpr (std::is_same_v<At, NumberAt>)
-                at(s) = ParseNumber(text);
-            else if constexpr (std::is_same_v<At, WordAt>)
-                at(s) = std::uint16_t(ParseNumber(text));
-            else if constexpr (std::is_same_v<At, MilesAt>)
-                at(s) = ParseMiles(text, DefaultNearbyMiles);
-            else
-                at(s) = std::string(text);
-        },
-        row.at);
-}
-
-// The shortest text that reads back as the same number: "10", "2.5".
-std::string milesText(double miles) {
-    char buffer[32];
-    const auto end = std::to_chars(std::begin(buffer), std::end(buffer), miles).ptr;
-    return std::string(buffer, end);
-}
-
 } // namespace
 
 double ParseMiles(std::string_view text, double def) {
-    double miles = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), miles);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(miles) ||
-        miles <= 0 || miles > geo::MaxRadiusMiles)
-        return def;
-    return miles;
+    const geo::RadiusParse r =
+        geo::ParseRadius(text, geo::LengthUnit::Miles, geo::RadiusForm::Stored);
+    return r.error == geo::RadiusError::None ? r.inUnit : def;
 }
 
 bool ParseFlag(std::string_view text) {
@@ -161,8 +110,8 @@ std::int32_t ParseNumber(std::string_view text) {
 }
 
 Settings::Settings() {
-    for (const SettingRow& row : SettingRows)
-        take(row, row.def, *this);
+    for (const Row& row : SettingRows)
+        detail::TakeSetting(row, row.def, *this);
 }
 
 Settings LoadSettings(const IniFile& ini, const UserZone& unsetZone) {
@@ -170,45 +119,24 @@ Settings LoadSettings(const IniFile& ini, const UserZone& unsetZone) {
     const std::string zoneNumber = std::to_string(unsetZone.timeZone);
     const std::string_view zoneFlag = unsetZone.daylightSavings ? "Yes" : "No";
     Settings s;
-    for (const SettingRow& row : SettingRows) {
+    for (const Row& row : SettingRows) {
         std::string_view def = row.def;
         if (row.section == TimeZone)
             def = row.key == "Time Zone" ? std::string_view(zoneNumber) : zoneFlag;
-        take(row, ini.get(row.section, row.key, def, row.buffer), s);
+        detail::TakeSetting(row, ini.get(row.section, row.key, def, row.buffer), s);
     }
     return s;
 }
 
 void SaveSettings(const Settings& settings, IniFile& ini) {
-    // The accessors of the table hand out references; this copy is only read.
-    Settings s = settings;
-    Settings defaults; // only read, as `s` is
-    for (const SettingRow& row : SettingRows) {
-        if (row.onlyWhenSet && !ini.has(row.section, row.key)) {
-            if (std::visit([&](auto at) { return at(s) == at(defaults); }, row.at))
-                continue;
-        }
-        std::visit(
-            [&](auto at) {
-                using At = decltype(at);
-                if constexpr (std::is_same_v<At, FlagAt>)
-                    ini.set(row.section, row.key, at(s) ? "Yes" : "No");
-                else if constexpr (std::is_same_v<At, TextAt>)
-                    ini.set(row.section, row.key, at(s));
-                else if constexpr (std::is_same_v<At, MilesAt>)
-                    ini.set(row.section, row.key, milesText(at(s)));
-                else
-                    ini.set(row.section, row.key, std::to_string(at(s)));
-            },
-            row.at);
-    }
+    detail::PutSettings(SettingRows, settings, ini);
 }
 
 std::string SettingsFilePath() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     // Relative values are to be ignored, so the file never lands in the working directory.
     if (xdg && xdg[0] == '/')
-        return std::string(xdg) + "/CORVANA.INI";
+        return std::string(xdg) + "/" + filenames::SettingsFile;
     std::string home;
     if (const char* h = std::getenv("HOME"); h && *h)
         home = h;
@@ -216,7 +144,7 @@ std::string SettingsFilePath() {
         home = pw->pw_dir;
     if (home.empty())
         return {};
-    return home + "/.config/CORVANA.INI";
+    return home + "/.config/" + filenames::SettingsFile;
 }
 
 } // namespace corvana

@@ -63,8 +63,8 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
-// A radius in miles as the file holds it ("10", "2.5"): the whole text a decimal number above 0
-// and at most 12,500; anything else gives `def`.
+// A radius in miles as the file holds it ("10", "2.5", "1e-05"), read as every radius is read
+// (above 0 and at most 12,500 miles); anything else gives `def`.
 double ParseMiles(std::string_view text, double def);
 
 // "YES" in any case is on; anything else, "Y" and "1" included, is off.

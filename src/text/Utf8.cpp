@@ -43,6 +43,16 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
+bool IsPlainUtf8(std::string_view text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const auto c = DecodeUtf8(text, at);
+        if (!c || IsControl(*c))
+            return false;
+    }
+    return true;
+}
+
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += char(c);

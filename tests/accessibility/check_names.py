@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Reads the running window the way a screen reader does, through AT-SPI, and checks that every
-control it shows has a name: in each search mode, before and after a search, in the dialogs and
-in the map window.
+control it shows has a name: in each search mode, before and after a search, in the dialogs, in
+the phone window and in the map window.
 
 Usage: check_names.py PROGRAM   (CHECK_NAMES_VERBOSE=1 lists every control it read)
 Starts its own X server (xvfb-run) and session bus, and the program with its own configuration and
@@ -426,6 +426,40 @@ def main_inner(program):
                 fail(f"the map is described as {the_map.description!r}, not {wanted!r}")
             elif the_map:
                 print("map:", the_map.description)
+            # What the legend and the scale bar show, which the map draws, is read out by the
+            # stand-ins laid over them.
+            for name, says in (("Legend", "ZIP code: blue dot"), ("Scale bar", " km")):
+                part = wait_for(f"the map's {name.lower()}",
+                                lambda name=name: next((o for o in walk(mapwin)
+                                                        if o.name == name), None))
+                if part and says not in part.description:
+                    fail(f"the map's {name.lower()} is described as {part.description!r}")
+                elif part:
+                    print(f"{name.lower()}:", part.description)
+
+        # The phone window beside the main window: its field named after its label, and its
+        # list button filling the main list.
+        focus_main()
+        xdotool("key", "ctrl+t")
+        phone = wait_for("the phone window", lambda: shown_window("Phone Number"))
+        if phone:
+            field = wait_for("the phone field", lambda: find(phone, pyatspi.ROLE_TEXT,
+                                                             "Phone Number"))
+            if not field:
+                fail("the phone field is not named after its label")
+            xdotool("search", "--sync", "--name", "^Phone Number$", "windowfocus", "--sync")
+            xdotool("type", "--delay", "40", "(208) 334-1234")
+            button = wait_for("the List Zip Codes button",
+                              lambda: find(phone, pyatspi.ROLE_PUSH_BUTTON, "List Zip Codes"))
+            check_named(phone, "phone window")
+            if button:
+                press(button)
+                wait_for("the ZIP codes of the number", lambda: (lst := find(
+                    window, pyatspi.ROLE_LIST)) is not None
+                    and lst.name == "Zip Codes For (208) 334-1234")
+            xdotool("search", "--sync", "--name", "^Phone Number$", "windowfocus", "--sync")
+            xdotool("key", "Escape")
+            wait_for("the phone window to close", lambda: shown_window("Phone Number") is None)
     finally:
         stop(app_process)
         shutil.rmtree(work, ignore_errors=True)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Completes words with the bash completion of corvana-query as an interactive shell would, and
-# checks that its commands and options are those that `corvana-query --help` lists.
+# checks that its commands and options are those that `corvana-query --help` lists, and after a
+# command those that `corvana-query COMMAND --help` lists.
 # Usage: completion_test.sh COMPLETION_FILE CORVANA_QUERY
 set -uo pipefail
 completion=$1
@@ -54,7 +55,7 @@ expect() {
 
 # Commands first, then options once a dash is typed; option values are skipped when looking
 # for the command.
-expect "corvana-query " "area city county distance lookup near nearest state zip"
+expect "corvana-query " "area city county distance lookup near nearest phone state zip"
 expect "corvana-query ne" "near nearest"
 expect "corvana-query c" "city county"
 expect "corvana-query --s" "--settings --show --state"
@@ -63,7 +64,16 @@ expect "corvana-query --csv --show county lo" "lookup"
 expect "corvana-query --show=none z" "zip"
 expect "corvana-query city --j" "--json"
 expect "corvana-query zip 8" ""
+expect "corvana-query near 84101 --l" "--limit"
+expect "corvana-query lookup --c" "--caps --column --columns --csv"
+expect "corvana-query --csv lookup --j" ""
+expect "corvana-query --l" "--limit"
 expect "corvana-query -- --c" ""
+expect "corvana-query p" "phone"
+expect "corvana-query phone --h" "--help --hours"
+expect "corvana-query phone --z" "--zips"
+expect "corvana-query lookup --p" "--phone-column"
+expect "corvana-query near --z" ""
 
 # Values of the options that have a fixed set of them, in both spellings, and comma lists.
 expect "corvana-query --show co" "county"
@@ -71,6 +81,7 @@ expect "corvana-query --show county," "county,area county,county county,none cou
 expect "corvana-query --caps=ci" "cities"
 expect "corvana-query --caps=cities,co" "--caps=cities,counties" no
 expect "corvana-query --format 3" "3 30 31 32"
+expect "corvana-query phone --hours " "8-21 9-20"
 expect "corvana-query lookup --columns city,l" "city,latitude city,longitude"
 expect "corvana-query --miles 5 n" "near nearest"
 expect "corvana-query --state w" "WA WI WV WY"
@@ -96,6 +107,13 @@ commands=$(printf '%s\n' $_corvana_query_commands | sort -u | tr '\n' ' ')
     fail "options: completion has '$options', --help lists '$listed_options'"
 [[ $commands == "$listed_commands" ]] ||
     fail "commands: completion has '$commands', --help lists '$listed_commands'"
+
+# After a command, the options of its own usage text.
+for command in $_corvana_query_commands; do
+    help=$("$query" "$command" --help) || fail "$query $command --help failed"
+    listed=$(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u | tr '\n' ' ' | sed 's/ $//')
+    expect "corvana-query $command --" "$listed"
+done
 
 if [[ $failures -gt 0 ]]; then
     echo "$failures completion checks failed" >&2

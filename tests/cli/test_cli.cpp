@@ -432,6 +432,12 @@ TEST(CliGeo, BadCentresRadiiAndLimitsAreOneLineUsageErrors) {
         {{"nearest", "84101"}, "\"84101\": The point has no longitude after its latitude."},
         {{"near", "12345"}, "no ZIP code 12345 in the data"},
         {{"near", "841011"}, "\"841011\" is not a ZIP code"},
+        // Fewer digits are refused, not read as a ZIP code with leading zeros.
+        {{"near", "841"}, "\"841\" is not a ZIP code: a ZIP code has five digits"},
+        {{"distance", "84101", "8410"}, "\"8410\" is not a ZIP code: a ZIP code has five digits"},
+        {{"lookup", "--distance-from", "601", "84101"},
+         "\"601\" is not a ZIP code: a ZIP code has five digits"},
+        {{"near", "841011234"}, "\"841011234\" is not a ZIP code: a ZIP code has five digits"},
         {{"distance", "84101", "99999"}, "no ZIP code 99999 in the data"},
         {{"near", "84101", "--miles", "0"}, "--miles 0: The radius must be more than 0."},
         {{"near", "84101", "--km", "-5"}, "--km -5: The radius must be more than 0."},

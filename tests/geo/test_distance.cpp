@@ -52,6 +52,18 @@ TEST(Geodesic, LengthsWorkedOutByHand) {
     EXPECT_EQ(GeodesicKm({12.3, 45.6}, {12.3, 45.6}), 0);
 }
 
+TEST(Geodesic, CircleLiesAtItsRadiusClockwiseFromNorth) {
+    const GeoPoint centre{11, 180};
+    const auto circle = GeodesicCircle(centre, 150, 8);
+    ASSERT_EQ(circle.size(), 8u);
+    for (const GeoPoint& p : circle)
+        EXPECT_NEAR(GeodesicKm(centre, p), 150, 1e-6);
+    EXPECT_NEAR(std::abs(circle[0].longitude), 180, 1e-9); // north first
+    EXPECT_GT(circle[0].latitude, 11);
+    EXPECT_LT(circle[2].longitude, -178); // east, across the 180th meridian
+    EXPECT_TRUE(GeodesicCircle(centre, 150, 0).empty());
+}
+
 TEST(Geodesic, SphereBoundHoldsEverywhere) {
     // The spatial index finds candidates on the sphere; the geodesic between two points must
     // never be shorter than the bound says, or a point inside a radius would be missed.

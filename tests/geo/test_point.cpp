@@ -78,6 +78,40 @@ TEST(ParsePoint, RefusesEachMistakeWithItsOwnMessage) {
     EXPECT_LT(ParsePoint(std::string(5000, 'x') + ",0").message.size(), 100u);
 }
 
+// One reader of degrees for a point typed and for the ZIP table's columns: the table's form is
+// the stricter, and what both read they read alike.
+TEST(ParseDegrees, TypedAndTableForms) {
+    const std::tuple<std::string, DegreesError, DegreesError, double> cases[] = {
+        // text, typed, table, degrees when read
+        {"40.76", DegreesError::None, DegreesError::None, 40.76},
+        {"+51.874", DegreesError::None, DegreesError::None, 51.874},
+        {"-76.63401", DegreesError::None, DegreesError::None, -76.63401},
+        {"15", DegreesError::None, DegreesError::None, 15},
+        {"-90", DegreesError::None, DegreesError::None, -90},
+        {"13.", DegreesError::None, DegreesError::NotNumber, 13},
+        {".5", DegreesError::None, DegreesError::NotNumber, 0.5},
+        {"13.474747", DegreesError::None, DegreesError::NotNumber, 13.474747},
+        {"90.00001", DegreesError::OutOfRange, DegreesError::OutOfRange, 0},
+        {"144.74", DegreesError::OutOfRange, DegreesError::OutOfRange, 0},
+        {"1e1", DegreesError::NotNumber, DegreesError::NotNumber, 0},
+        {"--13", DegreesError::NotNumber, DegreesError::NotNumber, 0},
+        {"+-13", DegreesError::NotNumber, DegreesError::NotNumber, 0},
+        {"-+13", DegreesError::NotNumber, DegreesError::NotNumber, 0},
+        {" 13", DegreesError::NotNumber, DegreesError::NotNumber, 0},
+        {"", DegreesError::NotNumber, DegreesError::NotNumber, 0},
+    };
+    for (const auto& [text, typed, table, degrees] : cases) {
+        const DegreesParse t = ParseDegrees(text, 90, DegreesForm::Typed);
+        const DegreesParse b = ParseDegrees(text, 90, DegreesForm::Table);
+        EXPECT_EQ(t.error, typed) << text;
+        EXPECT_EQ(b.error, table) << text;
+        EXPECT_EQ(t.degrees, typed == DegreesError::None ? degrees : 0) << text;
+        EXPECT_EQ(b.degrees, table == DegreesError::None ? degrees : 0) << text;
+    }
+    EXPECT_EQ(ParseDegrees("-180", 180, DegreesForm::Table).degrees, -180);
+    EXPECT_EQ(ParsePoint("+-5,3").error, PointError::LatitudeNotNumber);
+}
+
 TEST(ParseRadius, ReadsUnitsAndRefusesNonsense) {
     EXPECT_DOUBLE_EQ(ParseRadius("10", LengthUnit::Miles).km, 16.09344);
     EXPECT_DOUBLE_EQ(ParseRadius(" 2.5 ", LengthUnit::Km).km, 2.5);
@@ -105,6 +139,20 @@ TEST(ParseRadius, ReadsUnitsAndRefusesNonsense) {
         EXPECT_FALSE(r.message.empty()) << text;
         EXPECT_EQ(r.km, 0) << text;
     }
+    // The settings file's form: what the file's writer gives back for any radius, exponents too.
+    const std::pair<std::string, double> stored[] = {
+        {"10", 10}, {"2.5", 2.5}, {"1e-05", 1e-05}, {"1.5e1", 15}, {"12500", 12500}};
+    for (const auto& [text, miles] : stored) {
+        RadiusParse r = ParseRadius(text, LengthUnit::Miles, RadiusForm::Stored);
+        EXPECT_EQ(r.error, RadiusError::None) << text;
+        EXPECT_EQ(r.inUnit, miles) << text;
+        EXPECT_EQ(r.km, miles * KmPerMile) << text;
+    }
+    EXPECT_EQ(ParseRadius("1e-05", LengthUnit::Miles).error, RadiusError::NotNumber);
+    for (std::string bad : {"+10", "0", "1e9", "nan", "ten", "10mi", ""})
+        EXPECT_NE(ParseRadius(bad, LengthUnit::Miles, RadiusForm::Stored).error, RadiusError::None)
+            << bad;
+    EXPECT_EQ(ParseRadius("2.5", LengthUnit::Km).inUnit, 2.5);
     EXPECT_EQ(CheckRadiusKm(std::nan("")), RadiusError::NotFinite);
     EXPECT_EQ(CheckRadiusKm(-1e-300), RadiusError::NotPositive);
 }

@@ -6,10 +6,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPalette>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolTip>
@@ -78,6 +83,10 @@ private slots:
     void keysWheelAndHover();
     void notesWithoutOutlinesOrLocations();
     void copyImage();
+    void stackOfZipCodesIsOneMark();
+    void savedAndPrintedImages();
+    void placeFollowsTheMainWindow();
+    void focusPaletteAndFonts();
     void settingsWrittenOnlyOnceTheMapWasOpened();
     void reopensAtStartClampedToTheScreen();
 };
@@ -126,6 +135,19 @@ void TestMapWindow::eachKindOfLineOnTheMap() {
     QCOMPARE(map.description(), QString("Map of 3 ZIP codes around Salt Lake City, UT"));
     QCOMPARE(map.view()->accessibleDescription(), map.description());
     QCOMPARE(map.view()->accessibleName(), QString("Map"));
+    // Each dot carries its ZIP code, and their city is named at their middle, without its state.
+    std::set<std::string> zips;
+    for (const auto& dot : content().dots)
+        zips.insert(dot.zip);
+    QCOMPARE(zips, (std::set<std::string>{"84101", "84102", "84110"}));
+    QCOMPARE(content().places.size(), std::size_t(1));
+    const corvana::map::NamedPlace& city = content().places.front();
+    QCOMPARE(city.name, std::string("Salt Lake City"));
+    QCOMPARE(city.zipCodes, 3);
+    double latitude = 0;
+    for (const auto& dot : content().dots)
+        latitude += dot.at.latitude / 3;
+    QVERIFY(std::abs(city.at.latitude - latitude) < 1e-9);
 
     search(w, "SearchZip", "8"); // the states of the digit
     QVERIFY(content().dots.empty());
@@ -136,12 +158,15 @@ void TestMapWindow::eachKindOfLineOnTheMap() {
     QCOMPARE(content().counties, std::vector<int>{49035});
     QCOMPARE(map.description(), QString("Map of 2 ZIP code areas"));
 
-    search(w, "SearchCity", "sa"); // cities: their ZIP codes' counties
+    search(w, "SearchCity", "sa"); // cities: their ZIP codes' counties, named when they fit
     QCOMPARE(content().counties, (std::vector<int>{2016, 49035, 72127}));
+    QVERIFY(!content().countiesListed);
     QVERIFY(map.description().startsWith("Map of 4 cities"));
+    QCOMPARE(content().places.size(), std::size_t(4)); // each city at its ZIP codes' middle
 
-    search(w, "SearchCounty", "s"); // counties
+    search(w, "SearchCounty", "s"); // counties, each named
     QCOMPARE(content().counties, (std::vector<int>{49035, 72127}));
+    QVERIFY(content().countiesListed);
     QVERIFY(map.view()->canvas().view().isFitted());
 
     search(w, "SearchCounty", "salt"); // their ZIP lines again
@@ -169,8 +194,8 @@ void TestMapWindow::nearbyListDrawsItsCircle() {
                                           corvana::NearbyCentre{record, 10});
     QVERIFY(listed.content.circle);
     QCOMPARE(listed.content.circle->radiusKm, 16.09344);
-    QCOMPARE(listed.content.circle->centre.lat, 40.75621);
-    QCOMPARE(listed.content.circle->centre.lon, -111.90090);
+    QCOMPARE(listed.content.circle->centre.latitude, 40.75621);
+    QCOMPARE(listed.content.circle->centre.longitude, -111.90090);
     QCOMPARE(listed.place, QString("Salt Lake City, UT"));
     // Without locations: no dots, no circle.
     auto bare = corvana::map::MapOfList(w.shownItems(), w.data(), nullptr, nullptr,
@@ -198,16 +223,17 @@ void TestMapWindow::clickedDotSelectsItsLine() {
     QTest::mouseClick(map.view(), Qt::LeftButton, {}, pixelOf(map, 1));
     QVERIFY(!list->item(1)->isSelected());
 
-    // Selecting ranges: a click selects its line alone, Ctrl adds one.
+    // Selecting ranges: a click selects its line alone, Ctrl adds the lines of a mark, all of
+    // them (here the two that share a place).
     Find<QCheckBox>(w, "RangeSelect")->click();
     QTest::mouseClick(map.view(), Qt::LeftButton, {}, pixelOf(map, 1));
     QCOMPARE(list->selectedItems(), QList<QListWidgetItem*>{list->item(1)});
     QTest::mouseClick(map.view(), Qt::LeftButton, Qt::ControlModifier, shared);
-    QCOMPARE(list->selectedItems().size(), 2);
+    QCOMPARE(list->selectedItems().size(), 3);
 
     // A drag moves the map and selects nothing.
     list->clearSelection();
-    const QPointF before = map.view()->canvas().view().toPixel({-111.9, 40.76});
+    const QPointF before = map.view()->canvas().view().toPixel({40.76, -111.9});
     QTest::mousePress(map.view(), Qt::LeftButton, {}, pixelOf(map, 1));
     QMouseEvent move(QEvent::MouseMove, QPointF(pixelOf(map, 1) + QPoint(40, 0)),
                      map.view()->mapToGlobal(QPointF(pixelOf(map, 1) + QPoint(40, 0))),
@@ -215,7 +241,7 @@ void TestMapWindow::clickedDotSelectsItsLine() {
     QApplication::sendEvent(map.view(), &move);
     QTest::mouseRelease(map.view(), Qt::LeftButton, {}, pixelOf(map, 1) + QPoint(40, 0));
     QVERIFY(list->selectedItems().isEmpty());
-    QCOMPARE(map.view()->canvas().view().toPixel({-111.9, 40.76}).x(), before.x() + 40);
+    QCOMPARE(map.view()->canvas().view().toPixel({40.76, -111.9}).x(), before.x() + 40);
 }
 
 void TestMapWindow::clickedDotScrollsItsLineIntoView() {
@@ -284,9 +310,9 @@ void TestMapWindow::keysWheelAndHover() {
     QCOMPARE(mapView.scale(), fitted * 1.5);
     QTest::keyClick(view, Qt::Key_Minus);
     QCOMPARE(mapView.scale(), fitted);
-    const double lon = mapView.centre().lon;
+    const double lon = mapView.centre().longitude;
     QTest::keyClick(view, Qt::Key_Right);
-    QVERIFY(mapView.centre().lon > lon);
+    QVERIFY(mapView.centre().longitude > lon);
     QVERIFY(!mapView.isFitted());
     QTest::keyClick(view, Qt::Key_Home);
     QVERIFY(mapView.isFitted());
@@ -298,12 +324,12 @@ void TestMapWindow::keysWheelAndHover() {
 
     // One notch of the wheel zooms in at the pointer: the place under it stays.
     const QPointF at(200, 150);
-    const corvana::map::LonLat before = mapView.toGeo(at);
+    const corvana::map::GeoPoint before = mapView.toGeo(at);
     QWheelEvent wheel(at, view->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(view, &wheel);
     QCOMPARE(mapView.scale(), fitted * 1.25);
-    QVERIFY(std::abs(mapView.toGeo(at).lon - before.lon) < 1e-9);
+    QVERIFY(std::abs(mapView.toGeo(at).longitude - before.longitude) < 1e-9);
 
     // Resting on a dot shows its line; elsewhere nothing.
     Find<QAction>(map, "MenuFittedView")->trigger();
@@ -348,10 +374,13 @@ void TestMapWindow::copyImage() {
     search(w, "SearchZip", "841");
     QApplication::clipboard()->clear();
     Find<QAction>(map, "MenuCopyImage")->trigger();
+    // The picture under the list's heading, which names it.
     const QImage copied = QApplication::clipboard()->image();
-    QCOMPARE(copied.size(), map.view()->size());
+    QCOMPARE(copied.width(), map.view()->width());
+    QVERIFY(copied.height() > map.view()->height());
+    QCOMPARE(map.heading(), Find<QLabel>(w, "AnswerBoxLabel")->text());
     QCOMPARE(copied.convertToFormat(QImage::Format_ARGB32),
-             map.view()->canvas().image().convertToFormat(QImage::Format_ARGB32));
+             map.view()->canvas().image(1.0, map.heading()).convertToFormat(QImage::Format_ARGB32));
     QCOMPARE(Find<QAction>(map, "MenuCopyImage")->text(), QString("&Copy Image"));
     QCOMPARE(Find<QAction>(map, "MenuSaveImage")->text(), QString::fromUtf8("&Save Image\u2026"));
     QCOMPARE(Find<QAction>(map, "MenuCopyImage")->shortcut(), QKeySequence("Ctrl+C"));
@@ -424,6 +453,141 @@ void TestMapWindow::reopensAtStartClampedToTheScreen() {
     QVERIFY(narrow.x() > wide.frameGeometry().right());
     QVERIFY(narrow.width() >= 240);
     QCOMPARE(narrow.x() + narrow.width(), large.screen.width());
+}
+
+void TestMapWindow::stackOfZipCodesIsOneMark() {
+    // The real data: 18 ZIP codes of prefix 841 share the point 40.6681,-111.9083.
+    TestWindow t(CORVANA_BIN_DIR);
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    search(w, "SearchZip", "841");
+    QListWidget* list = w.resultsList();
+    auto& canvas = map.view()->canvas();
+    const QPoint at = canvas.view().toPixel({40.6681, -111.9083}).toPoint();
+    const std::vector<int> ids = canvas.markAt(at);
+    QCOMPARE(ids.size(), std::size_t(18));
+    // One mark and its count in the legend; the tooltip names ten lines and the rest.
+    QVERIFY(canvas.legendText().contains("ZIP codes at one point"));
+    const QStringList tip = map.view()->markText(ids).split('\n');
+    QCOMPARE(tip.size(), 11);
+    QCOMPARE(tip.front(), list->item(ids.front())->text());
+    QCOMPARE(tip.back(), QString("and 8 more"));
+
+    // Without Range Selecting each click steps to the mark's next line, scrolled into view.
+    auto stackSelected = [&] {
+        std::vector<int> rows;
+        for (int id : ids)
+            if (list->item(id)->isSelected())
+                rows.push_back(id);
+        return rows;
+    };
+    for (std::size_t click = 0; click <= ids.size(); ++click) {
+        QTest::mouseClick(map.view(), Qt::LeftButton, {}, at);
+        const int expected = ids[click % ids.size()];
+        QCOMPARE(stackSelected(), std::vector<int>{expected});
+        QVERIFY(list->viewport()->rect().contains(list->visualItemRect(list->item(expected))));
+    }
+    // With it a click selects all of them, and Ctrl takes them off again.
+    Find<QCheckBox>(w, "RangeSelect")->click();
+    QTest::mouseClick(map.view(), Qt::LeftButton, {}, at);
+    QCOMPARE(stackSelected(), ids);
+    QCOMPARE(list->selectedItems().size(), 18);
+    QTest::mouseClick(map.view(), Qt::LeftButton, Qt::ControlModifier, at);
+    QVERIFY(list->selectedItems().isEmpty());
+}
+
+void TestMapWindow::savedAndPrintedImages() {
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    search(w, "SearchCity", "salt lake");
+    // A file name from the heading, without what a name may not hold.
+    QVERIFY(!map.heading().isEmpty());
+    QCOMPARE(map.suggestedImageName(), map.heading().simplified() + ".png");
+    Find<QLabel>(w, "AnswerBoxLabel")->setText(" a/b: *c* ");
+    QCOMPARE(map.suggestedImageName(), QString("a b c.png"));
+    Find<QLabel>(w, "AnswerBoxLabel")->setText("..");
+    QCOMPARE(map.suggestedImageName(), QString("Map.png"));
+    // A folder that is gone falls back to the pictures folder or home.
+    TempDir saved;
+    corvana::MapSettings settings = map.placement(true);
+    QVERIFY(settings.imageFolder.empty());
+    const QString start = map.imageFolder();
+    QVERIFY(QFileInfo(start).isDir());
+
+    // One page of a PDF, the titled map fitted to it.
+    const QString pdf = QString::fromStdString(saved.str() + "/map.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    map.printTo(printer);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("%PDF"));
+    QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 1);
+    QCOMPARE(Find<QAction>(map, "MenuPrintMap")->shortcut(), QKeySequence("Ctrl+P"));
+}
+
+void TestMapWindow::placeFollowsTheMainWindow() {
+    TestWindow t;
+    t.screen = QSize(1600, 1000);
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    auto beside = [&] {
+        const QRect main = w.frameGeometry(), own = map.frameGeometry();
+        return !own.intersects(main) && own.left() >= 0 && own.right() < t.screen.width() &&
+               own.bottom() < t.screen.height();
+    };
+    QVERIFY(beside());
+    // Every screen size keeps it beside, without a gap growing between them.
+    for (int size : {1280, 400, 1024, 640}) {
+        w.ChooseWindowSize(size);
+        QVERIFY2(beside(), qPrintable(QString::number(size)));
+        if (map.x() > w.x())
+            QCOMPARE(map.x() - (w.frameGeometry().right() + 1), 8);
+    }
+    // Once the user moved it, it stays where it was put.
+    map.move(20, 20);
+    w.ChooseWindowSize(1024);
+    QCOMPARE(map.pos(), QPoint(20, 20));
+}
+
+void TestMapWindow::focusPaletteAndFonts() {
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    // Open, the map has the keys at once.
+    QCOMPARE(map.focusWidget(), map.view());
+    // A dark palette gives a dark map; a light one a light map.
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    map.setPalette(dark);
+    QVERIFY(map.view()->canvas().colours().land.lightness() < 80);
+    QVERIFY(map.view()->canvas().colours().text.lightness() > 200);
+    search(w, "SearchCity", "salt lake");
+    const QImage night = map.titledImage();
+    const QPoint land = map.view()->canvas().view().toPixel({40.0, -111.5}).toPoint();
+    QVERIFY(
+        QColor(night.pixel(land + QPoint(0, night.height() - map.view()->height()))).lightness() <
+        80);
+    map.setPalette(QPalette(QColor(0xf0, 0xf0, 0xf0)));
+    QVERIFY(map.view()->canvas().colours().land.lightness() > 200);
+    // The names follow the main window's size.
+    const double small = map.view()->canvas().fontPixels();
+    w.ChooseWindowSize(1280);
+    QVERIFY(map.view()->canvas().fontPixels() > small * 1.5);
+    // The legend and the scale bar are described for a screen reader.
+    search(w, "SearchCity", "salt lake");
+    map.view()->repaint();
+    QCOMPARE(map.view()->legend()->accessibleName(), QString("Legend"));
+    QVERIFY(map.view()->legend()->accessibleDescription().startsWith("ZIP code: blue dot"));
+    QVERIFY(map.view()->scaleBar()->accessibleDescription().contains(" mi"));
+    QVERIFY(map.view()->scaleBar()->accessibleDescription().contains(" km"));
 }
 
 QTEST_MAIN(TestMapWindow)

@@ -332,7 +332,7 @@ void TestModes::spinnerStepsAndWraps() {
     QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("AE"));
     QCOMPARE(w.chosenStates(), (std::vector<int>{0}));
     QVERIFY(Find<QLineEdit>(w, "SearchSecondEdit")->isVisible());
-    QCOMPARE(w.focusWidget(), Find<QLineEdit>(w, "SearchSecondEdit"));
+    QCOMPARE(w.focusWidget(), Find<QComboBox>(w, "SearchFirstCombo"));
     QVERIFY(!Find<QListWidget>(w, "AnswerBox")->isVisible());
 
     QTest::mouseClick(up, Qt::LeftButton);

@@ -123,8 +123,10 @@ void TestNearby::listsTheCoresLinesNearestFirst() {
         expected << fromCore(item.text);
     QCOMPARE(ItemTexts(list), expected);
     QCOMPARE(expected.size(), 4);
-    QCOMPARE(list->item(0)->text(), searchLine);
+    // Each line is followed by its distance from the centre
+    QCOMPARE(list->item(0)->text(), searchLine + "  0.0 mi (0.0 km)");
     QVERIFY(list->item(3)->text().startsWith("84070 Sandy, UT"));
+    QVERIFY(list->item(3)->text().endsWith("  12.2 mi (19.7 km)"));
     double last = 0;
     for (const corvana::ResultItem& item : w.shownItems()) {
         const double km = *item.as<corvana::ZipItem>()->km;
@@ -199,6 +201,17 @@ void TestNearby::copyTakesTheNearbyOrderInEveryFormat() {
     });
     QTest::mouseClick(Find<QPushButton>(w, "ButtonCopy"), Qt::LeftButton);
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("84110\r\n84070\r\n"));
+
+    // Printed pages of the list open with what it is; a search's list prints only its lines.
+    QCOMPARE(w.CollectOutput(0, true).heading,
+             std::string("Zip Codes Within 15 Miles Of 84101"));
+    auto* field = Find<QLineEdit>(w, "SearchFirstEdit");
+    field->clear();
+    Type(w, "8410");
+    QCOMPARE(w.CollectOutput(0, true).heading, std::string());
+    field->clear();
+    Type(w, "84101");
+    Nearby(w, 15);
 
     // Every format writes each line of the list, one after the other in the list's order.
     for (int format = 0; format < 33; ++format) {

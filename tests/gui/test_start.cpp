@@ -160,22 +160,22 @@ void TestStart::controlsAsDesigned() {
     QVERIFY(!Find<QAction>(w, "MenuCopy")->isEnabled());
     QCOMPARE(Find<QFrame>(w, "Bevel1")->focusPolicy(), Qt::NoFocus);
 
-    // Tab order: the mode buttons, the two fields, the list and its controls, the state field
-    // and its spinner, the state filter.
+    // Tab order: the mode buttons, the state field and its spinner where State mode shows
+    // them, the two fields, the list and its controls, the state filter.
     QList<QWidget*> expected = {Find<QRadioButton>(w, "SearchZip"),
                                 Find<QRadioButton>(w, "SearchCity"),
                                 Find<QRadioButton>(w, "SearchState"),
                                 Find<QRadioButton>(w, "SearchCounty"),
                                 Find<QRadioButton>(w, "SearchArea"),
-                                Find<QLineEdit>(w, "SearchFirstEdit"),
-                                Find<QLineEdit>(w, "SearchSecondEdit"),
-                                Find<QListWidget>(w, "AnswerBox"),
-                                Find<QPushButton>(w, "ButtonCopy"),
-                                Find<QPushButton>(w, "ButtonPrint"),
-                                Find<QCheckBox>(w, "RangeSelect"),
                                 Find<QComboBox>(w, "SearchFirstCombo"),
                                 Find<TSpinButton>(w, "TheSpinner")->upButton(),
                                 Find<TSpinButton>(w, "TheSpinner")->downButton(),
+                                Find<QLineEdit>(w, "SearchFirstEdit"),
+                                Find<QLineEdit>(w, "SearchSecondEdit"),
+                                Find<QListWidget>(w, "AnswerBox"),
+                                Find<QCheckBox>(w, "RangeSelect"),
+                                Find<QPushButton>(w, "ButtonPrint"),
+                                Find<QPushButton>(w, "ButtonCopy"),
                                 Find<QRadioButton>(w, "AllStates"),
                                 Find<QRadioButton>(w, "SingleState"),
                                 Find<QComboBox>(w, "StateCombo")};
@@ -204,7 +204,8 @@ void TestStart::menuTree() {
                           "&800 x 600 Ctrl+F4", "&1024 x 768 Ctrl+F5", "1&280 x 1024 Ctrl+F6"}));
     QCOMPARE(actionTexts(Find<QMenu>(w, "MenuEdit")),
              (QStringList{"&Copy Ctrl+C", QString::fromUtf8("&Nearby Zip Codes\u2026 Ctrl+E"),
-                          QString::fromUtf8("Zip Code &Details\u2026")}));
+                          QString::fromUtf8("Zip Code &Details\u2026"),
+                          QString::fromUtf8("&Phone Number\u2026 Ctrl+T")}));
     QCOMPARE(
         actionTexts(Find<QMenu>(w, "MenuConfigure")),
         (QStringList{"&Always On Top Ctrl+W", "-", "&Preferences Ctrl+R", "&Time Zone Ctrl+Z"}));

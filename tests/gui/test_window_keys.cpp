@@ -145,10 +145,11 @@ class TestWindowKeys : public QObject {
 private slots:
     void noTwoCommandsShareAnAccessKey();
     void theCheckFindsASharedKey();
-    void arrowKeysInSearchByGiveTheFieldTheFocus();
+    void arrowKeysInSearchByChooseTheModeAndStay();
     void downInTheEmptyStateFieldStartsAtTheFirstState();
     void singleStateIsRememberedAndRestored();
     void printFontBoxShowsItsWholeText();
+    void commandRowTabsInReadingOrder();
     void spinnerArrowsGrowWithTheWindow();
     void focusedListIsFramedAndShowsItsCurrentLine();
 };
@@ -187,7 +188,8 @@ void TestWindowKeys::noTwoCommandsShareAnAccessKey() {
     TSetTimeZone zone(settings, corvana::ZoneChoices, 1.0, Screen, nullptr);
     TAboutBox about(1.0, Screen);
     TOtherProducts others(1.0, Screen);
-    TNearbyRadius radius("84101", 10, 1.0, Screen);
+    RecordingMessages radiusMessages;
+    TNearbyRadius radius("84101", 10, 1.0, Screen, radiusMessages);
     THelpWindow help(QString::fromStdString(t.dataDir + "/CORVA.HLP"));
     QPrinter printer;
     TPrinterSetup setup(printer, {{{"Office", {QPageSize(QPageSize::Letter)}, {}}}, "Office"},
@@ -218,40 +220,58 @@ void TestWindowKeys::theCheckFindsASharedKey() {
     QCOMPARE(SharedKeys(AccessKeys(&window)).size(), 1);
 }
 
-void TestWindowKeys::arrowKeysInSearchByGiveTheFieldTheFocus() {
+void TestWindowKeys::arrowKeysInSearchByChooseTheModeAndStay() {
     TestWindow t;
     t.writeIni("[Misc]\nLast Search=4\n");
     TMainWin& w = t.open();
     Activate(w);
     auto* field = Find<QLineEdit>(w, "SearchFirstEdit");
+    auto* combo = Find<QComboBox>(w, "SearchFirstCombo");
     QCOMPARE(QApplication::focusWidget(), field);
 
-    // Back to "Search By", where the focus lands on the checked button.
+    // Back to "Search By", where the focus lands on the checked button and stays in the group
+    // while the arrows choose: from County down to Area Code and up again to Zip Code.
     QTest::keyClick(field, Qt::Key_Backtab);
     QCOMPARE(QApplication::focusWidget(), Find<QRadioButton>(w, "SearchCounty"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(w.searchMode(), 5);
-    QVERIFY(Find<QRadioButton>(w, "SearchArea")->isChecked());
-    QCOMPARE(QApplication::focusWidget(), field);
+    QCOMPARE(QApplication::focusWidget(), Find<QRadioButton>(w, "SearchArea"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(w.searchMode(), 5);
-    QTest::keyClicks(QApplication::focusWidget(), "801");
-    QCOMPARE(field->text(), QString("801"));
-    QCOMPARE(field->maxLength(), 3);
-    QVERIFY(Find<QListWidget>(w, "AnswerBox")->isVisible());
-    QVERIFY(ItemTexts(Find<QListWidget>(w, "AnswerBox")).first().startsWith("84"));
+    for (int mode = 4; mode >= 1; --mode) {
+        QTest::keyClick(QApplication::focusWidget(), mode % 2 ? Qt::Key_Left : Qt::Key_Up);
+        QCOMPARE(w.searchMode(), mode);
+        QVERIFY(QApplication::focusWidget()->inherits("QRadioButton"));
+        QVERIFY(static_cast<QRadioButton*>(QApplication::focusWidget())->isChecked());
+    }
+    QCOMPARE(QApplication::focusWidget(), Find<QRadioButton>(w, "SearchZip"));
+    QVERIFY(t.messages.boxes.empty());
 
-    // Up into State mode: its state field takes the keys.
+    // Tab goes on to the mode's field.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), field);
+    QTest::keyClicks(field, "sal");
+    QVERIFY(Find<QListWidget>(w, "AnswerBox")->isVisible());
+
+    // Enter too, also in State mode, whose field is the state field; with the list shown,
+    // Tab still goes there and not to the list.
     QTest::keyClick(field, Qt::Key_Backtab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-    QCOMPARE(w.searchMode(), 4);
-    QTest::keyClick(field, Qt::Key_Backtab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(w.searchMode(), 3);
-    QCOMPARE(QApplication::focusWidget(), Find<QComboBox>(w, "SearchFirstCombo"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), combo);
     QTest::keyClicks(QApplication::focusWidget(), "u");
-    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("U"));
+    QCOMPARE(combo->currentText(), QString("U"));
+    QTest::keyClick(combo, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), Find<QRadioButton>(w, "SearchState"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), combo);
+
+    // A click on a mode still puts the focus in its field.
+    QTest::mouseClick(Find<QRadioButton>(w, "SearchArea"), Qt::LeftButton);
+    QCOMPARE(w.searchMode(), 5);
+    QCOMPARE(QApplication::focusWidget(), field);
     QVERIFY(t.messages.boxes.empty());
 }
 
@@ -266,8 +286,27 @@ void TestWindowKeys::downInTheEmptyStateFieldStartsAtTheFirstState() {
         QCOMPARE(first, QString(dir == CORVANA_BIN_DIR ? "AA" : "AE"));
         QTest::keyClick(combo, Qt::Key_Down);
         QCOMPARE(combo->currentText(), first);
-        QCOMPARE(QApplication::focusWidget(), Find<QLineEdit>(w, "SearchSecondEdit"));
         QCOMPARE(w.chosenStates().size(), std::size_t(1));
+        // The keys stay in the state field to step on; the City field is there for Tab.
+        QCOMPARE(QApplication::focusWidget(), combo);
+        QVERIFY(Find<QLineEdit>(w, "SearchSecondEdit")->isVisible());
+        QTest::keyClick(combo, Qt::Key_Down);
+        QCOMPARE(combo->currentText(), combo->itemText(1));
+        QTest::keyClick(combo, Qt::Key_Up);
+        QCOMPARE(combo->currentText(), first);
+        QCOMPARE(QApplication::focusWidget(), combo);
+        // So do the spinner's arrows.
+        auto* spinner = Find<TSpinButton>(w, "TheSpinner");
+        QTest::mouseClick(spinner->downButton(), Qt::LeftButton);
+        QCOMPARE(combo->currentText(), combo->itemText(1));
+        QCOMPARE(QApplication::focusWidget(), combo);
+        QTest::mouseClick(spinner->upButton(), Qt::LeftButton);
+        QCOMPARE(combo->currentText(), first);
+        QCOMPARE(QApplication::focusWidget(), combo);
+        // Typed, an abbreviation goes on to the city.
+        combo->setEditText({});
+        QTest::keyClicks(combo, "UT");
+        QCOMPARE(QApplication::focusWidget(), Find<QLineEdit>(w, "SearchSecondEdit"));
 
         // The list steps on from a typed abbreviation, and stops at its ends.
         combo->setFocus();
@@ -371,12 +410,48 @@ void TestWindowKeys::printFontBoxShowsItsWholeText() {
         QCOMPARE(plainBox->text(), QString("11pt Arial"));
         QCOMPARE(plainBox->font().pixelSize(), ScaleValue(15, p));
     }
-    // A name too long for any readable size is shown from its start.
+    // A name too long for any readable size is shown from its start, and whole in the tool
+    // tip; so is a long name of a font that every desktop has, at every size.
     PrintDialog d;
     d.settings.printFont.faceName = std::string(60, 'W');
     QLineEdit* box = d.open(1.0, true).PrintFont;
     QCOMPARE(box->cursorPosition(), 0);
     QVERIFY(box->text().startsWith("11pt W"));
+    QCOMPARE(box->toolTip(), "11pt " + QString(60, 'W'));
+    for (double factor : Factors) {
+        PrintDialog condensed;
+        condensed.settings.printFont = {"DejaVu Sans Condensed", 14, 0, true, false, false, false};
+        QLineEdit* shown = condensed.open(factor, true).PrintFont;
+        const QString whole = "14pt DejaVu Sans Condensed";
+        QCOMPARE(shown->toolTip(), whole);
+        // What fits, and an ellipsis where the rest is left off.
+        const QString text = shown->text();
+        QVERIFY2(text == whole || (text.endsWith(QChar(0x2026)) && text.size() > 6 &&
+                                   whole.startsWith(text.chopped(1))),
+                 qPrintable(text));
+        QCOMPARE(shown->accessibleDescription(), text == whole ? QString() : whole);
+        // Drawn whole: the box looks the same with the caret at either end.
+        const QImage fromStart = shown->grab().toImage();
+        shown->setCursorPosition(int(shown->text().size()));
+        QVERIFY2(shown->grab().toImage() == fromStart, qPrintable(QString::number(factor)));
+    }
+}
+
+void TestWindowKeys::commandRowTabsInReadingOrder() {
+    TestWindow t;
+    TMainWin& w = t.open();
+    Activate(w);
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "970");
+    auto* list = Find<QListWidget>(w, "AnswerBox");
+    list->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, (QStringList{"RangeSelect", "ButtonPrint", "ButtonCopy"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("ButtonPrint"));
 }
 
 void TestWindowKeys::spinnerArrowsGrowWithTheWindow() {

@@ -37,7 +37,7 @@ int distance(QColor a, QColor b) {
                      std::abs(a.blue() - b.blue())});
 }
 
-QColor pixelAt(const QImage& image, const MapView& view, LonLat p) {
+QColor pixelAt(const QImage& image, const MapView& view, GeoPoint p) {
     QPointF px = view.toPixel(p);
     return image.pixelColor(int(std::floor(px.x())), int(std::floor(px.y())));
 }
@@ -48,36 +48,95 @@ class TestMap : public QObject {
     Q_OBJECT
 
 private slots:
+    void namesLegendScaleBarAndStacks() {
+        QVERIFY(realOutlines());
+        MapCanvas c;
+        c.setSize({800, 600});
+        c.setOutlines({realOutlines(), ""});
+        MapContent content;
+        // Three ZIP codes at one point and two alone, a city among them, a hollow one.
+        content.dots = {{{40.6681, -111.9083}, 0, false, "84119"},
+                        {{40.76, -111.89}, 1, false, "84101"},
+                        {{40.6681, -111.9083}, 2, true, "84120"},
+                        {{40.70, -111.80}, 3, false, "84117", true},
+                        {{40.6681, -111.9083}, 4, false, "84128"}};
+        content.places = {{{40.72, -111.87}, "Salt Lake City", 4}};
+        c.setContent(content);
+        const QPointF stack = c.view().toPixel({40.6681, -111.9083});
+        QCOMPARE(c.markAt(stack), (std::vector<int>{0, 2, 4}));
+        QCOMPARE(c.dotAt(stack)->id, 2); // its selected dot
+        QCOMPARE(c.markAt(c.view().toPixel({40.76, -111.89})), std::vector<int>{1});
+
+        QStringList names;
+        for (const auto& label : c.labels()) {
+            names << label.text;
+            // No name covers a dot, the legend or the scale bar, nor another name.
+            for (const auto& dot : c.content().dots) {
+                const QPointF at = c.view().toPixel(dot.at);
+                QVERIFY2(!label.box.intersects(QRectF(at - QPointF(4, 4), QSizeF(8, 8))),
+                         qPrintable(label.text));
+            }
+            QVERIFY(!label.box.intersects(c.legendRect()));
+            QVERIFY(!label.box.intersects(c.scaleBarRect()));
+            for (const auto& other : c.labels())
+                QVERIFY(&other == &label || !other.box.intersects(label.box));
+        }
+        QVERIFY(names.contains("Salt Lake City"));
+        QVERIFY(names.contains("84101") && names.contains("84117"));
+        QVERIFY(!names.contains("84119")); // a stack shows its count, not one of its codes
+        QVERIFY(names.contains("Salt Lake") || names.contains("Utah"));
+        QCOMPARE(c.legendText(), QString("ZIP code: blue dot; Selected: red dot; "
+                                         "ZIP codes at one point: blue disc with its count; "
+                                         "Without an area: blue ring"));
+        QVERIFY(c.scaleBarText().contains(" mi") && c.scaleBarText().contains(" km"));
+        QVERIFY(c.scaleBarRect().right() <= 800 && c.scaleBarRect().bottom() <= 600);
+
+        // The names' size follows the text size given, and the picture takes a title band.
+        const QRectF before = c.labels().front().box;
+        c.setFontPixels(24);
+        QVERIFY(c.labels().front().box.height() > before.height() * 1.5);
+        const QImage titled = c.image(1.0, "Possible Zip Codes");
+        QCOMPARE(titled.width(), 800);
+        QVERIFY(titled.height() > 600 + 24);
+        // The count is drawn on the stack: white among the dot's blue.
+        const QImage plain = c.image();
+        bool white = false;
+        for (int dx = -3; dx <= 3; ++dx)
+            white = white || QColor(plain.pixel(stack.toPoint() + QPoint(dx, 0))).lightness() > 200;
+        QVERIFY(white);
+    }
+
     void projectionRoundTripsAndKeepsShapes() {
         MapView v;
         v.setSize({800, 600});
         const GeoBox utah{-114.05, -109.04, 37.0, 42.0};
         v.fit(utah, 0);
-        for (LonLat p : {LonLat{-111.89, 40.76}, LonLat{-114.05, 37.0}, LonLat{-80, 25},
-                         LonLat{144.75, 13.47}}) {
-            LonLat back = v.toGeo(v.toPixel(p));
-            QVERIFY(std::abs(back.lon - p.lon) < 1e-9 && std::abs(back.lat - p.lat) < 1e-9);
+        for (GeoPoint p : {GeoPoint{40.76, -111.89}, GeoPoint{37.0, -114.05}, GeoPoint{25, -80},
+                           GeoPoint{13.47, 144.75}}) {
+            GeoPoint back = v.toGeo(v.toPixel(p));
+            QVERIFY(std::abs(back.longitude - p.longitude) < 1e-9 &&
+                    std::abs(back.latitude - p.latitude) < 1e-9);
         }
         // A degree of longitude is the cosine of the centre's latitude of a degree of latitude.
         QCOMPARE(v.xScale(), v.scale() * std::cos(39.5 * std::numbers::pi / 180));
         // Utah is 5 degrees tall and (times the cosine) 3.87 wide: the height fills the view.
-        QVERIFY(std::abs(v.toPixel({-111.5, 37.0}).y() - 600) < 1e-6);
-        QVERIFY(std::abs(v.toPixel({-111.5, 42.0}).y()) < 1e-6);
-        QVERIFY(v.toPixel({-114.05, 40}).x() > 0 && v.toPixel({-109.04, 40}).x() < 800);
+        QVERIFY(std::abs(v.toPixel({37.0, -111.5}).y() - 600) < 1e-6);
+        QVERIFY(std::abs(v.toPixel({42.0, -111.5}).y()) < 1e-6);
+        QVERIFY(v.toPixel({40, -114.05}).x() > 0 && v.toPixel({40, -109.04}).x() < 800);
     }
 
     void the180thMeridianAndGuamLieBesideTheRest() {
         MapView v;
         v.setSize({1000, 500});
-        const LonLat aleutians[] = {{172.9, 52.9}, {-169.5, 52.5}};
+        const GeoPoint aleutians[] = {{52.9, 172.9}, {52.5, -169.5}};
         v.fit(GeoBox::around(aleutians), 10);
-        QVERIFY(std::abs(v.centre().lon - (-178.3)) < 1e-9);
+        QVERIFY(std::abs(v.centre().longitude - (-178.3)) < 1e-9);
         // Two degrees apart across the meridian, drawn two degrees apart.
-        const double gap = v.toPixel({-179, 52}).x() - v.toPixel({179, 52}).x();
+        const double gap = v.toPixel({52, -179}).x() - v.toPixel({52, 179}).x();
         QVERIFY(std::abs(gap - 2 * v.xScale()) < 1e-6);
-        QVERIFY(v.toPixel({172.9, 52.9}).x() >= 9.99 && v.toPixel({-169.5, 52}).x() <= 990.01);
+        QVERIFY(v.toPixel({52.9, 172.9}).x() >= 9.99 && v.toPixel({52, -169.5}).x() <= 990.01);
         // The whole country: Guam lies west of Hawaii, which lies west of Maine.
-        const LonLat country[] = {{144.75, 13.47}, {-157.86, 21.31}, {-68.8, 44.8}};
+        const GeoPoint country[] = {{13.47, 144.75}, {21.31, -157.86}, {44.8, -68.8}};
         v.fit(GeoBox::around(country), 10);
         const double guam = v.toPixel(country[0]).x(), hawaii = v.toPixel(country[1]).x();
         QVERIFY(guam < hawaii && hawaii < v.toPixel(country[2]).x());
@@ -88,7 +147,7 @@ private slots:
         MapView v;
         v.setSize({640, 480});
         // One point: at least MinExtent degrees of latitude in view.
-        const LonLat one[] = {{-111.89, 40.76}};
+        const GeoPoint one[] = {{40.76, -111.89}};
         v.fit(GeoBox::around(one), 24);
         QVERIFY(std::abs(v.scale() - (480 - 48) / MapView::MinExtent) < 1e-9);
         QVERIFY(near(v.toPixel(one[0]), {320, 240}));
@@ -97,13 +156,13 @@ private slots:
 
         // The place under the pixel stays under it.
         const QPointF at(100, 400);
-        const LonLat under = v.toGeo(at);
+        const GeoPoint under = v.toGeo(at);
         v.zoomAt(at, 3);
         QVERIFY(near(v.toPixel(under), at, 1e-6));
         QVERIFY(std::abs(v.scale() - 3 * fitted) < 1e-9);
         QVERIFY(!v.isFitted());
         // A drag moves the place under the mouse to where the mouse went, north too.
-        const LonLat grabbed = v.toGeo({300, 300});
+        const GeoPoint grabbed = v.toGeo({300, 300});
         v.drag({300, 300}, {350, 100});
         QVERIFY(near(v.toPixel(grabbed), {350, 100}, 1e-6));
         v.zoomAt(at, 1e9);
@@ -118,11 +177,11 @@ private slots:
         v.setSize({1280, 1024});
         QVERIFY(std::abs(v.scale() - (1024 - 48) / MapView::MinExtent) < 1e-9);
         v.panBy({40, 0});
-        const LonLat centre = v.centre();
+        const GeoPoint centre = v.centre();
         const std::uint64_t before = v.revision();
         v.setSize({800, 600});
         QVERIFY(v.revision() != before);
-        QCOMPARE(v.centre().lon, centre.lon);
+        QCOMPARE(v.centre().longitude, centre.longitude);
         QVERIFY(!v.isFitted());
     }
 
@@ -130,22 +189,22 @@ private slots:
         MapCanvas c;
         c.setSize({800, 600});
         MapContent content;
-        content.dots = {{{-111.89, 40.76}, 1, false}, {{-104.99, 39.74}, 2, false}};
+        content.dots = {{{40.76, -111.89}, 1, false}, {{39.74, -104.99}, 2, false}};
         c.setContent(content);
         const double fitted = c.view().scale();
-        const LonLat middle = c.view().centre();
+        const GeoPoint middle = c.view().centre();
         QVERIFY(c.key(Qt::Key_Plus));
         QVERIFY(std::abs(c.view().scale() - fitted * MapCanvas::KeyZoom) < 1e-9);
         QVERIFY(c.key(Qt::Key_Minus));
         QVERIFY(std::abs(c.view().scale() - fitted) < 1e-9);
         QVERIFY(c.key(Qt::Key_Left));
-        QVERIFY(c.view().centre().lon < middle.lon);
+        QVERIFY(c.view().centre().longitude < middle.longitude);
         QVERIFY(c.key(Qt::Key_Up));
-        QVERIFY(c.view().centre().lat > middle.lat);
+        QVERIFY(c.view().centre().latitude > middle.latitude);
         QVERIFY(!c.key(Qt::Key_A));
         QVERIFY(c.key(Qt::Key_Home));
         QVERIFY(c.view().isFitted());
-        const LonLat under = c.view().toGeo({200, 150});
+        const GeoPoint under = c.view().toGeo({200, 150});
         c.wheel({200, 150}, {0, 240});
         QVERIFY(std::abs(c.view().scale() - fitted * MapCanvas::WheelZoom * MapCanvas::WheelZoom) <
                 1e-9);
@@ -156,11 +215,11 @@ private slots:
         MapCanvas c;
         c.setSize({400, 400});
         MapContent content;
-        content.dots = {{{-111.0, 40.0}, 7, false}, {{-111.0, 40.0}, 8, true},
-                        {{-110.0, 40.0}, 9, false}};
+        content.dots = {
+            {{40.0, -111.0}, 7, false}, {{40.0, -111.0}, 8, true}, {{40.0, -110.0}, 9, false}};
         c.setContent(content);
-        const QPointF first = c.view().toPixel({-111.0, 40.0});
-        const QPointF third = c.view().toPixel({-110.0, 40.0});
+        const QPointF first = c.view().toPixel({40.0, -111.0});
+        const QPointF third = c.view().toPixel({40.0, -110.0});
         // Two dots on one place: the selected one is drawn on top, and is the one hit.
         QCOMPARE(c.dotAt(first + QPointF(3, 3))->id, 8);
         QCOMPARE(c.dotAt(third - QPointF(0, 6))->id, 9);
@@ -169,7 +228,7 @@ private slots:
         c.setSelection(none);
         QCOMPARE(c.dotAt(first)->id, 8); // of two alike, the later in the list is drawn on top
         c.key(Qt::Key_Plus);
-        QCOMPARE(c.dotAt(c.view().toPixel({-110.0, 40.0}))->id, 9);
+        QCOMPARE(c.dotAt(c.view().toPixel({40.0, -110.0}))->id, 9);
     }
 
     void drawingPutsBordersDotsAndPlacesWhereTheyLie() {
@@ -177,24 +236,24 @@ private slots:
         MapCanvas c;
         c.setSize({800, 800});
         MapContent content;
-        content.dots = {{{-111.89, 40.76}, 1, false}, {{-109.55, 38.57}, 2, true}};
+        content.dots = {{{40.76, -111.89}, 1, false}, {{38.57, -109.55}, 2, true}};
         content.states = {49};
         c.setContent(content);
         // Utah's box is known once the outlines come: the view is fitted to it then.
         c.setOutlines({realOutlines(), ""});
-        QVERIFY(std::abs(c.view().toPixel({-111.5, 42.0}).y() - MapCanvas::FitMargin) < 1);
+        QVERIFY(std::abs(c.view().toPixel({42.0, -111.5}).y() - MapCanvas::FitMargin) < 1);
         QImage img = c.image();
-        const QColor utah = pixelAt(img, c.view(), {-113.0, 39.0});
+        const QColor utah = pixelAt(img, c.view(), {39.0, -113.0});
         const QColor dot = pixelAt(img, c.view(), content.dots[0].at);
         const QColor selected = pixelAt(img, c.view(), content.dots[1].at);
         QVERIFY(distance(dot, QColor(0x1f, 0x5f, 0xbf)) < 20);
         QVERIFY(distance(selected, QColor(0xe0, 0x30, 0x1e)) < 20);
         // Utah is outlined: inside, the land is tinted; Nevada's land is not.
-        const QColor nevada = pixelAt(img, c.view(), {-114.6, 39.0});
+        const QColor nevada = pixelAt(img, c.view(), {39.0, -114.6});
         QVERIFY(distance(utah, nevada) > 20);
         QVERIFY(distance(nevada, QColor(0xfa, 0xf8, 0xf2)) < 8);
         // The Utah-Nevada line runs along 114.05 W: a dark line there, in some pixel of the row.
-        const QPointF line = c.view().toPixel({-114.05, 38.5});
+        const QPointF line = c.view().toPixel({38.5, -114.05});
         int darkest = 255;
         for (int dx = -2; dx <= 2; ++dx)
             darkest = std::min(darkest, qGray(img.pixel(int(line.x()) + dx, int(line.y()))));
@@ -205,9 +264,9 @@ private slots:
         // Zoomed out to the whole country: the Gulf of Mexico is water, Texas is land.
         c.view().fit(realOutlines()->bounds(), 0);
         img = c.image();
-        const QColor gulf = pixelAt(img, c.view(), {-90, 26});
+        const QColor gulf = pixelAt(img, c.view(), {26, -90});
         QVERIFY(distance(gulf, QColor(0xdd, 0xe8, 0xf0)) < 8);
-        QVERIFY(distance(pixelAt(img, c.view(), {-100, 31.5}), gulf) > 8);
+        QVERIFY(distance(pixelAt(img, c.view(), {31.5, -100}), gulf) > 8);
     }
 
     void circleAndTheMeridianOnAHandMadeMap() {
@@ -215,17 +274,17 @@ private slots:
         c.setSize({600, 600});
         c.setOutlines(handMade());
         MapContent content;
-        content.circle = MapCircle{{180, 11}, 150};
+        content.circle = MapCircle{{11, 180}, 150};
         c.setContent(content);
         // The fit takes in the circle: 150 km north is 1.356 degrees of latitude there.
-        const LonLat north{180, 11 + 150 / 110.61};
+        const GeoPoint north{11 + 150 / 110.61, 180};
         QVERIFY(std::abs(c.view().toPixel(north).y() - MapCanvas::FitMargin) < 3);
         QImage img = c.image();
         // The island is drawn on both sides of the meridian, under the circle's tint.
-        const QColor west = pixelAt(img, c.view(), {179.5, 10.5});
-        const QColor east = pixelAt(img, c.view(), {-179.5, 10.5});
+        const QColor west = pixelAt(img, c.view(), {10.5, 179.5});
+        const QColor east = pixelAt(img, c.view(), {10.5, -179.5});
         QVERIFY(distance(west, east) < 4);
-        const QColor sea = pixelAt(img, c.view(), {180, 9.8}); // in the circle, off the island
+        const QColor sea = pixelAt(img, c.view(), {9.8, 180}); // in the circle, off the island
         QVERIFY(distance(west, sea) > 10);
         // The circle's dashed line where it is farthest north.
         const QPointF top = c.view().toPixel(north);
@@ -244,7 +303,7 @@ private slots:
         c.setOutlines(loadOutlines("/nonexistent/OUTLINE.DAT"));
         QCOMPARE(c.note(), QString(msg::OutlinesNotFound));
         MapContent content;
-        content.dots = {{{-111.89, 40.76}, 1, false}};
+        content.dots = {{{40.76, -111.89}, 1, false}};
         content.states = {49}; // nothing to outline it with
         c.setContent(content);
         QImage img = c.image();

@@ -29,7 +29,7 @@ const Outlines& real() {
     return *load.outlines;
 }
 
-int fipsAt(const Outlines& o, LonLat p, bool county) {
+int fipsAt(const Outlines& o, GeoPoint p, bool county) {
     const auto* r = county ? o.countyAt(p) : o.stateAt(p);
     return r ? r->fips : 0;
 }
@@ -66,21 +66,21 @@ TEST(RealOutlines, KnownPointsLieInTheirStateAndCounty) {
     const Outlines& o = real();
     struct Case {
         const char* where;
-        LonLat at;
+        GeoPoint at;
         int state, county;
     };
     const Case cases[] = {
-        {"Salt Lake City", {-111.891, 40.761}, 49, 49035},
-        {"Springfield, IL (the state's ring closes a step short)", {-89.65, 39.80}, 17, 17167},
-        {"Honolulu", {-157.86, 21.31}, 15, 15003},
-        {"San Juan", {-66.06, 18.45}, 72, 72127},
-        {"Hagatna, Guam", {144.75, 13.47}, 66, 66010},
-        {"Adak, west of 180 W", {-176.65, 51.87}, 2, 2016},
-        {"Attu, east of 180 E", {173.2, 52.85}, 2, 2016},
-        {"Washington", {-77.03, 38.90}, 11, 11001},
-        {"Lake Michigan", {-87.0, 43.5}, 0, 0},
-        {"Gulf of Mexico", {-90.0, 25.0}, 0, 0},
-        {"Ottawa", {-75.70, 45.42}, 0, 0},
+        {"Salt Lake City", {40.761, -111.891}, 49, 49035},
+        {"Springfield, IL (the state's ring closes a step short)", {39.80, -89.65}, 17, 17167},
+        {"Honolulu", {21.31, -157.86}, 15, 15003},
+        {"San Juan", {18.45, -66.06}, 72, 72127},
+        {"Hagatna, Guam", {13.47, 144.75}, 66, 66010},
+        {"Adak, west of 180 W", {51.87, -176.65}, 2, 2016},
+        {"Attu, east of 180 E", {52.85, 173.2}, 2, 2016},
+        {"Washington", {38.90, -77.03}, 11, 11001},
+        {"Lake Michigan", {43.5, -87.0}, 0, 0},
+        {"Gulf of Mexico", {25.0, -90.0}, 0, 0},
+        {"Ottawa", {45.42, -75.70}, 0, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(fipsAt(o, c.at, false), c.state) << c.where;
@@ -96,16 +96,16 @@ TEST(HandMadeOutlines, ShapesHolesAndTheMeridian) {
     ASSERT_EQ(o.states().size(), 2u);
     EXPECT_EQ(o.state(12)->name, "Ost\xC3\xA9");
     EXPECT_EQ(o.stateByAbbrev("WS")->fips, 11);
-    EXPECT_EQ(fipsAt(o, {15, 42}, false), 11);
-    EXPECT_EQ(fipsAt(o, {25, 45}, false), 12);
+    EXPECT_EQ(fipsAt(o, {42, 15}, false), 11);
+    EXPECT_EQ(fipsAt(o, {45, 25}, false), 12);
     // The small county is a hole of the one around it.
-    EXPECT_EQ(fipsAt(o, {15, 45}, true), 11003);
-    EXPECT_EQ(fipsAt(o, {12, 45}, true), 11001);
-    EXPECT_FALSE(o.contains(*o.county(11001), {15, 45}));
+    EXPECT_EQ(fipsAt(o, {45, 15}, true), 11003);
+    EXPECT_EQ(fipsAt(o, {45, 12}, true), 11001);
+    EXPECT_FALSE(o.contains(*o.county(11001), {45, 15}));
     // The island reaches from 179 E to 179 W.
     for (double lon : {179.5, -179.5, 180.0})
-        EXPECT_EQ(fipsAt(o, {lon, 11}, false), 12) << lon;
-    EXPECT_EQ(fipsAt(o, {178.5, 11}, false), 0);
+        EXPECT_EQ(fipsAt(o, {11, lon}, false), 12) << lon;
+    EXPECT_EQ(fipsAt(o, {11, 178.5}, false), 0);
     const GeoBox& east = o.state(12)->box;
     EXPECT_NEAR(east.west, 20, 1e-9);
     EXPECT_NEAR(east.east, 181, 1e-9);
@@ -113,8 +113,8 @@ TEST(HandMadeOutlines, ShapesHolesAndTheMeridian) {
     EXPECT_TRUE(o.arcs()[0].stateLine);
     EXPECT_FALSE(o.arcs()[3].stateLine);
     EXPECT_EQ(o.refs(o.rings()[1])[0], ~0);
-    EXPECT_NEAR(o.points(o.arcs()[1])[1].lon, 10, 1e-9);
-    EXPECT_NEAR(o.points(o.arcs()[1])[1].lat, 50, 1e-9);
+    EXPECT_NEAR(o.points(o.arcs()[1])[1].longitude, 10, 1e-9);
+    EXPECT_NEAR(o.points(o.arcs()[1])[1].latitude, 50, 1e-9);
 }
 
 TEST(HandMadeOutlines, TheGridsEndsAreTheBoxsEdgesExactly) {
@@ -129,10 +129,10 @@ TEST(HandMadeOutlines, TheGridsEndsAreTheBoxsEdgesExactly) {
     OutlineLoad load = parseOutlines(span(bytes));
     ASSERT_TRUE(load.outlines) << load.error;
     auto pts = load.outlines->points(load.outlines->arcs()[0]);
-    EXPECT_EQ(pts[1].lon, 180.0);
-    EXPECT_EQ(pts[2].lat, 90.0);
-    EXPECT_EQ(pts[0].lon, -179.9969024);
-    EXPECT_EQ(pts[0].lat, -90.0);
+    EXPECT_EQ(pts[1].longitude, 180.0);
+    EXPECT_EQ(pts[2].latitude, 90.0);
+    EXPECT_EQ(pts[0].longitude, -179.9969024);
+    EXPECT_EQ(pts[0].latitude, -90.0);
 }
 
 TEST(OutlineFormat, RecordsDecodeAndEncodeAsTheTestsWriteThem) {
@@ -184,17 +184,17 @@ TEST(OutlineFormat, VarintsRoundTripAndOverlongOnesAreRefused) {
 }
 
 TEST(GeoBox, AroundTakesTheShortWayAcrossThe180thMeridian) {
-    const LonLat aleutians[] = {{172.9, 52.9}, {-179.0, 51.2}, {-166.5, 53.9}};
+    const GeoPoint aleutians[] = {{52.9, 172.9}, {51.2, -179.0}, {53.9, -166.5}};
     GeoBox b = GeoBox::around(aleutians);
     EXPECT_NEAR(b.west, 172.9, 1e-9);
     EXPECT_NEAR(b.east, 193.5, 1e-9);
-    EXPECT_NEAR(b.centre().lon, -176.8, 1e-9);
-    EXPECT_TRUE(b.contains({179.9, 52}));
-    EXPECT_TRUE(b.contains({-170, 52}));
-    EXPECT_FALSE(b.contains({-160, 52}));
-    EXPECT_FALSE(b.contains({170, 52}));
+    EXPECT_NEAR(b.centre().longitude, -176.8, 1e-9);
+    EXPECT_TRUE(b.contains({52, 179.9}));
+    EXPECT_TRUE(b.contains({52, -170}));
+    EXPECT_FALSE(b.contains({52, -160}));
+    EXPECT_FALSE(b.contains({52, 170}));
 
-    const LonLat lower48[] = {{-124.7, 48.4}, {-67.0, 44.8}, {-81.8, 24.5}};
+    const GeoPoint lower48[] = {{48.4, -124.7}, {44.8, -67.0}, {24.5, -81.8}};
     b = GeoBox::around(lower48);
     EXPECT_NEAR(b.west, -124.7, 1e-9);
     EXPECT_NEAR(b.east, -67.0, 1e-9);
@@ -209,9 +209,9 @@ TEST(GeoBox, AroundTakesTheShortWayAcrossThe180thMeridian) {
     // A box that reaches around the globe, and points all around it.
     const GeoBox wide[] = {{-10, 355, 0, 1}};
     EXPECT_EQ(GeoBox::around(wide).width(), 360);
-    const LonLat ring[] = {{0, 0}, {90, 0}, {180, 0}, {-90, 0}};
+    const GeoPoint ring[] = {{0, 0}, {0, 90}, {0, 180}, {0, -90}};
     EXPECT_NEAR(GeoBox::around(ring).width(), 270, 1e-9);
-    EXPECT_TRUE(GeoBox::around(std::span<const LonLat>()).empty());
+    EXPECT_TRUE(GeoBox::around(std::span<const GeoPoint>()).empty());
     EXPECT_DOUBLE_EQ(wrapLongitude(180), -180);
     EXPECT_DOUBLE_EQ(wrapLongitude(-540.5), 179.5);
 }

@@ -8,6 +8,7 @@
 #include "data/ZipFile.h"
 #include "geo/Points.h"
 #include "mkdata/Builder.h"
+#include "mkdata/ExchangeTable.h"
 #include "text/Csv.h"
 #include "text/ShortString.h"
 #include "text/Win1252.h"
@@ -842,6 +843,58 @@ TEST(Builder, ASetWithoutFactsLosesTheOldFactsFile) {
         dir.path());
     EXPECT_EQ(LoadFacts(data).status, FactsStatus::Missing);
     EXPECT_EQ(LoadFacts(data).message, msg::NoFacts);
+}
+
+TEST(Builder, ABuildReplacesTheWholeSetOfDataFiles) {
+    // Every file a build writes is one of the set, and a table with positions and kinds, with an
+    // exchange table beside it, gives all of them.
+    DataFiles full =
+        BuildDataFiles(readFile(CORVANA_TEST_SOURCE_DIR "/fixtures/points.csv"), "June 1996");
+    full[filenames::ExchangeDat] = mkdata::BuildExchangeFile(
+        readFile(CORVANA_TEST_SOURCE_DIR "/fixtures/phone.exchanges.csv"));
+    std::set<std::string> built, listed;
+    for (const auto& [name, bytes] : full)
+        built.insert(name);
+    for (const char* name : filenames::DataSetFiles)
+        listed.insert(name);
+    EXPECT_EQ(built, listed);
+
+    // Files of the set that a build does not write again are removed; the program, the help,
+    // the map's outlines and the user's own files stay.
+    TempDir dir;
+    for (const char* name : filenames::DataSetFiles)
+        dir.write(name, "old");
+    for (const char* name : {"corvana", "CORVA.HLP", "OUTLINE.DAT", "notes.txt"})
+        dir.write(name, name);
+    DataFiles partial = full;
+    partial.erase(filenames::PointsDat);
+    partial.erase(filenames::CityIdx);
+    WriteDataFiles(partial, dir.path());
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        left.insert(entry.path().filename().string());
+    std::set<std::string> want = {"corvana", "CORVA.HLP", "OUTLINE.DAT", "notes.txt"};
+    for (const auto& [name, bytes] : partial) {
+        want.insert(name);
+        EXPECT_EQ(readFile(dir.path() / name), bytes) << name;
+    }
+    EXPECT_EQ(left, want);
+    EXPECT_EQ(readFile(dir.path() / "OUTLINE.DAT"), "OUTLINE.DAT");
+
+    // A folder that bears a data file's name is no file of ours: it stays.
+    std::filesystem::create_directory(dir.path() / filenames::PointsDat);
+    WriteDataFiles(partial, dir.path());
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / filenames::PointsDat));
+}
+
+// The help tells whoever installs new data files which of them belong together.
+TEST(Builder, HelpNamesEveryFileOfTheSet) {
+    const std::string help = readFile(CORVANA_TEST_SOURCE_DIR "/../src/main/help/CORVA.HLP");
+    const std::size_t from = help.find("<a name=\"updates\">");
+    ASSERT_NE(from, std::string::npos);
+    const std::string topic = help.substr(from, help.find("<h2>", from) - from);
+    for (const char* name : filenames::DataSetFiles)
+        EXPECT_NE(topic.find(name), std::string::npos) << name;
 }
 
 TEST(Builder, RealDataSetIsConsistent) {

@@ -105,6 +105,30 @@ TEST(LayOutPages, NoOutputGivesOneEmptyPagePerCopy) {
     EXPECT_EQ(Sizes(LayOutPages("", Fixed(50), 2)), (std::vector<std::size_t>{0, 0}));
 }
 
+TEST(LayOutPages, AHeadingOpensEveryCopyWithAGapUnderIt) {
+    const std::string heading = "Zip Codes Within 10 Miles Of 84101";
+    auto pages = LayOutPages(Output(60), Fixed(50), 2, heading);
+    EXPECT_EQ(Sizes(pages), (std::vector<std::size_t>{50, 12, 50, 12}));
+    for (std::size_t first : {0u, 2u}) {
+        EXPECT_EQ(pages[first][0], (PrintedLine{5, heading}));
+        EXPECT_EQ(pages[first][1], (PrintedLine{15, ""}));
+        EXPECT_EQ(pages[first][2], (PrintedLine{25, "L0"}));
+        EXPECT_EQ(pages[first + 1][0], (PrintedLine{5, "L48"}));
+    }
+    // Nothing to print but the heading; a page of two lines has no room for the gap, and a page
+    // of one line puts the heading on a page of its own.
+    EXPECT_EQ(LayOutPages("", Fixed(50), 1, heading),
+              (std::vector<PrintedPage>{{{5, heading}, {15, ""}}}));
+    EXPECT_EQ(LayOutPages(Output(1), Fixed(2), 1, heading),
+              (std::vector<PrintedPage>{{{5, heading}, {15, "L0"}}, {}}));
+    EXPECT_EQ(Sizes(LayOutPages(Output(2), Fixed(1), 1, heading)),
+              (std::vector<std::size_t>{1, 1, 1, 0}));
+    // Cut as a line is; no heading, no line for it.
+    EXPECT_EQ(LayOutPages("", Fixed(50), 1, std::string(300, 'h'))[0][0].text,
+              std::string(255, 'h'));
+    EXPECT_EQ(LayOutPages(Output(2), Fixed(50), 1, ""), LayOutPages(Output(2), Fixed(50), 1));
+}
+
 namespace {
 
 // Ten units a character, as a fixed-pitch font would measure; "i" three, as a proportional one.

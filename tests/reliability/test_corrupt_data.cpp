@@ -375,7 +375,11 @@ TEST(CorruptPoints, MissingCutOrLongerFile) {
     const DataFiles small = DataFiles::fromDir(fixtureDir("small"));
     DataSet other = small.intact();
     std::filesystem::copy_file(fixtureDir("points") + "/POINTS.DAT", other.path("POINTS.DAT"));
-    EXPECT_EQ(geo::LoadPoints(other).message, msg::PointsCorrupt);
+    geo::PointsLoad foreign = geo::LoadPoints(other);
+    EXPECT_EQ(foreign.status, geo::PointsStatus::Damaged);
+    EXPECT_EQ(foreign.message, "File containing ZIP code locations belongs to other ZIP code "
+                               "data: build the data files again together with corvana-mkdata, "
+                               "or remove POINTS.DAT.");
 
     // A folder in its place cannot be read.
     DataSet d = pointFiles().without("POINTS.DAT");

@@ -167,6 +167,9 @@ TEST(CorruptOutlines, RecordFields) {
         {state(1, PlaceRecord::NameLengthAt), 4, 1, "state record 1: name is not UTF-8 text"},
         {layout.names, 0x01, 1, "state record 0: name is not UTF-8 text"},
         {layout.names, 0xFF, 1, "state record 0: name is not UTF-8 text"},
+        // U+0085, a C1 control, and DEL: control characters, as the table's builder sees them.
+        {layout.names, 0x85C2, 2, "state record 0: name is not UTF-8 text"},
+        {layout.names, 0x7F, 1, "state record 0: name is not UTF-8 text"},
         {county(0, PlaceRecord::CodeAt), 1000, 2, "county record 0: county code 1000"},
         {county(1, PlaceRecord::CodeAt), 1, 2, "county record 1: FIPS code 11001 out of order"},
         {county(2, PlaceRecord::StateAt), 13, 1, "county record 2: state 13 has no state record"},

@@ -59,6 +59,30 @@ TEST(CountySearch, StateFilterAppliesToTheCityOfEachZipCode) {
     EXPECT_EQ(Texts(SearchTheCounty("marion", env.ctx(), "CA")), NoCounties);
 }
 
+TEST(CountySearch, EachZipCodeOnceUnderTheFirstCountyItWasFoundThrough) {
+    SearchEnv env;
+    // 84101 (main county Salt Lake) lies partly in Saltair too, 84653 (main county Utah) in
+    // Saltair and Salt Flats; Saltair names 84101 twice.
+    env.hand.counties.push_back({"Saltair", 0, {0, 10, 0}});
+    env.hand.counties.push_back({"Salt Flats", 0, {10}});
+    env.hand.writeAll();
+    env.data = env.hand.load();
+    auto r = SearchTheCounty("salt", env.ctx(), "");
+    EXPECT_EQ(r.items, ZipLines({{"84101 Salt Lake City, UT (Salt Lake)", 0},
+                                 {"84102 Salt Lake City, UT (Salt Lake)", 1},
+                                 {"84120 Salt Lake City, UT (Salt Lake)", 2},
+                                 {"84653 Salem, UT (Saltair)", 10}}));
+    // Found through one county alone: that county, whatever the record's own
+    EXPECT_EQ(Texts(SearchTheCounty("salt f", env.ctx(), "")),
+              Strings{"84653 Salem, UT (Salt Flats)"});
+    env.settings.countiesInCaps = true;
+    EXPECT_EQ(Texts(SearchTheCounty("saltai", env.ctx(), "")),
+              (Strings{"84101 Salt Lake City, UT (SALTAIR)", "84653 Salem, UT (SALTAIR)"}));
+    // A ZIP code left out by the state filter is not listed through a later county either
+    env.settings.allState = false;
+    EXPECT_EQ(Texts(SearchTheCounty("salt", env.ctx(), "OR")), NoCounties);
+}
+
 TEST(CountySearch, StateByteAndEmptyLists) {
     SearchEnv env;
     // Ada lies in state 65, the code of "A"

@@ -3,6 +3,7 @@
 #include "HandData.h"
 
 #include "geo/Points.h"
+#include "output/CopyOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -38,15 +39,48 @@ TEST(NearbySearch, NearestFirstWithTheLinesOfAZipList) {
     // Sandy is about 12 miles south: in at 15, and last.
     r = SearchNearby(*load.points, Centre, 15, env.ctx());
     EXPECT_EQ(Zips(r), (std::vector<std::string>{"84101", "84110", "84102", "84070"}));
-    // Each line reads as the ZIP search's line of the same code.
+    // Each line reads as the ZIP search's line of the same code, then its distance.
     const SearchResult byZip = SearchTheZip("84070", env.ctx());
     ASSERT_EQ(byZip.items.size(), 1u);
-    EXPECT_EQ(r.items[3].text, byZip.items[0].text);
+    EXPECT_EQ(r.items[3].text, byZip.items[0].text + "  12.2 mi (19.7 km)");
+    EXPECT_EQ(r.items[0].text, "84101 Salt Lake City, UT  0.0 mi (0.0 km)");
+    EXPECT_EQ(r.items[2].text, "84102 Salt Lake City, UT  2.0 mi (3.2 km)");
+
+    // Copy and print write every format as for the same ZIP codes listed without distances.
+    std::vector<ZipItem> plain;
+    for (const ResultItem& item : r.items)
+        plain.push_back(*item.as<ZipItem>());
+    const SearchResult lines = ZipLinesOf(plain, heading::PossibleZipCodes, env.ctx());
+    EXPECT_EQ(lines.items[3].text, byZip.items[0].text);
+    env.settings.showCounty = true;
+    for (int format = 0; format < int(OutputFormats.size()); ++format)
+        EXPECT_EQ(CollectOutput(r.items, format, env.data, env.settings).text,
+                  CollectOutput(lines.items, format, env.data, env.settings).text)
+            << format;
 
     EXPECT_EQ(SearchNearby(*load.points, Centre, 2.5, env.ctx()).heading->text,
               "Zip Codes Within 2.5 Miles Of 84101");
     EXPECT_EQ(SearchNearby(*load.points, Centre, 1, env.ctx()).heading->text,
               "Zip Codes Within 1 Mile Of 84101");
+}
+
+TEST(NearbySearch, ARadiusInKilometersKeepsItsUnit) {
+    FixtureEnv env("points");
+    const geo::PointsLoad load = geo::LoadPoints(env.data);
+    ASSERT_TRUE(load.points);
+    constexpr std::uint32_t Centre = 4;                   // 84101
+    const NearbyRadius km{24.14016, geo::LengthUnit::Km}; // 15 miles
+    const SearchResult r = SearchNearby(*load.points, Centre, km, env.ctx());
+    EXPECT_EQ(r.heading->text, "Zip Codes Within 24.1402 Kilometers Of 84101");
+    // The same ZIP codes as the same radius in miles; the map's circle is in miles.
+    EXPECT_EQ(Zips(r), Zips(SearchNearby(*load.points, Centre, 15, env.ctx())));
+    EXPECT_NEAR(r.nearby->radiusMiles, 15, 1e-9);
+    EXPECT_EQ(SearchNearby(*load.points, geo::GeoPoint{40.7, -111.9}, "40.7,-111.9",
+                           NearbyRadius{1, geo::LengthUnit::Km}, env.ctx())
+                  .heading->text,
+              "Zip Codes Within 1 Kilometer Of 40.7,-111.9");
+    EXPECT_EQ(NearbyHeading(NearbyRadius{2.5, geo::LengthUnit::Miles}, "84101"),
+              NearbyHeading(2.5, "84101"));
 }
 
 TEST(NearbySearch, AMilitaryPostOfficeHasNoNeighbours) {

@@ -247,6 +247,7 @@ TEST(Settings, NearbyMilesReadsOnlyAUsableRadius) {
     EXPECT_EQ(ParseMiles("0.1", 7), 0.1);
     EXPECT_EQ(ParseMiles("12500", 7), 12500);
     EXPECT_EQ(ParseMiles("1.5e1", 7), 15);
+    EXPECT_EQ(ParseMiles("1e-05", 7), 1e-05);
     for (auto bad : {"", "abc", "0", "-5", "12500.5", "2.5mi", "2,5", "nan", "inf", "1e400", "+3"})
         EXPECT_EQ(ParseMiles(bad, 7), 7) << bad;
     EXPECT_EQ(LoadSettings(IniFile()).nearbyMiles, 10);
@@ -280,6 +281,11 @@ TEST(Settings, NearbyMilesIsWrittenOnceTheUserChoseARadius) {
     s.nearbyMiles = 0.1;
     SaveSettings(s, ini);
     EXPECT_EQ(ini.get("Misc", "Nearby Miles", "", 15), "0.1");
+    EXPECT_EQ(LoadSettings(ini), s);
+    // The shortest text of a tiny radius has an exponent; it reads back all the same.
+    s.nearbyMiles = 0.00001;
+    SaveSettings(s, ini);
+    EXPECT_EQ(ini.get("Misc", "Nearby Miles", "", 15), "1e-05");
     EXPECT_EQ(LoadSettings(ini), s);
 }
 
@@ -323,11 +329,34 @@ TEST(MapSettings, ReadWriteAndAbsence) {
     EXPECT_EQ(s.height, 500);
     EXPECT_TRUE(s.open);
 
-    MapSettings changed{true, 10, 20, 640, 480, false};
+    MapSettings changed{true, 10, 20, 640, 480, false, ""};
     IniFile written = none;
     SaveMapSettings(changed, written);
     EXPECT_EQ(written.text(), "[Misc]\nWindow Size=800\n\n[Map]\nLeft=10\nTop=20\nWidth=640\n"
                               "Height=480\nOpen=No\n");
     EXPECT_EQ(LoadMapSettings(written), changed);
+    // The folder of the last saved image, a path longer than the other values, once there is one.
+    changed.imageFolder = "/home/someone/Pictures/" + std::string(200, 'm');
+    SaveMapSettings(changed, written);
+    EXPECT_TRUE(written.text().ends_with("Open=No\nImage Folder=" + changed.imageFolder + "\n"));
+    EXPECT_EQ(LoadMapSettings(written), changed);
     EXPECT_FALSE(IniFile("[Mapping]\nOpen=Yes\n").has("Map"));
+    // A file without the section reads as a new record, whose defaults the table gives.
+    MapSettings fresh = LoadMapSettings(IniFile());
+    fresh.present = false;
+    EXPECT_EQ(fresh, MapSettings());
+}
+
+// A section as the window wrote it, and one a user edited, read and written back keep every byte.
+TEST(MapSettings, SectionRoundTripsByteForByte) {
+    for (std::string_view text :
+         {"[Misc]\nWindow Size=800\n\n[Map]\nLeft=-20\nTop=40\nWidth=700\nHeight=500\nOpen=Yes\n",
+          "[Misc]\r\nWindow Size=800\r\n\r\n[Map]\r\nLeft=0\r\nTop=0\r\nWidth=0\r\nHeight=0\r\n"
+          "Open=No\r\n[Recent]\r\nA=b\r\n",
+          // Keys in another order, a comment among them: each is rewritten where it stands.
+          "[map]\nOpen=Yes\n; kept\nHeight=480\nWidth=640\nTop=-2147483648\nLeft=2147483647\n"}) {
+        IniFile ini{text};
+        SaveMapSettings(LoadMapSettings(ini), ini);
+        EXPECT_EQ(ini.text(), text);
+    }
 }

@@ -24,3 +24,22 @@ TEST(Utf8, StrictDecodingAndEncoding) {
     EXPECT_TRUE(IsUtf8("Ca\xC3\xB1on City \xE2\x82\xAC"));
     EXPECT_TRUE(IsUtf8(""));
 }
+
+TEST(Utf8, PlainTextHasNoControlCharacter) {
+    // C0, DEL and C1 are controls; the no-break space after them and the letters are not.
+    for (char32_t c : {U'\0', U'\t', U'\n', U'\x1F', U'\x7F', U'\x80', U'\x85', U'\x9F'}) {
+        EXPECT_TRUE(IsControl(c)) << std::uint32_t(c);
+        std::string text = "St. Louis";
+        AppendUtf8(text, c);
+        EXPECT_FALSE(IsPlainUtf8(text)) << std::uint32_t(c);
+    }
+    for (char32_t c : {U' ', U'~', U'\xA0', U'\u00E9', U'\u2028', U'\U0001F600'}) {
+        EXPECT_FALSE(IsControl(c)) << std::uint32_t(c);
+        std::string text;
+        AppendUtf8(text, c);
+        EXPECT_TRUE(IsPlainUtf8(text)) << std::uint32_t(c);
+    }
+    // Bytes that are no UTF-8 are no plain text either, even when no control is among them.
+    EXPECT_FALSE(IsPlainUtf8("Ca\xF1on"));
+    EXPECT_TRUE(IsPlainUtf8(""));
+}

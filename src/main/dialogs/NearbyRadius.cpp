@@ -1,14 +1,40 @@
 #include "main/dialogs/NearbyRadius.h"
 
+#include "data/Errors.h"
+#include "main/app/Messages.h"
+
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 
-TNearbyRadius::TNearbyRadius(const QString& zipCode, double miles, double scaleFactor,
-                             QSize screen, QWidget* parent, bool standardOnly, bool kindsKnown)
-    : TScaledDialog("Nearby Zip Codes", QSize(300, 139), scaleFactor, screen, parent) {
+namespace {
+
+// Holds whatever number is typed, so that the dialog can refuse a radius out of range instead
+// of the field dropping a digit or going back to the last value. An empty field reads as 0,
+// which is refused in turn.
+class RadiusBox : public QDoubleSpinBox {
+public:
+    using QDoubleSpinBox::QDoubleSpinBox;
+
+    QValidator::State validate(QString& text, int& pos) const override {
+        if (text.trimmed().isEmpty())
+            return QValidator::Acceptable;
+        return QDoubleSpinBox::validate(text, pos);
+    }
+    double valueFromText(const QString& text) const override {
+        return text.trimmed().isEmpty() ? 0 : QDoubleSpinBox::valueFromText(text);
+    }
+};
+
+} // namespace
+
+TNearbyRadius::TNearbyRadius(const QString& zipCode, double miles, double scaleFactor, QSize screen,
+                             Messages& messages, QWidget* parent, bool standardOnly,
+                             bool kindsKnown)
+    : TScaledDialog("Nearby Zip Codes", QSize(300, 139), scaleFactor, screen, parent),
+      messages_(messages) {
     Bevel1 = new QFrame(this);
     Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Bevel1->setGeometry(8, 4, 284, 69);
@@ -19,11 +45,11 @@ TNearbyRadius::TNearbyRadius(const QString& zipCode, double miles, double scaleF
     Label1->setFont(Arial(20));
 
     // One decimal place is as fine as a distance is shown; the largest radius still reaches
-    // from coast to coast.
-    Miles = new QDoubleSpinBox(this);
+    // from coast to coast. The field itself takes more, for the check on Ok to refuse it.
+    Miles = new RadiusBox(this);
     Miles->setGeometry(100, 40, 100, 27);
     Miles->setDecimals(1);
-    Miles->setRange(0.1, 3000);
+    Miles->setRange(0, 999999999);
     Miles->setValue(miles);
     Miles->setAccessibleName("Miles Around " + zipCode);
     Label1->setBuddy(Miles);
@@ -62,4 +88,17 @@ double TNearbyRadius::miles() const {
 
 bool TNearbyRadius::standardOnly() const {
     return StandardOnly->isChecked();
+}
+
+void TNearbyRadius::accept() {
+    Miles->interpretText();
+    const double m = Miles->value();
+    if (m < MinMiles || m > MaxMiles) {
+        messages_.message(this, corvana::caption::Error,
+                          "The radius must be from 0.1 to 3000 miles.");
+        Miles->setFocus();
+        Miles->selectAll();
+        return;
+    }
+    TScaledDialog::accept();
 }

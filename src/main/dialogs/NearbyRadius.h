@@ -3,6 +3,7 @@
 #include "main/widgets/ScaledDialog.h"
 
 class QCheckBox;
+class Messages;
 class QDoubleSpinBox;
 class QFrame;
 class QLabel;
@@ -15,7 +16,11 @@ class TNearbyRadius : public TScaledDialog {
 public:
     // `kindsKnown`: the data says which ZIP codes have an area; otherwise the box is off.
     TNearbyRadius(const QString& zipCode, double miles, double scaleFactor, QSize screen,
-                  QWidget* parent = nullptr, bool standardOnly = false, bool kindsKnown = false);
+                  Messages& messages, QWidget* parent = nullptr, bool standardOnly = false,
+                  bool kindsKnown = false);
+
+    static constexpr double MinMiles = 0.1;
+    static constexpr double MaxMiles = 3000;
 
     // The radius as the field holds it.
     double miles() const;
@@ -28,6 +33,13 @@ public:
     QPushButton* OkButton;
     QPushButton* CancelButton;
 
+public slots:
+    // Closes only on a radius within the range; any other says so and stays open.
+    void accept() override;
+
 protected:
     void FormShow() override;
+
+private:
+    Messages& messages_;
 };

@@ -107,6 +107,11 @@ THelpWindow::THelpWindow(QString helpFile, QWidget* parent)
 }
 
 bool THelpWindow::load() {
+    // Opened again, it starts afresh: an old search would hide the topic asked for.
+    if (!isVisible()) {
+        search_->clear();
+        search_->setFocus();
+    }
     show();
     raise();
     activateWindow();

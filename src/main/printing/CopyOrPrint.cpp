@@ -40,16 +40,15 @@ std::optional<QFont> RunFontDialog(const QFont& font, QWidget* parent) {
 
 // The print font's size and name. The box is as wide as designed and a face name can be
 // long: the text takes the largest font up to the box's own in which it fits whole, and is
-// always shown from its start.
+// always shown from its start. The tool tip always has it whole.
 class FontNameBox : public QLineEdit {
 public:
     using QLineEdit::QLineEdit;
 
     void showText(const QString& text, int designPixels) {
-        setText(text);
         QFont f = font();
         // Below about two thirds of its size the text is no longer easy to read; a name that
-        // does not fit even then is shown from its start, and whole in the tool tip.
+        // does not fit even then shows what fits and ends in an ellipsis, never cut in a letter.
         const int smallest = std::max(6, designPixels * 2 / 3);
         int pixels = designPixels;
         for (; pixels > smallest; --pixels) {
@@ -59,7 +58,11 @@ public:
         }
         f.setPixelSize(pixels);
         setFont(f);
-        setToolTip(QFontMetrics(f).horizontalAdvance(text) < textRoom() ? QString() : text);
+        const QFontMetrics metrics(f);
+        const bool whole = metrics.horizontalAdvance(text) < textRoom();
+        setText(whole ? text : metrics.elidedText(text, Qt::ElideRight, textRoom() - 1));
+        setToolTip(text);
+        setAccessibleDescription(whole ? QString() : text);
         setCursorPosition(0);
     }
 
@@ -230,7 +233,7 @@ void TCopyOrPrint::PrintButtonClick() {
             accept();
             return;
         }
-        if (PrintItems(run.text)) {
+        if (PrintItems(run.text, run.heading)) {
             ctx_.settings.lastPrintFormat = format;
             accept();
             return;
@@ -245,7 +248,7 @@ void TCopyOrPrint::CopyItems(const std::string& text) {
     QGuiApplication::clipboard()->setText(fromCore(text));
 }
 
-bool TCopyOrPrint::PrintItems(const std::string& text) {
+bool TCopyOrPrint::PrintItems(const std::string& text, const std::string& heading) {
     if (ctx_.printer.printerState() == QPrinter::Active) {
         ctx_.messages.message(this, corvana::caption::Error,
                               "Other print job currently in progress.");
@@ -256,7 +259,7 @@ bool TCopyOrPrint::PrintItems(const std::string& text) {
     bool printed;
     {
         WaitCursor wait;
-        printed = PrintOutput(ctx_.printer, ctx_.settings.printFont, text);
+        printed = PrintOutput(ctx_.printer, ctx_.settings.printFont, text, heading);
     }
     if (!printed) {
         ctx_.messages.message(this, corvana::caption::Error,

@@ -74,7 +74,7 @@ private:
     void PrintButtonClick();
     void PrintFontButtonClick();
     void CopyItems(const std::string& text);
-    bool PrintItems(const std::string& text);
+    bool PrintItems(const std::string& text, const std::string& heading);
 
     CopyOrPrintContext ctx_;
 };

@@ -11,7 +11,7 @@
 #include <algorithm>
 
 bool PrintOutput(QPrinter& printer, const corvana::PrintFontData& fontData,
-                 std::string_view output) {
+                 std::string_view output, std::string_view heading) {
     const QFont font = ToQFont(fontData);
     const std::vector<std::string> lines = corvana::PrintLines(output);
 
@@ -19,6 +19,9 @@ bool PrintOutput(QPrinter& printer, const corvana::PrintFontData& fontData,
     int tallest = 0;
     for (const std::string& line : lines)
         tallest = std::max(tallest, metrics.size(Qt::TextSingleLine, fromCore(line)).height());
+    if (!heading.empty())
+        tallest = std::max(
+            tallest, metrics.size(Qt::TextSingleLine, fromCore(std::string(heading))).height());
 
     // We lay out every copy ourselves, so the printer must not repeat the document.
     const int copies = std::max(1, printer.copyCount());
@@ -26,7 +29,7 @@ bool PrintOutput(QPrinter& printer, const corvana::PrintFontData& fontData,
     printer.setDocName("Corvex");
     const corvana::PageLayout layout =
         corvana::MakePageLayout(printer.width(), printer.height(), tallest);
-    const std::vector<corvana::PrintedPage> pages = corvana::LayOutPages(output, layout, copies);
+    const std::vector<corvana::PrintedPage> pages = corvana::LayOutPages(output, layout, copies, heading);
 
     bool ok = true;
     if (!pages.empty()) {

@@ -15,7 +15,7 @@ CommandRow::CommandRow(QWidget* client, std::vector<LayoutComponent>& components
     ButtonCopy->setObjectName("ButtonCopy");
     ButtonPrint->setObjectName("ButtonPrint");
     RangeSelect->setObjectName("RangeSelect");
-    for (QWidget* w : tabStops()) {
+    for (QWidget* w : std::initializer_list<QWidget*>{ButtonCopy, ButtonPrint, RangeSelect}) {
         components.push_back({w, LayoutKind::GeometryAndFont});
         w->hide();
         w->setEnabled(false);
@@ -33,7 +33,8 @@ void CommandRow::setShown(bool shown) {
 }
 
 std::vector<QWidget*> CommandRow::tabStops() const {
-    return {ButtonCopy, ButtonPrint, RangeSelect};
+    // In reading order: the row runs from the check box on the left to Copy on the right.
+    return {RangeSelect, ButtonPrint, ButtonCopy};
 }
 
 void CommandRow::fitTexts(int clientWidth) {

@@ -56,6 +56,9 @@ MainMenus::MainMenus(QMenuBar* bar, std::vector<LayoutComponent>& components, QO
     MenuNearby->setShortcut(ctrl(Qt::Key_E));
     shortcutActions_.push_back(MenuNearby);
     MenuZipDetails = MenuEdit->addAction(QString::fromUtf8("Zip Code &Details\u2026"));
+    MenuPhone = MenuEdit->addAction(QString::fromUtf8("&Phone Number\u2026"));
+    MenuPhone->setShortcut(ctrl(Qt::Key_T));
+    shortcutActions_.push_back(MenuPhone);
     // A command that is off for want of locations says why.
     MenuEdit->setToolTipsVisible(true);
 
@@ -101,6 +104,7 @@ void MainMenus::nameMenus() {
                                                       {MenuCopy, "MenuCopy"},
                                                       {MenuNearby, "MenuNearby"},
                                                       {MenuZipDetails, "MenuZipDetails"},
+                                                      {MenuPhone, "MenuPhone"},
                                                       {MenuConfigure, "MenuConfigure"},
                                                       {MenuAlwaysOnTop, "MenuAlwaysOnTop"},
                                                       {MenuPreferences, "MenuPreferences"},
@@ -138,9 +142,11 @@ void MainMenus::connectCommands() {
         {MenuPrint, &MainMenus::printChosen},
         {MenuCopy, &MainMenus::copyChosen},
         {MenuNearby, &MainMenus::nearbyChosen},
-        {MenuZipDetails, &MainMenus::zipDetailsChosen}};
+        {MenuZipDetails, &MainMenus::zipDetailsChosen},
+        {MenuPhone, &MainMenus::phoneChosen}};
     for (auto [action, chosen] : commands)
         connect(action, &QAction::triggered, this, chosen);
+    connect(MenuEdit, &QMenu::aboutToShow, this, &MainMenus::editMenuOpening);
 }
 
 void MainMenus::checkSize(int size) {
@@ -193,6 +199,16 @@ bool MainMenus::zipDetailsEnabled() const {
 void MainMenus::setZipDetailsUnavailable(const QString& why) {
     MenuZipDetails->setStatusTip(why);
     MenuZipDetails->setToolTip(why);
+}
+
+void MainMenus::setPhoneUnavailable(const QString& why) {
+    MenuPhone->setEnabled(false);
+    MenuPhone->setStatusTip(why);
+    MenuPhone->setToolTip(why);
+}
+
+bool MainMenus::phoneEnabled() const {
+    return MenuPhone->isEnabled();
 }
 
 std::vector<QAction*> MainMenus::listMenuCommands() const {

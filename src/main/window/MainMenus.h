@@ -37,6 +37,9 @@ public:
     bool zipDetailsEnabled() const;
     // Says, on the details command, why it stays off.
     void setZipDetailsUnavailable(const QString& why);
+    // The phone command, off with its reason when the data has no usable exchange file.
+    void setPhoneUnavailable(const QString& why);
+    bool phoneEnabled() const;
     // The commands of the results list's own menu, a null one for a separator.
     std::vector<QAction*> listMenuCommands() const;
     // Whether `pressed` is the shortcut of a command that is on: that command goes first.
@@ -52,6 +55,9 @@ signals:
     void copyChosen();
     void nearbyChosen();
     void zipDetailsChosen();
+    void phoneChosen();
+    // The Edit menu is about to open: its commands may still learn whether they can run.
+    void editMenuOpening();
     void preferencesChosen();
     void timeZoneChosen();
     void contentsChosen();
@@ -80,6 +86,7 @@ private:
     QAction* MenuCopy;
     QAction* MenuNearby;
     QAction* MenuZipDetails;
+    QAction* MenuPhone;
     QMenu* MenuConfigure;
     QAction* MenuAlwaysOnTop;
     QAction* MenuPreferences;

@@ -12,16 +12,21 @@
 #include "main/widgets/ItemHeightDelegate.h"
 #include "main/window/CommandRow.h"
 #include "main/window/MainMenus.h"
+#include "main/window/PhoneCommand.h"
 #include "main/window/ResultsView.h"
 #include "main/window/SearchPanel.h"
 #include "mapwindow/MapWindow.h"
 #include "search/ZipDetails.h"
 #include "settings/IniFile.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMenuBar>
+#include <QScreen>
 #include <QWindow>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -86,13 +91,18 @@ void TMainWin::MenuPrinterSetupClick() {
     dialogs_->PrinterSetup({ScaleFactor, screenSize(), this});
 }
 
+corvana::CollectedOutput TMainWin::CollectOutput(int format, bool allItems) const {
+    corvana::CollectedOutput out = corvana::CollectOutput(
+        OutputItems(*results_->list(), results_->items(), allItems), format, data_, settings_);
+    if (nearby_)
+        out.heading = nearbyHeading_;
+    return out;
+}
+
 void TMainWin::DoCopyOrPrint(bool printMode) {
     // The records are read again when the command runs, so the output follows the settings of
     // that moment, not those of the search that listed the lines.
-    auto collect = [this](int format, bool allItems) {
-        return corvana::CollectOutput(OutputItems(*results_->list(), results_->items(), allItems),
-                                      format, data_, settings_);
-    };
+    auto collect = [this](int format, bool allItems) { return CollectOutput(format, allItems); };
     dialogs_->CopyOrPrint(printMode, *results_->list(), results_->items(), collect,
                           {ScaleFactor, screenSize(), this});
 }
@@ -210,7 +220,6 @@ void TMainWin::FormCreate() {
     const corvana::IniFile ini = corvana::IniFile::load(env_.settingsPath);
     settings_ = corvana::LoadSettings(ini, corvana::ClockUserZone(clock()));
     mapSettings_ = corvana::LoadMapSettings(ini);
-    move(settings_.mainWindowLeft, settings_.mainWindowTop);
 
     ScreenWidth = env_.screen.width();
     ScreenHeight = env_.screen.height();
@@ -219,6 +228,7 @@ void TMainWin::FormCreate() {
         size = findWindowSize(640);
     ScaleFactor = size->factor;
     menus_->checkSize(size->size);
+    move(reachablePlacement({settings_.mainWindowLeft, settings_.mainWindowTop}));
 
     if (settings_.alwaysOnTop) {
         SetItOnTop(true);
@@ -241,6 +251,7 @@ void TMainWin::FormCreate() {
     if (!hasLocations_)
         menus_->setNearbyUnavailable(corvana::msg::NoLocations);
     facts_ = std::make_unique<corvana::LazyFacts>(data_);
+    phone_->checkData();
     search_->fillStates(corvana::StateAbbreviations(data_));
 }
 
@@ -272,8 +283,12 @@ void TMainWin::FormClose() {
     results_->setMenuCommands({});
     if (details_)
         details_->close();
-    settings_.mainWindowLeft = x();
-    settings_.mainWindowTop = y();
+    phone_->closeWindow();
+    // The frame's corner as the window system has it now: the widget's own idea of the frame
+    // may date from before the window manager framed the window.
+    const QPoint frame = windowHandle() ? windowHandle()->framePosition() : pos();
+    settings_.mainWindowLeft = frame.x();
+    settings_.mainWindowTop = frame.y();
     // Read the file again so that whatever else it holds survives the rewrite.
     corvana::IniFile ini = corvana::IniFile::load(env_.settingsPath);
     corvana::SaveSettings(settings_, ini);
@@ -315,20 +330,60 @@ void TMainWin::showEvent(QShowEvent* event) {
     }
 }
 
+QPoint TMainWin::reachablePlacement(QPoint frame) const {
+    // The title bar and the menu bar below it must lie on a screen, within reach of the mouse;
+    // a position that leaves them off every screen comes onto the primary one, as near to
+    // where it was as the window fits.
+    constexpr int TitleBarAllowance = 32;
+    constexpr int BorderAllowance = 8;
+    constexpr int Grip = 48;
+    const int width = Scaled(ScaleFactor, DesignClientWidth) + 2 * BorderAllowance;
+    const int strip = TitleBarAllowance + menuBar()->sizeHint().height();
+    const QRect primary(QPoint(0, 0), env_.screen);
+    std::vector<QRect> screens{primary};
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.push_back(screen->geometry());
+    for (const QRect& s : screens)
+        if (frame.y() >= s.top() && frame.y() + strip <= s.bottom() + 1 &&
+            frame.x() + width - Grip >= s.left() && frame.x() + Grip <= s.right() + 1)
+            return frame;
+    return {std::clamp(frame.x(), primary.left(),
+                       std::max(primary.left(), primary.right() + 1 - width)),
+            std::clamp(frame.y(), primary.top(),
+                       std::max(primary.top(), primary.bottom() + 1 - strip))};
+}
+
 void TMainWin::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();
 }
 
+void TMainWin::settlePlacement() {
+    QWindow* window = windowHandle();
+    if (!framePlacement_ || !window || !window->isExposed())
+        return;
+    // Until the window manager has framed the window, the frame is the client area itself and
+    // checking it tells nothing; the frame may come only after the first exposure (later still
+    // while the map window opens beside this one). Once it is known, the frame goes where it
+    // was left, once: a window manager that puts it elsewhere on purpose has the last word.
+    const QPoint wanted = *framePlacement_;
+    const bool framed = !window->frameMargins().isNull();
+    if (framed || !firstExposeSeen_) {
+        if (window->framePosition() != wanted)
+            window->setFramePosition(wanted);
+    }
+    firstExposeSeen_ = true;
+    if (framed) {
+        framePlacement_.reset();
+        window->removeEventFilter(this);
+    }
+}
+
 bool TMainWin::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == windowHandle() && event->type() == QEvent::Expose && framePlacement_) {
-        if (windowHandle()->isExposed()) {
-            QPoint wanted = *framePlacement_;
-            framePlacement_.reset();
-            windowHandle()->removeEventFilter(this);
-            if (pos() != wanted)
-                move(wanted);
-        }
+    if (watched == windowHandle() && framePlacement_ &&
+        (event->type() == QEvent::Expose || event->type() == QEvent::Move ||
+         event->type() == QEvent::FocusIn || event->type() == QEvent::UpdateRequest)) {
+        settlePlacement();
         return false;
     }
     if (event->type() == QEvent::ShortcutOverride) {
@@ -381,7 +436,21 @@ void TMainWin::ChooseWindowSize(int size) {
     ScaleFactor = s->factor;
     RestoreFormLayout(3);
     FirstSearchSizeIt();
+    phone_->rescale();
     update();
+}
+
+void TMainWin::BringToFront() {
+    if (ended_)
+        return;
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+        dialog->raise();
+        dialog->activateWindow();
+    }
 }
 
 void TMainWin::MenuAlwaysOnTopClick(bool onTop) {
@@ -460,6 +529,7 @@ void TMainWin::applyResult(corvana::SearchResult result) {
         results_->setHeading(fromCore(std::string(result.heading->text)));
     if (result.cleared) {
         nearby_ = result.nearby;
+        nearbyHeading_ = result.nearby && result.heading ? result.heading->text : std::string();
         showItems(std::move(result.items));
     } else if (nearby_) {
         dropNearbyList(); // which empties the list and so tells its views

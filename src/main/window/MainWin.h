@@ -4,6 +4,7 @@
 #include "data/ZipFacts.h"
 #include "geo/Points.h"
 #include "main/layout/Layout.h"
+#include "output/CopyOutput.h"
 #include "search/Search.h"
 #include "search/SearchRequest.h"
 #include "settings/MapSettings.h"
@@ -23,6 +24,7 @@ class CommandRow;
 class DialogCommands;
 class MainMenus;
 class Messages;
+class PhoneCommand;
 class QListWidget;
 class ResultsView;
 class SearchPanel;
@@ -80,6 +82,10 @@ public:
     // Shows each message under "FATAL ERROR" and closes the window, which ends the program.
     void FatalEnd(const std::vector<std::string>& messages);
 
+    // Another copy of the program was started: this one comes to the front instead, with the
+    // dialog it has open, if any.
+    void BringToFront();
+
     void StartSearch();
     void FirstSearchSizeIt();
     void SetItOnTop(bool onTop);
@@ -101,6 +107,9 @@ public:
     void MenuUpdatesClick();
     void MenuOtherProductsClick();
     void MenuPrinterSetupClick();
+    // The lines that copy or print would deliver in output format `format`: the selected ones,
+    // or all; for a nearby list with the heading its printed pages open with.
+    corvana::CollectedOutput CollectOutput(int format, bool allItems) const;
     void DoCopyOrPrint(bool printMode);
     // The ZIP codes around the first selected ZIP line, else around the first ZIP line, within
     // the radius the user gives.
@@ -128,6 +137,11 @@ private:
     void FormCreate();
     void FormShow();
     void FormClose();
+
+    // Puts the frame where it was left once the window system knows the frame.
+    void settlePlacement();
+    // `frame`, or the nearest place where the title bar and the menu bar are on a screen.
+    QPoint reachablePlacement(QPoint frame) const;
 
     void SaveFormLayout();
     void RestoreFormLayout(int placement);
@@ -163,17 +177,20 @@ private:
     ::DesignLayout DesignLayout_;
     std::vector<LayoutComponent> components_;
     std::optional<corvana::NearbyCentre> nearby_;
+    std::string nearbyHeading_; // what the nearby list is, for its printed pages
     bool hasLocations_ = false;
     std::optional<corvana::geo::PointsLoad> points_;
     bool DaylightInEffect = false;
     QSize client_;
     bool shown_ = false;
     std::optional<QPoint> framePlacement_;
+    bool firstExposeSeen_ = false;
     bool ended_ = false;
     SearchPanel* search_ = nullptr;
     ResultsView* results_ = nullptr;
     CommandRow* commands_ = nullptr;
     MainMenus* menus_ = nullptr;
+    PhoneCommand* phone_ = nullptr;
     std::unique_ptr<DialogCommands> dialogs_;
     corvana::MapSettings mapSettings_;
     TMapWin* map_ = nullptr;

@@ -10,6 +10,7 @@
 #include "main/window/Controls.h"
 #include "main/window/MainMenus.h"
 #include "main/window/MainWin.h"
+#include "main/window/PhoneCommand.h"
 #include "main/window/ResultsView.h"
 #include "main/window/SearchPanel.h"
 
@@ -39,6 +40,8 @@ void TMainWin::createParts() {
     results_ = new ResultsView(client, components_, this);
     commands_ = new CommandRow(client, components_, this);
     menus_ = new MainMenus(menuBar(), components_, this);
+    phone_ = new PhoneCommand(*this, *menus_,
+                              [this](corvana::SearchResult r) { applyResult(std::move(r)); });
 
     std::vector<QWidget*> tabOrder = search_->fieldTabStops();
     tabOrder.push_back(results_->tabStop());

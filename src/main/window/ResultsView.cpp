@@ -33,8 +33,17 @@ ResultsView::ResultsView(QWidget* client, std::vector<LayoutComponent>& componen
 
     // The keyboard's Menu key and Shift+F10 reach the list's menu through the key filter.
     AnswerBox->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(AnswerBox, &QWidget::customContextMenuRequested, this,
-            [this](QPoint at) { showMenu(AnswerBox->viewport()->mapToGlobal(at)); });
+    connect(AnswerBox, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        // As in a file manager: a right click on a line that is not selected selects it alone,
+        // one on a selected line keeps the selection; the menu acts on the line clicked.
+        const QModelIndex line = AnswerBox->indexAt(at);
+        if (line.isValid() && AnswerBox->isEnabled())
+            AnswerBox->selectionModel()->setCurrentIndex(
+                line, AnswerBox->selectionModel()->isSelected(line)
+                          ? QItemSelectionModel::NoUpdate
+                          : QItemSelectionModel::ClearAndSelect);
+        showMenu(AnswerBox->viewport()->mapToGlobal(at), line.isValid() ? line.row() : -1);
+    });
     AnswerBox->installEventFilter(this);
     connect(AnswerBox, &QListWidget::itemActivated, this, &ResultsView::lineOpened);
     connect(AnswerBox, &QListWidget::currentRowChanged, this, &ResultsView::lineChosen);
@@ -89,6 +98,8 @@ bool ResultsView::hasRecords() const {
 }
 
 const corvana::ResultItem* ResultsView::chosenRecord() const {
+    if (menuRow_ >= 0 && menuRow_ < int(items_.size()) && items_[std::size_t(menuRow_)].record())
+        return &items_[std::size_t(menuRow_)];
     const corvana::ResultItem* first = nullptr;
     for (int row = 0; row < AnswerBox->count() && row < int(items_.size()); ++row) {
         const corvana::ResultItem& line = items_[std::size_t(row)];
@@ -123,7 +134,7 @@ void ResultsView::setMenuCommands(std::vector<QAction*> commands) {
     menuCommands_ = std::move(commands);
 }
 
-void ResultsView::showMenu(QPoint at) {
+void ResultsView::showMenu(QPoint at, int row) {
     if (menuCommands_.empty() || !AnswerBox->isEnabled())
         return;
     QMenu menu(AnswerBox->window());
@@ -134,7 +145,10 @@ void ResultsView::showMenu(QPoint at) {
         else
             menu.addSeparator();
     }
+    // The commands run inside exec(), so the line is theirs for exactly that long.
+    menuRow_ = row;
     menu.exec(at);
+    menuRow_ = -1;
 }
 
 bool ResultsView::eventFilter(QObject* watched, QEvent* event) {
@@ -143,9 +157,11 @@ bool ResultsView::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Menu ||
             (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
-            const QRect line = AnswerBox->visualRect(AnswerBox->currentIndex());
+            const QModelIndex current = AnswerBox->currentIndex();
+            const QRect line = AnswerBox->visualRect(current);
             showMenu(
-                AnswerBox->viewport()->mapToGlobal(line.isValid() ? line.bottomLeft() : QPoint()));
+                AnswerBox->viewport()->mapToGlobal(line.isValid() ? line.bottomLeft() : QPoint()),
+                current.isValid() ? current.row() : -1);
             return true;
         }
     }

@@ -33,7 +33,8 @@ public:
     const std::vector<corvana::ResultItem>& items() const { return items_; }
     // Whether any line is a ZIP record.
     bool hasRecords() const;
-    // The first selected ZIP line, else the first ZIP line; null when there is none.
+    // While the list's own menu is open, the ZIP line it was opened on; otherwise the first
+    // selected ZIP line, else the first ZIP line. Null when there is none.
     const corvana::ResultItem* chosenRecord() const;
     // The current line when it is a ZIP line, else chosenRecord().
     const corvana::ResultItem* currentRecord() const;
@@ -57,8 +58,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The list's own menu at `at` (global).
-    void showMenu(QPoint at);
+    // The list's own menu at `at` (global), its commands acting on `row` (-1: none in
+    // particular).
+    void showMenu(QPoint at, int row);
     // The list, taking the focus from the keyboard, has a current line in sight.
     void showCurrentItem();
 
@@ -66,4 +68,5 @@ private:
     QLabel* AnswerBoxLabel;
     std::vector<corvana::ResultItem> items_;
     std::vector<QAction*> menuCommands_;
+    int menuRow_ = -1;
 };

@@ -137,15 +137,20 @@ void SearchPanel::connectControls() {
 }
 
 std::vector<QWidget*> SearchPanel::fieldTabStops() const {
-    return {SearchZip,  SearchCity,      SearchState,     SearchCounty,
-            SearchArea, SearchFirstEdit, SearchSecondEdit};
+    return {SearchZip,
+            SearchCity,
+            SearchState,
+            SearchCounty,
+            SearchArea,
+            SearchFirstCombo,
+            TheSpinner->upButton(),
+            TheSpinner->downButton(),
+            SearchFirstEdit,
+            SearchSecondEdit};
 }
 
 std::vector<QWidget*> SearchPanel::stateTabStops() const {
-    std::vector<QWidget*> stops{SearchFirstCombo, TheSpinner->upButton(), TheSpinner->downButton()};
-    for (QWidget* w : states_->tabStops())
-        stops.push_back(w);
-    return stops;
+    return states_->tabStops();
 }
 
 void SearchPanel::watchKeys(QObject* filter) {
@@ -321,7 +326,10 @@ void SearchPanel::firstComboChanged() {
         return;
     }
     showSecondField(true);
-    SearchSecondEdit->setFocus();
+    // Typed letters go on to the city; an abbreviation stepped to leaves the keys here, so that
+    // the next step can follow.
+    if (!stepping_)
+        SearchSecondEdit->setFocus();
     if (!SearchSecondEdit->text().isEmpty())
         emit searchWanted();
 }
@@ -349,7 +357,6 @@ void SearchPanel::stepSpinner(bool down) {
     spinnerSetting_ = false;
 
     showSecondField(true);
-    SearchSecondEdit->setFocus();
     emit searchWanted();
 }
 
@@ -379,14 +386,21 @@ bool SearchPanel::arrowKey(QObject* watched, QKeyEvent* key) {
         stepAbbreviationList(k == Qt::Key_Down);
         return true;
     }
-    const QObject* modeButtons[] = {SearchZip, SearchCity, SearchState, SearchCounty, SearchArea};
+    QRadioButton* modeButtons[] = {SearchZip, SearchCity, SearchState, SearchCounty, SearchArea};
     if (std::find(std::begin(modeButtons), std::end(modeButtons), watched) ==
-            std::end(modeButtons) ||
-        (!vertical && k != Qt::Key_Left && k != Qt::Key_Right))
+        std::end(modeButtons))
         return false;
-    // The group checks the neighbouring button, which sets up that mode, and then gives the
-    // button the focus; the set-up put it in the search field, as a click does, and there it
-    // goes back. The buttons stand in a column: left steps up and right down.
+    // Enter goes on from the group to the field of the mode, as Tab does.
+    const bool plain = !(key->modifiers() & ~Qt::KeypadModifier);
+    if (plain && (k == Qt::Key_Return || k == Qt::Key_Enter)) {
+        focusFirstField();
+        return true;
+    }
+    if (!vertical && k != Qt::Key_Left && k != Qt::Key_Right)
+        return false;
+    // The group checks the neighbouring button, which sets up that mode; the set-up puts the
+    // focus in the search field, as a click does, but the arrows leave it in the group so that
+    // the user can go on choosing. The buttons stand in a column: left steps up and right down.
     const corvana::SearchMode before = mode_;
     QKeyEvent step(key->type(),
                    k == Qt::Key_Left    ? Qt::Key_Up
@@ -395,7 +409,7 @@ bool SearchPanel::arrowKey(QObject* watched, QKeyEvent* key) {
                    key->modifiers());
     watched->event(&step);
     if (mode_ != before && !stopped_)
-        focusFirstField();
+        modeButtons[corvana::ModeNumber(mode_) - 1]->setFocus(Qt::OtherFocusReason);
     return true;
 }
 
@@ -407,9 +421,11 @@ void SearchPanel::stepAbbreviationList(bool down) {
     const int next = at < 0 ? 0 : std::clamp(at + (down ? 1 : -1), 0, count - 1);
     if (count == 0 || next == at)
         return;
+    stepping_ = true;
     SearchFirstCombo->setCurrentIndex(next);
     // The list may already stand on that item while the field holds other text.
     SearchFirstCombo->setEditText(SearchFirstCombo->itemText(next));
+    stepping_ = false;
 }
 
 void SearchPanel::focusFirstField() {

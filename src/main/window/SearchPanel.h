@@ -52,8 +52,9 @@ public:
     void sizeStateFields(double scaleFactor);
     // The choices may take the room their texts need.
     void fitTexts();
-    // The controls in the order the Tab key visits them: the modes and the search fields, and
-    // after the rest of the window the state field, its spinner and the state choice.
+    // The controls in the order the Tab key visits them: the modes, then the search fields in
+    // reading order (the state field and its spinner stand where State mode puts them, before
+    // the City field), and after the rest of the window the state choice.
     std::vector<QWidget*> fieldTabStops() const;
     std::vector<QWidget*> stateTabStops() const;
     // Lets `filter` see the keys of the controls that take typing or arrows.
@@ -111,5 +112,6 @@ private:
     corvana::SearchMode mode_ = corvana::SearchMode::Zip;
     std::vector<int> ChosenStates;
     bool spinnerSetting_ = false;
+    bool stepping_ = false; // the arrow keys step the state field through the list
     bool stopped_ = false;
 };

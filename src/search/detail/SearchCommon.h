@@ -1,6 +1,7 @@
 #pragma once
 
-// Pieces shared by the searches; not part of the search interface.
+// Pieces shared by the searches; not part of the search interface, and no other library may
+// include it (the layer check refuses a detail/ header from outside its library).
 
 #include "data/Errors.h"
 #include "data/MappedFile.h"
@@ -82,27 +83,5 @@ private:
     const SearchContext& ctx_;
     std::unordered_map<std::int32_t, CityHeader> known_;
 };
-
-// Openers that report a missing file as the fatal message of that file.
-CityFile OpenCityFile(const DataSet& data);
-ZipFile OpenZipFile(const DataSet& data);
-DataFile OpenDataFile(const DataSet& data, const char* name, const char* missingMessage);
-
-// Calls f(record number) for each entry of the ZIP list at `offset` of COUNTY.IDX or AREA.IDX.
-// An offset that reaches no whole count, or a number cut short, throws `corruptMessage`.
-template <class F>
-void ForEachListedZip(const DataFile& file, std::int64_t offset, const char* corruptMessage,
-                      F&& f) {
-    ByteCursor in(file);
-    std::uint16_t count = 0;
-    if (!in.seek(offset) || !in.readU16(count))
-        throw FatalError(corruptMessage);
-    for (std::uint16_t i = 0; i < count; ++i) {
-        std::uint16_t record = 0;
-        if (!in.readU16(record))
-            throw FatalError(corruptMessage);
-        f(record);
-    }
-}
 
 } // namespace corvana::detail

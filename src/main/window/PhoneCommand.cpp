@@ -1,0 +1,99 @@
+#include "main/window/PhoneCommand.h"
+
+#include "data/Errors.h"
+#include "data/FileNames.h"
+#include "main/app/Messages.h"
+#include "main/dialogs/DialogCommands.h"
+#include "main/dialogs/PhoneNumber.h"
+#include "main/window/MainMenus.h"
+#include "main/window/MainWin.h"
+#include "search/Phone.h"
+
+#include <filesystem>
+
+PhoneCommand::PhoneCommand(TMainWin& window, MainMenus& menus,
+                           std::function<void(corvana::SearchResult)> apply)
+    : QObject(&window), window_(window), menus_(menus), apply_(std::move(apply)) {
+    connect(&menus_, &MainMenus::phoneChosen, this, &PhoneCommand::MenuPhoneClick);
+    connect(&menus_, &MainMenus::editMenuOpening, this, [this] { available(); });
+}
+
+PhoneCommand::~PhoneCommand() = default;
+
+TPhoneNumber* PhoneCommand::phoneWindow() const {
+    return dialog_;
+}
+
+void PhoneCommand::checkData() {
+    std::error_code error;
+    if (!std::filesystem::exists(window_.data().path(corvana::filenames::ExchangeDat), error))
+        menus_.setPhoneUnavailable(corvana::msg::NoExchanges);
+}
+
+bool PhoneCommand::available() {
+    if (!menus_.phoneEnabled())
+        return false;
+    const corvana::ExchangesLoad& load = exchanges_.get(window_.data());
+    if (load.status != corvana::ExchangesStatus::Loaded) {
+        menus_.setPhoneUnavailable(fromCore(load.message));
+        return false;
+    }
+    return true;
+}
+
+void PhoneCommand::MenuPhoneClick() {
+    if (window_.ended())
+        return;
+    if (!available()) {
+        const corvana::ExchangesLoad& load = exchanges_.get(window_.data());
+        window_.messages().message(&window_, corvana::caption::Error, fromCore(load.message));
+        return;
+    }
+    if (dialog_) {
+        dialog_->raise();
+        dialog_->activateWindow();
+        return;
+    }
+    TPhoneNumber::Source source;
+    source.context = [this] {
+        return corvana::PhoneContext{exchanges_.get(window_.data()), window_.settings(),
+                                     window_.searchContext().time, corvana::CallWindow{}};
+    };
+    source.listZipCodes = [this](const corvana::PhoneAnswer& answer) {
+        if (!window_.ended())
+            apply_(corvana::PhoneZipCodes(answer, window_.searchContext()));
+    };
+    source.help = [this](const QString& keyword) { window_.dialogs().Help(keyword); };
+    dialog_ = new TPhoneNumber(std::move(source), text_, window_.scaleFactor(),
+                               window_.screenSize(), &window_);
+    dialog_->setAttribute(Qt::WA_DeleteOnClose);
+    // The text stays for the next opening, as a search field keeps its own.
+    connect(dialog_, &QDialog::finished, this, [this] {
+        if (dialog_)
+            text_ = dialog_->text();
+    });
+    dialog_->show();
+    // Beside the main window, so that the list it fills stays in view; centred where the screen
+    // has no room for that.
+    const QRect main = window_.frameGeometry();
+    const QPoint beside(main.right() + 1, main.top());
+    if (beside.x() + dialog_->frameGeometry().width() <= window_.screenSize().width())
+        dialog_->move(beside);
+    dialog_->raise();
+    dialog_->activateWindow();
+}
+
+void PhoneCommand::rescale() {
+    if (!dialog_ || !dialog_->isVisible())
+        return;
+    closeWindow();
+    MenuPhoneClick();
+}
+
+void PhoneCommand::closeWindow() {
+    if (!dialog_)
+        return;
+    dialog_->close();
+    // It goes when the events are next handled; a new one may be wanted before.
+    dialog_ = nullptr;
+}

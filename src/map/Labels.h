@@ -1,0 +1,173 @@
+#pragma once
+
+// The words on the map, in pixels and without a painter: which names a view shows, where each
+// goes so that none overlaps another or hides a listed dot, the lengths of the scale bar, and
+// the ZIP codes that share a point. The map's painter measures the texts and draws the result.
+
+#include "map/Geo.h"
+#include "map/Outlines.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace corvana::map {
+
+// A rectangle in pixels; right and bottom lie outside it.
+struct PixelBox {
+    double left = 0;
+    double top = 0;
+    double right = 0;
+    double bottom = 0;
+
+    double width() const { return right - left; }
+    double height() const { return bottom - top; }
+    bool overlaps(const PixelBox& o) const {
+        return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+    }
+};
+
+// Where places land in a picture: the map's projection (longitude scaled by the cosine of the
+// centre's latitude, longitudes taken relative to the centre's).
+struct PixelProjection {
+    GeoPoint centre;
+    double scale = 1;  // pixels per degree of latitude
+    double xScale = 1; // pixels per degree of longitude
+    double width = 0;
+    double height = 0;
+
+    double x(double longitude) const {
+        return width / 2 + wrapLongitude(longitude - centre.longitude) * xScale;
+    }
+    double y(double latitude) const { return height / 2 - (latitude - centre.latitude) * scale; }
+    // Pixels per kilometre at the centre, where the scale bar measures.
+    double pixelsPerKm() const;
+};
+
+// What a name names; the painter chooses its font by it.
+enum class LabelKind : std::uint8_t { City, ListedCounty, State, Island, County, Zip };
+
+struct LabelRequest {
+    LabelKind kind = LabelKind::State;
+    std::string text;      // UTF-8
+    std::string shortText; // taken when text is wider than room ("UT" for "Utah"); may be empty
+    double x = 0;          // anchor: the middle of an area's name, or a dot's centre
+    double y = 0;
+    double room = 0; // the widest an area's name may be, in pixels; 0: any width
+    double gap = -1; // >= 0: the name goes beside the anchor, this far from it; < 0: centred
+};
+
+struct TextSize {
+    double width = 0;
+    double height = 0;
+};
+
+// The size of a request's text, or of its short text when shortForm is set.
+using MeasureLabel = std::function<TextSize(const LabelRequest&, bool shortForm)>;
+
+struct PlacedLabel {
+    std::size_t request = 0; // index into the requests
+    bool shortForm = false;
+    PixelBox box;
+};
+
+// A listed dot as a circle that no name may cover.
+struct DotMark {
+    double x = 0;
+    double y = 0;
+    double radius = 0;
+};
+
+// Places the requests in their order, the first the most wanted: each at the first of its
+// positions that lies inside the picture with a margin, overlaps no name placed before it, no
+// dot and no reserved box (the legend, the scale bar). A name wider than its room is left out,
+// or given in its short form where it has one (an abbreviation is read in any room). A
+// centred name tries its anchor, then a
+// little above, below and to either side; a name beside a dot tries right, left, above and
+// below it. What finds no place is left out.
+std::vector<PlacedLabel> PlaceLabels(std::span<const LabelRequest> requests,
+                                     std::span<const DotMark> dots, double width, double height,
+                                     const MeasureLabel& measure,
+                                     std::span<const PixelBox> reserved = {});
+
+// A listed place that is no outlined area: a city at the middle of its listed ZIP codes.
+struct NamedPlace {
+    GeoPoint at;
+    std::string name;
+    int zipCodes = 0; // how many of the list's ZIP codes it has; more are named first
+};
+
+// One mark on the map: the dots at one point, with the ZIP code to show beside it (the
+// first's) when it stands alone.
+struct MarkName {
+    GeoPoint at;
+    std::string zip; // empty: none
+    int count = 1;
+};
+
+// Where an area's name goes: the middle of the widest stretch of land along a latitude near
+// the area's middle (a box's centre may lie at sea: Florida's does, Michigan's is in the lake),
+// and that stretch's width in degrees of longitude, the room the name has.
+struct AreaAnchor {
+    GeoPoint at;
+    double widthDegrees = 0;
+};
+AreaAnchor AreaAnchorOf(const Outlines& outlines, const Outlines::Region& region);
+
+// The anchors of one set of outlines, each found on first use.
+class AreaAnchors {
+public:
+    explicit AreaAnchors(const Outlines& outlines);
+    // region is one of the outlines' states or counties.
+    const AreaAnchor& of(const Outlines::Region& region);
+
+private:
+    const Outlines* outlines_;
+    std::vector<std::optional<AreaAnchor>> states_;
+    std::vector<std::optional<AreaAnchor>> counties_;
+};
+
+// What the view shows, for LabelsFor.
+struct LabelScene {
+    const Outlines* outlines = nullptr;  // null: no state, county or island names
+    AreaAnchors* anchors = nullptr;      // of those outlines
+    std::span<const int> listedCounties; // FIPS codes of a list's counties: always named
+    std::span<const NamedPlace> places;
+    std::span<const MarkName> marks;
+    double markRadius = 4; // the gap between a mark and its ZIP code
+};
+
+// The names a view asks for, most wanted first: the islands and territories of the Pacific and
+// the Caribbean in view, the listed cities (more ZIP codes first, only those with most) and
+// counties; the states (their abbreviations where the name does not fit) at national and
+// regional views; the other counties where they are large enough in a view of a few states; and
+// the ZIP code beside each mark when there are few enough marks in view for them to be read.
+std::vector<LabelRequest> LabelsFor(const LabelScene& scene, const PixelProjection& view);
+
+// An island group the outlines do not hold, named where it lies.
+struct IslandName {
+    const char* name;
+    GeoPoint at;
+};
+std::span<const IslandName> PacificIslands();
+
+// The scale bar's two lengths: a round number of miles and of kilometres (1, 2 or 5 times a
+// power of ten) each at most maxPixels long, with their lengths in pixels.
+struct ScaleBar {
+    double miles = 0;
+    double milesPixels = 0;
+    double km = 0;
+    double kmPixels = 0;
+};
+ScaleBar ScaleBarFor(double pixelsPerKm, double maxPixels);
+// "50 mi", "0.5 mi", "200 km".
+std::string LengthText(double value, const char* unit);
+
+// The points that several entries share: for each distinct point, the indices of the entries
+// at it, in their order; the groups in the order of their first entries.
+std::vector<std::vector<std::size_t>> StackPoints(std::span<const GeoPoint> points);
+
+} // namespace corvana::map

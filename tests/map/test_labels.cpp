@@ -1,0 +1,229 @@
+// The names on the map without a painter: placing them apart from each other, the dots and the
+// edges; which names a view asks for on the real outlines; where an area's name goes; the scale
+// bar's round lengths; and ZIP codes that share a point.
+#include "map/Labels.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <stdexcept>
+
+using namespace corvana::map;
+
+namespace {
+
+const Outlines& real() {
+    static const OutlineLoad load =
+        loadOutlines(std::string(CORVANA_BIN_DIR) + "/" + OutlineFileName);
+    if (!load.outlines)
+        throw std::runtime_error(load.error);
+    return *load.outlines;
+}
+
+// Seven pixels a character, twelve high: a font of fixed width.
+TextSize fixedWidth(const LabelRequest& r, bool shortForm) {
+    return {7.0 * double((shortForm ? r.shortText : r.text).size()), 12};
+}
+
+// The view of a MapView fitted to a box, as the canvas hands it over.
+PixelProjection viewOf(GeoBox box, double width, double height) {
+    PixelProjection p;
+    p.centre = box.centre();
+    p.width = width;
+    p.height = height;
+    const double c = std::cos(p.centre.latitude * 3.141592653589793 / 180);
+    p.scale = std::min(width / (box.width() * c), height / box.height());
+    p.xScale = p.scale * c;
+    return p;
+}
+
+std::set<std::string> names(const std::vector<LabelRequest>& requests, LabelKind kind) {
+    std::set<std::string> out;
+    for (const auto& r : requests)
+        if (r.kind == kind)
+            out.insert(r.text);
+    return out;
+}
+
+} // namespace
+
+TEST(PlaceLabels, KeepsNamesApartFromEachOtherTheDotsAndTheEdges) {
+    // Three names on one spot: the first takes it, the next two move above and below.
+    std::vector<LabelRequest> requests(3, LabelRequest{LabelKind::City, "Ogden", {}, 100, 100});
+    auto placed = PlaceLabels(requests, {}, 400, 300, fixedWidth);
+    ASSERT_EQ(placed.size(), 3u);
+    EXPECT_DOUBLE_EQ(placed[0].box.left, 100 - 17.5);
+    EXPECT_DOUBLE_EQ(placed[0].box.top, 94);
+    for (std::size_t i = 0; i < placed.size(); ++i)
+        for (std::size_t j = i + 1; j < placed.size(); ++j)
+            EXPECT_FALSE(placed[i].box.overlaps(placed[j].box));
+
+    // A dot under the spot pushes the name off it, and a name beside a dot keeps its gap.
+    const DotMark dot{100, 100, 4};
+    placed = PlaceLabels(std::span(requests).first(1), std::span(&dot, 1), 400, 300, fixedWidth);
+    ASSERT_EQ(placed.size(), 1u);
+    EXPECT_FALSE(placed[0].box.overlaps({96, 96, 104, 104}));
+    const LabelRequest zip{LabelKind::Zip, "84101", {}, 100, 100, 0, 4};
+    placed = PlaceLabels(std::span(&zip, 1), std::span(&dot, 1), 400, 300, fixedWidth);
+    ASSERT_EQ(placed.size(), 1u);
+    EXPECT_DOUBLE_EQ(placed[0].box.left, 105); // to the right first
+    // At the right edge it goes to the left; in a corner with no room at all it is left out.
+    const LabelRequest edge{LabelKind::Zip, "84101", {}, 390, 100, 0, 4};
+    placed = PlaceLabels(std::span(&edge, 1), {}, 400, 300, fixedWidth);
+    ASSERT_EQ(placed.size(), 1u);
+    EXPECT_LT(placed[0].box.right, 390);
+    EXPECT_TRUE(PlaceLabels(std::span(&edge, 1), {}, 30, 10, fixedWidth).empty());
+    // A reserved box (the legend) is no place for a name.
+    const PixelBox legend{0, 0, 400, 300};
+    EXPECT_TRUE(
+        PlaceLabels(std::span(&zip, 1), {}, 400, 300, fixedWidth, std::span(&legend, 1)).empty());
+}
+
+TEST(PlaceLabels, ShortensAreaNamesThatDoNotFitTheirRoom) {
+    const std::vector<LabelRequest> requests{
+        {LabelKind::State, "Massachusetts", "MA", 100, 50, 60},
+        {LabelKind::State, "Utah", "UT", 200, 50, 60},
+        {LabelKind::State, "Rhode Island", "RI", 300, 50, 10},
+        {LabelKind::County, "San Bernardino", "", 100, 150, 60},
+        {LabelKind::ListedCounty, "San Bernardino", "", 300, 150, 0}};
+    const auto placed = PlaceLabels(requests, {}, 400, 300, fixedWidth);
+    ASSERT_EQ(placed.size(), 4u);
+    EXPECT_EQ(placed[0].request, 0u);
+    EXPECT_TRUE(placed[0].shortForm);
+    EXPECT_EQ(placed[1].request, 1u);
+    EXPECT_FALSE(placed[1].shortForm);
+    EXPECT_EQ(placed[2].request, 2u); // an abbreviation whatever its room
+    EXPECT_TRUE(placed[2].shortForm);
+    EXPECT_EQ(placed[3].request, 4u); // a listed county whatever its room; the other is left out
+}
+
+TEST(PlaceLabels, FindsAPlaceAmongManyDotsWithoutCoveringOne) {
+    // A grid of dots 30 px apart: ZIP codes fit beside some of them, never over any.
+    std::vector<DotMark> dots;
+    std::vector<LabelRequest> requests;
+    for (int x = 15; x < 600; x += 30)
+        for (int y = 15; y < 400; y += 30) {
+            dots.push_back({double(x), double(y), 4});
+            requests.push_back({LabelKind::Zip, "84101", {}, double(x), double(y), 0, 4});
+        }
+    const auto placed = PlaceLabels(requests, dots, 600, 400, fixedWidth);
+    EXPECT_GT(placed.size(), 20u);
+    for (const auto& p : placed) {
+        for (const auto& d : dots)
+            EXPECT_FALSE(p.box.overlaps({d.x - 4, d.y - 4, d.x + 4, d.y + 4}));
+        for (const auto& q : placed)
+            EXPECT_TRUE(&p == &q || !p.box.overlaps(q.box));
+    }
+}
+
+TEST(AreaAnchor, LiesOnTheLandOfItsArea) {
+    const Outlines& o = real();
+    // Florida's box centre is in the Gulf, Michigan's in Lake Michigan, Hawaii's at sea.
+    for (int fips : {12, 26, 15, 2, 49, 24}) {
+        const auto* state = o.state(fips);
+        const AreaAnchor a = AreaAnchorOf(o, *state);
+        EXPECT_EQ(o.stateAt(a.at), state) << state->name;
+        EXPECT_GT(a.widthDegrees, 0.2) << state->name;
+    }
+    EXPECT_EQ(o.countyAt(AreaAnchorOf(o, *o.county(49035)).at)->fips, 49035);
+    AreaAnchors anchors(o);
+    EXPECT_EQ(&anchors.of(*o.state(12)), &anchors.of(*o.state(12)));
+}
+
+TEST(LabelsFor, NamesWhatTheViewShows) {
+    const Outlines& o = real();
+    AreaAnchors anchors(o);
+    // The 48 states at 1280 x 800: states, large western counties, no county of the East.
+    const PixelProjection nation = viewOf({-124.8, -66.9, 24.5, 49.4}, 1280, 800);
+    LabelScene scene;
+    scene.outlines = &o;
+    scene.anchors = &anchors;
+    auto requests = LabelsFor(scene, nation);
+    auto states = names(requests, LabelKind::State);
+    EXPECT_TRUE(states.count("Texas") && states.count("Rhode Island") && states.count("Utah"));
+    EXPECT_FALSE(states.count("Alaska")); // out of view
+    for (const auto& r : requests) {
+        if (r.kind == LabelKind::State) {
+            EXPECT_EQ(r.shortText.size(), 2u);
+        }
+    }
+    // Larger states are asked for first.
+    auto first = std::find_if(requests.begin(), requests.end(),
+                              [](const auto& r) { return r.kind == LabelKind::State; });
+    EXPECT_EQ(first->text, "Texas");
+    // No county name fits at this scale; in a view of Utah the large ones do.
+    for (const auto& p : PlaceLabels(requests, {}, 1280, 800, fixedWidth))
+        EXPECT_NE(requests[p.request].kind, LabelKind::County) << requests[p.request].text;
+    requests = LabelsFor(scene, viewOf({-114.05, -109.04, 37, 42}, 800, 800));
+    std::set<std::string> placedCounties;
+    for (const auto& p : PlaceLabels(requests, {}, 800, 800, fixedWidth))
+        if (requests[p.request].kind == LabelKind::County)
+            placedCounties.insert(requests[p.request].text);
+    EXPECT_TRUE(placedCounties.count("Millard") && placedCounties.count("San Juan"));
+    // The islands of the Pacific, in a view of the Pacific.
+    const PixelProjection pacific = viewOf({130, 175, 0, 20}, 800, 600);
+    requests = LabelsFor(scene, pacific);
+    auto islands = names(requests, LabelKind::Island);
+    EXPECT_TRUE(islands.count("Palau") && islands.count("Marshall Islands") &&
+                islands.count("Guam"));
+    // A county list names its counties whatever their size; a city list its cities, those
+    // with more ZIP codes first, and the ZIP codes of its marks unless they share a point.
+    const int listed[] = {36103, 11001};
+    const NamedPlace places[] = {{{40.9, -72.7}, "Riverhead", 2}, {{40.8, -73.0}, "Medford", 5}};
+    const MarkName marks[] = {{{40.8, -73.0}, "11763", 1}, {{40.9, -72.7}, "11901", 3}};
+    scene.listedCounties = listed;
+    scene.places = places;
+    scene.marks = marks;
+    requests = LabelsFor(scene, nation);
+    ASSERT_GE(requests.size(), 4u);
+    EXPECT_EQ(requests[0].text, "Medford");
+    EXPECT_EQ(requests[1].text, "Riverhead");
+    EXPECT_EQ(requests[2].kind, LabelKind::ListedCounty);
+    EXPECT_EQ(requests[2].room, 0);
+    EXPECT_EQ(names(requests, LabelKind::ListedCounty),
+              (std::set<std::string>{"Suffolk", "District of Columbia"}));
+    EXPECT_EQ(names(requests, LabelKind::Zip), std::set<std::string>{"11763"});
+    EXPECT_EQ(requests.back().gap, 4);
+}
+
+TEST(ScaleBar, RoundLengthsThatFit) {
+    // 2 pixels a km, at most 150 pixels: 50 km (100 px) and 20 miles (64.4 px).
+    ScaleBar bar = ScaleBarFor(2, 150);
+    EXPECT_EQ(bar.km, 50);
+    EXPECT_DOUBLE_EQ(bar.kmPixels, 100);
+    EXPECT_EQ(bar.miles, 20);
+    EXPECT_NEAR(bar.milesPixels, 64.37376, 1e-9);
+    bar = ScaleBarFor(2, 322); // 100 miles is 321.9 px
+    EXPECT_EQ(bar.km, 100);
+    EXPECT_EQ(bar.miles, 100);
+    bar = ScaleBarFor(400, 120); // a town: fractions of a mile
+    EXPECT_DOUBLE_EQ(bar.km, 0.2);
+    EXPECT_DOUBLE_EQ(bar.miles, 0.1);
+    EXPECT_EQ(ScaleBarFor(0, 100).km, 0);
+    EXPECT_EQ(LengthText(50, "mi"), "50 mi");
+    EXPECT_EQ(LengthText(0.2, "km"), "0.2 km");
+    EXPECT_EQ(LengthText(0.05, "mi"), "0.05 mi");
+    // A degree of latitude is 110.6 km at the equator and 111.7 km at the poles.
+    PixelProjection p;
+    p.scale = 111.0;
+    p.centre = {0, 0};
+    EXPECT_NEAR(p.pixelsPerKm(), 111.0 / 110.574, 1e-4);
+    p.centre = {89.99, 0};
+    EXPECT_NEAR(p.pixelsPerKm(), 111.0 / 111.694, 1e-4);
+}
+
+TEST(StackPoints, GroupsEntriesAtTheSamePointInTheirOrder) {
+    const GeoPoint points[] = {{40.6681, -111.9083},
+                               {40.76, -111.89},
+                               {40.6681, -111.9083},
+                               {40.6681, -111.9084},
+                               {40.6681, -111.9083}};
+    const auto groups = StackPoints(points);
+    ASSERT_EQ(groups.size(), 3u);
+    EXPECT_EQ(groups[0], (std::vector<std::size_t>{0, 2, 4}));
+    EXPECT_EQ(groups[1], std::vector<std::size_t>{1});
+    EXPECT_EQ(groups[2], std::vector<std::size_t>{3});
+    EXPECT_TRUE(StackPoints({}).empty());
+}
