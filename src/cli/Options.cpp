@@ -256,7 +256,8 @@ const std::string& UsageText() {
             "input)\n"
             "       corvana-query [OPTIONS] distance ZIP ZIP | near ZIP|LAT,LON | nearest "
             "LAT,LON\n"
-            "       corvana-query [OPTIONS] phone NUMBER...\n";
+            "       corvana-query [OPTIONS] phone NUMBER...\n"
+            "       corvana-query [OPTIONS] show ZIP...   (everything known about each)\n";
         for (const Option* o : UsageOrder)
             t += OptionUsage(*o, true);
         return t;

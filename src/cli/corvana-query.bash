@@ -6,7 +6,7 @@
 # value or --name:KIND for one that does, where KIND picks how its value is completed (see
 # _corvana_query_values), and into _corvana_query_takes for the commands that take it.
 
-_corvana_query_commands="zip city state county area lookup distance near nearest phone"
+_corvana_query_commands="zip city state county area lookup distance near nearest phone show"
 _corvana_query_options="--data:dir --settings:file --state:state --show:show --caps:caps
     --format:format --csv --json --column:text --columns:columns --distance-from:text
     --miles:text --km:text --limit:text --hours:hours --zips --phone-column:text --help
@@ -19,6 +19,7 @@ _corvana_query_takes() {
     lookup) echo "--caps --csv --column --columns --distance-from --phone-column --hours" ;;
     phone) echo "--show --caps --format --csv --json --hours --zips" ;;
     near) echo "--show --caps --format --csv --json --miles --km --limit" ;;
+    show) echo "--caps --csv --json" ;;
     distance | nearest) echo "--show --caps --format --csv --json" ;;
     *) echo "--state --show --caps --format --csv --json" ;;
     esac

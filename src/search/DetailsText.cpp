@@ -62,8 +62,8 @@ std::vector<DetailsGroup> DetailsGroups(const RecordDetails& d) {
         for (std::size_t i = 0; i < d.counties.size(); ++i) {
             const bool main = i == 0 && d.hasMainCounty;
             const bool firstOther = i == (d.hasMainCounty ? 1u : 0u);
-            g.fields.push_back({main ? "Main" : (firstOther ? "Also in" : ""),
-                                countyText(d.counties[i])});
+            g.fields.push_back(
+                {main ? "Main" : (firstOther ? "Also in" : ""), countyText(d.counties[i])});
         }
         groups.push_back(std::move(g));
     }

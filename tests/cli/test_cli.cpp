@@ -550,3 +550,54 @@ TEST(CliGeo, LookupColumnsAndDistanceFrom) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
 }
+
+TEST(CliShow, EverythingAboutEachZipCode) {
+    Outcome r = Geo({"show", "99591", "--json"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"zip\": \"99591\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"counties\": [{\"name\": \"Aleutians West\", \"fips\": \"02016\"}, "
+                         "{\"name\": \"North Slope\", \"fips\": \"02185\"}]"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"other_cities\": [\"St George Island\", \"St. George Island\"]"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("\"kind\": \"po_box_or_unique\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"time_zone\": \"America/Anchorage\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"nearest\": [{\"zip\": \"99546\""), std::string::npos);
+
+    r = Geo({"--csv", "show", "84101"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find("\r\n")),
+              "zip,city,state,counties,county_fips,area_codes,other_cities,kind,latitude,"
+              "longitude,time_zone,utc_offset,dst,local_time,nearest,nearest_miles");
+    EXPECT_NE(r.out.find("\r\n84101,Salt Lake City,UT,Salt Lake,49035,801;385,,standard,"
+                         "40.75621,-111.90090,America/Denver,-7,true,"),
+              std::string::npos)
+        << r.out;
+
+    r = Geo({"show", "84101"});
+    EXPECT_NE(r.out.find("Area Codes\n  Main: 801\n  Also: 385\n"), std::string::npos) << r.out;
+}
+
+TEST(CliShow, BadArgumentsAreNamedAndTheFoundPrinted) {
+    Outcome r = Geo({"show", "84101", "12345", "abc", "09001"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Zip Code: 84101"), std::string::npos);
+    EXPECT_NE(r.err.find("\"12345\""), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("\"abc\""), std::string::npos);
+    EXPECT_NE(r.err.find("\"09001\""), std::string::npos);
+    r = Geo({"show", "12345", "abc"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Geo({"show"}).status, 2);
+
+    // A damaged facts file ends the run with its message.
+    TempDir copy;
+    for (const auto& f : std::filesystem::directory_iterator(fixtureDir("points")))
+        std::filesystem::copy_file(f.path(), copy.path() / f.path().filename());
+    copy.write("ZIPFACTS.DAT", "broken");
+    r = Geo({"show", "84101"}, std::nullopt, copy.str());
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("File containing ZIP code facts is corrupt."), std::string::npos)
+        << r.err;
+}

@@ -113,12 +113,30 @@ void TestZipDetails::showsEveryGroupAndFollowsTheSelection() {
     QVERIFY(d);
     QCOMPARE(d->Heading->text(), QString("Zip Code 99591"));
     const QString text = d->Details->toPlainText();
-    for (const char* part :
-         {"Place", "Saint George Island", "AK (Alaska)", "Counties", "Aleutians West (FIPS 02016)",
-          "North Slope", "Area Codes", "907", "Other City Names", "St George Island",
-          "St. George Island", "Kind", "P.O. box or single address", "Position", "56.59860",
-          "-169.56550", "Time Zone", "America/Anchorage", "Daylight saving", "Observed",
-          "Local time", "Nearest Standard Zip Codes", "99546", "Adak, AK"})
+    for (const char* part : {"Place",
+                             "Saint George Island",
+                             "AK (Alaska)",
+                             "Counties",
+                             "Aleutians West (FIPS 02016)",
+                             "North Slope",
+                             "Area Codes",
+                             "907",
+                             "Other City Names",
+                             "St George Island",
+                             "St. George Island",
+                             "Kind",
+                             "P.O. box or single address",
+                             "Position",
+                             "56.59860",
+                             "-169.56550",
+                             "Time Zone",
+                             "America/Anchorage",
+                             "Daylight saving",
+                             "Observed",
+                             "Local time",
+                             "Nearest Standard Zip Codes",
+                             "99546",
+                             "Adak, AK"})
         QVERIFY2(text.contains(QString::fromUtf8(part)), part);
     QCOMPARE(d->Details->accessibleName(), QString("Details of Zip Code 99591"));
 
@@ -173,9 +191,9 @@ void TestZipDetails::copiesItsTextAndNamesItsControls() {
     QTest::mouseClick(d->CopyButton, Qt::LeftButton);
     QCOMPARE(QApplication::clipboard()->text(), copied);
 
-    for (QWidget* control : {static_cast<QWidget*>(d->Heading),
-                             static_cast<QWidget*>(d->Details), static_cast<QWidget*>(d->CopyButton),
-                             static_cast<QWidget*>(d->CloseButton)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(d->Heading), static_cast<QWidget*>(d->Details),
+          static_cast<QWidget*>(d->CopyButton), static_cast<QWidget*>(d->CloseButton)})
         QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
     QTest::mouseClick(d->CloseButton, Qt::LeftButton);
     QCoreApplication::processEvents();
@@ -207,8 +225,7 @@ void TestZipDetails::damagedFactsSwitchTheCommandOff() {
     QVERIFY(command->isEnabled()); // not read before it is wanted
     command->trigger();
     QVERIFY(!w.zipDetailsWindow());
-    QCOMPARE(Shown(t.messages),
-             QStringList{"Error: File containing ZIP code facts is corrupt."});
+    QCOMPARE(Shown(t.messages), QStringList{"Error: File containing ZIP code facts is corrupt."});
     QVERIFY(!command->isEnabled());
     QCOMPARE(command->toolTip(), QString("File containing ZIP code facts is corrupt."));
     QCOMPARE(command->statusTip(), command->toolTip());

@@ -41,28 +41,26 @@ std::vector<std::string> Titles(const std::vector<DetailsGroup>& groups) {
 
 TEST(DetailsText, GroupsOfAFullRecord) {
     const std::vector<DetailsGroup> groups = DetailsGroups(Full());
-    EXPECT_EQ(Titles(groups),
-              (std::vector<std::string>{"Place", "Counties", "Area Codes", "Other City Names",
-                                        "Kind", "Position", "Time Zone",
-                                        "Nearest Standard Zip Codes"}));
-    EXPECT_EQ(groups[0].fields, (std::vector<DetailsField>{{"Zip Code", "00601"},
-                                                           {"City", "Adjuntas"},
-                                                           {"State", "PR (Puerto Rico)"}}));
+    EXPECT_EQ(Titles(groups), (std::vector<std::string>{
+                                  "Place", "Counties", "Area Codes", "Other City Names", "Kind",
+                                  "Position", "Time Zone", "Nearest Standard Zip Codes"}));
+    EXPECT_EQ(groups[0].fields,
+              (std::vector<DetailsField>{
+                  {"Zip Code", "00601"}, {"City", "Adjuntas"}, {"State", "PR (Puerto Rico)"}}));
     EXPECT_EQ(groups[1].fields, (std::vector<DetailsField>{{"Main", "Adjuntas (FIPS 72001)"},
                                                            {"Also in", "Ponce (FIPS 72113)"},
                                                            {"", "Other"}}));
-    EXPECT_EQ(groups[2].fields,
-              (std::vector<DetailsField>{{"Main", "787"}, {"Also", "939"}}));
+    EXPECT_EQ(groups[2].fields, (std::vector<DetailsField>{{"Main", "787"}, {"Also", "939"}}));
     EXPECT_EQ(groups[3].fields, (std::vector<DetailsField>{{"Also called", "Jard de Adjuntas"},
                                                            {"", "Urb San Joaquin"}}));
     EXPECT_EQ(groups[4].fields[0].value, "Standard (has an area)");
-    EXPECT_EQ(groups[5].fields, (std::vector<DetailsField>{{"Latitude", "18.18056"},
-                                                           {"Longitude", "-66.74996"}}));
-    EXPECT_EQ(groups[6].fields,
-              (std::vector<DetailsField>{{"Zone", "America/Puerto_Rico"},
-                                         {"Offset", "UTC\xE2\x88\x92" "4 (AST)"},
-                                         {"Daylight saving", "Not observed"},
-                                         {"Local time", "10:30:00"}}));
+    EXPECT_EQ(groups[5].fields,
+              (std::vector<DetailsField>{{"Latitude", "18.18056"}, {"Longitude", "-66.74996"}}));
+    EXPECT_EQ(groups[6].fields, (std::vector<DetailsField>{{"Zone", "America/Puerto_Rico"},
+                                                           {"Offset", "UTC\xE2\x88\x92"
+                                                                      "4 (AST)"},
+                                                           {"Daylight saving", "Not observed"},
+                                                           {"Local time", "10:30:00"}}));
     EXPECT_EQ(groups[7].fields[0].label, "00631");
     EXPECT_EQ(groups[7].fields[0].value, "Castaner, PR \xE2\x80\x93 6.1 mi (9.9 km)");
 }
@@ -86,8 +84,8 @@ TEST(DetailsText, WhatTheDataLacksIsLeftOut) {
     d.kind = ZipKind::Military;
     const auto groups = DetailsGroups(d);
     EXPECT_EQ(groups[3].fields[0].value, "Military post office");
-    EXPECT_EQ(groups[4].fields, (std::vector<DetailsField>{{"Offset", "UTC"},
-                                                           {"Daylight saving", "Not observed"}}));
+    EXPECT_EQ(groups[4].fields,
+              (std::vector<DetailsField>{{"Offset", "UTC"}, {"Daylight saving", "Not observed"}}));
     d.utcOffset = 10;
     EXPECT_EQ(DetailsGroups(d)[4].fields[0].value, "UTC+10");
 }
