@@ -76,6 +76,9 @@ expect "corvana-query phone --z" "--zips"
 expect "corvana-query lookup --p" "--phone-column"
 expect "corvana-query show 84101 --" "--caps --csv --data --help --json --settings --version"
 expect "corvana-query near --z" ""
+expect "corvana-query nearest --k" "--kind"
+expect "corvana-query near 84101 --kind st" "standard"
+expect "corvana-query near 84101 --kind standard,m" "standard,military"
 
 # Values of the options that have a fixed set of them, in both spellings, and comma lists.
 expect "corvana-query --show co" "county"

@@ -601,3 +601,31 @@ TEST(CliShow, BadArgumentsAreNamedAndTheFoundPrinted) {
     EXPECT_NE(r.err.find("File containing ZIP code facts is corrupt."), std::string::npos)
         << r.err;
 }
+
+TEST(CliKinds, NearestIsStandardUnlessAskedAndNearChoosesKinds) {
+    // 84110, a post-office box, shares 84101's point: asked for boxes, nearest answers it.
+    Outcome r = Geo({"nearest", "40.75621,-111.9009", "--kind", "po_box_or_unique"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\n84110 Salt Lake City, UT"), std::string::npos) << r.out;
+    r = Geo({"nearest", "40.75621,-111.9009"});
+    EXPECT_NE(r.out.find("\n84101 Salt Lake City, UT"), std::string::npos) << r.out;
+    // St George Island is a box: the nearest to its own point is another ZIP code by default.
+    r = Geo({"nearest", "56.5986,-169.5655"});
+    EXPECT_EQ(r.out.find("99591"), std::string::npos) << r.out;
+    r = Geo({"nearest", "56.5986,-169.5655", "--kind", "all"});
+    EXPECT_NE(r.out.find("\n99591 Saint George Island, AK"), std::string::npos) << r.out;
+
+    r = Geo({"near", "84101"});
+    EXPECT_NE(r.out.find("84110"), std::string::npos);
+    r = Geo({"near", "84101", "--kind", "standard"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find("84110"), std::string::npos) << r.out;
+    r = Geo({"near", "84101", "--kind", "standard,po_box_or_unique"});
+    EXPECT_NE(r.out.find("84110"), std::string::npos);
+
+    r = Geo({"near", "84101", "--kind", "boxes"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--kind takes all or a comma list"), std::string::npos) << r.err;
+    EXPECT_EQ(Geo({"distance", "84101", "84102", "--kind", "all"}).status, 2);
+    EXPECT_NE(Query({"nearest", "--help"}).out.find("nearest: standard"), std::string::npos);
+}
