@@ -120,12 +120,14 @@ const Option Column{"--column", "NAME", "lookup: ",
                     "zip code, postal_code or postcode)"};
 const Option Columns{"--columns", "LIST", "lookup: ",
                      "the appended columns, a comma list from city,state,county,\n"
-                     "area_code,utc_offset,dst,latitude,longitude,county_fips (default: the\n"
-                     "first six)",
+                     "area_code,utc_offset,dst,latitude,longitude,county_fips,kind,\n"
+                     "time_zone,other_counties,other_area_codes,other_cities (default:\n"
+                     "the first six; lists joined with ;)",
                      [](const CommandLine&, std::string_view v) {
                          CheckList(v,
                                    {"city", "state", "county", "area_code", "utc_offset", "dst",
-                                    "latitude", "longitude", "county_fips"},
+                                    "latitude", "longitude", "county_fips", "kind", "time_zone",
+                                    "other_counties", "other_area_codes", "other_cities"},
                                    "--columns");
                      }};
 const Option DistanceFrom{"--distance-from", "ZIP|LAT,LON",

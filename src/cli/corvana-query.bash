@@ -57,7 +57,8 @@ _corvana_query_values() {
     show) choices="county area zone time none" ;;
     caps) choices="cities counties states none" ;;
     columns)
-        choices="city state county area_code utc_offset dst latitude longitude county_fips" ;;
+        choices="city state county area_code utc_offset dst latitude longitude county_fips kind
+                 time_zone other_counties other_area_codes other_cities" ;;
     kind) choices="all standard po_box_or_unique military" ;;
     format) choices=$(seq 0 32) ;;
     # The federal calling hours, and a common narrower choice.

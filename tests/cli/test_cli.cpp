@@ -629,3 +629,23 @@ TEST(CliKinds, NearestIsStandardUnlessAskedAndNearChoosesKinds) {
     EXPECT_EQ(Geo({"distance", "84101", "84102", "--kind", "all"}).status, 2);
     EXPECT_NE(Query({"nearest", "--help"}).out.find("nearest: standard"), std::string::npos);
 }
+
+TEST(CliLookup, FactColumns) {
+    Outcome r = Geo({"lookup", "--columns",
+                     "kind,time_zone,other_counties,other_area_codes,other_cities,city", "99591",
+                     "10001", "09001"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "zip,kind,time_zone,other_counties,other_area_codes,other_cities,city\r\n"
+                     "99591,po_box_or_unique,America/Anchorage,North Slope,,"
+                     "St George Island;St. George Island,Saint George Island\r\n"
+                     "10001,standard,America/New_York,,332;646;917,,New York\r\n"
+                     "09001,military,,,,,APO\r\n");
+    // The default columns are as they were; data without facts leaves the new ones empty.
+    EXPECT_EQ(Geo({"lookup", "84101"}).out,
+              "zip,city,state,county,area_code,utc_offset,dst\r\n"
+              "84101,Salt Lake City,UT,Salt Lake,801,-7,true\r\n");
+    r = Geo({"lookup", "--columns", "kind,city", "84101"}, std::nullopt, fixtureDir("small"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(r.out.find("\r\n") + 2, 7), "84101,,");
+    EXPECT_EQ(Geo({"lookup", "--columns", "kinds", "84101"}).status, 2);
+}
