@@ -21,6 +21,7 @@ constexpr Named Commands[] = {
     {"near", NearCommand},
     {"nearest", NearestCommand},
     {"phone", PhoneCommand},
+    {"show", ShowCommand},
 };
 
 } // namespace

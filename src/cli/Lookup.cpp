@@ -1,6 +1,7 @@
 #include "cli/Lookup.h"
 
 #include "cli/OutputFields.h"
+#include "search/ZipDetails.h"
 #include "search/ZipFields.h"
 #include "text/Blanks.h"
 #include "text/Win1252.h"
@@ -144,6 +145,8 @@ void ZipAnnotator::appendFields(std::uint32_t record, const ZipRecord& rec) {
             text_ += Degrees(at->longitude);
         else if (column == "county_fips" && appends_.places)
             text_ += appends_.places->countyFips(record);
+        else if (const std::optional<FactColumn> fact = FactColumnOf(column))
+            AppendCsvField(text_, FactColumnValue(*fact, appends_.facts, record, settings_));
     }
     if (appends_.places && appends_.places->hasDistances()) {
         const std::optional<double> km = appends_.places->km(record);

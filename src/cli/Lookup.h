@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/ZipFacts.h"
+
 #include "data/DataSet.h"
 #include "data/ZipFile.h"
 #include "geo/Nearby.h"
@@ -72,6 +74,8 @@ private:
 struct LookupAppends {
     std::vector<std::string> columns{LookupColumns.begin(), LookupColumns.end()};
     std::optional<RecordPlaces> places;
+    // kind, time_zone and the other_ lists need the facts; without them they stay empty.
+    const ZipFacts* facts = nullptr;
 };
 
 // Answers ZIP codes from the data files, opened once for the whole run. A three-digit block of

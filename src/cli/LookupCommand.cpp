@@ -5,6 +5,7 @@
 #include "cli/Lookup.h"
 #include "cli/PhoneLookup.h"
 #include "cli/Places.h"
+#include "search/ZipDetails.h"
 #include "cli/ResultOutput.h"
 
 #include <algorithm>
@@ -93,6 +94,11 @@ public:
                 centre = ReadCentre(in.data, points, *distanceFrom).point;
             appends.places.emplace(points, appends.columns, centre);
         }
+        // The facts are read only when a column asks for them.
+        const LazyFacts facts(in.data);
+        if (std::any_of(appends.columns.begin(), appends.columns.end(),
+                        [](const std::string& c) { return FactColumnOf(c).has_value(); }))
+            appends.facts = RequireFacts(facts);
         return ReportingDataErrors([&] {
             LookupCounts counts;
             try {

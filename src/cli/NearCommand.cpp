@@ -15,7 +15,7 @@ public:
     std::string_view usage() const override { return "near ZIP|LAT,LON"; }
     std::vector<const Option*> options() const override {
         return {&option::Show, &option::Caps,  &option::Format, &option::Csv,
-                &option::Json, &option::Miles, &option::Km,     &option::Limit};
+                &option::Json, &option::Miles, &option::Km,     &option::Limit, &option::Kind};
     }
 
     int run(const Invocation& in) const override {
@@ -26,9 +26,13 @@ public:
         const NearbyRadius radius = RadiusOf(in.options).value_or(NearbyRadius{});
         const TimeContext time = RunTime(in);
         const SearchContext ctx{in.data, in.settings, time, true};
-        SearchResult result = centre.record
-                                  ? SearchNearby(points, *centre.record, radius, ctx)
-                                  : SearchNearby(points, centre.point, centre.text, radius, ctx);
+        // Every kind unless asked: a neighbour is a neighbour, boxes included.
+        const KindSet kinds = KindsOf(in.options).value_or(KindSet::all());
+        const LazyFacts facts(in.data);
+        const KindChoice choice{kinds, kinds.isAll() ? nullptr : RequireFacts(facts)};
+        SearchResult result =
+            centre.record ? SearchNearby(points, *centre.record, radius, ctx, choice)
+                          : SearchNearby(points, centre.point, centre.text, radius, ctx, choice);
         // The list is nearest first, so the first N are the N nearest.
         const std::optional<std::size_t> limit = LimitOf(in.options);
         if (limit && result.items.size() > *limit && result.items.front().kind() == ItemKind::Zip)

@@ -15,7 +15,8 @@ class Nearest : public Command {
 public:
     std::string_view usage() const override { return "nearest LAT,LON"; }
     std::vector<const Option*> options() const override {
-        return {&option::Show, &option::Caps, &option::Format, &option::Csv, &option::Json};
+        return {&option::Show, &option::Caps, &option::Format,
+                &option::Csv,  &option::Json, &option::Kind};
     }
 
     int run(const Invocation& in) const override {
@@ -26,7 +27,11 @@ public:
         if (!parse.point)
             throw UsageFailure{"\"" + in.texts[0] + "\": " + parse.message, false};
         std::vector<ZipItem> zips;
-        if (const std::optional<geo::NearbyZip> n = geo::Nearest(points, *parse.point))
+        // A point lies in an area: the answer is a ZIP code that has one unless asked otherwise.
+        const KindSet kinds = KindsOf(in.options).value_or(KindSet::standardOnly());
+        const LazyFacts facts(in.data);
+        const KindChoice choice{kinds, kinds.isAll() ? nullptr : RequireFacts(facts)};
+        if (const std::optional<geo::NearbyZip> n = geo::Nearest(points, *parse.point, choice))
             zips.emplace_back(n->record, n->km);
         const TimeContext time = RunTime(in);
         const std::string text(trimBlanks(in.texts[0]));

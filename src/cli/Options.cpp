@@ -51,6 +51,14 @@ std::size_t ReadLimit(std::string_view value) {
     return std::stoul(v);
 }
 
+KindSet ReadKinds(std::string_view value) {
+    if (const std::optional<KindSet> kinds = KindSet::parse(value))
+        return *kinds;
+    throw UsageFailure{"--kind takes all or a comma list from standard,po_box_or_unique,military, "
+                       "not \"" + std::string(value) + "\"",
+                       false};
+}
+
 NearbyRadius ReadRadius(const Option& o, std::string_view value) {
     const geo::LengthUnit unit = &o == &option::Km ? geo::LengthUnit::Km : geo::LengthUnit::Miles;
     const geo::RadiusParse parse = geo::ParseRadius(value, unit);
@@ -112,12 +120,14 @@ const Option Column{"--column", "NAME", "lookup: ",
                     "zip code, postal_code or postcode)"};
 const Option Columns{"--columns", "LIST", "lookup: ",
                      "the appended columns, a comma list from city,state,county,\n"
-                     "area_code,utc_offset,dst,latitude,longitude,county_fips (default: the\n"
-                     "first six)",
+                     "area_code,utc_offset,dst,latitude,longitude,county_fips,kind,\n"
+                     "time_zone,other_counties,other_area_codes,other_cities (default:\n"
+                     "the first six; lists joined with ;)",
                      [](const CommandLine&, std::string_view v) {
                          CheckList(v,
                                    {"city", "state", "county", "area_code", "utc_offset", "dst",
-                                    "latitude", "longitude", "county_fips"},
+                                    "latitude", "longitude", "county_fips", "kind", "time_zone",
+                                    "other_counties", "other_area_codes", "other_cities"},
                                    "--columns");
                      }};
 const Option DistanceFrom{"--distance-from", "ZIP|LAT,LON",
@@ -130,6 +140,10 @@ const Option Km{
     [](const CommandLine& earlier, std::string_view v) { CheckRadius(earlier, Km, Miles, v); }};
 const Option Limit{"--limit", "N", "near: ", "list at most N ZIP codes, the nearest",
                    [](const CommandLine&, std::string_view v) { ReadLimit(v); }};
+const Option Kind{"--kind", "LIST", "near, nearest: ",
+                  "the kinds of ZIP codes: all, or a comma list from standard,\n"
+                  "po_box_or_unique,military (near: all; nearest: standard)",
+                  [](const CommandLine&, std::string_view v) { ReadKinds(v); }};
 const Option Hours{"--hours", "H-H",
                    "phone, lookup: ", "the calling hours at the called place (default: 8-21)",
                    [](const CommandLine&, std::string_view v) { ReadHours(v); }};
@@ -147,13 +161,13 @@ namespace {
 const Option* const UsageOrder[] = {
     &option::Data,         &option::SettingsFile, &option::State, &option::Show,   &option::Caps,
     &option::Format,       &option::Csv,          &option::Json,  &option::Column, &option::Columns,
-    &option::DistanceFrom, &option::Miles,        &option::Km,    &option::Limit,  &option::Hours,
-    &option::Zips,         &option::PhoneColumn,  &option::Help,  &option::Version};
+    &option::DistanceFrom, &option::Miles,        &option::Km,    &option::Limit,  &option::Kind,
+    &option::Hours, &option::Zips,         &option::PhoneColumn,  &option::Help,  &option::Version};
 
 // Every option in the order a command refuses them: of several it does not take, the first.
 const Option* const RefusalOrder[] = {
     &option::State, &option::Show,         &option::Format, &option::Json,    &option::Column,
-    &option::Miles, &option::Km,           &option::Limit,  &option::Columns, &option::DistanceFrom,
+    &option::Miles, &option::Km,           &option::Limit,  &option::Kind, &option::Columns, &option::DistanceFrom,
     &option::Caps,  &option::Csv,          &option::Hours,  &option::Zips,    &option::PhoneColumn,
     &option::Data,  &option::SettingsFile, &option::Help,   &option::Version};
 
@@ -256,7 +270,8 @@ const std::string& UsageText() {
             "input)\n"
             "       corvana-query [OPTIONS] distance ZIP ZIP | near ZIP|LAT,LON | nearest "
             "LAT,LON\n"
-            "       corvana-query [OPTIONS] phone NUMBER...\n";
+            "       corvana-query [OPTIONS] phone NUMBER...\n"
+            "       corvana-query [OPTIONS] show ZIP...   (everything known about each)\n";
         for (const Option* o : UsageOrder)
             t += OptionUsage(*o, true);
         return t;
@@ -276,6 +291,11 @@ std::optional<int> FormatOf(const CommandLine& line) {
 std::optional<std::size_t> LimitOf(const CommandLine& line) {
     const auto v = line.value(option::Limit);
     return v ? std::optional<std::size_t>(ReadLimit(*v)) : std::nullopt;
+}
+
+std::optional<KindSet> KindsOf(const CommandLine& line) {
+    const auto v = line.value(option::Kind);
+    return v ? std::optional<KindSet>(ReadKinds(*v)) : std::nullopt;
 }
 
 std::optional<NearbyRadius> RadiusOf(const CommandLine& line) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/ZipFacts.h"
+
 // corvana-query's command line: its options, each declared once with its line of the usage
 // text, the parser that reads them and the words, and the settings and texts that the options
 // give every command. Which options a command takes, the command says (cli/Command.h).
@@ -50,7 +52,7 @@ struct Option {
 
 namespace option {
 extern const Option Data, SettingsFile, State, Show, Caps, Format, Csv, Json, Column, Columns,
-    DistanceFrom, Miles, Km, Limit, Hours, Zips, PhoneColumn, Help, Version;
+    DistanceFrom, Miles, Km, Limit, Kind, Hours, Zips, PhoneColumn, Help, Version;
 } // namespace option
 
 // A command line as read: the options given, each with its value, and the words (the command
@@ -85,6 +87,8 @@ const std::string& UsageText();
 // The values of the options that take a number or a list, read as the parser checked them.
 std::optional<int> FormatOf(const CommandLine& line);
 std::optional<std::size_t> LimitOf(const CommandLine& line);
+// The kinds --kind chooses; nothing when it is not given.
+std::optional<KindSet> KindsOf(const CommandLine& line);
 std::optional<NearbyRadius> RadiusOf(const CommandLine& line);
 // The calling hours that --hours gives, else the federal 8 to 21.
 CallWindow CallWindowOf(const CommandLine& line);

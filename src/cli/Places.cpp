@@ -7,6 +7,13 @@
 
 namespace corvana::cli {
 
+const ZipFacts* RequireFacts(const LazyFacts& facts) {
+    const FactsLoad& load = facts.get();
+    if (load.status == FactsStatus::Damaged)
+        throw CommandEnd{"corvana-query: " + load.message, DataError};
+    return facts.facts();
+}
+
 geo::Points RequirePoints(const DataSet& data) {
     geo::PointsLoad load = geo::LoadPoints(data);
     switch (load.status) {

@@ -18,6 +18,10 @@ namespace corvana::cli {
 // locations." and a damaged file with its fatal message, both as DataError (CommandEnd).
 geo::Points RequirePoints(const DataSet& data);
 
+// The facts, for a choice of kinds: nothing when the data has no ZIPFACTS.DAT (every ZIP code
+// then passes); a damaged file ends the run with its message and DataError.
+const ZipFacts* RequireFacts(const LazyFacts& facts);
+
 // The ZIPCODE.DAT record of a ZIP code typed with its five digits (84101, or ZIP+4 as
 // 84101-1234); the first record when several cities share it. Text that is no ZIP code, fewer or
 // more digits, or a ZIP code the data lacks, ends the run as a usage error with one line.

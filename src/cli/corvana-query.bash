@@ -6,10 +6,10 @@
 # value or --name:KIND for one that does, where KIND picks how its value is completed (see
 # _corvana_query_values), and into _corvana_query_takes for the commands that take it.
 
-_corvana_query_commands="zip city state county area lookup distance near nearest phone"
+_corvana_query_commands="zip city state county area lookup distance near nearest phone show"
 _corvana_query_options="--data:dir --settings:file --state:state --show:show --caps:caps
     --format:format --csv --json --column:text --columns:columns --distance-from:text
-    --miles:text --km:text --limit:text --hours:hours --zips --phone-column:text --help
+    --miles:text --km:text --limit:text --kind:kind --hours:hours --zips --phone-column:text --help
     --version"
 
 # The options that command $1 takes besides --data, --settings, --help and --version, as
@@ -18,8 +18,10 @@ _corvana_query_takes() {
     case $1 in
     lookup) echo "--caps --csv --column --columns --distance-from --phone-column --hours" ;;
     phone) echo "--show --caps --format --csv --json --hours --zips" ;;
-    near) echo "--show --caps --format --csv --json --miles --km --limit" ;;
-    distance | nearest) echo "--show --caps --format --csv --json" ;;
+    near) echo "--show --caps --format --csv --json --miles --km --limit --kind" ;;
+    show) echo "--caps --csv --json" ;;
+    nearest) echo "--show --caps --format --csv --json --kind" ;;
+    distance) echo "--show --caps --format --csv --json" ;;
     *) echo "--state --show --caps --format --csv --json" ;;
     esac
 }
@@ -55,7 +57,9 @@ _corvana_query_values() {
     show) choices="county area zone time none" ;;
     caps) choices="cities counties states none" ;;
     columns)
-        choices="city state county area_code utc_offset dst latitude longitude county_fips" ;;
+        choices="city state county area_code utc_offset dst latitude longitude county_fips kind
+                 time_zone other_counties other_area_codes other_cities" ;;
+    kind) choices="all standard po_box_or_unique military" ;;
     format) choices=$(seq 0 32) ;;
     # The federal calling hours, and a common narrower choice.
     hours) choices="8-21 9-20" ;;
@@ -63,7 +67,7 @@ _corvana_query_values() {
     esac
     # Comma lists: complete the last item, keeping those before it.
     local head= last=$cur
-    if [[ $kind == show || $kind == caps || $kind == columns ]] && [[ $cur == *,* ]]; then
+    if [[ $kind == show || $kind == caps || $kind == columns || $kind == kind ]] && [[ $cur == *,* ]]; then
         head=${cur%,*},
         last=${cur##*,}
     fi

@@ -59,7 +59,8 @@ std::vector<ZipItem> Items(const geo::NearResult& near) {
 } // namespace
 
 SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre,
-                          const NearbyRadius& radius, const SearchContext& ctx) {
+                          const NearbyRadius& radius, const SearchContext& ctx,
+                          const KindChoice& kinds) {
     SearchResult r;
     SetDisplay(r, true, true);
     r.nearby = NearbyCentre{centre, radius.miles()};
@@ -68,7 +69,8 @@ SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre,
         CityFile city = OpenCityFile(ctx.data);
         const std::string centreZip = zip.read(centre).zipText();
         StartList(r, ListHeading{ItemKind::Zip, NearbyHeading(radius, centreZip)});
-        const geo::NearResult near = geo::Near(points, centre, radius.km(), geo::NoLimit);
+        const geo::NearResult near =
+            geo::Near(points, centre, radius.km(), geo::NoLimit, kinds);
         AppendZipLines(r, Items(near), zip, city, ctx);
         ShowDistances(r);
         if (r.items.empty())
@@ -82,14 +84,15 @@ SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre,
 }
 
 SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, double radiusMiles,
-                          const SearchContext& ctx) {
-    return SearchNearby(points, centre, NearbyRadius{radiusMiles, geo::LengthUnit::Miles}, ctx);
+                          const SearchContext& ctx, const KindChoice& kinds) {
+    return SearchNearby(points, centre, NearbyRadius{radiusMiles, geo::LengthUnit::Miles}, ctx,
+                        kinds);
 }
 
 SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
                           std::string_view centreText, const NearbyRadius& radius,
-                          const SearchContext& ctx) {
-    const geo::NearResult near = geo::Near(points, centre, radius.km(), geo::NoLimit);
+                          const SearchContext& ctx, const KindChoice& kinds) {
+    const geo::NearResult near = geo::Near(points, centre, radius.km(), geo::NoLimit, kinds);
     SearchResult r =
         ZipLinesOf(Items(near), ListHeading{ItemKind::Zip, NearbyHeading(radius, centreText)}, ctx);
     ShowDistances(r);
@@ -100,9 +103,9 @@ SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
 
 SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
                           std::string_view centreText, double radiusMiles,
-                          const SearchContext& ctx) {
+                          const SearchContext& ctx, const KindChoice& kinds) {
     return SearchNearby(points, centre, centreText,
-                        NearbyRadius{radiusMiles, geo::LengthUnit::Miles}, ctx);
+                        NearbyRadius{radiusMiles, geo::LengthUnit::Miles}, ctx, kinds);
 }
 
 SearchResult ZipLinesOf(const std::vector<ZipItem>& zips, ListHeading heading,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataSet.h"
+#include "data/ZipFacts.h"
 #include "format/LocalTime.h"
 #include "geo/Distance.h"
 #include "geo/Points.h"
@@ -183,21 +184,23 @@ SearchResult SearchTheArea(std::string_view text, const SearchContext& ctx);
 // after the line's text: "84102 Salt Lake City, UT  2.0 mi (3.2 km)"); the centre comes first.
 // The heading names the list in the radius's unit, "Zip Codes Within 10 Miles Of 84101". A
 // centre without a position (a military post office) lists the no-match line. The radius must be
-// one that geo::CheckRadiusKm accepts.
+// one that geo::CheckRadiusKm accepts. Only ZIP codes whose kind `kinds` keeps are listed; the
+// centre always is.
 SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre,
-                          const NearbyRadius& radius, const SearchContext& ctx);
+                          const NearbyRadius& radius, const SearchContext& ctx,
+                          const KindChoice& kinds = {});
 // The same with a radius in miles, as the window asks.
 SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre, double radiusMiles,
-                          const SearchContext& ctx);
+                          const SearchContext& ctx, const KindChoice& kinds = {});
 
 // The same around a point: `centreText` names it in the heading ("40.76,-111.89"), and the
 // nearest ZIP code comes first. `nearby` stays empty, as no ZIP code is the centre.
 SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
                           std::string_view centreText, const NearbyRadius& radius,
-                          const SearchContext& ctx);
+                          const SearchContext& ctx, const KindChoice& kinds = {});
 SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
                           std::string_view centreText, double radiusMiles,
-                          const SearchContext& ctx);
+                          const SearchContext& ctx, const KindChoice& kinds = {});
 
 // The ZIP lines of `zips` under `heading`, in that order and each with the distance it carries
 // in its ZipItem (the text is the plain ZIP line):

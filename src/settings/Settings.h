@@ -46,6 +46,7 @@ struct Settings {
     bool allState;
     std::string singleState; // the abbreviation chosen under "Single State"
     double nearbyMiles;      // the radius last asked for around a ZIP code
+    bool nearbyStandardOnly; // nearby lists leave out ZIP codes without an area
     bool showCounty;
     bool showAreaCode;
     bool showTimeZone;

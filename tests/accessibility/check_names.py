@@ -347,6 +347,8 @@ def main_inner(program):
             check_named(dialog, "dialog Nearby Zip Codes")
             if not find(dialog, pyatspi.ROLE_SPIN_BUTTON, "Miles Around 84101"):
                 fail("the radius field is not named after its label")
+            if not find(dialog, pyatspi.ROLE_CHECK_BOX, "Leave out P.O. box ZIP codes"):
+                fail("the box that leaves out P.O. box ZIP codes is not named")
             xdotool("key", "Return")
             wait_for("the nearby list", lambda: (lst := find(window, pyatspi.ROLE_LIST))
                      is not None and lst.name == "Zip Codes Within 10 Miles Of 84101")
@@ -354,6 +356,10 @@ def main_inner(program):
         focus_main()
         xdotool("key", "alt+e")
         item = wait_for("Nearby Zip Codes in the Edit menu", lambda: menu_item("Nearby Zip Codes"))
+        if item:
+            print(f"Edit menu: {describe(item)}")
+        item = wait_for("Zip Code Details in the Edit menu",
+                        lambda: menu_item("Zip Code Details"))
         if item:
             print(f"Edit menu: {describe(item)}")
         xdotool("key", "Escape")
@@ -364,7 +370,27 @@ def main_inner(program):
         xdotool("key", "Tab")
         wait_for("the list to take the focus", lambda: (f := focused(window)) is not None
                  and f.getRole() in (pyatspi.ROLE_LIST, pyatspi.ROLE_LIST_ITEM))
-        for key in ("shift+F10", "Down", "Return"):
+        # The details window of the current line: Enter on the list, then the list's menu,
+        # whose first command it is.
+        for keys, where in ((("Return",), "Enter on a line"),
+                            (("shift+F10", "Down", "Return"), "the list's menu")):
+            for key in keys:
+                xdotool("key", key)
+            details = wait_for(f"the details window from {where}",
+                               lambda: shown_window("Zip Code Details"))
+            if details:
+                print(f"{where}: the details window opened")
+                check_named(details, "details window")
+                if not find(details, pyatspi.ROLE_PUSH_BUTTON, "Copy"):
+                    fail("the details window has no button named Copy")
+                xdotool("key", "Escape")
+                wait_for("the details window to close",
+                         lambda: shown_window("Zip Code Details") is None)
+            # Back in the main window, the list has the focus again.
+            focus_main()
+            wait_for("the list to take the focus again", lambda: (f := focused(window))
+                     is not None and f.getRole() in (pyatspi.ROLE_LIST, pyatspi.ROLE_LIST_ITEM))
+        for key in ("shift+F10", "Down", "Down", "Return"):
             xdotool("key", key)
         if wait_for("the dialog Nearby Zip Codes from the list's menu",
                     lambda: shown_window("Nearby Zip Codes") is not None):

@@ -55,7 +55,7 @@ expect() {
 
 # Commands first, then options once a dash is typed; option values are skipped when looking
 # for the command.
-expect "corvana-query " "area city county distance lookup near nearest phone state zip"
+expect "corvana-query " "area city county distance lookup near nearest phone show state zip"
 expect "corvana-query ne" "near nearest"
 expect "corvana-query c" "city county"
 expect "corvana-query --s" "--settings --show --state"
@@ -70,10 +70,15 @@ expect "corvana-query --csv lookup --j" ""
 expect "corvana-query --l" "--limit"
 expect "corvana-query -- --c" ""
 expect "corvana-query p" "phone"
+expect "corvana-query s" "show state"
 expect "corvana-query phone --h" "--help --hours"
 expect "corvana-query phone --z" "--zips"
 expect "corvana-query lookup --p" "--phone-column"
+expect "corvana-query show 84101 --" "--caps --csv --data --help --json --settings --version"
 expect "corvana-query near --z" ""
+expect "corvana-query nearest --k" "--kind"
+expect "corvana-query near 84101 --kind st" "standard"
+expect "corvana-query near 84101 --kind standard,m" "standard,military"
 
 # Values of the options that have a fixed set of them, in both spellings, and comma lists.
 expect "corvana-query --show co" "county"

@@ -550,3 +550,102 @@ TEST(CliGeo, LookupColumnsAndDistanceFrom) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
 }
+
+TEST(CliShow, EverythingAboutEachZipCode) {
+    Outcome r = Geo({"show", "99591", "--json"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"zip\": \"99591\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"counties\": [{\"name\": \"Aleutians West\", \"fips\": \"02016\"}, "
+                         "{\"name\": \"North Slope\", \"fips\": \"02185\"}]"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"other_cities\": [\"St George Island\", \"St. George Island\"]"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("\"kind\": \"po_box_or_unique\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"time_zone\": \"America/Anchorage\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"nearest\": [{\"zip\": \"99546\""), std::string::npos);
+
+    r = Geo({"--csv", "show", "84101"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find("\r\n")),
+              "zip,city,state,counties,county_fips,area_codes,other_cities,kind,latitude,"
+              "longitude,time_zone,utc_offset,dst,local_time,nearest,nearest_miles");
+    EXPECT_NE(r.out.find("\r\n84101,Salt Lake City,UT,Salt Lake,49035,801;385,,standard,"
+                         "40.75621,-111.90090,America/Denver,-7,true,"),
+              std::string::npos)
+        << r.out;
+
+    r = Geo({"show", "84101"});
+    EXPECT_NE(r.out.find("Area Codes\n  Main: 801\n  Also: 385\n"), std::string::npos) << r.out;
+}
+
+TEST(CliShow, BadArgumentsAreNamedAndTheFoundPrinted) {
+    Outcome r = Geo({"show", "84101", "12345", "abc", "09001"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Zip Code: 84101"), std::string::npos);
+    EXPECT_NE(r.err.find("\"12345\""), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("\"abc\""), std::string::npos);
+    EXPECT_NE(r.err.find("\"09001\""), std::string::npos);
+    r = Geo({"show", "12345", "abc"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Geo({"show"}).status, 2);
+
+    // A damaged facts file ends the run with its message.
+    TempDir copy;
+    for (const auto& f : std::filesystem::directory_iterator(fixtureDir("points")))
+        std::filesystem::copy_file(f.path(), copy.path() / f.path().filename());
+    copy.write("ZIPFACTS.DAT", "broken");
+    r = Geo({"show", "84101"}, std::nullopt, copy.str());
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("File containing ZIP code facts is corrupt."), std::string::npos)
+        << r.err;
+}
+
+TEST(CliKinds, NearestIsStandardUnlessAskedAndNearChoosesKinds) {
+    // 84110, a post-office box, shares 84101's point: asked for boxes, nearest answers it.
+    Outcome r = Geo({"nearest", "40.75621,-111.9009", "--kind", "po_box_or_unique"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\n84110 Salt Lake City, UT"), std::string::npos) << r.out;
+    r = Geo({"nearest", "40.75621,-111.9009"});
+    EXPECT_NE(r.out.find("\n84101 Salt Lake City, UT"), std::string::npos) << r.out;
+    // St George Island is a box: the nearest to its own point is another ZIP code by default.
+    r = Geo({"nearest", "56.5986,-169.5655"});
+    EXPECT_EQ(r.out.find("99591"), std::string::npos) << r.out;
+    r = Geo({"nearest", "56.5986,-169.5655", "--kind", "all"});
+    EXPECT_NE(r.out.find("\n99591 Saint George Island, AK"), std::string::npos) << r.out;
+
+    r = Geo({"near", "84101"});
+    EXPECT_NE(r.out.find("84110"), std::string::npos);
+    r = Geo({"near", "84101", "--kind", "standard"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find("84110"), std::string::npos) << r.out;
+    r = Geo({"near", "84101", "--kind", "standard,po_box_or_unique"});
+    EXPECT_NE(r.out.find("84110"), std::string::npos);
+
+    r = Geo({"near", "84101", "--kind", "boxes"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--kind takes all or a comma list"), std::string::npos) << r.err;
+    EXPECT_EQ(Geo({"distance", "84101", "84102", "--kind", "all"}).status, 2);
+    EXPECT_NE(Query({"nearest", "--help"}).out.find("nearest: standard"), std::string::npos);
+}
+
+TEST(CliLookup, FactColumns) {
+    Outcome r = Geo({"lookup", "--columns",
+                     "kind,time_zone,other_counties,other_area_codes,other_cities,city", "99591",
+                     "10001", "09001"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "zip,kind,time_zone,other_counties,other_area_codes,other_cities,city\r\n"
+                     "99591,po_box_or_unique,America/Anchorage,North Slope,,"
+                     "St George Island;St. George Island,Saint George Island\r\n"
+                     "10001,standard,America/New_York,,332;646;917,,New York\r\n"
+                     "09001,military,,,,,APO\r\n");
+    // The default columns are as they were; data without facts leaves the new ones empty.
+    EXPECT_EQ(Geo({"lookup", "84101"}).out,
+              "zip,city,state,county,area_code,utc_offset,dst\r\n"
+              "84101,Salt Lake City,UT,Salt Lake,801,-7,true\r\n");
+    r = Geo({"lookup", "--columns", "kind,city", "84101"}, std::nullopt, fixtureDir("small"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(r.out.find("\r\n") + 2, 7), "84101,,");
+    EXPECT_EQ(Geo({"lookup", "--columns", "kinds", "84101"}).status, 2);
+}

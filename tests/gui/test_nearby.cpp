@@ -8,6 +8,7 @@
 #include "output/CopyOutput.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDoubleSpinBox>
@@ -21,6 +22,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 using namespace corvana::test;
@@ -75,6 +77,7 @@ private slots:
     void damagedLocationsAreReportedAndTheListStays();
     void radiusIsRememberedOnlyOnceUsed();
     void nextSearchReplacesTheNearbyList();
+    void leavesOutBoxesWhenAskedAndRemembersIt();
 };
 
 void TestNearby::listsTheCoresLinesNearestFirst() {
@@ -95,7 +98,7 @@ void TestNearby::listsTheCoresLinesNearestFirst() {
     QSignalSpy changed(&w, &TMainWin::listChanged);
     WhenModal<TNearbyRadius>([&w](TNearbyRadius& d) {
         QCOMPARE(d.parentWidget(), &w);
-        QCOMPARE(d.size(), QSize(300, 113));
+        QCOMPARE(d.size(), QSize(300, 139));
         QCOMPARE(d.windowTitle(), QString("Nearby Zip Codes"));
         QCOMPARE(d.Label1->text(), QString("&Miles Around 84101"));
         QCOMPARE(d.miles(), 10.0);
@@ -232,7 +235,7 @@ void TestNearby::keyboardAndContextMenuReachTheCommand() {
     auto* list = Find<QListWidget>(w, "AnswerBox");
     Type(w, "841");
 
-    const QStringList menu{"MenuNearby", "MenuCopy", "MenuPrint"};
+    const QStringList menu{"MenuZipDetails", "MenuNearby", "MenuCopy", "MenuPrint"};
     QCOMPARE(PopupCommands([&] { QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier); }),
              menu);
     QCOMPARE(PopupCommands([&] { QTest::keyClick(list, Qt::Key_Menu); }), menu);
@@ -271,7 +274,7 @@ void TestNearby::offWithoutLocationsAndSaysWhy() {
     QCOMPARE(PopupCommands([&] {
                  QTest::keyClick(Find<QListWidget>(w, "AnswerBox"), Qt::Key_Menu);
              }),
-             (QStringList{"MenuNearby (off)", "MenuCopy", "MenuPrint"}));
+             (QStringList{"MenuZipDetails", "MenuNearby (off)", "MenuCopy", "MenuPrint"}));
     w.MenuNearbyClick();
     QCOMPARE(Heading(w), QString("Possible Cities"));
     QVERIFY(t.messages.boxes.empty());
@@ -354,6 +357,67 @@ void TestNearby::nextSearchReplacesTheNearbyList() {
     Find<QRadioButton>(w, "SearchState")->click();
     QVERIFY(!w.nearbyCentre());
     QVERIFY(!Find<QAction>(w, "MenuNearby")->isEnabled());
+}
+
+void TestNearby::leavesOutBoxesWhenAskedAndRemembersIt() {
+    TestWindow t(fixtureDir("points"));
+    {
+        TMainWin& w = t.open();
+        Type(w, "84101");
+        // Unchanged, the box leaves the settings file without the key.
+        WhenModal<TNearbyRadius>([](TNearbyRadius& d) {
+            QVERIFY(d.StandardOnly->isEnabled());
+            QVERIFY(!d.StandardOnly->isChecked());
+            QTest::mouseClick(d.OkButton, Qt::LeftButton);
+        });
+        Find<QAction>(w, "MenuNearby")->trigger();
+        QVERIFY(ItemTexts(Find<QListWidget>(w, "AnswerBox")).join("|").contains("84110"));
+        w.close();
+    }
+    QVERIFY(!t.savedIni().has("Misc", "Nearby Standard Only"));
+    {
+        TMainWin& w = t.open();
+        Type(w, "84101");
+        WhenModal<TNearbyRadius>([](TNearbyRadius& d) {
+            d.StandardOnly->click();
+            QVERIFY(d.StandardOnly->isChecked());
+            QTest::mouseClick(d.OkButton, Qt::LeftButton);
+        });
+        Find<QAction>(w, "MenuNearby")->trigger();
+        QStringList zips;
+        for (const QString& line : ItemTexts(Find<QListWidget>(w, "AnswerBox")))
+            zips << line.left(5);
+        QCOMPARE(zips, (QStringList{"84101", "84102"})); // 84110 is a post-office box
+        QCOMPARE(Heading(w), QString("Zip Codes Within 10 Miles Of 84101"));
+        w.close();
+    }
+    QCOMPARE(t.savedIni().get("Misc", "Nearby Standard Only", "", 15), std::string("Yes"));
+    {
+        TMainWin& w = t.open();
+        Type(w, "84101");
+        WhenModal<TNearbyRadius>(
+            [](TNearbyRadius& d) { QVERIFY(d.StandardOnly->isChecked()); });
+        Find<QAction>(w, "MenuNearby")->trigger();
+        w.close();
+    }
+
+    // Data that does not say which ZIP codes have an area: the box is off, the choice kept.
+    TempDir data;
+    CopyDataSet(fixtureDir("points"), data);
+    std::filesystem::remove(std::filesystem::path(data.str()) / "ZIPFACTS.DAT");
+    TestWindow without(data.str());
+    without.writeIni("[Misc]\nNearby Standard Only=Yes\n");
+    TMainWin& w = without.open();
+    Type(w, "84101");
+    WhenModal<TNearbyRadius>([](TNearbyRadius& d) {
+        QVERIFY(!d.StandardOnly->isEnabled());
+        QVERIFY(!d.StandardOnly->isChecked());
+        QVERIFY(!d.StandardOnly->toolTip().isEmpty());
+        QTest::mouseClick(d.OkButton, Qt::LeftButton);
+    });
+    Find<QAction>(w, "MenuNearby")->trigger();
+    QVERIFY(ItemTexts(Find<QListWidget>(w, "AnswerBox")).join("|").contains("84110"));
+    QVERIFY(w.settings().nearbyStandardOnly);
 }
 
 QTEST_MAIN(TestNearby)

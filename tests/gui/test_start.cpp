@@ -204,6 +204,7 @@ void TestStart::menuTree() {
                           "&800 x 600 Ctrl+F4", "&1024 x 768 Ctrl+F5", "1&280 x 1024 Ctrl+F6"}));
     QCOMPARE(actionTexts(Find<QMenu>(w, "MenuEdit")),
              (QStringList{"&Copy Ctrl+C", QString::fromUtf8("&Nearby Zip Codes\u2026 Ctrl+E"),
+                          QString::fromUtf8("Zip Code &Details\u2026"),
                           QString::fromUtf8("&Phone Number\u2026 Ctrl+T")}));
     QCOMPARE(
         actionTexts(Find<QMenu>(w, "MenuConfigure")),

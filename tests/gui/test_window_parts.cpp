@@ -106,11 +106,15 @@ void TestWindowParts::menusKeepTheirSlotsAndShortcuts() {
     QVERIFY(menus.takesShortcut(ctrl(Qt::Key_E)));
 
     const std::vector<QAction*> listMenu = menus.listMenuCommands();
-    QCOMPARE(listMenu.size(), std::size_t(4));
-    QCOMPARE(listMenu[0]->objectName(), QString("MenuNearby"));
-    QVERIFY(!listMenu[1]);
-    QCOMPARE(listMenu[2]->objectName(), QString("MenuCopy"));
-    QCOMPARE(listMenu[3]->objectName(), QString("MenuPrint"));
+    QCOMPARE(listMenu.size(), std::size_t(5));
+    QCOMPARE(listMenu[0]->objectName(), QString("MenuZipDetails"));
+    QCOMPARE(listMenu[1]->objectName(), QString("MenuNearby"));
+    QVERIFY(!listMenu[2]);
+    QCOMPARE(listMenu[3]->objectName(), QString("MenuCopy"));
+    QCOMPARE(listMenu[4]->objectName(), QString("MenuPrint"));
+    QVERIFY(!menus.zipDetailsEnabled());
+    menus.setZipDetailsEnabled(true);
+    QVERIFY(menus.zipDetailsEnabled());
 
     // Choosing a size says which; the check marks stay for the window to set.
     QSignalSpy sizes(&menus, &MainMenus::windowSizeChosen);

@@ -121,3 +121,25 @@ TEST(NearbySearch, AroundAPointAndOfGivenZipCodes) {
     r = ZipLinesOf({ZipItem(5)}, heading::PossibleZipCodes, env.ctx());
     EXPECT_EQ(r.fatal, Fatal("Zip Code File could not be found."));
 }
+
+TEST(NearbySearch, KindsLeaveOutBoxesButNeverTheCentre) {
+    FixtureEnv env("points");
+    const geo::PointsLoad load = geo::LoadPoints(env.data);
+    ASSERT_TRUE(load.points);
+    const FactsLoad facts = LoadFacts(env.data);
+    ASSERT_TRUE(facts.facts);
+    const KindChoice standard{KindSet::standardOnly(), &*facts.facts};
+
+    // 84110 is a post-office box on 84101's point.
+    SearchResult r = SearchNearby(*load.points, 4, 10, env.ctx(), standard);
+    EXPECT_EQ(Zips(r), (std::vector<std::string>{"84101", "84102"}));
+    EXPECT_EQ(r.heading->text, "Zip Codes Within 10 Miles Of 84101");
+    // Around the box itself: the box stays, as the centre.
+    r = SearchNearby(*load.points, 6, 10, env.ctx(), standard);
+    EXPECT_EQ(Zips(r), (std::vector<std::string>{"84110", "84101", "84102"}));
+    r = SearchNearby(*load.points, *load.points->position(4), "here", 10, env.ctx(), standard);
+    EXPECT_EQ(Zips(r), (std::vector<std::string>{"84101", "84102"}));
+    // Without facts every kind is kept.
+    r = SearchNearby(*load.points, 4, 10, env.ctx(), KindChoice{KindSet::standardOnly(), nullptr});
+    EXPECT_EQ(Zips(r), (std::vector<std::string>{"84101", "84110", "84102"}));
+}

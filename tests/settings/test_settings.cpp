@@ -289,6 +289,27 @@ TEST(Settings, NearbyMilesIsWrittenOnceTheUserChoseARadius) {
     EXPECT_EQ(LoadSettings(ini), s);
 }
 
+TEST(Settings, NearbyStandardOnlyIsWrittenOnceChanged) {
+    IniFile fresh;
+    SaveSettings(Settings(), fresh);
+    EXPECT_FALSE(fresh.has("Misc", "Nearby Standard Only"));
+    EXPECT_FALSE(LoadSettings(fresh).nearbyStandardOnly);
+
+    Settings s = LoadSettings(fresh);
+    s.nearbyMiles = 5;
+    s.nearbyStandardOnly = true;
+    SaveSettings(s, fresh);
+    EXPECT_NE(fresh.text().find("Nearby Miles=5\nNearby Standard Only=Yes\n\n[Preferences]"),
+              std::string::npos)
+        << fresh.text();
+    EXPECT_TRUE(LoadSettings(fresh).nearbyStandardOnly);
+    // Switched off again, the key stays and says so.
+    s.nearbyStandardOnly = false;
+    SaveSettings(s, fresh);
+    EXPECT_EQ(fresh.get("Misc", "Nearby Standard Only", "", 15), "No");
+    EXPECT_TRUE(LoadSettings(IniFile("[misc]\nnearby standard only= yes \n")).nearbyStandardOnly);
+}
+
 // The map window's section: read as written, absent from a file that never had it, and
 // written back without touching the rest of the file.
 TEST(MapSettings, ReadWriteAndAbsence) {

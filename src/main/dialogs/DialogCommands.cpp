@@ -77,12 +77,16 @@ void DialogCommands::PrinterSetup(const Frame& frame) {
     dialog.exec();
 }
 
-std::optional<double> DialogCommands::NearbyMiles(const QString& zipCode, const Frame& frame) {
+std::optional<double> DialogCommands::NearbyMiles(const QString& zipCode, const Frame& frame,
+                                                  bool kindsKnown) {
     TNearbyRadius dialog(zipCode, settings_.nearbyMiles, frame.scaleFactor, frame.screen,
-                         messages_, frame.owner);
+                         messages_, frame.owner, settings_.nearbyStandardOnly, kindsKnown);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     settings_.nearbyMiles = dialog.miles();
+    // Data without kinds leaves the choice as it was.
+    if (kindsKnown)
+        settings_.nearbyStandardOnly = dialog.standardOnly();
     return settings_.nearbyMiles;
 }
 

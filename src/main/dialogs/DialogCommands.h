@@ -49,9 +49,11 @@ public:
     void Updates();
     void Help(const QString& keyword);
     void PrinterSetup(const Frame& frame);
-    // The radius around the ZIP code `zipCode` that the user confirms, which the settings then
-    // remember; empty when the dialog is cancelled.
-    std::optional<double> NearbyMiles(const QString& zipCode, const Frame& frame);
+    // The radius around the ZIP code `zipCode` that the user confirms, and whether to leave out
+    // ZIP codes without an area, which the settings then remember; empty when the dialog is
+    // cancelled. `kindsKnown`: the data says which ZIP codes have an area.
+    std::optional<double> NearbyMiles(const QString& zipCode, const Frame& frame,
+                                      bool kindsKnown = false);
 
     // The copy and print commands on the results list, which shows the items `shown`: the
     // checks and questions, then the format dialog. `collect` builds the output of the chosen

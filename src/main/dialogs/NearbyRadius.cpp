@@ -3,6 +3,7 @@
 #include "data/Errors.h"
 #include "main/app/Messages.h"
 
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QFrame>
 #include <QLabel>
@@ -30,8 +31,9 @@ public:
 } // namespace
 
 TNearbyRadius::TNearbyRadius(const QString& zipCode, double miles, double scaleFactor, QSize screen,
-                             Messages& messages, QWidget* parent)
-    : TScaledDialog("Nearby Zip Codes", QSize(300, 113), scaleFactor, screen, parent),
+                             Messages& messages, QWidget* parent, bool standardOnly,
+                             bool kindsKnown)
+    : TScaledDialog("Nearby Zip Codes", QSize(300, 139), scaleFactor, screen, parent),
       messages_(messages) {
     Bevel1 = new QFrame(this);
     Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -52,11 +54,22 @@ TNearbyRadius::TNearbyRadius(const QString& zipCode, double miles, double scaleF
     Miles->setAccessibleName("Miles Around " + zipCode);
     Label1->setBuddy(Miles);
 
+    StandardOnly = new QCheckBox("Leave out P.O. &box ZIP codes", this);
+    StandardOnly->setGeometry(16, 79, 268, 21);
+    StandardOnly->setChecked(standardOnly && kindsKnown);
+    StandardOnly->setEnabled(kindsKnown);
+    StandardOnly->setObjectName("StandardOnly");
+    StandardOnly->setAccessibleName("Leave out P.O. box ZIP codes");
+    StandardOnly->setToolTip(kindsKnown ? "Leaves out the ZIP codes without an area: post-office "
+                                          "boxes and single addresses"
+                                        : "This data does not say which ZIP codes have an area.");
+    StandardOnly->setAccessibleDescription(StandardOnly->toolTip());
+
     OkButton = new QPushButton("&Ok", this);
-    OkButton->setGeometry(57, 80, 85, 25);
+    OkButton->setGeometry(57, 106, 85, 25);
     OkButton->setDefault(true);
     CancelButton = new QPushButton("&Cancel", this);
-    CancelButton->setGeometry(157, 80, 85, 25);
+    CancelButton->setGeometry(157, 106, 85, 25);
     CancelButton->setAutoDefault(false);
 
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -71,6 +84,10 @@ void TNearbyRadius::FormShow() {
 
 double TNearbyRadius::miles() const {
     return Miles->value();
+}
+
+bool TNearbyRadius::standardOnly() const {
+    return StandardOnly->isChecked();
 }
 
 void TNearbyRadius::accept() {

@@ -55,6 +55,7 @@ MainMenus::MainMenus(QMenuBar* bar, std::vector<LayoutComponent>& components, QO
     MenuNearby = MenuEdit->addAction(QString::fromUtf8("&Nearby Zip Codes\u2026"));
     MenuNearby->setShortcut(ctrl(Qt::Key_E));
     shortcutActions_.push_back(MenuNearby);
+    MenuZipDetails = MenuEdit->addAction(QString::fromUtf8("Zip Code &Details\u2026"));
     MenuPhone = MenuEdit->addAction(QString::fromUtf8("&Phone Number\u2026"));
     MenuPhone->setShortcut(ctrl(Qt::Key_T));
     shortcutActions_.push_back(MenuPhone);
@@ -80,6 +81,7 @@ MainMenus::MainMenus(QMenuBar* bar, std::vector<LayoutComponent>& components, QO
     MenuPrint->setEnabled(false);
     MenuCopy->setEnabled(false);
     MenuNearby->setEnabled(false);
+    MenuZipDetails->setEnabled(false);
     connectCommands();
 }
 
@@ -101,6 +103,7 @@ void MainMenus::nameMenus() {
                                                       {MenuEdit, "MenuEdit"},
                                                       {MenuCopy, "MenuCopy"},
                                                       {MenuNearby, "MenuNearby"},
+                                                      {MenuZipDetails, "MenuZipDetails"},
                                                       {MenuPhone, "MenuPhone"},
                                                       {MenuConfigure, "MenuConfigure"},
                                                       {MenuAlwaysOnTop, "MenuAlwaysOnTop"},
@@ -139,6 +142,7 @@ void MainMenus::connectCommands() {
         {MenuPrint, &MainMenus::printChosen},
         {MenuCopy, &MainMenus::copyChosen},
         {MenuNearby, &MainMenus::nearbyChosen},
+        {MenuZipDetails, &MainMenus::zipDetailsChosen},
         {MenuPhone, &MainMenus::phoneChosen}};
     for (auto [action, chosen] : commands)
         connect(action, &QAction::triggered, this, chosen);
@@ -184,6 +188,19 @@ void MainMenus::setNearbyUnavailable(const QString& why) {
     MenuNearby->setToolTip(why);
 }
 
+void MainMenus::setZipDetailsEnabled(bool on) {
+    MenuZipDetails->setEnabled(on);
+}
+
+bool MainMenus::zipDetailsEnabled() const {
+    return MenuZipDetails->isEnabled();
+}
+
+void MainMenus::setZipDetailsUnavailable(const QString& why) {
+    MenuZipDetails->setStatusTip(why);
+    MenuZipDetails->setToolTip(why);
+}
+
 void MainMenus::setPhoneUnavailable(const QString& why) {
     MenuPhone->setEnabled(false);
     MenuPhone->setStatusTip(why);
@@ -195,7 +212,7 @@ bool MainMenus::phoneEnabled() const {
 }
 
 std::vector<QAction*> MainMenus::listMenuCommands() const {
-    return {MenuNearby, nullptr, MenuCopy, MenuPrint};
+    return {MenuZipDetails, MenuNearby, nullptr, MenuCopy, MenuPrint};
 }
 
 bool MainMenus::takesShortcut(const QKeySequence& pressed) const {

@@ -33,6 +33,10 @@ public:
     bool nearbyEnabled() const;
     // Says, on the nearby command, why it stays off.
     void setNearbyUnavailable(const QString& why);
+    void setZipDetailsEnabled(bool on);
+    bool zipDetailsEnabled() const;
+    // Says, on the details command, why it stays off.
+    void setZipDetailsUnavailable(const QString& why);
     // The phone command, off with its reason when the data has no usable exchange file.
     void setPhoneUnavailable(const QString& why);
     bool phoneEnabled() const;
@@ -50,6 +54,7 @@ signals:
     void terminateChosen();
     void copyChosen();
     void nearbyChosen();
+    void zipDetailsChosen();
     void phoneChosen();
     // The Edit menu is about to open: its commands may still learn whether they can run.
     void editMenuOpening();
@@ -80,6 +85,7 @@ private:
     QMenu* MenuEdit;
     QAction* MenuCopy;
     QAction* MenuNearby;
+    QAction* MenuZipDetails;
     QAction* MenuPhone;
     QMenu* MenuConfigure;
     QAction* MenuAlwaysOnTop;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataSet.h"
+#include "data/ZipFacts.h"
 #include "geo/Points.h"
 #include "main/layout/Layout.h"
 #include "output/CopyOutput.h"
@@ -10,6 +11,7 @@
 #include "settings/Settings.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSize>
 
 #include <functional>
@@ -27,6 +29,7 @@ class QListWidget;
 class ResultsView;
 class SearchPanel;
 class TMapWin;
+class TZipDetails;
 
 // What the window takes from its surroundings; the program passes the real ones, tests their
 // own directories, screen and clock.
@@ -111,6 +114,10 @@ public:
     // The ZIP codes around the first selected ZIP line, else around the first ZIP line, within
     // the radius the user gives.
     void MenuNearbyClick();
+    // Opens the details window on the current ZIP line, or shows that line in the open one.
+    void MenuZipDetailsClick();
+    // The details window while it is open; null otherwise.
+    TZipDetails* zipDetailsWindow() const;
     // The printer, the help window and the print and font dialogs of those commands.
     DialogCommands& dialogs() { return *dialogs_; }
 
@@ -144,6 +151,13 @@ private:
     void runSearch();
     // The nearby command is on while the list shows ZIP lines and the data has locations.
     void updateNearbyCommand();
+    // The details command is on while the list shows ZIP lines and the facts are not damaged.
+    void updateDetailsCommand();
+    // The open details window shows the current ZIP line.
+    void followDetails();
+    // Shows the facts of the current ZIP line in the details window, opening it if need be; it
+    // takes the keys when `activate`.
+    void showZipDetails(bool activate);
     // A list of nearby ZIP codes stands only until the next search: it goes, with its heading.
     void dropNearbyList();
 
@@ -173,4 +187,8 @@ private:
     std::unique_ptr<DialogCommands> dialogs_;
     corvana::MapSettings mapSettings_;
     TMapWin* map_ = nullptr;
+    // ZIPFACTS.DAT, read when the details are first wanted.
+    std::unique_ptr<corvana::LazyFacts> facts_;
+    bool factsDamaged_ = false;
+    QPointer<TZipDetails> details_;
 };

@@ -71,6 +71,13 @@ void TMainWin::connectParts() {
     connect(menus_, &MainMenus::printChosen, this, [this] { DoCopyOrPrint(true); });
     connect(menus_, &MainMenus::copyChosen, this, [this] { DoCopyOrPrint(false); });
     connect(menus_, &MainMenus::nearbyChosen, this, &TMainWin::MenuNearbyClick);
+    connect(menus_, &MainMenus::zipDetailsChosen, this, &TMainWin::MenuZipDetailsClick);
+    connect(results_, &ResultsView::lineOpened, this, [this] {
+        if (results_->currentRecord())
+            MenuZipDetailsClick();
+    });
+    connect(results_, &ResultsView::lineChosen, this, &TMainWin::followDetails);
+    connect(this, &TMainWin::listChanged, this, &TMainWin::followDetails);
     const std::pair<void (MainMenus::*)(), void (TMainWin::*)()> dialogs[] = {
         {&MainMenus::preferencesChosen, &TMainWin::MenuPreferencesClick},
         {&MainMenus::timeZoneChosen, &TMainWin::MenuTimeZoneClick},

@@ -45,6 +45,9 @@ ResultsView::ResultsView(QWidget* client, std::vector<LayoutComponent>& componen
         showMenu(AnswerBox->viewport()->mapToGlobal(at), line.isValid() ? line.row() : -1);
     });
     AnswerBox->installEventFilter(this);
+    connect(AnswerBox, &QListWidget::itemActivated, this, &ResultsView::lineOpened);
+    connect(AnswerBox, &QListWidget::currentRowChanged, this, &ResultsView::lineChosen);
+    connect(AnswerBox, &QListWidget::itemSelectionChanged, this, &ResultsView::lineChosen);
 }
 
 QWidget* ResultsView::tabStop() const {
@@ -108,6 +111,13 @@ const corvana::ResultItem* ResultsView::chosenRecord() const {
             return &line;
     }
     return first;
+}
+
+const corvana::ResultItem* ResultsView::currentRecord() const {
+    const int row = AnswerBox->currentRow();
+    if (row >= 0 && row < int(items_.size()) && items_[std::size_t(row)].record())
+        return &items_[std::size_t(row)];
+    return chosenRecord();
 }
 
 void ResultsView::setRangeSelecting(bool on) {

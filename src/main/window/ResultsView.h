@@ -36,6 +36,8 @@ public:
     // While the list's own menu is open, the ZIP line it was opened on; otherwise the first
     // selected ZIP line, else the first ZIP line. Null when there is none.
     const corvana::ResultItem* chosenRecord() const;
+    // The current line when it is a ZIP line, else chosenRecord().
+    const corvana::ResultItem* currentRecord() const;
     // A click selects a range from the last click (on) or toggles one line (off).
     void setRangeSelecting(bool on);
     void setItemHeight(int height);
@@ -45,6 +47,12 @@ public:
     QWidget* tabStop() const;
     // Lets `filter` see the list's keys.
     void watchKeys(QObject* filter);
+
+signals:
+    // Enter or a double click on a line.
+    void lineOpened();
+    // The current line or the selection changed.
+    void lineChosen();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

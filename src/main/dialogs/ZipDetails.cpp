@@ -1,0 +1,128 @@
+#include "main/dialogs/ZipDetails.h"
+
+#include "search/DetailsText.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBrowser>
+
+namespace {
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// One record as HTML: one table, so that the values of every group line up, each group a bold
+// title row over its labels and values.
+QString recordHtml(const corvana::RecordDetails& record) {
+    QString html = "<table cellspacing='0' cellpadding='1'>";
+    bool first = true;
+    for (const corvana::DetailsGroup& g : corvana::DetailsGroups(record)) {
+        html += QString("<tr><td colspan='2' style='padding-top:%1px'><b>").arg(first ? 0 : 8) +
+                fromUtf8(g.title).toHtmlEscaped() + "</b></td></tr>";
+        first = false;
+        for (const corvana::DetailsField& f : g.fields)
+            html += "<tr><td style='padding-left:12px; padding-right:12px; color:#555555'>" +
+                    fromUtf8(f.label).toHtmlEscaped() + "</td><td>" +
+                    fromUtf8(f.value).toHtmlEscaped() + "</td></tr>";
+    }
+    return html + "</table>";
+}
+
+} // namespace
+
+TZipDetails::TZipDetails(double scaleFactor, QSize screen, QWidget* parent)
+    : TScaledDialog("Zip Code Details", QSize(420, 430), scaleFactor, screen, parent) {
+    // It stays open while the user goes on choosing lines in the main window.
+    setWindowModality(Qt::NonModal);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    Heading = new QLabel(this);
+    Heading->setGeometry(8, 6, 404, 25);
+    Heading->setAlignment(Qt::AlignCenter);
+    Heading->setFont(Arial(20, true));
+
+    Details = new QTextBrowser(this);
+    Details->setGeometry(8, 36, 404, 352);
+    Details->setFont(Arial(15));
+    Details->setOpenLinks(false);
+    Details->setFocusPolicy(Qt::StrongFocus);
+    Details->installEventFilter(this);
+    Heading->setBuddy(Details);
+    Details->verticalScrollBar()->setAccessibleName("Scroll the details up or down");
+    Details->horizontalScrollBar()->setAccessibleName("Scroll the details sideways");
+
+    CopyButton = new QPushButton("&Copy", this);
+    CopyButton->setGeometry(118, 398, 85, 25);
+    CopyButton->setAutoDefault(false);
+    CopyButton->setToolTip("Copy the details to the clipboard (Ctrl+C)");
+    CloseButton = new QPushButton("Close", this);
+    CloseButton->setGeometry(217, 398, 85, 25);
+    CloseButton->setDefault(true);
+
+    Heading->setObjectName("Heading");
+    Details->setObjectName("Details");
+    CopyButton->setObjectName("CopyButton");
+    CloseButton->setObjectName("CloseButton");
+    Heading->setAccessibleName("Zip Code Details");
+    CopyButton->setAccessibleName("Copy");
+    CloseButton->setAccessibleName("Close");
+
+    connect(CopyButton, &QPushButton::clicked, this, &TZipDetails::copyText);
+    connect(CloseButton, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void TZipDetails::showDetails(const corvana::ZipDetailsResult& result) {
+    zip_ = fromUtf8(result.zip);
+    const QString title = zip_.isEmpty() ? QString("Zip Code Details") : "Zip Code " + zip_;
+    Heading->setText(title);
+    QString html;
+    if (!result.records.empty()) {
+        const std::size_t n = result.records.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            if (n > 1) {
+                const auto& r = result.records[i];
+                html += QString("<p style='margin-top:%1px'><b><u>%2, %3</u></b></p>")
+                            .arg(i == 0 ? 0 : 14)
+                            .arg(fromUtf8(r.city).toHtmlEscaped(), fromUtf8(r.state));
+            }
+            html += recordHtml(result.records[i]);
+        }
+    }
+    QString text = fromUtf8(corvana::DetailsPlainText(result));
+    if (!result.found() && !result.reason.empty()) {
+        html = "<p>" + fromUtf8(result.reason).toHtmlEscaped() + "</p>" + html;
+        text = fromUtf8(result.reason) + "\n" + (text.isEmpty() ? "" : "\n" + text);
+    }
+    Details->setHtml(html);
+    text_ = title + "\n\n" + text;
+    Details->setAccessibleName("Details of " + title);
+    setWindowTitle("Zip Code Details");
+}
+
+void TZipDetails::copyText() {
+    QApplication::clipboard()->setText(text_);
+}
+
+void TZipDetails::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copyText();
+        return;
+    }
+    TScaledDialog::keyPressEvent(event);
+}
+
+bool TZipDetails::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl+C in the text copies what is selected there, or else the whole of it.
+    if (watched == Details && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) &&
+        !Details->textCursor().hasSelection()) {
+        copyText();
+        return true;
+    }
+    return TScaledDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,258 @@
+// The details window of a ZIP line: the ways it opens, what it shows, how it follows the list,
+// copies its text and names its controls, and what damaged or missing facts leave of it.
+
+#include "DialogTestUtil.h"
+
+#include "data/FileNames.h"
+#include "main/dialogs/ZipDetails.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace corvana::test;
+
+namespace {
+
+void Type(TMainWin& w, const char* text) {
+    QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), text);
+}
+
+// The row of the line that begins with `zip`; -1 when none does.
+int RowOf(QListWidget* list, const QString& zip) {
+    for (int row = 0; row < list->count(); ++row)
+        if (list->item(row)->text().startsWith(zip + " "))
+            return row;
+    return -1;
+}
+
+QString Shown(TMainWin& w) {
+    return w.zipDetailsWindow() ? w.zipDetailsWindow()->zipCode() : QString();
+}
+
+void CloseDetails(TMainWin& w) {
+    if (w.zipDetailsWindow())
+        w.zipDetailsWindow()->close();
+    QCoreApplication::processEvents();
+    QVERIFY(!w.zipDetailsWindow() || !w.zipDetailsWindow()->isVisible());
+}
+
+} // namespace
+
+class TestZipDetails : public QObject {
+    Q_OBJECT
+private slots:
+    void opensFromKeysMouseAndBothMenus();
+    void showsEveryGroupAndFollowsTheSelection();
+    void copiesItsTextAndNamesItsControls();
+    void scalesWithTheWindow();
+    void damagedFactsSwitchTheCommandOff();
+    void missingFactsStillShowThePlace();
+};
+
+void TestZipDetails::opensFromKeysMouseAndBothMenus() {
+    TestWindow t(fixtureDir("points"));
+    TMainWin& w = t.open();
+    auto* command = Find<QAction>(w, "MenuZipDetails");
+    auto* list = Find<QListWidget>(w, "AnswerBox");
+    QVERIFY(!command->isEnabled());
+    Type(w, "84");
+    QVERIFY(!command->isEnabled()); // main cities: no ZIP line
+    Type(w, "1");
+    QVERIFY(command->isEnabled());
+
+    // Enter on the current line.
+    const int row102 = RowOf(list, "84102");
+    QVERIFY(row102 >= 0);
+    list->setFocus();
+    list->setCurrentRow(row102, QItemSelectionModel::NoUpdate);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(Shown(w), QString("84102"));
+    QVERIFY(w.zipDetailsWindow()->isVisible());
+    QVERIFY(!w.zipDetailsWindow()->isModal());
+    CloseDetails(w);
+
+    // A double click.
+    const int row110 = RowOf(list, "84110");
+    const QPoint at = list->visualItemRect(list->item(row110)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(Shown(w), QString("84110"));
+    CloseDetails(w);
+
+    // The Edit menu's command, and the list's own menu, which offers it first.
+    list->setCurrentRow(RowOf(list, "84101"), QItemSelectionModel::NoUpdate);
+    command->trigger();
+    QCOMPARE(Shown(w), QString("84101"));
+    TZipDetails* first = w.zipDetailsWindow();
+    // One details window at a time: the command shows the new line in the open one.
+    list->setCurrentRow(row102, QItemSelectionModel::NoUpdate);
+    command->trigger();
+    QCOMPARE(w.zipDetailsWindow(), first);
+    QCOMPARE(w.findChildren<TZipDetails*>().size(), 1);
+    QCOMPARE(Shown(w), QString("84102"));
+}
+
+void TestZipDetails::showsEveryGroupAndFollowsTheSelection() {
+    TestWindow t(fixtureDir("points"));
+    TMainWin& w = t.open();
+    auto* list = Find<QListWidget>(w, "AnswerBox");
+    Type(w, "99591");
+    QCOMPARE(list->count(), 1);
+    list->setCurrentRow(0);
+    Find<QAction>(w, "MenuZipDetails")->trigger();
+    TZipDetails* d = w.zipDetailsWindow();
+    QVERIFY(d);
+    QCOMPARE(d->Heading->text(), QString("Zip Code 99591"));
+    const QString text = d->Details->toPlainText();
+    for (const char* part : {"Place",
+                             "Saint George Island",
+                             "AK (Alaska)",
+                             "Counties",
+                             "Aleutians West (FIPS 02016)",
+                             "North Slope",
+                             "Area Codes",
+                             "907",
+                             "Other City Names",
+                             "St George Island",
+                             "St. George Island",
+                             "Kind",
+                             "P.O. box or single address",
+                             "Position",
+                             "56.59860",
+                             "-169.56550",
+                             "Time Zone",
+                             "America/Anchorage",
+                             "Daylight saving",
+                             "Observed",
+                             "Local time",
+                             "Nearest Standard Zip Codes",
+                             "99546",
+                             "Adak, AK"})
+        QVERIFY2(text.contains(QString::fromUtf8(part)), part);
+    QCOMPARE(d->Details->accessibleName(), QString("Details of Zip Code 99591"));
+
+    // It follows the list: a new search's line, then each line chosen.
+    QLineEdit* field = Find<QLineEdit>(w, "SearchFirstEdit");
+    field->clear();
+    Type(w, "841");
+    list->setCurrentRow(RowOf(list, "84110"));
+    QCOMPARE(Shown(w), QString("84110"));
+    QVERIFY(d->plainText().contains("  84101: Salt Lake City, UT"));
+    list->setCurrentRow(RowOf(list, "84101"));
+    QCOMPARE(Shown(w), QString("84101"));
+    QCOMPARE(w.zipDetailsWindow(), d);
+
+    // A military post office has no place: the window says so and shows the record it has.
+    field->clear();
+    Type(w, "09001");
+    list->setCurrentRow(0);
+    QCOMPARE(Shown(w), QString("09001"));
+    QVERIFY(d->Details->toPlainText().contains("Military post office"));
+    QVERIFY(!d->plainText().isEmpty());
+
+    // Closed, it follows nothing.
+    CloseDetails(w);
+    field->clear();
+    Type(w, "841");
+    list->setCurrentRow(1);
+    QVERIFY(!w.zipDetailsWindow());
+}
+
+void TestZipDetails::copiesItsTextAndNamesItsControls() {
+    TestWindow t(fixtureDir("points"));
+    TMainWin& w = t.open();
+    Type(w, "84101");
+    Find<QListWidget>(w, "AnswerBox")->setCurrentRow(0);
+    Find<QAction>(w, "MenuZipDetails")->trigger();
+    TZipDetails* d = w.zipDetailsWindow();
+    QVERIFY(d);
+    QApplication::clipboard()->clear();
+    d->Details->setFocus();
+    QTest::keyClick(d->Details, Qt::Key_C, Qt::ControlModifier);
+    const QString copied = QApplication::clipboard()->text();
+    QCOMPARE(copied, d->plainText());
+    QVERIFY(copied.startsWith("Zip Code 84101\n\nPlace\n  Zip Code: 84101\n"));
+    QVERIFY(copied.contains("Area Codes\n  Main: 801\n  Also: 385\n"));
+    QVERIFY(copied.contains("  Zone: America/Denver\n"));
+
+    QApplication::clipboard()->clear();
+    QTest::keyClick(d->CloseButton, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), copied);
+    QApplication::clipboard()->clear();
+    QTest::mouseClick(d->CopyButton, Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text(), copied);
+
+    for (QWidget* control :
+         {static_cast<QWidget*>(d->Heading), static_cast<QWidget*>(d->Details),
+          static_cast<QWidget*>(d->CopyButton), static_cast<QWidget*>(d->CloseButton)})
+        QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
+    QTest::mouseClick(d->CloseButton, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QVERIFY(!w.zipDetailsWindow());
+}
+
+void TestZipDetails::scalesWithTheWindow() {
+    TestWindow t(fixtureDir("points"));
+    t.writeIni("[Misc]\nWindow Size=800\n");
+    TMainWin& w = t.open();
+    Type(w, "84101");
+    Find<QListWidget>(w, "AnswerBox")->setCurrentRow(0);
+    Find<QAction>(w, "MenuZipDetails")->trigger();
+    TZipDetails* d = w.zipDetailsWindow();
+    QVERIFY(d);
+    QCOMPARE(d->size(), QSize(525, 538));
+    QCOMPARE(d->CloseButton->geometry(), QRect(271, 498, 107, 31));
+}
+
+void TestZipDetails::damagedFactsSwitchTheCommandOff() {
+    TempDir copy;
+    CopyDataSet(fixtureDir("points"), copy);
+    const auto facts = std::filesystem::path(copy.str()) / corvana::filenames::FactsDat;
+    std::filesystem::resize_file(facts, std::filesystem::file_size(facts) / 2);
+    TestWindow t(copy.str());
+    TMainWin& w = t.open();
+    Type(w, "84101");
+    auto* command = Find<QAction>(w, "MenuZipDetails");
+    QVERIFY(command->isEnabled()); // not read before it is wanted
+    command->trigger();
+    QVERIFY(!w.zipDetailsWindow());
+    QCOMPARE(Shown(t.messages), QStringList{"Error: File containing ZIP code facts is corrupt."});
+    QVERIFY(!command->isEnabled());
+    QCOMPARE(command->toolTip(), QString("File containing ZIP code facts is corrupt."));
+    QCOMPARE(command->statusTip(), command->toolTip());
+    // It stays off through the next search, and the window goes on working.
+    Find<QLineEdit>(w, "SearchFirstEdit")->clear();
+    Type(w, "841");
+    QVERIFY(!command->isEnabled());
+    QVERIFY(Find<QListWidget>(w, "AnswerBox")->count() > 1);
+    QVERIFY(!w.ended());
+}
+
+void TestZipDetails::missingFactsStillShowThePlace() {
+    TestWindow t(fixtureDir("small"));
+    TMainWin& w = t.open();
+    Type(w, "841");
+    auto* list = Find<QListWidget>(w, "AnswerBox");
+    QVERIFY(list->count() > 0);
+    list->setCurrentRow(0);
+    Find<QAction>(w, "MenuZipDetails")->trigger();
+    TZipDetails* d = w.zipDetailsWindow();
+    QVERIFY(d);
+    QVERIFY(t.messages.boxes.empty());
+    const QString text = d->Details->toPlainText();
+    QVERIFY(text.contains("Place"));
+    QVERIFY(text.contains(list->item(0)->text().left(5)));
+    QVERIFY(!text.contains("Kind"));
+}
+
+QTEST_MAIN(TestZipDetails)
+#include "test_details_window.moc"
