@@ -6,18 +6,17 @@
 #include "main/app/Messages.h"
 #include "main/app/TimeFormat.h"
 #include "main/dialogs/DialogCommands.h"
-#include "main/dialogs/ZipDetails.h"
 #include "main/printing/CopyOrPrint.h"
 #include "main/style/CorvanaStyle.h"
 #include "main/widgets/ItemHeightDelegate.h"
 #include "main/window/CommandRow.h"
+#include "main/window/DetailsCommand.h"
 #include "main/window/FramePlacement.h"
 #include "main/window/MainMenus.h"
 #include "main/window/PhoneCommand.h"
 #include "main/window/ResultsView.h"
 #include "main/window/SearchPanel.h"
 #include "mapwindow/MapWindow.h"
-#include "search/ZipDetails.h"
 #include "settings/IniFile.h"
 
 #include <QApplication>
@@ -118,7 +117,7 @@ void TMainWin::MenuNearbyClick() {
     }
     const std::uint32_t record = *centre->record();
     // Damaged or missing facts say nothing of kinds: the box is off and every ZIP code listed.
-    const corvana::ZipFacts* facts = facts_->facts();
+    const corvana::ZipFacts* facts = details_->facts();
     const std::optional<double> miles =
         dialogs_->NearbyMiles(fromCore(corvana::ListedZipCode(*centre)),
                               {ScaleFactor, screenSize(), this}, facts != nullptr);
@@ -133,69 +132,7 @@ void TMainWin::MenuNearbyClick() {
 
 void TMainWin::updateNearbyCommand() {
     menus_->setNearbyEnabled(hasLocations_ && results_->listShown() && results_->hasRecords());
-    updateDetailsCommand();
-}
-
-void TMainWin::updateDetailsCommand() {
-    menus_->setZipDetailsEnabled(!factsDamaged_ && results_->listShown() &&
-                                 results_->hasRecords());
-}
-
-void TMainWin::MenuZipDetailsClick() {
-    showZipDetails(true);
-}
-
-void TMainWin::showZipDetails(bool activate) {
-    const corvana::ResultItem* line = results_->currentRecord();
-    if (ended_ || !menus_->zipDetailsEnabled() || !line)
-        return;
-    // The facts are read now, not at start; damaged ones switch the command off for good.
-    const corvana::FactsLoad& load = facts_->get();
-    if (load.status == corvana::FactsStatus::Damaged) {
-        factsDamaged_ = true;
-        menus_->setZipDetailsUnavailable(fromCore(load.message));
-        updateDetailsCommand();
-        if (details_)
-            details_->close();
-        messages().message(this, corvana::caption::Error, fromCore(load.message));
-        return;
-    }
-    const corvana::geo::PointsLoad* places = hasLocations_ ? &points() : nullptr;
-    const corvana::DetailsContext ctx{
-        data_, settings_, searchContext().time,
-        places && places->points ? &*places->points : nullptr, facts_.get()};
-    const corvana::ZipDetailsResult result =
-        corvana::DetailsOfZip(corvana::ListedZipCode(*line), ctx);
-    if (!result.fatal.empty()) {
-        FatalEnd(result.fatal);
-        return;
-    }
-    if (result.ioError) {
-        messages().message(this, corvana::caption::Error, fromCore(*result.ioError));
-        return;
-    }
-    if (!details_) {
-        details_ = new TZipDetails(ScaleFactor, screenSize(), this);
-        details_->setWindowFlag(Qt::WindowStaysOnTopHint, settings_.alwaysOnTop);
-    }
-    details_->showDetails(result);
-    details_->show();
-    if (activate) {
-        details_->raise();
-        details_->activateWindow();
-    }
-}
-
-TZipDetails* TMainWin::zipDetailsWindow() const {
-    return details_.data();
-}
-
-void TMainWin::followDetails() {
-    if (!details_ || !details_->isVisible() || ended_ || !results_->listShown())
-        return;
-    const corvana::ResultItem* line = results_->currentRecord();
-    if (line && QString::fromStdString(corvana::ListedZipCode(*line)) != details_->zipCode())
-        showZipDetails(false);
+    details_->update();
 }
 
 void TMainWin::dropNearbyList() {
@@ -254,7 +191,6 @@ void TMainWin::FormCreate() {
     hasLocations_ = std::filesystem::exists(data_.path(corvana::filenames::PointsDat), noLocations);
     if (!hasLocations_)
         menus_->setNearbyUnavailable(corvana::msg::NoLocations);
-    facts_ = std::make_unique<corvana::LazyFacts>(data_);
     phone_->checkData();
     search_->fillStates(corvana::StateAbbreviations(data_));
 }
@@ -285,8 +221,7 @@ void TMainWin::FormClose() {
     ended_ = true;
     search_->stop();
     results_->setMenuCommands({});
-    if (details_)
-        details_->close();
+    details_->closeWindow();
     phone_->closeWindow();
     // The frame's corner as the window system has it now: the widget's own idea of the frame
     // may date from before the window manager framed the window.

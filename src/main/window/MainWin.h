@@ -1,7 +1,6 @@
 #pragma once
 
 #include "data/DataSet.h"
-#include "data/ZipFacts.h"
 #include "geo/Points.h"
 #include "main/layout/Layout.h"
 #include "output/CopyOutput.h"
@@ -11,7 +10,6 @@
 #include "settings/Settings.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QSize>
 
 #include <functional>
@@ -30,6 +28,7 @@ class ResultsView;
 class SearchPanel;
 class TMapWin;
 class TZipDetails;
+class DetailsCommand;
 
 // What the window takes from its surroundings; the program passes the real ones, tests their
 // own directories, screen and clock.
@@ -151,13 +150,6 @@ private:
     void runSearch();
     // The nearby command is on while the list shows ZIP lines and the data has locations.
     void updateNearbyCommand();
-    // The details command is on while the list shows ZIP lines and the facts are not damaged.
-    void updateDetailsCommand();
-    // The open details window shows the current ZIP line.
-    void followDetails();
-    // Shows the facts of the current ZIP line in the details window, opening it if need be; it
-    // takes the keys when `activate`.
-    void showZipDetails(bool activate);
     // A list of nearby ZIP codes stands only until the next search: it goes, with its heading.
     void dropNearbyList();
 
@@ -187,8 +179,5 @@ private:
     std::unique_ptr<DialogCommands> dialogs_;
     corvana::MapSettings mapSettings_;
     TMapWin* map_ = nullptr;
-    // ZIPFACTS.DAT, read when the details are first wanted.
-    std::unique_ptr<corvana::LazyFacts> facts_;
-    bool factsDamaged_ = false;
-    QPointer<TZipDetails> details_;
+    DetailsCommand* details_ = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "main/window/Accessibility.h"
 #include "main/window/CommandRow.h"
 #include "main/window/Controls.h"
+#include "main/window/DetailsCommand.h"
 #include "main/window/MainMenus.h"
 #include "main/window/MainWin.h"
 #include "main/window/PhoneCommand.h"
@@ -23,8 +24,8 @@ TMainWin::TMainWin(const MainWinEnv& env, QWidget* parent)
     connectParts();
     NameMainWinControls(*this);
     FormCreate();
-    dialogs_ = std::make_unique<DialogCommands>(settings_, messages(),
-                                                QString::fromStdString(data_.path(corvana::filenames::HelpFile)));
+    dialogs_ = std::make_unique<DialogCommands>(
+        settings_, messages(), QString::fromStdString(data_.path(corvana::filenames::HelpFile)));
 }
 
 TMainWin::~TMainWin() = default;
@@ -40,6 +41,7 @@ void TMainWin::createParts() {
     results_ = new ResultsView(client, components_, this);
     commands_ = new CommandRow(client, components_, this);
     menus_ = new MainMenus(menuBar(), components_, this);
+    details_ = new DetailsCommand(*this, *menus_, *results_);
     phone_ = new PhoneCommand(*this, *menus_,
                               [this](corvana::SearchResult r) { applyResult(std::move(r)); });
 
@@ -71,13 +73,13 @@ void TMainWin::connectParts() {
     connect(menus_, &MainMenus::printChosen, this, [this] { DoCopyOrPrint(true); });
     connect(menus_, &MainMenus::copyChosen, this, [this] { DoCopyOrPrint(false); });
     connect(menus_, &MainMenus::nearbyChosen, this, &TMainWin::MenuNearbyClick);
-    connect(menus_, &MainMenus::zipDetailsChosen, this, &TMainWin::MenuZipDetailsClick);
-    connect(results_, &ResultsView::lineOpened, this, [this] {
+    connect(menus_, &MainMenus::zipDetailsChosen, details_, &DetailsCommand::MenuZipDetailsClick);
+    connect(results_, &ResultsView::lineOpened, details_, [this] {
         if (results_->currentRecord())
-            MenuZipDetailsClick();
+            details_->MenuZipDetailsClick();
     });
-    connect(results_, &ResultsView::lineChosen, this, &TMainWin::followDetails);
-    connect(this, &TMainWin::listChanged, this, &TMainWin::followDetails);
+    connect(results_, &ResultsView::lineChosen, details_, &DetailsCommand::follow);
+    connect(this, &TMainWin::listChanged, details_, &DetailsCommand::follow);
     const std::pair<void (MainMenus::*)(), void (TMainWin::*)()> dialogs[] = {
         {&MainMenus::preferencesChosen, &TMainWin::MenuPreferencesClick},
         {&MainMenus::timeZoneChosen, &TMainWin::MenuTimeZoneClick},
@@ -125,4 +127,12 @@ void TMainWin::SetItOnTop(bool onTop) {
     // Changing the flags of a shown window hides it.
     if (visible)
         show();
+}
+
+void TMainWin::MenuZipDetailsClick() {
+    details_->MenuZipDetailsClick();
+}
+
+TZipDetails* TMainWin::zipDetailsWindow() const {
+    return details_->detailsWindow();
 }

@@ -1,0 +1,79 @@
+#include "main/window/DetailsCommand.h"
+
+#include "main/app/Messages.h"
+#include "main/dialogs/ZipDetails.h"
+#include "main/window/MainMenus.h"
+#include "main/window/MainWin.h"
+#include "main/window/ResultsView.h"
+#include "search/ZipDetails.h"
+
+DetailsCommand::DetailsCommand(TMainWin& window, MainMenus& menus, ResultsView& results)
+    : QObject(&window), window_(window), menus_(menus), results_(results), facts_(window.data()) {}
+
+DetailsCommand::~DetailsCommand() = default;
+
+void DetailsCommand::update() {
+    menus_.setZipDetailsEnabled(!damaged_ && results_.listShown() && results_.hasRecords());
+}
+
+void DetailsCommand::MenuZipDetailsClick() {
+    show(true);
+}
+
+void DetailsCommand::show(bool activate) {
+    const corvana::ResultItem* line = results_.currentRecord();
+    if (window_.ended() || !menus_.zipDetailsEnabled() || !line)
+        return;
+    // The facts are read now, not at start; damaged ones switch the command off for good.
+    const corvana::FactsLoad& load = facts_.get();
+    if (load.status == corvana::FactsStatus::Damaged) {
+        damaged_ = true;
+        menus_.setZipDetailsUnavailable(fromCore(load.message));
+        update();
+        if (details_)
+            details_->close();
+        window_.messages().message(&window_, corvana::caption::Error, fromCore(load.message));
+        return;
+    }
+    const corvana::geo::PointsLoad* places = window_.hasLocations() ? &window_.points() : nullptr;
+    const corvana::DetailsContext ctx{
+        window_.data(), window_.settings(), window_.searchContext().time,
+        places && places->points ? &*places->points : nullptr, &facts_};
+    const corvana::ZipDetailsResult result =
+        corvana::DetailsOfZip(corvana::ListedZipCode(*line), ctx);
+    if (!result.fatal.empty()) {
+        window_.FatalEnd(result.fatal);
+        return;
+    }
+    if (result.ioError) {
+        window_.messages().message(&window_, corvana::caption::Error, fromCore(*result.ioError));
+        return;
+    }
+    if (!details_) {
+        details_ = new TZipDetails(window_.scaleFactor(), window_.screenSize(), &window_);
+        details_->setWindowFlag(Qt::WindowStaysOnTopHint, window_.settings().alwaysOnTop);
+    }
+    details_->showDetails(result);
+    details_->show();
+    if (activate) {
+        details_->raise();
+        details_->activateWindow();
+    }
+}
+
+void DetailsCommand::follow() {
+    if (!details_ || !details_->isVisible() || window_.ended() || !results_.listShown())
+        return;
+    const corvana::ResultItem* line = results_.currentRecord();
+    if (line && QString::fromStdString(corvana::ListedZipCode(*line)) != details_->zipCode())
+        show(false);
+}
+
+void DetailsCommand::closeWindow() {
+    if (details_)
+        details_->close();
+}
+
+TZipDetails* DetailsCommand::detailsWindow() const {
+    return details_.data();
+}
