@@ -5,8 +5,9 @@ set(CMAKE_INSTALL_BINDIR_CORVANA lib/corvana)
 
 # corvana_build_data(TARGET CSV OUTDIR DATE [EXCHANGES FILE]): builds the data files of CSV into
 # OUTDIR at build time. Sets CORVANA_DATA_FILES in the caller's scope to the files written:
-# POINTS.DAT too when the table's header has positions (read at configure time, and again
-# whenever the table changes), and EXCHANGE.DAT when an exchange table is given.
+# POINTS.DAT too when the table's header has positions and ZIPFACTS.DAT when it has kinds or zone
+# names (read at configure time, and again whenever the table changes), and EXCHANGE.DAT when an
+# exchange table is given.
 function(corvana_build_data target csv outdir date)
     cmake_parse_arguments(PARSE_ARGV 4 arg "" "EXCHANGES" "")
     set(outputs)
@@ -24,6 +25,9 @@ function(corvana_build_data target csv outdir date)
     file(STRINGS ${csv} header LIMIT_COUNT 1)
     if(header MATCHES "(^|,)(latitude|longitude|county_fips)(,|$)")
         list(APPEND outputs ${outdir}/POINTS.DAT)
+    endif()
+    if(header MATCHES "(^|,)(kind|time_zone)(,|$)")
+        list(APPEND outputs ${outdir}/ZIPFACTS.DAT)
     endif()
     add_custom_command(
         OUTPUT ${outputs}
