@@ -7,6 +7,16 @@ cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
+# Each leg says how long it took, and the last line sums them up.
+started=$SECONDS
+leg_started=$SECONDS
+legs=()
+leg_done() {
+    legs+=("$1 $((SECONDS - leg_started)) s")
+    echo "== $1: $((SECONDS - leg_started)) s"
+    leg_started=$SECONDS
+}
+
 # With Debian's hardening flags, so that the package is packed from this tree, not built again;
 # a tree configured without them gets them here, before it is built and tested.
 if [ -f build/CMakeCache.txt ] && ! grep -q '^CORVANA_DEBIAN_FLAGS:BOOL=ON$' build/CMakeCache.txt
@@ -15,12 +25,14 @@ then
 fi
 scripts/setup.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANA_DEBIAN_FLAGS=ON
 ctest --test-dir build --output-on-failure -j "$jobs"
+leg_done "normal build and tests"
 
 # Without Qt, as a packager of the command-line programs builds them: the window and its tests
 # are left out, and every other test runs.
 scripts/setup.sh build-nogui -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANA_GUI=OFF \
     -DCORVANA_BENCH=OFF
 ctest --test-dir build-nogui --output-on-failure -j "$jobs"
+leg_done "build without Qt and its tests"
 
 # The package's path is the last line package.sh prints.
 package_log=$(mktemp)
@@ -28,14 +40,18 @@ scripts/package.sh build | tee "$package_log"
 deb=$(tail -n 1 "$package_log")
 rm -f "$package_log"
 scripts/check_package.sh "$deb"
+leg_done "package and its checks"
 
 scripts/setup.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANA_SANITIZE=ON -DCORVANA_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
+leg_done "AddressSanitizer/UBSan build and tests"
 
 # A short run of every fuzz harness on a copy of its seeds: CORVANA_FUZZ_SECONDS each (10 unless
 # set), as many at once as there are processors. The long run before a release is
 # scripts/fuzz.sh with its default of an hour each.
 if command -v clang++ >/dev/null; then
     scripts/fuzz.sh "${CORVANA_FUZZ_SECONDS:-10}"
+    leg_done "fuzz harnesses"
 fi
+echo "== every leg passed in $((SECONDS - started)) s: $(IFS=,; echo "${legs[*]}" | sed 's/,/; /g')"
