@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, then the build without Qt with the core's tests,
 # then the Debian package (packed from the normal build) and its checks, then the
-# AddressSanitizer/UBSan build, then a short run of every fuzz harness when clang is there.
+# AddressSanitizer/UBSan build with clang, then a short run of every fuzz harness from that tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
@@ -42,16 +42,22 @@ rm -f "$package_log"
 scripts/check_package.sh "$deb"
 leg_done "package and its checks"
 
-scripts/setup.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANA_SANITIZE=ON -DCORVANA_BENCH=OFF
+# The sanitizer build is clang's, and the fuzz harnesses are built in the same tree, so that the
+# instrumented core is compiled once for both. A tree configured otherwise (by gcc, or without
+# the harnesses) is configured afresh.
+if [ -f build-asan/CMakeCache.txt ] && ! grep -q '^CORVANA_FUZZ:BOOL=ON$' build-asan/CMakeCache.txt
+then
+    rm -rf build-asan
+fi
+CC=clang CXX=clang++ scripts/setup.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANA_SANITIZE=ON \
+    -DCORVANA_FUZZ=ON -DCORVANA_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
 leg_done "AddressSanitizer/UBSan build and tests"
 
 # A short run of every fuzz harness on a copy of its seeds: CORVANA_FUZZ_SECONDS each (10 unless
 # set), as many at once as there are processors. The long run before a release is
-# scripts/fuzz.sh with its default of an hour each.
-if command -v clang++ >/dev/null; then
-    scripts/fuzz.sh "${CORVANA_FUZZ_SECONDS:-10}"
-    leg_done "fuzz harnesses"
-fi
+# scripts/fuzz.sh with its default of an hour each, in an optimised tree of its own.
+CORVANA_FUZZ_BUILD=build-asan scripts/fuzz.sh "${CORVANA_FUZZ_SECONDS:-10}"
+leg_done "fuzz harnesses"
 echo "== every leg passed in $((SECONDS - started)) s: $(IFS=,; echo "${legs[*]}" | sed 's/,/; /g')"
