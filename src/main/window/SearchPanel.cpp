@@ -124,7 +124,7 @@ void SearchPanel::connectControls() {
         {SearchCounty, corvana::SearchMode::County},
         {SearchArea, corvana::SearchMode::Area}};
     for (auto [button, mode] : modes)
-        connect(button, &QRadioButton::toggled, this, [this, mode](bool on) {
+        connect(button, &QRadioButton::toggled, this, [this, mode = mode](bool on) {
             if (on)
                 setMode(mode);
         });
