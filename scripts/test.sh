@@ -44,13 +44,13 @@ leg_done "package and its checks"
 
 # The sanitizer build is clang's, and the fuzz harnesses are built in the same tree, so that the
 # instrumented core is compiled once for both. A tree configured otherwise (by gcc, or without
-# the harnesses) is configured afresh.
+# the harnesses) is configured afresh. Nothing of it is shipped, so all of it links with lld.
 if [ -f build-asan/CMakeCache.txt ] && ! grep -q '^CORVANA_FUZZ:BOOL=ON$' build-asan/CMakeCache.txt
 then
     rm -rf build-asan
 fi
 CC=clang CXX=clang++ scripts/setup.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANA_SANITIZE=ON \
-    -DCORVANA_FUZZ=ON -DCORVANA_BENCH=OFF
+    -DCORVANA_FUZZ=ON -DCORVANA_BENCH=OFF -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
 leg_done "AddressSanitizer/UBSan build and tests"
