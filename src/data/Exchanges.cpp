@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 namespace corvana {
 
@@ -170,10 +169,8 @@ std::optional<ExchangeAnswer> Exchanges::find(std::uint16_t areaCode,
 ExchangesLoad LoadExchanges(const DataSet& data) {
     const std::string path = data.path(filenames::ExchangeDat);
     ExchangesLoad load;
-    auto file = MappedFile::open(path);
+    auto [file, there] = MapOptionalFile(path);
     if (!file) {
-        std::error_code ec;
-        const bool there = std::filesystem::exists(path, ec) || ec;
         load.status = there ? ExchangesStatus::Damaged : ExchangesStatus::Missing;
         load.message = there ? msg::ExchangesUnreadable : msg::NoExchanges;
         return load;

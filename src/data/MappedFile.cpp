@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -43,6 +44,17 @@ std::optional<MappedFile> MappedFile::open(const std::string& path) {
     if (p == MAP_FAILED)
         return std::nullopt;
     return MappedFile(static_cast<const std::uint8_t*>(p), size);
+}
+
+OptionalMapping MapOptionalFile(const std::string& path) {
+    OptionalMapping mapping;
+    mapping.file = MappedFile::open(path);
+    if (!mapping.file) {
+        // A path that cannot even be looked at is there for all the user can tell.
+        std::error_code ec;
+        mapping.there = std::filesystem::exists(path, ec) || ec;
+    }
+    return mapping;
 }
 
 MappedFile::MappedFile(MappedFile&& other) noexcept : data_(other.data_), size_(other.size_) {

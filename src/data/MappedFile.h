@@ -34,6 +34,15 @@ private:
     std::size_t size_ = 0;
 };
 
+// A data file the set may go without (locations, facts, exchanges), mapped whole. When it cannot
+// be mapped, `there` tells a file that exists but cannot be read, which makes the set damaged,
+// from one that is simply not there.
+struct OptionalMapping {
+    std::optional<MappedFile> file;
+    bool there = false;
+};
+OptionalMapping MapOptionalFile(const std::string& path);
+
 // A data file opened read-only for one search, read with positioned reads through a small
 // cache of 4 KiB pieces: a search that touches a few records reads a few pieces, far cheaper than
 // mapping the file and faulting its pages in. A search whose records lie all over the file (a

@@ -5,7 +5,6 @@
 #include "data/ZipFile.h"
 
 #include <array>
-#include <filesystem>
 
 namespace corvana {
 
@@ -277,10 +276,8 @@ ZipKind ZipFacts::kind(std::uint32_t n) const {
 FactsLoad LoadFacts(const DataSet& data) {
     const std::string path = data.path(filenames::FactsDat);
     FactsLoad load;
-    auto file = MappedFile::open(path);
+    auto [file, there] = MapOptionalFile(path);
     if (!file) {
-        std::error_code ec;
-        const bool there = std::filesystem::exists(path, ec) || ec;
         load.status = there ? FactsStatus::Damaged : FactsStatus::Missing;
         load.message = there ? msg::FactsUnreadable : msg::NoFacts;
         return load;

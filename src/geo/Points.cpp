@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 
 namespace corvana::geo {
@@ -99,10 +98,8 @@ std::string Points::countyFips(std::uint32_t record) const {
 PointsLoad LoadPoints(const DataSet& data) {
     const std::string path = data.path(filenames::PointsDat);
     PointsLoad load;
-    auto file = MappedFile::open(path);
+    auto [file, there] = MapOptionalFile(path);
     if (!file) {
-        std::error_code ec;
-        const bool there = std::filesystem::exists(path, ec) || ec;
         load.status = there ? PointsStatus::Damaged : PointsStatus::NoLocations;
         load.message = there ? msg::PointsUnreadable : msg::NoLocations;
         return load;
