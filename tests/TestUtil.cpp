@@ -1,9 +1,11 @@
 #include "TestUtil.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <sys/wait.h>
 
 namespace corvana::test {
 
@@ -88,6 +90,37 @@ std::string readFile(const std::filesystem::path& p) {
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+namespace {
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+} // namespace
+
+QueryOutcome RunQuery(const TempDir& work, const std::vector<std::string>& args,
+                      const std::optional<std::string>& input) {
+    std::string cmd = "XDG_CONFIG_HOME=" + Quote(work.str()) + " LC_ALL=C " +
+                      Quote(std::string(CORVANA_BIN_DIR) + "/corvana-query");
+    for (const auto& a : args)
+        cmd += " " + Quote(a);
+    if (input) {
+        work.write("in", *input);
+        cmd += " <" + Quote((work.path() / "in").string());
+    }
+    cmd += " >" + Quote((work.path() / "out").string()) + " 2>" +
+           Quote((work.path() / "err").string());
+    QueryOutcome r;
+    const int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = readFile(work.path() / "out");
+    r.err = readFile(work.path() / "err");
+    return r;
 }
 
 } // namespace corvana::test

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,5 +50,18 @@ std::string zipList(std::initializer_list<std::uint16_t> zips);
 std::string fixtureDir(std::string_view name);
 
 std::string readFile(const std::filesystem::path& p);
+
+// What corvana-query printed and how it ended.
+struct QueryOutcome {
+    int status = -1; // the exit code, or -1 when it did not exit
+    std::string out;
+    std::string err;
+};
+
+// Runs corvana-query with ARGS as a user would, with WORK as its configuration directory (so the
+// user's settings file is never read) and the C locale (so times look the same everywhere);
+// INPUT, when given, is its standard input.
+QueryOutcome RunQuery(const TempDir& work, const std::vector<std::string>& args,
+                      const std::optional<std::string>& input = std::nullopt);
 
 } // namespace corvana::test

@@ -3,53 +3,19 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
 
 using namespace corvana;
 using namespace corvana::test;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Outcome = QueryOutcome;
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-        if (c == '\'')
-            q += "'\\''";
-        else
-            q += c;
-    }
-    return q + "'";
-}
-
-// Runs corvana-query with a configuration directory of its own, so the user's settings file is
-// never read, and the C locale, so times look the same everywhere.
 Outcome Query(const std::vector<std::string>& args,
               const std::optional<std::string>& input = std::nullopt) {
     static TempDir work;
-    std::string cmd = "XDG_CONFIG_HOME=" + Quote(work.str()) + " LC_ALL=C " +
-                      Quote(std::string(CORVANA_BIN_DIR) + "/corvana-query");
-    for (const auto& a : args)
-        cmd += " " + Quote(a);
-    if (input) {
-        work.write("in", *input);
-        cmd += " <" + Quote((work.path() / "in").string());
-    }
-    cmd += " >" + Quote((work.path() / "out").string()) + " 2>" +
-           Quote((work.path() / "err").string());
-    Outcome r;
-    const int raw = std::system(cmd.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = readFile(work.path() / "out");
-    r.err = readFile(work.path() / "err");
-    return r;
+    return RunQuery(work, args, input);
 }
 
 struct CliData {

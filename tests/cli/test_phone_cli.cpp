@@ -7,27 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
 #include <vector>
 
 using namespace corvana::test;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using Outcome = QueryOutcome;
 
 class PhoneCli {
 public:
@@ -39,24 +26,10 @@ public:
 
     Outcome run(const std::vector<std::string>& args,
                 const std::optional<std::string>& input = std::nullopt) const {
-        std::string cmd = "XDG_CONFIG_HOME=" + Quote(work_.str()) + " LC_ALL=C " +
-                          Quote(std::string(CORVANA_BIN_DIR) + "/corvana-query") + " --data " +
-                          Quote(data_) + " --settings " +
-                          Quote((work_.path() / "mountain.ini").string());
-        for (const auto& a : args)
-            cmd += " " + Quote(a);
-        if (input) {
-            work_.write("in", *input);
-            cmd += " <" + Quote((work_.path() / "in").string());
-        }
-        cmd += " >" + Quote((work_.path() / "out").string()) + " 2>" +
-               Quote((work_.path() / "err").string());
-        Outcome r;
-        const int raw = std::system(cmd.c_str());
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = readFile(work_.path() / "out");
-        r.err = readFile(work_.path() / "err");
-        return r;
+        std::vector<std::string> all = {"--data", data_, "--settings",
+                                        (work_.path() / "mountain.ini").string()};
+        all.insert(all.end(), args.begin(), args.end());
+        return RunQuery(work_, all, input);
     }
 
 private:
