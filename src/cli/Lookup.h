@@ -1,8 +1,7 @@
 #pragma once
 
-#include "data/ZipFacts.h"
-
 #include "data/DataSet.h"
+#include "data/ZipFacts.h"
 #include "data/ZipFile.h"
 #include "geo/Nearby.h"
 #include "geo/Points.h"

@@ -5,8 +5,8 @@
 #include "cli/Lookup.h"
 #include "cli/PhoneLookup.h"
 #include "cli/Places.h"
-#include "search/ZipDetails.h"
 #include "cli/ResultOutput.h"
+#include "search/ZipDetails.h"
 
 #include <algorithm>
 #include <cerrno>

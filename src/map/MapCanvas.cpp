@@ -605,18 +605,23 @@ void MapCanvas::drawDots(QPainter& painter) {
                           selected ? colour::Selected : colour::Dot,
                           selected ? SelectedRadius : DotRadius);
     };
-    // A hollow dot is a ring in the dot's colour around the land's.
-    auto paintDot = [&](QPainter& p, QPointF at, bool selected, bool hollow) {
-        auto [edge, fill, r] = look(selected);
+    // A disc of radius r with an edge of the given width; a hollow one is a ring in the dot's
+    // colour around the land's.
+    auto paintDisc = [&](QPainter& p, QPointF at, bool selected, bool hollow, double r,
+                         double edgeWidth) {
+        auto [edge, fill, unused] = look(selected);
         if (hollow) {
             p.setPen(QPen(fill, 2.0));
             p.setBrush(colours_.land);
             p.drawEllipse(at, r - 0.5, r - 0.5);
         } else {
-            p.setPen(QPen(edge, 1.0));
+            p.setPen(QPen(edge, edgeWidth));
             p.setBrush(fill);
             p.drawEllipse(at, r, r);
         }
+    };
+    auto paintDot = [&](QPainter& p, QPointF at, bool selected, bool hollow) {
+        paintDisc(p, at, selected, hollow, std::get<2>(look(selected)), 1.0);
     };
     const bool raster =
         painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
@@ -646,18 +651,9 @@ void MapCanvas::drawDots(QPainter& painter) {
         const bool hollow = markHollow(i);
         if (n > 1) {
             const double r = markRadius(i);
-            auto [edge, fill, unused] = look(dot.selected);
-            if (hollow) {
-                painter.setPen(QPen(fill, 2.0));
-                painter.setBrush(colours_.land);
-                painter.drawEllipse(at, r - 0.5, r - 0.5);
-            } else {
-                painter.setPen(QPen(edge, 1.5));
-                painter.setBrush(fill);
-                painter.drawEllipse(at, r, r);
-            }
+            paintDisc(painter, at, dot.selected, hollow, r, 1.5);
             painter.setFont(countFont);
-            painter.setPen(hollow ? fill : QColor(Qt::white));
+            painter.setPen(hollow ? std::get<1>(look(dot.selected)) : QColor(Qt::white));
             painter.drawText(QRectF(at.x() - r, at.y() - r, 2 * r, 2 * r), Qt::AlignCenter,
                              QString::number(n));
         } else if (raster) {

@@ -78,9 +78,9 @@ private:
     bool atFit_ = false;
     std::uint64_t revision_ = 1;
     // Where the view stood at the present revision.
-    GeoPoint revisedCentre_{39.5, -98.5};
-    double revisedScale_ = 10;
-    QSizeF revisedSize_{640, 480};
+    GeoPoint revisedCentre_ = centre_;
+    double revisedScale_ = scale_;
+    QSizeF revisedSize_ = size_;
 };
 
 } // namespace corvana::map
