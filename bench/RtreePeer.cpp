@@ -67,8 +67,7 @@ RtreePeer::~RtreePeer() {
         std::filesystem::remove(path_);
 }
 
-std::vector<std::pair<std::uint32_t, GeoPoint>> RtreePeer::inBox(GeoPoint centre,
-                                                                 double radiusKm) {
+std::vector<std::pair<std::uint32_t, GeoPoint>> RtreePeer::inBox(GeoPoint centre, double radiusKm) {
     std::vector<std::pair<std::uint32_t, GeoPoint>> rows;
     const SphereBox box = BoxAround(centre, AngleWithin(radiusKm));
     for (const auto& [west, east] : box.longitudes) {
@@ -77,9 +76,9 @@ std::vector<std::pair<std::uint32_t, GeoPoint>> RtreePeer::inBox(GeoPoint centre
         sqlite3_bind_double(inBox_, 3, west);
         sqlite3_bind_double(inBox_, 4, east);
         while (sqlite3_step(inBox_) == SQLITE_ROW)
-            rows.emplace_back(std::uint32_t(sqlite3_column_int64(inBox_, 0)),
-                              GeoPoint{sqlite3_column_double(inBox_, 1),
-                                       sqlite3_column_double(inBox_, 2)});
+            rows.emplace_back(
+                std::uint32_t(sqlite3_column_int64(inBox_, 0)),
+                GeoPoint{sqlite3_column_double(inBox_, 1), sqlite3_column_double(inBox_, 2)});
         sqlite3_reset(inBox_);
     }
     return rows;

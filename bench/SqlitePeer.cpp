@@ -17,7 +17,9 @@ void check(int rc, sqlite3* db) {
         throw std::runtime_error(sqlite3_errmsg(db));
 }
 
-void exec(sqlite3* db, const char* sql) { check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db); }
+void exec(sqlite3* db, const char* sql) {
+    check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db);
+}
 
 std::string text(sqlite3_stmt* st, int col) {
     auto p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
@@ -133,22 +135,25 @@ SqlitePeer::SqlitePeer(const DataSet& data, const Settings& settings, TimeContex
     mainCities_ = prepare("SELECT substr(zip,1,3) p, city, state, count(*) c, min(zip) m FROM zips"
                           " WHERE zip >= ?1 AND zip < ?2 GROUP BY p, city, state"
                           " ORDER BY p, c DESC, m");
-    zipRange_ = prepare((std::string("SELECT ") + cols +
-                         " FROM zips z WHERE z.zip >= ?1 AND z.zip < ?2").c_str());
+    zipRange_ = prepare(
+        (std::string("SELECT ") + cols + " FROM zips z WHERE z.zip >= ?1 AND z.zip < ?2").c_str());
     cityNames_ = prepare("SELECT DISTINCT city, state FROM zips"
                          " WHERE city_upper >= ?1 AND city_upper < ?2");
     cityZips_ = prepare((std::string("SELECT ") + cols +
-                         " FROM zips z WHERE z.city_upper >= ?1 AND z.city_upper < ?2").c_str());
+                         " FROM zips z WHERE z.city_upper >= ?1 AND z.city_upper < ?2")
+                            .c_str());
     stateCities_ = prepare("SELECT DISTINCT city, state FROM zips"
                            " WHERE city_upper >= ?1 AND city_upper < ?2 AND state = ?3");
     stateCityZips_ = prepare((std::string("SELECT ") + cols +
                               " FROM zips z WHERE z.city_upper >= ?1 AND z.city_upper < ?2"
-                              " AND z.state = ?3").c_str());
+                              " AND z.state = ?3")
+                                 .c_str());
     countyNames_ = prepare("SELECT DISTINCT county, state FROM county_zips"
                            " WHERE county_upper >= ?1 AND county_upper < ?2");
     countyZips_ = prepare((std::string("SELECT ") + cols +
                            " FROM county_zips c JOIN zips z ON z.rec = c.rec"
-                           " WHERE c.county_upper >= ?1 AND c.county_upper < ?2").c_str());
+                           " WHERE c.county_upper >= ?1 AND c.county_upper < ?2")
+                              .c_str());
     areaZips_ = prepare((std::string("SELECT ") + cols +
                          " FROM area_zips a JOIN zips z ON z.rec = a.rec WHERE a.area = ?1")
                             .c_str());
@@ -186,7 +191,8 @@ std::string SqlitePeer::zipLine(sqlite3_stmt* row, bool forceCounty) const {
 
 void SqlitePeer::zipLines(sqlite3_stmt* st, std::vector<ResultItem>& out, bool forceCounty) {
     while (sqlite3_step(st) == SQLITE_ROW)
-        out.push_back({zipLine(st, forceCounty), ZipItem{std::uint32_t(sqlite3_column_int64(st, 0))}});
+        out.push_back(
+            {zipLine(st, forceCounty), ZipItem{std::uint32_t(sqlite3_column_int64(st, 0))}});
     sqlite3_reset(st);
 }
 
@@ -232,9 +238,9 @@ std::vector<ResultItem> SqlitePeer::city(std::string_view t) {
         bindText(cityNames_, 2, after(p));
         while (sqlite3_step(cityNames_) == SQLITE_ROW) {
             std::string c = text(cityNames_, 0);
-            out.push_back({(settings_.citiesInCaps ? upperAscii(c) : c) + ", " +
-                               text(cityNames_, 1),
-                           CityItem{}});
+            out.push_back(
+                {(settings_.citiesInCaps ? upperAscii(c) : c) + ", " + text(cityNames_, 1),
+                 CityItem{}});
         }
         sqlite3_reset(cityNames_);
     } else {
@@ -258,9 +264,9 @@ std::vector<ResultItem> SqlitePeer::cityInState(std::string_view abbrev, std::st
         bindText(stateCities_, 3, st);
         while (sqlite3_step(stateCities_) == SQLITE_ROW) {
             std::string c = text(stateCities_, 0);
-            out.push_back({(settings_.citiesInCaps ? upperAscii(c) : c) + ", " +
-                               text(stateCities_, 1),
-                           CityItem{}});
+            out.push_back(
+                {(settings_.citiesInCaps ? upperAscii(c) : c) + ", " + text(stateCities_, 1),
+                 CityItem{}});
         }
         sqlite3_reset(stateCities_);
     } else {
@@ -283,9 +289,9 @@ std::vector<ResultItem> SqlitePeer::county(std::string_view t) {
         bindText(countyNames_, 2, after(p));
         while (sqlite3_step(countyNames_) == SQLITE_ROW) {
             std::string c = text(countyNames_, 0);
-            out.push_back({(settings_.countiesInCaps ? upperAscii(c) : c) + ", " +
-                               text(countyNames_, 1),
-                           CountyItem{}});
+            out.push_back(
+                {(settings_.countiesInCaps ? upperAscii(c) : c) + ", " + text(countyNames_, 1),
+                 CountyItem{}});
         }
         sqlite3_reset(countyNames_);
     } else {

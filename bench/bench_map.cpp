@@ -190,10 +190,18 @@ void BM_PlaceCountyNames(benchmark::State& state) {
     state.counters["named"] = double(named);
 }
 
-void BM_RepaintWholeAfterZoom(benchmark::State& s) { repaint(s, fitWhole, true); }
-void BM_RepaintWhole(benchmark::State& s) { repaint(s, fitWhole, false); }
-void BM_RepaintStateAfterZoom(benchmark::State& s) { repaint(s, fitUtah, true); }
-void BM_RepaintState(benchmark::State& s) { repaint(s, fitUtah, false); }
+void BM_RepaintWholeAfterZoom(benchmark::State& s) {
+    repaint(s, fitWhole, true);
+}
+void BM_RepaintWhole(benchmark::State& s) {
+    repaint(s, fitWhole, false);
+}
+void BM_RepaintStateAfterZoom(benchmark::State& s) {
+    repaint(s, fitUtah, true);
+}
+void BM_RepaintState(benchmark::State& s) {
+    repaint(s, fitUtah, false);
+}
 
 BENCHMARK(BM_OpenMap)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlaceCountyNames)->Unit(benchmark::kMillisecond);

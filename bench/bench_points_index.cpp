@@ -18,8 +18,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <numbers>
 #include <memory>
+#include <numbers>
 #include <random>
 #include <sstream>
 
@@ -39,8 +39,8 @@ struct World {
     Points points;
     std::map<unsigned, Points> byLeaf;
     std::map<double, std::unique_ptr<GridIndex>> grids;
-    std::vector<Probe> centres; // ZIP codes' own positions
-    std::vector<Probe> near;    // points up to about 20 km from a ZIP code
+    std::vector<Probe> centres;  // ZIP codes' own positions
+    std::vector<Probe> near;     // points up to about 20 km from a ZIP code
     std::vector<Probe> anywhere; // points anywhere on the globe, most far from any ZIP code
 
     World() {
@@ -206,8 +206,8 @@ int main(int argc, char** argv) {
             RegisterBall("ball/tree-leaf" + std::to_string(leaf) + r, miles,
                          [leaf](const Probe& c, double c2, double) {
                              std::size_t n = 0;
-                             world().byLeaf.at(leaf).tree().visitBall(
-                                 c.v, c2, [&](std::uint32_t) { ++n; });
+                             world().byLeaf.at(leaf).tree().visitBall(c.v, c2,
+                                                                      [&](std::uint32_t) { ++n; });
                              return n;
                          });
         for (const auto& [cell, grid] : world().grids) {
@@ -230,10 +230,9 @@ int main(int argc, char** argv) {
     }
     for (const char* where : {"", "-anywhere"}) {
         for (unsigned leaf : {2u, 4u, 8u, 16u, 32u})
-            RegisterNearest("nearest" + std::string(where) + "/tree-leaf" + std::to_string(leaf),
-                            [leaf](const Probe& n) {
-                                return world().byLeaf.at(leaf).tree().nearest(n.v);
-                            });
+            RegisterNearest(
+                "nearest" + std::string(where) + "/tree-leaf" + std::to_string(leaf),
+                [leaf](const Probe& n) { return world().byLeaf.at(leaf).tree().nearest(n.v); });
         for (const auto& [cell, grid] : world().grids) {
             const GridIndex* g = grid.get();
             char label[48];

@@ -37,9 +37,9 @@ struct Query {
 };
 
 const Query Queries[] = {
-    {"zip", "", "8"},      {"zip", "", "84"},      {"zip", "", "841"},    {"zip", "", "84101"},
-    {"zip", "", "770"},    {"city", "", "SA"},     {"city", "", "NEW"},   {"city", "", "SAN"},
-    {"state", "TX", "S"},  {"state", "CA", "SAN"}, {"county", "", "WA"},  {"county", "", "SAN"},
+    {"zip", "", "8"},      {"zip", "", "84"},      {"zip", "", "841"},   {"zip", "", "84101"},
+    {"zip", "", "770"},    {"city", "", "SA"},     {"city", "", "NEW"},  {"city", "", "SAN"},
+    {"state", "TX", "S"},  {"state", "CA", "SAN"}, {"county", "", "WA"}, {"county", "", "SAN"},
     {"county", "", "WAS"}, {"area", "", "304"},    {"area", "", "212"},
 };
 
@@ -170,47 +170,66 @@ void registerGeo() {
         const std::uint32_t record = recordOf(q.zip);
         const double km = q.miles * geo::KmPerMile;
         const std::string name = q.name();
-        benchmark::RegisterBenchmark(("ours/" + name).c_str(), [=, &points](benchmark::State& s) {
-            std::size_t n = 0;
-            for (auto _ : s)
-                benchmark::DoNotOptimize(n = geo::Near(points, record, km).zips.size());
-            s.counters["lines"] = double(n);
-        })->Repetitions(7)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("ours/" + name).c_str(),
+                                     [=, &points](benchmark::State& s) {
+                                         std::size_t n = 0;
+                                         for (auto _ : s)
+                                             benchmark::DoNotOptimize(
+                                                 n = geo::Near(points, record, km).zips.size());
+                                         s.counters["lines"] = double(n);
+                                     })
+            ->Repetitions(7)
+            ->Unit(benchmark::kMicrosecond);
         const geo::GeoPoint centre = *points.position(record);
-        benchmark::RegisterBenchmark(("sqlite/" + name).c_str(), [=](benchmark::State& s) {
-            std::size_t n = 0;
-            for (auto _ : s)
-                benchmark::DoNotOptimize(n = world().rtree->near(centre, km, record).size());
-            s.counters["lines"] = double(n);
-        })->Repetitions(7)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(
+            ("sqlite/" + name).c_str(),
+            [=](benchmark::State& s) {
+                std::size_t n = 0;
+                for (auto _ : s)
+                    benchmark::DoNotOptimize(n = world().rtree->near(centre, km, record).size());
+                s.counters["lines"] = double(n);
+            })
+            ->Repetitions(7)
+            ->Unit(benchmark::kMicrosecond);
         // The indexes alone, without the geodesics: the places the sphere cannot rule out
         // against the rows of the R*Tree's box.
         const std::string index = "index/" + name.substr(5);
-        benchmark::RegisterBenchmark(("ours/" + index).c_str(), [=, &points](benchmark::State& s) {
-            const geo::Vec3 q = geo::UnitVector(centre);
-            const double c2 = geo::ChordSquaredWithin(km);
-            std::size_t n = 0;
-            for (auto _ : s) {
-                n = 0;
-                points.tree().visitBall(q, c2, [&](std::uint32_t) { ++n; });
-                benchmark::DoNotOptimize(n);
-            }
-            s.counters["lines"] = double(n);
-        })->Repetitions(7)->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark(("sqlite/" + index).c_str(), [=](benchmark::State& s) {
-            std::size_t n = 0;
-            for (auto _ : s)
-                benchmark::DoNotOptimize(n = world().rtree->inBox(centre, km).size());
-            s.counters["lines"] = double(n);
-        })->Repetitions(7)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("ours/" + index).c_str(),
+                                     [=, &points](benchmark::State& s) {
+                                         const geo::Vec3 q = geo::UnitVector(centre);
+                                         const double c2 = geo::ChordSquaredWithin(km);
+                                         std::size_t n = 0;
+                                         for (auto _ : s) {
+                                             n = 0;
+                                             points.tree().visitBall(q, c2,
+                                                                     [&](std::uint32_t) { ++n; });
+                                             benchmark::DoNotOptimize(n);
+                                         }
+                                         s.counters["lines"] = double(n);
+                                     })
+            ->Repetitions(7)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("sqlite/" + index).c_str(),
+                                     [=](benchmark::State& s) {
+                                         std::size_t n = 0;
+                                         for (auto _ : s)
+                                             benchmark::DoNotOptimize(
+                                                 n = world().rtree->inBox(centre, km).size());
+                                         s.counters["lines"] = double(n);
+                                     })
+            ->Repetitions(7)
+            ->Unit(benchmark::kMicrosecond);
     }
     for (const PointQuery& q : PointQueries) {
         const std::string name = std::string("ours/") + q.name;
-        benchmark::RegisterBenchmark(name.c_str(), [&, q](benchmark::State& s) {
-            for (auto _ : s)
-                benchmark::DoNotOptimize(geo::Nearest(points, q.at));
-            s.counters["lines"] = 1;
-        })->Repetitions(7)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(name.c_str(),
+                                     [&, q](benchmark::State& s) {
+                                         for (auto _ : s)
+                                             benchmark::DoNotOptimize(geo::Nearest(points, q.at));
+                                         s.counters["lines"] = 1;
+                                     })
+            ->Repetitions(7)
+            ->Unit(benchmark::kMicrosecond);
     }
 }
 
@@ -276,18 +295,24 @@ public:
 
 int main(int argc, char** argv) {
     for (const Query& q : Queries) {
-        benchmark::RegisterBenchmark(("ours/" + nameOf(q)).c_str(), [q](benchmark::State& s) {
-            std::size_t n = 0;
-            for (auto _ : s)
-                benchmark::DoNotOptimize(n = ours(q));
-            s.counters["lines"] = double(n);
-        })->Repetitions(7)->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark(("sqlite/" + nameOf(q)).c_str(), [q](benchmark::State& s) {
-            std::size_t n = 0;
-            for (auto _ : s)
-                benchmark::DoNotOptimize(n = theirs(q));
-            s.counters["lines"] = double(n);
-        })->Repetitions(7)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("ours/" + nameOf(q)).c_str(),
+                                     [q](benchmark::State& s) {
+                                         std::size_t n = 0;
+                                         for (auto _ : s)
+                                             benchmark::DoNotOptimize(n = ours(q));
+                                         s.counters["lines"] = double(n);
+                                     })
+            ->Repetitions(7)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("sqlite/" + nameOf(q)).c_str(),
+                                     [q](benchmark::State& s) {
+                                         std::size_t n = 0;
+                                         for (auto _ : s)
+                                             benchmark::DoNotOptimize(n = theirs(q));
+                                         s.counters["lines"] = double(n);
+                                     })
+            ->Repetitions(7)
+            ->Unit(benchmark::kMicrosecond);
     }
     benchmark::Initialize(&argc, argv);
     world();

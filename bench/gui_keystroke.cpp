@@ -25,8 +25,7 @@
 namespace {
 
 // The window's controls are its own; the bench finds them by the names they carry.
-template <class T>
-T* Find(const QObject& window, const char* name) {
+template <class T> T* Find(const QObject& window, const char* name) {
     return window.findChild<T*>(QString::fromLatin1(name));
 }
 
@@ -126,13 +125,15 @@ int main(int argc, char** argv) {
         {"City, cities", 2, {}, "S", 'A'},
         {"County, counties", 4, {}, "", 'S'},
     };
-    QRadioButton* buttons[] = {Find<QRadioButton>(win, "SearchZip"), Find<QRadioButton>(win, "SearchCity"), Find<QRadioButton>(win, "SearchState"), Find<QRadioButton>(win, "SearchCounty"),
-                               Find<QRadioButton>(win, "SearchArea")};
+    QRadioButton* buttons[] = {
+        Find<QRadioButton>(win, "SearchZip"), Find<QRadioButton>(win, "SearchCity"),
+        Find<QRadioButton>(win, "SearchState"), Find<QRadioButton>(win, "SearchCounty"),
+        Find<QRadioButton>(win, "SearchArea")};
 
     // Each mode's heaviest query, timed from its last keystroke to what is shown painted.
     auto runCases = [&](TMapWin* map) {
-        std::printf("%-16s %-8s %7s %7s %12s %12s\n", "mode", "query", "items", "dots",
-                    "median ms", "max ms");
+        std::printf("%-16s %-8s %7s %7s %12s %12s\n", "mode", "query", "items", "dots", "median ms",
+                    "max ms");
         for (const Case& c : cases) {
             buttons[c.mode - 1]->setChecked(true);
             QLineEdit* edit = Find<QLineEdit>(win, "SearchFirstEdit");

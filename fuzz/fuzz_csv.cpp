@@ -4,9 +4,9 @@
 // cut the input; the records' raw bytes and line ends put together are the input byte for byte;
 // written again with every field quoted, the records read back value for value. The data
 // builder refuses a table with an InputError or makes data files that the program loads and
-// reads without a single fault, positions included. The batch look-up refuses its input with a LookupError or writes
-// every row with its own fields as they came, then the appended ones; so does the look-up of
-// telephone numbers, by its column "phone", counting every row once.
+// reads without a single fault, positions included. The batch look-up refuses its input with a
+// LookupError or writes every row with its own fields as they came, then the appended ones; so does
+// the look-up of telephone numbers, by its column "phone", counting every row once.
 //
 // Input: a byte for the read step (1 to 16), a byte of flags (1: the look-up is told the ZIP
 // column's name), the data date as a length byte and its bytes, then the CSV text.
@@ -96,8 +96,7 @@ std::string QuoteAll(const Rows& rows) {
 
 // Read `step` bytes at a time, the text gives the records of the whole text, each as it comes
 // (its bytes last only until the next read), and then the same error.
-void CheckCutReads(std::string_view text, std::size_t step, CsvOptions options,
-                   const Read& whole) {
+void CheckCutReads(std::string_view text, std::size_t step, CsvOptions options, const Read& whole) {
     CsvReader in(TextSource(text, step), options);
     CsvRecord rec;
     std::size_t k = 0;
@@ -154,8 +153,9 @@ void CheckDataFiles(const mkdata::DataFiles& files) {
     FUZZ_CHECK(LoadInData(data).ok());
     // Positions, when the table has them, load as written.
     geo::PointsLoad points = geo::LoadPoints(data);
-    FUZZ_CHECK(points.status == (files.count(filenames::PointsDat) ? geo::PointsStatus::Loaded
-                                                             : geo::PointsStatus::NoLocations));
+    FUZZ_CHECK(points.status == (files.count(filenames::PointsDat)
+                                     ? geo::PointsStatus::Loaded
+                                     : geo::PointsStatus::NoLocations));
     auto city = CityFile::open(data);
     auto zips = ZipFile::open(data);
     FUZZ_CHECK(city && zips);

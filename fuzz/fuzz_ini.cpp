@@ -18,15 +18,24 @@ struct Key {
 };
 
 const Key Keys[] = {
-    {"Misc", "Window Size"},        {"Misc", "Last Search"},
-    {"Misc", "All State"},          {"Misc", "Last Print Format"},
-    {"Misc", "Last Copy Format"},   {"Misc", "Main Window Left"},
-    {"Misc", "Main Window Top"},    {"Misc", "Always On Top"},
-    {"Misc", "Single State"},       {"Misc", "Nearby Miles"},
-    {"Preferences", "Show County"}, {"Preferences", "Show Area Code"},
-    {"Print Font", "Font Name"},    {"Print Font", "Color"},
-    {"Time Zone", "Time Zone"},     {"Time Zone", "Daylight Savings"},
-    {"Map", "Left"},                {"Map", "Width"},
+    {"Misc", "Window Size"},
+    {"Misc", "Last Search"},
+    {"Misc", "All State"},
+    {"Misc", "Last Print Format"},
+    {"Misc", "Last Copy Format"},
+    {"Misc", "Main Window Left"},
+    {"Misc", "Main Window Top"},
+    {"Misc", "Always On Top"},
+    {"Misc", "Single State"},
+    {"Misc", "Nearby Miles"},
+    {"Preferences", "Show County"},
+    {"Preferences", "Show Area Code"},
+    {"Print Font", "Font Name"},
+    {"Print Font", "Color"},
+    {"Time Zone", "Time Zone"},
+    {"Time Zone", "Daylight Savings"},
+    {"Map", "Left"},
+    {"Map", "Width"},
     {"Map", "Open"},
 };
 

@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     OutlineLoad load = parseOutlines({bytes, size});
     if (!load.outlines) {
         const std::string refused = corruptMessage("");
-        FUZZ_CHECK(std::string_view(load.error).starts_with(
-            std::string_view(refused).substr(0, refused.size() - 3)));
+        FUZZ_CHECK(std::string_view(load.error)
+                       .starts_with(std::string_view(refused).substr(0, refused.size() - 3)));
         return 0;
     }
     FUZZ_CHECK(load.error.empty());

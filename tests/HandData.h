@@ -53,7 +53,7 @@ public:
         {"Salem", 0, {10}},               // 8
         {"Salt Lake City", 0, {0, 1, 2}}, // 9
         {"Saltdale", 3, {}},              // 10
-        {"Zu\xF1i", 3, {13}},            // 11, a Windows-1252 letter
+        {"Zu\xF1i", 3, {13}},             // 11, a Windows-1252 letter
     };
     std::vector<HandZip> zips = {
         {84101, 9, 0, 801, 5 | 128}, // 0
@@ -77,13 +77,13 @@ public:
         std::vector<std::uint16_t> zips;
     };
     std::vector<County> counties = {
-        {"Salt Lake", 0, {0, 1, 2}}, {"Dallas", 1, {3}}, {"Collin", 1, {4}}, {"Oldham", 2, {5}},
-        {"Los Angeles", 3, {7, 8}},  {"Marion", 5, {9}}, {"Utah", 0, {10}},  {"Marion", 1, {11}},
-        {"Ada", StateA, {12}},       {"Empty", 0, {}},    {"Shasta", 3, {13}},
+        {"Salt Lake", 0, {0, 1, 2}}, {"Dallas", 1, {3}}, {"Collin", 1, {4}},  {"Oldham", 2, {5}},
+        {"Los Angeles", 3, {7, 8}},  {"Marion", 5, {9}}, {"Utah", 0, {10}},   {"Marion", 1, {11}},
+        {"Ada", StateA, {12}},       {"Empty", 0, {}},   {"Shasta", 3, {13}},
     };
     std::map<std::uint16_t, std::vector<std::uint16_t>> areas = {
-        {801, {0, 1, 2, 10}}, {972, {3}},  {806, {5}},  {310, {7, 8}},
-        {503, {9}},           {903, {11}}, {602, {12}}, {555, {}}, {530, {13}},
+        {801, {0, 1, 2, 10}}, {972, {3}},  {806, {5}}, {310, {7, 8}}, {503, {9}},
+        {903, {11}},          {602, {12}}, {555, {}},  {530, {13}},
     };
 
     TempDir dir;

@@ -40,7 +40,9 @@ void TempDir::remove(std::string_view name) const {
     std::filesystem::remove(path_ / std::string(name));
 }
 
-std::string le16(std::uint16_t v) { return {char(v & 0xff), char(v >> 8)}; }
+std::string le16(std::uint16_t v) {
+    return {char(v & 0xff), char(v >> 8)};
+}
 
 std::string le32(std::int32_t v) {
     auto u = std::uint32_t(v);
@@ -64,8 +66,8 @@ std::string areaDatRecord(std::uint16_t code, std::int32_t offset) {
 }
 
 std::string countyDatRecord(std::string_view name, std::uint8_t state, std::int32_t offset) {
-    return std::string(1, char(name.size() + 1)) + std::string(name) +
-           std::string(1, char(state)) + le32(offset);
+    return std::string(1, char(name.size() + 1)) + std::string(name) + std::string(1, char(state)) +
+           le32(offset);
 }
 
 std::string zipList(std::initializer_list<std::uint16_t> zips) {
@@ -77,8 +79,8 @@ std::string zipList(std::initializer_list<std::uint16_t> zips) {
 
 std::string cityDatRecord(std::string_view name, std::uint8_t state,
                           std::initializer_list<std::uint16_t> zips) {
-    return std::string(1, char(name.size() + 1)) + std::string(name) +
-           std::string(1, char(state)) + zipList(zips);
+    return std::string(1, char(name.size() + 1)) + std::string(name) + std::string(1, char(state)) +
+           zipList(zips);
 }
 
 std::string fixtureDir(std::string_view name) {

@@ -16,12 +16,8 @@ struct Named {
 };
 
 constexpr Named Commands[] = {
-    {"lookup", LookupCommand},
-    {"distance", DistanceCommand},
-    {"near", NearCommand},
-    {"nearest", NearestCommand},
-    {"phone", PhoneCommand},
-    {"show", ShowCommand},
+    {"lookup", LookupCommand},   {"distance", DistanceCommand}, {"near", NearCommand},
+    {"nearest", NearestCommand}, {"phone", PhoneCommand},       {"show", ShowCommand},
 };
 
 } // namespace

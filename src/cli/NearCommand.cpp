@@ -14,8 +14,8 @@ class Near : public Command {
 public:
     std::string_view usage() const override { return "near ZIP|LAT,LON"; }
     std::vector<const Option*> options() const override {
-        return {&option::Show, &option::Caps,  &option::Format, &option::Csv,
-                &option::Json, &option::Miles, &option::Km,     &option::Limit, &option::Kind};
+        return {&option::Show,  &option::Caps, &option::Format, &option::Csv, &option::Json,
+                &option::Miles, &option::Km,   &option::Limit,  &option::Kind};
     }
 
     int run(const Invocation& in) const override {

@@ -55,7 +55,8 @@ KindSet ReadKinds(std::string_view value) {
     if (const std::optional<KindSet> kinds = KindSet::parse(value))
         return *kinds;
     throw UsageFailure{"--kind takes all or a comma list from standard,po_box_or_unique,military, "
-                       "not \"" + std::string(value) + "\"",
+                       "not \"" +
+                           std::string(value) + "\"",
                        false};
 }
 
@@ -159,17 +160,18 @@ namespace {
 
 // Every option in the order of the usage text.
 const Option* const UsageOrder[] = {
-    &option::Data,         &option::SettingsFile, &option::State, &option::Show,   &option::Caps,
-    &option::Format,       &option::Csv,          &option::Json,  &option::Column, &option::Columns,
-    &option::DistanceFrom, &option::Miles,        &option::Km,    &option::Limit,  &option::Kind,
-    &option::Hours, &option::Zips,         &option::PhoneColumn,  &option::Help,  &option::Version};
+    &option::Data,   &option::SettingsFile, &option::State,        &option::Show,
+    &option::Caps,   &option::Format,       &option::Csv,          &option::Json,
+    &option::Column, &option::Columns,      &option::DistanceFrom, &option::Miles,
+    &option::Km,     &option::Limit,        &option::Kind,         &option::Hours,
+    &option::Zips,   &option::PhoneColumn,  &option::Help,         &option::Version};
 
 // Every option in the order a command refuses them: of several it does not take, the first.
 const Option* const RefusalOrder[] = {
-    &option::State, &option::Show,         &option::Format, &option::Json,    &option::Column,
-    &option::Miles, &option::Km,           &option::Limit,  &option::Kind, &option::Columns, &option::DistanceFrom,
-    &option::Caps,  &option::Csv,          &option::Hours,  &option::Zips,    &option::PhoneColumn,
-    &option::Data,  &option::SettingsFile, &option::Help,   &option::Version};
+    &option::State,        &option::Show, &option::Format,       &option::Json,  &option::Column,
+    &option::Miles,        &option::Km,   &option::Limit,        &option::Kind,  &option::Columns,
+    &option::DistanceFrom, &option::Caps, &option::Csv,          &option::Hours, &option::Zips,
+    &option::PhoneColumn,  &option::Data, &option::SettingsFile, &option::Help,  &option::Version};
 
 const Option* Named(std::string_view name) {
     for (const Option* o : UsageOrder)

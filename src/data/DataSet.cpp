@@ -151,7 +151,9 @@ std::optional<std::string> versionLine(const DataSet& data) {
 
 } // namespace
 
-std::string ZipDataDate(const DataSet& data) { return versionLine(data).value_or(""); }
+std::string ZipDataDate(const DataSet& data) {
+    return versionLine(data).value_or("");
+}
 
 std::string ZipVersionMessage(const DataSet& data) {
     auto line = versionLine(data);

@@ -27,7 +27,8 @@ struct CountyEntry {
     std::int32_t zipListOffset = 0;
 
     std::string_view name() const {
-        return text.empty() ? std::string_view() : std::string_view(text).substr(0, text.size() - 1);
+        return text.empty() ? std::string_view()
+                            : std::string_view(text).substr(0, text.size() - 1);
     }
     int stateNumber() const { return text.empty() ? -1 : int(std::uint8_t(text.back())); }
 };

@@ -35,8 +35,10 @@ namespace msg {
 inline constexpr const char* ZipIndexNotFound = "Zip Code Index File could not be found.";
 inline constexpr const char* AreaDataNotFound = "Area Code Data File could not be found.";
 inline constexpr const char* ZipFileNotFound = "Zip Code File could not be found.";
-inline constexpr const char* StateNotFound = "File containing state definitions could not be found.";
-inline constexpr const char* CountyNotFound = "File containing county definitions could not be found.";
+inline constexpr const char* StateNotFound =
+    "File containing state definitions could not be found.";
+inline constexpr const char* CountyNotFound =
+    "File containing county definitions could not be found.";
 inline constexpr const char* CountyCorrupt = "File containing county definitions is corrupt.";
 inline constexpr const char* CityNotFound = "File containing city definitions could not be found.";
 inline constexpr const char* CitySeekFailed = "Seek in City File failed.";

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -73,7 +73,9 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
     return *this;
 }
 
-MappedFile::~MappedFile() { release(); }
+MappedFile::~MappedFile() {
+    release();
+}
 
 void MappedFile::release() {
     if (data_)
@@ -206,7 +208,9 @@ bool ByteCursor::read(void* dst, std::size_t n) {
     return true;
 }
 
-bool ByteCursor::readU8(std::uint8_t& v) { return read(&v, 1); }
+bool ByteCursor::readU8(std::uint8_t& v) {
+    return read(&v, 1);
+}
 
 bool ByteCursor::readU16(std::uint16_t& v) {
     std::uint8_t b[2];

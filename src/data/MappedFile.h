@@ -2,12 +2,12 @@
 
 #include <array>
 #include <cstddef>
-#include <memory>
-#include <vector>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace corvana {
 

@@ -15,7 +15,9 @@
 
 namespace corvana {
 
-inline std::uint16_t loadU16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+inline std::uint16_t loadU16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | (p[1] << 8));
+}
 inline std::int32_t loadI32(const std::uint8_t* p) {
     return std::int32_t(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) |
                         (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24));
@@ -33,18 +35,22 @@ inline void storeI32(std::string& out, std::int32_t v) {
     for (int shift = 0; shift < 32; shift += 8)
         out += char((u >> shift) & 0xFF);
 }
-inline std::uint32_t loadU32(const std::uint8_t* p) { return std::uint32_t(loadI32(p)); }
-inline void storeU32(std::string& out, std::uint32_t v) { storeI32(out, std::int32_t(v)); }
+inline std::uint32_t loadU32(const std::uint8_t* p) {
+    return std::uint32_t(loadI32(p));
+}
+inline void storeU32(std::string& out, std::uint32_t v) {
+    storeI32(out, std::int32_t(v));
+}
 
 // One record of ZIPCODE.DAT per ZIP code, in ZIP order. Byte 3 is unused and written as 0.
 // The file: WriteZipFile.
 struct ZipRecord {
-    std::uint8_t leading = 0;   // the ZIP code divided by 10000
-    std::uint16_t last4 = 0;    // the ZIP code modulo 10000
+    std::uint8_t leading = 0; // the ZIP code divided by 10000
+    std::uint16_t last4 = 0;  // the ZIP code modulo 10000
     std::int32_t cityOffset = 0;
     std::uint16_t county = NoCounty;
     std::uint16_t areaCode = NoAreaCode;
-    std::uint8_t timeZone = 0;  // the zone byte: see zoneByte()
+    std::uint8_t timeZone = 0; // the zone byte: see zoneByte()
 
     static constexpr std::size_t LeadingAt = 0;
     static constexpr std::size_t Last4At = 1;

@@ -12,8 +12,9 @@ std::string ZipRecord::zipText() const {
     // The leading digit is one character; a damaged byte above 9 still gives one character, and
     // a damaged last-four value above 9999 is cut to five characters in all.
     if (last4 <= 9999) {
-        const char s[5] = {char('0' + leading), char('0' + last4 / 1000), char('0' + last4 / 100 % 10),
-                           char('0' + last4 / 10 % 10), char('0' + last4 % 10)};
+        const char s[5] = {char('0' + leading), char('0' + last4 / 1000),
+                           char('0' + last4 / 100 % 10), char('0' + last4 / 10 % 10),
+                           char('0' + last4 % 10)};
         return std::string(s, 5);
     }
     return cutTo(std::string(1, char('0' + leading)) + std::to_string(last4), 5);
@@ -89,8 +90,7 @@ CityHeader CityFile::readHeader(std::int64_t offset, const DataSet& data) const 
         throw FatalError(msg::CityCorrupt);
     CityHeader h;
     h.name.resize(len - 1u);
-    if (!in.read(h.name.data(), len - 1u) || !in.readU8(h.state) ||
-        h.state >= data.states.size())
+    if (!in.read(h.name.data(), len - 1u) || !in.readU8(h.state) || h.state >= data.states.size())
         throw FatalError(msg::CityCorrupt);
     h.listPos = in.pos();
     return h;

@@ -75,9 +75,9 @@ void ForEachZipRecord(const DataSet& data, const ZipFile& file, std::string_view
 
 // The name and state of a CITY.DAT record, and where its ZIP list begins.
 struct CityHeader {
-    std::string name;          // as stored, mixed case
+    std::string name; // as stored, mixed case
     std::uint8_t state = 0;
-    std::size_t listPos = 0;   // byte position of the ZIP count
+    std::size_t listPos = 0; // byte position of the ZIP count
 };
 
 // CITY.DAT opened for one search or one copy-and-print run.

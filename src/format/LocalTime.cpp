@@ -1,8 +1,8 @@
 #include "format/LocalTime.h"
 
 #include "data/Records.h"
-#include "text/ShortString.h"
 #include "settings/Settings.h"
+#include "text/ShortString.h"
 
 #include <chrono>
 #include <ctime>

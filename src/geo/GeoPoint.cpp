@@ -148,8 +148,7 @@ PointParse ParsePoint(std::string_view text) {
     } else {
         std::size_t blank = text.find_first_of(" \t");
         lat = text.substr(0, blank);
-        lon = blank == std::string_view::npos ? std::string_view()
-                                              : trimBlanks(text.substr(blank));
+        lon = blank == std::string_view::npos ? std::string_view() : trimBlanks(text.substr(blank));
     }
     if (lat.empty())
         return refused(PointError::MissingLatitude, "The point has no latitude before its "

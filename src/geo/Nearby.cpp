@@ -22,14 +22,13 @@ NearResult nearPoint(const Points& points, GeoPoint centre, double radiusKm, std
     }
     // The sphere finds every place that can be inside; the geodesic decides, once per place.
     const auto& places = points.tree().places();
-    points.tree().visitBall(UnitVector(centre), ChordSquaredWithin(radiusKm),
-                            [&](std::uint32_t i) {
-                                const double km = GeodesicKm(centre, places[i].point);
-                                if (km <= radiusKm)
-                                    for (std::uint16_t r : points.recordsAt(places[i]))
-                                        if (r == centreRecord || kinds.keeps(r))
-                                            result.zips.push_back(NearbyZip{r, km});
-                            });
+    points.tree().visitBall(UnitVector(centre), ChordSquaredWithin(radiusKm), [&](std::uint32_t i) {
+        const double km = GeodesicKm(centre, places[i].point);
+        if (km <= radiusKm)
+            for (std::uint16_t r : points.recordsAt(places[i]))
+                if (r == centreRecord || kinds.keeps(r))
+                    result.zips.push_back(NearbyZip{r, km});
+    });
     const NearerFirst before{centreRecord};
     if (limit < result.zips.size()) {
         std::partial_sort(result.zips.begin(), result.zips.begin() + std::ptrdiff_t(limit),

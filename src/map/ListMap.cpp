@@ -60,7 +60,7 @@ public:
     ListMap run(const std::vector<ResultItem>& items, const std::optional<NearbyCentre>& nearby) {
         ListMap out;
         std::set<int> states, counties;
-        std::map<std::int32_t, int> cities; // the ZIP lines' cities, counted
+        std::map<std::int32_t, int> cities;     // the ZIP lines' cities, counted
         std::map<std::int32_t, Middle> middles; // and the middle of their listed ZIP codes
         std::vector<std::pair<std::string, Middle>> listedCities; // the city lines' places
         std::size_t stateLines = 0, cityLines = 0, areaLines = 0, countyLines = 0;

@@ -121,8 +121,8 @@ struct MapCanvasCache {
     Polygons land;
     Polygons areaRings; // the outlined places' rings, as the areas path holds them
     QPainterPath countyLines, stateLines, areas;
-    std::vector<QPointF> dots;       // pixel of each dot, in content order
-    std::vector<std::size_t> order;  // the order in which the dots are drawn
+    std::vector<QPointF> dots;      // pixel of each dot, in content order
+    std::vector<std::size_t> order; // the order in which the dots are drawn
     std::vector<QPointF> circle;
     std::uint64_t dotsView = 0, dotsContent = 0;
     QImage sprites[2][2]; // [selected][hollow]
@@ -349,8 +349,8 @@ void MapCanvas::setContent(MapContent content) {
     content_ = std::move(content);
     circle_.clear();
     if (content_.circle && content_.circle->radiusKm > 0)
-        circle_ = geo::GeodesicCircle(content_.circle->centre, content_.circle->radiusKm,
-                                      CirclePoints);
+        circle_ =
+            geo::GeodesicCircle(content_.circle->centre, content_.circle->radiusKm, CirclePoints);
     std::vector<GeoPoint> at;
     at.reserve(content_.dots.size());
     for (const auto& dot : content_.dots)
@@ -659,9 +659,9 @@ void MapCanvas::drawDots(QPainter& painter) {
         } else if (raster) {
             const QImage& sprite = c.sprites[dot.selected][hollow];
             const QSizeF half = sprite.deviceIndependentSize() / 2;
-            painter.drawImage(QPointF(std::round(at.x() - half.width()),
-                                      std::round(at.y() - half.height())),
-                              sprite);
+            painter.drawImage(
+                QPointF(std::round(at.x() - half.width()), std::round(at.y() - half.height())),
+                sprite);
         } else {
             paintDot(painter, at, dot.selected, hollow);
         }

@@ -49,8 +49,8 @@ struct MapCircle {
 
 struct MapContent {
     std::vector<MapDot> dots;
-    std::vector<int> states;   // FIPS codes of states to outline, e.g. 49 for Utah
-    std::vector<int> counties; // FIPS codes of counties to outline, e.g. 49035
+    std::vector<int> states;     // FIPS codes of states to outline, e.g. 49 for Utah
+    std::vector<int> counties;   // FIPS codes of counties to outline, e.g. 49035
     bool countiesListed = false; // the counties are a list's own lines: each is named
     std::optional<MapCircle> circle;
     std::vector<NamedPlace> places; // listed cities, named at the middle of their ZIP codes
@@ -176,7 +176,7 @@ private:
     MapColours colours_ = MapColours::light();
     double fontPixels_ = 12;
     std::uint64_t styleRevision_ = 1; // of the colours and fonts
-    std::vector<GeoPoint> circle_; // the circle's points around its centre
+    std::vector<GeoPoint> circle_;    // the circle's points around its centre
     QSize size_{640, 480};
     MapView view_;
     std::uint64_t placesRevision_ = 1; // of the outlines and the outlined places

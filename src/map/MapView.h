@@ -57,8 +57,8 @@ public:
     double yOf(double lat) const { return size_.height() / 2 - (lat - centre_.latitude) * scale_; }
 
     GeoPoint centre() const { return centre_; }
-    double scale() const { return scale_; }    // pixels per degree of latitude
-    double xScale() const { return xScale_; }  // pixels per degree of longitude
+    double scale() const { return scale_; }   // pixels per degree of latitude
+    double xScale() const { return xScale_; } // pixels per degree of longitude
     // The part of the globe in view; its longitudes run from centre - half to centre + half.
     GeoBox visible() const;
 

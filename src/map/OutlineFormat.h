@@ -30,8 +30,12 @@ namespace corvana::map::format {
 inline constexpr char Magic[8] = {'C', 'O', 'R', 'V', 'O', 'U', 'T', 'L'};
 inline constexpr std::uint16_t Version = 1;
 
-inline std::uint32_t loadU32(const std::uint8_t* p) { return std::uint32_t(loadI32(p)); }
-inline void storeU32(std::string& out, std::uint32_t v) { storeI32(out, std::int32_t(v)); }
+inline std::uint32_t loadU32(const std::uint8_t* p) {
+    return std::uint32_t(loadI32(p));
+}
+inline void storeU32(std::string& out, std::uint32_t v) {
+    storeI32(out, std::int32_t(v));
+}
 
 // Degrees are kept as whole 1e-7 degrees.
 inline constexpr double UnitsPerDegree = 1e7;
@@ -40,11 +44,11 @@ struct Header {
     char magic[8] = {};
     std::uint16_t version = Version;
     std::uint16_t headerSize = 0;
-    std::uint32_t steps = 0;  // grid steps per axis: x and y run from 0 to steps - 1
-    std::int32_t west = 0;    // longitude of x = 0
-    std::int32_t south = 0;   // latitude of y = 0
-    std::int32_t east = 0;    // longitude of x = steps - 1
-    std::int32_t north = 0;   // latitude of y = steps - 1
+    std::uint32_t steps = 0; // grid steps per axis: x and y run from 0 to steps - 1
+    std::int32_t west = 0;   // longitude of x = 0
+    std::int32_t south = 0;  // latitude of y = 0
+    std::int32_t east = 0;   // longitude of x = steps - 1
+    std::int32_t north = 0;  // latitude of y = steps - 1
     std::uint16_t stateCount = 0;
     std::uint16_t countyCount = 0;
     std::uint32_t ringCount = 0;

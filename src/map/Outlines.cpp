@@ -281,8 +281,7 @@ private:
 
 namespace {
 
-template <class T, class Key>
-const T* findSorted(const std::vector<T>& table, Key key) {
+template <class T, class Key> const T* findSorted(const std::vector<T>& table, Key key) {
     auto it = std::lower_bound(table.begin(), table.end(), key,
                                [](const T& r, Key k) { return r.fips < k; });
     return it != table.end() && it->fips == key ? &*it : nullptr;

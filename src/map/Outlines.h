@@ -44,9 +44,9 @@ public:
         GeoBox box;
     };
     struct Region {
-        int fips = 0;          // state: 2 digits; county: state * 1000 + county code
-        std::string name;      // UTF-8, as the Census Bureau named it about 2017
-        std::string abbrev;    // USPS abbreviation of a state; empty for a county
+        int fips = 0;       // state: 2 digits; county: state * 1000 + county code
+        std::string name;   // UTF-8, as the Census Bureau named it about 2017
+        std::string abbrev; // USPS abbreviation of a state; empty for a county
         std::uint32_t firstRing = 0;
         std::uint32_t ringCount = 0;
         GeoBox box;

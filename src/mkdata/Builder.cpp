@@ -195,8 +195,8 @@ void readPlace(Row& row, std::string_view latitude, std::string_view longitude,
         throw InputError(line, "bad county_fips " + inQuotes(countyFips) + " (five digits wanted)");
     // POINTS.DAT keeps state code 00 for "no county code"; no state has it.
     if (countyFips.starts_with("00"))
-        throw InputError(line, "bad county_fips " + inQuotes(countyFips) +
-                                   " (no state has the code 00)");
+        throw InputError(line,
+                         "bad county_fips " + inQuotes(countyFips) + " (no state has the code 00)");
     row.countyFips = std::string(countyFips);
 }
 
@@ -809,8 +809,8 @@ std::variant<Options, int> parseOptions(const std::vector<std::string>& args, st
                              : a == "--date"      ? &date
                              : a == "--exchanges" ? &exchangesPath
                                                   : nullptr;
-        bool* given = a == "--csv"   ? &haveCsv
-                      : a == "--out" ? &haveOut
+        bool* given = a == "--csv"    ? &haveCsv
+                      : a == "--out"  ? &haveOut
                       : a == "--date" ? &haveDate
                                       : &haveExchanges;
         if (!value) {

@@ -1,9 +1,9 @@
 #include "output/CopyOutput.h"
 
 #include "data/Errors.h"
-#include "text/ShortString.h"
 #include "format/LocalTime.h"
 #include "search/ZipFields.h"
+#include "text/ShortString.h"
 
 namespace corvana {
 

@@ -26,9 +26,9 @@ std::optional<std::int32_t> LookupCityIndex(const DataSet& data, std::string_vie
         if (bytes.size() - pos < CityIndexRecord::Size)
             throw IoError(msg::ReadPastEnd);
         const CityIndexRecord rec = CityIndexRecord::decode(bytes.data() + pos);
-        const bool match = firstLetterOnly ? rec.key[0] == key[0]
-                                           : rec.keyLength == 2 && rec.key[0] == key[0] &&
-                                                 rec.key[1] == key[1];
+        const bool match = firstLetterOnly
+                               ? rec.key[0] == key[0]
+                               : rec.keyLength == 2 && rec.key[0] == key[0] && rec.key[1] == key[1];
         if (match)
             return rec.cityOffset;
     }

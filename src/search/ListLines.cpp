@@ -1,8 +1,8 @@
 #include "search/detail/SearchCommon.h"
 
-#include "text/ShortString.h"
 #include "format/LocalTime.h"
 #include "search/ZipFields.h"
+#include "text/ShortString.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -69,8 +69,7 @@ SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre,
         CityFile city = OpenCityFile(ctx.data);
         const std::string centreZip = zip.read(centre).zipText();
         StartList(r, ListHeading{ItemKind::Zip, NearbyHeading(radius, centreZip)});
-        const geo::NearResult near =
-            geo::Near(points, centre, radius.km(), geo::NoLimit, kinds);
+        const geo::NearResult near = geo::Near(points, centre, radius.km(), geo::NoLimit, kinds);
         AppendZipLines(r, Items(near), zip, city, ctx);
         ShowDistances(r);
         if (r.items.empty())
@@ -102,8 +101,8 @@ SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
 }
 
 SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
-                          std::string_view centreText, double radiusMiles,
-                          const SearchContext& ctx, const KindChoice& kinds) {
+                          std::string_view centreText, double radiusMiles, const SearchContext& ctx,
+                          const KindChoice& kinds) {
     return SearchNearby(points, centre, centreText,
                         NearbyRadius{radiusMiles, geo::LengthUnit::Miles}, ctx, kinds);
 }

@@ -42,7 +42,9 @@ int ItemCompare(const std::string& a, const std::string& b) {
     return byBytes;
 }
 
-bool ItemLess(const std::string& a, const std::string& b) { return ItemCompare(a, b) < 0; }
+bool ItemLess(const std::string& a, const std::string& b) {
+    return ItemCompare(a, b) < 0;
+}
 
 void SortItems(std::vector<ResultItem>& items) {
     // Sort (key, position) pairs, the key being the first eight folded bytes, so that most

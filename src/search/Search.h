@@ -151,7 +151,7 @@ struct SearchResult : Problems {
     bool outputControls = false; // copy, print and range-select on
     bool cleared = false;        // the list was cleared and holds `items`; otherwise keep old items
     std::optional<ListHeading> heading;
-    std::vector<ResultItem> items; // in list order
+    std::vector<ResultItem> items;      // in list order
     std::optional<NearbyCentre> nearby; // set on a list of nearby ZIP codes
 };
 
@@ -199,8 +199,8 @@ SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
                           std::string_view centreText, const NearbyRadius& radius,
                           const SearchContext& ctx, const KindChoice& kinds = {});
 SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
-                          std::string_view centreText, double radiusMiles,
-                          const SearchContext& ctx, const KindChoice& kinds = {});
+                          std::string_view centreText, double radiusMiles, const SearchContext& ctx,
+                          const KindChoice& kinds = {});
 
 // The ZIP lines of `zips` under `heading`, in that order and each with the distance it carries
 // in its ZipItem (the text is the plain ZIP line):

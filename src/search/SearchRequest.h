@@ -16,11 +16,12 @@ namespace corvana {
 // The five kinds of search. The numbers are those stored as "Last Search" in CORVANA.INI.
 enum class SearchMode { Zip = 1, City = 2, State = 3, County = 4, Area = 5 };
 
-inline constexpr SearchMode SearchModes[] = {SearchMode::Zip, SearchMode::City,
-                                             SearchMode::State, SearchMode::County,
-                                             SearchMode::Area};
+inline constexpr SearchMode SearchModes[] = {SearchMode::Zip, SearchMode::City, SearchMode::State,
+                                             SearchMode::County, SearchMode::Area};
 
-inline constexpr int ModeNumber(SearchMode mode) { return int(mode); }
+inline constexpr int ModeNumber(SearchMode mode) {
+    return int(mode);
+}
 
 // The mode of a stored number; empty for numbers no mode has.
 std::optional<SearchMode> ModeFromNumber(int number);

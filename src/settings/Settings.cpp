@@ -49,8 +49,7 @@ constexpr Row SettingRows[] = {
     // section, as a file of an older version gains it at the end of the section.
     {Misc, "Single State", "", SmallBuffer, CORVANA_AT(TextAt, singleState)},
     {Misc, "Nearby Miles", "10", SmallBuffer, CORVANA_AT(MilesAt, nearbyMiles), true},
-    {Misc, "Nearby Standard Only", "No", SmallBuffer, CORVANA_AT(FlagAt, nearbyStandardOnly),
-     true},
+    {Misc, "Nearby Standard Only", "No", SmallBuffer, CORVANA_AT(FlagAt, nearbyStandardOnly), true},
 
     {Preferences, "Show County", "Yes", SmallBuffer, CORVANA_AT(FlagAt, showCounty)},
     {Preferences, "Show Area Code", "Yes", SmallBuffer, CORVANA_AT(FlagAt, showAreaCode)},

@@ -43,9 +43,9 @@ constexpr std::array<bool, 256> StopsUnquoted = [] {
 
 // Where a complete record ends.
 struct RecordEnd {
-    std::size_t length = 0;  // the record without its line end
+    std::size_t length = 0;   // the record without its line end
     std::string_view lineEnd; // a view of a literal, so that it outlives the bytes read
-    std::size_t lines = 0;   // the lines the record takes
+    std::size_t lines = 0;    // the lines the record takes
 };
 
 // Scans one record in the bytes held. Returns false when they end before the record does and

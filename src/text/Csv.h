@@ -100,8 +100,8 @@ private:
     CsvOptions options_;
     std::vector<char> buf_;
     const char* data_ = nullptr; // the bytes: buf_ or the whole text
-    std::size_t begin_ = 0; // first unread byte
-    std::size_t end_ = 0;   // end of the bytes read
+    std::size_t begin_ = 0;      // first unread byte
+    std::size_t end_ = 0;        // end of the bytes read
     std::size_t readSize_ = FirstRead;
     bool eof_ = false;
     bool started_ = false;

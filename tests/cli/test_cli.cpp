@@ -564,8 +564,7 @@ TEST(CliShow, BadArgumentsAreNamedAndTheFoundPrinted) {
     copy.write("ZIPFACTS.DAT", "broken");
     r = Geo({"show", "84101"}, std::nullopt, copy.str());
     EXPECT_EQ(r.status, 3);
-    EXPECT_NE(r.err.find("File containing ZIP code facts is corrupt."), std::string::npos)
-        << r.err;
+    EXPECT_NE(r.err.find("File containing ZIP code facts is corrupt."), std::string::npos) << r.err;
 }
 
 TEST(CliKinds, NearestIsStandardUnlessAskedAndNearChoosesKinds) {
@@ -607,9 +606,8 @@ TEST(CliLookup, FactColumns) {
                      "10001,standard,America/New_York,,332;646;917,,New York\r\n"
                      "09001,military,,,,,APO\r\n");
     // The default columns are as they were; data without facts leaves the new ones empty.
-    EXPECT_EQ(Geo({"lookup", "84101"}).out,
-              "zip,city,state,county,area_code,utc_offset,dst\r\n"
-              "84101,Salt Lake City,UT,Salt Lake,801,-7,true\r\n");
+    EXPECT_EQ(Geo({"lookup", "84101"}).out, "zip,city,state,county,area_code,utc_offset,dst\r\n"
+                                            "84101,Salt Lake City,UT,Salt Lake,801,-7,true\r\n");
     r = Geo({"lookup", "--columns", "kind,city", "84101"}, std::nullopt, fixtureDir("small"));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.substr(r.out.find("\r\n") + 2, 7), "84101,,");

@@ -14,8 +14,12 @@ using namespace corvana::test;
 
 namespace {
 
-const char* const SystemZones[] = {"America/New_York", "America/Chicago",     "America/Denver",
-                                   "America/Phoenix",  "America/Los_Angeles", "Pacific/Honolulu",
+const char* const SystemZones[] = {"America/New_York",
+                                   "America/Chicago",
+                                   "America/Denver",
+                                   "America/Phoenix",
+                                   "America/Los_Angeles",
+                                   "Pacific/Honolulu",
                                    "UTC"};
 
 struct Place {
@@ -60,9 +64,9 @@ struct FirstRun {
 
     // The hour of the time that corvana-query prints for a ZIP code; -1 when there is none.
     int shownHour(const char* systemZone, const char* zip) const {
-        const std::string out = Output("XDG_CONFIG_HOME='" + config.str() + "' LC_ALL=C TZ=" +
-                                       systemZone + " " + fake() + CORVANA_BIN_DIR +
-                                       "/corvana-query --show time zip " + zip + " 2>&1");
+        const std::string out =
+            Output("XDG_CONFIG_HOME='" + config.str() + "' LC_ALL=C TZ=" + systemZone + " " +
+                   fake() + CORVANA_BIN_DIR + "/corvana-query --show time zip " + zip + " 2>&1");
         // "Possible Cities\n84101 Salt Lake City, UT 13:05:09\n"
         const std::size_t end = out.find_last_of(':');
         if (out.size() < 9 || end == std::string::npos || end < 6 || out[end - 3] != ':')
@@ -90,8 +94,8 @@ struct FirstRun {
                 }
                 if (shown != real) {
                     ++wrong;
-                    ADD_FAILURE() << (when ? *when : "now") << ", system zone " << system
-                                  << ": " << p.zip << " (" << p.zone << ") shows hour " << shown
+                    ADD_FAILURE() << (when ? *when : "now") << ", system zone " << system << ": "
+                                  << p.zip << " (" << p.zone << ") shows hour " << shown
                                   << ", its clock says " << real;
                 }
             }

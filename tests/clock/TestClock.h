@@ -18,8 +18,8 @@ public:
     explicit TestClock(LocalDateTime t) : time(t) {}
 
     LocalDateTime time{2024, 1, 15, 12, 0, 0, 0};
-    std::optional<long> winterOffset; // January to June
-    std::optional<long> summerOffset; // July to December
+    std::optional<long> winterOffset;        // January to June
+    std::optional<long> summerOffset;        // July to December
     mutable std::vector<std::int64_t> asked; // the instants utcOffset was asked about, in order
 
     LocalDateTime now() const override { return time; }

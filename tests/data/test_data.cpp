@@ -67,7 +67,8 @@ TEST(DataLoad, MissingFilesGiveTheirMessagesInOrder) {
         h.dir.remove("AREA.DAT");
         DataSet d = h.data();
         auto r = LoadInData(d);
-        EXPECT_EQ(r.fatal, (std::vector<std::string>{msg::ZipIndexNotFound, msg::AreaDataNotFound}));
+        EXPECT_EQ(r.fatal,
+                  (std::vector<std::string>{msg::ZipIndexNotFound, msg::AreaDataNotFound}));
     }
     {
         h.dir.remove("COUNTY.DAT");
@@ -86,8 +87,8 @@ TEST(DataLoad, EmptyAndDuplicatedRecords) {
     h.dir.write("COUNTY.DAT", "");
     h.dir.write("ZIPCODE.IDX", zipIdxRecord(841, 0, 2, 0) + zipIdxRecord(841, 7, 3, 9) +
                                    zipIdxRecord(1000, 1, 1, 1) + zipIdxRecord(65535, 1, 1, 1));
-    h.dir.write("AREA.DAT", areaDatRecord(801, 5) + areaDatRecord(801, 9) +
-                                areaDatRecord(1000, 1) + areaDatRecord(999, 3));
+    h.dir.write("AREA.DAT", areaDatRecord(801, 5) + areaDatRecord(801, 9) + areaDatRecord(1000, 1) +
+                                areaDatRecord(999, 3));
     DataSet d = h.data();
     auto r = LoadInData(d);
     EXPECT_TRUE(r.ok());
@@ -121,7 +122,8 @@ TEST(DataLoad, CorruptCountyFileStopsBeforeTheZipIndex) {
         EXPECT_EQ(d.zipIndex[841].first, -1) << "ZIP index must not load after " << cut;
     }
     // A state number the state table lacks, and an empty body, are as bad as a short file.
-    for (const std::string& bad : {countyDatRecord("Nowhere", 3, 0), std::string("\0\0\0\0\0", 5)}) {
+    for (const std::string& bad :
+         {countyDatRecord("Nowhere", 3, 0), std::string("\0\0\0\0\0", 5)}) {
         h.dir.write("COUNTY.DAT", bad);
         DataSet d = h.data();
         EXPECT_EQ(LoadInData(d).fatal, std::vector<std::string>{msg::CountyCorrupt});
@@ -261,10 +263,10 @@ TEST(Win1252, RoundTripsEveryByte) {
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, all);
     EXPECT_EQ(Win1252ToUtf8("Ca\xf1on \x80"), "Ca\xc3\xb1on \xe2\x82\xac");
-    EXPECT_FALSE(Utf8ToWin1252("\xe4\xb8\xad"));      // a CJK character
-    EXPECT_FALSE(Utf8ToWin1252("\xc3"));              // cut short
-    EXPECT_FALSE(Utf8ToWin1252("\xc0\xaf"));          // overlong
-    EXPECT_FALSE(Utf8ToWin1252("\xf0\x9f\x98\x80"));  // outside the code page
+    EXPECT_FALSE(Utf8ToWin1252("\xe4\xb8\xad"));     // a CJK character
+    EXPECT_FALSE(Utf8ToWin1252("\xc3"));             // cut short
+    EXPECT_FALSE(Utf8ToWin1252("\xc0\xaf"));         // overlong
+    EXPECT_FALSE(Utf8ToWin1252("\xf0\x9f\x98\x80")); // outside the code page
 }
 
 TEST(DataFiles, PositionedReadsAcrossPiecesAndPastTheEnd) {
@@ -278,8 +280,12 @@ TEST(DataFiles, PositionedReadsAcrossPiecesAndPastTheEnd) {
     EXPECT_EQ(f->size(), bytes.size());
     // Reads that start and end inside a piece, straddle one or two piece edges, or end exactly
     // at the end of the file, all give the file's bytes.
-    for (auto [off, n] : {std::pair<std::size_t, std::size_t>{0, 13}, {4090, 13}, {4095, 4200},
-                          {8191, 1}, {9990, 10}, {0, 10000}}) {
+    for (auto [off, n] : {std::pair<std::size_t, std::size_t>{0, 13},
+                          {4090, 13},
+                          {4095, 4200},
+                          {8191, 1},
+                          {9990, 10},
+                          {0, 10000}}) {
         std::string got(n, '\0');
         ASSERT_TRUE(f->read(off, got.data(), n)) << off;
         EXPECT_EQ(got, bytes.substr(off, n)) << off;

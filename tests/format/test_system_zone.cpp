@@ -57,8 +57,8 @@ TEST(SystemZone, StandardOffsetAndSummerTime) {
     const UserZone unknown; // the program's old defaults
     EXPECT_EQ(unknown, (UserZone{8, true}));
 
-    EXPECT_EQ(zoneOf(-5 * Hour, -4 * Hour), (UserZone{7, true}));   // New York
-    EXPECT_EQ(zoneOf(-7 * Hour, -7 * Hour), (UserZone{5, false}));  // Phoenix
+    EXPECT_EQ(zoneOf(-5 * Hour, -4 * Hour), (UserZone{7, true}));    // New York
+    EXPECT_EQ(zoneOf(-7 * Hour, -7 * Hour), (UserZone{5, false}));   // Phoenix
     EXPECT_EQ(zoneOf(-10 * Hour, -10 * Hour), (UserZone{2, false})); // Honolulu
     EXPECT_EQ(zoneOf(0, 0), (UserZone{12, false}));                  // UTC
     EXPECT_EQ(zoneOf(0, Hour), (UserZone{12, true}));                // London
@@ -71,10 +71,10 @@ TEST(SystemZone, StandardOffsetAndSummerTime) {
     EXPECT_EQ(zoneOf(12 * Hour, 12 * Hour), (UserZone{24, false}));
 
     // Off the scale, not whole hours, or not known: the old defaults.
-    EXPECT_EQ(zoneOf(14 * Hour, 14 * Hour), unknown);   // Kiritimati
+    EXPECT_EQ(zoneOf(14 * Hour, 14 * Hour), unknown); // Kiritimati
     EXPECT_EQ(zoneOf(-13 * Hour, -13 * Hour), unknown);
     EXPECT_EQ(zoneOf(-11 * Hour - 1, -11 * Hour - 1), unknown);
-    EXPECT_EQ(zoneOf(5 * Hour + 1800, 5 * Hour + 1800), unknown); // Kolkata
+    EXPECT_EQ(zoneOf(5 * Hour + 1800, 5 * Hour + 1800), unknown);   // Kolkata
     EXPECT_EQ(zoneOf(-3 * Hour - 1800, -2 * Hour - 1800), unknown); // St. John's
     EXPECT_EQ(zoneOf(10 * Hour + 1800, 11 * Hour), unknown);        // Lord Howe
     EXPECT_EQ(zoneOf(std::nullopt, std::nullopt), unknown);
@@ -98,15 +98,24 @@ TEST(SystemZone, SystemClockReadsTheZoneOfTz) {
         UserZone zone;
     };
     const Case cases[] = {
-        {"America/New_York", {7, true}},   {"America/Chicago", {6, true}},
-        {"America/Denver", {5, true}},     {"America/Phoenix", {5, false}},
-        {"America/Los_Angeles", {4, true}}, {"America/Anchorage", {3, true}},
-        {"Pacific/Honolulu", {2, false}},  {"America/Puerto_Rico", {8, false}},
-        {"Pacific/Guam", {22, false}},     {"UTC", {12, false}},
-        {"Europe/London", {12, true}},     {"Europe/Lisbon", {12, true}},
-        {"Africa/Abidjan", {12, false}},   {"Australia/Sydney", {22, true}},
-        {"EST5EDT", {7, true}},            {"Asia/Kolkata", UserZone()},
-        {"Pacific/Kiritimati", UserZone()}, {"Foo/Bar", UserZone()},
+        {"America/New_York", {7, true}},
+        {"America/Chicago", {6, true}},
+        {"America/Denver", {5, true}},
+        {"America/Phoenix", {5, false}},
+        {"America/Los_Angeles", {4, true}},
+        {"America/Anchorage", {3, true}},
+        {"Pacific/Honolulu", {2, false}},
+        {"America/Puerto_Rico", {8, false}},
+        {"Pacific/Guam", {22, false}},
+        {"UTC", {12, false}},
+        {"Europe/London", {12, true}},
+        {"Europe/Lisbon", {12, true}},
+        {"Africa/Abidjan", {12, false}},
+        {"Australia/Sydney", {22, true}},
+        {"EST5EDT", {7, true}},
+        {"Asia/Kolkata", UserZone()},
+        {"Pacific/Kiritimati", UserZone()},
+        {"Foo/Bar", UserZone()},
         {"Factory", UserZone()},
     };
     for (const Case& c : cases) {

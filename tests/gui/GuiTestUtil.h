@@ -74,8 +74,7 @@ QStringList ItemTexts(const QListWidget* list);
 
 // A control or menu command of a window, found by the object name it carries; a test that asks
 // for one the window lacks stops there.
-template <class T>
-T* Find(const QObject& window, const char* name) {
+template <class T> T* Find(const QObject& window, const char* name) {
     T* found = window.findChild<T*>(QString::fromLatin1(name));
     if (!found)
         qFatal("the window has no %s named %s", T::staticMetaObject.className(), name);

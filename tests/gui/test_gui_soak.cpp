@@ -79,14 +79,16 @@ struct Typist {
 
     // One keystroke, click or spin; returns the field of the mode it was made in.
     QLineEdit* press(TMainWin& w) {
-        QRadioButton* modes[] = {Find<QRadioButton>(w, "SearchZip"), Find<QRadioButton>(w, "SearchCity"), Find<QRadioButton>(w, "SearchState"), Find<QRadioButton>(w, "SearchCounty"),
-                                 Find<QRadioButton>(w, "SearchArea")};
+        QRadioButton* modes[] = {
+            Find<QRadioButton>(w, "SearchZip"), Find<QRadioButton>(w, "SearchCity"),
+            Find<QRadioButton>(w, "SearchState"), Find<QRadioButton>(w, "SearchCounty"),
+            Find<QRadioButton>(w, "SearchArea")};
         const int mode = w.searchMode();
         const int roll = int(pick(100));
-        QLineEdit* field = mode == 3
-                               ? (Find<QLineEdit>(w, "SearchSecondEdit")->isVisible() ? Find<QLineEdit>(w, "SearchSecondEdit")
-                                                                  : Find<QComboBox>(w, "SearchFirstCombo")->lineEdit())
-                               : Find<QLineEdit>(w, "SearchFirstEdit");
+        QLineEdit* field = mode == 3 ? (Find<QLineEdit>(w, "SearchSecondEdit")->isVisible()
+                                            ? Find<QLineEdit>(w, "SearchSecondEdit")
+                                            : Find<QComboBox>(w, "SearchFirstCombo")->lineEdit())
+                                     : Find<QLineEdit>(w, "SearchFirstEdit");
         if (roll < 2) {
             int next = int(pick(5));
             modes[next]->click();
@@ -102,9 +104,12 @@ struct Typist {
             else if (what == 1)
                 Find<QRadioButton>(w, "SingleState")->click();
             else
-                Find<QComboBox>(w, "StateCombo")->setCurrentIndex(int(pick(std::size_t(Find<QComboBox>(w, "StateCombo")->count()))));
+                Find<QComboBox>(w, "StateCombo")
+                    ->setCurrentIndex(
+                        int(pick(std::size_t(Find<QComboBox>(w, "StateCombo")->count()))));
         } else if (mode == 3 && roll < 9) {
-            QTest::mouseClick(roll < 7 ? Find<TSpinButton>(w, "TheSpinner")->upButton() : Find<TSpinButton>(w, "TheSpinner")->downButton(),
+            QTest::mouseClick(roll < 7 ? Find<TSpinButton>(w, "TheSpinner")->upButton()
+                                       : Find<TSpinButton>(w, "TheSpinner")->downButton(),
                               Qt::LeftButton);
         } else if (mode == 3 && field != Find<QLineEdit>(w, "SearchSecondEdit")) {
             if (field->text().size() == 2 || (!field->text().isEmpty() && roll < 20))
@@ -136,7 +141,8 @@ void checkList(TMainWin& w, const corvana::ZipFile& zips, const QString& where, 
     for (int i = 0; i < Find<QListWidget>(w, "AnswerBox")->count(); ++i) {
         const std::string text = toCore(Find<QListWidget>(w, "AnswerBox")->item(i)->text());
         if (i > 0)
-            QVERIFY2(!corvana::ItemLess(text, toCore(Find<QListWidget>(w, "AnswerBox")->item(i - 1)->text())),
+            QVERIFY2(!corvana::ItemLess(
+                         text, toCore(Find<QListWidget>(w, "AnswerBox")->item(i - 1)->text())),
                      qPrintable(where));
         const std::optional<std::uint32_t> record = w.shownItems()[std::size_t(i)].record();
         if (!record)
@@ -152,12 +158,15 @@ void checkDisplay(TMainWin& w, const QString& where) {
     const int now = w.searchMode();
     if (now == 1)
         QVERIFY2(Find<QLineEdit>(w, "SearchFirstEdit")->text().size() <= 5 &&
-                     !Find<QLineEdit>(w, "SearchFirstEdit")->text().contains(QRegularExpression("[^0-9]")),
+                     !Find<QLineEdit>(w, "SearchFirstEdit")
+                          ->text()
+                          .contains(QRegularExpression("[^0-9]")),
                  qPrintable(where));
     // In State mode a hidden city field leaves the results of its last search as they were.
     if (now == 3 && !Find<QLineEdit>(w, "SearchSecondEdit")->isVisible())
         return;
-    const QString searched = now == 3 ? Find<QLineEdit>(w, "SearchSecondEdit")->text() : Find<QLineEdit>(w, "SearchFirstEdit")->text();
+    const QString searched = now == 3 ? Find<QLineEdit>(w, "SearchSecondEdit")->text()
+                                      : Find<QLineEdit>(w, "SearchFirstEdit")->text();
     const std::size_t n = corvana::trimBlanks(toCore(searched), corvana::Blanks::Spaces).size();
     const Expect e = expectFor(now, n);
     QVERIFY2(Find<QListWidget>(w, "AnswerBox")->isVisible() == e.shown, qPrintable(where));

@@ -36,18 +36,21 @@ int zipOfRecord(const std::string& dataDir, int record) {
 
 bool outputControlsOn(TMainWin& w) {
     bool on = Find<QPushButton>(w, "ButtonCopy")->isVisible();
-    for (QWidget* c : {static_cast<QWidget*>(Find<QPushButton>(w, "ButtonCopy")), static_cast<QWidget*>(Find<QPushButton>(w, "ButtonPrint")),
+    for (QWidget* c : {static_cast<QWidget*>(Find<QPushButton>(w, "ButtonCopy")),
+                       static_cast<QWidget*>(Find<QPushButton>(w, "ButtonPrint")),
                        static_cast<QWidget*>(Find<QCheckBox>(w, "RangeSelect"))})
         if (c->isVisible() != on || c->isEnabled() != on)
             return !on; // out of step: report the opposite of what the first one says
-    if (Find<QAction>(w, "MenuPrint")->isEnabled() != on || Find<QAction>(w, "MenuCopy")->isEnabled() != on)
+    if (Find<QAction>(w, "MenuPrint")->isEnabled() != on ||
+        Find<QAction>(w, "MenuCopy")->isEnabled() != on)
         return !on;
     return on;
 }
 
 bool listShown(TMainWin& w) {
     bool on = Find<QListWidget>(w, "AnswerBox")->isVisible();
-    if (Find<QListWidget>(w, "AnswerBox")->isEnabled() != on || Find<QLabel>(w, "AnswerBoxLabel")->isVisible() != on)
+    if (Find<QListWidget>(w, "AnswerBox")->isEnabled() != on ||
+        Find<QLabel>(w, "AnswerBoxLabel")->isVisible() != on)
         return !on;
     return on && w.clientSize().height() == 401;
 }
@@ -86,12 +89,15 @@ void TestModes::zipCodeDigitByDigit() {
     QVERIFY(listShown(w));
     QVERIFY(!outputControlsOn(w));
     QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(), QString("Potential States"));
-    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), coreTexts(corvana::SearchTheZip("9", ctx)));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")),
+             coreTexts(corvana::SearchTheZip("9", ctx)));
     QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 2);
 
     QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "7");
-    QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(), QString("Cities With Most Zip Codes In Area"));
-    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), coreTexts(corvana::SearchTheZip("97", ctx)));
+    QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(),
+             QString("Cities With Most Zip Codes In Area"));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")),
+             coreTexts(corvana::SearchTheZip("97", ctx)));
     QVERIFY(!outputControlsOn(w));
 
     QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "0");
@@ -128,7 +134,8 @@ void TestModes::zipCodeDigitByDigit() {
     QVERIFY(!Find<QListWidget>(w, "AnswerBox")->isEnabled());
     QVERIFY(!Find<QLabel>(w, "AnswerBoxLabel")->isVisible());
     QCOMPARE(w.clientSize(), QSize(500, 149));
-    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), coreTexts(corvana::SearchTheZip("97", ctx)));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")),
+             coreTexts(corvana::SearchTheZip("97", ctx)));
     QVERIFY(t.messages.boxes.empty());
 }
 
@@ -140,8 +147,10 @@ void TestModes::zipFieldKeepsDigitsOnly() {
     QTest::keyClicks(e, "9021x");
     QCOMPARE(e->text(), QString("9021"));
     QCOMPARE(e->cursorPosition(), 4);
-    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 1); // the search ran on 9021: nothing under prefix 902
-    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->item(0)->text(), QString("No matching zip codes found."));
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(),
+             1); // the search ran on 9021: nothing under prefix 902
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->item(0)->text(),
+             QString("No matching zip codes found."));
 
     // A letter typed inside the digits: the caret stays where it was before the keystroke.
     e->setText("84");
@@ -149,7 +158,8 @@ void TestModes::zipFieldKeepsDigitsOnly() {
     QTest::keyClicks(e, " ");
     QCOMPARE(e->text(), QString("84"));
     QCOMPARE(e->cursorPosition(), 1);
-    QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(), QString("Cities With Most Zip Codes In Area"));
+    QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->text(),
+             QString("Cities With Most Zip Codes In Area"));
 
     // A paste of mixed text: the digits in their order, the caret one before the paste's end,
     // but never past the end of what is left.
@@ -163,7 +173,8 @@ void TestModes::zipFieldKeepsDigitsOnly() {
     e->paste();
     QCOMPARE(e->text(), QString("814"));
     QCOMPARE(e->cursorPosition(), 2);
-    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), coreTexts(corvana::SearchTheZip("814", w.searchContext())));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")),
+             coreTexts(corvana::SearchTheZip("814", w.searchContext())));
 }
 
 void TestModes::cityTextIsTrimmed() {
@@ -218,7 +229,8 @@ void TestModes::modeChangeEmptiesTheField() {
     QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "503");
     QVERIFY(listShown(w));
     QVERIFY(outputControlsOn(w));
-    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), coreTexts(corvana::SearchTheArea("503", w.searchContext())));
+    QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")),
+             coreTexts(corvana::SearchTheArea("503", w.searchContext())));
 
     clickRadio(Find<QRadioButton>(w, "SearchZip"));
     QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->width(), 70);
@@ -252,7 +264,8 @@ void TestModes::stateAbbreviationTypedLetterByLetter() {
     QVERIFY(Find<QLineEdit>(w, "SearchSecondEdit")->isEnabled());
     QVERIFY(Find<QLabel>(w, "SearchSecondLabel")->isVisible());
     QCOMPARE(w.focusWidget(), Find<QLineEdit>(w, "SearchSecondEdit"));
-    QVERIFY(!Find<QListWidget>(w, "AnswerBox")->isVisible()); // the city field is empty: nothing ran
+    QVERIFY(
+        !Find<QListWidget>(w, "AnswerBox")->isVisible()); // the city field is empty: nothing ran
 
     QTest::keyClicks(Find<QLineEdit>(w, "SearchSecondEdit"), "E");
     QVERIFY(listShown(w));
@@ -310,7 +323,8 @@ void TestModes::everyEntryOfAnAbbreviationIsChosen() {
     data.write("STATE.DAT", states);
     TestWindow t(data.str());
     TMainWin& w = t.open();
-    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->findText("ZZ"), Find<QComboBox>(w, "SearchFirstCombo")->count() - 1);
+    QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->findText("ZZ"),
+             Find<QComboBox>(w, "SearchFirstCombo")->count() - 1);
     clickRadio(Find<QRadioButton>(w, "SearchState"));
     QTest::keyClicks(Find<QComboBox>(w, "SearchFirstCombo"), "zZ");
     QCOMPARE(w.chosenStates(), (std::vector<int>{14, 15, 16, 17, 18, 19, 20}));
@@ -368,7 +382,8 @@ void TestModes::stateFilterOfCityAndCounty() {
     QCOMPARE(all, coreTexts(corvana::SearchTheCity("Sal", w.searchContext(), "")));
 
     // Picking a state while all states are searched changes nothing.
-    Find<QComboBox>(w, "StateCombo")->setCurrentIndex(Find<QComboBox>(w, "StateCombo")->findText("UT"));
+    Find<QComboBox>(w, "StateCombo")
+        ->setCurrentIndex(Find<QComboBox>(w, "StateCombo")->findText("UT"));
     QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), all);
 
     clickRadio(Find<QRadioButton>(w, "SingleState"));
@@ -377,7 +392,8 @@ void TestModes::stateFilterOfCityAndCounty() {
     QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), utah);
     QVERIFY(utah != all);
 
-    Find<QComboBox>(w, "StateCombo")->setCurrentIndex(Find<QComboBox>(w, "StateCombo")->findText("OR"));
+    Find<QComboBox>(w, "StateCombo")
+        ->setCurrentIndex(Find<QComboBox>(w, "StateCombo")->findText("OR"));
     QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")),
              coreTexts(corvana::SearchTheCity("Sal", w.searchContext(), "OR")));
 
@@ -407,7 +423,8 @@ void TestModes::rangeSelecting() {
     QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "841");
     QVERIFY(Find<QCheckBox>(w, "RangeSelect")->isEnabled());
     QTest::mouseClick(Find<QCheckBox>(w, "RangeSelect"), Qt::LeftButton);
-    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->selectionMode(), QAbstractItemView::ExtendedSelection);
+    QCOMPARE(Find<QListWidget>(w, "AnswerBox")->selectionMode(),
+             QAbstractItemView::ExtendedSelection);
     QTest::mouseClick(Find<QCheckBox>(w, "RangeSelect"), Qt::LeftButton);
     QCOMPARE(Find<QListWidget>(w, "AnswerBox")->selectionMode(), QAbstractItemView::MultiSelection);
 }
@@ -417,13 +434,16 @@ void TestModes::textsInTheDataCodePage() {
     TMainWin& w = t.open();
     QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "812");
     QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 1);
-    QVERIFY2(Find<QListWidget>(w, "AnswerBox")->item(0)->text().startsWith(QString::fromUtf8("81212 Cañon City, CO")),
+    QVERIFY2(Find<QListWidget>(w, "AnswerBox")
+                 ->item(0)
+                 ->text()
+                 .startsWith(QString::fromUtf8("81212 Cañon City, CO")),
              qPrintable(Find<QListWidget>(w, "AnswerBox")->item(0)->text()));
     // What the user types reaches the search in the data's code page.
     clickRadio(Find<QRadioButton>(w, "SearchCity"));
     QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "Ca");
-    QTest::sendKeyEvent(QTest::Click, Find<QLineEdit>(w, "SearchFirstEdit"), Qt::Key_Ntilde, QString::fromUtf8("ñ"),
-                        Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Click, Find<QLineEdit>(w, "SearchFirstEdit"), Qt::Key_Ntilde,
+                        QString::fromUtf8("ñ"), Qt::NoModifier);
     QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->text(), QString::fromUtf8("Cañ"));
     QCOMPARE(Find<QListWidget>(w, "AnswerBox")->count(), 1);
     QVERIFY(Find<QListWidget>(w, "AnswerBox")->item(0)->text().startsWith("81212"));

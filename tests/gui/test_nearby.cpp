@@ -186,8 +186,9 @@ void TestNearby::copyTakesTheNearbyOrderInEveryFormat() {
         QTest::mouseClick(d.PrintButton, Qt::LeftButton);
     });
     Find<QAction>(w, "MenuCopy")->trigger();
-    QCOMPARE(Shown(t.messages),
-             QStringList{"Notice: No items have been selected.  Would you like to Copy all items?"});
+    QCOMPARE(
+        Shown(t.messages),
+        QStringList{"Notice: No items have been selected.  Would you like to Copy all items?"});
     QCOMPARE(QGuiApplication::clipboard()->text(),
              QString("Salt Lake City, UT 84101\r\nSalt Lake City, UT 84110\r\n"
                      "Salt Lake City, UT 84102\r\nSandy, UT 84070\r\n"));
@@ -203,8 +204,7 @@ void TestNearby::copyTakesTheNearbyOrderInEveryFormat() {
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("84110\r\n84070\r\n"));
 
     // Printed pages of the list open with what it is; a search's list prints only its lines.
-    QCOMPARE(w.CollectOutput(0, true).heading,
-             std::string("Zip Codes Within 15 Miles Of 84101"));
+    QCOMPARE(w.CollectOutput(0, true).heading, std::string("Zip Codes Within 15 Miles Of 84101"));
     auto* field = Find<QLineEdit>(w, "SearchFirstEdit");
     field->clear();
     Type(w, "8410");
@@ -236,8 +236,7 @@ void TestNearby::keyboardAndContextMenuReachTheCommand() {
     Type(w, "841");
 
     const QStringList menu{"MenuZipDetails", "MenuNearby", "MenuCopy", "MenuPrint"};
-    QCOMPARE(PopupCommands([&] { QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier); }),
-             menu);
+    QCOMPARE(PopupCommands([&] { QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier); }), menu);
     QCOMPARE(PopupCommands([&] { QTest::keyClick(list, Qt::Key_Menu); }), menu);
     // What the window system makes of a right click.
     QCOMPARE(PopupCommands([&] {
@@ -254,9 +253,8 @@ void TestNearby::keyboardAndContextMenuReachTheCommand() {
 
     // The shortcut works from the search field, before the field's own use of the key.
     QCOMPARE(Find<QAction>(w, "MenuNearby")->shortcut(), QKeySequence("Ctrl+E"));
-    WhenModal<TNearbyRadius>([](TNearbyRadius& d) {
-        QTest::mouseClick(d.OkButton, Qt::LeftButton);
-    });
+    WhenModal<TNearbyRadius>(
+        [](TNearbyRadius& d) { QTest::mouseClick(d.OkButton, Qt::LeftButton); });
     QTest::keyClick(Find<QLineEdit>(w, "SearchFirstEdit"), Qt::Key_E, Qt::ControlModifier);
     QCOMPARE(Heading(w), QString("Zip Codes Within 10 Miles Of 84101"));
 }
@@ -271,10 +269,9 @@ void TestNearby::offWithoutLocationsAndSaysWhy() {
     QVERIFY(!command->isEnabled());
     QCOMPARE(command->statusTip(), QString("This data has no locations."));
     QCOMPARE(command->toolTip(), command->statusTip());
-    QCOMPARE(PopupCommands([&] {
-                 QTest::keyClick(Find<QListWidget>(w, "AnswerBox"), Qt::Key_Menu);
-             }),
-             (QStringList{"MenuZipDetails", "MenuNearby (off)", "MenuCopy", "MenuPrint"}));
+    QCOMPARE(
+        PopupCommands([&] { QTest::keyClick(Find<QListWidget>(w, "AnswerBox"), Qt::Key_Menu); }),
+        (QStringList{"MenuZipDetails", "MenuNearby (off)", "MenuCopy", "MenuPrint"}));
     w.MenuNearbyClick();
     QCOMPARE(Heading(w), QString("Possible Cities"));
     QVERIFY(t.messages.boxes.empty());
@@ -395,8 +392,7 @@ void TestNearby::leavesOutBoxesWhenAskedAndRemembersIt() {
     {
         TMainWin& w = t.open();
         Type(w, "84101");
-        WhenModal<TNearbyRadius>(
-            [](TNearbyRadius& d) { QVERIFY(d.StandardOnly->isChecked()); });
+        WhenModal<TNearbyRadius>([](TNearbyRadius& d) { QVERIFY(d.StandardOnly->isChecked()); });
         Find<QAction>(w, "MenuNearby")->trigger();
         w.close();
     }

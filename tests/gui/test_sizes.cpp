@@ -91,7 +91,8 @@ void TestSizes::sizesBackAndForthWithoutDrift() {
     Find<QAction>(w, "N1280x1024")->trigger();
     QCOMPARE(w.clientSize(), QSize(1000, 298));
     QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->geometry(), QRect(528, 16, 140, 54));
-    QCOMPARE(Find<TSpinButton>(w, "TheSpinner")->x(), Find<QComboBox>(w, "SearchFirstCombo")->x() + 90 + 25 + 10);
+    QCOMPARE(Find<TSpinButton>(w, "TheSpinner")->x(),
+             Find<QComboBox>(w, "SearchFirstCombo")->x() + 90 + 25 + 10);
 
     Find<QAction>(w, "N1024x768")->trigger();
     QCOMPARE(w.clientSize(), QSize(800, 238));
@@ -154,7 +155,9 @@ void TestSizes::screenTooSmall() {
     t.screen = screen;
     TMainWin& w = t.open();
     QList<ControlState> before = controlStates(w);
-    QAction* item = size == 800 ? Find<QAction>(w, "N800x600") : size == 1024 ? Find<QAction>(w, "N1024x768") : Find<QAction>(w, "N1280x1024");
+    QAction* item = size == 800    ? Find<QAction>(w, "N800x600")
+                    : size == 1024 ? Find<QAction>(w, "N1024x768")
+                                   : Find<QAction>(w, "N1280x1024");
     item->trigger();
     QCOMPARE(t.messages.boxes.size(), std::size_t(1));
     QCOMPARE(t.messages.boxes[0].caption, QString("Error"));
@@ -169,7 +172,8 @@ void TestSizes::sameSizeDoesNothing() {
     TestWindow t;
     TMainWin& w = t.open();
     QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), "97");
-    Find<QLineEdit>(w, "SearchFirstEdit")->move(0, 0); // a restore of the layout would put this right
+    Find<QLineEdit>(w, "SearchFirstEdit")
+        ->move(0, 0); // a restore of the layout would put this right
     Find<QAction>(w, "N640x480")->trigger();
     QCOMPARE(checkedSize(w), Find<QAction>(w, "N640x480"));
     QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->pos(), QPoint(0, 0));
@@ -229,7 +233,8 @@ void TestSizes::menuShortcutsBeatTheEditingKeys() {
     TMainWin& w = t.open();
     QApplication::setActiveWindow(&w);
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    for (QAction* a : {Find<QAction>(w, "MenuCopy"), Find<QAction>(w, "MenuTimeZone"), Find<QAction>(w, "MenuAbout"), Find<QAction>(w, "MenuPreferences")})
+    for (QAction* a : {Find<QAction>(w, "MenuCopy"), Find<QAction>(w, "MenuTimeZone"),
+                       Find<QAction>(w, "MenuAbout"), Find<QAction>(w, "MenuPreferences")})
         detach(a);
     QSignalSpy copy(Find<QAction>(w, "MenuCopy"), &QAction::triggered);
     QSignalSpy timeZone(Find<QAction>(w, "MenuTimeZone"), &QAction::triggered);
@@ -258,7 +263,8 @@ void TestSizes::menuShortcutsBeatTheEditingKeys() {
     QTest::keyClick(Find<QComboBox>(w, "SearchFirstCombo"), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(timeZone.count(), 2);
     QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->currentText(), QString("UT"));
-    QTest::keyClick(Find<QComboBox>(w, "SearchFirstCombo")->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(Find<QComboBox>(w, "SearchFirstCombo")->lineEdit(), Qt::Key_A,
+                    Qt::ControlModifier);
     QCOMPARE(about.count(), 2);
     QTest::keyClicks(Find<QLineEdit>(w, "SearchSecondEdit"), "Sandy");
     QTest::keyClick(Find<QLineEdit>(w, "SearchSecondEdit"), Qt::Key_Z, Qt::ControlModifier);

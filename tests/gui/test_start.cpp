@@ -142,16 +142,20 @@ void TestStart::controlsAsDesigned() {
     QCOMPARE(Find<QLabel>(w, "AnswerBoxLabel")->font().pixelSize(), 20);
     QVERIFY(Find<QLabel>(w, "AnswerBoxLabel")->font().bold());
 
-    for (QWidget* shown :
-         {static_cast<QWidget*>(Find<QFrame>(w, "SearchPanel")), static_cast<QWidget*>(Find<QFrame>(w, "Bevel1")),
-          static_cast<QWidget*>(Find<QLineEdit>(w, "SearchFirstEdit")), static_cast<QWidget*>(Find<QLabel>(w, "SearchFirstLabel"))})
+    for (QWidget* shown : {static_cast<QWidget*>(Find<QFrame>(w, "SearchPanel")),
+                           static_cast<QWidget*>(Find<QFrame>(w, "Bevel1")),
+                           static_cast<QWidget*>(Find<QLineEdit>(w, "SearchFirstEdit")),
+                           static_cast<QWidget*>(Find<QLabel>(w, "SearchFirstLabel"))})
         QVERIFY2(shown->isVisible(), qPrintable(shown->objectName()));
-    for (QWidget* hidden :
-         {static_cast<QWidget*>(Find<QLineEdit>(w, "SearchSecondEdit")), static_cast<QWidget*>(Find<QListWidget>(w, "AnswerBox")),
-          static_cast<QWidget*>(Find<QPushButton>(w, "ButtonCopy")), static_cast<QWidget*>(Find<QPushButton>(w, "ButtonPrint")),
-          static_cast<QWidget*>(Find<QCheckBox>(w, "RangeSelect")), static_cast<QWidget*>(Find<QComboBox>(w, "SearchFirstCombo")),
-          static_cast<QWidget*>(Find<TSpinButton>(w, "TheSpinner")), static_cast<QWidget*>(Find<QFrame>(w, "StatePanel")),
-          static_cast<QWidget*>(Find<QLabel>(w, "SearchSecondLabel"))}) {
+    for (QWidget* hidden : {static_cast<QWidget*>(Find<QLineEdit>(w, "SearchSecondEdit")),
+                            static_cast<QWidget*>(Find<QListWidget>(w, "AnswerBox")),
+                            static_cast<QWidget*>(Find<QPushButton>(w, "ButtonCopy")),
+                            static_cast<QWidget*>(Find<QPushButton>(w, "ButtonPrint")),
+                            static_cast<QWidget*>(Find<QCheckBox>(w, "RangeSelect")),
+                            static_cast<QWidget*>(Find<QComboBox>(w, "SearchFirstCombo")),
+                            static_cast<QWidget*>(Find<TSpinButton>(w, "TheSpinner")),
+                            static_cast<QWidget*>(Find<QFrame>(w, "StatePanel")),
+                            static_cast<QWidget*>(Find<QLabel>(w, "SearchSecondLabel"))}) {
         QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
         if (hidden != Find<QLabel>(w, "SearchSecondLabel"))
             QVERIFY2(!hidden->isEnabled(), qPrintable(hidden->objectName()));
@@ -196,9 +200,9 @@ void TestStart::menuTree() {
     for (QAction* a : w.menuBar()->actions())
         menus << a->text();
     QCOMPARE(menus, (QStringList{"&File", "&Edit", "&Configure", "&Help"}));
-    QCOMPARE(actionTexts(Find<QMenu>(w, "MenuFile")), (QStringList{"Screen Si&ze", "-", "&Print Ctrl+P",
-                                                   "Printer &Setup Ctrl+S", "-", "&Map Ctrl+M", "-",
-                                                   "E&xit Ctrl+X"}));
+    QCOMPARE(actionTexts(Find<QMenu>(w, "MenuFile")),
+             (QStringList{"Screen Si&ze", "-", "&Print Ctrl+P", "Printer &Setup Ctrl+S", "-",
+                          "&Map Ctrl+M", "-", "E&xit Ctrl+X"}));
     QCOMPARE(actionTexts(Find<QMenu>(w, "MenuScreenSize")),
              (QStringList{"400 x 300 Ctrl+F1", "480 x 360 Ctrl+F2", "&640 x 480 Ctrl+F3",
                           "&800 x 600 Ctrl+F4", "&1024 x 768 Ctrl+F5", "1&280 x 1024 Ctrl+F6"}));
@@ -252,7 +256,9 @@ void TestStart::smallestSize() {
     QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->font().pixelSize(), 11);
     QCOMPARE(Find<QComboBox>(w, "SearchFirstCombo")->width(), 29 + 25);
     QCOMPARE(Find<QComboBox>(w, "StateCombo")->width(), 29 + 20);
-    QCOMPARE(Find<TSpinButton>(w, "TheSpinner")->x(), Find<QComboBox>(w, "SearchFirstCombo")->x() + Find<QComboBox>(w, "SearchFirstCombo")->width() + 10);
+    QCOMPARE(Find<TSpinButton>(w, "TheSpinner")->x(),
+             Find<QComboBox>(w, "SearchFirstCombo")->x() +
+                 Find<QComboBox>(w, "SearchFirstCombo")->width() + 10);
 }
 
 void TestStart::lastSearchOutOfRange_data() {
@@ -271,8 +277,10 @@ void TestStart::lastSearchOutOfRange() {
     t.writeIni("[Misc]\nLast Search=" + stored.toStdString() + "\n");
     TMainWin& w = t.open();
     QCOMPARE(w.searchMode(), mode);
-    QRadioButton* buttons[] = {Find<QRadioButton>(w, "SearchZip"), Find<QRadioButton>(w, "SearchCity"), Find<QRadioButton>(w, "SearchState"), Find<QRadioButton>(w, "SearchCounty"),
-                               Find<QRadioButton>(w, "SearchArea")};
+    QRadioButton* buttons[] = {
+        Find<QRadioButton>(w, "SearchZip"), Find<QRadioButton>(w, "SearchCity"),
+        Find<QRadioButton>(w, "SearchState"), Find<QRadioButton>(w, "SearchCounty"),
+        Find<QRadioButton>(w, "SearchArea")};
     for (int i = 0; i < 5; ++i)
         QCOMPARE(buttons[i]->isChecked(), i == mode - 1);
     QCOMPARE(Find<QLineEdit>(w, "SearchFirstEdit")->text(), QString());

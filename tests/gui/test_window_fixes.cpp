@@ -193,9 +193,8 @@ void TestWindowFixes::listMenuActsOnTheLineItWasOpenedOn() {
     // The menu bar's command keeps to the first selected line.
     search();
     list->item(2)->setSelected(true);
-    WhenModal<TNearbyRadius>([&](TNearbyRadius& d) {
-        QCOMPARE(d.Label1->text(), "&Miles Around " + third);
-    });
+    WhenModal<TNearbyRadius>(
+        [&](TNearbyRadius& d) { QCOMPARE(d.Label1->text(), "&Miles Around " + third); });
     Find<QAction>(w, "MenuNearby")->trigger();
     QVERIFY(t.messages.boxes.empty());
 }
@@ -267,8 +266,8 @@ void TestWindowFixes::windowComesBackWhereItWasLeft() {
         int size;
         QSize screen;
         QPoint left;
-    } cases[] = {{400, {640, 480}, {37, 61}},     {480, {640, 480}, {0, 0}},
-                 {640, {640, 480}, {90, 25}},     {800, {800, 600}, {12, 140}},
+    } cases[] = {{400, {640, 480}, {37, 61}},    {480, {640, 480}, {0, 0}},
+                 {640, {640, 480}, {90, 25}},    {800, {800, 600}, {12, 140}},
                  {1024, {1024, 768}, {150, 33}}, {1280, {1280, 1024}, {0, 300}}};
     for (const auto& c : cases) {
         TestWindow t(fixtureDir("points"));

@@ -192,14 +192,13 @@ void TestWindowKeys::noTwoCommandsShareAnAccessKey() {
     TNearbyRadius radius("84101", 10, 1.0, Screen, radiusMessages);
     THelpWindow help(QString::fromStdString(t.dataDir + "/CORVA.HLP"));
     QPrinter printer;
-    TPrinterSetup setup(printer, {{{"Office", {QPageSize(QPageSize::Letter)}, {}}}, "Office"},
-                        1.0, Screen);
+    TPrinterSetup setup(printer, {{{"Office", {QPageSize(QPageSize::Letter)}, {}}}, "Office"}, 1.0,
+                        Screen);
     // The font dialog as "Print Font" opens it.
     QFontDialog font(QFont("Arial", 11));
     font.setOptions(QFontDialog::ScalableFonts);
-    for (QWidget* dialog :
-         std::initializer_list<QWidget*>{&preferences, &zone, &about, &others, &radius, &help,
-                                         &setup, &font}) {
+    for (QWidget* dialog : std::initializer_list<QWidget*>{&preferences, &zone, &about, &others,
+                                                           &radius, &help, &setup, &font}) {
         dialog->show();
         CheckAccessKeys(dialog, dialog->metaObject()->className());
     }

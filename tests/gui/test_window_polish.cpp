@@ -41,12 +41,18 @@ const int Sizes[] = {400, 480, 640, 800, 1024, 1280};
 
 double FactorOf(int size) {
     switch (size) {
-    case 400: return 0.66;
-    case 480: return 0.75;
-    case 800: return 1.25;
-    case 1024: return 1.6;
-    case 1280: return 2.0;
-    default: return 1.0;
+    case 400:
+        return 0.66;
+    case 480:
+        return 0.75;
+    case 800:
+        return 1.25;
+    case 1024:
+        return 1.6;
+    case 1280:
+        return 2.0;
+    default:
+        return 1.0;
     }
 }
 
@@ -147,9 +153,8 @@ QRect IndicatorOf(const QAbstractButton* b) {
     opt.initFrom(b);
     opt.text = b->text();
     const bool radio = qobject_cast<const QRadioButton*>(b);
-    return b->style()->subElementRect(radio ? QStyle::SE_RadioButtonIndicator
-                                            : QStyle::SE_CheckBoxIndicator,
-                                      &opt, b);
+    return b->style()->subElementRect(
+        radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &opt, b);
 }
 
 // Every placed control lies whole within its parent, and every radio button and check box
@@ -158,12 +163,12 @@ QRect IndicatorOf(const QAbstractButton* b) {
 void CheckWhole(QWidget* window, int p, const QMap<QString, int>& designIndicators,
                 QMap<QString, int>* record = nullptr) {
     for (QWidget* w : PlacedControls(window)) {
-        const QString name = w->objectName().isEmpty()
-                                 ? QString(w->metaObject()->className()) + ":" +
-                                       (qobject_cast<QAbstractButton*>(w)
-                                            ? qobject_cast<QAbstractButton*>(w)->text()
-                                            : QString())
-                                 : w->objectName();
+        const QString name =
+            w->objectName().isEmpty()
+                ? QString(w->metaObject()->className()) + ":" +
+                      (qobject_cast<QAbstractButton*>(w) ? qobject_cast<QAbstractButton*>(w)->text()
+                                                         : QString())
+                : w->objectName();
         const QWidget* parent = w->parentWidget();
         QVERIFY2(Room(parent).contains(w->geometry()),
                  qPrintable(QString("%1 at %2: %3,%4 %5x%6 outside its parent's %7x%8")
@@ -382,9 +387,10 @@ void TestWindowPolish::otherProductsTextStaysOffThePanelBorder() {
             const QRect text = l->fontMetrics().boundingRect(
                 l->contentsRect(), int(l->alignment()) | Qt::TextWordWrap, l->text());
             const QRect drawn = text.translated(l->pos());
-            const QString where =
-                QString("%1 at %2: text %3 in %4").arg(l->objectName()).arg(size).arg(show(drawn),
-                                                                                      show(room));
+            const QString where = QString("%1 at %2: text %3 in %4")
+                                      .arg(l->objectName())
+                                      .arg(size)
+                                      .arg(show(drawn), show(room));
             QVERIFY2(l->contentsRect().contains(text), qPrintable(where + " (outside its label)"));
             QVERIFY2(room.contains(drawn), qPrintable(where));
             QVERIFY2(drawn.top() >= above, qPrintable(where + " (on the text above)"));
@@ -430,8 +436,8 @@ void TestWindowPolish::dialogControlsAreWholeAtEverySize() {
         d.push_back(std::make_unique<TSetTimeZone>(settings, corvana::ZoneChoices, factor,
                                                    QSize(1280, 1024), nullptr));
         d.push_back(std::make_unique<TOtherProducts>(factor, QSize(1280, 1024)));
-        d.push_back(std::make_unique<TPrinterSetup>(printer, PrinterList{}, factor,
-                                                    QSize(1280, 1024)));
+        d.push_back(
+            std::make_unique<TPrinterSetup>(printer, PrinterList{}, factor, QSize(1280, 1024)));
         return d;
     };
     QMap<QString, int> design;

@@ -6,7 +6,9 @@ namespace corvana::test {
 
 namespace {
 
-void u8(std::string& s, unsigned v) { s += char(v & 0xFF); }
+void u8(std::string& s, unsigned v) {
+    s += char(v & 0xFF);
+}
 void u16(std::string& s, unsigned v) {
     u8(s, v);
     u8(s, v >> 8);
@@ -107,9 +109,9 @@ std::string OutlineBuilder::bytes() const {
         u32(out, std::uint32_t(std::int32_t(std::lround(d * 1e7))));
     u16(out, unsigned(states.size()));
     u16(out, unsigned(counties.size()));
-    for (std::uint32_t v : {ringCount, std::uint32_t(arcs.size()), points,
-                            std::uint32_t(rings.size()), std::uint32_t(arcBytes.size()),
-                            std::uint32_t(names.size())})
+    for (std::uint32_t v :
+         {ringCount, std::uint32_t(arcs.size()), points, std::uint32_t(rings.size()),
+          std::uint32_t(arcBytes.size()), std::uint32_t(names.size())})
         u32(out, v);
     return out + records + rings + arcBytes + names;
 }

@@ -12,9 +12,9 @@ namespace corvana::test {
 
 struct OutlineBuilder {
     struct Place {
-        int fips = 0;              // state: 2 digits; county: 5
+        int fips = 0; // state: 2 digits; county: 5
         std::string name;
-        std::string abbrev;        // states only
+        std::string abbrev;                  // states only
         std::vector<std::vector<int>> rings; // arc references, ~arc for backwards
     };
 

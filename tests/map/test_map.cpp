@@ -436,7 +436,8 @@ private slots:
         c.setContent(content);
         QImage img = c.image();
         QCOMPARE(img.pixelColor(200, 20), QColor(0xf2, 0xf2, 0xf2));
-        QVERIFY(distance(pixelAt(img, c.view(), content.dots[0].at), QColor(0x1f, 0x5f, 0xbf)) < 20);
+        QVERIFY(distance(pixelAt(img, c.view(), content.dots[0].at), QColor(0x1f, 0x5f, 0xbf)) <
+                20);
         // The note lies along the bottom left: dark text on a light box.
         int dark = 0;
         for (int y = 250; y < 300; ++y)

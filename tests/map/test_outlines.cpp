@@ -46,7 +46,8 @@ TEST(RealOutlines, HoldEveryStateTerritoryAndCountyByFips) {
     EXPECT_EQ(o.stateByAbbrev("GU")->fips, 66);
     EXPECT_EQ(o.stateByAbbrev("ZZ"), nullptr);
     EXPECT_EQ(o.county(49035)->name, "Salt Lake");
-    EXPECT_EQ(o.county(72097)->name, "Mayag\xC3\xBC" "ez");
+    EXPECT_EQ(o.county(72097)->name, "Mayag\xC3\xBC"
+                                     "ez");
     EXPECT_EQ(o.county(49036), nullptr);
     for (const auto& c : o.counties())
         EXPECT_TRUE(o.state(c.fips / 1000)) << c.fips;
@@ -200,7 +201,8 @@ TEST(GeoBox, AroundTakesTheShortWayAcrossThe180thMeridian) {
     EXPECT_NEAR(b.east, -67.0, 1e-9);
 
     // Boxes: the widest gap between them is left out, whichever box comes first.
-    const GeoBox guamAndMaine[] = {{-71, -67, 43, 47}, {144.6, 145.0, 13, 14}, {-160, -150, 18, 22}};
+    const GeoBox guamAndMaine[] = {
+        {-71, -67, 43, 47}, {144.6, 145.0, 13, 14}, {-160, -150, 18, 22}};
     b = GeoBox::around(guamAndMaine);
     EXPECT_NEAR(b.west, 144.6, 1e-9);
     EXPECT_NEAR(b.east, 293.0, 1e-9);

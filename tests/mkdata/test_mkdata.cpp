@@ -462,8 +462,8 @@ TEST(Builder, BadInputNamesItsLine) {
     EXPECT_EQ(row("84070,\"Sandy\"x,UT,,,,N,,\n"),
               "line 4: text after the closing quote of a field");
     EXPECT_EQ(row("84070,Sa\"ndy,UT,,,,N,,\n"), "line 4: a quote inside a field that does not "
-                                              "begin with one (quote the field and double the "
-                                              "quote)");
+                                                "begin with one (quote the field and double the "
+                                                "quote)");
     // A CR that no LF follows is part of the field.
     EXPECT_EQ(row("84070,Sa\rndy,UT,,,,N,,\n"),
               "line 4: city \"Sa\rndy\" holds a control character");

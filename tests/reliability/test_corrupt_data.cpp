@@ -5,8 +5,8 @@
 #include "DataFiles.h"
 
 #include "data/DataSet.h"
-#include "data/Records.h"
 #include "data/Errors.h"
+#include "data/Records.h"
 #include "data/ZipFile.h"
 #include "geo/Nearby.h"
 #include "geo/Points.h"
@@ -228,7 +228,8 @@ TEST(CorruptRecords, CityFileCutAtEveryByte) {
     std::map<std::size_t, std::string> intactText;
     auto fullCity = CityFile::open(full);
     for (const auto& rec : records)
-        intactText[rec.begin] = GetCityState(*fullCity, std::int64_t(rec.begin), settings.citiesInCaps, full);
+        intactText[rec.begin] =
+            GetCityState(*fullCity, std::int64_t(rec.begin), settings.citiesInCaps, full);
     for (std::size_t n = 0; n < whole.size(); ++n) {
         DataSet d = files().with("CITY.DAT", cut(whole, n));
         ASSERT_TRUE(LoadInData(d).ok());
@@ -238,7 +239,8 @@ TEST(CorruptRecords, CityFileCutAtEveryByte) {
             // GetCityState reads the length byte, the name and the state byte only.
             std::size_t needed = rec.begin + 1 + std::uint8_t(whole[rec.begin]);
             try {
-                std::string text = GetCityState(*city, std::int64_t(rec.begin), settings.citiesInCaps, d);
+                std::string text =
+                    GetCityState(*city, std::int64_t(rec.begin), settings.citiesInCaps, d);
                 EXPECT_LE(needed, n) << "record at " << rec.begin << " cut at " << n;
                 EXPECT_EQ(text, intactText[rec.begin]);
             } catch (const FatalError& e) {

@@ -76,16 +76,16 @@ void checkSound(const Outlines& o) {
 } // namespace
 
 TEST(CorruptOutlines, CutAtEveryByte) {
-    const std::string real = corvana::test::readFile(std::string(CORVANA_BIN_DIR) + "/" +
-                                                     OutlineFileName);
+    const std::string real =
+        corvana::test::readFile(std::string(CORVANA_BIN_DIR) + "/" + OutlineFileName);
     ASSERT_GT(real.size(), 100000u);
     for (const std::string* whole : {&hand(), &real}) {
         ASSERT_EQ(errorOf(*whole), "");
         const std::string size = std::to_string(whole->size());
         for (std::size_t n = 0; n < whole->size(); ++n) {
-            std::string reason = n < Header::Size
-                                     ? "cut short in its header: " + std::to_string(n) + " of 60 bytes"
-                                     : "cut short: " + std::to_string(n) + " of " + size + " bytes";
+            std::string reason =
+                n < Header::Size ? "cut short in its header: " + std::to_string(n) + " of 60 bytes"
+                                 : "cut short: " + std::to_string(n) + " of " + size + " bytes";
             ASSERT_EQ(errorOf(std::string_view(*whole).substr(0, n)), corruptMessage(reason)) << n;
         }
         countCase(whole->size());
@@ -102,29 +102,33 @@ TEST(CorruptOutlines, HeaderFields) {
     const std::uint32_t points = u32At(h, Header::PointCountAt);
     ASSERT_EQ(rings, 8u);
     ASSERT_EQ(points, 24u);
-    expectReasons(h, {
-        {Header::MagicAt, 'X', 1, "not an outline file"},
-        {Header::VersionAt, 2, 2, "format version 2; this program reads 1"},
-        {Header::HeaderSizeAt, 64, 2, "header of 64 bytes"},
-        {Header::StepsAt, 1, 4, "grid steps: 1"},
-        {Header::StepsAt, (1u << 24) + 1, 4, "grid steps: 16777217"},
-        {Header::WestAt, 1800000000, 4, "box off the globe"},
-        {Header::WestAt, std::uint32_t(-1800000001), 4, "box off the globe"},
-        {Header::NorthAt, 900000001, 4, "box off the globe"},
-        {Header::SouthAt, 900000000, 4, "box off the globe"},
-        {Header::StateCountAt, 0, 2, "no states"},
-        {Header::StateCountAt, 3, 2,
-         "cut short: " + std::to_string(size) + " of " + std::to_string(size + 12) + " bytes"},
-        {Header::CountyCountAt, 2, 2, "12 bytes past its end"},
-        {Header::RingCountAt, 0xFFFFFFFF, 4, "more rings, arcs or points than their bytes hold"},
-        {Header::ArcCountAt, 0xFFFFFFFF, 4, "more rings, arcs or points than their bytes hold"},
-        {Header::PointCountAt, 0xFFFFFFFF, 4, "more rings, arcs or points than their bytes hold"},
-        {Header::RingCountAt, rings + 1, 4, "the records' rings add up to 8, not 9"},
-        {Header::PointCountAt, points + 1, 4, "24 points, not the header's 25"},
-        {Header::PointCountAt, points - 1, 4, "more points than the header's 23"},
-        {Header::ArcCountAt, 7, 4, "arc 6: runs past the arc bytes"},
-        {Header::ArcCountAt, 5, 4, "ring 2: refers to arc 5 of 5"},
-    });
+    expectReasons(
+        h,
+        {
+            {Header::MagicAt, 'X', 1, "not an outline file"},
+            {Header::VersionAt, 2, 2, "format version 2; this program reads 1"},
+            {Header::HeaderSizeAt, 64, 2, "header of 64 bytes"},
+            {Header::StepsAt, 1, 4, "grid steps: 1"},
+            {Header::StepsAt, (1u << 24) + 1, 4, "grid steps: 16777217"},
+            {Header::WestAt, 1800000000, 4, "box off the globe"},
+            {Header::WestAt, std::uint32_t(-1800000001), 4, "box off the globe"},
+            {Header::NorthAt, 900000001, 4, "box off the globe"},
+            {Header::SouthAt, 900000000, 4, "box off the globe"},
+            {Header::StateCountAt, 0, 2, "no states"},
+            {Header::StateCountAt, 3, 2,
+             "cut short: " + std::to_string(size) + " of " + std::to_string(size + 12) + " bytes"},
+            {Header::CountyCountAt, 2, 2, "12 bytes past its end"},
+            {Header::RingCountAt, 0xFFFFFFFF, 4,
+             "more rings, arcs or points than their bytes hold"},
+            {Header::ArcCountAt, 0xFFFFFFFF, 4, "more rings, arcs or points than their bytes hold"},
+            {Header::PointCountAt, 0xFFFFFFFF, 4,
+             "more rings, arcs or points than their bytes hold"},
+            {Header::RingCountAt, rings + 1, 4, "the records' rings add up to 8, not 9"},
+            {Header::PointCountAt, points + 1, 4, "24 points, not the header's 25"},
+            {Header::PointCountAt, points - 1, 4, "more points than the header's 23"},
+            {Header::ArcCountAt, 7, 4, "arc 6: runs past the arc bytes"},
+            {Header::ArcCountAt, 5, 4, "ring 2: refers to arc 5 of 5"},
+        });
     // One section longer and the next shorter: the file's size holds, the sections do not.
     auto shift = [&](std::size_t longer, std::size_t shorter) {
         std::string s = with(h, longer, u32At(h, longer) + 1, 4);
@@ -151,30 +155,34 @@ TEST(CorruptOutlines, RecordFields) {
     auto state = [&](int i, std::size_t field) { return layout.records + 12 * i + field; };
     auto county = [&](int i, std::size_t field) { return layout.records + 12 * (2 + i) + field; };
     const std::uint32_t names = u32At(h, Header::NameBytesAt);
-    expectReasons(h, {
-        {state(0, PlaceRecord::StateAt), 13, 1, "state record 1: FIPS code 12 out of order"},
-        {state(0, PlaceRecord::StateAt), 0, 1, "state record 0: FIPS code 0 out of order"},
-        {state(1, PlaceRecord::StateAt), 100, 1, "state record 1: FIPS code 100 out of order"},
-        {state(0, PlaceRecord::CodeAt + 1), '1', 1,
-         "state record 0: abbreviation is not two capital letters"},
-        {state(1, PlaceRecord::CodeAt), 'W', 1, "state record 1: abbreviation WS twice"},
-        {state(0, PlaceRecord::NameLengthAt), 0, 1, "state record 0: no name"},
-        {state(0, PlaceRecord::NameOffsetAt), names, 4, "state record 0: name outside the names"},
-        {state(0, PlaceRecord::NameOffsetAt), 0xFFFFFFFF, 4,
-         "state record 0: name outside the names"},
-        {county(2, PlaceRecord::NameLengthAt), 5, 1, "county record 2: name outside the names"},
-        // "Ost\xC3\xA9" cut inside its last character.
-        {state(1, PlaceRecord::NameLengthAt), 4, 1, "state record 1: name is not UTF-8 text"},
-        {layout.names, 0x01, 1, "state record 0: name is not UTF-8 text"},
-        {layout.names, 0xFF, 1, "state record 0: name is not UTF-8 text"},
-        // U+0085, a C1 control, and DEL: control characters, as the table's builder sees them.
-        {layout.names, 0x85C2, 2, "state record 0: name is not UTF-8 text"},
-        {layout.names, 0x7F, 1, "state record 0: name is not UTF-8 text"},
-        {county(0, PlaceRecord::CodeAt), 1000, 2, "county record 0: county code 1000"},
-        {county(1, PlaceRecord::CodeAt), 1, 2, "county record 1: FIPS code 11001 out of order"},
-        {county(2, PlaceRecord::StateAt), 13, 1, "county record 2: state 13 has no state record"},
-        {state(0, PlaceRecord::RingCountAt), 2, 4, "the records' rings add up to 9, not 8"},
-    });
+    expectReasons(
+        h,
+        {
+            {state(0, PlaceRecord::StateAt), 13, 1, "state record 1: FIPS code 12 out of order"},
+            {state(0, PlaceRecord::StateAt), 0, 1, "state record 0: FIPS code 0 out of order"},
+            {state(1, PlaceRecord::StateAt), 100, 1, "state record 1: FIPS code 100 out of order"},
+            {state(0, PlaceRecord::CodeAt + 1), '1', 1,
+             "state record 0: abbreviation is not two capital letters"},
+            {state(1, PlaceRecord::CodeAt), 'W', 1, "state record 1: abbreviation WS twice"},
+            {state(0, PlaceRecord::NameLengthAt), 0, 1, "state record 0: no name"},
+            {state(0, PlaceRecord::NameOffsetAt), names, 4,
+             "state record 0: name outside the names"},
+            {state(0, PlaceRecord::NameOffsetAt), 0xFFFFFFFF, 4,
+             "state record 0: name outside the names"},
+            {county(2, PlaceRecord::NameLengthAt), 5, 1, "county record 2: name outside the names"},
+            // "Ost\xC3\xA9" cut inside its last character.
+            {state(1, PlaceRecord::NameLengthAt), 4, 1, "state record 1: name is not UTF-8 text"},
+            {layout.names, 0x01, 1, "state record 0: name is not UTF-8 text"},
+            {layout.names, 0xFF, 1, "state record 0: name is not UTF-8 text"},
+            // U+0085, a C1 control, and DEL: control characters, as the table's builder sees them.
+            {layout.names, 0x85C2, 2, "state record 0: name is not UTF-8 text"},
+            {layout.names, 0x7F, 1, "state record 0: name is not UTF-8 text"},
+            {county(0, PlaceRecord::CodeAt), 1000, 2, "county record 0: county code 1000"},
+            {county(1, PlaceRecord::CodeAt), 1, 2, "county record 1: FIPS code 11001 out of order"},
+            {county(2, PlaceRecord::StateAt), 13, 1,
+             "county record 2: state 13 has no state record"},
+            {state(0, PlaceRecord::RingCountAt), 2, 4, "the records' rings add up to 9, not 8"},
+        });
     // No rings, with the sum made good by the next record.
     std::string s = with(h, state(0, PlaceRecord::RingCountAt), 0, 4);
     s = with(s, state(1, PlaceRecord::RingCountAt), 3, 4);
@@ -220,9 +228,9 @@ TEST(CorruptOutlines, EveryByteChangedIsReadOrRefused) {
     const std::string start = prefix.substr(0, prefix.size() - 3);
     for (std::size_t i = 0; i < h.size(); ++i) {
         const auto original = std::uint8_t(h[i]);
-        for (std::uint8_t v : {std::uint8_t(0), std::uint8_t(1), std::uint8_t(0x7F),
-                               std::uint8_t(0x80), std::uint8_t(0xFF),
-                               std::uint8_t(original ^ 0x40)}) {
+        for (std::uint8_t v :
+             {std::uint8_t(0), std::uint8_t(1), std::uint8_t(0x7F), std::uint8_t(0x80),
+              std::uint8_t(0xFF), std::uint8_t(original ^ 0x40)}) {
             std::string s = with(h, i, v, 1);
             OutlineLoad load =
                 parseOutlines({reinterpret_cast<const std::uint8_t*>(s.data()), s.size()});

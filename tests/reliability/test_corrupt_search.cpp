@@ -238,8 +238,7 @@ void expectSound(const SearchResult& r, const DataSet& d, const std::string& whe
         }
         if (const auto record = r.items[i].record()) {
             ASSERT_TRUE(zips && *record < zips->recordCount()) << where;
-            EXPECT_EQ(r.items[i].text.substr(0, 5), zips->read(*record).zipText())
-                << where;
+            EXPECT_EQ(r.items[i].text.substr(0, 5), zips->read(*record).zipText()) << where;
         }
     }
 }
@@ -272,7 +271,9 @@ void expectOutcome(const Query& q, const DataSet& d, Want want, const char* mess
         EXPECT_TRUE(subsetOf(got.items, intact.items)) << where;
         break;
     case Want::MessageOrReadPast:
-        EXPECT_TRUE(!got.fatal.empty() ? got.fatal == Fatal(message) : got.ioError == msg::ReadPastEnd) << where;
+        EXPECT_TRUE(!got.fatal.empty() ? got.fatal == Fatal(message)
+                                       : got.ioError == msg::ReadPastEnd)
+            << where;
         break;
     case Want::Sound:
         EXPECT_TRUE(got.ok()) << where;

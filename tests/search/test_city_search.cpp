@@ -104,8 +104,7 @@ TEST(CitySearch, StateModeOneLetterCrossesTheTwoLetterBlocks) {
     r = SearchTheCityWithState("ad", env.ctx(), tx);
     EXPECT_TRUE(r.outputControls);
     EXPECT_EQ(r.heading, heading::CityZipCodes);
-    EXPECT_EQ(r.items,
-              ZipLines({{"75001 Addison, TX", 3}, {"79001 Adrian, TX", 5}}));
+    EXPECT_EQ(r.items, ZipLines({{"75001 Addison, TX", 3}, {"79001 Adrian, TX", 5}}));
 
     const auto ut = ChooseStates(env.data, "UT");
     EXPECT_EQ(Texts(SearchTheCityWithState("S", env.ctx(), ut)),
@@ -191,7 +190,8 @@ TEST(CitySearch, CityFileCutShortIsCorrupt) {
         env.write("CITY.DAT", city.substr(0, cut));
         EXPECT_EQ(SearchTheCity("sa", env.ctx(), "").fatal, Fatal(msg::CityCorrupt)) << cut;
         EXPECT_EQ(SearchTheCity("salt", env.ctx(), "").fatal, Fatal(msg::CityCorrupt)) << cut;
-        EXPECT_EQ(SearchTheCityWithState("s", env.ctx(), {0}).fatal, Fatal(msg::CityCorrupt)) << cut;
+        EXPECT_EQ(SearchTheCityWithState("s", env.ctx(), {0}).fatal, Fatal(msg::CityCorrupt))
+            << cut;
     }
     // A ZIP count that runs past the end of the file: Saltdale made the last record
     const auto zuni = std::size_t(env.hand.cityOffsets[11]);

@@ -36,8 +36,8 @@ TEST(CountySearch, ThreeCharactersListZipLinesAlwaysWithTheCounty) {
     auto r = SearchTheCounty("mar", env.ctx(), "");
     EXPECT_TRUE(r.listShown && r.outputControls);
     EXPECT_EQ(r.heading, heading::PossibleZipCodes);
-    EXPECT_EQ(r.items, ZipLines({{"75657 Jefferson, TX (Marion)", 11},
-                                                {"97301 Salem, OR (Marion)", 9}}));
+    EXPECT_EQ(r.items,
+              ZipLines({{"75657 Jefferson, TX (Marion)", 11}, {"97301 Salem, OR (Marion)", 9}}));
     env.settings.showAreaCode = true;
     env.settings.citiesInCaps = true;
     env.settings.countiesInCaps = true;
@@ -152,9 +152,9 @@ TEST(AreaSearch, OnlyThreeCharactersSearch) {
     EXPECT_TRUE(r.listShown && r.outputControls && r.cleared);
     EXPECT_EQ(r.heading, heading::PossibleZipCodes);
     EXPECT_EQ(r.items, ZipLines({{"84101 Salt Lake City, UT", 0},
-                                                {"84102 Salt Lake City, UT", 1},
-                                                {"84120 Salt Lake City, UT", 2},
-                                                {"84653 Salem, UT", 10}}));
+                                 {"84102 Salt Lake City, UT", 1},
+                                 {"84120 Salt Lake City, UT", 2},
+                                 {"84653 Salem, UT", 10}}));
 }
 
 TEST(AreaSearch, LinesFollowTheSettingsAndNoStateFilter) {

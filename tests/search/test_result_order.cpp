@@ -29,11 +29,11 @@ TEST(ResultOrder, TiesFallBackToByteOrderAndDuplicatesStay) {
     auto city = [](const char* text, std::int32_t offset) {
         return ResultItem{text, CityItem{offset}};
     };
-    std::vector<ResultItem> items = {
-        city("salem", 4),          city("Salem", 3), {"84101 X", ZipItem{1}}, city("Salem", 2),
-        {"SALEM", NoMatchItem{}}, {"abc", NoMatchItem{}}};
+    std::vector<ResultItem> items = {city("salem", 4),         city("Salem", 3),
+                                     {"84101 X", ZipItem{1}},  city("Salem", 2),
+                                     {"SALEM", NoMatchItem{}}, {"abc", NoMatchItem{}}};
     SortItems(items);
-    std::vector<ResultItem> want = {{"84101 X", ZipItem{1}}, {"abc", NoMatchItem{}},
+    std::vector<ResultItem> want = {{"84101 X", ZipItem{1}},  {"abc", NoMatchItem{}},
                                     {"SALEM", NoMatchItem{}}, city("Salem", 3),
                                     city("Salem", 2),         city("salem", 4)};
     EXPECT_EQ(items, want);

@@ -51,7 +51,9 @@ TEST(SearchRequest, TypingRulesPerCharacter) {
 TEST(SearchRequest, FieldTextCleansAsTheFieldWould) {
     EXPECT_EQ(FieldText(SearchMode::Zip, "8a4-1 0 1 9"), "84101");
     EXPECT_EQ(FieldText(SearchMode::Zip, "  84  "), "84");
-    EXPECT_EQ(FieldText(SearchMode::Zip, "\xC3\xA9" "1"), "1"); // UTF-8 bytes are no digits
+    EXPECT_EQ(FieldText(SearchMode::Zip, "\xC3\xA9"
+                                         "1"),
+              "1"); // UTF-8 bytes are no digits
     EXPECT_EQ(FieldText(SearchMode::Zip, ""), "");
 
     EXPECT_EQ(FieldText(SearchMode::City, "  salt lake  "), "salt lake");

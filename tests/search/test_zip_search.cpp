@@ -60,8 +60,7 @@ TEST(ZipSearch, ThreeToFiveDigitsListZipLinesWithTheirRecords) {
     EXPECT_EQ(r.items[2], ZipLine("84120 Salt Lake City, UT", 2));
     EXPECT_EQ(Texts(SearchTheZip("8410", env.ctx())),
               (Strings{"84101 Salt Lake City, UT", "84102 Salt Lake City, UT"}));
-    EXPECT_EQ(SearchTheZip("84120", env.ctx()).items,
-              ZipLines({{"84120 Salt Lake City, UT", 2}}));
+    EXPECT_EQ(SearchTheZip("84120", env.ctx()).items, ZipLines({{"84120 Salt Lake City, UT", 2}}));
     EXPECT_EQ(Texts(SearchTheZip("00501", env.ctx())), Strings{"00501 Holtsville, NY"});
     // A known prefix without the ZIP code, and an unknown prefix
     EXPECT_EQ(Texts(SearchTheZip("84199", env.ctx())), Strings{"No matching zip codes found."});
@@ -126,8 +125,8 @@ TEST(ZipSearch, ResultsAreSortedWhateverTheRecordOrder) {
     env.hand.writeAll();
     auto r = SearchTheZip("841", env.ctx());
     EXPECT_EQ(r.items, ZipLines({{"84101 Salt Lake City, UT", 2},
-                                                {"84102 Salt Lake City, UT", 1},
-                                                {"84120 Salt Lake City, UT", 0}}));
+                                 {"84102 Salt Lake City, UT", 1},
+                                 {"84120 Salt Lake City, UT", 0}}));
 }
 
 TEST(ZipSearch, RecordPastTheEndEndsTheSearchWithItsItemsKept) {

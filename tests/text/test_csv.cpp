@@ -61,8 +61,7 @@ bool GivesTheSame(CsvReader::Source source, const Read& whole, CsvOptions option
                 return false;
         }
     } catch (const CsvError& e) {
-        return whole.problem == e.problem() && whole.error == e.what() &&
-               k == whole.records.size();
+        return whole.problem == e.problem() && whole.error == e.what() && k == whole.records.size();
     }
     return !whole.problem && k == whole.records.size() && in.hadByteOrderMark() == whole.bom;
 }

@@ -31,7 +31,7 @@ void KeepCaptionEmpty(QWidget* window) {
     const xcb_atom_t utf8 = internAtom(connection, "UTF8_STRING");
     if (netName != XCB_ATOM_NONE && utf8 != XCB_ATOM_NONE)
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, netName, utf8, 8, 0, "");
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING,
-                        8, 0, "");
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+                        0, "");
     xcb_flush(connection);
 }

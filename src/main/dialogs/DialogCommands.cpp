@@ -79,8 +79,8 @@ void DialogCommands::PrinterSetup(const Frame& frame) {
 
 std::optional<double> DialogCommands::NearbyMiles(const QString& zipCode, const Frame& frame,
                                                   bool kindsKnown) {
-    TNearbyRadius dialog(zipCode, settings_.nearbyMiles, frame.scaleFactor, frame.screen,
-                         messages_, frame.owner, settings_.nearbyStandardOnly, kindsKnown);
+    TNearbyRadius dialog(zipCode, settings_.nearbyMiles, frame.scaleFactor, frame.screen, messages_,
+                         frame.owner, settings_.nearbyStandardOnly, kindsKnown);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     settings_.nearbyMiles = dialog.miles();

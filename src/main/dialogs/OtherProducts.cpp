@@ -54,11 +54,14 @@ TOtherProducts::TOtherProducts(double scaleFactor, QSize screen, QWidget* parent
     OkButton->setDefault(true);
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    const std::pair<QWidget*, const char*> names[] = {
-        {Heading, "Heading"},           {QueryName, "QueryName"},
-        {QueryText, "QueryText"},       {QueryExample, "QueryExample"},
-        {MkdataName, "MkdataName"},     {MkdataText, "MkdataText"},
-        {MkdataExample, "MkdataExample"}, {OkButton, "OkButton"}};
+    const std::pair<QWidget*, const char*> names[] = {{Heading, "Heading"},
+                                                      {QueryName, "QueryName"},
+                                                      {QueryText, "QueryText"},
+                                                      {QueryExample, "QueryExample"},
+                                                      {MkdataName, "MkdataName"},
+                                                      {MkdataText, "MkdataText"},
+                                                      {MkdataExample, "MkdataExample"},
+                                                      {OkButton, "OkButton"}};
     for (auto [w, name] : names)
         w->setObjectName(name);
 }

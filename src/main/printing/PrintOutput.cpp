@@ -10,8 +10,8 @@
 
 #include <algorithm>
 
-bool PrintOutput(QPrinter& printer, const corvana::PrintFontData& fontData,
-                 std::string_view output, std::string_view heading) {
+bool PrintOutput(QPrinter& printer, const corvana::PrintFontData& fontData, std::string_view output,
+                 std::string_view heading) {
     const QFont font = ToQFont(fontData);
     const std::vector<std::string> lines = corvana::PrintLines(output);
 
@@ -29,7 +29,8 @@ bool PrintOutput(QPrinter& printer, const corvana::PrintFontData& fontData,
     printer.setDocName("Corvex");
     const corvana::PageLayout layout =
         corvana::MakePageLayout(printer.width(), printer.height(), tallest);
-    const std::vector<corvana::PrintedPage> pages = corvana::LayOutPages(output, layout, copies, heading);
+    const std::vector<corvana::PrintedPage> pages =
+        corvana::LayOutPages(output, layout, copies, heading);
 
     bool ok = true;
     if (!pages.empty()) {

@@ -14,12 +14,9 @@ struct ControlName {
 
 // The arrows step through the sorted abbreviations: up to the one before, down to the next.
 constexpr ControlName Names[] = {
-    {"SearchPanel", "Search By"},
-    {"SearchFirstCombo", "State"},
-    {"TheSpinnerUp", "Previous state"},
-    {"TheSpinnerDown", "Next state"},
-    {"StatePanel", "States to search"},
-    {"StateCombo", "Single State"},
+    {"SearchPanel", "Search By"},       {"SearchFirstCombo", "State"},
+    {"TheSpinnerUp", "Previous state"}, {"TheSpinnerDown", "Next state"},
+    {"StatePanel", "States to search"}, {"StateCombo", "Single State"},
 };
 
 // A caption beside a field becomes its label for assistive technology too. The first field's

@@ -125,7 +125,8 @@ void MainMenus::connectCommands() {
                                               {N1024x768, 1024}, {N1280x1024, 1280}};
     for (auto [action, size] : sizes) {
         action->setCheckable(true);
-        connect(action, &QAction::triggered, this, [this, size = size] { emit windowSizeChosen(size); });
+        connect(action, &QAction::triggered, this,
+                [this, size = size] { emit windowSizeChosen(size); });
     }
     connect(MenuAlwaysOnTop, &QAction::triggered, this, &MainMenus::alwaysOnTopToggled);
     const std::pair<QAction*, void (MainMenus::*)()> commands[] = {

@@ -123,9 +123,8 @@ void TMainWin::MenuNearbyClick() {
                               {ScaleFactor, screenSize(), this}, facts != nullptr);
     if (!miles)
         return;
-    const corvana::KindChoice kinds{settings_.nearbyStandardOnly
-                                        ? corvana::KindSet::standardOnly()
-                                        : corvana::KindSet::all(),
+    const corvana::KindChoice kinds{settings_.nearbyStandardOnly ? corvana::KindSet::standardOnly()
+                                                                 : corvana::KindSet::all(),
                                     facts};
     applyResult(corvana::SearchNearby(*load.points, record, *miles, searchContext(), kinds));
 }

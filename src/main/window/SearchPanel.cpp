@@ -387,8 +387,7 @@ bool SearchPanel::arrowKey(QObject* watched, QKeyEvent* key) {
         return true;
     }
     QRadioButton* modeButtons[] = {SearchZip, SearchCity, SearchState, SearchCounty, SearchArea};
-    if (std::find(std::begin(modeButtons), std::end(modeButtons), watched) ==
-        std::end(modeButtons))
+    if (std::find(std::begin(modeButtons), std::end(modeButtons), watched) == std::end(modeButtons))
         return false;
     // Enter goes on from the group to the field of the mode, as Tab does.
     const bool plain = !(key->modifiers() & ~Qt::KeypadModifier);

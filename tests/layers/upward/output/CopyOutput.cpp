@@ -1,3 +1,3 @@
 // The core reading the outlines.
-#include "map/Outlines.h"
 #include "output/CopyOutput.h"
+#include "map/Outlines.h"
