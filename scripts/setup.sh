@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev libsqlite3-dev fonts-liberation xvfb xauth x11-utils xdotool
-          libxcb1-dev python3 python3-phonenumbers clang libclang-rt-14-dev lld sqlite3 time file
+          libxcb1-dev clang-format python3 python3-phonenumbers clang libclang-rt-14-dev lld sqlite3 time file
           dpkg-dev groff-base lintian desktop-file-utils appstream tzdata faketime dbus dbus-x11
           at-spi2-core python3-pyatspi gir1.2-atspi-2.0 libgeographiclib-dev)
 missing=()

@@ -24,6 +24,8 @@ then
     cmake -S . -B build -DCORVANA_DEBIAN_FLAGS=ON >/dev/null
 fi
 scripts/setup.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANA_DEBIAN_FLAGS=ON
+# Every C++ file as .clang-format writes it (setup.sh has installed clang-format by now).
+scripts/check_format.sh
 ctest --test-dir build --output-on-failure -j "$jobs"
 leg_done "normal build and tests"
 
