@@ -189,6 +189,8 @@ def further_counties(rows, cw, src):
 
 
 def assign_counties(rows, sources, src, log):
+    """Sets every row's counties; returns the crosswalk, whose counties of
+    each ZIP code later stages use too."""
     geonames_counties(rows, sources, src)
     cw = Crosswalk(sources)
     territory_counties(rows, cw, sources.state_fips, src)
@@ -197,3 +199,4 @@ def assign_counties(rows, sources, src, log):
     for r in rows.values():
         if r["county_fips"]:
             src["county_fips"][r["fips_src"]] += 1
+    return cw

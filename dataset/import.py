@@ -12,7 +12,8 @@ free of hash or float-formatting effects, so two runs give the same bytes.
 
 The run goes through named stages, each a module of its own: fetch, join
 (the ZIP list), counties, zones, area_codes, names (further names), checks,
-kinds (areas and zone names), outlines (the map's OUTLINE.DAT), exchanges
+kinds (areas and zone names), positions (Census
+centres for shared points), outlines (the map's OUTLINE.DAT), exchanges
 (exchanges.csv, from the finished table), then report and write.
 """
 
@@ -31,6 +32,7 @@ import join
 import kinds
 import names
 import outlines
+import positions
 import zones
 from county_zones import read_county_zones
 from errors import fail
@@ -58,11 +60,16 @@ def build(pkgs, tables):
     src = defaultdict(Counter)
     log = {}
     rows = join.zip_list(sources, src)
-    counties.assign_counties(rows, sources, src, log)
+    crosswalk = counties.assign_counties(rows, sources, src, log)
     zones.assign_zones(rows, sources, county_zones, src, log)
     area_codes.assign_area_codes(rows, sources.state_abbr, overlay_table, src, log)
     log["points_compared"] = checks.compare_points(rows, sources)
     kinds.assign_kinds(rows, kinds.read_areas(pkgs["zctas"]), log)
+    # After the zones and the comparison of points, which are about the sources' own points.
+    log["positions"] = positions.stage(
+        rows, positions.read_centres(pkgs["zctas"]),
+        lambda z: [f for _, f in crosswalk.by_zip.get(z, [])],
+        pkgs["atlas"].text(outlines.SOURCE))
     return rows, src, log
 
 

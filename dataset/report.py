@@ -10,6 +10,7 @@ from collections import Counter
 import kinds
 import names
 import outlines
+import positions
 from checks import unreached_codes
 from fetch import DATA_DATE, PACKAGES
 from schema import COLUMNS, MILITARY
@@ -137,6 +138,8 @@ def places(p, lines, log):
     p("")
     p("Every point lies in its state's box, every county_fips begins with its "
       "state's code.")
+    for line in positions.report_lines(log["positions"]):
+        p(line)
     if not n:
         return
     p("Coordinates compared with %s %s on the %d ZIP codes both give"
