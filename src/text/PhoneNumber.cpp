@@ -36,11 +36,11 @@ std::string_view withoutExtension(std::string_view text) {
         bool same = true;
         for (std::size_t k = 0; k < m.size(); ++k)
             same = same && lowerAscii(text[i - m.size() + k]) == m[k];
-        // "x" must not be the end of a word: "fax12" is no extension.
-        // An extension follows a number: a text that is only one is no number.
+        // "x" must not be the end of a word: "fax12" is no extension. A text that is only an
+        // extension ("x12") holds no number at all.
         const std::size_t before = i - m.size();
-        const bool wordStart = before > 0 && !(lowerAscii(text[before - 1]) >= 'a' &&
-                                               lowerAscii(text[before - 1]) <= 'z');
+        const bool wordStart = before == 0 || !(lowerAscii(text[before - 1]) >= 'a' &&
+                                                lowerAscii(text[before - 1]) <= 'z');
         if (same && wordStart)
             return text.substr(0, before);
     }

@@ -37,7 +37,10 @@ TEST(PhoneNumber, RefusedWithTheirReason) {
     const std::pair<const char*, PhoneProblem> cases[] = {
         {"", PhoneProblem::Empty},
         {"   ", PhoneProblem::Empty},
-        {"x12", PhoneProblem::BadCharacter},
+        {"x12", PhoneProblem::Empty},
+        {" ext. 12", PhoneProblem::Empty},
+        {"#5", PhoneProblem::Empty},
+        {"box12", PhoneProblem::BadCharacter},
         {"208-334-ABCD", PhoneProblem::BadCharacter},
         {"1-800-FLOWERS", PhoneProblem::BadCharacter},
         {"208 334 1234 fax12", PhoneProblem::BadCharacter},
