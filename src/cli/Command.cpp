@@ -72,8 +72,11 @@ int RunCommand(const CommandLine& line, DataSet& data) {
         PrintFatal(m);
     if (load.ioError)
         std::cerr << *load.ioError << '\n';
-    if (!load.ok())
+    if (!load.ok()) {
+        // The messages name a file, not where it was looked for.
+        std::cerr << "corvana-query: the data files were looked for in " << data.dir << '\n';
         return DataError;
+    }
 
     const Command& command = FindCommand(line.words.front());
     try {

@@ -1,5 +1,6 @@
-// corvana-query lookup: annotates the ZIP codes given, or with none the CSV file or list on
-// standard input, to standard output; the counts go to standard error.
+// corvana-query lookup: annotates the ZIP codes given, or the CSV file named alone, or with
+// neither the CSV file or list on standard input, to standard output; the counts go to standard
+// error.
 
 #include "cli/Command.h"
 #include "cli/Lookup.h"
@@ -9,13 +10,16 @@
 #include "search/ZipDetails.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <iostream>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 #include <stdexcept>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace corvana::cli {
@@ -37,20 +41,61 @@ void WriteOut(std::string_view bytes) {
     }
 }
 
-LookupCounts Annotate(const std::vector<std::string>& zips,
+// The file a look-up reads: standard input, or the one file named on the command line. A text
+// of digits is a ZIP code even where a file of that name exists.
+class InputFile {
+public:
+    explicit InputFile(const std::vector<std::string>& texts) {
+        for (const std::string& text : texts)
+            if (!IsDigits(text) && IsFile(text)) {
+                if (texts.size() > 1)
+                    throw UsageFailure{"'" + text +
+                                       "' is a file: give lookup one file alone, or ZIP codes"};
+                fd_ = ::open(text.c_str(), O_RDONLY | O_CLOEXEC);
+                if (fd_ < 0)
+                    throw UsageFailure{"cannot read '" + text + "': " + std::strerror(errno)};
+                named_ = true;
+            }
+    }
+    ~InputFile() {
+        if (named_)
+            ::close(fd_);
+    }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool named() const { return named_; }
+    int fd() const { return fd_; }
+
+private:
+    static bool IsDigits(const std::string& text) {
+        return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) {
+            return std::isdigit(c) || c == ' ' || c == '-';
+        });
+    }
+    static bool IsFile(const std::string& text) {
+        struct stat st {};
+        return ::stat(text.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    }
+
+    int fd_ = STDIN_FILENO;
+    bool named_ = false;
+};
+
+LookupCounts Annotate(const std::vector<std::string>& zips, const InputFile& file,
                       const std::optional<std::string>& column, const DataSet& data,
                       const Settings& settings, LookupAppends appends) {
     ZipAnnotator annotator(data, settings, std::move(appends));
-    if (!zips.empty())
+    if (!file.named() && !zips.empty())
         return LookupList(zips, WriteOut, annotator);
-    CsvReader in(FdSource(STDIN_FILENO));
+    CsvReader in(FdSource(file.fd()));
     return LookupCsv(in, WriteOut, annotator, column);
 }
 
 class Lookup : public Command {
 public:
     std::string_view usage() const override {
-        return "lookup [ZIP...]   (no ZIP: CSV or list on standard input)";
+        return "lookup [ZIP... | FILE]   (neither: CSV or list on standard input)";
     }
     std::vector<const Option*> options() const override {
         return {&option::Caps,         &option::Csv,         &option::Column, &option::Columns,
@@ -67,10 +112,11 @@ public:
     int run(const Invocation& in) const override {
         if (in.options.has(option::PhoneColumn) || in.options.has(option::Hours))
             return runPhones(in);
+        const InputFile file(in.texts);
         const std::optional<std::string> column = in.options.value(option::Column);
-        if (!in.texts.empty() && column) {
-            std::cerr << "corvana-query: --column applies to a file on standard input, not to "
-                         "ZIP codes given on the command line\n";
+        if (!in.texts.empty() && !file.named() && column) {
+            std::cerr << "corvana-query: --column applies to a file, not to ZIP codes given on "
+                         "the command line\n";
             return UsageError;
         }
         LookupAppends appends;
@@ -102,7 +148,7 @@ public:
         return ReportingDataErrors([&] {
             LookupCounts counts;
             try {
-                counts = Annotate(in.texts, column, in.data, in.settings, std::move(appends));
+                counts = Annotate(in.texts, file, column, in.data, in.settings, std::move(appends));
             } catch (const LookupError& e) {
                 std::cerr << "corvana-query lookup: " << e.what() << '\n';
                 return UsageError;
@@ -116,6 +162,11 @@ public:
                 return UsageError;
             }
             std::cerr << "corvana-query lookup: " << CountsLine(counts) << '\n';
+            // ZIP codes given on the command line follow the rule of every command that takes
+            // several texts: one that is no ZIP code gives 2. The rows of a file are its data:
+            // any row not found, or malformed, gives 1.
+            if (!in.texts.empty() && !file.named() && counts.malformed > 0)
+                return UsageError;
             return counts.allFound() ? Found : NothingFound;
         });
     }
@@ -127,9 +178,10 @@ private:
         const std::optional<std::string> column = in.options.value(option::PhoneColumn);
         if (!column)
             throw UsageFailure{"--hours applies to the telephone numbers of --phone-column"};
-        if (!in.texts.empty())
-            throw UsageFailure{"--phone-column applies to a file on standard input, not to "
-                               "texts given on the command line"};
+        const InputFile file(in.texts);
+        if (!in.texts.empty() && !file.named())
+            throw UsageFailure{"--phone-column applies to a file, not to texts given on the "
+                               "command line"};
         for (const Option* o : {&option::Column, &option::Columns, &option::DistanceFrom})
             if (in.options.has(*o))
                 throw UsageFailure{std::string(o->name) + " does not go with --phone-column"};
@@ -142,7 +194,7 @@ private:
             PhoneContext{load, in.settings, RunTime(in), CallWindowOf(in.options)});
         PhoneCounts counts;
         try {
-            CsvReader reader(FdSource(STDIN_FILENO));
+            CsvReader reader(FdSource(file.fd()));
             counts = LookupPhoneCsv(reader, WriteOut, annotator, *column);
         } catch (const LookupError& e) {
             std::cerr << "corvana-query lookup: " << e.what() << '\n';

@@ -268,8 +268,8 @@ const std::string& UsageText() {
         std::string t =
             "Usage: corvana-query [OPTIONS] zip TEXT | city TEXT | state ST [TEXT] | county TEXT "
             "| area TEXT\n"
-            "       corvana-query [OPTIONS] lookup [ZIP...]   (no ZIP: CSV or list on standard "
-            "input)\n"
+            "       corvana-query [OPTIONS] lookup [ZIP... | FILE]   (neither: CSV or list on "
+            "standard input)\n"
             "       corvana-query [OPTIONS] distance ZIP ZIP | near ZIP|LAT,LON | nearest "
             "LAT,LON\n"
             "       corvana-query [OPTIONS] phone NUMBER...\n"

@@ -7,6 +7,7 @@
 #include "geo/Points.h"
 #include "search/DetailsText.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -134,6 +135,8 @@ public:
         std::string out = csv ? CsvHeader : "";
         std::vector<std::string> objects;
         bool any = false;
+        // The worst of the texts: one not found gives 1, one that is no ZIP code 2.
+        int status = Found;
         for (const std::string& text : in.texts) {
             const ZipDetailsResult r = DetailsOfZip(text, ctx);
             if (!r.fatal.empty())
@@ -142,6 +145,9 @@ public:
                 throw CommandEnd{"corvana-query: " + *r.ioError, DataError};
             if (!r.found()) {
                 std::cerr << "corvana-query: \"" << text << "\": " << r.reason << '\n';
+                status =
+                    std::max(status, r.outcome == DetailsOutcome::NotZipText ? int(UsageError)
+                                                                             : int(NothingFound));
                 continue;
             }
             any = true;
@@ -161,9 +167,9 @@ public:
             out += "]\n";
         }
         if (!any)
-            return UsageError;
+            return status;
         std::cout << out;
-        return Found;
+        return status;
     }
 };
 

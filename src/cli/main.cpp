@@ -5,11 +5,30 @@
 #include "cli/Command.h"
 #include "cli/Options.h"
 #include "data/DataSet.h"
+#include "search/SearchRequest.h"
 
 #include <iostream>
 
 using namespace corvana;
 using namespace corvana::cli;
+
+namespace {
+
+// Where to read on after a command line that cannot be run: the help of the command it names, or
+// the whole usage when it names none. The command is the first word that is not an option.
+std::string HelpHint(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg.starts_with("--"))
+            continue;
+        if (&FindCommand(arg) != &SearchCommand() || ModeFromWord(arg))
+            return "Try 'corvana-query " + std::string(arg) + " --help'.";
+        break;
+    }
+    return "Try 'corvana-query --help'.";
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     try {
@@ -28,7 +47,7 @@ int main(int argc, char** argv) {
     } catch (const UsageFailure& e) {
         std::cerr << "corvana-query: " << e.what << '\n';
         if (e.showUsage)
-            std::cerr << '\n' << UsageText();
+            std::cerr << HelpHint(argc, argv) << '\n';
         return UsageError;
     }
 }
