@@ -15,15 +15,13 @@ using namespace corvana::cli;
 namespace {
 
 // Where to read on after a command line that cannot be run: the help of the command it names, or
-// the whole usage when it names none. The command is the first word that is not an option.
+// the whole usage when it names none. The command is the first word that names one (an option's
+// value, such as a folder, names none).
 std::string HelpHint(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg.starts_with("--"))
-            continue;
-        if (&FindCommand(arg) != &SearchCommand() || ModeFromWord(arg))
+        if (!arg.starts_with("--") && (&FindCommand(arg) != &SearchCommand() || ModeFromWord(arg)))
             return "Try 'corvana-query " + std::string(arg) + " --help'.";
-        break;
     }
     return "Try 'corvana-query --help'.";
 }

@@ -195,7 +195,8 @@ TEST(Cli, DataErrors) {
     EXPECT_EQ(r.out, "");
     const std::string lookedIn =
         "corvana-query: the data files were looked for in " + d.hand.dir.str() + "\n";
-    EXPECT_EQ(r.err, "FATAL ERROR: File containing city indexes could not be found.\n" + lookedIn);
+    // A file missed only when the search needs it: its message alone
+    EXPECT_EQ(r.err, "FATAL ERROR: File containing city indexes could not be found.\n");
 
     d.hand.dir.remove("ZIPCODE.IDX");
     d.hand.dir.remove("AREA.DAT");
@@ -313,13 +314,11 @@ TEST(Cli, LookupExitStatuses) {
     d.hand.dir.write("CITY.DAT", "");
     r = d.query({"lookup", "84101"});
     EXPECT_EQ(r.status, 3);
-    const std::string lookedIn =
-        "corvana-query: the data files were looked for in " + d.hand.dir.str() + "\n";
-    EXPECT_EQ(r.err, "FATAL ERROR: File containing city definitions is corrupt.\n" + lookedIn);
+    EXPECT_EQ(r.err, "FATAL ERROR: File containing city definitions is corrupt.\n");
     d.hand.dir.remove("ZIPCODE.DAT");
     r = d.query({"lookup"}, "zip\n84101\n");
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, "FATAL ERROR: Zip Code File could not be found.\n" + lookedIn);
+    EXPECT_EQ(r.err, "FATAL ERROR: Zip Code File could not be found.\n");
 }
 
 TEST(Cli, LookupReadsAFileNamedAlone) {
