@@ -20,7 +20,14 @@ namespace {
 std::string HelpHint(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (!arg.starts_with("--") && (&FindCommand(arg) != &SearchCommand() || ModeFromWord(arg)))
+        if (arg.starts_with("--")) {
+            // "--show area": the value is no command.
+            for (const Option* o : AllOptions())
+                if (o->name == arg && o->takesValue())
+                    ++i;
+            continue;
+        }
+        if (&FindCommand(arg) != &SearchCommand() || ModeFromWord(arg))
             return "Try 'corvana-query " + std::string(arg) + " --help'.";
     }
     return "Try 'corvana-query --help'.";

@@ -558,7 +558,7 @@ TEST(CliGeo, LookupColumnsAndDistanceFrom) {
     // Each row's distance from a ZIP code or a point, in the figures of near
     r = Geo({"lookup", "--columns", "state", "--distance-from", "84101", "84102", "10001", "09001",
              "x"});
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 2) << "x is no ZIP code";
     EXPECT_EQ(r.out, "zip,state,distance_miles,distance_km\r\n84102,UT,2.0,3.2\r\n"
                      "10001,NY,1973.1,3175.4\r\n09001,AE,,\r\nx,,,\r\n");
     r = Geo({"lookup", "--distance-from=40.75621,-111.90090", "84102"});
