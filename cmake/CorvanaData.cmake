@@ -6,8 +6,8 @@ set(CMAKE_INSTALL_BINDIR_CORVANA lib/corvana)
 # corvana_build_data(TARGET CSV OUTDIR DATE [EXCHANGES FILE]): builds the data files of CSV into
 # OUTDIR at build time. Sets CORVANA_DATA_FILES in the caller's scope to the files written:
 # POINTS.DAT too when the table's header has positions and ZIPFACTS.DAT when it has kinds or zone
-# names (read at configure time, and again whenever the table changes), and EXCHANGE.DAT when an
-# exchange table is given.
+# names, PEOPLE.DAT when it has population or density (read at configure time, and again
+# whenever the table changes), and EXCHANGE.DAT when an exchange table is given.
 function(corvana_build_data target csv outdir date)
     cmake_parse_arguments(PARSE_ARGV 4 arg "" "EXCHANGES" "")
     set(outputs)
@@ -28,6 +28,9 @@ function(corvana_build_data target csv outdir date)
     endif()
     if(header MATCHES "(^|,)(kind|time_zone)(,|$)")
         list(APPEND outputs ${outdir}/ZIPFACTS.DAT)
+    endif()
+    if(header MATCHES "(^|,)(population|density)(,|$)")
+        list(APPEND outputs ${outdir}/PEOPLE.DAT)
     endif()
     add_custom_command(
         OUTPUT ${outputs}

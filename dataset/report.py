@@ -10,6 +10,7 @@ from collections import Counter
 import kinds
 import names
 import outlines
+import people
 import positions
 from checks import unreached_codes
 from fetch import DATA_DATE, PACKAGES
@@ -166,6 +167,8 @@ def report(lines, src, log, stats, size, bars):
     zone_outliers(p, lines, log)
     kinds_and_zones(p, lines, log)
     places(p, lines, log)
+    for line in people.report_lines([dict(zip(COLUMNS, l)) for l in lines], log):
+        p(line)
     p("")
     p("Quality bars:")
     for desc, passed in bars:

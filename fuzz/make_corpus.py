@@ -136,6 +136,15 @@ def handmade_facts():
             body)
 
 
+def handmade_people():
+    """PEOPLE.DAT of four ZIP codes: figures, 0 people, no figure at all, and the largest
+    figures the file holds."""
+    none = 0xFFFFFFFF
+    records = [(7358, 39891), (0, 0), (none, none), (10000000, 10000000)]
+    return (b"CVP1" + struct.pack("<I", len(records)) +
+            b"".join(struct.pack("<II", p, d) for p, d in records))
+
+
 def write(harness, name, data):
     d = os.path.join(CORPUS, harness)
     os.makedirs(d, exist_ok=True)
@@ -243,8 +252,11 @@ def main():
             write("fuzz_points", label, files["POINTS.DAT"])
         if "ZIPFACTS.DAT" in files:
             write("fuzz_facts", label, files["ZIPFACTS.DAT"])
+        if "PEOPLE.DAT" in files:
+            write("fuzz_people", label, files["PEOPLE.DAT"])
     write("fuzz_points", "handmade", handmade_points())
     write("fuzz_facts", "handmade", handmade_facts())
+    write("fuzz_people", "handmade", handmade_people())
     for label, files in sets:
         if "EXCHANGE.DAT" in files:
             whole = files["EXCHANGE.DAT"]

@@ -54,7 +54,7 @@ done
 [ -f "$root/usr/share/icons/hicolor/scalable/apps/corvana.svg" ] || fail "no scalable icon"
 for f in corvana corvana-query corvana-mkdata CORVA.HLP ZIPCODE.IDX ZIPCODE.DAT AREA.DAT AREA.IDX \
          ZIPVER.DAT STATE.DAT COUNTY.DAT COUNTY.IDX CITY.DAT CITY.IDX OUTLINE.DAT POINTS.DAT \
-         ZIPFACTS.DAT EXCHANGE.DAT; do
+         ZIPFACTS.DAT EXCHANGE.DAT PEOPLE.DAT; do
     [ -f "$root/usr/lib/corvana/$f" ] || fail "no /usr/lib/corvana/$f"
 done
 for program in corvana corvana-query corvana-mkdata; do

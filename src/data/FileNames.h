@@ -21,6 +21,8 @@ inline constexpr const char* OutlineDat = "OUTLINE.DAT"; // optional: the map's 
 inline constexpr const char* FactsDat = "ZIPFACTS.DAT";
 // optional: where telephone numbers ring, by area code and exchange
 inline constexpr const char* ExchangeDat = "EXCHANGE.DAT";
+// optional: population and density of each ZIP code
+inline constexpr const char* PeopleDat = "PEOPLE.DAT";
 inline constexpr const char* HelpFile = "CORVA.HLP";
 // In the user's configuration folder, not beside the program.
 inline constexpr const char* SettingsFile = "CORVANA.INI";
@@ -30,7 +32,7 @@ inline constexpr const char* SettingsFile = "CORVANA.INI";
 // data file is added here.
 inline constexpr const char* DataSetFiles[] = {
     ZipIdx,    ZipDat,   AreaDat,   AreaIdx,   CityDat,  CityIdx,     CountyDat,
-    CountyIdx, StateDat, ZipVerDat, PointsDat, FactsDat, ExchangeDat,
+    CountyIdx, StateDat, ZipVerDat, PointsDat, FactsDat, ExchangeDat, PeopleDat,
 };
 
 } // namespace corvana::filenames

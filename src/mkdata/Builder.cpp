@@ -1,10 +1,12 @@
 #include "mkdata/Builder.h"
 #include "mkdata/ExchangeTable.h"
+#include "mkdata/PeopleFile.h"
 
 #include "data/DataSet.h"
 #include "data/FactsFormat.h"
 #include "data/FileNames.h"
 #include "data/FileWriters.h"
+#include "data/People.h"
 #include "data/Records.h"
 #include "data/ZipFacts.h"
 #include "geo/GeoPoint.h"
@@ -58,6 +60,8 @@ enum Column {
     ColCountyFips,
     ColKind,
     ColTimeZone,
+    ColPopulation,
+    ColDensity,
     ColumnCount
 };
 static_assert(std::size(TableColumns) == ColumnCount && FirstOptionalColumn == ColOtherCities);
@@ -81,6 +85,7 @@ struct Row {
     std::string countyFips;
     ZipKind kind = ZipKind::Unknown;
     std::string zoneName; // IANA, "America/Boise"; empty when none
+    PeopleRecord people;
 };
 
 // A city or a county of one state with the records of its ZIP codes.
@@ -318,6 +323,7 @@ Row parseRow(const CsvRecord& record, const std::array<std::size_t, ColumnCount>
         row.otherCountyNames.push_back(nameText(item, "county in other_county_names", line));
     readPlace(row, field(ColLatitude), field(ColLongitude), field(ColCountyFips));
     readFacts(row, field(ColKind), field(ColTimeZone), !field(ColUtcOffset).empty());
+    row.people = ReadPeopleFigures(field(ColPopulation), field(ColDensity), line);
     return row;
 }
 
@@ -390,8 +396,8 @@ void checkListLength(std::size_t length, std::string_view what) {
 
 // The rows of the table in ZIP order, which makes each prefix one block and puts every list
 // of record numbers in ZIP order. hasPlaces: the header has a latitude, longitude or
-// county_fips column; hasFacts: a kind or time_zone column.
-std::vector<Row> readRows(std::string_view csv, bool& hasPlaces, bool& hasFacts) {
+// county_fips column; hasFacts: a kind or time_zone column; hasPeople: population or density.
+std::vector<Row> readRows(std::string_view csv, bool& hasPlaces, bool& hasFacts, bool& hasPeople) {
     std::vector<CsvRecord> records = readTable(csv);
     if (records.empty())
         throw InputError(0, "the table is empty: no header line");
@@ -399,6 +405,7 @@ std::vector<Row> readRows(std::string_view csv, bool& hasPlaces, bool& hasFacts)
     hasPlaces = where[ColLatitude] != SIZE_MAX || where[ColLongitude] != SIZE_MAX ||
                 where[ColCountyFips] != SIZE_MAX;
     hasFacts = where[ColKind] != SIZE_MAX || where[ColTimeZone] != SIZE_MAX;
+    hasPeople = where[ColPopulation] != SIZE_MAX || where[ColDensity] != SIZE_MAX;
 
     std::vector<Row> rows;
     rows.reserve(records.size() - 1);
@@ -704,8 +711,8 @@ std::string DateText(std::string_view utf8) {
 DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
     DataFiles files;
     files[filenames::ZipVerDat] = WriteVersionFile(DateText(date));
-    bool hasPlaces = false, hasFacts = false;
-    const std::vector<Row> rows = readRows(csv, hasPlaces, hasFacts);
+    bool hasPlaces = false, hasFacts = false, hasPeople = false;
+    const std::vector<Row> rows = readRows(csv, hasPlaces, hasFacts, hasPeople);
     const StateLines states = numberStates(rows);
     files[filenames::StateDat] = WriteStateFile(states.lines);
     const Lists lists = collectLists(rows, states);
@@ -719,6 +726,12 @@ DataFiles BuildDataFiles(std::string_view csv, std::string_view date) {
         files[filenames::PointsDat] = geo::BuildPointsFile(pointRecords(rows));
     if (hasFacts)
         files[filenames::FactsDat] = factsFile(rows);
+    if (hasPeople) {
+        std::vector<PeopleRecord> people;
+        for (const Row& row : rows)
+            people.push_back(row.people);
+        files[filenames::PeopleDat] = WritePeopleFile(people);
+    }
     return files;
 }
 
@@ -784,6 +797,8 @@ constexpr const char* Usage =
     "name such as America/Boise) into DIR; TEXT is the data date that the Version message\n"
     "shows (e.g. \"March 2026\"). POINTS.DAT is written when the table has a latitude,\n"
     "longitude or county_fips column, ZIPFACTS.DAT when it has kind or time_zone.\n"
+    "PEOPLE.DAT is written when it has population (people) or density (people per square\n"
+    "mile, at most one decimal).\n"
     "With --exchanges, EXCHANGE.DAT (where telephone numbers ring) is built from that table\n"
     "(area_code,exchange,city,state,zones; see dataset/exchanges.csv).\n"
     "Nothing in DIR is replaced unless every file could be built and written.\n";

@@ -44,7 +44,9 @@ inline constexpr std::string_view TableColumns[] = {"zip",
                                                     "longitude",
                                                     "county_fips",
                                                     "kind",
-                                                    "time_zone"};
+                                                    "time_zone",
+                                                    "population",
+                                                    "density"};
 // The columns from this one on may be left out: tables written before them still build.
 inline constexpr std::size_t FirstOptionalColumn = 9;
 
@@ -54,8 +56,8 @@ std::string DateText(std::string_view utf8);
 
 // Builds every data file from the UTF-8 table and the UTF-8 data date; POINTS.DAT when the table
 // has a latitude, longitude or county_fips column, ZIPFACTS.DAT when it has a kind or time_zone
-// column. Throws InputError, with the line of the
-// table where it can name one, for anything the files could not hold as given.
+// column, PEOPLE.DAT when it has a population or density column. Throws InputError, with the line
+// of the table where it can name one, for anything the files could not hold as given.
 DataFiles BuildDataFiles(std::string_view csv, std::string_view date);
 
 // Writes the files into dir (made when missing) without ever leaving a half-written set: all of

@@ -702,7 +702,7 @@ TEST(Builder, PositionsAndCountyCodesReadBackExactly) {
             if (line.find(',', at) == std::string::npos)
                 break;
         }
-        ASSERT_EQ(f.size(), 16u);
+        ASSERT_EQ(f.size(), 18u);
         std::uint32_t record = 0;
         while (b.zips.at(record).zipText() != f[0])
             ++record;
