@@ -1,7 +1,7 @@
 #include "mkdata/ExchangeTable.h"
 
 #include "data/Exchanges.h"
-#include "mkdata/Builder.h"
+#include "mkdata/InputError.h"
 #include "text/Csv.h"
 #include "text/Win1252.h"
 
