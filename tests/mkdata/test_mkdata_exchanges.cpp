@@ -5,11 +5,13 @@
 #include "data/Exchanges.h"
 #include "mkdata/Builder.h"
 #include "mkdata/ExchangeTable.h"
+#include "text/Win1252.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sstream>
+#include <stdexcept>
 
 using namespace corvana;
 using namespace corvana::mkdata;
@@ -119,6 +121,42 @@ TEST(MkdataExchanges, TheEdgesOfWhatTheFileHolds) {
     EXPECT_EQ(ex->find(208, 334)->place->city, std::string(250, 'x') + "\x80\x86");
     EXPECT_EQ(ex->find(208, 500)->zones.count, 2);
     EXPECT_EQ(ex->find(999, 999)->place->city, "Boise");
+}
+
+// A place the table reader refuses never reaches the file some other way: the writer refuses
+// the same cities and states, and takes the ones the reader takes.
+TEST(MkdataExchanges, TheWriterRefusesWhatTheReaderRefuses) {
+    const std::string cities[] = {"Boise",
+                                  "Bo\xC2\x81ise",
+                                  "Bo\xC2\x9Dise",
+                                  "Bo\x7Fise",
+                                  "\xE2\x82\xAC\xE2\x80\xA0",
+                                  "\xC2\xA0"
+                                  "Boise",
+                                  std::string(253, 'x'),
+                                  std::string(254, 'x'),
+                                  "\"Bo\tise\"",
+                                  "\"\""};
+    const std::string states[] = {"ID", "Id", "I", "IDA", "1D"};
+    const std::uint8_t mst = ZipRecord::zoneByte(5, true);
+    for (const std::string& city : cities) {
+        for (const std::string& state : states) {
+            const bool read = errorOf(Head + "208,,,ID,-7:Y,t\n208,334," + city + "," + state +
+                                      ",-7:Y,t\n") == "built";
+            std::string value = city;
+            if (value.front() == '"')
+                value = value.substr(1, value.size() - 2);
+            const auto text = Utf8ToWin1252(value);
+            ASSERT_TRUE(text) << city;
+            bool written = true;
+            try {
+                WriteExchangeFile({{208, "ID", {mst}}}, {{208, 334, *text, state, {mst}}});
+            } catch (const std::invalid_argument&) {
+                written = false;
+            }
+            EXPECT_EQ(read, written) << city << " " << state;
+        }
+    }
 }
 
 TEST(MkdataExchanges, TheCommandBuildsItOnlyWhenAsked) {
