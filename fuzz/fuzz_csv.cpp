@@ -4,9 +4,11 @@
 // cut the input; the records' raw bytes and line ends put together are the input byte for byte;
 // written again with every field quoted, the records read back value for value. The data
 // builder refuses a table with an InputError or makes data files that the program loads and
-// reads without a single fault, positions included. The batch look-up refuses its input with a
-// LookupError or writes every row with its own fields as they came, then the appended ones; so does
-// the look-up of telephone numbers, by its column "phone", counting every row once.
+// reads without a single fault, positions included; so does it an exchange table, and every
+// place of its exchange file is a printable city and two capital letters. The batch look-up refuses
+// its input with a LookupError or writes every row with its own fields as they came, then the
+// appended ones; so does the look-up of telephone numbers, by its column "phone", counting every
+// row once.
 //
 // Input: a byte for the read step (1 to 16), a byte of flags (1: the look-up is told the ZIP
 // column's name), the data date as a length byte and its bytes, then the CSV text.
@@ -17,11 +19,14 @@
 #include "cli/PhoneLookup.h"
 #include "data/DataSet.h"
 #include "data/Errors.h"
+#include "data/ExchangeRules.h"
+#include "data/Exchanges.h"
 #include "data/FileNames.h"
 #include "data/Records.h"
 #include "data/ZipFile.h"
 #include "geo/Points.h"
 #include "mkdata/Builder.h"
+#include "mkdata/ExchangeTable.h"
 #include "settings/Settings.h"
 #include "text/Csv.h"
 
@@ -186,6 +191,29 @@ void CheckBuilder(std::string_view csv, std::string_view date) {
     CheckDataFiles(files);
 }
 
+void CheckExchangeBuilder(std::string_view csv) {
+    std::string file;
+    try {
+        file = mkdata::BuildExchangeFile(csv);
+    } catch (const mkdata::InputError&) {
+        return;
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(file.data());
+    FUZZ_CHECK(Exchanges::fromBytes({bytes, file.size()}).has_value());
+    // The names end the file: a length byte, the city, the state's two letters.
+    const ExchangeHeader h = ExchangeHeader::decode(bytes);
+    std::string_view names = std::string_view(file).substr(file.size() - h.namesSize);
+    for (std::uint32_t n = 0; n < h.placeCount; ++n) {
+        FUZZ_CHECK(!names.empty() && names.size() > std::uint8_t(names[0]));
+        const std::string_view key = names.substr(1, std::uint8_t(names[0]));
+        FUZZ_CHECK(key.size() > 2);
+        FUZZ_CHECK(CheckPlaceCity(key.substr(0, key.size() - 2)) == PlaceCityFault::None);
+        FUZZ_CHECK(IsStateLetters(key.substr(key.size() - 2)));
+        names.remove_prefix(1 + key.size());
+    }
+    FUZZ_CHECK(names.empty());
+}
+
 constexpr std::string_view LookupTable =
     "zip,city,state,county,area_code,utc_offset,dst,other_counties,other_area_codes\n"
     "00501,Holtsville,NY,Suffolk,631,-5,Y,,\n"
@@ -307,6 +335,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 
     CheckReader(csv, step, CsvOptions{.loneCrEndsLine = false});
     CheckBuilder(csv, date);
+    CheckExchangeBuilder(csv);
     if (const auto rows = CheckReader(csv, step, CsvOptions{})) {
         CheckLookup(csv, *rows, step, named);
         CheckPhoneLookup(csv, *rows, step);

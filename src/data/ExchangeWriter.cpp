@@ -1,5 +1,7 @@
 #include "data/Exchanges.h"
 
+#include "data/ExchangeRules.h"
+
 #include <algorithm>
 #include <map>
 #include <stdexcept>
@@ -16,7 +18,7 @@ std::string codeText(std::uint16_t area, int exchange = -1) {
 }
 
 void checkCode(std::uint16_t code, const std::string& what) {
-    if (code < FirstNanpCode || code > LastNanpCode)
+    if (!IsNanpCode(code))
         throw std::invalid_argument(what + ": not a code from 200 to 999");
 }
 
@@ -24,12 +26,11 @@ void checkCode(std::uint16_t code, const std::string& what) {
 class ZoneSets {
 public:
     std::uint16_t number(std::vector<std::uint8_t> zones, const std::string& what) {
-        if (zones.empty() || zones.size() > MaxZones)
+        if (!IsZoneCount(zones.size()))
             throw std::invalid_argument(what + ": from 1 to " + std::to_string(MaxZones) +
                                         " zones are needed");
         for (std::uint8_t z : zones) {
-            const int zone = ZipRecord::zoneOf(z);
-            if (zone < 1 || zone > 24)
+            if (!IsZoneOnScale(ZipRecord::zoneOf(z)))
                 throw std::invalid_argument(what + ": a zone off the scale");
         }
         // Furthest east first: the highest zone number, then without daylight saving.
@@ -68,8 +69,7 @@ std::string WriteExchangeFile(std::vector<ExchangeTableArea> areas,
         if (i > 0 && areas[i].code == areas[i - 1].code)
             throw std::invalid_argument(what + ": given twice");
         const std::string& st = areas[i].state;
-        if (!st.empty() &&
-            (st.size() != 2 || st[0] < 'A' || st[0] > 'Z' || st[1] < 'A' || st[1] > 'Z'))
+        if (!st.empty() && !IsStateLetters(st))
             throw std::invalid_argument(what + ": the state is not two capital letters");
         AreaEntry a{areas[i].code, sets.number(areas[i].zones, what), 0, {0, 0}};
         if (!st.empty())
@@ -92,10 +92,16 @@ std::string WriteExchangeFile(std::vector<ExchangeTableArea> areas,
             ++area;
         if (area >= areaEntries.size() || areaEntries[area].code != r.area)
             throw std::invalid_argument(what + ": its area code has no zones");
-        if (r.city.empty() || r.city.size() > 253)
+        switch (CheckPlaceCity(r.city)) {
+        case PlaceCityFault::EmptyOrLong:
             throw std::invalid_argument(what + ": the city is empty or too long");
-        if (r.state.size() != 2)
-            throw std::invalid_argument(what + ": the state is not two letters");
+        case PlaceCityFault::ControlCharacter:
+            throw std::invalid_argument(what + ": the city holds a control character");
+        case PlaceCityFault::None:
+            break;
+        }
+        if (!IsStateLetters(r.state))
+            throw std::invalid_argument(what + ": the state is not two capital letters");
         const std::string key = r.city + r.state;
         auto [it, added] = placeNumbers.try_emplace(key, std::uint32_t(placeOffsets.size()));
         if (added) {

@@ -128,9 +128,10 @@ struct ExchangeTableRow {
 };
 
 // The bytes of EXCHANGE.DAT. Rows may come in any order; the area codes of the rows must be
-// among `areas`. Throws std::invalid_argument, naming the area code or exchange, for a code
-// outside 200 to 999, one given twice, a zone set of no or too many zones, a city that is empty
-// or too long, or a state that is not two letters (an area code's may be empty).
+// among `areas`. Throws std::invalid_argument, naming the area code or exchange, for what the
+// rules of data/ExchangeRules.h refuse (a code outside 200 to 999, a zone set of no or too many
+// zones or a zone off the scale, a city that is empty, too long or holds a control character, a
+// state that is not two capital letters; an area code's may be empty) and for a code given twice.
 std::string WriteExchangeFile(std::vector<ExchangeTableArea> areas,
                               std::vector<ExchangeTableRow> rows);
 

@@ -1,7 +1,8 @@
 #include "mkdata/ExchangeTable.h"
 
+#include "data/ExchangeRules.h"
 #include "data/Exchanges.h"
-#include "mkdata/Builder.h"
+#include "mkdata/InputError.h"
 #include "text/Csv.h"
 #include "text/Win1252.h"
 
@@ -26,7 +27,7 @@ std::uint16_t codeValue(std::string_view field, std::string_view what, std::size
     unsigned v = 0;
     const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), v);
     if (field.size() != 3 || ec != std::errc() || end != field.data() + field.size() ||
-        v < FirstNanpCode)
+        !IsNanpCode(v))
         throw InputError(line, "bad " + std::string(what) + " " + quoted(field) +
                                    " (three digits from 200 to 999 wanted)");
     return std::uint16_t(v);
@@ -45,7 +46,8 @@ std::uint8_t zoneValue(std::string_view item, std::size_t line) {
             hours = 99;
     }
     const std::string_view dst = colon == std::string_view::npos ? "" : item.substr(colon + 1);
-    if (hours < -11 || hours > 12 || (dst != "Y" && dst != "N"))
+    // Zone number 0, which UTC-12 would give, is "no time zone".
+    if (!IsZoneOnScale(hours + 12) || (dst != "Y" && dst != "N"))
         throw InputError(line, "bad zone " + quoted(item) +
                                    " (OFFSET:Y or OFFSET:N, the offset from -11 to 12, wanted)");
     return ZipRecord::zoneByte(hours + 12, dst == "Y");
@@ -60,15 +62,13 @@ std::vector<std::uint8_t> zonesValue(std::string_view field, std::size_t line) {
             break;
         field.remove_prefix(semi + 1);
     }
-    if (zones.size() > MaxZones)
+    if (!IsZoneCount(zones.size()))
         throw InputError(line, "more than " + std::to_string(MaxZones) + " zones");
     return zones;
 }
 
 std::string stateValue(std::string_view field, bool mayBeEmpty, std::size_t line) {
-    const bool letters = field.size() == 2 && field[0] >= 'A' && field[0] <= 'Z' &&
-                         field[1] >= 'A' && field[1] <= 'Z';
-    if (!letters && !(mayBeEmpty && field.empty()))
+    if (!IsStateLetters(field) && !(mayBeEmpty && field.empty()))
         throw InputError(line, "bad state " + quoted(field) + " (two capital letters wanted)");
     return std::string(field);
 }
@@ -78,11 +78,15 @@ std::string cityValue(std::string_view field, std::size_t line) {
     if (!text)
         throw InputError(line,
                          "city " + quoted(field) + " is not UTF-8 that Windows-1252 can represent");
-    if (text->empty() || text->size() > 253)
-        throw InputError(line, "city " + quoted(field) + " is empty or longer than 253 bytes");
-    for (unsigned char c : *text)
-        if (c < 0x20 || c == 0x7F)
-            throw InputError(line, "city " + quoted(field) + " holds a control character");
+    switch (CheckPlaceCity(*text)) {
+    case PlaceCityFault::EmptyOrLong:
+        throw InputError(line, "city " + quoted(field) + " is empty or longer than " +
+                                   std::to_string(MaxPlaceCityBytes) + " bytes");
+    case PlaceCityFault::ControlCharacter:
+        throw InputError(line, "city " + quoted(field) + " holds a control character");
+    case PlaceCityFault::None:
+        break;
+    }
     return *text;
 }
 

@@ -1,4 +1,4 @@
-#include "mkdata/Builder.h"
+#include "mkdata/CommandLine.h"
 
 #include <iostream>
 

@@ -1,7 +1,9 @@
-// EXCHANGE.DAT: what the writer lays out reads back, a file made byte by byte here reads as its
-// layout says, and every damaged file is refused whole rather than read past its end.
+// EXCHANGE.DAT: what the writer lays out reads back, the rules of what it may hold, a file made
+// byte by byte here reads as its layout says, and every damaged file is refused whole rather than
+// read past its end.
 #include "TestUtil.h"
 
+#include "data/ExchangeRules.h"
 #include "data/Exchanges.h"
 
 #include <gtest/gtest.h>
@@ -126,8 +128,37 @@ TEST(Exchanges, WhatTheWriterLaysOutReadsBack) {
     refused({{208, "", {Mst}}}, {{208, 134, "Boise", "ID", {Mst}}});
     refused({{208, "", {Mst}}}, {{208, 334, "", "ID", {Mst}}});
     refused({{208, "", {Mst}}}, {{208, 334, "Boise", "IDA", {Mst}}});
+    refused({{208, "", {Mst}}}, {{208, 334, "Boise", "Id", {Mst}}});
+    refused({{208, "", {Mst}}}, {{208, 334, "Bo\x81ise", "ID", {Mst}}});
+    refused({{208, "", {Mst}}}, {{208, 334, std::string(254, 'x'), "ID", {Mst}}});
     refused({{208, "", {Mst}}}, {{208, 334, "Boise", "ID", {Mst}}, {208, 334, "X", "ID", {Mst}}});
     EXPECT_TRUE(Exchanges::fromBytes(Bytes(WriteExchangeFile({}, {}))));
+}
+
+// A city is Windows-1252 bytes: the printable characters at 0x80 to 0x9F (the euro sign, the
+// dagger) are no controls, the five unassigned bytes there are, as are C0 and DEL.
+TEST(Exchanges, APlaceCityIsPrintableAndFitsItsLengthByte) {
+    const std::pair<std::string, PlaceCityFault> cases[] = {
+        {"Boise", PlaceCityFault::None},
+        {"\x80 \x86 \x8A \x9F \xA0 \xF3", PlaceCityFault::None},
+        {std::string(MaxPlaceCityBytes, 'x'), PlaceCityFault::None},
+        {std::string(MaxPlaceCityBytes + 1, 'x'), PlaceCityFault::EmptyOrLong},
+        {"", PlaceCityFault::EmptyOrLong},
+        {"Bo\x81ise", PlaceCityFault::ControlCharacter},
+        {"Bo\x8Dise", PlaceCityFault::ControlCharacter},
+        {"Bo\x9Dise", PlaceCityFault::ControlCharacter},
+        {"Bo\x7Fise", PlaceCityFault::ControlCharacter},
+        {"Bo\tise", PlaceCityFault::ControlCharacter},
+        {std::string("Bo\0ise", 6), PlaceCityFault::ControlCharacter},
+    };
+    for (const auto& [city, fault] : cases)
+        EXPECT_EQ(CheckPlaceCity(city), fault) << city;
+    // A city the rule lets through reads back from the file as written.
+    const std::string bytes =
+        WriteExchangeFile({{208, "ID", {Mst}}}, {{208, 334, cases[1].first, "ID", {Mst}}});
+    const auto ex = Exchanges::fromBytes(Bytes(bytes));
+    ASSERT_TRUE(ex);
+    EXPECT_EQ(ex->find(208, 334)->place->city, cases[1].first);
 }
 
 TEST(Exchanges, EveryDamageIsRefusedWhole) {

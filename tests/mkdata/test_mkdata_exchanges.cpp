@@ -5,11 +5,13 @@
 #include "data/Exchanges.h"
 #include "mkdata/Builder.h"
 #include "mkdata/ExchangeTable.h"
+#include "text/Win1252.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sstream>
+#include <stdexcept>
 
 using namespace corvana;
 using namespace corvana::mkdata;
@@ -85,6 +87,19 @@ TEST(MkdataExchanges, FaultsNameTheirLine) {
          "represent"},
         {Head + "208,,,ID,-7:Y,t\n208,334,\"Bo\nise\",ID,-7:Y,t\n",
          "line 3: city \"Bo\nise\" holds a control character"},
+        // C1 controls are UTF-8 that Windows-1252 can hold, and controls all the same.
+        {Head + "208,,,ID,-7:Y,t\n208,334,Bo\xC2\x81ise,ID,-7:Y,t\n",
+         "line 3: city \"Bo\xC2\x81ise\" holds a control character"},
+        {Head + "208,,,ID,-7:Y,t\n208,334,Bo\x7Fise,ID,-7:Y,t\n",
+         "line 3: city \"Bo\x7Fise\" holds a control character"},
+        {Head + "208,,,ID,-7:Y,t\n208,334," + std::string(254, 'x') + ",ID,-7:Y,t\n",
+         "line 3: city \"" + std::string(254, 'x') + "\" is empty or longer than 253 bytes"},
+        {Head + "208,,,ID,-7:Y,t\n208,334,Boise,Id,-7:Y,t\n",
+         "line 3: bad state \"Id\" (two capital letters wanted)"},
+        {Head + "208,,,ID,+13:N,t\n",
+         "line 2: bad zone \"+13:N\" (OFFSET:Y or OFFSET:N, the offset from -11 to 12, wanted)"},
+        {Head + "999,,,ID,-7:Y,t\n999,1000,Boise,ID,-7:Y,t\n",
+         "line 3: bad exchange \"1000\" (three digits from 200 to 999 wanted)"},
         {Head + "208,,,ID,-7:Y,t\n208,334,Bo\"ise,ID,-7:Y,t\n",
          "line 3: a quote inside a field that does not begin with one"},
         {Head + "208,334,Boise,ID,-7:Y,t\n", "exchange 208-334: its area code has no zones"},
@@ -92,6 +107,56 @@ TEST(MkdataExchanges, FaultsNameTheirLine) {
     };
     for (const auto& [csv, message] : cases)
         EXPECT_EQ(errorOf(csv), message) << csv;
+}
+
+// The city's euro sign and dagger are Windows-1252 characters in the 0x80 row; the highest
+// offset and the longest city still fit.
+TEST(MkdataExchanges, TheEdgesOfWhatTheFileHolds) {
+    const std::string city253 = std::string(250, 'x') + "\xE2\x82\xAC\xE2\x80\xA0";
+    const std::string bytes =
+        BuildExchangeFile(Head + "208,,,ID,+12:N;-11:Y,t\n208,334," + city253 +
+                          ",ID,-7:Y,t\n999,999,Boise,ID,-7:Y,t\n999,,,,-7:Y,t\n");
+    const auto ex = Exchanges::fromBytes(Bytes(bytes));
+    ASSERT_TRUE(ex);
+    EXPECT_EQ(ex->find(208, 334)->place->city, std::string(250, 'x') + "\x80\x86");
+    EXPECT_EQ(ex->find(208, 500)->zones.count, 2);
+    EXPECT_EQ(ex->find(999, 999)->place->city, "Boise");
+}
+
+// A place the table reader refuses never reaches the file some other way: the writer refuses
+// the same cities and states, and takes the ones the reader takes.
+TEST(MkdataExchanges, TheWriterRefusesWhatTheReaderRefuses) {
+    const std::string cities[] = {"Boise",
+                                  "Bo\xC2\x81ise",
+                                  "Bo\xC2\x9Dise",
+                                  "Bo\x7Fise",
+                                  "\xE2\x82\xAC\xE2\x80\xA0",
+                                  "\xC2\xA0"
+                                  "Boise",
+                                  std::string(253, 'x'),
+                                  std::string(254, 'x'),
+                                  "\"Bo\tise\"",
+                                  "\"\""};
+    const std::string states[] = {"ID", "Id", "I", "IDA", "1D"};
+    const std::uint8_t mst = ZipRecord::zoneByte(5, true);
+    for (const std::string& city : cities) {
+        for (const std::string& state : states) {
+            const bool read = errorOf(Head + "208,,,ID,-7:Y,t\n208,334," + city + "," + state +
+                                      ",-7:Y,t\n") == "built";
+            std::string value = city;
+            if (value.front() == '"')
+                value = value.substr(1, value.size() - 2);
+            const auto text = Utf8ToWin1252(value);
+            ASSERT_TRUE(text) << city;
+            bool written = true;
+            try {
+                WriteExchangeFile({{208, "ID", {mst}}}, {{208, 334, *text, state, {mst}}});
+            } catch (const std::invalid_argument&) {
+                written = false;
+            }
+            EXPECT_EQ(read, written) << city << " " << state;
+        }
+    }
 }
 
 TEST(MkdataExchanges, TheCommandBuildsItOnlyWhenAsked) {
@@ -128,6 +193,18 @@ TEST(MkdataExchanges, TheCommandBuildsItOnlyWhenAsked) {
     EXPECT_EQ(
         RunMkdata({"--csv", "a.csv", "--out", out, "--date", "x", "--exchanges", ""}, sout, serr),
         2);
+
+    // A city with a C1 control is refused with its file and line, and no set is written.
+    dir.write("c1.csv", Head + "208,,,ID,-7:Y,t\n208,334,Bo\xC2\x81ise,ID,-7:Y,t\n");
+    serr.str("");
+    EXPECT_EQ(RunMkdata({"--csv", dir.str() + "/zips.csv", "--out", out, "--date", "May 2001",
+                         "--exchanges", dir.str() + "/c1.csv"},
+                        sout, serr),
+              1);
+    EXPECT_EQ(serr.str(),
+              "corvana-mkdata: " + dir.str() +
+                  "/c1.csv, line 3: city \"Bo\xC2\x81ise\" holds a control character\n");
+    EXPECT_EQ(readFile(dir.path() / "out" / "ZIPVER.DAT").substr(0, 9), "June 1996");
 
     // A set built without the table has no exchange file of an older set.
     ASSERT_EQ(RunMkdata({"--csv", dir.str() + "/zips.csv", "--out", out, "--date", "May 2001"},
