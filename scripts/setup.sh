@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what Corvana needs to build and test on Debian 12, then configures and builds one
-# build tree. Usage: scripts/setup.sh BUILD_DIR [cmake options...]
+# build tree: every target, or only those named with --target.
+# Usage: scripts/setup.sh [--target NAME]... BUILD_DIR [cmake options...]
 # Fast when nothing changed: packages are checked before apt runs, and Ninja rebuilds only
 # what is out of date.
 set -euo pipefail
@@ -23,9 +24,14 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+targets=()
+while [ "${1:-}" = --target ]; do
+    targets+=(--target "$2")
+    shift 2
+done
 build_dir=${1:-build}
 shift || true
 if [ ! -f "$build_dir/build.ninja" ]; then
     cmake -S . -B "$build_dir" -G Ninja "$@"
 fi
-cmake --build "$build_dir"
+cmake --build "$build_dir" "${targets[@]}"

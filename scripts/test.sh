@@ -17,22 +17,39 @@ leg_done() {
     leg_started=$SECONDS
 }
 
-# With Debian's hardening flags, so that the package is packed from this tree, not built again;
-# a tree configured without them gets them here, before it is built and tested.
-if [ -f build/CMakeCache.txt ] && ! grep -q '^CORVANA_DEBIAN_FLAGS:BOOL=ON$' build/CMakeCache.txt
-then
-    cmake -S . -B build -DCORVANA_DEBIAN_FLAGS=ON >/dev/null
-fi
-scripts/setup.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANA_DEBIAN_FLAGS=ON
+# Configures and builds tree $1 with the options after it. setup.sh configures a new tree only; a
+# tree that is already there (made by run.sh, or by an older test command) gets here whichever
+# of the options its cache holds otherwise, before it is built.
+build_tree() {
+    local dir=$1 option name value
+    shift
+    if [ -f "$dir/CMakeCache.txt" ]; then
+        for option in "$@"; do
+            name=${option#-D}
+            value=${name#*=}
+            name=${name%%=*}
+            if ! grep -q "^$name:[A-Z]*=$value\$" "$dir/CMakeCache.txt"; then
+                cmake -S . -B "$dir" "$@" >/dev/null
+                break
+            fi
+        done
+    fi
+    scripts/setup.sh "$dir" "$@"
+}
+
+# Warnings are errors in every tree built here. The normal tree has Debian's hardening flags, so
+# that the package is packed from it, not built again.
+build_tree build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANA_DEBIAN_FLAGS=ON -DCORVANA_WERROR=ON
 # Every C++ file as .clang-format writes it (setup.sh has installed clang-format by now).
 scripts/check_format.sh
 ctest --test-dir build --output-on-failure -j "$jobs"
 leg_done "normal build and tests"
 
 # Without Qt, as a packager of the command-line programs builds them: the window and its tests
-# are left out, and every other test runs.
-scripts/setup.sh build-nogui -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANA_GUI=OFF \
-    -DCORVANA_BENCH=OFF
+# are left out, and every other test runs. It is a Release build (-O3), where GCC inlines most
+# and warns of what it sees there, so that every run compiles that build type too.
+build_tree build-nogui -DCMAKE_BUILD_TYPE=Release -DCORVANA_GUI=OFF -DCORVANA_BENCH=OFF \
+    -DCORVANA_WERROR=ON
 ctest --test-dir build-nogui --output-on-failure -j "$jobs"
 leg_done "build without Qt and its tests"
 
@@ -51,8 +68,8 @@ if [ -f build-asan/CMakeCache.txt ] && ! grep -q '^CORVANA_FUZZ:BOOL=ON$' build-
 then
     rm -rf build-asan
 fi
-CC=clang CXX=clang++ scripts/setup.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANA_SANITIZE=ON \
-    -DCORVANA_FUZZ=ON -DCORVANA_BENCH=OFF -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld
+CC=clang CXX=clang++ build_tree build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANA_SANITIZE=ON \
+    -DCORVANA_FUZZ=ON -DCORVANA_BENCH=OFF -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCORVANA_WERROR=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
 leg_done "AddressSanitizer/UBSan build and tests"

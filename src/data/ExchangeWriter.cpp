@@ -3,6 +3,7 @@
 #include "data/ExchangeRules.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <stdexcept>
 
@@ -40,7 +41,12 @@ public:
                        : a < b;
         });
         zones.erase(std::unique(zones.begin(), zones.end()), zones.end());
-        auto [it, added] = known_.try_emplace(zones, std::uint16_t(known_.size()));
+        // Keyed by a fixed-size array: zone bytes are never zero, so the zeros after a shorter
+        // set tell it apart. (A vector key's comparison, inlined at -O3, makes GCC 12 warn of a
+        // memcmp beyond any object.)
+        ZoneKey key{};
+        std::copy(zones.begin(), zones.end(), key.begin());
+        auto [it, added] = known_.try_emplace(key, std::uint16_t(known_.size()));
         if (added)
             order_.push_back(zones);
         return it->second;
@@ -48,7 +54,8 @@ public:
     const std::vector<std::vector<std::uint8_t>>& order() const { return order_; }
 
 private:
-    std::map<std::vector<std::uint8_t>, std::uint16_t> known_;
+    using ZoneKey = std::array<std::uint8_t, MaxZones>;
+    std::map<ZoneKey, std::uint16_t> known_;
     std::vector<std::vector<std::uint8_t>> order_;
 };
 

@@ -161,6 +161,24 @@ TEST(Exchanges, APlaceCityIsPrintableAndFitsItsLengthByte) {
     EXPECT_EQ(ex->find(208, 334)->place->city, cases[1].first);
 }
 
+TEST(Exchanges, EachDistinctZoneSetIsWrittenOnce) {
+    // A set, the same set given in another order or twice over, and the sets it begins or ends:
+    // three distinct sets, each read back whole.
+    const std::vector<ExchangeTableArea> areas = {
+        {208, "ID", {Mst, Pst}}, {209, "", {Pst, Mst, Mst}}, {210, "", {Mst}}, {211, "", {Pst}}};
+    const std::vector<ExchangeTableRow> rows = {{208, 334, "Boise", "ID", {Mst}},
+                                                {208, 765, "Coeur d'Alene", "ID", {Pst, Mst}}};
+    const std::string bytes = WriteExchangeFile(areas, rows);
+    const auto ex = Exchanges::fromBytes(Bytes(bytes));
+    ASSERT_TRUE(ex);
+    EXPECT_EQ(loadU16(Bytes(bytes).data() + ExchangeHeader::ZoneSetsAt), 3u);
+    EXPECT_EQ(Zones(ex->find(209, 200)->zones), (std::vector<std::uint8_t>{Mst, Pst}));
+    EXPECT_EQ(Zones(ex->find(210, 200)->zones), std::vector<std::uint8_t>{Mst});
+    EXPECT_EQ(Zones(ex->find(211, 200)->zones), std::vector<std::uint8_t>{Pst});
+    EXPECT_EQ(Zones(ex->find(208, 334)->zones), std::vector<std::uint8_t>{Mst});
+    EXPECT_EQ(Zones(ex->find(208, 765)->zones), (std::vector<std::uint8_t>{Mst, Pst}));
+}
+
 TEST(Exchanges, EveryDamageIsRefusedWhole) {
     const HandFile good;
     ASSERT_TRUE(Exchanges::fromBytes(Bytes(good.bytes())));

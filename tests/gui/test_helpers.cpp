@@ -14,6 +14,7 @@ class TestHelpers : public QObject {
 private slots:
     void timeFormatDropsTheZone();
     void secondCopyIsTurnedAway();
+    void eachDisplayHasItsOwnLock();
 };
 
 void TestHelpers::timeFormatDropsTheZone() {
@@ -48,6 +49,43 @@ void TestHelpers::secondCopyIsTurnedAway() {
     // Once the first copy has ended, the next one starts normally.
     first.reset();
     QVERIFY(TakeInstanceLock(path, messages));
+    QCOMPARE(messages.boxes.size(), std::size_t(1));
+}
+
+void TestHelpers::eachDisplayHasItsOwnLock() {
+    // The display number names an X session; its screens and the host's spelling do not merge
+    // with other displays.
+    QCOMPARE(InstanceName("xcb", ":0", ""), QString("corvana-x11-0"));
+    QCOMPARE(InstanceName("xcb", ":0.1", ""), QString("corvana-x11-0"));
+    QCOMPARE(InstanceName("xcb", ":140", "wayland-0"), QString("corvana-x11-140"));
+    QCOMPARE(InstanceName("xcb", "localhost:10.0", ""), QString("corvana-x11-localhost_10"));
+    QCOMPARE(InstanceName("xcb", "", ""), QString("corvana-x11-0"));
+    // A path or odd characters never reach the file system as directories or dots alone.
+    QCOMPARE(InstanceName("xcb", "/tmp/.X11-unix/X3:0", ""),
+             QString("corvana-x11-_tmp_.X11-unix_X3_0"));
+    QCOMPARE(InstanceName("wayland", ":1", "wayland-1"), QString("corvana-wayland-wayland-1"));
+    QCOMPARE(InstanceName("wayland-egl", "", "/run/user/1000/wayland-0"),
+             QString("corvana-wayland-_run_user_1000_wayland-0"));
+    QCOMPARE(InstanceName("wayland", "", ""), QString("corvana-wayland-wayland-0"));
+    QCOMPARE(InstanceName("offscreen", ":0", "wayland-0"), QString("corvana-offscreen"));
+
+    // A long name stays short enough for a socket path, and two that differ only at the end
+    // still differ.
+    const QString a = InstanceName("xcb", QString(200, u'h') + ":1", "");
+    const QString b = InstanceName("xcb", QString(200, u'h') + ":2", "");
+    QVERIFY(a.size() <= 60);
+    QVERIFY(a != b);
+
+    // Locks of two displays are held at once; a second copy on one display is still turned away.
+    TempDir dir;
+    const QString base = QString::fromStdString(dir.str()) + u'/';
+    RecordingMessages messages;
+    auto first = TakeInstanceLock(base + InstanceName("xcb", ":140", "") + ".lock", messages);
+    auto second = TakeInstanceLock(base + InstanceName("xcb", ":141", "") + ".lock", messages);
+    QVERIFY(first);
+    QVERIFY(second);
+    QVERIFY(messages.boxes.empty());
+    QVERIFY(!TakeInstanceLock(base + InstanceName("xcb", ":140.0", "") + ".lock", messages));
     QCOMPARE(messages.boxes.size(), std::size_t(1));
 }
 

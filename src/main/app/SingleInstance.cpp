@@ -2,7 +2,9 @@
 
 #include "main/app/Messages.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -25,13 +27,60 @@ void WakeRunningCopy(const QString& socketPath) {
     socket.disconnectFromServer();
 }
 
+// A display name as part of a file name: letters, digits, '.' and '-' stay, anything else
+// becomes '_'. A name too long for a socket path is cut and told apart by a digest of the whole.
+QString FileSafe(const QString& name) {
+    constexpr qsizetype MaxLength = 40;
+    QString safe;
+    for (QChar c : name) {
+        const bool plain = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+                           (c >= u'0' && c <= u'9') || c == u'.' || c == u'-';
+        safe += plain ? c : u'_';
+    }
+    if (safe.size() > MaxLength) {
+        const QByteArray digest =
+            QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
+        safe = safe.left(MaxLength - digest.size() - 1) + u'_' + QString::fromLatin1(digest);
+    }
+    return safe;
+}
+
+// An X display is "host:number.screen"; the screens of one display are one session, and a
+// local display (no host) is named by its number alone.
+QString X11DisplayName(QString display) {
+    const qsizetype colon = display.lastIndexOf(u':');
+    const qsizetype dot = display.indexOf(u'.', colon + 1);
+    if (colon >= 0 && dot > colon)
+        display.truncate(dot);
+    if (display.startsWith(u':'))
+        display.remove(0, 1);
+    return display;
+}
+
 } // namespace
+
+QString InstanceName(const QString& platform, const QString& x11Display,
+                     const QString& waylandDisplay) {
+    QString session;
+    if (platform == u"xcb")
+        session = QStringLiteral("x11-") +
+                  FileSafe(X11DisplayName(x11Display.isEmpty() ? ":0" : x11Display));
+    else if (platform == u"wayland" || platform.startsWith(u"wayland-"))
+        session = QStringLiteral("wayland-") +
+                  FileSafe(waylandDisplay.isEmpty() ? "wayland-0" : waylandDisplay);
+    else
+        session = FileSafe(platform.isEmpty() ? "unknown" : platform);
+    return QStringLiteral("corvana-") + session;
+}
 
 QString InstanceLockPath() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QDir::tempPath();
-    return dir + "/corvana.lock";
+    const QString name =
+        InstanceName(QGuiApplication::platformName(), qEnvironmentVariable("DISPLAY"),
+                     qEnvironmentVariable("WAYLAND_DISPLAY"));
+    return dir + u'/' + name + ".lock";
 }
 
 QString InstanceSocketPath(const QString& lockPath) {
