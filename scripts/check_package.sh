@@ -112,16 +112,16 @@ echo "the window runs offscreen"
 # On a virtual X server the main window must appear (a data fault would show its message box
 # instead), close when asked as a desktop asks it, and write its settings on the way out.
 cat >"$work/window.sh" <<'SCRIPT'
-QT_QPA_PLATFORM=xcb corvana &
+QT_QPA_PLATFORM=xcb corvana >"$WINDOW_OUTPUT" 2>&1 &
 pid=$!
-if ! scripts/x11_window.py wait Corvana 30; then
+if ! scripts/x11_window.py wait Corvana 120 --pid "$pid" --output "$WINDOW_OUTPUT"; then
     kill "$pid"
     exit 1
 fi
 scripts/x11_window.py close Corvana
 wait "$pid"
 SCRIPT
-xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/window.sh" ||
+WINDOW_OUTPUT=$work/window-output scripts/x11_window.py session -- bash "$work/window.sh" ||
     fail "the window did not appear or did not end cleanly"
 [ -s "$XDG_CONFIG_HOME/CORVANA.INI" ] || fail "the window wrote no settings when it closed"
 echo "the window appeared, closed and wrote its settings"

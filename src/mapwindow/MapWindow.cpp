@@ -54,6 +54,13 @@ QRect ClampToScreen(QRect rect, QSize screen, QSize minimum) {
     return {left, top, width, height};
 }
 
+QMargins FrameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
 TMapView::TMapView(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
@@ -249,8 +256,12 @@ void TMapWin::createMenus() {
 void TMapWin::place(const corvana::MapSettings& settings) {
     if (settings.width > 0 && settings.height > 0) {
         besideMain_ = false;
-        setPlace(ClampToScreen(QRect(settings.left, settings.top, settings.width, settings.height),
-                               source_.screen, MinimumSize));
+        // Left and top are the frame's corner, width and height the client area's.
+        const QMargins frame = frameExtents();
+        const QRect wanted = QRect(settings.left, settings.top, settings.width, settings.height)
+                                 .marginsAdded(QMargins(0, 0, frame.left() + frame.right(),
+                                                        frame.top() + frame.bottom()));
+        setPlace(ClampToScreen(wanted, source_.screen, MinimumSize));
     } else {
         placeBeside();
     }
@@ -258,10 +269,22 @@ void TMapWin::place(const corvana::MapSettings& settings) {
         mainSeen_ = parentWidget()->frameGeometry();
 }
 
-void TMapWin::setPlace(const QRect& r) {
-    placedAt_ = r.topLeft();
-    resize(r.size());
-    move(r.topLeft());
+QMargins TMapWin::frameExtents() const {
+    // Until this window is framed, its frame is taken to be like the main window's.
+    const QMargins own = FrameMargins(*this);
+    if (!own.isNull() || !parentWidget())
+        return own;
+    return FrameMargins(*parentWidget());
+}
+
+void TMapWin::setPlace(const QRect& frame) {
+    const QMargins extents = frameExtents();
+    placedAt_ = frame.topLeft();
+    resize(frame.size().shrunkBy(extents).expandedTo(MinimumSize / 2));
+    if (source_.placeFrame)
+        source_.placeFrame(*this, frame.topLeft());
+    else
+        move(frame.topLeft());
 }
 
 void TMapWin::placeBeside() {
@@ -272,7 +295,8 @@ void TMapWin::placeBeside() {
         // Beside the main window: to its right when the screen has room, else to its left,
         // else narrower in the wider of the two rooms, so that it hides none of the window.
         const QRect main = parentWidget() ? parentWidget()->frameGeometry() : QRect();
-        QSize size(DefaultSize.width(), std::max(DefaultSize.height(), main.height()));
+        QSize size = QSize(DefaultSize.width(), std::max(DefaultSize.height(), main.height()))
+                         .grownBy(frameExtents());
         const int rightRoom = screen.width() - (main.right() + 1 + Gap);
         const int leftRoom = main.left() - Gap;
         int left = main.right() + 1 + Gap;

@@ -33,6 +33,9 @@ struct MapSource {
     // The locations, read on first use.
     std::function<const corvana::geo::PointsLoad&()> points;
     QSize screen;
+    // Puts a window's frame at a corner, even before the window manager has framed it; without
+    // it the window is moved there as the window system places frames.
+    std::function<void(QWidget& window, QPoint corner)> placeFrame;
 };
 
 // The map as a widget: size, paint, wheel, drag, keys and hover go to the canvas. The legend
@@ -126,7 +129,9 @@ private:
     void createMenus();
     void place(const corvana::MapSettings& settings);
     void placeBeside();
-    void setPlace(const QRect& rect);
+    // Puts the frame at `frame`: its corner and its size with the title bar and borders.
+    void setPlace(const QRect& frame);
+    QMargins frameExtents() const;
     void followStyle();
     void selectMark(const QList<int>& rows, Qt::KeyboardModifiers modifiers);
 
@@ -153,3 +158,7 @@ private:
 
 // A window's rectangle moved and cut so that it lies on the screen, at least minimum large.
 QRect ClampToScreen(QRect rect, QSize screen, QSize minimum);
+
+// How far a window's frame reaches beyond its client area on each side; none while the window
+// is not framed.
+QMargins FrameMargins(const QWidget& window);

@@ -4,7 +4,7 @@ control it shows has a name: in each search mode, before and after a search, in 
 the phone window and in the map window.
 
 Usage: check_names.py PROGRAM   (CHECK_NAMES_VERBOSE=1 lists every control it read)
-Starts its own X server (xvfb-run) and session bus, and the program with its own configuration and
+Starts its own X server (scripts/x11_window.py session) and session bus, and the program with its own configuration and
 runtime directories, so that it can run beside anything else. Exit status 0 when every check
 passed, 1 when one failed, 2 when the set-up did not come up in time. A run that does not pass
 is made once more in a new session, and that run's status is the answer.
@@ -36,37 +36,30 @@ def stop(process):
 
 
 def run_once(program):
-    """One whole run inside its own X server, started the way the other window tests start theirs
-    (xvfb-run: a display found free by its lock file, reached with its own cookie), on a number
-    of its own so that it does not race them for a display. The server must not reset when its
-    last client leaves: a short connection made while the accessibility bus starts ends before the
-    program starts, and a program that connects during the reset is turned away."""
-    first = 200 + os.getpid() % 400
-    with tempfile.NamedTemporaryFile(prefix="corvana-xvfb-") as log:
-        run = subprocess.Popen(
-            ["xvfb-run", "-a", "-n", str(first), "-e", log.name, "-s",
-             "-nolisten tcp -noreset -screen 0 1280x1024x24",
-             # The session bus starts the accessibility bus and its registry when they are
-             # first asked for.
-             "dbus-run-session", "--", sys.executable, os.path.abspath(__file__), INNER_FLAG,
-             program], start_new_session=True)
-        try:
-            status = run.wait(RUN_SECONDS)
-        except subprocess.TimeoutExpired:
-            os.killpg(run.pid, signal.SIGKILL)
-            run.wait()
-            print("the accessibility check did not finish in time")
-            return 1
-        if status != 0:
-            messages = open(log.name, errors="replace").read().strip()
-            if messages:
-                print("the X server's messages:")
-                print(messages)
-        return status
+    """One whole run inside its own X server, started as every window test starts its own
+    (scripts/x11_window.py session: a display number of its own range, a server that does not
+    reset when its last client leaves, its own cookie and runtime folder). The reset matters: a
+    short connection made while the accessibility bus starts ends before the program starts,
+    and a program that connects during the reset is turned away."""
+    helper = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
+                          "x11_window.py")
+    run = subprocess.Popen(
+        [sys.executable, helper, "session", "--screen", "1280x1024x24", "--",
+         # The session bus starts the accessibility bus and its registry when they are first
+         # asked for.
+         "dbus-run-session", "--", sys.executable, os.path.abspath(__file__), INNER_FLAG,
+         program], start_new_session=True)
+    try:
+        return run.wait(RUN_SECONDS)
+    except subprocess.TimeoutExpired:
+        os.killpg(run.pid, signal.SIGKILL)
+        run.wait()
+        print("the accessibility check did not finish in time")
+        return 1
 
 
 def outer(program):
-    for tool in ("xvfb-run", "dbus-run-session", "xdotool"):
+    for tool in ("Xvfb", "xauth", "dbus-run-session", "xdotool"):
         if not shutil.which(tool):
             print(f"{tool} is missing (scripts/setup.sh installs it)")
             return 2

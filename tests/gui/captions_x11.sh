@@ -4,7 +4,8 @@
 # Usage: captions_x11.sh BIN_DIR (the directory of corvana and the data files).
 set -euo pipefail
 
-for tool in xvfb-run xprop xdotool; do
+helper=$(cd "$(dirname "$0")" && pwd)/../../scripts/x11_window.py
+for tool in Xvfb xprop xdotool; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed"
         exit 77
@@ -12,9 +13,12 @@ for tool in xvfb-run xprop xdotool; do
 done
 
 if [ "${1:-}" != --inside ]; then
-    exec xvfb-run -a -s "-screen 0 640x480x24" "$0" --inside "$@"
+    exec "$helper" session --screen 640x480x24 -- "$0" --inside "$@"
 fi
 bin=$2
+# Generous: a loaded two-core machine may take long to start the program; one that has ended is
+# not waited for.
+wait_seconds=120
 # The test command runs everything else on the offscreen platform; this test needs the X server.
 export QT_QPA_PLATFORM=xcb
 
@@ -47,11 +51,12 @@ property() {
     esac
 }
 
-# Waits up to 30 seconds (a loaded machine is slow to map a window) for a shown window of
-# process $1 whose two names are both exactly $2,
-# and prints its id. Fails with the names that were seen instead.
+# Waits for a shown window of process $1 whose two names are both exactly $2, while the process
+# lives, and prints its id. Fails with the names that were seen instead.
 window_called() {
     local pid=$1 want=$2 seen="" w
+    "$helper" wait "$want" "$wait_seconds" --pid "$pid" --output "$work/output.$pid" >/dev/null ||
+        return 1
     for _ in $(seq 150); do
         seen=""
         for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
@@ -90,9 +95,13 @@ press() {
 start() {
     mkdir -p "$work/runtime"
     chmod 700 "$work/runtime"
-    XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime "$@" >/dev/null 2>&1 &
-    pids+=($!)
-    echo $!
+    local output pid
+    output=$(mktemp -p "$work")
+    XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime "$@" >"$output" 2>&1 &
+    pid=$!
+    ln -sf "$output" "$work/output.$pid"
+    pids+=("$pid")
+    echo "$pid"
 }
 
 # Focuses the main window and presses keys there.
@@ -144,8 +153,10 @@ fi
 mkdir -p "$work/alone" "$work/runtime2"
 chmod 700 "$work/runtime2"
 cp "$bin/corvana" "$work/alone/"
-XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime2 "$work/alone/corvana" >/dev/null 2>&1 &
+XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime2 "$work/alone/corvana" \
+    >"$work/output.alone" 2>&1 &
 alone=$!
+ln -sf "$work/output.alone" "$work/output.$alone"
 pids+=("$alone")
 window_called "$alone" "FATAL ERROR" >/dev/null || failures=$((failures + 1))
 

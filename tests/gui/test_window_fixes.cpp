@@ -7,6 +7,7 @@
 #include "main/app/SingleInstance.h"
 #include "main/dialogs/NearbyRadius.h"
 #include "main/help/HelpWindow.h"
+#include "main/window/FramePlacement.h"
 #include "mapwindow/MapWindow.h"
 
 #include <QAction>
@@ -99,6 +100,7 @@ private slots:
     void helpReopensWithAnEmptySearch();
     void windowComesBackWhereItWasLeft();
     void titleAndMenuBarsAreMovedOntoTheScreen();
+    void framesAreReachedAndPlacedBeside();
 };
 
 void TestWindowFixes::radiusOutOfRangeOrEmptyKeepsTheDialogOpen() {
@@ -341,6 +343,46 @@ void TestWindowFixes::titleAndMenuBarsAreMovedOntoTheScreen() {
         TestWindow t;
         TMainWin& w = start(t, -200, 100);
         QCOMPARE(w.frameGeometry().topLeft(), QPoint(-200, 100));
+    }
+}
+
+void TestWindowFixes::framesAreReachedAndPlacedBeside() {
+    // Frames of several window managers: a thin border with a 20-pixel title bar (openbox),
+    // a title bar alone (metacity), a thick border and no frame at all.
+    const QMargins frames[] = {{1, 20, 1, 1}, {0, 37, 0, 0}, {4, 28, 4, 4}, {}};
+    const QRect small(0, 0, 1280, 1024), wide(0, 0, 2560, 1600);
+    const QRect right(1280, 0, 1920, 1080);
+    for (const QMargins& m : frames) {
+        const QString at = QString("frame %1,%2").arg(m.left()).arg(m.top());
+        const QSize main = QSize(500, 168).grownBy(m);
+        const QSize phone = QSize(400, 272).grownBy(m);
+        // A corner left on a screen stays, on the primary screen or the one to its right.
+        QCOMPARE(ReachableFrame({200, 150}, main, m.top() + 21, {small}), QPoint(200, 150));
+        QCOMPARE(ReachableFrame({1500, 40}, main, m.top() + 21, {small, right}), QPoint(1500, 40));
+        // A title bar above the screen, or a frame beyond it, comes whole onto the primary one.
+        QCOMPARE(ReachableFrame({-1, -20}, main, m.top() + 21, {small}), QPoint(0, 0));
+        QCOMPARE(ReachableFrame({1270, 1020}, main, m.top() + 21, {small}),
+                 QPoint(1280 - main.width(), 1024 - main.height()));
+
+        // Beside the main frame, level with it: on its right when there is room.
+        const QRect at0(QPoint(0, 0), main);
+        QVERIFY2(FrameBeside(at0, phone, small) == QPoint(main.width(), 0), qPrintable(at));
+        const QRect moved(QPoint(200, 150), main);
+        QCOMPARE(FrameBeside(moved, phone, small), QPoint(200 + main.width(), 150));
+        // Against the right edge: on its left.
+        const QRect atRight(QPoint(1280 - main.width(), 300), main);
+        QCOMPARE(FrameBeside(atRight, phone, small),
+                 QPoint(1280 - main.width() - phone.width(), 300));
+        // Low on the screen: raised so that the whole frame shows.
+        const QRect low(QPoint(100, 900), main);
+        QCOMPARE(FrameBeside(low, phone, small), QPoint(100 + main.width(), 1024 - phone.height()));
+        // A main window nearly as wide as the screen: the side with more room, kept on it.
+        const QRect broad(QPoint(60, 0), QSize(1200, 900).grownBy(m));
+        const QPoint b = FrameBeside(broad, phone, small);
+        QVERIFY2(b.x() >= 0 && b.x() + phone.width() <= 1280, qPrintable(at));
+        QCOMPARE(b.x(), 0);
+        // The largest screen: beside the window, not centred on the screen.
+        QCOMPARE(FrameBeside(moved, phone, wide), QPoint(200 + main.width(), 150));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "main/app/Messages.h"
 #include "main/dialogs/ZipDetails.h"
+#include "main/window/FramePlacement.h"
 #include "main/window/MainMenus.h"
 #include "main/window/MainWin.h"
 #include "main/window/ResultsView.h"
@@ -54,7 +55,11 @@ void DetailsCommand::show(bool activate) {
         details_->setWindowFlag(Qt::WindowStaysOnTopHint, window_.settings().alwaysOnTop);
     }
     details_->showDetails(result);
-    details_->show();
+    if (!details_->isVisible()) {
+        details_->show();
+        // Beside the main window, clear of the list whose lines it follows.
+        PlaceBeside(*details_, window_, window_.screenSize());
+    }
     if (activate) {
         details_->raise();
         details_->activateWindow();

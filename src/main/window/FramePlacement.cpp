@@ -2,61 +2,232 @@
 
 #include <QEvent>
 #include <QGuiApplication>
-#include <QMargins>
-#include <QRect>
-#include <QScreen>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
-#include <vector>
+#include <cstdlib>
 
-QPoint ReachableFrame(QPoint frame, int width, int strip, QSize primarySize) {
-    // A frame that leaves the bars off every screen comes onto the primary one, as near to where
-    // it was as the window fits; part of the title bar this wide must be on the screen.
+#include <xcb/xcb.h>
+
+QPoint ReachableFrame(QPoint corner, QSize frame, int strip, const std::vector<QRect>& screens) {
+    // Part of the title bar this wide must be on a screen to be taken with the mouse.
     constexpr int Grip = 48;
-    const QRect primary(QPoint(0, 0), primarySize);
-    std::vector<QRect> screens{primary};
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.push_back(screen->geometry());
     for (const QRect& s : screens)
-        if (frame.y() >= s.top() && frame.y() + strip <= s.bottom() + 1 &&
-            frame.x() + width - Grip >= s.left() && frame.x() + Grip <= s.right() + 1)
-            return frame;
-    return {std::clamp(frame.x(), primary.left(),
-                       std::max(primary.left(), primary.right() + 1 - width)),
-            std::clamp(frame.y(), primary.top(),
-                       std::max(primary.top(), primary.bottom() + 1 - strip))};
+        if (corner.y() >= s.top() && corner.y() + strip <= s.bottom() + 1 &&
+            corner.x() + frame.width() - Grip >= s.left() && corner.x() + Grip <= s.right() + 1)
+            return corner;
+    const QRect primary = screens.empty() ? QRect() : screens.front();
+    return {std::clamp(corner.x(), primary.left(),
+                       std::max(primary.left(), primary.right() + 1 - frame.width())),
+            std::clamp(corner.y(), primary.top(),
+                       std::max(primary.top(), primary.bottom() + 1 - frame.height()))};
 }
 
-FramePlacement::FramePlacement(QWindow* window, QPoint frame, QObject* parent)
-    : QObject(parent), window_(window), wanted_(frame) {
-    if (window_)
-        window_->installEventFilter(this);
+QPoint FrameBeside(QRect main, QSize frame, QRect screen) {
+    const int rightRoom = screen.right() - main.right();
+    const int leftRoom = main.left() - screen.left();
+    int left = main.right() + 1;
+    if (rightRoom < frame.width() && (leftRoom >= frame.width() || leftRoom > rightRoom))
+        left = main.left() - frame.width();
+    return {std::clamp(left, screen.left(),
+                       std::max(screen.left(), screen.right() + 1 - frame.width())),
+            std::clamp(main.top(), screen.top(),
+                       std::max(screen.top(), screen.bottom() + 1 - frame.height()))};
 }
 
-bool FramePlacement::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == window_ && !settled_ &&
-        (event->type() == QEvent::Expose || event->type() == QEvent::Move ||
-         event->type() == QEvent::FocusIn || event->type() == QEvent::UpdateRequest))
-        settle();
-    return false;
+std::optional<QMargins> FrameExtents(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    if (!handle || !window.isVisible())
+        return std::nullopt;
+    const QMargins extents = handle->frameMargins();
+    if (extents.isNull())
+        return std::nullopt;
+    return extents;
 }
 
-void FramePlacement::settle() {
-    if (!window_->isExposed())
+QPoint FrameCorner(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    if (!handle)
+        return window.pos();
+    const QMargins extents = handle->frameMargins();
+    return ClientOnScreen(window).value_or(handle->geometry().topLeft()) -
+           QPoint(extents.left(), extents.top());
+}
+
+std::optional<QPoint> ClientOnScreen(const QWidget& window) {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection() || !window.windowHandle())
+        return std::nullopt;
+    xcb_connection_t* connection = x11->connection();
+    const auto id = xcb_window_t(window.windowHandle()->winId());
+    xcb_get_geometry_reply_t* geometry =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr);
+    if (!geometry)
+        return std::nullopt;
+    const xcb_window_t root = geometry->root;
+    std::free(geometry);
+    xcb_translate_coordinates_reply_t* place = xcb_translate_coordinates_reply(
+        connection, xcb_translate_coordinates(connection, id, root, 0, 0), nullptr);
+    if (!place)
+        return std::nullopt;
+    const QPoint corner(place->dst_x, place->dst_y);
+    std::free(place);
+    return corner;
+}
+
+namespace {
+
+QPoint ClientCorner(QPoint corner, QMargins extents) {
+    return corner + QPoint(extents.left(), extents.top());
+}
+
+// Follows a window until the window manager has framed it, then moves the client area so that
+// the frame has its corner where it was wanted. A window manager that puts the frame elsewhere
+// after a few tries, or one that never frames the window, has the last word.
+class FrameWatch : public QObject {
+public:
+    static constexpr const char* Name = "FrameWatch";
+
+    FrameWatch(QWidget& window, QPoint corner)
+        : QObject(&window), window_(&window), corner_(corner) {
+        setObjectName(Name);
+        window.installEventFilter(this);
+        if (window.isVisible()) {
+            if (QWindow* handle = window.windowHandle())
+                handle->installEventFilter(this);
+            startClock();
+        }
+    }
+
+    // A later placement before the frame came replaces the earlier one.
+    void retarget(QPoint corner) {
+        corner_ = corner;
+        tries_ = 0;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (window_ && watched == window_->windowHandle() && event->type() == QEvent::Expose)
+            check();
+        else if (watched == window_) {
+            switch (event->type()) {
+            case QEvent::Show:
+                // Exposure reaches the window system's window, not the widget.
+                if (QWindow* handle = window_->windowHandle())
+                    handle->installEventFilter(this);
+                startClock();
+                break;
+            case QEvent::Move:
+            case QEvent::Resize:
+            case QEvent::Paint:
+            case QEvent::WindowActivate:
+                check();
+                break;
+            case QEvent::Hide:
+                finish();
+                break;
+            default:
+                break;
+            }
+        }
+        return false;
+    }
+
+private:
+    // Some window managers frame a window without a further event reaching it; and one that
+    // does not frame it within a few seconds is left alone.
+    void startClock() {
+        if (clockStarted_)
+            return;
+        clockStarted_ = true;
+        for (int ms : {50, 200, 600, 1500, 3000})
+            QTimer::singleShot(ms, this, [this] { check(); });
+        QTimer::singleShot(6000, this, [this] { finish(); });
+    }
+
+    void check() {
+        if (!window_ || done_)
+            return;
+        const std::optional<QMargins> extents = FrameExtents(*window_);
+        if (!extents)
+            return;
+        // Off X11 the toolkit places frames itself and knows where they are.
+        QWindow* handle = window_->windowHandle();
+        const std::optional<QPoint> client = ClientOnScreen(*window_);
+        if (!client) {
+            if (handle->framePosition() != corner_)
+                handle->setFramePosition(corner_);
+            finish();
+            return;
+        }
+        // Where the window really is: the toolkit takes a move it asked for as done.
+        if (*client - QPoint(extents->left(), extents->top()) == corner_ || tries_ == MaxTries) {
+            finish();
+            return;
+        }
+        ++tries_;
+        const QRect wanted(ClientCorner(corner_, *extents), window_->size());
+        // A window the toolkit believes there already is asked twice, so that the request
+        // reaches the window manager.
+        if (window_->geometry().topLeft() == wanted.topLeft())
+            window_->setGeometry(wanted.translated(0, 1));
+        window_->setGeometry(wanted);
+    }
+
+    void finish() {
+        if (done_)
+            return;
+        done_ = true;
+        setObjectName({});
+        if (window_) {
+            window_->removeEventFilter(this);
+            if (QWindow* handle = window_->windowHandle())
+                handle->removeEventFilter(this);
+        }
+        deleteLater();
+    }
+
+    static constexpr int MaxTries = 3;
+    QPointer<QWidget> window_;
+    QPoint corner_;
+    int tries_ = 0;
+    bool clockStarted_ = false;
+    bool done_ = false;
+};
+
+} // namespace
+
+void PlaceFrame(QWidget& window, QPoint corner, std::optional<QMargins> guess) {
+    // A later placement before the frame came replaces the earlier one.
+    auto* watch = static_cast<FrameWatch*>(
+        window.findChild<QObject*>(FrameWatch::Name, Qt::FindDirectChildrenOnly));
+    if (watch)
+        watch->retarget(corner);
+    // A frame already known is moved in one step: the client area by the frame's extents.
+    if (const std::optional<QMargins> extents = FrameExtents(window)) {
+        window.setGeometry(QRect(ClientCorner(corner, *extents), window.size()));
         return;
-    // Until the window manager has framed the window, the frame is the client area itself and
-    // checking it tells nothing; the frame may come only after the first exposure (later still
-    // while the map window opens beside this one). Once it is known, the frame goes where it
-    // was left, once: a window manager that puts it elsewhere on purpose has the last word.
-    const bool framed = !window_->frameMargins().isNull();
-    if (framed || !firstExposeSeen_) {
-        if (window_->framePosition() != wanted_)
-            window_->setFramePosition(wanted_);
     }
-    firstExposeSeen_ = true;
-    if (framed) {
-        settled_ = true;
-        window_->removeEventFilter(this);
-    }
+    if (guess)
+        window.setGeometry(QRect(ClientCorner(corner, *guess), window.size()));
+    else
+        window.move(corner);
+    if (!watch)
+        new FrameWatch(window, corner);
+}
+
+void PlaceBeside(QWidget& window, const QWidget& main, QSize screen) {
+    const QRect mainFrame = main.frameGeometry();
+    const QRect mainClient = main.geometry();
+    const QMargins mainExtents(
+        mainClient.left() - mainFrame.left(), mainClient.top() - mainFrame.top(),
+        mainFrame.right() - mainClient.right(), mainFrame.bottom() - mainClient.bottom());
+    // Until this window is framed, its frame is taken to be like the main window's.
+    const QMargins extents = FrameExtents(window).value_or(mainExtents);
+    PlaceFrame(window,
+               FrameBeside(mainFrame, window.size().grownBy(extents), QRect(QPoint(0, 0), screen)),
+               extents);
 }

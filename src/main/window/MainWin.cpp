@@ -23,6 +23,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QScreen>
 #include <QWindow>
 
 #include <algorithm>
@@ -167,9 +168,14 @@ void TMainWin::FormCreate() {
     // Allowances for a title bar and the borders, which are not known before the window is up.
     constexpr int TitleBarAllowance = 32;
     constexpr int BorderAllowance = 8;
-    move(ReachableFrame({settings_.mainWindowLeft, settings_.mainWindowTop},
-                        Scaled(ScaleFactor, DesignClientWidth) + 2 * BorderAllowance,
-                        TitleBarAllowance + menuBar()->sizeHint().height(), env_.screen));
+    std::vector<QRect> screens{QRect(QPoint(0, 0), env_.screen)};
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.push_back(screen->geometry());
+    const int strip = TitleBarAllowance + menuBar()->sizeHint().height();
+    PlaceFrame(*this,
+               ReachableFrame({settings_.mainWindowLeft, settings_.mainWindowTop},
+                              {Scaled(ScaleFactor, DesignClientWidth) + 2 * BorderAllowance, strip},
+                              strip, screens));
 
     if (settings_.alwaysOnTop) {
         SetItOnTop(true);
@@ -223,8 +229,9 @@ void TMainWin::FormClose() {
     details_->closeWindow();
     phone_->closeWindow();
     // The frame's corner as the window system has it now: the widget's own idea of the frame
-    // may date from before the window manager framed the window.
-    const QPoint frame = windowHandle() ? windowHandle()->framePosition() : pos();
+    // may date from before the window manager framed the window, and the toolkit's of where
+    // the window is from before the window manager answered a move.
+    const QPoint frame = FrameCorner(*this);
     settings_.mainWindowLeft = frame.x();
     settings_.mainWindowTop = frame.y();
     // Read the file again so that whatever else it holds survives the rewrite.
@@ -258,7 +265,6 @@ void TMainWin::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_ && !ended_) {
         shown_ = true;
-        new FramePlacement(windowHandle(), pos(), this);
         FormShow();
     }
 }
@@ -359,7 +365,10 @@ void TMainWin::MenuMapClick() {
                          },
                          [this] { return nearby_; },
                          [this]() -> const corvana::geo::PointsLoad& { return points(); },
-                         screenSize()};
+                         screenSize(),
+                         [this](QWidget& window, QPoint corner) {
+                             PlaceFrame(window, corner, FrameExtents(*this));
+                         }};
         map_ = new TMapWin(std::move(source), mapSettings_, this);
         connect(this, &TMainWin::listChanged, map_, &TMapWin::follow);
         connect(map_, &TMapWin::closed, menus_, [this] { menus_->setMapOpen(false); });

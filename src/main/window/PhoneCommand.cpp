@@ -5,6 +5,7 @@
 #include "main/app/Messages.h"
 #include "main/dialogs/DialogCommands.h"
 #include "main/dialogs/PhoneNumber.h"
+#include "main/window/FramePlacement.h"
 #include "main/window/MainMenus.h"
 #include "main/window/MainWin.h"
 #include "search/Phone.h"
@@ -73,12 +74,8 @@ void PhoneCommand::MenuPhoneClick() {
             text_ = dialog_->text();
     });
     dialog_->show();
-    // Beside the main window, so that the list it fills stays in view; centred where the screen
-    // has no room for that.
-    const QRect main = window_.frameGeometry();
-    const QPoint beside(main.right() + 1, main.top());
-    if (beside.x() + dialog_->frameGeometry().width() <= window_.screenSize().width())
-        dialog_->move(beside);
+    // Beside the main window, so that the list it fills stays in view.
+    PlaceBeside(*dialog_, window_, window_.screenSize());
     dialog_->raise();
     dialog_->activateWindow();
 }
