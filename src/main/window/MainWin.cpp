@@ -74,6 +74,10 @@ void TMainWin::MenuZipVersionClick() {
     dialogs_->ZipVersion(data_, this);
 }
 
+void TMainWin::help(const QString& keyword) {
+    dialogs_->Help(keyword);
+}
+
 void TMainWin::MenuContentsClick() {
     dialogs_->Contents();
 }
