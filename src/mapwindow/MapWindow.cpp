@@ -1,6 +1,7 @@
 #include "mapwindow/MapWindow.h"
 
 #include "map/Outlines.h"
+#include "text/Win1252.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -8,13 +9,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontInfo>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QImageWriter>
-#include <QItemSelectionModel>
-#include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -196,12 +193,12 @@ TMapWin::TMapWin(MapSource source, const corvana::MapSettings& settings, QWidget
     const std::string outlines = source_.data->path(corvana::map::OutlineFileName);
     view_->canvas().setOutlines(corvana::map::loadOutlines(outlines));
     view_->dotText = [this](int row) {
-        const QListWidgetItem* item = source_.list->item(row);
-        return item ? item->text() : QString();
+        const std::vector<corvana::ResultItem>& lines = source_.lines->items();
+        return row >= 0 && std::size_t(row) < lines.size()
+                   ? QString::fromStdString(corvana::Win1252ToUtf8(lines[std::size_t(row)].text))
+                   : QString();
     };
-    connect(view_, &TMapView::markClicked, this, &TMapWin::selectMark);
-    connect(source_.list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TMapWin::followSelection);
+    connect(view_, &TMapView::markClicked, this, &TMapWin::linesClicked);
     imageFolder_ = settings.imageFolder;
     followStyle();
     place(settings);
@@ -212,7 +209,7 @@ TMapWin::TMapWin(MapSource source, const corvana::MapSettings& settings, QWidget
 // The desktop's colours and the main window's text size, which the screen size scales.
 void TMapWin::followStyle() {
     view_->canvas().setColours(corvana::map::MapColours::fromPalette(palette()));
-    const int pixels = QFontInfo(source_.list->font()).pixelSize();
+    const int pixels = source_.textPixels();
     view_->canvas().setFontPixels(std::max(9, int(std::lround(pixels * 0.95))));
 }
 
@@ -365,8 +362,12 @@ void TMapWin::follow() {
         return;
     const corvana::geo::PointsLoad& load = source_.points();
     const corvana::geo::Points* points = load.points ? &*load.points : nullptr;
-    map_ = corvana::map::MapOfList(source_.items(), *source_.data, points,
-                                   view_->canvas().outlines(), source_.nearby(), facts_.get());
+    // A hidden list (a mode just chosen, an emptied field) shows nothing.
+    static const std::vector<corvana::ResultItem> none;
+    const std::vector<corvana::ResultItem>& items =
+        source_.lines->shown() ? source_.lines->items() : none;
+    map_ = corvana::map::MapOfList(items, *source_.data, points, view_->canvas().outlines(),
+                                   source_.nearby(), facts_.get());
     view_->canvas().setDotsNote(points ? QString() : QString::fromStdString(load.message));
     followStyle();
     view_->canvas().setContent(map_.content);
@@ -377,10 +378,8 @@ void TMapWin::follow() {
 }
 
 void TMapWin::followSelection() {
-    std::vector<int> rows;
-    for (const QModelIndex& index : source_.list->selectionModel()->selectedIndexes())
-        rows.push_back(index.row());
-    view_->canvas().setSelection(rows);
+    const std::vector<std::size_t> selected = source_.lines->selectedRows();
+    view_->canvas().setSelection(std::vector<int>(selected.begin(), selected.end()));
     view_->update();
 }
 
@@ -388,55 +387,10 @@ QString TMapWin::description() const {
     return DescribeMap(map_, view_->canvas().outlines() != nullptr);
 }
 
-void TMapWin::selectMark(const QList<int>& rows, Qt::KeyboardModifiers modifiers) {
-    QListWidget* list = source_.list;
-    if (rows.isEmpty() || !list->isEnabled())
-        return;
-    for (int row : rows)
-        if (!list->item(row))
-            return;
-    QItemSelectionModel* model = list->selectionModel();
-    auto index = [list](int row) { return list->model()->index(row, 0); };
-    int shown = rows.front();
-    if (list->selectionMode() == QAbstractItemView::ExtendedSelection) {
-        // As a click on the line itself would: the mark's lines alone, or with Ctrl added to
-        // the others (taken off again when all were selected).
-        QItemSelection lines;
-        bool allSelected = true;
-        for (int row : rows) {
-            lines.select(index(row), index(row));
-            allSelected = allSelected && list->item(row)->isSelected();
-        }
-        QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
-        if (modifiers & Qt::ControlModifier)
-            flags = allSelected ? QItemSelectionModel::Deselect : QItemSelectionModel::Select;
-        model->select(lines, flags);
-        model->setCurrentIndex(index(shown), QItemSelectionModel::NoUpdate);
-    } else if (rows.size() == 1) {
-        // A list of several choices toggles the line.
-        model->setCurrentIndex(index(shown), QItemSelectionModel::Toggle);
-    } else {
-        // Each click moves on to the mark's next line, the mark's other lines taken off.
-        int next = 0;
-        for (int i = 0; i < rows.size(); ++i)
-            if (list->item(rows[i])->isSelected())
-                next = (i + 1) % int(rows.size());
-        shown = rows[next];
-        for (int row : rows)
-            if (row != shown && list->item(row)->isSelected())
-                model->select(index(row), QItemSelectionModel::Deselect);
-        model->setCurrentIndex(index(shown), QItemSelectionModel::Select);
-    }
-    list->scrollToItem(list->item(shown));
-}
-
 QString TMapWin::heading() const {
     // The main window's heading over its list, which names what the list holds.
-    if (QWidget* main = parentWidget())
-        if (auto* label = main->findChild<QLabel*>(QStringLiteral("AnswerBoxLabel")))
-            if (!label->text().isEmpty())
-                return label->text();
-    return description();
+    const QString listed = source_.heading ? source_.heading() : QString();
+    return listed.isEmpty() ? description() : listed;
 }
 
 QImage TMapWin::titledImage() const {

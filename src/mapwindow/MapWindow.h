@@ -9,6 +9,7 @@
 #include "geo/Points.h"
 #include "map/ListMap.h"
 #include "map/MapCanvas.h"
+#include "output/ResultLines.h"
 #include "search/Search.h"
 #include "settings/MapSettings.h"
 
@@ -21,15 +22,18 @@
 #include <vector>
 
 class QAction;
-class QListWidget;
 class QPrinter;
 
-// What the map follows: the main window's list and what stands behind its lines.
+// What the map follows: the main window's list and what stands behind its lines. The map only
+// reads the list; a click on a mark asks the window to select its lines (linesClicked).
 struct MapSource {
-    QListWidget* list = nullptr;
+    const corvana::ResultLines* lines = nullptr;
     const corvana::DataSet* data = nullptr;
-    std::function<const std::vector<corvana::ResultItem>&()> items;
     std::function<std::optional<corvana::NearbyCentre>()> nearby;
+    // The heading over the list, which names what it holds.
+    std::function<QString()> heading;
+    // The pixel size of the list's text: the map's labels follow it.
+    std::function<int()> textPixels;
     // The locations, read on first use.
     std::function<const corvana::geo::PointsLoad&()> points;
     QSize screen;
@@ -116,6 +120,8 @@ public:
 signals:
     // The window was closed (the menu's check mark follows).
     void closed();
+    // A click on a mark: the rows of its lines, for the list to select.
+    void linesClicked(const QList<int>& rows, Qt::KeyboardModifiers modifiers);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -133,7 +139,6 @@ private:
     void setPlace(const QRect& frame);
     QMargins frameExtents() const;
     void followStyle();
-    void selectMark(const QList<int>& rows, Qt::KeyboardModifiers modifiers);
 
     MapSource source_;
     // The ZIP codes' kinds, read when the map first shows a ZIP code.

@@ -8,6 +8,7 @@
 #include "main/help/HelpWindow.h"
 #include "main/printing/CopyOrPrint.h"
 #include "main/printing/PrinterSetup.h"
+#include "main/window/ResultsView.h"
 #include "search/Search.h"
 #include "settings/Settings.h"
 
@@ -71,6 +72,14 @@ struct Window {
     QWidget owner;
     DialogCommands commands{settings, messages, HelpFile};
     DialogCommands::Frame frame{1.25, QSize(1280, 1024), &owner};
+};
+
+// The window's results list, shown, with lines of its own.
+struct Lines {
+    std::vector<LayoutComponent> components;
+    ResultsView view;
+    explicit Lines(QWidget* owner) : view(owner, components, nullptr) { view.setListShown(true); }
+    void show(std::vector<corvana::ResultItem> items) { view.showItems(std::move(items)); }
 };
 
 } // namespace
@@ -255,10 +264,8 @@ void TestCommands::printerSetupChoosesThePrinterAndPaper() {
     chosen();
 
     // Printing hands that printer to the print dialog and prints on what was chosen there.
-    QListWidget box(&w.owner);
-    box.addItem("84101 Salt Lake City, UT");
-    const std::vector<corvana::ResultItem> items = {
-        {"84101 Salt Lake City, UT", corvana::ZipItem{0}}};
+    Lines box(&w.owner);
+    box.show({{"84101 Salt Lake City, UT", corvana::ZipItem{0}}});
     QPrinter* printed = nullptr;
     w.commands.printDialog = [&](QPrinter& p, QWidget*) {
         printed = &p;
@@ -267,7 +274,7 @@ void TestCommands::printerSetupChoosesThePrinterAndPaper() {
     WhenModal<TCopyOrPrint>(
         [](TCopyOrPrint& d) { QTest::mouseClick(d.PrintButton, Qt::LeftButton); });
     w.commands.CopyOrPrint(
-        true, box, items, [](int, bool) { return Output("84101\r\n"); }, w.frame);
+        true, box.view, [](int, bool) { return Output("84101\r\n"); }, w.frame);
     QCOMPARE(printed, &printer);
     QFile pdf(file);
     QVERIFY(pdf.open(QIODevice::ReadOnly));
@@ -278,8 +285,7 @@ void TestCommands::printerSetupChoosesThePrinterAndPaper() {
 
 void TestCommands::copyOrPrintAsksBeforeOpeningTheDialog() {
     Window w;
-    QListWidget box(&w.owner);
-    box.setSelectionMode(QAbstractItemView::MultiSelection);
+    Lines box(&w.owner);
     QList<QPair<int, bool>> calls;
     auto collect = [&](int format, bool all) {
         calls.append({format, all});
@@ -288,30 +294,26 @@ void TestCommands::copyOrPrintAsksBeforeOpeningTheDialog() {
     auto press = [](TCopyOrPrint& d) { QTest::mouseClick(d.PrintButton, Qt::LeftButton); };
 
     // A no-result line: the message and no dialog (a dialog would block until the time-out).
-    box.addItem("No matching zip codes found.");
-    std::vector<corvana::ResultItem> items = {
-        {"No matching zip codes found.", corvana::NoMatchItem{}}};
-    w.commands.CopyOrPrint(false, box, items, collect, w.frame);
+    box.show({{"No matching zip codes found.", corvana::NoMatchItem{}}});
+    w.commands.CopyOrPrint(false, box.view, collect, w.frame);
     QCOMPARE(Shown(w.messages), QStringList{"Error: No matching data was found to Copy."});
 
     // Nothing selected and No: nothing happens.
-    box.clear();
-    box.addItems({"84101 A", "84102 B"});
-    items = {{"84101 A", corvana::ZipItem{0}}, {"84102 B", corvana::ZipItem{1}}};
+    box.show({{"84101 A", corvana::ZipItem{0}}, {"84102 B", corvana::ZipItem{1}}});
     w.messages.boxes.clear();
     w.messages.answer = false;
-    w.commands.CopyOrPrint(false, box, items, collect, w.frame);
+    w.commands.CopyOrPrint(false, box.view, collect, w.frame);
     QCOMPARE(int(w.messages.boxes.size()), 1);
     QVERIFY(calls.isEmpty());
 
     // Yes: every line.
     w.messages.answer = true;
     WhenModal<TCopyOrPrint>(press);
-    w.commands.CopyOrPrint(false, box, items, collect, w.frame);
+    w.commands.CopyOrPrint(false, box.view, collect, w.frame);
     // A selection: the selected lines only.
-    box.item(1)->setSelected(true);
+    box.view.list()->item(1)->setSelected(true);
     WhenModal<TCopyOrPrint>(press);
-    w.commands.CopyOrPrint(false, box, items, collect, w.frame);
+    w.commands.CopyOrPrint(false, box.view, collect, w.frame);
     QCOMPARE(calls, (QList<QPair<int, bool>>{{0, true}, {0, false}}));
 }
 
@@ -323,23 +325,23 @@ void TestCommands::copiesListedZipCodesFromTheDataFiles() {
     corvana::SystemClock clock;
     const corvana::SearchResult found =
         corvana::SearchTheZip("970", {data, w.settings, {false, &clock}});
-    QListWidget box(&w.owner);
-    box.setSelectionMode(QAbstractItemView::MultiSelection);
-    for (const corvana::ResultItem& item : found.items)
-        box.addItem(fromCore(item.text));
+    Lines lines(&w.owner);
+    lines.show(found.items);
+    QListWidget& box = *lines.view.list();
     QVERIFY(box.count() >= 3);
     QVERIFY(box.item(0)->text().startsWith("97005"));
     box.item(0)->setSelected(true);
     box.item(1)->setSelected(true);
 
     auto collect = [&](int format, bool all) {
-        return corvana::CollectOutput(OutputItems(box, found.items, all), format, data, w.settings);
+        return corvana::CollectOutput(corvana::OutputItems(lines.view, all), format, data,
+                                      w.settings);
     };
     WhenModal<TCopyOrPrint>([](TCopyOrPrint& d) {
         d.FormatList->setCurrentRow(4);
         QTest::mouseClick(d.PrintButton, Qt::LeftButton);
     });
-    w.commands.CopyOrPrint(false, box, found.items, collect, w.frame);
+    w.commands.CopyOrPrint(false, lines.view, collect, w.frame);
     // Format 4 puts city, state, county and ZIP code on lines of their own: eight lines.
     QCOMPARE(QGuiApplication::clipboard()->text(),
              QString("Beaverton\r\nOR\r\nWashington\r\n97005\r\n"

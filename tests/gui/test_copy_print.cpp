@@ -3,6 +3,7 @@
 #include "format/OutputFormats.h"
 #include "main/printing/CopyOrPrint.h"
 #include "main/printing/PrintOutput.h"
+#include "main/window/ResultsView.h"
 #include "settings/Settings.h"
 
 #include <QClipboard>
@@ -43,24 +44,26 @@ int PdfPages(const QString& path) {
     return int(pdf.count(QRegularExpression("/Type\\s*/Page(?![s\\w])")));
 }
 
-// A results list as the window shows it: the list box and its items, row for row.
+// A results list as the window shows it: the window's own view of its lines, the list box
+// behind it and the items, row for row.
 struct ShownList {
+    std::shared_ptr<ResultsView> view;
     QListWidget* box;
     std::vector<corvana::ResultItem> items;
 
     std::optional<bool> scope(bool printMode, Messages& m, QWidget* parent) const {
-        return CopyOrPrintScope(*box, items, printMode, m, parent);
+        return CopyOrPrintScope(*view, printMode, m, parent);
     }
 };
 
 ShownList List(QWidget* parent, std::vector<corvana::ResultItem> items, QList<int> selected = {}) {
-    auto* box = new QListWidget(parent);
-    box->setSelectionMode(QAbstractItemView::MultiSelection);
-    for (const auto& item : items)
-        box->addItem(fromCore(item.text));
+    std::vector<LayoutComponent> components;
+    auto view = std::make_shared<ResultsView>(parent, components, nullptr);
+    view->setListShown(true);
+    view->showItems(items);
     for (int i : selected)
-        box->item(i)->setSelected(true);
-    return {box, std::move(items)};
+        view->list()->item(i)->setSelected(true);
+    return {view, view->list(), std::move(items)};
 }
 
 corvana::ResultItem ZipLine(const char* text, std::uint32_t record) {
@@ -160,9 +163,9 @@ void TestCopyPrint::checksBeforeTheDialog() {
         List(&parent, {ZipLine("84101 A", 0), ZipLine("84102 B", 1), ZipLine("84103 C", 2)}, {1});
     QCOMPARE(three.scope(false, m, &parent), std::optional<bool>(false));
     QVERIFY(m.boxes.empty());
-    QCOMPARE(OutputItems(*three.box, three.items, false),
+    QCOMPARE(corvana::OutputItems(*three.view, false),
              (std::vector<corvana::ResultItem>{three.items[1]}));
-    QCOMPARE(OutputItems(*three.box, three.items, true), three.items);
+    QCOMPARE(corvana::OutputItems(*three.view, true), three.items);
 
     // Nothing selected: the question, two blanks after its first full stop.
     three.box->clearSelection();

@@ -19,6 +19,7 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -73,6 +74,17 @@ QPoint pixelOf(TMapWin& map, int id) {
     qFatal("no dot %d", id);
 }
 
+// A results list of the test's own, for a map that is given nothing else.
+class Lines : public corvana::ResultLines {
+public:
+    std::vector<corvana::ResultItem> lines;
+    std::set<std::size_t> selected;
+    bool visible = true;
+    const std::vector<corvana::ResultItem>& items() const override { return lines; }
+    bool isSelected(std::size_t row) const override { return selected.count(row) > 0; }
+    bool shown() const override { return visible; }
+};
+
 } // namespace
 
 class TestMapWindow : public QObject {
@@ -95,6 +107,7 @@ private slots:
     void focusPaletteAndFonts();
     void settingsWrittenOnlyOnceTheMapWasOpened();
     void reopensAtStartClampedToTheScreen();
+    void readsTheListOnlyThroughItsSource();
 };
 
 void TestMapWindow::menuItemAndShortcut() {
@@ -703,4 +716,61 @@ void TestMapWindow::focusPaletteAndFonts() {
 }
 
 QTEST_MAIN(TestMapWindow)
+void TestMapWindow::readsTheListOnlyThroughItsSource() {
+    MapData data;
+    corvana::DataSet set;
+    set.dir = data.dir.str();
+    QVERIFY(corvana::LoadInData(set).ok());
+    corvana::Settings settings;
+    corvana::SystemClock clock;
+    Lines lines;
+    lines.lines = corvana::SearchTheZip("841", {set, settings, {false, &clock}}).items;
+    QVERIFY(lines.lines.size() >= 3);
+    std::optional<corvana::geo::PointsLoad> points;
+    QString heading = "Zip Codes Of The Test";
+    MapSource source{&lines,
+                     &set,
+                     [] { return std::optional<corvana::NearbyCentre>(); },
+                     [&] { return heading; },
+                     [] { return 15; },
+                     [&]() -> const corvana::geo::PointsLoad& {
+                         if (!points)
+                             points = corvana::geo::LoadPoints(set);
+                         return *points;
+                     },
+                     QSize(1280, 1024)};
+    corvana::MapSettings placed;
+    placed.width = 640;
+    placed.height = 480;
+    TMapWin map(std::move(source), placed, nullptr);
+    map.show();
+    map.view()->resize(640, 480);
+    map.follow();
+    QCOMPARE(map.view()->canvas().content().dots.size(), lines.lines.size());
+    QCOMPARE(map.view()->dotText(1), fromCore(lines.lines[1].text));
+    QCOMPARE(map.view()->dotText(int(lines.lines.size())), QString());
+    QCOMPARE(map.heading(), heading);
+    heading.clear();
+    QCOMPARE(map.heading(), map.description());
+
+    // The selection is read when the window says it changed.
+    lines.selected = {0, 2};
+    map.followSelection();
+    QCOMPARE(selectedDots(map), (std::set<int>{0, 2}));
+
+    // A click on a dot asks for its line and selects nothing by itself.
+    QSignalSpy clicked(&map, &TMapWin::linesClicked);
+    QTest::mouseClick(map.view(), Qt::LeftButton, Qt::ControlModifier, pixelOf(map, 1));
+    QCOMPARE(clicked.size(), 1);
+    QCOMPARE(clicked[0][0].value<QList<int>>(), QList<int>{1});
+    QCOMPARE(clicked[0][1].value<Qt::KeyboardModifiers>(),
+             Qt::KeyboardModifiers(Qt::ControlModifier));
+    QCOMPARE(lines.selected, (std::set<std::size_t>{0, 2}));
+
+    // A hidden list's lines are stale: the map shows none of them.
+    lines.visible = false;
+    map.follow();
+    QVERIFY(map.view()->canvas().content().dots.empty());
+}
+
 #include "test_map_window.moc"

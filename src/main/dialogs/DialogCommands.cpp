@@ -12,8 +12,6 @@
 #include "main/dialogs/SetTimeZone.h"
 #include "main/help/HelpWindow.h"
 
-#include <QListWidget>
-
 DialogCommands::DialogCommands(corvana::Settings& settings, Messages& messages, QString helpFile)
     : settings_(settings), messages_(messages), helpFile_(std::move(helpFile)),
       printer_(QPrinter::HighResolution) {
@@ -90,11 +88,9 @@ std::optional<double> DialogCommands::NearbyMiles(const QString& zipCode, const 
     return settings_.nearbyMiles;
 }
 
-void DialogCommands::CopyOrPrint(bool printMode, const QListWidget& answerBox,
-                                 std::span<const corvana::ResultItem> shown, const Collect& collect,
-                                 const Frame& frame) {
-    const std::optional<bool> allItems =
-        CopyOrPrintScope(answerBox, shown, printMode, messages_, frame.owner);
+void DialogCommands::CopyOrPrint(bool printMode, const corvana::ResultLines& lines,
+                                 const Collect& collect, const Frame& frame) {
+    const std::optional<bool> allItems = CopyOrPrintScope(lines, printMode, messages_, frame.owner);
     if (!allItems)
         return;
     TCopyOrPrint dialog({settings_, frame.scaleFactor, frame.screen, messages_, printer_,

@@ -11,10 +11,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <span>
 
 class Messages;
-class QListWidget;
 class QWidget;
 class THelpWindow;
 
@@ -55,12 +53,10 @@ public:
     std::optional<double> NearbyMiles(const QString& zipCode, const Frame& frame,
                                       bool kindsKnown = false);
 
-    // The copy and print commands on the results list, which shows the items `shown`: the
-    // checks and questions, then the format dialog. `collect` builds the output of the chosen
-    // lines in a format.
+    // The copy and print commands on the results list: the checks and questions, then the
+    // format dialog. `collect` builds the output of the chosen lines in a format.
     using Collect = std::function<corvana::CollectedOutput(int format, bool allItems)>;
-    void CopyOrPrint(bool printMode, const QListWidget& answerBox,
-                     std::span<const corvana::ResultItem> shown, const Collect& collect,
+    void CopyOrPrint(bool printMode, const corvana::ResultLines& lines, const Collect& collect,
                      const Frame& frame);
 
     QPrinter& printer() { return printer_; }

@@ -88,32 +88,21 @@ public:
 
 } // namespace
 
-std::vector<corvana::ResultItem> OutputItems(const QListWidget& answerBox,
-                                             std::span<const corvana::ResultItem> shown,
-                                             bool allItems) {
-    std::vector<corvana::ResultItem> items;
-    for (int i = 0; i < answerBox.count() && std::size_t(i) < shown.size(); ++i) {
-        if (allItems || answerBox.item(i)->isSelected())
-            items.push_back(shown[std::size_t(i)]);
-    }
-    return items;
-}
-
-std::optional<bool> CopyOrPrintScope(const QListWidget& answerBox,
-                                     std::span<const corvana::ResultItem> shown, bool printMode,
+std::optional<bool> CopyOrPrintScope(const corvana::ResultLines& lines, bool printMode,
                                      Messages& messages, QWidget* parent) {
     const QString verb = printMode ? "Print" : "Copy";
-    if (answerBox.count() == 1) {
-        if (!shown.empty() && shown.front().kind() == corvana::ItemKind::NoMatch) {
-            messages.message(parent, corvana::caption::Error,
-                             "No matching data was found to " + verb + ".");
-            return std::nullopt;
-        }
-        // A single line is output whether it is selected or not.
+    switch (corvana::ScopeOf(lines)) {
+    case corvana::OutputScope::NoMatch:
+        messages.message(parent, corvana::caption::Error,
+                         "No matching data was found to " + verb + ".");
+        return std::nullopt;
+    case corvana::OutputScope::SingleLine:
         return true;
-    }
-    if (!answerBox.selectedItems().isEmpty())
+    case corvana::OutputScope::Selected:
         return false;
+    case corvana::OutputScope::NoneSelected:
+        break;
+    }
     if (!messages.question(parent, corvana::caption::Notice,
                            "No items have been selected.  Would you like to " + verb +
                                " all items?"))

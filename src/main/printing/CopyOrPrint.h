@@ -2,6 +2,7 @@
 
 #include "main/widgets/ScaledDialog.h"
 #include "output/CopyOutput.h"
+#include "output/ResultLines.h"
 #include "settings/Settings.h"
 
 #include <QFont>
@@ -37,16 +38,9 @@ struct CopyOrPrintContext {
     std::function<std::optional<QFont>(const QFont&, QWidget*)> fontDialog;
 };
 
-// The items of the results list that the command outputs: every one, or those of the selected
-// rows, first to last. `shown` are the items the list shows, row for row.
-std::vector<corvana::ResultItem> OutputItems(const QListWidget& answerBox,
-                                             std::span<const corvana::ResultItem> shown,
-                                             bool allItems);
-
 // The checks of the copy and print commands before the dialog opens, on the results list:
 // empty to stop, otherwise whether every line is to be output (AllItems).
-std::optional<bool> CopyOrPrintScope(const QListWidget& answerBox,
-                                     std::span<const corvana::ResultItem> shown, bool printMode,
+std::optional<bool> CopyOrPrintScope(const corvana::ResultLines& lines, bool printMode,
                                      Messages& messages, QWidget* parent);
 
 class TCopyOrPrint : public TScaledDialog {

@@ -1,9 +1,15 @@
 #pragma once
 
+class QLabel;
+class QString;
 class QWidget;
 
-// Gives an accessible name to every control of the main window that shows no text of its own,
-// finding each by its object name, so that a screen reader can say what it is. The window calls
-// it once, when its controls exist; the first search field and the results list are renamed
-// where their captions change.
-void NameMainWinControls(QWidget& window);
+// Each part of the main window names, where it makes them, the controls that show no text of
+// their own, so that a screen reader can say what they are.
+
+// Gives `control` its accessible name. A combo box is spoken as its edit field while typing and
+// as its list when open: those carry the name too.
+void NameForReaders(QWidget& control, const QString& name);
+
+// A caption beside a field becomes the field's label for assistive technology too.
+void LabelForReaders(QLabel& caption, QWidget& field);

@@ -4,12 +4,13 @@
 #include "main/dialogs/ZipDetails.h"
 #include "main/window/FramePlacement.h"
 #include "main/window/MainMenus.h"
-#include "main/window/MainWin.h"
 #include "main/window/ResultsView.h"
+#include "main/window/WindowContext.h"
 #include "search/ZipDetails.h"
 
-DetailsCommand::DetailsCommand(TMainWin& window, MainMenus& menus, ResultsView& results)
-    : QObject(&window), window_(window), menus_(menus), results_(results), facts_(window.data()) {}
+DetailsCommand::DetailsCommand(WindowContext& context, MainMenus& menus, ResultsView& results)
+    : QObject(&context.owner()), context_(context), window_(context.owner()), menus_(menus),
+      results_(results), facts_(context.data()) {}
 
 DetailsCommand::~DetailsCommand() = default;
 
@@ -23,7 +24,7 @@ void DetailsCommand::MenuZipDetailsClick() {
 
 void DetailsCommand::show(bool activate) {
     const corvana::ResultItem* line = results_.currentRecord();
-    if (window_.ended() || !menus_.zipDetailsEnabled() || !line)
+    if (context_.ended() || !menus_.zipDetailsEnabled() || !line)
         return;
     // The facts are read now, not at start; damaged ones switch the command off for good.
     const corvana::FactsLoad& load = facts_.get();
@@ -33,32 +34,32 @@ void DetailsCommand::show(bool activate) {
         update();
         if (details_)
             details_->close();
-        window_.messages().message(&window_, corvana::caption::Error, fromCore(load.message));
+        context_.messages().message(&window_, corvana::caption::Error, fromCore(load.message));
         return;
     }
-    const corvana::geo::PointsLoad* places = window_.hasLocations() ? &window_.points() : nullptr;
+    const corvana::geo::PointsLoad* places = context_.hasLocations() ? &context_.points() : nullptr;
     const corvana::DetailsContext ctx{
-        window_.data(), window_.settings(), window_.searchContext().time,
+        context_.data(), context_.settings(), context_.searchContext().time,
         places && places->points ? &*places->points : nullptr, &facts_};
     const corvana::ZipDetailsResult result =
         corvana::DetailsOfZip(corvana::ListedZipCode(*line), ctx);
     if (!result.fatal.empty()) {
-        window_.FatalEnd(result.fatal);
+        context_.FatalEnd(result.fatal);
         return;
     }
     if (result.ioError) {
-        window_.messages().message(&window_, corvana::caption::Error, fromCore(*result.ioError));
+        context_.messages().message(&window_, corvana::caption::Error, fromCore(*result.ioError));
         return;
     }
     if (!details_) {
-        details_ = new TZipDetails(window_.scaleFactor(), window_.screenSize(), &window_);
-        details_->setWindowFlag(Qt::WindowStaysOnTopHint, window_.settings().alwaysOnTop);
+        details_ = new TZipDetails(context_.scaleFactor(), context_.screenSize(), &window_);
+        details_->setWindowFlag(Qt::WindowStaysOnTopHint, context_.settings().alwaysOnTop);
     }
     details_->showDetails(result);
     if (!details_->isVisible()) {
         details_->show();
         // Beside the main window, clear of the list whose lines it follows.
-        PlaceBeside(*details_, window_, window_.screenSize());
+        PlaceBeside(*details_, window_, context_.screenSize());
     }
     if (activate) {
         details_->raise();
@@ -67,7 +68,7 @@ void DetailsCommand::show(bool activate) {
 }
 
 void DetailsCommand::follow() {
-    if (!details_ || !details_->isVisible() || window_.ended() || !results_.listShown())
+    if (!details_ || !details_->isVisible() || context_.ended() || !results_.listShown())
         return;
     const corvana::ResultItem* line = results_.currentRecord();
     if (line && QString::fromStdString(corvana::ListedZipCode(*line)) != details_->zipCode())

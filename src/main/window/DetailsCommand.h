@@ -7,7 +7,8 @@
 
 class MainMenus;
 class ResultsView;
-class TMainWin;
+class QWidget;
+class WindowContext;
 class TZipDetails;
 
 // The main window's details command: the facts file, read when the details are first wanted,
@@ -15,7 +16,7 @@ class TZipDetails;
 class DetailsCommand : public QObject {
     Q_OBJECT
 public:
-    DetailsCommand(TMainWin& window, MainMenus& menus, ResultsView& results);
+    DetailsCommand(WindowContext& context, MainMenus& menus, ResultsView& results);
     ~DetailsCommand() override;
 
     // The facts when they could be read; nothing when missing or damaged.
@@ -34,7 +35,8 @@ private:
     // when `activate`.
     void show(bool activate);
 
-    TMainWin& window_;
+    WindowContext& context_;
+    QWidget& window_;
     MainMenus& menus_;
     ResultsView& results_;
     corvana::LazyFacts facts_;

@@ -75,6 +75,10 @@ void TMainWin::MenuZipVersionClick() {
     dialogs_->ZipVersion(data_, this);
 }
 
+void TMainWin::help(const QString& keyword) {
+    dialogs_->Help(keyword);
+}
+
 void TMainWin::MenuContentsClick() {
     dialogs_->Contents();
 }
@@ -92,8 +96,8 @@ void TMainWin::MenuPrinterSetupClick() {
 }
 
 corvana::CollectedOutput TMainWin::CollectOutput(int format, bool allItems) const {
-    corvana::CollectedOutput out = corvana::CollectOutput(
-        OutputItems(*results_->list(), results_->items(), allItems), format, data_, settings_);
+    corvana::CollectedOutput out =
+        corvana::CollectOutput(corvana::OutputItems(*results_, allItems), format, data_, settings_);
     if (nearby_)
         out.heading = nearbyHeading_;
     return out;
@@ -103,8 +107,7 @@ void TMainWin::DoCopyOrPrint(bool printMode) {
     // The records are read again when the command runs, so the output follows the settings of
     // that moment, not those of the search that listed the lines.
     auto collect = [this](int format, bool allItems) { return CollectOutput(format, allItems); };
-    dialogs_->CopyOrPrint(printMode, *results_->list(), results_->items(), collect,
-                          {ScaleFactor, screenSize(), this});
+    dialogs_->CopyOrPrint(printMode, *results_, collect, {ScaleFactor, screenSize(), this});
 }
 
 void TMainWin::MenuNearbyClick() {
@@ -357,13 +360,11 @@ void TMainWin::MenuMapClick() {
         return;
     }
     if (!map_) {
-        MapSource source{results_->list(), &data_,
-                         // A hidden list (a mode just chosen, an emptied field) shows nothing.
-                         [this]() -> const std::vector<corvana::ResultItem>& {
-                             static const std::vector<corvana::ResultItem> none;
-                             return results_->listShown() ? results_->items() : none;
-                         },
+        MapSource source{results_,
+                         &data_,
                          [this] { return nearby_; },
+                         [this] { return results_->heading(); },
+                         [this] { return results_->textPixels(); },
                          [this]() -> const corvana::geo::PointsLoad& { return points(); },
                          screenSize(),
                          [this](QWidget& window, QPoint corner) {
@@ -371,6 +372,8 @@ void TMainWin::MenuMapClick() {
                          }};
         map_ = new TMapWin(std::move(source), mapSettings_, this);
         connect(this, &TMainWin::listChanged, map_, &TMapWin::follow);
+        connect(results_, &ResultsView::selectionChanged, map_, &TMapWin::followSelection);
+        connect(map_, &TMapWin::linesClicked, results_, &ResultsView::clickLines);
         connect(map_, &TMapWin::closed, menus_, [this] { menus_->setMapOpen(false); });
     }
     map_->show();

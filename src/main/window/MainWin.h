@@ -3,6 +3,7 @@
 #include "data/DataSet.h"
 #include "geo/Points.h"
 #include "main/layout/Layout.h"
+#include "main/window/WindowContext.h"
 #include "output/CopyOutput.h"
 #include "search/Search.h"
 #include "search/SearchRequest.h"
@@ -42,7 +43,7 @@ struct MainWinEnv {
     std::function<void()> onEnd;
 };
 
-class TMainWin : public QMainWindow {
+class TMainWin : public QMainWindow, public WindowContext {
     Q_OBJECT
 public:
     // Creates the window hidden, reads the settings and the resident data. A data file that is
@@ -52,16 +53,17 @@ public:
     ~TMainWin() override;
 
     // The window has closed (for whatever reason) and written the settings.
-    bool ended() const { return ended_; }
+    bool ended() const override { return ended_; }
 
-    corvana::Settings& settings() { return settings_; }
-    const corvana::DataSet& data() const { return data_; }
-    Messages& messages() const { return *env_.messages; }
-    double scaleFactor() const { return ScaleFactor; }
-    QSize screenSize() const { return {ScreenWidth, ScreenHeight}; }
+    QWidget& owner() override { return *this; }
+    corvana::Settings& settings() override { return settings_; }
+    const corvana::DataSet& data() const override { return data_; }
+    Messages& messages() const override { return *env_.messages; }
+    double scaleFactor() const override { return ScaleFactor; }
+    QSize screenSize() const override { return {ScreenWidth, ScreenHeight}; }
     bool daylightInEffect() const { return DaylightInEffect; }
     // What a search or a re-read of listed records needs: tables, settings and the clock.
-    corvana::SearchContext searchContext() const;
+    corvana::SearchContext searchContext() const override;
 
     int searchMode() const;
     const std::vector<int>& chosenStates() const;
@@ -74,12 +76,13 @@ public:
     // Set while the list holds the ZIP codes around a centre, from the result that listed them.
     const std::optional<corvana::NearbyCentre>& nearbyCentre() const { return nearby_; }
     // Whether the data directory has the ZIP codes' locations, as seen at start.
-    bool hasLocations() const { return hasLocations_; }
+    bool hasLocations() const override { return hasLocations_; }
     // The locations, read on first use so that start-up does not wait for them.
-    const corvana::geo::PointsLoad& points();
+    const corvana::geo::PointsLoad& points() override;
+    void help(const QString& keyword) override;
 
     // Shows each message under "FATAL ERROR" and closes the window, which ends the program.
-    void FatalEnd(const std::vector<std::string>& messages);
+    void FatalEnd(const std::vector<std::string>& messages) override;
 
     // Another copy of the program was started: this one comes to the front instead, with the
     // dialog it has open, if any.

@@ -5,7 +5,6 @@
 #include "main/app/TimeFormat.h"
 #include "main/dialogs/DialogCommands.h"
 #include "main/style/CorvanaStyle.h"
-#include "main/window/Accessibility.h"
 #include "main/window/CommandRow.h"
 #include "main/window/Controls.h"
 #include "main/window/DetailsCommand.h"
@@ -22,7 +21,6 @@ TMainWin::TMainWin(const MainWinEnv& env, QWidget* parent)
     UseCorvanaStyle();
     createParts();
     connectParts();
-    NameMainWinControls(*this);
     FormCreate();
     dialogs_ = std::make_unique<DialogCommands>(
         settings_, messages(), QString::fromStdString(data_.path(corvana::filenames::HelpFile)));

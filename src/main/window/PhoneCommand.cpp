@@ -3,18 +3,18 @@
 #include "data/Errors.h"
 #include "data/FileNames.h"
 #include "main/app/Messages.h"
-#include "main/dialogs/DialogCommands.h"
 #include "main/dialogs/PhoneNumber.h"
 #include "main/window/FramePlacement.h"
 #include "main/window/MainMenus.h"
-#include "main/window/MainWin.h"
+#include "main/window/WindowContext.h"
 #include "search/Phone.h"
 
 #include <filesystem>
 
-PhoneCommand::PhoneCommand(TMainWin& window, MainMenus& menus,
+PhoneCommand::PhoneCommand(WindowContext& context, MainMenus& menus,
                            std::function<void(corvana::SearchResult)> apply)
-    : QObject(&window), window_(window), menus_(menus), apply_(std::move(apply)) {
+    : QObject(&context.owner()), context_(context), window_(context.owner()), menus_(menus),
+      apply_(std::move(apply)) {
     connect(&menus_, &MainMenus::phoneChosen, this, &PhoneCommand::MenuPhoneClick);
     connect(&menus_, &MainMenus::editMenuOpening, this, [this] { available(); });
 }
@@ -27,14 +27,14 @@ TPhoneNumber* PhoneCommand::phoneWindow() const {
 
 void PhoneCommand::checkData() {
     std::error_code error;
-    if (!std::filesystem::exists(window_.data().path(corvana::filenames::ExchangeDat), error))
+    if (!std::filesystem::exists(context_.data().path(corvana::filenames::ExchangeDat), error))
         menus_.setPhoneUnavailable(corvana::msg::NoExchanges);
 }
 
 bool PhoneCommand::available() {
     if (!menus_.phoneEnabled())
         return false;
-    const corvana::ExchangesLoad& load = exchanges_.get(window_.data());
+    const corvana::ExchangesLoad& load = exchanges_.get(context_.data());
     if (load.status != corvana::ExchangesStatus::Loaded) {
         menus_.setPhoneUnavailable(fromCore(load.message));
         return false;
@@ -43,11 +43,11 @@ bool PhoneCommand::available() {
 }
 
 void PhoneCommand::MenuPhoneClick() {
-    if (window_.ended())
+    if (context_.ended())
         return;
     if (!available()) {
-        const corvana::ExchangesLoad& load = exchanges_.get(window_.data());
-        window_.messages().message(&window_, corvana::caption::Error, fromCore(load.message));
+        const corvana::ExchangesLoad& load = exchanges_.get(context_.data());
+        context_.messages().message(&window_, corvana::caption::Error, fromCore(load.message));
         return;
     }
     if (dialog_) {
@@ -57,16 +57,16 @@ void PhoneCommand::MenuPhoneClick() {
     }
     TPhoneNumber::Source source;
     source.context = [this] {
-        return corvana::PhoneContext{exchanges_.get(window_.data()), window_.settings(),
-                                     window_.searchContext().time, corvana::CallWindow{}};
+        return corvana::PhoneContext{exchanges_.get(context_.data()), context_.settings(),
+                                     context_.searchContext().time, corvana::CallWindow{}};
     };
     source.listZipCodes = [this](const corvana::PhoneAnswer& answer) {
-        if (!window_.ended())
-            apply_(corvana::PhoneZipCodes(answer, window_.searchContext()));
+        if (!context_.ended())
+            apply_(corvana::PhoneZipCodes(answer, context_.searchContext()));
     };
-    source.help = [this](const QString& keyword) { window_.dialogs().Help(keyword); };
-    dialog_ = new TPhoneNumber(std::move(source), text_, window_.scaleFactor(),
-                               window_.screenSize(), &window_);
+    source.help = [this](const QString& keyword) { context_.help(keyword); };
+    dialog_ = new TPhoneNumber(std::move(source), text_, context_.scaleFactor(),
+                               context_.screenSize(), &window_);
     dialog_->setAttribute(Qt::WA_DeleteOnClose);
     // The text stays for the next opening, as a search field keeps its own.
     connect(dialog_, &QDialog::finished, this, [this] {
@@ -75,7 +75,7 @@ void PhoneCommand::MenuPhoneClick() {
     });
     dialog_->show();
     // Beside the main window, so that the list it fills stays in view.
-    PlaceBeside(*dialog_, window_, window_.screenSize());
+    PlaceBeside(*dialog_, window_, context_.screenSize());
     dialog_->raise();
     dialog_->activateWindow();
 }

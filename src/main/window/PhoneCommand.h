@@ -10,7 +10,8 @@
 #include <functional>
 
 class MainMenus;
-class TMainWin;
+class QWidget;
+class WindowContext;
 class TPhoneNumber;
 
 // The main window's phone command: the exchange file, read the first time the command may be
@@ -19,7 +20,7 @@ class PhoneCommand : public QObject {
     Q_OBJECT
 public:
     // `apply` shows a result in the main list as a search's.
-    PhoneCommand(TMainWin& window, MainMenus& menus,
+    PhoneCommand(WindowContext& context, MainMenus& menus,
                  std::function<void(corvana::SearchResult)> apply);
     ~PhoneCommand() override;
 
@@ -38,7 +39,8 @@ public:
     TPhoneNumber* phoneWindow() const;
 
 private:
-    TMainWin& window_;
+    WindowContext& context_;
+    QWidget& window_;
     MainMenus& menus_;
     std::function<void(corvana::SearchResult)> apply_;
     corvana::ExchangesOnDemand exchanges_;

@@ -5,6 +5,7 @@
 #include "main/window/Controls.h"
 
 #include <QFocusEvent>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -48,6 +49,8 @@ ResultsView::ResultsView(QWidget* client, std::vector<LayoutComponent>& componen
     connect(AnswerBox, &QListWidget::itemActivated, this, &ResultsView::lineOpened);
     connect(AnswerBox, &QListWidget::currentRowChanged, this, &ResultsView::lineChosen);
     connect(AnswerBox, &QListWidget::itemSelectionChanged, this, &ResultsView::lineChosen);
+    connect(AnswerBox->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ResultsView::selectionChanged);
 }
 
 QWidget* ResultsView::tabStop() const {
@@ -95,6 +98,69 @@ void ResultsView::showItems(std::vector<corvana::ResultItem> items) {
 bool ResultsView::hasRecords() const {
     return std::any_of(items_.begin(), items_.end(),
                        [](const corvana::ResultItem& line) { return line.record().has_value(); });
+}
+
+bool ResultsView::isSelected(std::size_t row) const {
+    const QListWidgetItem* line = row < items_.size() ? AnswerBox->item(int(row)) : nullptr;
+    return line && line->isSelected();
+}
+
+std::vector<std::size_t> ResultsView::selectedRows() const {
+    std::vector<std::size_t> rows;
+    for (const QModelIndex& index : AnswerBox->selectionModel()->selectedIndexes())
+        if (index.row() >= 0 && std::size_t(index.row()) < items_.size())
+            rows.push_back(std::size_t(index.row()));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+QString ResultsView::heading() const {
+    return AnswerBoxLabel->text();
+}
+
+int ResultsView::textPixels() const {
+    return QFontInfo(AnswerBox->font()).pixelSize();
+}
+
+void ResultsView::clickLines(const QList<int>& rows, Qt::KeyboardModifiers modifiers) {
+    if (rows.isEmpty() || !AnswerBox->isEnabled())
+        return;
+    for (int row : rows)
+        if (!AnswerBox->item(row))
+            return;
+    QItemSelectionModel* model = AnswerBox->selectionModel();
+    auto index = [this](int row) { return AnswerBox->model()->index(row, 0); };
+    int shown = rows.front();
+    if (AnswerBox->selectionMode() == QAbstractItemView::ExtendedSelection) {
+        // As a click on the line itself would: the mark's lines alone, or with Ctrl added to
+        // the others (taken off again when all were selected).
+        QItemSelection lines;
+        bool allSelected = true;
+        for (int row : rows) {
+            lines.select(index(row), index(row));
+            allSelected = allSelected && AnswerBox->item(row)->isSelected();
+        }
+        QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
+        if (modifiers & Qt::ControlModifier)
+            flags = allSelected ? QItemSelectionModel::Deselect : QItemSelectionModel::Select;
+        model->select(lines, flags);
+        model->setCurrentIndex(index(shown), QItemSelectionModel::NoUpdate);
+    } else if (rows.size() == 1) {
+        // A list of several choices toggles the line.
+        model->setCurrentIndex(index(shown), QItemSelectionModel::Toggle);
+    } else {
+        // Each click moves on to the mark's next line, the mark's other lines taken off.
+        int next = 0;
+        for (int i = 0; i < rows.size(); ++i)
+            if (AnswerBox->item(rows[i])->isSelected())
+                next = (i + 1) % int(rows.size());
+        shown = rows[next];
+        for (int row : rows)
+            if (row != shown && AnswerBox->item(row)->isSelected())
+                model->select(index(row), QItemSelectionModel::Deselect);
+        model->setCurrentIndex(index(shown), QItemSelectionModel::Select);
+    }
+    AnswerBox->scrollToItem(AnswerBox->item(shown));
 }
 
 const corvana::ResultItem* ResultsView::chosenRecord() const {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "main/layout/Layout.h"
+#include "output/ResultLines.h"
 #include "search/Search.h"
 
+#include <QList>
 #include <QObject>
 #include <QPoint>
 
@@ -14,8 +16,8 @@ class QListWidget;
 class QWidget;
 
 // The results: the heading, the list of lines with the typed items behind them, the selection
-// and the list's own menu.
-class ResultsView : public QObject {
+// and the list's own menu. Copy, print and the map read the lines through ResultLines.
+class ResultsView : public QObject, public corvana::ResultLines {
     Q_OBJECT
 public:
     // Builds the list and its heading on `client`, each taking its slot of the layout record.
@@ -30,7 +32,16 @@ public:
     void clearHeading();
     // Replaces the lines; the items come in the list's order.
     void showItems(std::vector<corvana::ResultItem> items);
-    const std::vector<corvana::ResultItem>& items() const { return items_; }
+    const std::vector<corvana::ResultItem>& items() const override { return items_; }
+    bool isSelected(std::size_t row) const override;
+    std::vector<std::size_t> selectedRows() const override;
+    bool shown() const override { return listShown(); }
+    QString heading() const;
+    // The pixel size of the lines' text, which the window size scales.
+    int textPixels() const;
+    // The lines of a mark on the map were clicked: they are selected as a click on them in the
+    // list would select them, and the first of them scrolled into view.
+    void clickLines(const QList<int>& rows, Qt::KeyboardModifiers modifiers);
     // Whether any line is a ZIP record.
     bool hasRecords() const;
     // While the list's own menu is open, the ZIP line it was opened on; otherwise the first
@@ -53,6 +64,8 @@ signals:
     void lineOpened();
     // The current line or the selection changed.
     void lineChosen();
+    // The selection changed.
+    void selectionChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

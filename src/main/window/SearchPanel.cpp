@@ -4,6 +4,7 @@
 #include "data/Errors.h"
 #include "main/app/Messages.h"
 #include "main/widgets/SpinButton.h"
+#include "main/window/Accessibility.h"
 #include "main/window/Controls.h"
 #include "main/window/StateChoice.h"
 #include "search/Search.h"
@@ -59,6 +60,13 @@ SearchPanel::SearchPanel(QWidget* client, std::vector<LayoutComponent>& componen
             {control, noFont ? LayoutKind::Geometry : LayoutKind::GeometryAndFont});
     }
     Bevel1->setFocusPolicy(Qt::NoFocus);
+    // The arrows step through the sorted abbreviations: up to the one before, down to the next.
+    NameForReaders(*SearchPanelFrame, "Search By");
+    NameForReaders(*SearchFirstCombo, "State");
+    NameForReaders(*TheSpinner->upButton(), "Previous state");
+    NameForReaders(*TheSpinner->downButton(), "Next state");
+    // The first field's caption changes with the mode: setUpMode labels that field each time.
+    LabelForReaders(*SearchSecondLabel, *SearchSecondEdit);
     // The state field and its spinner sit on the line of the first search field, which they
     // replace in State mode.
     SearchFirstCombo->move(264, 8);

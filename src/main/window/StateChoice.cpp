@@ -1,6 +1,7 @@
 #include "main/window/StateChoice.h"
 
 #include "main/app/Messages.h"
+#include "main/window/Accessibility.h"
 #include "main/window/Controls.h"
 #include "settings/Settings.h"
 
@@ -29,6 +30,8 @@ StateChoice::StateChoice(QWidget* client, std::vector<LayoutComponent>& componen
         control->setObjectName(name);
         components.push_back({control, LayoutKind::GeometryAndFont});
     }
+    NameForReaders(*StatePanel, "States to search");
+    NameForReaders(*StateCombo, "Single State");
 
     connect(AllStates, &QRadioButton::toggled, this, [this](bool on) {
         if (on)

@@ -1,0 +1,1 @@
+#include "window/Window.h"

@@ -1,0 +1,3 @@
+#pragma once
+// The window owns its parts.
+#include "window/Part.h"
