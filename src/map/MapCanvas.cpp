@@ -791,9 +791,8 @@ QString MapCanvas::legendText() const {
 namespace {
 
 ScaleBar scaleBarOf(const MapView& view, double fontPixels) {
-    PixelProjection p{view.centre(), view.scale(), view.xScale(), view.size().width(),
-                      view.size().height()};
-    return ScaleBarFor(p.pixelsPerKm(), std::min(view.size().width() / 4, fontPixels * 10));
+    return ScaleBarFor(view.projection().pixelsPerKm(),
+                       std::min(view.size().width() / 4, fontPixels * 10));
 }
 
 } // namespace
@@ -886,9 +885,7 @@ void MapCanvas::prepareLabels() {
     scene.places = content_.places;
     scene.marks = marks;
     scene.markRadius = SelectedRadius + 1;
-    const PixelProjection projection{view_.centre(), view_.scale(), view_.xScale(),
-                                     double(size_.width()), double(size_.height())};
-    const std::vector<LabelRequest> requests = LabelsFor(scene, projection);
+    const std::vector<LabelRequest> requests = LabelsFor(scene, view_.projection());
 
     QFontMetricsF metrics[LabelKinds] = {
         QFontMetricsF(labelFont(LabelKind::City, fontPixels_)),
