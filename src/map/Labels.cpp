@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
-#include <numbers>
 #include <sstream>
 #include <utility>
 
@@ -105,13 +105,6 @@ std::size_t positions(const LabelRequest& r, TextSize s,
 }
 
 } // namespace
-
-double PixelProjection::pixelsPerKm() const {
-    // The length of a degree of latitude on the WGS84 ellipsoid at the centre.
-    const double phi = centre.latitude * std::numbers::pi / 180.0;
-    const double metres = 111132.954 - 559.822 * std::cos(2 * phi) + 1.175 * std::cos(4 * phi);
-    return scale * 1000.0 / metres;
-}
 
 std::vector<PlacedLabel> PlaceLabels(std::span<const LabelRequest> requests,
                                      std::span<const DotMark> dots, double width, double height,
@@ -252,12 +245,77 @@ std::span<const IslandName> PacificIslands() {
     return islands;
 }
 
-std::vector<LabelRequest> LabelsFor(const LabelScene& scene, const PixelProjection& view) {
-    std::vector<LabelRequest> out;
-    auto inView = [&](double x, double y) {
-        return x >= 0 && x <= view.width && y >= 0 && y <= view.height;
-    };
+namespace {
 
+bool inView(const Projection& view, double x, double y) {
+    return x >= 0 && x <= view.width && y >= 0 && y <= view.height;
+}
+
+// Larger areas first: they are the ones a reader looks for.
+bool wider(const Outlines::Region* a, const Outlines::Region* b) {
+    return a->box.width() * a->box.height() > b->box.width() * b->box.height();
+}
+
+std::vector<const Outlines::Region*> statesWiderFirst(const Outlines& o) {
+    std::vector<const Outlines::Region*> states;
+    for (const auto& s : o.states())
+        states.push_back(&s);
+    std::stable_sort(states.begin(), states.end(), wider);
+    return states;
+}
+
+// The name of an area, where it is in view and, unless always named, has room enough.
+void addArea(std::vector<LabelRequest>& out, const LabelScene& scene, const Projection& view,
+             const Outlines::Region& r, LabelKind kind, bool always) {
+    const GeoBox visible = view.visible();
+    AreaAnchor a = scene.anchors->of(r);
+    if (!inView(view, view.x(a.at.longitude), view.y(a.at.latitude)) &&
+        r.box.south < visible.north && r.box.north > visible.south) {
+        // Seen in part: named in the widest stretch of that part, along the latitude in view
+        // nearest its own anchor's, or the view's middle.
+        const double margin = visible.height() / 8;
+        const double near =
+            std::clamp(a.at.latitude, visible.south + margin, visible.north - margin);
+        std::optional<std::pair<GeoPoint, double>> best;
+        for (double lat : {near, view.centre.latitude})
+            if (auto s = stretchAt(*scene.outlines, r, lat, std::pair{visible.west, visible.east});
+                s && (!best || s->second > best->second))
+                best = s;
+        if (best)
+            a = {best->first, best->second};
+    }
+    const double x = view.x(a.at.longitude), y = view.y(a.at.latitude);
+    const double room = a.widthDegrees * view.xScale;
+    const double least = kind == LabelKind::State ? 3 : MinRoom;
+    if (!inView(view, x, y) || (!always && room < least))
+        return;
+    out.push_back({kind, r.name, kind == LabelKind::State ? r.abbrev : std::string(), x, y,
+                   always ? 0 : room, -1});
+}
+
+bool hasAreas(const LabelScene& scene) {
+    return scene.outlines && scene.anchors;
+}
+
+} // namespace
+
+std::vector<LabelRequest> IslandLabels(const LabelScene& scene, const Projection& view) {
+    std::vector<LabelRequest> out;
+    if (!hasAreas(scene))
+        return out;
+    for (const auto* s : statesWiderFirst(*scene.outlines))
+        if (isTerritory(s->fips))
+            addArea(out, scene, view, *s, LabelKind::Island, true);
+    for (const IslandName& island : PacificIslands()) {
+        const double x = view.x(island.at.longitude), y = view.y(island.at.latitude);
+        if (inView(view, x, y))
+            out.push_back({LabelKind::Island, island.name, {}, x, y, 0, -1});
+    }
+    return out;
+}
+
+std::vector<LabelRequest> CityLabels(const LabelScene& scene, const Projection& view) {
+    std::vector<LabelRequest> out;
     std::vector<const NamedPlace*> places;
     for (const NamedPlace& p : scene.places)
         places.push_back(&p);
@@ -267,99 +325,81 @@ std::vector<LabelRequest> LabelsFor(const LabelScene& scene, const PixelProjecti
     std::size_t cities = 0;
     for (const NamedPlace* p : places) {
         const double x = view.x(p->at.longitude), y = view.y(p->at.latitude);
-        if (inView(x, y) && !p->name.empty() && cities++ < MaxCityNames)
+        if (inView(view, x, y) && !p->name.empty() && cities++ < MaxCityNames)
             out.push_back({LabelKind::City, p->name, {}, x, y, 0, -1});
     }
+    return out;
+}
 
-    const Outlines* o = scene.outlines;
-    if (o && scene.anchors) {
-        const GeoBox visible{view.centre.longitude - view.width / 2 / view.xScale,
-                             view.centre.longitude + view.width / 2 / view.xScale,
-                             view.centre.latitude - view.height / 2 / view.scale,
-                             view.centre.latitude + view.height / 2 / view.scale};
-        auto area = [&](const Outlines::Region& r, LabelKind kind, bool always) {
-            AreaAnchor a = scene.anchors->of(r);
-            if (!inView(view.x(a.at.longitude), view.y(a.at.latitude)) &&
-                r.box.south < visible.north && r.box.north > visible.south) {
-                // Seen in part: named in the widest stretch of that part, along the latitude
-                // in view nearest its own anchor's, or the view's middle.
-                const double margin = visible.height() / 8;
-                const double near =
-                    std::clamp(a.at.latitude, visible.south + margin, visible.north - margin);
-                std::optional<std::pair<GeoPoint, double>> best;
-                for (double lat : {near, view.centre.latitude})
-                    if (auto s = stretchAt(*o, r, lat, std::pair{visible.west, visible.east});
-                        s && (!best || s->second > best->second))
-                        best = s;
-                if (best)
-                    a = {best->first, best->second};
-            }
-            const double x = view.x(a.at.longitude), y = view.y(a.at.latitude);
-            const double room = a.widthDegrees * view.xScale;
-            const double least = kind == LabelKind::State ? 3 : MinRoom;
-            if (!inView(x, y) || (!always && room < least))
-                return;
-            out.push_back({kind, r.name, kind == LabelKind::State ? r.abbrev : std::string(), x, y,
-                           always ? 0 : room, -1});
-        };
-        for (int fips : scene.listedCounties)
-            if (const auto* r = o->county(fips))
-                area(*r, LabelKind::ListedCounty, true);
+std::vector<LabelRequest> ListedCountyLabels(const LabelScene& scene, const Projection& view) {
+    std::vector<LabelRequest> out;
+    if (!hasAreas(scene))
+        return out;
+    for (int fips : scene.listedCounties)
+        if (const auto* r = scene.outlines->county(fips))
+            addArea(out, scene, view, *r, LabelKind::ListedCounty, true);
+    return out;
+}
 
-        std::vector<const Outlines::Region*> states;
-        for (const auto& s : o->states())
-            states.push_back(&s);
-        // Larger areas first: they are the ones a reader looks for.
-        auto wider = [](const Outlines::Region* a, const Outlines::Region* b) {
-            return a->box.width() * a->box.height() > b->box.width() * b->box.height();
-        };
-        std::stable_sort(states.begin(), states.end(), wider);
-        for (const auto* s : states)
-            if (!isTerritory(s->fips))
-                area(*s, LabelKind::State, false);
-        for (const auto* s : states)
-            if (isTerritory(s->fips))
-                area(*s, LabelKind::Island, true);
-        for (const IslandName& island : PacificIslands()) {
-            const double x = view.x(island.at.longitude), y = view.y(island.at.latitude);
-            if (inView(x, y))
-                out.push_back({LabelKind::Island, island.name, {}, x, y, 0, -1});
-        }
+std::vector<LabelRequest> StateLabels(const LabelScene& scene, const Projection& view) {
+    std::vector<LabelRequest> out;
+    if (!hasAreas(scene))
+        return out;
+    for (const auto* s : statesWiderFirst(*scene.outlines))
+        if (!isTerritory(s->fips))
+            addArea(out, scene, view, *s, LabelKind::State, false);
+    return out;
+}
 
-        std::vector<const Outlines::Region*> counties;
-        auto overlaps = [&](const GeoBox& b) {
-            if (b.south > visible.north || b.north < visible.south)
-                return false;
-            const double lat = std::clamp(view.centre.latitude, std::max(b.south, visible.south),
-                                          std::min(b.north, visible.north));
-            return visible.contains({lat, b.west}) || visible.contains({lat, b.east}) ||
-                   b.contains({lat, visible.west});
-        };
-        for (const auto& c : o->counties())
-            if (visible.width() <= MaxCountyView && c.box.width() * view.xScale >= MinRoom &&
-                std::find(scene.listedCounties.begin(), scene.listedCounties.end(), c.fips) ==
-                    scene.listedCounties.end() &&
-                overlaps(c.box))
-                counties.push_back(&c);
-        std::stable_sort(counties.begin(), counties.end(), wider);
-        for (const auto* c : counties)
-            area(*c, LabelKind::County, false);
-    }
+std::vector<LabelRequest> CountyLabels(const LabelScene& scene, const Projection& view) {
+    std::vector<LabelRequest> out;
+    const GeoBox visible = view.visible();
+    if (!hasAreas(scene) || visible.width() > MaxCountyView)
+        return out;
+    auto overlaps = [&](const GeoBox& b) {
+        if (b.south > visible.north || b.north < visible.south)
+            return false;
+        const double lat = std::clamp(view.centre.latitude, std::max(b.south, visible.south),
+                                      std::min(b.north, visible.north));
+        return visible.contains({lat, b.west}) || visible.contains({lat, b.east}) ||
+               b.contains({lat, visible.west});
+    };
+    const auto& listed = scene.listedCounties;
+    std::vector<const Outlines::Region*> counties;
+    for (const auto& c : scene.outlines->counties())
+        if (c.box.width() * view.xScale >= MinRoom &&
+            std::find(listed.begin(), listed.end(), c.fips) == listed.end() && overlaps(c.box))
+            counties.push_back(&c);
+    std::stable_sort(counties.begin(), counties.end(), wider);
+    for (const auto* c : counties)
+        addArea(out, scene, view, *c, LabelKind::County, false);
+    return out;
+}
 
-    // An island's name is the one a reader of the ocean looks for first: its towns crowd it.
-    std::stable_partition(out.begin(), out.end(),
-                          [](const LabelRequest& r) { return r.kind == LabelKind::Island; });
-
+std::vector<LabelRequest> ZipLabels(const LabelScene& scene, const Projection& view) {
+    std::vector<LabelRequest> out;
     std::size_t shown = 0;
     for (const MarkName& m : scene.marks)
-        if (inView(view.x(m.at.longitude), view.y(m.at.latitude)))
+        if (inView(view, view.x(m.at.longitude), view.y(m.at.latitude)))
             ++shown;
-    if (shown <= MaxZipNames)
-        for (const MarkName& m : scene.marks) {
-            const double x = view.x(m.at.longitude), y = view.y(m.at.latitude);
-            if (!m.zip.empty() && m.count == 1 && inView(x, y))
-                out.push_back({LabelKind::Zip, m.zip, {}, x, y, 0, scene.markRadius});
-        }
+    if (shown > MaxZipNames)
+        return out;
+    for (const MarkName& m : scene.marks) {
+        const double x = view.x(m.at.longitude), y = view.y(m.at.latitude);
+        if (!m.zip.empty() && m.count == 1 && inView(view, x, y))
+            out.push_back({LabelKind::Zip, m.zip, {}, x, y, 0, scene.markRadius});
+    }
+    return out;
+}
+
+std::vector<LabelRequest> LabelsFor(const LabelScene& scene, const Projection& view) {
+    std::vector<LabelRequest> out;
+    for (auto candidates :
+         {IslandLabels, CityLabels, ListedCountyLabels, StateLabels, CountyLabels, ZipLabels}) {
+        std::vector<LabelRequest> more = candidates(scene, view);
+        out.insert(out.end(), std::make_move_iterator(more.begin()),
+                   std::make_move_iterator(more.end()));
+    }
     return out;
 }
 

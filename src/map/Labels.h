@@ -6,6 +6,7 @@
 
 #include "map/Geo.h"
 #include "map/Outlines.h"
+#include "map/Projection.h"
 
 #include <cstdint>
 #include <functional>
@@ -28,23 +29,6 @@ struct PixelBox {
     bool overlaps(const PixelBox& o) const {
         return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
     }
-};
-
-// Where places land in a picture: the map's projection (longitude scaled by the cosine of the
-// centre's latitude, longitudes taken relative to the centre's).
-struct PixelProjection {
-    GeoPoint centre;
-    double scale = 1;  // pixels per degree of latitude
-    double xScale = 1; // pixels per degree of longitude
-    double width = 0;
-    double height = 0;
-
-    double x(double longitude) const {
-        return width / 2 + wrapLongitude(longitude - centre.longitude) * xScale;
-    }
-    double y(double latitude) const { return height / 2 - (latitude - centre.latitude) * scale; }
-    // Pixels per kilometre at the centre, where the scale bar measures.
-    double pixelsPerKm() const;
 };
 
 // What a name names; the painter chooses its font by it.
@@ -130,7 +114,7 @@ private:
     std::vector<std::optional<AreaAnchor>> counties_;
 };
 
-// What the view shows, for LabelsFor.
+// What the view shows, for the names' candidates.
 struct LabelScene {
     const Outlines* outlines = nullptr;  // null: no state, county or island names
     AreaAnchors* anchors = nullptr;      // of those outlines
@@ -140,12 +124,27 @@ struct LabelScene {
     double markRadius = 4; // the gap between a mark and its ZIP code
 };
 
-// The names a view asks for, most wanted first: the islands and territories of the Pacific and
-// the Caribbean in view, the listed cities (more ZIP codes first, only those with most) and
-// counties; the states (their abbreviations where the name does not fit) at national and
-// regional views; the other counties where they are large enough in a view of a few states; and
-// the ZIP code beside each mark when there are few enough marks in view for them to be read.
-std::vector<LabelRequest> LabelsFor(const LabelScene& scene, const PixelProjection& view);
+// The candidates of each kind of name in view, most wanted first. Areas are named at their
+// anchors, or where only part of one is in view, in the widest stretch of that part.
+// The islands and territories of the Pacific and the Caribbean, whatever their size.
+std::vector<LabelRequest> IslandLabels(const LabelScene& scene, const Projection& view);
+// The listed cities, more ZIP codes first, only those with most.
+std::vector<LabelRequest> CityLabels(const LabelScene& scene, const Projection& view);
+// The counties of a county list, whatever their size.
+std::vector<LabelRequest> ListedCountyLabels(const LabelScene& scene, const Projection& view);
+// The states wide enough in view for a name or its abbreviation, larger first.
+std::vector<LabelRequest> StateLabels(const LabelScene& scene, const Projection& view);
+// The other counties, in a view of a few states at most, where they are large enough; larger
+// first.
+std::vector<LabelRequest> CountyLabels(const LabelScene& scene, const Projection& view);
+// The ZIP code beside each mark of one ZIP code, when there are few enough marks in view for
+// them to be read.
+std::vector<LabelRequest> ZipLabels(const LabelScene& scene, const Projection& view);
+
+// The names a view asks for, most wanted first: the islands (a reader of the ocean looks for
+// them first, and their towns would crowd them out), the cities, the listed counties, the
+// states, the other counties and the ZIP codes.
+std::vector<LabelRequest> LabelsFor(const LabelScene& scene, const Projection& view);
 
 // An island group the outlines do not hold, named where it lies.
 struct IslandName {

@@ -4,67 +4,27 @@
 // places, a circle), the view, drawing into any QPainter, and what lies under a pixel. A map
 // window is a thin widget that forwards its size, paint, wheel, drag, key and hover events here.
 
-#include "map/Labels.h"
+#include "map/LabelLayer.h"
+#include "map/MapContent.h"
+#include "map/MapStyle.h"
 #include "map/MapView.h"
 #include "map/Outlines.h"
 
-#include <QColor>
 #include <QImage>
 #include <QRectF>
 #include <QString>
 
 #include <memory>
-#include <optional>
 #include <span>
-#include <string>
-#include <utility>
 #include <vector>
 
 class QPainter;
-class QPalette;
 
 namespace corvana::map {
 
-struct MapCanvasCache;
-
-// One listed ZIP code. id is the caller's (its line in the list, say). Dots at one point are
-// drawn as one mark with their count.
-struct MapDot {
-    GeoPoint at;
-    int id = 0;
-    bool selected = false;
-    std::string zip;     // shown beside the dot where there is room; empty: never
-    bool noArea = false; // a ZIP code without an area of its own (a box, one address): hollow
-
-    MapDot() = default;
-    MapDot(GeoPoint at, int id, bool selected, std::string zip = {}, bool noArea = false)
-        : at(at), id(id), selected(selected), zip(std::move(zip)), noArea(noArea) {}
-};
-
-// A centre and a radius, drawn as the circle of places at that distance on the WGS84 ellipsoid.
-struct MapCircle {
-    GeoPoint centre;
-    double radiusKm = 0;
-};
-
-struct MapContent {
-    std::vector<MapDot> dots;
-    std::vector<int> states;     // FIPS codes of states to outline, e.g. 49 for Utah
-    std::vector<int> counties;   // FIPS codes of counties to outline, e.g. 49035
-    bool countiesListed = false; // the counties are a list's own lines: each is named
-    std::optional<MapCircle> circle;
-    std::vector<NamedPlace> places; // listed cities, named at the middle of their ZIP codes
-};
-
-// The colours of the map, from the desktop's palette: the land in its base colour, the water
-// tinted with its highlight, lines and names in shades of its text colour.
-struct MapColours {
-    QColor water, plain, land, countyLine, stateLine, text, faintText, halo;
-
-    static MapColours light();
-    static MapColours fromPalette(const QPalette& palette);
-    bool operator==(const MapColours&) const = default;
-};
+class OutlineLayer;
+class MarkLayer;
+struct MapState;
 
 class MapCanvas {
 public:
@@ -130,11 +90,7 @@ public:
 
     // The names as last placed (for tests and the bench), placing them now if the view or the
     // content changed.
-    struct Label {
-        LabelKind kind;
-        QString text;
-        QRectF box;
-    };
+    using Label = MapLabel;
     const std::vector<Label>& labels();
     // What the legend and the scale bar say, for a screen reader, and where they lie.
     QString legendText() const;
@@ -151,28 +107,17 @@ public:
     void drag(QPointF from, QPointF to);
 
 private:
+    MapState state() const;
     void projectDots();
-    void prepareOutlines();
-    void drawOutlines(QPainter& painter);
-    void drawCircle(QPainter& painter);
-    void drawDots(QPainter& painter);
-    void drawNote(QPainter& painter);
-    void drawLabels(QPainter& painter);
-    void drawLegend(QPainter& painter);
-    void drawScaleBar(QPainter& painter);
     void prepareLabels();
     const MapDot& topDot(std::size_t mark) const;
-    double markRadius(std::size_t mark) const;
-    bool markHollow(std::size_t mark) const;
-    struct LegendEntry;
-    std::vector<LegendEntry> legendEntries() const;
 
     std::shared_ptr<const Outlines> outlines_;
     QString note_;
     QString outlinesNote_;
     QString dotsNote_;
     MapContent content_;
-    std::vector<std::vector<std::size_t>> marks_; // the dots of each point, from StackPoints
+    Marks marks_; // the dots of each point, from StackPoints
     MapColours colours_ = MapColours::light();
     double fontPixels_ = 12;
     std::uint64_t styleRevision_ = 1; // of the colours and fonts
@@ -181,7 +126,10 @@ private:
     MapView view_;
     std::uint64_t placesRevision_ = 1; // of the outlines and the outlined places
     std::uint64_t dotsRevision_ = 1;
-    std::unique_ptr<MapCanvasCache> cache_;
+    // Each kept until what it draws changes. Drawn in this order, then the overlays.
+    std::unique_ptr<OutlineLayer> outlineLayer_;
+    std::unique_ptr<MarkLayer> markLayer_;
+    std::unique_ptr<LabelLayer> labelLayer_;
 };
 
 // The map's accessible description: "Map of 98 ZIP codes around Salt Lake City, UT".

@@ -15,13 +15,14 @@ double cosDeg(double deg) {
 } // namespace
 
 void MapView::setSize(QSizeF size) {
-    if (size == size_ || size.isEmpty())
+    if (size == this->size() || size.isEmpty())
         return;
-    size_ = size;
+    at_.width = size.width();
+    at_.height = size.height();
     if (isFitted())
         refit();
     else
-        set(centre_, scale_);
+        set(at_.centre, at_.scale);
 }
 
 void MapView::fit(const GeoBox& box, double margin) {
@@ -31,8 +32,8 @@ void MapView::fit(const GeoBox& box, double margin) {
     const double lat = std::clamp(c.latitude, -MaxCentreLat, MaxCentreLat);
     const double height = std::max(box.height(), MinExtent);
     const double width = std::max(box.width() * cosDeg(lat), MinExtent);
-    const double w = std::max(size_.width() - 2 * margin, 1.0);
-    const double h = std::max(size_.height() - 2 * margin, 1.0);
+    const double w = std::max(at_.width - 2 * margin, 1.0);
+    const double h = std::max(at_.height - 2 * margin, 1.0);
     set({lat, c.longitude}, std::min(w / width, h / height));
     fitted_ = {box, margin};
     atFit_ = true;
@@ -45,7 +46,7 @@ void MapView::refit() {
 
 void MapView::zoomAt(QPointF pixel, double factor) {
     const GeoPoint geo = toGeo(pixel);
-    scale_ = std::clamp(scale_ * factor, MinScale, MaxScale);
+    at_.scale = std::clamp(at_.scale * factor, MinScale, MaxScale);
     place(geo, pixel);
 }
 
@@ -54,49 +55,33 @@ void MapView::drag(QPointF from, QPointF to) {
 }
 
 void MapView::panBy(QPointF delta) {
-    const QPointF middle(size_.width() / 2, size_.height() / 2);
+    const QPointF middle(at_.width / 2, at_.height / 2);
     drag(middle, middle + delta);
 }
 
 // Moves the centre so that geo lands on pixel at the present scale: the latitude first, as
 // the scale of longitude follows from the centre's latitude.
 void MapView::place(GeoPoint geo, QPointF pixel) {
-    double lat = geo.latitude - (size_.height() / 2 - pixel.y()) / scale_;
+    double lat = geo.latitude - (at_.height / 2 - pixel.y()) / at_.scale;
     lat = std::clamp(lat, -MaxCentreLat, MaxCentreLat);
-    const double xScale = scale_ * cosDeg(lat);
-    set({lat, geo.longitude - (pixel.x() - size_.width() / 2) / xScale}, scale_);
+    const double xScale = at_.scale * cosDeg(lat);
+    set({lat, geo.longitude - (pixel.x() - at_.width / 2) / xScale}, at_.scale);
 }
 
 void MapView::set(GeoPoint centre, double scale) {
-    centre_ = {std::clamp(centre.latitude, -MaxCentreLat, MaxCentreLat),
-               wrapLongitude(centre.longitude)};
-    scale_ = std::clamp(scale, MinScale, MaxScale);
-    xScale_ = scale_ * cosDeg(centre_.latitude);
+    at_.centre = {std::clamp(centre.latitude, -MaxCentreLat, MaxCentreLat),
+                  wrapLongitude(centre.longitude)};
+    at_.scale = std::clamp(scale, MinScale, MaxScale);
+    at_.xScale = at_.scale * cosDeg(at_.centre.latitude);
     atFit_ = false;
-    if (centre_.latitude != revisedCentre_.latitude ||
-        centre_.longitude != revisedCentre_.longitude || scale_ != revisedScale_ ||
-        size_ != revisedSize_) {
-        revisedCentre_ = centre_;
-        revisedScale_ = scale_;
-        revisedSize_ = size_;
+    if (at_.centre.latitude != revisedCentre_.latitude ||
+        at_.centre.longitude != revisedCentre_.longitude || at_.scale != revisedScale_ ||
+        size() != revisedSize_) {
+        revisedCentre_ = at_.centre;
+        revisedScale_ = at_.scale;
+        revisedSize_ = size();
         ++revision_;
     }
-}
-
-QPointF MapView::toPixel(GeoPoint p) const {
-    return {xOf(relativeLon(p.longitude)), yOf(p.latitude)};
-}
-
-GeoPoint MapView::toGeo(QPointF pixel) const {
-    return {centre_.latitude + (size_.height() / 2 - pixel.y()) / scale_,
-            wrapLongitude(centre_.longitude + (pixel.x() - size_.width() / 2) / xScale_)};
-}
-
-GeoBox MapView::visible() const {
-    const double halfWidth = std::min(size_.width() / 2 / xScale_, 180.0);
-    const double halfHeight = size_.height() / 2 / scale_;
-    return {centre_.longitude - halfWidth, centre_.longitude + halfWidth,
-            centre_.latitude - halfHeight, centre_.latitude + halfHeight};
 }
 
 } // namespace corvana::map

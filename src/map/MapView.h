@@ -1,14 +1,9 @@
 #pragma once
 
-// What part of the globe a map of some size in pixels shows, and where a place lands on it.
-//
-// The projection draws places where they are: Alaska, Hawaii and the territories are not moved
-// into insets. Longitude is scaled by the cosine of the latitude at the view's centre, so a
-// state at that latitude keeps its shape, and longitudes are taken relative to the centre's, so
-// the Aleutians on both sides of the 180th meridian, and Guam, lie next to the rest of the
-// country when it is in view.
+// What part of the globe a map of some size in pixels shows, and where a place lands on it:
+// the projection (map/Projection.h) as fitting, zooming and dragging move it.
 
-#include "map/Geo.h"
+#include "map/Projection.h"
 
 #include <QPointF>
 #include <QRectF>
@@ -32,7 +27,7 @@ public:
 
     // The size of the picture in pixels. A view at its fitted place is fitted again.
     void setSize(QSizeF size);
-    QSizeF size() const { return size_; }
+    QSizeF size() const { return {at_.width, at_.height}; }
 
     // Shows the whole box with margin pixels to spare on each side, and remembers it as the
     // fitted view. An empty box leaves the view as it is.
@@ -48,19 +43,21 @@ public:
     // Moves the map by delta pixels.
     void panBy(QPointF delta);
 
-    QPointF toPixel(GeoPoint p) const;
-    GeoPoint toGeo(QPointF pixel) const;
+    QPointF toPixel(GeoPoint p) const { return {at_.x(p.longitude), at_.y(p.latitude)}; }
+    GeoPoint toGeo(QPointF pixel) const { return at_.toGeo(pixel.x(), pixel.y()); }
     // Longitude relative to the centre's, in [-180, 180).
-    double relativeLon(double lon) const { return wrapLongitude(lon - centre_.longitude); }
+    double relativeLon(double lon) const { return at_.relativeLon(lon); }
     // The x offset from the centre of a relative longitude, and the y of a latitude.
-    double xOf(double relLon) const { return size_.width() / 2 + relLon * xScale_; }
-    double yOf(double lat) const { return size_.height() / 2 - (lat - centre_.latitude) * scale_; }
+    double xOf(double relLon) const { return at_.xOf(relLon); }
+    double yOf(double lat) const { return at_.yOf(lat); }
 
-    GeoPoint centre() const { return centre_; }
-    double scale() const { return scale_; }   // pixels per degree of latitude
-    double xScale() const { return xScale_; } // pixels per degree of longitude
+    // The projection of the present view, for drawing and placing names.
+    const Projection& projection() const { return at_; }
+    GeoPoint centre() const { return at_.centre; }
+    double scale() const { return at_.scale; }   // pixels per degree of latitude
+    double xScale() const { return at_.xScale; } // pixels per degree of longitude
     // The part of the globe in view; its longitudes run from centre - half to centre + half.
-    GeoBox visible() const;
+    GeoBox visible() const { return at_.visible(); }
 
     // Changes with every change of the view, so drawings of it can be kept until then; a new
     // fit that lands where the view already is (the next list of a national search) keeps it.
@@ -70,17 +67,14 @@ private:
     void set(GeoPoint centre, double scale);
     void place(GeoPoint geo, QPointF pixel);
 
-    QSizeF size_{640, 480};
-    GeoPoint centre_{39.5, -98.5};
-    double scale_ = 10;
-    double xScale_ = 10;
+    Projection at_{{39.5, -98.5}, 10, 10, 640, 480};
     std::optional<std::pair<GeoBox, double>> fitted_;
     bool atFit_ = false;
     std::uint64_t revision_ = 1;
     // Where the view stood at the present revision.
-    GeoPoint revisedCentre_ = centre_;
-    double revisedScale_ = scale_;
-    QSizeF revisedSize_ = size_;
+    GeoPoint revisedCentre_ = at_.centre;
+    double revisedScale_ = at_.scale;
+    QSizeF revisedSize_ = size();
 };
 
 } // namespace corvana::map

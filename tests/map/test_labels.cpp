@@ -9,6 +9,8 @@
 #include <cmath>
 #include <set>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 using namespace corvana::map;
 
@@ -28,8 +30,8 @@ TextSize fixedWidth(const LabelRequest& r, bool shortForm) {
 }
 
 // The view of a MapView fitted to a box, as the canvas hands it over.
-PixelProjection viewOf(GeoBox box, double width, double height) {
-    PixelProjection p;
+Projection viewOf(GeoBox box, double width, double height) {
+    Projection p;
     p.centre = box.centre();
     p.width = width;
     p.height = height;
@@ -136,7 +138,7 @@ TEST(LabelsFor, NamesWhatTheViewShows) {
     const Outlines& o = real();
     AreaAnchors anchors(o);
     // The 48 states at 1280 x 800: states, large western counties, no county of the East.
-    const PixelProjection nation = viewOf({-124.8, -66.9, 24.5, 49.4}, 1280, 800);
+    const Projection nation = viewOf({-124.8, -66.9, 24.5, 49.4}, 1280, 800);
     LabelScene scene;
     scene.outlines = &o;
     scene.anchors = &anchors;
@@ -163,7 +165,7 @@ TEST(LabelsFor, NamesWhatTheViewShows) {
             placedCounties.insert(requests[p.request].text);
     EXPECT_TRUE(placedCounties.count("Millard") && placedCounties.count("San Juan"));
     // The islands of the Pacific, in a view of the Pacific.
-    const PixelProjection pacific = viewOf({130, 175, 0, 20}, 800, 600);
+    const Projection pacific = viewOf({130, 175, 0, 20}, 800, 600);
     requests = LabelsFor(scene, pacific);
     auto islands = names(requests, LabelKind::Island);
     EXPECT_TRUE(islands.count("Palau") && islands.count("Marshall Islands") &&
@@ -188,6 +190,99 @@ TEST(LabelsFor, NamesWhatTheViewShows) {
     EXPECT_EQ(requests.back().gap, 4);
 }
 
+TEST(LabelCandidates, EachKindAlone) {
+    const Outlines& o = real();
+    AreaAnchors anchors(o);
+    const Projection utah = viewOf({-114.05, -109.04, 37, 42}, 800, 800);
+    LabelScene scene;
+    // Without outlines no area is named, and nothing needs them.
+    const NamedPlace ogden[] = {{{41.22, -111.97}, "Ogden", 3}};
+    scene.places = ogden;
+    EXPECT_TRUE(IslandLabels(scene, utah).empty());
+    EXPECT_TRUE(StateLabels(scene, utah).empty());
+    EXPECT_TRUE(CountyLabels(scene, utah).empty());
+    EXPECT_TRUE(ListedCountyLabels(scene, utah).empty());
+    ASSERT_EQ(CityLabels(scene, utah).size(), 1u);
+    EXPECT_EQ(LabelsFor(scene, utah).size(), 1u);
+
+    // At most 60 cities, those with most ZIP codes; a place without a name takes no turn.
+    std::vector<NamedPlace> many;
+    for (int i = 0; i < 70; ++i)
+        many.push_back({{38 + i * 0.05, -111.5}, "Town" + std::to_string(i), i});
+    many.push_back({{40, -111}, "", 100});
+    scene.places = many;
+    const auto cities = CityLabels(scene, utah);
+    ASSERT_EQ(cities.size(), 60u);
+    EXPECT_EQ(cities.front().text, "Town69");
+    EXPECT_EQ(cities.back().text, "Town10");
+
+    // Counties are asked for in a view of a few states, not of the nation, and a listed one is
+    // named as listed only.
+    scene.outlines = &o;
+    scene.anchors = &anchors;
+    const int listed[] = {49035};
+    scene.listedCounties = listed;
+    const auto counties = names(CountyLabels(scene, utah), LabelKind::County);
+    EXPECT_TRUE(counties.count("Millard"));
+    EXPECT_FALSE(counties.count("Salt Lake"));
+    EXPECT_EQ(names(ListedCountyLabels(scene, utah), LabelKind::ListedCounty),
+              std::set<std::string>{"Salt Lake"});
+    EXPECT_TRUE(CountyLabels(scene, viewOf({-124.8, -66.9, 24.5, 49.4}, 1280, 800)).empty());
+
+    // The ZIP codes of marks alone, until more than 300 marks are in view; marks out of view
+    // do not count.
+    std::vector<MarkName> marks(298, MarkName{{39.5, -111.5}, "84001", 1});
+    marks.push_back({{39.6, -111.6}, "84002", 2});
+    marks.push_back({{39.7, -111.7}, "", 1});
+    marks.push_back({{10, 10}, "84003", 1});
+    scene.marks = marks;
+    scene.markRadius = 6;
+    const auto zips = ZipLabels(scene, utah);
+    EXPECT_EQ(zips.size(), 298u);
+    EXPECT_EQ(names(zips, LabelKind::Zip), std::set<std::string>{"84001"});
+    EXPECT_EQ(zips.front().gap, 6);
+    marks.push_back({{39.8, -111.8}, "84004", 1});
+    scene.marks = marks;
+    EXPECT_TRUE(ZipLabels(scene, utah).empty());
+
+    // The islands come first, before the cities that would crowd them.
+    const Projection guam = viewOf({144.6, 145.0, 13.2, 13.7}, 800, 600);
+    const NamedPlace hagatna[] = {{{13.47, 144.75}, "Hagatna", 9}};
+    scene.places = hagatna;
+    scene.marks = {};
+    scene.listedCounties = {};
+    const auto requests = LabelsFor(scene, guam);
+    ASSERT_GE(requests.size(), 2u);
+    EXPECT_EQ(requests[0].kind, LabelKind::Island);
+    EXPECT_EQ(requests[0].text, "Guam");
+    EXPECT_EQ(requests[1].text, "Hagatna");
+}
+
+TEST(Projection, RoundTripsAcrossThe180thMeridianAndSeesAtMostTheGlobe) {
+    Projection p;
+    p.centre = {52, -175};
+    p.scale = 100;
+    p.xScale = 100 * std::cos(52 * 3.141592653589793 / 180);
+    p.width = 800;
+    p.height = 600;
+    EXPECT_DOUBLE_EQ(p.x(-175), 400);
+    EXPECT_DOUBLE_EQ(p.y(52), 300);
+    // 179 E lies six degrees west of the centre, not 354 east.
+    EXPECT_NEAR(p.x(179), 400 - 6 * p.xScale, 1e-9);
+    for (const GeoPoint at : {GeoPoint{51.5, 179.0}, GeoPoint{53, -172}, GeoPoint{52, -175}}) {
+        const GeoPoint back = p.toGeo(p.x(at.longitude), p.y(at.latitude));
+        EXPECT_NEAR(back.latitude, at.latitude, 1e-9);
+        EXPECT_NEAR(back.longitude, at.longitude, 1e-9);
+    }
+    const GeoBox v = p.visible();
+    EXPECT_NEAR(v.width(), 800 / p.xScale, 1e-9);
+    EXPECT_TRUE(v.contains({52, 179}) && !v.contains({52, 170}));
+    // Zoomed out past the whole globe, the view holds it once.
+    p.scale = p.xScale = 0.5;
+    EXPECT_DOUBLE_EQ(p.visible().width(), 360);
+    EXPECT_DOUBLE_EQ(p.visible().height(), 1200);
+}
+
 TEST(ScaleBar, RoundLengthsThatFit) {
     // 2 pixels a km, at most 150 pixels: 50 km (100 px) and 20 miles (64.4 px).
     ScaleBar bar = ScaleBarFor(2, 150);
@@ -206,7 +301,7 @@ TEST(ScaleBar, RoundLengthsThatFit) {
     EXPECT_EQ(LengthText(0.2, "km"), "0.2 km");
     EXPECT_EQ(LengthText(0.05, "mi"), "0.05 mi");
     // A degree of latitude is 110.6 km at the equator and 111.7 km at the poles.
-    PixelProjection p;
+    Projection p;
     p.scale = 111.0;
     p.centre = {0, 0};
     EXPECT_NEAR(p.pixelsPerKm(), 111.0 / 110.574, 1e-4);

@@ -5,6 +5,8 @@
 #include "OutlineBuilder.h"
 
 #include "map/MapCanvas.h"
+#include "map/MarkLayer.h"
+#include "map/Overlays.h"
 
 #include <QImage>
 #include <QPainter>
@@ -14,6 +16,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <numeric>
 
 using namespace corvana::map;
 
@@ -445,6 +448,64 @@ private slots:
                 dark += qGray(img.pixel(x, y)) < 100;
         QVERIFY(dark > 30);
         QCOMPARE(qGray(img.pixel(399, 150)), qGray(QColor(0xf2, 0xf2, 0xf2).rgb()));
+    }
+
+    void marksAndOverlaysOnTheirOwn() {
+        // A mark of several dots grows with the digits of its count, at least 7 pixels; a dot
+        // alone is small, larger when selected. The dot a mark stands for is its last selected
+        // one, else its last; it is hollow only when none of its dots has an area.
+        MapContent content;
+        for (int i = 0; i < 120; ++i)
+            content.dots.push_back({{40, -111}, i, i == 3 || i == 5, "", i != 7});
+        std::vector<std::size_t> nine(9), hundred(100), all(120);
+        std::iota(nine.begin(), nine.end(), 0);
+        std::iota(hundred.begin(), hundred.end(), 0);
+        std::iota(all.begin(), all.end(), 0);
+        QCOMPARE(MarkRadius(content, {0}, 12), style::DotRadius);
+        QCOMPARE(MarkRadius(content, {3}, 12), style::SelectedRadius);
+        QCOMPARE(MarkRadius(content, nine, 12), 7.0);
+        QVERIFY(MarkRadius(content, hundred, 12) > 11);
+        QVERIFY(MarkRadius(content, hundred, 24) > MarkRadius(content, hundred, 12));
+        QCOMPARE(&TopDot(content, all), &content.dots[5]);
+        QCOMPARE(&TopDot(content, {0, 1, 2}), &content.dots[2]);
+        QVERIFY(MarkHollow(content, {0, 1}));
+        QVERIFY(!MarkHollow(content, {6, 7}));
+
+        // The overlays each have their own rectangle: no legend for an empty map, the scale bar
+        // at the bottom right, the title band above the map.
+        MapCanvas c;
+        c.setSize({800, 600});
+        QVERIFY(c.legendRect().isEmpty());
+        QVERIFY(c.legendText().isEmpty());
+        QCOMPARE(c.scaleBarRect().right(), 800 - style::Inset);
+        QCOMPARE(c.scaleBarRect().bottom(), 600 - style::Inset);
+        const TitleBand none(QString(), 12, QSize(800, 600));
+        QCOMPARE(none.height(), 0.0);
+        QCOMPARE(none.pictureHeight(), 600.0);
+        const TitleBand band(QStringLiteral("Zip Codes For 84101"), 12, QSize(800, 600));
+        QVERIFY(band.height() > 15);
+        QCOMPARE(band.pictureHeight(), 600 + band.height());
+        QCOMPARE(c.titledSize(QStringLiteral("Zip Codes For 84101")).height(),
+                 band.pictureHeight());
+
+        // A legend that would take more than half the picture is left out, though names still
+        // keep clear of its place; so is a scale bar wider than the picture.
+        c.setOutlines({nullptr, ""});
+        c.setContent(content);
+        c.setSize({120, 90});
+        QVERIFY(c.legendRect().width() > 60);
+        const QImage small = c.image();
+        const QPoint inLegend = c.legendRect().center().toPoint();
+        QCOMPARE(small.pixelColor(inLegend), c.colours().plain);
+
+        // The names are placed again for a new size, not kept from the last one.
+        c.setSize({800, 600});
+        content.dots.resize(1);
+        content.dots[0].zip = "84101";
+        c.setContent(content);
+        const QRectF at800 = c.labels().at(0).box;
+        c.setSize({400, 300});
+        QVERIFY(c.labels().at(0).box != at800);
     }
 
     void description() {

@@ -1,0 +1,152 @@
+#include "map/MarkLayer.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace corvana::map {
+
+namespace {
+
+struct Look {
+    QColor edge, fill;
+    double radius;
+};
+
+Look look(bool selected) {
+    return selected ? Look{style::SelectedEdge, style::Selected, style::SelectedRadius}
+                    : Look{style::DotEdge, style::Dot, style::DotRadius};
+}
+
+// A disc of radius r with an edge of the given width; a hollow one is a ring in the dot's
+// colour around the land's.
+void paintDisc(QPainter& p, const QColor& land, QPointF at, bool selected, bool hollow, double r,
+               double edgeWidth) {
+    const Look l = look(selected);
+    if (hollow) {
+        p.setPen(QPen(l.fill, 2.0));
+        p.setBrush(land);
+        p.drawEllipse(at, r - 0.5, r - 0.5);
+    } else {
+        p.setPen(QPen(l.edge, edgeWidth));
+        p.setBrush(l.fill);
+        p.drawEllipse(at, r, r);
+    }
+}
+
+void paintDot(QPainter& p, const QColor& land, QPointF at, bool selected, bool hollow) {
+    paintDisc(p, land, at, selected, hollow, look(selected).radius, 1.0);
+}
+
+} // namespace
+
+const MapDot& TopDot(const MapContent& content, const std::vector<std::size_t>& mark) {
+    for (auto it = mark.rbegin(); it != mark.rend(); ++it)
+        if (content.dots[*it].selected)
+            return content.dots[*it];
+    return content.dots[mark.back()];
+}
+
+bool MarkHollow(const MapContent& content, const std::vector<std::size_t>& mark) {
+    return std::all_of(mark.begin(), mark.end(),
+                       [&](std::size_t dot) { return content.dots[dot].noArea; });
+}
+
+double MarkRadius(const MapContent& content, const std::vector<std::size_t>& mark,
+                  double fontPixels) {
+    const std::size_t n = mark.size();
+    if (n == 1)
+        return TopDot(content, mark).selected ? style::SelectedRadius : style::DotRadius;
+    const double digits = n < 10 ? 1 : n < 100 ? 2 : n < 1000 ? 3 : 4;
+    return std::max(7.0, fontPixels * 0.78 * (0.35 + 0.3 * digits));
+}
+
+void MarkLayer::project(const MapState& s) {
+    if (view_ == s.view.revision() && dotsRevision_ == s.dotsRevision)
+        return;
+    view_ = s.view.revision();
+    dotsRevision_ = s.dotsRevision;
+    // One pixel for each mark; the marks with a selected dot are drawn last, on top.
+    dots_.clear();
+    for (const auto& mark : s.marks)
+        dots_.push_back(s.view.toPixel(s.content.dots[mark.front()].at));
+    order_.clear();
+    for (bool selected : {false, true})
+        for (std::size_t i = 0; i < s.marks.size(); ++i)
+            if (TopDot(s.content, s.marks[i]).selected == selected)
+                order_.push_back(i);
+    circle_.clear();
+    for (const GeoPoint& p : s.circle)
+        circle_.push_back(s.view.toPixel(p));
+}
+
+void MarkLayer::drawCircle(QPainter& painter, const MapState& s) const {
+    if (circle_.empty())
+        return;
+    QPen pen(style::CircleLine, 1.5, Qt::DashLine);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
+    painter.setBrush(style::CircleFill);
+    painter.drawPolygon(circle_.data(), int(circle_.size()));
+    const QPointF centre = s.view.toPixel(s.content.circle->centre);
+    painter.setPen(QPen(style::CircleLine, 1.5));
+    painter.drawLine(centre - QPointF(5, 0), centre + QPointF(5, 0));
+    painter.drawLine(centre - QPointF(0, 5), centre + QPointF(0, 5));
+}
+
+// A dot's look drawn once for each pixel ratio and style, for raster devices, where a thousand
+// ellipses would cost milliseconds.
+void MarkLayer::makeSprites(qreal ratio, const MapState& s) {
+    spriteRatio_ = ratio;
+    spriteStyle_ = s.styleRevision;
+    for (bool selected : {false, true})
+        for (bool hollow : {false, true}) {
+            const double r = look(selected).radius;
+            const int side = int(std::ceil(2 * r + 2));
+            QImage sprite(QSize(side, side) * ratio, QImage::Format_ARGB32_Premultiplied);
+            sprite.setDevicePixelRatio(ratio);
+            sprite.fill(Qt::transparent);
+            QPainter p(&sprite);
+            p.setRenderHint(QPainter::Antialiasing);
+            paintDot(p, s.colours.land, QPointF(side / 2.0, side / 2.0), selected, hollow);
+            sprites_[selected][hollow] = sprite;
+        }
+}
+
+// A dot as the painter draws it: through its sprite on raster devices; as an ellipse on others
+// (a printer, a vector file). A mark of several dots is a larger disc with its count.
+void MarkLayer::drawMarks(QPainter& painter, const MapState& s) {
+    const bool raster =
+        painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    if (raster && (spriteRatio_ != ratio || spriteStyle_ != s.styleRevision))
+        makeSprites(ratio, s);
+    QFont countFont = style::labelFont(LabelKind::Zip, s.fontPixels);
+    countFont.setBold(true);
+    for (std::size_t i : order_) {
+        const auto& mark = s.marks[i];
+        const MapDot& dot = TopDot(s.content, mark);
+        const QPointF at = dots_[i];
+        const bool hollow = MarkHollow(s.content, mark);
+        if (mark.size() > 1) {
+            const double r = MarkRadius(s.content, mark, s.fontPixels);
+            paintDisc(painter, s.colours.land, at, dot.selected, hollow, r, 1.5);
+            painter.setFont(countFont);
+            painter.setPen(hollow ? look(dot.selected).fill : QColor(Qt::white));
+            painter.drawText(QRectF(at.x() - r, at.y() - r, 2 * r, 2 * r), Qt::AlignCenter,
+                             QString::number(mark.size()));
+        } else if (raster) {
+            const QImage& sprite = sprites_[dot.selected][hollow];
+            const QSizeF half = sprite.deviceIndependentSize() / 2;
+            painter.drawImage(
+                QPointF(std::round(at.x() - half.width()), std::round(at.y() - half.height())),
+                sprite);
+        } else {
+            paintDot(painter, s.colours.land, at, dot.selected, hollow);
+        }
+    }
+}
+
+} // namespace corvana::map

@@ -1,0 +1,204 @@
+#include "map/Overlays.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace corvana::map {
+
+using namespace style;
+
+Legend::Legend(const MapState& s) {
+    const MapContent& content = s.content;
+    if (!content.dots.empty()) {
+        entries_.push_back({Entry::Dot, QStringLiteral("ZIP code")});
+        entries_.push_back({Entry::Selected, QStringLiteral("Selected")});
+    }
+    if (s.marks.size() < content.dots.size())
+        entries_.push_back({Entry::Stack, QStringLiteral("ZIP codes at one point")});
+    const bool hollow =
+        std::any_of(s.marks.begin(), s.marks.end(), [&](const std::vector<std::size_t>& mark) {
+            return std::all_of(mark.begin(), mark.end(),
+                               [&](std::size_t dot) { return content.dots[dot].noArea; });
+        });
+    if (hollow)
+        entries_.push_back({Entry::Hollow, QStringLiteral("Without an area")});
+    if (content.circle)
+        entries_.push_back({Entry::Circle, QStringLiteral("Centre and radius")});
+    if (s.outlines && (!content.states.empty() || !content.counties.empty()))
+        entries_.push_back({Entry::Area, QStringLiteral("Listed area")});
+    if (entries_.empty())
+        return;
+    const QFontMetricsF fm(smallFont(s.fontPixels));
+    double width = 0;
+    for (const auto& e : entries_)
+        width = std::max(width, fm.horizontalAdvance(e.text));
+    const double line = std::max(fm.height(), 14.0);
+    rect_ = {Inset, Inset, 2 * Pad + 18 + width, 2 * Pad + line * double(entries_.size())};
+}
+
+void Legend::drawSymbol(QPainter& painter, const MapState& s, Entry::Symbol symbol,
+                        QPointF at) const {
+    switch (symbol) {
+    case Entry::Dot:
+    case Entry::Selected:
+    case Entry::Hollow: {
+        const bool selected = symbol == Entry::Selected;
+        const double r = selected ? SelectedRadius : DotRadius;
+        if (symbol == Entry::Hollow) {
+            painter.setPen(QPen(style::Dot, 2.0));
+            painter.setBrush(s.colours.land);
+            painter.drawEllipse(at, r - 0.5, r - 0.5);
+        } else {
+            painter.setPen(QPen(selected ? SelectedEdge : DotEdge, 1));
+            painter.setBrush(selected ? style::Selected : style::Dot);
+            painter.drawEllipse(at, r, r);
+        }
+        break;
+    }
+    case Entry::Stack:
+        painter.setPen(QPen(DotEdge, 1));
+        painter.setBrush(style::Dot);
+        painter.drawEllipse(at, 6.5, 6.5);
+        break;
+    case Entry::Circle: {
+        QPen pen(CircleLine, 1.5, Qt::DashLine);
+        painter.setPen(pen);
+        painter.setBrush(CircleFill);
+        painter.drawEllipse(at, 6, 6);
+        break;
+    }
+    case Entry::Area:
+        painter.setPen(QPen(AreaLine, 1.5));
+        painter.setBrush(AreaFill);
+        painter.drawRect(QRectF(at - QPointF(6, 5), QSizeF(12, 10)));
+        break;
+    }
+}
+
+void Legend::draw(QPainter& painter, const MapState& s) const {
+    const QRectF box = rect_;
+    if (entries_.empty() || box.width() > s.size.width() / 2.0 ||
+        box.height() > s.size.height() / 2.0)
+        return;
+    const QFont f = smallFont(s.fontPixels);
+    const QFontMetricsF fm(f);
+    const double line = std::max(fm.height(), 14.0);
+    QColor back = s.colours.halo;
+    back.setAlpha(0xe0);
+    painter.setPen(QPen(s.colours.countyLine, 1));
+    painter.setBrush(back);
+    painter.drawRoundedRect(box, 3, 3);
+    painter.setFont(f);
+    double y = box.top() + Pad;
+    for (const auto& e : entries_) {
+        drawSymbol(painter, s, e.symbol, QPointF(box.left() + Pad + 7, y + line / 2));
+        painter.setPen(s.colours.text);
+        painter.drawText(QRectF(box.left() + Pad + 18, y, box.width(), line),
+                         Qt::AlignLeft | Qt::AlignVCenter, e.text);
+        y += line;
+    }
+}
+
+QString Legend::text() const {
+    static const char* const symbols[] = {"blue dot",  "red dot",       "blue disc with its count",
+                                          "blue ring", "dashed circle", "orange area"};
+    QStringList parts;
+    for (const auto& e : entries_)
+        parts << QStringLiteral("%1: %2").arg(e.text, symbols[e.symbol]);
+    return parts.join(QStringLiteral("; "));
+}
+
+ScaleBarItem::ScaleBarItem(const Projection& view, double fontPixels, QSize size)
+    : bar_(ScaleBarFor(view.pixelsPerKm(), std::min(view.width / 4, fontPixels * 10))),
+      fontPixels_(fontPixels), size_(size) {
+    if (bar_.km <= 0)
+        return;
+    const QFontMetricsF fm(smallFont(fontPixels));
+    const double text =
+        std::max(fm.horizontalAdvance(QString::fromStdString(LengthText(bar_.miles, "mi"))),
+                 fm.horizontalAdvance(QString::fromStdString(LengthText(bar_.km, "km"))));
+    const double width = 2 * Pad + std::max(bar_.kmPixels, bar_.milesPixels) + 6 + text;
+    const double height = 2 * Pad + 2 * fm.height();
+    rect_ = {size.width() - Inset - width, size.height() - Inset - height, width, height};
+}
+
+QString ScaleBarItem::text() const {
+    if (bar_.km <= 0)
+        return {};
+    return QStringLiteral("Scale: the upper bar is %1, the lower %2")
+        .arg(QString::fromStdString(LengthText(bar_.miles, "mi")),
+             QString::fromStdString(LengthText(bar_.km, "km")));
+}
+
+void ScaleBarItem::draw(QPainter& painter, const MapState& s) const {
+    const QRectF box = rect_;
+    if (bar_.km <= 0 || box.width() > size_.width() - 2 * Inset)
+        return;
+    QColor back = s.colours.halo;
+    back.setAlpha(0xe0);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(back);
+    painter.drawRoundedRect(box, 3, 3);
+    const QFont f = smallFont(fontPixels_);
+    painter.setFont(f);
+    const QFontMetricsF fm(f);
+    const double x = box.left() + Pad;
+    const double mid = box.top() + Pad + fm.height();
+    const double longest = std::max(bar_.milesPixels, bar_.kmPixels);
+    painter.setPen(QPen(s.colours.text, 1.5));
+    // Miles above the line, kilometres below it, both from its left end.
+    painter.drawLine(QPointF(x, mid), QPointF(x + longest, mid));
+    painter.drawLine(QPointF(x, mid - 5), QPointF(x, mid + 5));
+    painter.drawLine(QPointF(x + bar_.milesPixels, mid - 5), QPointF(x + bar_.milesPixels, mid));
+    painter.drawLine(QPointF(x + bar_.kmPixels, mid), QPointF(x + bar_.kmPixels, mid + 5));
+    const double textX = x + longest + 6;
+    painter.drawText(QRectF(textX, mid - fm.height(), box.right() - textX, fm.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::fromStdString(LengthText(bar_.miles, "mi")));
+    painter.drawText(QRectF(textX, mid, box.right() - textX, fm.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::fromStdString(LengthText(bar_.km, "km")));
+}
+
+void drawNote(QPainter& painter, const QString& note, QSize size) {
+    QFont font = painter.font();
+    font.setPointSizeF(9);
+    painter.setFont(font);
+    const double pad = 6;
+    const double width = size.width() - 4 * pad;
+    QRectF box = QFontMetricsF(font).boundingRect(QRectF(0, 0, width, size.height()),
+                                                  Qt::TextWordWrap, note);
+    box.moveBottomLeft(QPointF(2 * pad, size.height() - 2 * pad));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(NoteBack);
+    painter.drawRoundedRect(box.adjusted(-pad, -pad / 2, pad, pad / 2), 3, 3);
+    painter.setPen(NoteText);
+    painter.drawText(box, Qt::TextWordWrap, note);
+}
+
+TitleBand::TitleBand(QString title, double fontPixels, QSize map)
+    : title_(std::move(title)), fontPixels_(fontPixels), map_(map), picture_(map.height()) {
+    if (title_.isEmpty())
+        return;
+    // The band is what the title adds to the map's height, to the last bit.
+    picture_ = map.height() + QFontMetricsF(titleFont(fontPixels)).height() + 2 * Pad;
+    height_ = picture_ - map.height();
+}
+
+void TitleBand::draw(QPainter& painter, const MapColours& colours) const {
+    if (height_ <= 0)
+        return;
+    const QFont f = titleFont(fontPixels_);
+    const QRectF rect(0, 0, map_.width(), height_);
+    painter.fillRect(rect, colours.halo);
+    painter.setFont(f);
+    painter.setPen(colours.text);
+    painter.drawText(rect.adjusted(Pad, 0, -Pad, 0), Qt::AlignCenter | Qt::TextSingleLine,
+                     QFontMetricsF(f).elidedText(title_, Qt::ElideRight, map_.width() - 2 * Pad));
+}
+
+} // namespace corvana::map
