@@ -105,7 +105,7 @@ void TestHelp::listsAllOutputFormats() {
         QVERIFY2(text.contains(QString::fromLatin1(format)), qPrintable(line));
     }
     // The updates topic tells users where new data comes from and how to install it; how the
-    // data is built is for the README.
+    // data is built is for dataset/README.md.
     // The heading, not the entries of the contents and the index that name it.
     const int start =
         text.indexOf(QRegularExpression("Zip Code Updates\n(?!Menu Commands|Zip Data Version)"));
