@@ -2,14 +2,13 @@
 
 #include "data/Errors.h"
 #include "data/FileNames.h"
+#include "data/MappedFile.h"
 #include "main/app/Messages.h"
 #include "main/dialogs/DialogCommands.h"
 #include "main/dialogs/PhoneNumber.h"
 #include "main/window/MainMenus.h"
 #include "main/window/MainWin.h"
 #include "search/Phone.h"
-
-#include <filesystem>
 
 PhoneCommand::PhoneCommand(TMainWin& window, MainMenus& menus,
                            std::function<void(corvana::SearchResult)> apply)
@@ -25,8 +24,7 @@ TPhoneNumber* PhoneCommand::phoneWindow() const {
 }
 
 void PhoneCommand::checkData() {
-    std::error_code error;
-    if (!std::filesystem::exists(window_.data().path(corvana::filenames::ExchangeDat), error))
+    if (corvana::DataFileMissing(window_.data().path(corvana::filenames::ExchangeDat)))
         menus_.setPhoneUnavailable(corvana::msg::NoExchanges);
 }
 
