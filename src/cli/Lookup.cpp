@@ -4,6 +4,7 @@
 #include "search/ZipDetails.h"
 #include "search/ZipFields.h"
 #include "text/Blanks.h"
+#include "text/Csv.h"
 #include "text/Win1252.h"
 
 #include <algorithm>

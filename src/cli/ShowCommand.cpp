@@ -6,6 +6,8 @@
 #include "data/ZipFacts.h"
 #include "geo/Points.h"
 #include "search/DetailsText.h"
+#include "text/Csv.h"
+#include "text/Json.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,21 +16,6 @@
 namespace corvana::cli {
 
 namespace {
-
-std::string jsonText(std::string_view s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\')
-            out += {'\\', char(c)};
-        else if (c < 0x20) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-            out += buffer;
-        } else
-            out += char(c);
-    }
-    return out + "\"";
-}
 
 std::string number(double v, const char* format = "%.6g") {
     char buffer[40];
@@ -48,38 +35,28 @@ template <class T, class F> std::string jsonList(const std::vector<T>& items, F 
 }
 
 std::string recordJson(const RecordDetails& d) {
-    std::string o = "{\"city\": " + jsonText(d.city) + ", \"state\": " + jsonText(d.state) +
-                    ", \"state_name\": " + jsonText(d.stateName);
+    std::string o = "{\"city\": " + ToJsonString(d.city) + ", \"state\": " + ToJsonString(d.state) +
+                    ", \"state_name\": " + ToJsonString(d.stateName);
     o += ", \"counties\": " + jsonList(d.counties, [](const CountyDetails& c) {
-             return "{\"name\": " + jsonText(c.name) +
-                    ", \"fips\": " + (c.fips.empty() ? "null" : jsonText(c.fips)) + "}";
+             return "{\"name\": " + ToJsonString(c.name) +
+                    ", \"fips\": " + (c.fips.empty() ? "null" : ToJsonString(c.fips)) + "}";
          });
     o += ", \"area_codes\": " +
-         jsonList(d.areaCodes, [](int code) { return jsonText(areaCode(code)); });
-    o += ", \"other_cities\": " + jsonList(d.otherCities, jsonText);
-    o += ", \"kind\": " + (d.kind == ZipKind::Unknown ? "null" : jsonText(d.kindName()));
+         jsonList(d.areaCodes, [](int code) { return ToJsonString(areaCode(code)); });
+    o += ", \"other_cities\": " + jsonList(d.otherCities, ToJsonString);
+    o += ", \"kind\": " + (d.kind == ZipKind::Unknown ? "null" : ToJsonString(d.kindName()));
     o += ", \"latitude\": " + (d.position ? number(d.position->latitude, "%.5f") : "null");
     o += ", \"longitude\": " + (d.position ? number(d.position->longitude, "%.5f") : "null");
-    o += ", \"time_zone\": " + (d.timeZone.empty() ? "null" : jsonText(d.timeZone));
+    o += ", \"time_zone\": " + (d.timeZone.empty() ? "null" : ToJsonString(d.timeZone));
     o += ", \"utc_offset\": " + (d.utcOffset ? std::to_string(*d.utcOffset) : "null");
     o += std::string(", \"dst\": ") + (d.dst ? "true" : "false");
-    o += ", \"local_time\": " + (d.localTime.empty() ? "null" : jsonText(d.localTime));
+    o += ", \"local_time\": " + (d.localTime.empty() ? "null" : ToJsonString(d.localTime));
     o += ", \"nearest\": " + jsonList(d.nearest, [](const NeighbourDetails& n) {
-             return "{\"zip\": " + jsonText(n.zip) + ", \"city\": " + jsonText(n.city) +
-                    ", \"state\": " + jsonText(n.state) + ", \"km\": " + number(n.km, "%.3f") +
+             return "{\"zip\": " + ToJsonString(n.zip) + ", \"city\": " + ToJsonString(n.city) +
+                    ", \"state\": " + ToJsonString(n.state) + ", \"km\": " + number(n.km, "%.3f") +
                     ", \"miles\": " + number(n.miles, "%.3f") + "}";
          });
     return o + "}";
-}
-
-// One CSV field: quoted where it holds a comma, a quote or a line end.
-std::string csvField(const std::string& s) {
-    if (s.find_first_of(",\"\r\n") == std::string::npos)
-        return s;
-    std::string out = "\"";
-    for (char c : s)
-        out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
 }
 
 template <class T, class F> std::string joined(const std::vector<T>& items, F each) {
@@ -113,7 +90,7 @@ std::string recordCsv(const RecordDetails& d) {
         joined(d.nearest, [](const NeighbourDetails& n) { return number(n.miles, "%.1f"); })};
     std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i)
-        line += (i ? "," : "") + csvField(fields[i]);
+        line += (i ? "," : "") + ToCsvField(fields[i]);
     return line + "\r\n";
 }
 
@@ -152,7 +129,7 @@ public:
             }
             any = true;
             if (json)
-                objects.push_back("  {\"zip\": " + jsonText(r.zip) +
+                objects.push_back("  {\"zip\": " + ToJsonString(r.zip) +
                                   ", \"records\": " + jsonList(r.records, recordJson) + "}");
             else if (csv)
                 for (const RecordDetails& d : r.records)

@@ -1,6 +1,8 @@
 #include "cli/StructuredOutput.h"
 
 #include "cli/OutputFields.h"
+#include "text/Csv.h"
+#include "text/Json.h"
 #include "text/Win1252.h"
 
 #include <cstdio>

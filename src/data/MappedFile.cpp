@@ -46,14 +46,18 @@ std::optional<MappedFile> MappedFile::open(const std::string& path) {
     return MappedFile(static_cast<const std::uint8_t*>(p), size);
 }
 
+bool DataFileMissing(const std::string& path) {
+    // A path that cannot even be looked at is there for all the user can tell; only "no such
+    // file" (or a folder on the way that is a file) leaves the error clear.
+    std::error_code ec;
+    return !std::filesystem::exists(path, ec) && !ec;
+}
+
 OptionalMapping MapOptionalFile(const std::string& path) {
     OptionalMapping mapping;
     mapping.file = MappedFile::open(path);
-    if (!mapping.file) {
-        // A path that cannot even be looked at is there for all the user can tell.
-        std::error_code ec;
-        mapping.there = std::filesystem::exists(path, ec) || ec;
-    }
+    if (!mapping.file)
+        mapping.there = !DataFileMissing(path);
     return mapping;
 }
 

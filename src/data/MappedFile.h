@@ -34,9 +34,15 @@ private:
     std::size_t size_ = 0;
 };
 
-// A data file the set may go without (locations, facts, exchanges), mapped whole. When it cannot
-// be mapped, `there` tells a file that exists but cannot be read, which makes the set damaged,
-// from one that is simply not there.
+// Whether nothing lies at `path`: the one meaning of "missing" for a data file the set may go
+// without. Anything at the path is there, even what cannot be read (a folder, a file that
+// cannot be opened, a loop of links, a path that cannot even be looked at): such a file is
+// reported as unreadable, never taken for one the set does without.
+bool DataFileMissing(const std::string& path);
+
+// A data file the set may go without (locations, facts, exchanges, outlines), mapped whole. When
+// it cannot be mapped, `there` tells a file that is there but cannot be read, which makes the set
+// damaged, from a missing one (DataFileMissing).
 struct OptionalMapping {
     std::optional<MappedFile> file;
     bool there = false;

@@ -75,8 +75,7 @@ public:
                 if (at) {
                     char code[8] = "";
                     if (record)
-                        std::snprintf(code, sizeof code, "%05u",
-                                      unsigned(record->leading) * 10000u + record->last4);
+                        std::snprintf(code, sizeof code, "%05u", record->zipValue());
                     out.content.dots.push_back({*at, int(row), false, code, noArea(zip->record)});
                 }
                 if (record) {

@@ -1,12 +1,11 @@
 #include "map/Outlines.h"
 
+#include "data/MappedFile.h"
 #include "map/OutlineFormat.h"
 #include "text/Utf8.h"
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 
 namespace corvana::map {
@@ -369,24 +368,14 @@ OutlineLoad parseOutlines(std::span<const std::uint8_t> bytes) {
 }
 
 OutlineLoad loadOutlines(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    auto status = fs::status(path, ec);
-    if (!fs::exists(status))
-        return {nullptr, msg::OutlinesNotFound};
-    if (!fs::is_regular_file(status))
-        return {nullptr, msg::OutlinesUnreadable};
-    // Far more than any outline file: refused before it is read into memory.
-    constexpr std::uintmax_t Largest = 64u << 20;
-    if (auto size = fs::file_size(path, ec); !ec && size > Largest)
+    const OptionalMapping mapping = MapOptionalFile(path);
+    if (!mapping.file)
+        return {nullptr, mapping.there ? msg::OutlinesUnreadable : msg::OutlinesNotFound};
+    // Far more than any outline file: refused before its bytes are read.
+    constexpr std::size_t Largest = 64u << 20;
+    if (mapping.file->size() > Largest)
         return {nullptr, corruptMessage("larger than any outline file")};
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes;
-    if (in)
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in && !in.eof())
-        return {nullptr, msg::OutlinesUnreadable};
-    return parseOutlines(bytes);
+    return parseOutlines(mapping.file->bytes());
 }
 
 } // namespace corvana::map

@@ -2,6 +2,7 @@
 
 #include "data/Records.h"
 #include "text/Blanks.h"
+#include "text/Csv.h"
 #include "text/ShortString.h"
 #include "text/Win1252.h"
 
@@ -43,20 +44,6 @@ int hoursAhead(std::uint8_t code, const Settings& s, const TimeContext& time) {
             d += 1;
     }
     return d;
-}
-
-void appendCsv(std::string& out, std::string_view utf8) {
-    if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += utf8;
-        return;
-    }
-    out += '"';
-    for (char c : utf8) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
 }
 
 } // namespace
@@ -232,17 +219,19 @@ const std::string& PhoneAnnotator::made(std::uint32_t key, const PhoneNumber& nu
         place = a.place;
         text += ',';
         if (a.place == PhonePlace::Exchange)
-            appendCsv(text, Win1252ToUtf8(a.city));
+            AppendCsvField(text, Win1252ToUtf8(a.city));
         text += ',';
-        appendCsv(text, Win1252ToUtf8(a.state));
+        AppendCsvField(text, Win1252ToUtf8(a.state));
         text += ',';
-        for (std::size_t i = 0; i < a.zones.size(); ++i)
-            appendCsv(text, (i ? ";" : "") + a.zones[i].name);
-        text += ',';
-        std::string times;
-        for (std::size_t i = 0; i < a.zones.size(); ++i)
+        // Each list is one field, quoted as a whole should it ever need quotes.
+        std::string zones, times;
+        for (std::size_t i = 0; i < a.zones.size(); ++i) {
+            zones += (i ? ";" : "") + a.zones[i].name;
             times += (i ? ";" : "") + a.zones[i].localTime;
-        appendCsv(text, times);
+        }
+        AppendCsvField(text, zones);
+        text += ',';
+        AppendCsvField(text, times);
         text += ',';
         if (!a.zones.empty())
             text += a.callableNow ? "true" : "false";

@@ -40,19 +40,12 @@ std::string localTimeNow(const ZipFields& f, const DetailsContext& ctx) {
     return text;
 }
 
-// The records of ZIP code `value` in ZIPCODE.DAT: its prefix's block, scanned.
-std::vector<std::uint32_t> recordsOfZip(std::uint32_t value, const ZipFile& zips,
+// The record numbers of a ZIP code (five digits) in ZIPCODE.DAT, one per city it serves.
+std::vector<std::uint32_t> recordsOfZip(std::string_view zip, const ZipFile& zips,
                                         const DataSet& data) {
     std::vector<std::uint32_t> found;
-    const ZipIndexEntry& e = data.zipIndex[value / 100];
-    if (e.first < 0)
-        return found;
-    for (std::int64_t k = 0; k < e.count; ++k) {
-        const std::int64_t n = std::int64_t(e.first) + k;
-        const ZipRecord rec = zips.read(n);
-        if (std::uint32_t(rec.leading) * 10000 + rec.last4 == value)
-            found.push_back(std::uint32_t(n));
-    }
+    ForEachZipRecord(data, zips, zip,
+                     [&](std::uint32_t n, const ZipRecord&) { found.push_back(n); });
     return found;
 }
 
@@ -162,8 +155,7 @@ ZipDetailsResult DetailsOfZip(std::string_view text, const DetailsContext& ctx) 
         auto cities = CityFile::open(ctx.data);
         if (!cities)
             throw FatalError(msg::CityNotFound);
-        const std::vector<std::uint32_t> ofZip =
-            recordsOfZip(std::uint32_t(std::stoul(*zip)), *zips, ctx.data);
+        const std::vector<std::uint32_t> ofZip = recordsOfZip(*zip, *zips, ctx.data);
         if (ofZip.empty()) {
             r.outcome = DetailsOutcome::NotFound;
             r.reason = "The ZIP code " + *zip + " is not in the data.";

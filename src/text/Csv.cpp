@@ -256,4 +256,24 @@ CsvReader::Source TextSource(std::string_view text, std::size_t step) {
     };
 }
 
+void AppendCsvField(std::string& out, std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+std::string ToCsvField(std::string_view text) {
+    std::string out;
+    AppendCsvField(out, text);
+    return out;
+}
+
 } // namespace corvana

@@ -113,4 +113,10 @@ private:
 // step to cut records at every place). The text must outlive the reader.
 CsvReader::Source TextSource(std::string_view text, std::size_t step = CsvReader::ChunkSize);
 
+// Writes one field as the reader above reads it back: as it is, or in double quotes with its
+// quotes doubled when it holds a comma, a quote or a line end. Every CSV the programs write
+// goes through here, so a spreadsheet sees one convention.
+void AppendCsvField(std::string& out, std::string_view text);
+std::string ToCsvField(std::string_view text);
+
 } // namespace corvana

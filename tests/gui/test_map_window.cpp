@@ -738,7 +738,8 @@ void TestMapWindow::readsTheListOnlyThroughItsSource() {
                              points = corvana::geo::LoadPoints(set);
                          return *points;
                      },
-                     QSize(1280, 1024)};
+                     QSize(1280, 1024),
+                     {}};
     corvana::MapSettings placed;
     placed.width = 640;
     placed.height = 480;

@@ -75,6 +75,7 @@ private slots:
     void keyboardAndContextMenuReachTheCommand();
     void offWithoutLocationsAndSaysWhy();
     void damagedLocationsAreReportedAndTheListStays();
+    void unreadableLocationsAreNotTakenForNone();
     void radiusIsRememberedOnlyOnceUsed();
     void nextSearchReplacesTheNearbyList();
     void leavesOutBoxesWhenAskedAndRemembersIt();
@@ -289,6 +290,23 @@ void TestNearby::damagedLocationsAreReportedAndTheListStays() {
     QCOMPARE(Shown(t.messages), QStringList{"Error: " + fromCore(w.points().message)});
     QVERIFY(!w.points().message.empty());
     QCOMPARE(ItemTexts(Find<QListWidget>(w, "AnswerBox")), before);
+    QVERIFY(!w.nearbyCentre());
+}
+
+// A locations file that is there but cannot even be looked at (a link to itself) is no data
+// without locations: the command stays on and, used, says the file could not be read.
+void TestNearby::unreadableLocationsAreNotTakenForNone() {
+    TempDir data;
+    CopyDataSet(fixtureDir("points"), data);
+    data.remove("POINTS.DAT");
+    std::filesystem::create_symlink("POINTS.DAT", data.path() / "POINTS.DAT");
+    TestWindow t(data.str());
+    TMainWin& w = t.open();
+    QVERIFY(w.hasLocations());
+    Type(w, "841");
+    w.MenuNearbyClick();
+    QCOMPARE(Shown(t.messages),
+             QStringList{"Error: File containing ZIP code locations could not be read."});
     QVERIFY(!w.nearbyCentre());
 }
 

@@ -57,6 +57,7 @@ private slots:
     void listFillsTheMainListUnderItsHeading();
     void offWithoutExchangesAndSaysWhy();
     void damagedExchangesTurnTheCommandOff();
+    void unreadableExchangesAreNotTakenForNone();
     void scaledKeptAndClosed();
     void namedForAScreenReaderWithHelp();
 };
@@ -313,4 +314,22 @@ void TestPhoneWindow::namedForAScreenReaderWithHelp() {
 }
 
 QTEST_MAIN(TestPhoneWindow)
+// An exchange file that is there but cannot even be looked at (a link to itself) is no data
+// without exchanges: the command is on at start and, chosen, says the file could not be read.
+void TestPhoneWindow::unreadableExchangesAreNotTakenForNone() {
+    TempDir dir;
+    CopyDataSet(fixtureDir("phone"), dir);
+    dir.remove("EXCHANGE.DAT");
+    std::filesystem::create_symlink("EXCHANGE.DAT", dir.path() / "EXCHANGE.DAT");
+    TestWindow t(dir.str());
+    TMainWin& w = t.open();
+    auto* command = Find<QAction>(w, "MenuPhone");
+    QVERIFY(command->isEnabled());
+    QCOMPARE(OpenPhone(w), nullptr);
+    QCOMPARE(Shown(t.messages),
+             QStringList{"Error: File containing telephone exchanges could not be read."});
+    QVERIFY(!command->isEnabled());
+    QCOMPARE(command->toolTip(), QString("File containing telephone exchanges could not be read."));
+}
+
 #include "test_phone_window.moc"

@@ -189,3 +189,56 @@ TEST(CsvReader, ErrorsNameTheirLine) {
     EXPECT_TRUE(GivesTheSame(TextSource(big), tooLong, limited));
     EXPECT_FALSE(ReadWhole(big, limited).problem); // a whole text is in memory already
 }
+
+TEST(CsvWriter, QuotesOnlyWhatTheReaderWouldSplit) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"", ""},
+        {"Salt Lake City", "Salt Lake City"},
+        {"  padded\t", "  padded\t"},               // blanks and tabs are data
+        {"Ca\xC3\xB1on City", "Ca\xC3\xB1on City"}, // UTF-8 passes as it is
+        {std::string_view("nul\0ctl\x01", 8), std::string_view("nul\0ctl\x01", 8)},
+        {"Washington, DC", "\"Washington, DC\""},
+        {"say \"x\"", "\"say \"\"x\"\"\""},
+        {"\"", "\"\"\"\""},
+        {"two\nlines", "\"two\nlines\""},
+        {"cr\rhere", "\"cr\rhere\""},
+    };
+    for (const auto& [text, written] : cases) {
+        EXPECT_EQ(ToCsvField(text), written) << text;
+        std::string appended = "a,";
+        AppendCsvField(appended, text);
+        EXPECT_EQ(appended, "a," + std::string(written));
+    }
+}
+
+TEST(CsvWriter, WhatItWritesReadsBackAsItWas) {
+    const std::vector<std::string> fields = {"",
+                                             ",",
+                                             "\"",
+                                             "\"\"",
+                                             "a\"b",
+                                             "\r\n",
+                                             "\r",
+                                             "\n\n",
+                                             " x ",
+                                             "end\"",
+                                             "\"start",
+                                             "plain",
+                                             "St. Mary's, \"the\" town\r\nline two"};
+    std::string text;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        AppendCsvField(text += (i ? "," : ""), fields[i]);
+    text += "\r\n";
+    // Every field once more on its own line, where an empty field is a whole record.
+    for (const std::string& f : fields)
+        text += ToCsvField(f) + ",end\n";
+    const Read r = ReadWhole(text);
+    ASSERT_FALSE(r.problem) << r.error;
+    ASSERT_EQ(r.records.size(), fields.size() + 1);
+    ASSERT_EQ(r.records[0].fields.size(), fields.size());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        EXPECT_EQ(r.records[0].value(i), fields[i]) << i;
+        ASSERT_EQ(r.records[i + 1].fields.size(), 2u) << i;
+        EXPECT_EQ(r.records[i + 1].value(0), fields[i]) << i;
+    }
+}

@@ -2,6 +2,7 @@
 
 #include "data/Errors.h"
 #include "data/FileNames.h"
+#include "data/MappedFile.h"
 #include "format/SystemZone.h"
 #include "main/app/Messages.h"
 #include "main/app/TimeFormat.h"
@@ -27,7 +28,6 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace {
 
@@ -194,9 +194,9 @@ void TMainWin::FormCreate() {
     }
     if (loaded.ioError)
         messages().message(this, corvana::caption::Error, fromCore(*loaded.ioError));
-    // Only whether the locations are there: they are read when first wanted.
-    std::error_code noLocations;
-    hasLocations_ = std::filesystem::exists(data_.path(corvana::filenames::PointsDat), noLocations);
+    // Only whether the locations are there: they are read when first wanted, and a file there
+    // that cannot be read says so then.
+    hasLocations_ = !corvana::DataFileMissing(data_.path(corvana::filenames::PointsDat));
     if (!hasLocations_)
         menus_->setNearbyUnavailable(corvana::msg::NoLocations);
     phone_->checkData();

@@ -2,14 +2,13 @@
 
 #include "data/Errors.h"
 #include "data/FileNames.h"
+#include "data/MappedFile.h"
 #include "main/app/Messages.h"
 #include "main/dialogs/PhoneNumber.h"
 #include "main/window/FramePlacement.h"
 #include "main/window/MainMenus.h"
 #include "main/window/WindowContext.h"
 #include "search/Phone.h"
-
-#include <filesystem>
 
 PhoneCommand::PhoneCommand(WindowContext& context, MainMenus& menus,
                            std::function<void(corvana::SearchResult)> apply)
@@ -26,8 +25,7 @@ TPhoneNumber* PhoneCommand::phoneWindow() const {
 }
 
 void PhoneCommand::checkData() {
-    std::error_code error;
-    if (!std::filesystem::exists(context_.data().path(corvana::filenames::ExchangeDat), error))
+    if (corvana::DataFileMissing(context_.data().path(corvana::filenames::ExchangeDat)))
         menus_.setPhoneUnavailable(corvana::msg::NoExchanges);
 }
 
