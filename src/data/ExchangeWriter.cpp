@@ -59,17 +59,9 @@ private:
     std::vector<std::vector<std::uint8_t>> order_;
 };
 
-} // namespace
-
-std::string WriteExchangeFile(std::vector<ExchangeTableArea> areas,
-                              std::vector<ExchangeTableRow> rows) {
-    std::sort(areas.begin(), areas.end(),
-              [](const auto& a, const auto& b) { return a.code < b.code; });
-    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
-        return a.area != b.area ? a.area < b.area : a.exchange < b.exchange;
-    });
-    ZoneSets sets;
-    std::vector<AreaEntry> areaEntries;
+// The entries of the area codes, sorted by code; their first exchanges are set later.
+std::vector<AreaEntry> areaEntriesOf(const std::vector<ExchangeTableArea>& areas, ZoneSets& sets) {
+    std::vector<AreaEntry> entries;
     for (std::size_t i = 0; i < areas.size(); ++i) {
         const std::string what = "area code " + codeText(areas[i].code);
         checkCode(areas[i].code, what);
@@ -81,8 +73,22 @@ std::string WriteExchangeFile(std::vector<ExchangeTableArea> areas,
         AreaEntry a{areas[i].code, sets.number(areas[i].zones, what), 0, {0, 0}};
         if (!st.empty())
             st.copy(a.state, 2);
-        areaEntries.push_back(a);
+        entries.push_back(a);
     }
+    return entries;
+}
+
+} // namespace
+
+std::string WriteExchangeFile(std::vector<ExchangeTableArea> areas,
+                              std::vector<ExchangeTableRow> rows) {
+    std::sort(areas.begin(), areas.end(),
+              [](const auto& a, const auto& b) { return a.code < b.code; });
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+        return a.area != b.area ? a.area < b.area : a.exchange < b.exchange;
+    });
+    ZoneSets sets;
+    std::vector<AreaEntry> areaEntries = areaEntriesOf(areas, sets);
 
     std::map<std::string, std::uint32_t> placeNumbers;
     std::string names;

@@ -59,106 +59,122 @@ public:
 
     ListMap run(const std::vector<ResultItem>& items, const std::optional<NearbyCentre>& nearby) {
         ListMap out;
+        Gathered g;
+        for (std::size_t row = 0; row < items.size(); ++row)
+            gather(items[row], row, g, out);
+        out.content.states.assign(g.states.begin(), g.states.end());
+        out.content.countiesListed = g.countyLines > 0;
+        nameCities(g, out);
+        out.content.counties.assign(g.counties.begin(), g.counties.end());
+
+        if (nearby && points_)
+            if (auto at = points_->position(nearby->record))
+                out.content.circle = MapCircle{*at, nearby->radiusMiles * geo::KmPerMile};
+        out.place = placeOf(g, nearby);
+        return out;
+    }
+
+private:
+    // What the lines of a list add up to, as they are read.
+    struct Gathered {
         std::set<int> states, counties;
         std::map<std::int32_t, int> cities;     // the ZIP lines' cities, counted
         std::map<std::int32_t, Middle> middles; // and the middle of their listed ZIP codes
         std::vector<std::pair<std::string, Middle>> listedCities; // the city lines' places
         std::size_t stateLines = 0, cityLines = 0, areaLines = 0, countyLines = 0;
         QString single;
-        for (std::size_t row = 0; row < items.size(); ++row) {
-            const ResultItem& item = items[row];
-            if (const auto* zip = item.as<ZipItem>()) {
-                const std::optional<ZipRecord> record = recordOf(zip->record);
-                std::optional<geo::GeoPoint> at;
-                if (points_)
-                    at = points_->position(zip->record);
-                if (at) {
-                    char code[8] = "";
-                    if (record)
-                        std::snprintf(code, sizeof code, "%05u", record->zipValue());
-                    out.content.dots.push_back({*at, int(row), false, code, noArea(zip->record)});
-                }
-                if (record) {
-                    ++cities[record->cityOffset];
-                    if (at)
-                        middles[record->cityOffset].add(*at);
-                }
-            } else if (const auto* state = item.as<StateItem>()) {
-                ++stateLines;
-                const std::string abbrev(data_.stateAbbrev(state->state));
-                single = QString::fromStdString(GetState(abbrev, false));
-                if (outlines_)
-                    if (const auto* region = outlines_->stateByAbbrev(abbrev))
-                        states.insert(region->fips);
-            } else if (const auto* area = item.as<MainCityItem>()) {
-                ++areaLines;
-                single = QString::fromStdString(std::string(MainCityText(item)));
-                // The prefix's whole block, by number: the positions need no ZIP record.
-                char prefix[8];
-                std::snprintf(prefix, sizeof prefix, "%03d", area->prefix % 1000);
-                const ZipBlock block(data_, prefix);
-                for (std::uint32_t i = 0; i < block.count(); ++i)
-                    addCounty(block.first() + i, counties);
-            } else if (const auto* city = item.as<CityItem>()) {
-                ++cityLines;
-                single = QString::fromStdString(item.text);
-                Middle middle;
-                forCityZips(city->cityOffset, [&](std::uint32_t record) {
-                    addCounty(record, counties);
-                    if (points_)
-                        if (auto at = points_->position(record))
-                            middle.add(*at);
-                });
-                if (middle.count)
-                    listedCities.emplace_back(withoutState(item.text), middle);
-            } else if (const auto* county = item.as<CountyItem>()) {
-                ++countyLines;
-                single = QString::fromStdString(item.text);
-                if (int fips = countyFips(county->county))
-                    counties.insert(fips);
+    };
+
+    void gather(const ResultItem& item, std::size_t row, Gathered& g, ListMap& out) {
+        if (const auto* zip = item.as<ZipItem>()) {
+            const std::optional<ZipRecord> record = recordOf(zip->record);
+            std::optional<geo::GeoPoint> at;
+            if (points_)
+                at = points_->position(zip->record);
+            if (at) {
+                char code[8] = "";
+                if (record)
+                    std::snprintf(code, sizeof code, "%05u", record->zipValue());
+                out.content.dots.push_back({*at, int(row), false, code, noArea(zip->record)});
             }
+            if (record) {
+                ++g.cities[record->cityOffset];
+                if (at)
+                    g.middles[record->cityOffset].add(*at);
+            }
+        } else if (const auto* state = item.as<StateItem>()) {
+            ++g.stateLines;
+            const std::string abbrev(data_.stateAbbrev(state->state));
+            g.single = QString::fromStdString(GetState(abbrev, false));
+            if (outlines_)
+                if (const auto* region = outlines_->stateByAbbrev(abbrev))
+                    g.states.insert(region->fips);
+        } else if (const auto* area = item.as<MainCityItem>()) {
+            ++g.areaLines;
+            g.single = QString::fromStdString(std::string(MainCityText(item)));
+            // The prefix's whole block, by number: the positions need no ZIP record.
+            char prefix[8];
+            std::snprintf(prefix, sizeof prefix, "%03d", area->prefix % 1000);
+            const ZipBlock block(data_, prefix);
+            for (std::uint32_t i = 0; i < block.count(); ++i)
+                addCounty(block.first() + i, g.counties);
+        } else if (const auto* city = item.as<CityItem>()) {
+            ++g.cityLines;
+            g.single = QString::fromStdString(item.text);
+            Middle middle;
+            forCityZips(city->cityOffset, [&](std::uint32_t record) {
+                addCounty(record, g.counties);
+                if (points_)
+                    if (auto at = points_->position(record))
+                        middle.add(*at);
+            });
+            if (middle.count)
+                g.listedCities.emplace_back(withoutState(item.text), middle);
+        } else if (const auto* county = item.as<CountyItem>()) {
+            ++g.countyLines;
+            g.single = QString::fromStdString(item.text);
+            if (int fips = countyFips(county->county))
+                g.counties.insert(fips);
         }
-        out.content.states.assign(states.begin(), states.end());
-        out.content.countiesListed = countyLines > 0;
-        // The cities with most listed ZIP codes are named; reading every name would cost the
-        // typing its speed for names the map has no room for.
+    }
+
+    // The cities with most listed ZIP codes are named; reading every name would cost the typing
+    // its speed for names the map has no room for.
+    void nameCities(Gathered& g, ListMap& out) {
         std::vector<std::pair<int, std::int32_t>> byCount;
-        for (const auto& [offset, middle] : middles)
+        for (const auto& [offset, middle] : g.middles)
             byCount.emplace_back(-middle.count, offset);
         std::sort(byCount.begin(), byCount.end());
         if (byCount.size() > MaxNamedCities)
             byCount.resize(MaxNamedCities);
         for (const auto& [count, offset] : byCount)
             out.content.places.push_back(
-                {middles[offset].at(), withoutState(cityText(offset).toStdString()), -count});
-        for (const auto& [name, middle] : listedCities)
+                {g.middles[offset].at(), withoutState(cityText(offset).toStdString()), -count});
+        for (const auto& [name, middle] : g.listedCities)
             out.content.places.push_back({middle.at(), name, middle.count});
-        out.content.counties.assign(counties.begin(), counties.end());
+    }
 
-        if (nearby && points_)
-            if (auto at = points_->position(nearby->record))
-                out.content.circle = MapCircle{*at, nearby->radiusMiles * geo::KmPerMile};
-
+    // What the map shows: the centre's city, the city of most ZIP lines, or the other lines.
+    QString placeOf(const Gathered& g, const std::optional<NearbyCentre>& nearby) {
         std::optional<std::int32_t> city;
         if (nearby)
             if (auto record = recordOf(nearby->record))
                 city = record->cityOffset;
         if (!city)
-            city = mostCommon(cities);
+            city = mostCommon(g.cities);
         if (city)
-            out.place = cityText(*city);
-        else if (stateLines)
-            out.place = many(stateLines, "states", single);
-        else if (countyLines)
-            out.place = many(countyLines, "counties", single);
-        else if (cityLines)
-            out.place = many(cityLines, "cities", single);
-        else if (areaLines)
-            out.place = many(areaLines, "ZIP code areas", single);
-        return out;
+            return cityText(*city);
+        if (g.stateLines)
+            return many(g.stateLines, "states", g.single);
+        if (g.countyLines)
+            return many(g.countyLines, "counties", g.single);
+        if (g.cityLines)
+            return many(g.cityLines, "cities", g.single);
+        if (g.areaLines)
+            return many(g.areaLines, "ZIP code areas", g.single);
+        return {};
     }
 
-private:
     bool noArea(std::uint32_t record) {
         if (!factsTried_ && lazyFacts_) {
             factsTried_ = true;
