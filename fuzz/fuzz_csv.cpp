@@ -22,6 +22,7 @@
 #include "data/ExchangeRules.h"
 #include "data/Exchanges.h"
 #include "data/FileNames.h"
+#include "data/People.h"
 #include "data/Records.h"
 #include "data/ZipFile.h"
 #include "geo/Points.h"
@@ -161,6 +162,9 @@ void CheckDataFiles(const mkdata::DataFiles& files) {
     FUZZ_CHECK(points.status == (files.count(filenames::PointsDat)
                                      ? geo::PointsStatus::Loaded
                                      : geo::PointsStatus::NoLocations));
+    // So do the population figures.
+    if (files.count(filenames::PeopleDat))
+        FUZZ_CHECK(LoadPeople(data).status == PeopleStatus::Loaded);
     auto city = CityFile::open(data);
     auto zips = ZipFile::open(data);
     FUZZ_CHECK(city && zips);
@@ -187,7 +191,10 @@ void CheckBuilder(std::string_view csv, std::string_view date) {
     } catch (const mkdata::InputError&) {
         return;
     }
-    FUZZ_CHECK(files.size() == 10 + files.count(filenames::PointsDat));
+    // The ten files of every set, and the optional ones of the columns the table has.
+    FUZZ_CHECK(files.size() == 10 + files.count(filenames::PointsDat) +
+                                   files.count(filenames::FactsDat) +
+                                   files.count(filenames::PeopleDat));
     CheckDataFiles(files);
 }
 
