@@ -458,6 +458,23 @@ void TestMapWindow::reopensAtStartClampedToTheScreen() {
              QRect(724, 568, 300, 200));
     QCOMPARE(ClampToScreen({10, 10, 50, 50}, {1024, 768}, {240, 180}), QRect(10, 10, 240, 180));
 
+    // Left beside the main window where that was; the main window is moved before the map is
+    // opened again: the map opens beside it, not under it. Unmoved, the map comes back where it
+    // was left, over the main window or not.
+    for (bool moveFirst : {false, true}) {
+        TestWindow moved;
+        moved.screen = QSize(1280, 1024);
+        moved.writeIni("[Misc]\nMain Window Left=0\nMain Window Top=0\n"
+                       "[Map]\nLeft=100\nTop=120\nWidth=640\nHeight=480\nOpen=No\n");
+        TMainWin& there = moved.open();
+        if (moveFirst)
+            there.move(200, 150);
+        TMapWin& map = openMap(there);
+        QCOMPARE(map.frameGeometry().intersects(there.frameGeometry()), !moveFirst);
+        if (moveFirst)
+            QCOMPARE(map.frameGeometry().top(), there.frameGeometry().top());
+    }
+
     // Never placed: beside the main window, on its right when there is room.
     TestWindow fresh;
     TMainWin& main = fresh.open();

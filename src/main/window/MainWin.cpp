@@ -175,10 +175,10 @@ void TMainWin::FormCreate() {
     for (const QScreen* screen : QGuiApplication::screens())
         screens.push_back(screen->geometry());
     const int strip = TitleBarAllowance + menuBar()->sizeHint().height();
-    PlaceFrame(*this,
-               ReachableFrame({settings_.mainWindowLeft, settings_.mainWindowTop},
-                              {Scaled(ScaleFactor, DesignClientWidth) + 2 * BorderAllowance, strip},
-                              strip, screens));
+    startCorner_ = ReachableFrame(
+        {settings_.mainWindowLeft, settings_.mainWindowTop},
+        {Scaled(ScaleFactor, DesignClientWidth) + 2 * BorderAllowance, strip}, strip, screens);
+    PlaceFrame(*this, startCorner_);
 
     if (settings_.alwaysOnTop) {
         SetItOnTop(true);
@@ -370,7 +370,15 @@ void TMainWin::MenuMapClick() {
                          [this](QWidget& window, QPoint corner) {
                              PlaceFrame(window, corner, FrameExtents(*this));
                          }};
-        map_ = new TMapWin(std::move(source), mapSettings_, this);
+        // The map's place was saved beside the main window where that was then. Once the main
+        // window has been moved in this run, a saved place that lies under it is given up for
+        // one beside it; otherwise the map comes back where it was left, over the window or not.
+        corvana::MapSettings place = mapSettings_;
+        const QRect saved(place.left, place.top, place.width, place.height);
+        if (place.width > 0 && place.height > 0 && FrameCorner(*this) != startCorner_ &&
+            saved.intersects(frameGeometry()))
+            place.width = place.height = 0;
+        map_ = new TMapWin(std::move(source), place, this);
         connect(this, &TMainWin::listChanged, map_, &TMapWin::follow);
         connect(results_, &ResultsView::selectionChanged, map_, &TMapWin::followSelection);
         connect(map_, &TMapWin::linesClicked, results_, &ResultsView::clickLines);

@@ -182,5 +182,7 @@ private:
     std::unique_ptr<DialogCommands> dialogs_;
     corvana::MapSettings mapSettings_;
     TMapWin* map_ = nullptr;
+    // Where the main window's frame was put at the start, from the settings.
+    QPoint startCorner_;
     DetailsCommand* details_ = nullptr;
 };
