@@ -11,7 +11,7 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev l
           libbenchmark-dev libsqlite3-dev fonts-liberation xvfb xauth x11-utils xdotool
           libxcb1-dev clang-format python3 python3-phonenumbers clang libclang-rt-14-dev lld sqlite3 time file
           dpkg-dev groff-base lintian desktop-file-utils appstream tzdata faketime dbus dbus-x11
-          at-spi2-core python3-pyatspi gir1.2-atspi-2.0 libgeographiclib-dev)
+          at-spi2-core python3-pyatspi gir1.2-atspi-2.0 libgeographiclib-dev openbox)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -53,7 +53,11 @@ on_screen() { # NAME X Y WIDTH HEIGHT
 # just opened may take it a moment later).
 keys() {
     local main_id
-    main_id=$(xdotool search --pid "$pid" --onlyvisible --name '^Corvana$' | head -1)
+    # xdotool's name patterns ignore case and may match "Corvana Map" as well: the main window is
+    # the one whose name is exactly "Corvana".
+    main_id=$(for w in $(xdotool search --pid "$pid" --onlyvisible --name Corvana); do
+        if [ "$(xdotool getwindowname "$w")" = Corvana ]; then echo "$w"; fi
+    done | head -1)
     for _ in $(seq 50); do
         xdotool windowactivate --sync "$main_id" >/dev/null 2>&1 || true
         sleep 0.1
@@ -95,12 +99,18 @@ cycle() {
     [ -z "$expected" ] || [ "$x $y" = "$expected" ] ||
         fail "$what: the main window came back at $x,$y, not at $expected"
     if [ -n "${move_to:-}" ]; then
-        # Dragged by its title bar, as a user moves it.
+        # Dragged by its title bar, as a user moves it. A window manager that is slow to see the
+        # press (on a busy machine) may miss a drag: it is tried again from where the frame is.
         read -r tx ty <<<"$move_to"
-        xdotool mousemove $((x + 150)) $((y + 6)) mousedown 1 mousemove $((x + 170)) $((y + 26)) \
-            sleep 0.2 mousemove $((tx + 150)) $((ty + 6)) sleep 0.2 mouseup 1
-        sleep 0.3
-        main=$(frame Corvana)
+        for _ in 1 2 3; do
+            xdotool mousemove $((x + 150)) $((y + 6)) sleep 0.3 mousedown 1 sleep 0.3 \
+                mousemove $((x + 170)) $((y + 26)) sleep 0.3 mousemove $((tx + 150)) $((ty + 6)) \
+                sleep 0.3 mouseup 1
+            sleep 0.3
+            main=$(frame Corvana)
+            read -r x y w h <<<"$main"
+            [ "$x $y" = "$tx $ty" ] && break
+        done
         echo "$what: moved to $main"
         read -r x y w h <<<"$main"
         move_to=
