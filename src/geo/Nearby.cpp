@@ -20,27 +20,79 @@ NearResult nearPoint(const Points& points, GeoPoint centre, double radiusKm, std
         result.error = NearError::BadRadius;
         return result;
     }
-    // The sphere finds every place that can be inside; the geodesic decides, once per place.
-    const auto& places = points.tree().places();
-    points.tree().visitBall(UnitVector(centre), ChordSquaredWithin(radiusKm), [&](std::uint32_t i) {
-        const double km = GeodesicKm(centre, places[i].point);
-        if (km <= radiusKm)
-            for (std::uint16_t r : points.recordsAt(places[i]))
-                if (r == centreRecord || kinds.keeps(r))
-                    result.zips.push_back(NearbyZip{r, km});
-    });
-    const NearerFirst before{centreRecord};
-    if (limit < result.zips.size()) {
-        std::partial_sort(result.zips.begin(), result.zips.begin() + std::ptrdiff_t(limit),
-                          result.zips.end(), before);
-        result.zips.resize(limit);
-    } else {
-        std::sort(result.zips.begin(), result.zips.end(), before);
-    }
+    result.zips = WithinKm(points, centre, radiusKm, centreRecord, kinds, limit);
     return result;
 }
 
 } // namespace
+
+std::vector<NearbyZip> WithinKm(const Points& points, GeoPoint centre, double km,
+                                std::optional<std::uint32_t> centreRecord, const KindChoice& kinds,
+                                std::size_t limit) {
+    std::vector<NearbyZip> zips;
+    // The sphere finds every place that can be inside; the geodesic decides, once per place.
+    const auto& places = points.tree().places();
+    points.tree().visitBall(UnitVector(centre), ChordSquaredWithin(km), [&](std::uint32_t i) {
+        const double d = GeodesicKm(centre, places[i].point);
+        if (d <= km)
+            for (std::uint16_t r : points.recordsAt(places[i]))
+                if (r == centreRecord || kinds.keeps(r))
+                    zips.push_back(NearbyZip{r, d});
+    });
+    const NearerFirst before{centreRecord};
+    if (limit < zips.size()) {
+        std::partial_sort(zips.begin(), zips.begin() + std::ptrdiff_t(limit), zips.end(), before);
+        zips.resize(limit);
+    } else {
+        std::sort(zips.begin(), zips.end(), before);
+    }
+    return zips;
+}
+
+HeldBound BoundHolding(const Points& points, GeoPoint point, std::uint64_t target,
+                       const std::function<std::uint64_t(std::uint32_t place)>& weigh) {
+    const PlaceTree& tree = points.tree();
+    const auto& places = tree.places();
+    const auto& vectors = tree.vectors();
+    const Vec3 at = UnitVector(point);
+    // By chord first, which costs little: a ball that grows until what it holds weighs
+    // `target`. Geodesics are worked out only for the places nearest by chord.
+    struct ByChord {
+        double c2;
+        std::uint32_t place;
+        std::uint64_t weight;
+    };
+    std::vector<ByChord> near;
+    std::uint64_t inBall = 0;
+    for (double radius = 8;; radius *= 4) {
+        const double km = std::min(radius, MaxRadiusKm);
+        near.clear();
+        inBall = 0;
+        tree.visitBall(at, ChordSquaredWithin(km), [&](std::uint32_t i) {
+            if (const std::uint64_t w = weigh(i)) {
+                near.push_back(ByChord{ChordSquared(at, vectors[i]), i, w});
+                inBall += w;
+            }
+        });
+        if (inBall >= target || km >= MaxRadiusKm)
+            break;
+    }
+    if (inBall < target)
+        return HeldBound{MaxRadiusKm, inBall};
+    std::sort(near.begin(), near.end(), [](const ByChord& a, const ByChord& b) {
+        return a.c2 != b.c2 ? a.c2 < b.c2 : a.place < b.place;
+    });
+    // The places nearest by chord that weigh `target`: the farthest of them by geodesic bounds
+    // the answer, as those places are at most that far.
+    HeldBound bound{0, 0};
+    for (const ByChord& c : near) {
+        if (bound.held >= target)
+            break;
+        bound.km = std::max(bound.km, GeodesicKm(point, places[c.place].point));
+        bound.held += c.weight;
+    }
+    return bound;
+}
 
 std::string NearResult::message() const {
     switch (error) {
@@ -111,57 +163,18 @@ std::vector<NearbyZip> NearestZips(const Points& points, GeoPoint point, std::si
         return found;
     const PlaceTree& tree = points.tree();
     const auto& places = tree.places();
-    const auto& vectors = tree.vectors();
     const Vec3 at = UnitVector(point);
     auto wanted = [&](std::uint32_t r) {
         return kinds.keeps(r) && std::find(skip.begin(), skip.end(), r) == skip.end();
     };
     auto wantedAt = [&](std::uint32_t place) {
-        std::size_t n = 0;
+        std::uint64_t n = 0;
         for (std::uint16_t r : points.recordsAt(places[place]))
             n += wanted(r);
         return n;
     };
 
-    // By chord first, which costs little: a ball that grows until it holds `count` wanted ZIP
-    // codes. Geodesics are worked out only for the places nearest by chord.
-    struct ByChord {
-        double c2;
-        std::uint32_t place;
-        std::size_t zips;
-    };
-    std::vector<ByChord> near;
-    std::size_t inBall = 0;
-    for (double radius = 8;; radius *= 4) {
-        const double km = std::min(radius, MaxRadiusKm);
-        near.clear();
-        inBall = 0;
-        tree.visitBall(at, ChordSquaredWithin(km), [&](std::uint32_t i) {
-            if (const std::size_t n = wantedAt(i)) {
-                near.push_back(ByChord{ChordSquared(at, vectors[i]), i, n});
-                inBall += n;
-            }
-        });
-        if (inBall >= count || km >= MaxRadiusKm)
-            break;
-    }
-    if (near.empty())
-        return found;
-    std::sort(near.begin(), near.end(), [](const ByChord& a, const ByChord& b) {
-        return a.c2 != b.c2 ? a.c2 < b.c2 : a.place < b.place;
-    });
-    // The places nearest by chord that hold `count` wanted ZIP codes: the farthest of them by
-    // geodesic bounds the answer, as those ZIP codes are at most that far.
-    double bound = 0;
-    std::size_t held = 0;
-    for (const ByChord& c : near) {
-        if (held >= count)
-            break;
-        bound = std::max(bound, GeodesicKm(point, places[c.place].point));
-        held += c.zips;
-    }
-    if (held < count)
-        bound = MaxRadiusKm;
+    const double bound = BoundHolding(points, point, count, wantedAt).km;
     // Every ZIP code within the bound, by geodesic, each place measured once.
     tree.visitBall(at, ChordSquaredWithin(bound), [&](std::uint32_t i) {
         if (!wantedAt(i))

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
@@ -64,6 +65,27 @@ NearResult Near(const Points& points, GeoPoint centre, double radiusKm, std::siz
 // then the others at its very position, then the rest. The centre is listed whatever its kind.
 NearResult Near(const Points& points, std::uint32_t centreRecord, double radiusKm,
                 std::size_t limit = NoLimit, const KindChoice& kinds = {});
+
+// The ZIP codes within km of a point (geodesic distance at most km) that `kinds` keeps, and
+// `centreRecord` whatever its kind, nearest first as NearerFirst{centreRecord} orders them; at
+// most `limit`. Near without its checks: the point is on the globe and km is no mistake.
+std::vector<NearbyZip> WithinKm(const Points& points, GeoPoint centre, double km,
+                                std::optional<std::uint32_t> centreRecord, const KindChoice& kinds,
+                                std::size_t limit = NoLimit);
+
+// A geodesic radius around a point within which the places of the tree weigh at least a target,
+// and what they weigh by chord order up to it.
+struct HeldBound {
+    double km = 0;
+    std::uint64_t held = 0;
+};
+
+// A radius within which the places weigh at least `target` together, as `weigh` weighs each place
+// of the tree (0: none of its ZIP codes is wanted): not the least such radius, but one that the
+// least does not exceed, found by chord first so that few geodesics are worked out. When every
+// place together weighs less, MaxRadiusKm and that weight.
+HeldBound BoundHolding(const Points& points, GeoPoint point, std::uint64_t target,
+                       const std::function<std::uint64_t(std::uint32_t place)>& weigh);
 
 // The ZIP code nearest to a point, of equal distances the first in ZIP order; nothing when no
 // ZIP code has a position or the point is not on the globe. With `kinds`, the nearest of the
