@@ -18,6 +18,7 @@ struct Named {
 constexpr Named Commands[] = {
     {"lookup", LookupCommand},   {"distance", DistanceCommand}, {"near", NearCommand},
     {"nearest", NearestCommand}, {"phone", PhoneCommand},       {"show", ShowCommand},
+    {"reach", ReachCommand},
 };
 
 } // namespace

@@ -70,6 +70,7 @@ const Command& NearCommand();
 const Command& NearestCommand();
 const Command& PhoneCommand();
 const Command& ShowCommand();
+const Command& ReachCommand();
 
 // Runs the command line's command: reads the settings, loads the resident tables (a missing or
 // damaged data file ends the run with DataError), then runs the command. A CommandEnd that the

@@ -26,6 +26,10 @@ bool NeedsPoints(std::string_view column) {
     return column == "latitude" || column == "longitude" || column == "county_fips";
 }
 
+bool NeedsPeople(std::string_view column) {
+    return column == "population" || column == "density";
+}
+
 std::optional<std::uint32_t> ParseZipText(std::string_view text) {
     text = trimBlanks(text);
     // ZIP+4 with its hyphen: check the four digits after it, then read the five before it.
@@ -146,6 +150,8 @@ void ZipAnnotator::appendFields(std::uint32_t record, const ZipRecord& rec) {
             text_ += Degrees(at->longitude);
         else if (column == "county_fips" && appends_.places)
             text_ += appends_.places->countyFips(record);
+        else if (NeedsPeople(column))
+            appendPeople(column, record);
         else if (const std::optional<FactColumn> fact = FactColumnOf(column))
             AppendCsvField(text_, FactColumnValue(*fact, appends_.facts, record, settings_));
     }
@@ -153,6 +159,22 @@ void ZipAnnotator::appendFields(std::uint32_t record, const ZipRecord& rec) {
         const std::optional<double> km = appends_.places->km(record);
         const geo::DistanceFigures d = km ? geo::DistanceColumns(*km) : geo::DistanceFigures{};
         text_ += ',' + d.miles + ',' + d.km;
+    }
+}
+
+void ZipAnnotator::appendPeople(std::string_view column, std::uint32_t record) {
+    if (!appends_.people)
+        return;
+    const std::optional<PeopleFigures> f = appends_.people->ofRecord(record);
+    if (!f)
+        return;
+    if (column == "population" && f->population) {
+        text_ += std::to_string(*f->population);
+    } else if (column == "density" && f->densityTenths) {
+        // Tenths as the table gives them: "3989.1".
+        text_ += std::to_string(*f->densityTenths / 10);
+        text_ += '.';
+        text_ += char('0' + *f->densityTenths % 10);
     }
 }
 

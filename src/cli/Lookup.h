@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataSet.h"
+#include "data/People.h"
 #include "data/ZipFacts.h"
 #include "data/ZipFile.h"
 #include "geo/Nearby.h"
@@ -47,6 +48,8 @@ extern const std::vector<std::string_view> LookupColumns;
 
 // The columns that need the positions of POINTS.DAT.
 bool NeedsPoints(std::string_view column);
+// The columns that need the figures of PEOPLE.DAT.
+bool NeedsPeople(std::string_view column);
 
 // What the look-up appends from POINTS.DAT for each ZIPCODE.DAT record, taken whole before the
 // rows are read, so that the positions and their index need not stay in memory while a long
@@ -75,6 +78,8 @@ struct LookupAppends {
     std::optional<RecordPlaces> places;
     // kind, time_zone and the other_ lists need the facts; without them they stay empty.
     const ZipFacts* facts = nullptr;
+    // population and density need PEOPLE.DAT; without it they stay empty.
+    const People* people = nullptr;
 };
 
 // Answers ZIP codes from the data files, opened once for the whole run. A three-digit block of
@@ -99,6 +104,7 @@ public:
 private:
     void loadBlock(std::uint32_t prefix);
     void appendFields(std::uint32_t record, const ZipRecord& rec);
+    void appendPeople(std::string_view column, std::uint32_t record);
 
     static constexpr std::int32_t NotRead = -2;
     static constexpr std::int32_t Unknown = -1;

@@ -145,6 +145,12 @@ public:
         if (std::any_of(appends.columns.begin(), appends.columns.end(),
                         [](const std::string& c) { return FactColumnOf(c).has_value(); }))
             appends.facts = RequireFacts(facts);
+        std::optional<People> people;
+        if (std::any_of(appends.columns.begin(), appends.columns.end(),
+                        [](const std::string& c) { return NeedsPeople(c); })) {
+            people = OptionalPeople(in.data);
+            appends.people = people ? &*people : nullptr;
+        }
         return ReportingDataErrors([&] {
             LookupCounts counts;
             try {

@@ -70,11 +70,32 @@ NearbyRadius ReadRadius(const Option& o, std::string_view value) {
                         unit};
 }
 
+// --people and a radius exclude each other, whichever comes first.
+void CheckNotBoth(const CommandLine& earlier, const Option& o) {
+    if (&o == &option::People) {
+        for (const Option* radius : {&option::Miles, &option::Km})
+            if (earlier.has(*radius))
+                throw UsageFailure{std::string(radius->name) + " and --people exclude each other"};
+    } else if (earlier.has(option::People)) {
+        throw UsageFailure{std::string(o.name) + " and --people exclude each other"};
+    }
+}
+
 void CheckRadius(const CommandLine& earlier, const Option& o, const Option& other,
                  std::string_view value) {
     if (earlier.has(other))
         throw UsageFailure{"--miles and --km exclude each other"};
+    CheckNotBoth(earlier, o);
     ReadRadius(o, value);
+}
+
+// A whole number of people from 1 up; eighteen digits at most, so that it cannot overflow.
+std::uint64_t ReadPeople(std::string_view value) {
+    const std::string v(value);
+    if (v.empty() || v.size() > 18 || v.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoull(v) == 0)
+        throw UsageFailure{"--people takes a whole number from 1 up, not \"" + v + "\"", false};
+    return std::stoull(v);
 }
 
 int ReadFormat(std::string_view value) {
@@ -122,26 +143,40 @@ const Option Column{"--column", "NAME", "lookup: ",
 const Option Columns{"--columns", "LIST", "lookup: ",
                      "the appended columns, a comma list from city,state,county,\n"
                      "area_code,utc_offset,dst,latitude,longitude,county_fips,kind,\n"
-                     "time_zone,other_counties,other_area_codes,other_cities (default:\n"
-                     "the first six; lists joined with ;)",
+                     "time_zone,other_counties,other_area_codes,other_cities,\n"
+                     "population,density (default: the first six; lists joined with ;)",
                      [](const CommandLine&, std::string_view v) {
                          CheckList(v,
                                    {"city", "state", "county", "area_code", "utc_offset", "dst",
                                     "latitude", "longitude", "county_fips", "kind", "time_zone",
-                                    "other_counties", "other_area_codes", "other_cities"},
+                                    "other_counties", "other_area_codes", "other_cities",
+                                    "population", "density"},
                                    "--columns");
                      }};
 const Option DistanceFrom{"--distance-from", "ZIP|LAT,LON",
                           "lookup: ", "append the distance from that ZIP code or point"};
 const Option Miles{
-    "--miles", "R", "near: ", "the radius in miles (default: 10)",
+    "--miles", "R", "near, reach: ", "the radius in miles (default: 10)",
     [](const CommandLine& earlier, std::string_view v) { CheckRadius(earlier, Miles, Km, v); }};
 const Option Km{
-    "--km", "R", "near: ", "the radius in kilometers",
+    "--km", "R", "near, reach: ", "the radius in kilometers",
     [](const CommandLine& earlier, std::string_view v) { CheckRadius(earlier, Km, Miles, v); }};
+const Option People{"--people", "N",
+                    "reach: ", "the radius that reaches N people, nearest ZIP codes first",
+                    [](const CommandLine& earlier, std::string_view v) {
+                        CheckNotBoth(earlier, People);
+                        ReadPeople(v);
+                    }};
+const Option Sort{
+    "--sort", "ORDER",
+    "zip, city, state, county, area: ", "population: the ZIP lines by their people, most first",
+    [](const CommandLine&, std::string_view v) {
+        if (v != "population")
+            throw UsageFailure{"--sort takes population, not \"" + std::string(v) + "\"", false};
+    }};
 const Option Limit{"--limit", "N", "near: ", "list at most N ZIP codes, the nearest",
                    [](const CommandLine&, std::string_view v) { ReadLimit(v); }};
-const Option Kind{"--kind", "LIST", "near, nearest: ",
+const Option Kind{"--kind", "LIST", "near, nearest, reach: ",
                   "the kinds of ZIP codes: all, or a comma list from standard,\n"
                   "po_box_or_unique,military (near: all; nearest: standard)",
                   [](const CommandLine&, std::string_view v) { ReadKinds(v); }};
@@ -160,18 +195,20 @@ namespace {
 
 // Every option in the order of the usage text.
 const Option* const UsageOrder[] = {
-    &option::Data,   &option::SettingsFile, &option::State,        &option::Show,
-    &option::Caps,   &option::Format,       &option::Csv,          &option::Json,
-    &option::Column, &option::Columns,      &option::DistanceFrom, &option::Miles,
-    &option::Km,     &option::Limit,        &option::Kind,         &option::Hours,
-    &option::Zips,   &option::PhoneColumn,  &option::Help,         &option::Version};
+    &option::Data,    &option::SettingsFile, &option::State, &option::Show, &option::Caps,
+    &option::Format,  &option::Csv,          &option::Json,  &option::Sort, &option::Column,
+    &option::Columns, &option::DistanceFrom, &option::Miles, &option::Km,   &option::People,
+    &option::Limit,   &option::Kind,         &option::Hours, &option::Zips, &option::PhoneColumn,
+    &option::Help,    &option::Version};
 
 // Every option in the order a command refuses them: of several it does not take, the first.
 const Option* const RefusalOrder[] = {
-    &option::State,        &option::Show, &option::Format,       &option::Json,  &option::Column,
-    &option::Miles,        &option::Km,   &option::Limit,        &option::Kind,  &option::Columns,
-    &option::DistanceFrom, &option::Caps, &option::Csv,          &option::Hours, &option::Zips,
-    &option::PhoneColumn,  &option::Data, &option::SettingsFile, &option::Help,  &option::Version};
+    &option::State,  &option::Show,        &option::Format,  &option::Json,
+    &option::Column, &option::Miles,       &option::Km,      &option::People,
+    &option::Limit,  &option::Kind,        &option::Columns, &option::DistanceFrom,
+    &option::Caps,   &option::Csv,         &option::Hours,   &option::Zips,
+    &option::Sort,   &option::PhoneColumn, &option::Data,    &option::SettingsFile,
+    &option::Help,   &option::Version};
 
 const Option* Named(std::string_view name) {
     for (const Option* o : UsageOrder)
@@ -272,6 +309,7 @@ const std::string& UsageText() {
             "standard input)\n"
             "       corvana-query [OPTIONS] distance ZIP ZIP | near ZIP|LAT,LON | nearest "
             "LAT,LON\n"
+            "       corvana-query [OPTIONS] reach ZIP|LAT,LON --miles R | --km R | --people N\n"
             "       corvana-query [OPTIONS] phone NUMBER...\n"
             "       corvana-query [OPTIONS] show ZIP...   (everything known about each)\n";
         for (const Option* o : UsageOrder)
@@ -298,6 +336,11 @@ std::optional<std::size_t> LimitOf(const CommandLine& line) {
 std::optional<KindSet> KindsOf(const CommandLine& line) {
     const auto v = line.value(option::Kind);
     return v ? std::optional<KindSet>(ReadKinds(*v)) : std::nullopt;
+}
+
+std::optional<std::uint64_t> PeopleOf(const CommandLine& line) {
+    const auto v = line.value(option::People);
+    return v ? std::optional<std::uint64_t>(ReadPeople(*v)) : std::nullopt;
 }
 
 std::optional<NearbyRadius> RadiusOf(const CommandLine& line) {

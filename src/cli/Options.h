@@ -13,6 +13,7 @@
 #include "settings/Settings.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -51,8 +52,8 @@ struct Option {
 };
 
 namespace option {
-extern const Option Data, SettingsFile, State, Show, Caps, Format, Csv, Json, Column, Columns,
-    DistanceFrom, Miles, Km, Limit, Kind, Hours, Zips, PhoneColumn, Help, Version;
+extern const Option Data, SettingsFile, State, Show, Caps, Format, Csv, Json, Sort, Column, Columns,
+    DistanceFrom, Miles, Km, People, Limit, Kind, Hours, Zips, PhoneColumn, Help, Version;
 } // namespace option
 
 // A command line as read: the options given, each with its value, and the words (the command
@@ -90,6 +91,7 @@ std::optional<std::size_t> LimitOf(const CommandLine& line);
 // The kinds --kind chooses; nothing when it is not given.
 std::optional<KindSet> KindsOf(const CommandLine& line);
 std::optional<NearbyRadius> RadiusOf(const CommandLine& line);
+std::optional<std::uint64_t> PeopleOf(const CommandLine& line);
 // The calling hours that --hours gives, else the federal 8 to 21.
 CallWindow CallWindowOf(const CommandLine& line);
 // The words of a comma list (--show, --caps, --columns); "none" is no words.

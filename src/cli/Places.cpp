@@ -27,6 +27,20 @@ geo::Points RequirePoints(const DataSet& data) {
     throw CommandEnd{"FATAL ERROR: " + Win1252ToUtf8(load.message), DataError};
 }
 
+std::optional<People> OptionalPeople(const DataSet& data) {
+    PeopleLoad load = LoadPeople(data);
+    if (load.status == PeopleStatus::Damaged)
+        throw CommandEnd{"corvana-query: " + load.message, DataError};
+    return std::move(load.people);
+}
+
+People RequirePeople(const DataSet& data) {
+    std::optional<People> people = OptionalPeople(data);
+    if (!people)
+        throw CommandEnd{std::string("corvana-query: ") + msg::NoPeople, DataError};
+    return std::move(*people);
+}
+
 std::uint32_t RecordOfZip(const DataSet& data, std::string_view text) {
     const std::optional<std::uint32_t> zip = ParseZipText(text);
     if (!zip)

@@ -4,6 +4,7 @@
 // POINTS.DAT, a ZIP code's record, a centre given as a ZIP code or as a point.
 
 #include "cli/Command.h"
+#include "data/People.h"
 #include "geo/GeoPoint.h"
 #include "geo/Points.h"
 
@@ -21,6 +22,12 @@ geo::Points RequirePoints(const DataSet& data);
 // The facts, for a choice of kinds: nothing when the data has no ZIPFACTS.DAT (every ZIP code
 // then passes); a damaged file ends the run with its message and DataError.
 const ZipFacts* RequireFacts(const LazyFacts& facts);
+
+// The figures of PEOPLE.DAT. RequirePeople ends the run when the data has none, as a command
+// about people cannot answer without them; OptionalPeople answers nothing then, for a command
+// that shows them beside other facts. A damaged file ends both with its message and DataError.
+People RequirePeople(const DataSet& data);
+std::optional<People> OptionalPeople(const DataSet& data);
 
 // The ZIPCODE.DAT record of a ZIP code typed with its five digits (84101, or ZIP+4 as
 // 84101-1234); the first record when several cities share it. Text that is no ZIP code, fewer or

@@ -2,6 +2,7 @@
 // format, or as CSV or JSON.
 
 #include "cli/Command.h"
+#include "cli/Places.h"
 #include "cli/ResultOutput.h"
 #include "search/Search.h"
 #include "search/SearchRequest.h"
@@ -46,8 +47,8 @@ public:
         return "zip TEXT | city TEXT | state ST [TEXT] | county TEXT | area TEXT";
     }
     std::vector<const Option*> options() const override {
-        return {&option::State,  &option::Show, &option::Caps,
-                &option::Format, &option::Csv,  &option::Json};
+        return {&option::State, &option::Show, &option::Caps, &option::Format,
+                &option::Csv,   &option::Json, &option::Sort};
     }
     std::string refusal(const Option& o, const CommandLine& line) const override {
         if (&o == &option::Column)
@@ -64,7 +65,10 @@ public:
             std::cerr << "No matching state abbreviations found.\n";
             return NothingFound;
         }
-        return PrintResult(RunSearch(*request, {in.data, in.settings, time, true}), time, in);
+        SearchResult result = RunSearch(*request, {in.data, in.settings, time, true});
+        if (in.options.has(option::Sort)) // population, the one order --sort takes
+            SortByPopulation(result.items, RequirePeople(in.data));
+        return PrintResult(result, time, in);
     }
 };
 

@@ -1,8 +1,10 @@
 // corvana-query show ZIP...: everything known about each ZIP code, every record of it.
 
 #include "cli/Command.h"
+#include "cli/Places.h"
 #include "cli/ResultOutput.h"
 #include "cli/StructuredOutput.h"
+#include "data/People.h"
 #include "data/ZipFacts.h"
 #include "geo/Points.h"
 #include "search/DetailsText.h"
@@ -51,6 +53,12 @@ std::string recordJson(const RecordDetails& d) {
     o += ", \"utc_offset\": " + (d.utcOffset ? std::to_string(*d.utcOffset) : "null");
     o += std::string(", \"dst\": ") + (d.dst ? "true" : "false");
     o += ", \"local_time\": " + (d.localTime.empty() ? "null" : ToJsonString(d.localTime));
+    o += ", \"population\": " + (d.people && d.people->population
+                                     ? std::to_string(*d.people->population)
+                                     : std::string("null"));
+    o += ", \"density\": " + (d.people && d.people->densityTenths
+                                  ? number(*d.people->perSquareMile(), "%.1f")
+                                  : std::string("null"));
     o += ", \"nearest\": " + jsonList(d.nearest, [](const NeighbourDetails& n) {
              return "{\"zip\": " + ToJsonString(n.zip) + ", \"city\": " + ToJsonString(n.city) +
                     ", \"state\": " + ToJsonString(n.state) + ", \"km\": " + number(n.km, "%.3f") +
@@ -68,7 +76,7 @@ template <class T, class F> std::string joined(const std::vector<T>& items, F ea
 
 constexpr const char* CsvHeader =
     "zip,city,state,counties,county_fips,area_codes,other_cities,kind,latitude,longitude,"
-    "time_zone,utc_offset,dst,local_time,nearest,nearest_miles\r\n";
+    "time_zone,utc_offset,dst,local_time,nearest,nearest_miles,population,density\r\n";
 
 std::string recordCsv(const RecordDetails& d) {
     const std::vector<std::string> fields = {
@@ -87,7 +95,9 @@ std::string recordCsv(const RecordDetails& d) {
         d.utcOffset ? (d.dst ? "true" : "false") : "",
         d.localTime,
         joined(d.nearest, [](const NeighbourDetails& n) { return n.zip; }),
-        joined(d.nearest, [](const NeighbourDetails& n) { return number(n.miles, "%.1f"); })};
+        joined(d.nearest, [](const NeighbourDetails& n) { return number(n.miles, "%.1f"); }),
+        d.people && d.people->population ? std::to_string(*d.people->population) : "",
+        d.people && d.people->densityTenths ? number(*d.people->perSquareMile(), "%.1f") : ""};
     std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i)
         line += (i ? "," : "") + ToCsvField(fields[i]);
@@ -106,8 +116,11 @@ public:
             throw UsageFailure{"show takes one or more ZIP codes"};
         const geo::PointsLoad points = geo::LoadPoints(in.data);
         const LazyFacts facts(in.data);
-        const DetailsContext ctx{in.data, in.settings, RunTime(in),
-                                 points.points ? &*points.points : nullptr, &facts};
+        // Data without PEOPLE.DAT shows what it always showed; a damaged file ends the run.
+        const std::optional<People> people = OptionalPeople(in.data);
+        const DetailsContext ctx{in.data,     in.settings,
+                                 RunTime(in), points.points ? &*points.points : nullptr,
+                                 &facts,      people ? &*people : nullptr};
         const bool csv = in.options.has(option::Csv), json = in.options.has(option::Json);
         std::string out = csv ? CsvHeader : "";
         std::vector<std::string> objects;

@@ -6,10 +6,10 @@
 # value or --name:KIND for one that does, where KIND picks how its value is completed (see
 # _corvana_query_values), and into _corvana_query_takes for the commands that take it.
 
-_corvana_query_commands="zip city state county area lookup distance near nearest phone show"
+_corvana_query_commands="zip city state county area lookup distance near nearest reach phone show"
 _corvana_query_options="--data:dir --settings:file --state:state --show:show --caps:caps
-    --format:format --csv --json --column:text --columns:columns --distance-from:text
-    --miles:text --km:text --limit:text --kind:kind --hours:hours --zips --phone-column:text --help
+    --format:format --csv --json --sort:sort --column:text --columns:columns --distance-from:text
+    --miles:text --km:text --people:text --limit:text --kind:kind --hours:hours --zips --phone-column:text --help
     --version"
 
 # The options that command $1 takes besides --data, --settings, --help and --version, as
@@ -19,10 +19,11 @@ _corvana_query_takes() {
     lookup) echo "--caps --csv --column --columns --distance-from --phone-column --hours" ;;
     phone) echo "--show --caps --format --csv --json --hours --zips" ;;
     near) echo "--show --caps --format --csv --json --miles --km --limit --kind" ;;
+    reach) echo "--show --caps --csv --json --miles --km --people --kind" ;;
     show) echo "--caps --csv --json" ;;
     nearest) echo "--show --caps --format --csv --json --kind" ;;
     distance) echo "--show --caps --format --csv --json" ;;
-    *) echo "--state --show --caps --format --csv --json" ;;
+    *) echo "--state --show --caps --format --csv --json --sort" ;;
     esac
 }
 
@@ -58,7 +59,8 @@ _corvana_query_values() {
     caps) choices="cities counties states none" ;;
     columns)
         choices="city state county area_code utc_offset dst latitude longitude county_fips kind
-                 time_zone other_counties other_area_codes other_cities" ;;
+                 time_zone other_counties other_area_codes other_cities population density" ;;
+    sort) choices="population" ;;
     kind) choices="all standard po_box_or_unique military" ;;
     format) choices=$(seq 0 32) ;;
     # The federal calling hours, and a common narrower choice.

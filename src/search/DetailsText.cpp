@@ -1,5 +1,6 @@
 #include "search/DetailsText.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace corvana {
@@ -42,6 +43,21 @@ std::string KindDescription(ZipKind kind) {
     default:
         return {};
     }
+}
+
+std::string GroupedNumber(std::uint64_t n) {
+    std::string digits = std::to_string(n);
+    for (std::size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, 1, ',');
+    return digits;
+}
+
+std::string DensityText(const PeopleFigures& figures) {
+    if (!figures.densityTenths)
+        return {};
+    const auto whole = [](double v) { return GroupedNumber(std::uint64_t(std::llround(v))); };
+    return whole(*figures.perSquareMile()) + " people per sq mi (" + whole(*figures.perSquareKm()) +
+           " per km\xC2\xB2)";
 }
 
 std::string DistanceText(double miles, double km) {
@@ -91,6 +107,14 @@ std::vector<DetailsGroup> DetailsGroups(const RecordDetails& d) {
         groups.push_back({"Position",
                           {{"Latitude", number("%.5f", d.position->latitude)},
                            {"Longitude", number("%.5f", d.position->longitude)}}});
+    if (d.people) {
+        DetailsGroup g{"Population", {}};
+        if (d.people->population)
+            g.fields.push_back({"Population", GroupedNumber(*d.people->population)});
+        if (d.people->densityTenths)
+            g.fields.push_back({"Density", DensityText(*d.people)});
+        groups.push_back(std::move(g));
+    }
     if (!d.timeZone.empty() || d.utcOffset) {
         DetailsGroup g{"Time Zone", {}};
         if (!d.timeZone.empty())

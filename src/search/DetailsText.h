@@ -2,6 +2,7 @@
 
 #include "search/ZipDetails.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,18 @@ struct DetailsGroup {
     bool operator==(const DetailsGroup&) const = default;
 };
 
-// Place, Counties, Area Codes, Other City Names, Kind, Position, Time Zone and Nearest Standard
-// Zip Codes; a group the data has nothing for is left out.
+// Place, Counties, Area Codes, Other City Names, Kind, Position, Population, Time Zone and
+// Nearest Standard Zip Codes; a group the data has nothing for is left out.
 std::vector<DetailsGroup> DetailsGroups(const RecordDetails& record);
 
 // What a kind is, in words: "Standard (has an area)", "P.O. box or single address", "Military".
 std::string KindDescription(ZipKind kind);
+
+// A whole number with commas between the thousands: "7,358".
+std::string GroupedNumber(std::uint64_t n);
+
+// A density as a person reads it: "3,989 people per sq mi (1,540 per km²)", whole people.
+std::string DensityText(const PeopleFigures& figures);
 
 // A distance as "2.0 mi (3.2 km)".
 std::string DistanceText(double miles, double km);

@@ -56,6 +56,34 @@ std::vector<ZipItem> Items(const geo::NearResult& near) {
     return zips;
 }
 
+std::vector<ZipItem> Items(const geo::ReachResult& reach) {
+    std::vector<ZipItem> zips;
+    zips.reserve(reach.zips.size());
+    for (const geo::ReachZip& z : reach.zips)
+        zips.emplace_back(z.record, z.km);
+    return zips;
+}
+
+// The radius a reach names in its heading: the one asked for, else the one found, to 0.1 mile.
+NearbyRadius HeadingRadius(const ReachRequest& request, const geo::ReachResult& reach) {
+    if (request.radius)
+        return *request.radius;
+    return NearbyRadius{std::round(reach.radiusKm / geo::KmPerMile * 10) / 10,
+                        geo::LengthUnit::Miles};
+}
+
+geo::ReachResult Reach(const geo::Points& points, const People& people, std::uint32_t centre,
+                       const ReachRequest& request, const KindChoice& kinds) {
+    return request.radius ? geo::ReachWithin(points, people, centre, request.radius->km(), kinds)
+                          : geo::ReachPeople(points, people, centre, request.people, kinds);
+}
+
+geo::ReachResult Reach(const geo::Points& points, const People& people, geo::GeoPoint centre,
+                       const ReachRequest& request, const KindChoice& kinds) {
+    return request.radius ? geo::ReachWithin(points, people, centre, request.radius->km(), kinds)
+                          : geo::ReachPeople(points, people, centre, request.people, kinds);
+}
+
 } // namespace
 
 SearchResult SearchNearby(const geo::Points& points, std::uint32_t centre,
@@ -105,6 +133,43 @@ SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
                           const KindChoice& kinds) {
     return SearchNearby(points, centre, centreText,
                         NearbyRadius{radiusMiles, geo::LengthUnit::Miles}, ctx, kinds);
+}
+
+ReachSearchResult SearchReach(const geo::Points& points, const People& people, std::uint32_t centre,
+                              const ReachRequest& request, const SearchContext& ctx,
+                              const KindChoice& kinds) {
+    ReachSearchResult r{{}, Reach(points, people, centre, request, kinds)};
+    const NearbyRadius radius = HeadingRadius(request, r.reach);
+    SetDisplay(r.list, true, true);
+    r.list.nearby = NearbyCentre{centre, r.reach.radiusKm / geo::KmPerMile};
+    try {
+        ZipFile zip = OpenZipFile(ctx.data);
+        CityFile city = OpenCityFile(ctx.data);
+        StartList(r.list,
+                  ListHeading{ItemKind::Zip, NearbyHeading(radius, zip.read(centre).zipText())});
+        AppendZipLines(r.list, Items(r.reach), zip, city, ctx);
+        ShowDistances(r.list);
+        if (r.list.items.empty())
+            r.list.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
+    } catch (const FatalError& e) {
+        r.list.fatal.emplace_back(e.what());
+    } catch (const IoError& e) {
+        r.list.ioError = e.what();
+    }
+    return r;
+}
+
+ReachSearchResult SearchReach(const geo::Points& points, const People& people, geo::GeoPoint centre,
+                              std::string_view centreText, const ReachRequest& request,
+                              const SearchContext& ctx, const KindChoice& kinds) {
+    ReachSearchResult r{{}, Reach(points, people, centre, request, kinds)};
+    const NearbyRadius radius = HeadingRadius(request, r.reach);
+    r.list = ZipLinesOf(Items(r.reach),
+                        ListHeading{ItemKind::Zip, NearbyHeading(radius, centreText)}, ctx);
+    ShowDistances(r.list);
+    if (r.list.fatal.empty() && !r.list.ioError && r.list.items.empty())
+        r.list.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
+    return r;
 }
 
 SearchResult ZipLinesOf(const std::vector<ZipItem>& zips, ListHeading heading,

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace corvana {
 
@@ -73,6 +74,22 @@ void SortItems(std::vector<ResultItem>& items) {
     for (const Slot& s : order)
         sorted.push_back(std::move(items[s.pos]));
     items = std::move(sorted);
+}
+
+void SortByPopulation(std::vector<ResultItem>& items, const People& people) {
+    std::vector<std::size_t> at;
+    std::vector<std::pair<std::int64_t, ResultItem>> zips;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (const auto record = items[i].record()) {
+            const auto f = people.ofRecord(*record);
+            at.push_back(i);
+            zips.emplace_back(f && f->population ? std::int64_t(*f->population) : -1,
+                              std::move(items[i]));
+        }
+    std::stable_sort(zips.begin(), zips.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (std::size_t k = 0; k < at.size(); ++k)
+        items[at[k]] = std::move(zips[k].second);
 }
 
 } // namespace corvana

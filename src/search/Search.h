@@ -1,10 +1,12 @@
 #pragma once
 
 #include "data/DataSet.h"
+#include "data/People.h"
 #include "data/ZipFacts.h"
 #include "format/LocalTime.h"
 #include "geo/Distance.h"
 #include "geo/Points.h"
+#include "geo/Reach.h"
 #include "settings/Settings.h"
 
 #include <cstdint>
@@ -169,6 +171,11 @@ bool ItemLess(const std::string& a, const std::string& b);
 int ItemCompare(const std::string& a, const std::string& b); // <0, 0, >0
 void SortItems(std::vector<ResultItem>& items);
 
+// The ZIP lines of a list by their people, most first; a line without a figure after those with
+// one, ties in the order they had. The other lines keep their places, and the ZIP lines take the
+// places that ZIP lines had.
+void SortByPopulation(std::vector<ResultItem>& items, const People& people);
+
 SearchResult SearchTheZip(std::string_view text, const SearchContext& ctx);
 // stateComboText: the state chosen in the single-state list, used when All State is off.
 SearchResult SearchTheCity(std::string_view text, const SearchContext& ctx,
@@ -207,6 +214,27 @@ SearchResult SearchNearby(const geo::Points& points, geo::GeoPoint centre,
 // the line of the nearest ZIP code, or the lines of two ZIP codes a distance apart.
 SearchResult ZipLinesOf(const std::vector<ZipItem>& zips, ListHeading heading,
                         const SearchContext& ctx);
+
+// A circle of people around a centre: by its radius, or the smallest one that holds `people`.
+struct ReachRequest {
+    std::optional<NearbyRadius> radius;
+    std::uint64_t people = 0; // used when there is no radius
+};
+
+// A nearby list with the people of its ZIP codes: `list` is the list SearchNearby makes for the
+// radius (asked for, or found: then named to 0.1 mile in the heading), and `reach` gives each of
+// its ZIP lines, in order, its population and the running total. A number of people that the
+// data's people cannot reach lists the no-match line and says so in `reach`.
+struct ReachSearchResult {
+    SearchResult list;
+    geo::ReachResult reach;
+};
+ReachSearchResult SearchReach(const geo::Points& points, const People& people, std::uint32_t centre,
+                              const ReachRequest& request, const SearchContext& ctx,
+                              const KindChoice& kinds = {});
+ReachSearchResult SearchReach(const geo::Points& points, const People& people, geo::GeoPoint centre,
+                              std::string_view centreText, const ReachRequest& request,
+                              const SearchContext& ctx, const KindChoice& kinds = {});
 
 // The heading of that list: "Zip Codes Within 2.5 Miles Of 84101", "... Within 1 Mile Of ...",
 // "... Within 5 Kilometers Of ...".

@@ -93,6 +93,10 @@ RecordDetails recordDetails(std::uint32_t n, const ZipRecord& rec, const CityHea
     d.dst = f.hasZone() && f.dst;
     d.zoneLabel = ZoneName(f.zone);
     d.localTime = localTimeNow(f, ctx);
+    if (ctx.people)
+        if (auto figures = ctx.people->ofRecord(n);
+            figures && (figures->population || figures->densityTenths))
+            d.people = figures;
     return d;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataSet.h"
+#include "data/People.h"
 #include "data/ZipFacts.h"
 #include "format/LocalTime.h"
 #include "geo/GeoPoint.h"
@@ -62,6 +63,8 @@ struct RecordDetails {
     std::string zoneLabel;
     std::string localTime;
     std::vector<NeighbourDetails> nearest; // nearest first
+    // How many people live there; nothing without PEOPLE.DAT or a figure for the ZIP code.
+    std::optional<PeopleFigures> people;
 
     std::string_view kindName() const { return KindName(kind); }
 };
@@ -89,6 +92,7 @@ struct DetailsContext {
     TimeContext time;
     const geo::Points* points = nullptr; // without positions: no position and no neighbours
     const LazyFacts* facts = nullptr;    // without ZIPFACTS.DAT: the ZIP record's facts only
+    const People* people = nullptr;      // without PEOPLE.DAT: no population
 };
 
 // The ZIP code a text names: five digits, or ZIP+4 as 84101-1234, blanks around allowed.

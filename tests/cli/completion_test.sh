@@ -55,10 +55,10 @@ expect() {
 
 # Commands first, then options once a dash is typed; option values are skipped when looking
 # for the command.
-expect "corvana-query " "area city county distance lookup near nearest phone show state zip"
+expect "corvana-query " "area city county distance lookup near nearest phone reach show state zip"
 expect "corvana-query ne" "near nearest"
 expect "corvana-query c" "city county"
-expect "corvana-query --s" "--settings --show --state"
+expect "corvana-query --s" "--settings --show --sort --state"
 expect "corvana-query --state UT c" "city county"
 expect "corvana-query --csv --show county lo" "lookup"
 expect "corvana-query --show=none z" "zip"
@@ -73,6 +73,8 @@ expect "corvana-query p" "phone"
 expect "corvana-query s" "show state"
 expect "corvana-query phone --h" "--help --hours"
 expect "corvana-query phone --z" "--zips"
+expect "corvana-query reach 84101 --p" "--people"
+expect "corvana-query county x --sort p" "population"
 expect "corvana-query lookup --p" "--phone-column"
 expect "corvana-query show 84101 --" "--caps --csv --data --help --json --settings --version"
 expect "corvana-query near --z" ""

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 using namespace corvana;
@@ -587,7 +588,8 @@ TEST(CliShow, EverythingAboutEachZipCode) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.substr(0, r.out.find("\r\n")),
               "zip,city,state,counties,county_fips,area_codes,other_cities,kind,latitude,"
-              "longitude,time_zone,utc_offset,dst,local_time,nearest,nearest_miles");
+              "longitude,time_zone,utc_offset,dst,local_time,nearest,nearest_miles,population,"
+              "density");
     EXPECT_NE(r.out.find("\r\n84101,Salt Lake City,UT,Salt Lake,49035,801;385,,standard,"
                          "40.75621,-111.90090,America/Denver,-7,true,"),
               std::string::npos)
@@ -672,4 +674,174 @@ TEST(CliLookup, FactColumns) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.substr(r.out.find("\r\n") + 2, 7), "84101,,");
     EXPECT_EQ(Geo({"lookup", "--columns", "kinds", "84101"}).status, 2);
+}
+
+namespace {
+
+// The ZIP codes of a nearby list's lines, in order.
+std::vector<std::string> ListedZips(const std::string& out) {
+    std::vector<std::string> zips;
+    std::size_t at = out.find('\n') + 1;
+    while (at < out.size()) {
+        const std::size_t end = out.find('\n', at);
+        if (end - at > 5 && out[at + 5] == ' ' &&
+            std::all_of(out.begin() + std::ptrdiff_t(at), out.begin() + std::ptrdiff_t(at + 5),
+                        [](unsigned char c) { return std::isdigit(c); }))
+            zips.push_back(out.substr(at, 5));
+        at = end + 1;
+    }
+    return zips;
+}
+
+} // namespace
+
+TEST(CliReach, ARadiusListsWhatNearListsWithThePeople) {
+    for (const std::vector<std::string>& radius :
+         {std::vector<std::string>{"--miles", "10"}, {"--km", "25"}, {"--miles", "3000"}}) {
+        std::vector<std::string> nearArgs = {"near", "84101"}, reachArgs = {"reach", "84101"};
+        nearArgs.insert(nearArgs.end(), radius.begin(), radius.end());
+        reachArgs.insert(reachArgs.end(), radius.begin(), radius.end());
+        const Outcome near = Geo(nearArgs), reach = Geo(reachArgs);
+        EXPECT_EQ(reach.status, 0) << reach.err;
+        EXPECT_EQ(ListedZips(reach.out), ListedZips(near.out)) << reach.out;
+        EXPECT_EQ(reach.out.substr(0, reach.out.find('\n')),
+                  near.out.substr(0, near.out.find('\n')));
+    }
+    Outcome r = Geo({"reach", "84101", "--miles", "10"});
+    EXPECT_EQ(r.out, "Zip Codes Within 10 Miles Of 84101\n"
+                     "84101 Salt Lake City, UT  0.0 mi (0.0 km)  7,358 people, 7,358 so far\n"
+                     "84110 Salt Lake City, UT  0.0 mi (0.0 km)  no figure, 7,358 so far\n"
+                     "84102 Salt Lake City, UT  2.0 mi (3.2 km)  19,165 people, 26,523 so far\n"
+                     "3 ZIP codes, 26,523 people, within 10.0 mi (16.1 km)\n");
+    r = Geo({"reach", "84101", "--miles", "10", "--kind", "standard"});
+    EXPECT_EQ(ListedZips(r.out), (std::vector<std::string>{"84101", "84102"}));
+
+    r = Geo({"reach", "84101", "--km", "4", "--csv"});
+    EXPECT_EQ(r.out, "zip,city,state,miles,km,population,people_so_far\r\n"
+                     "84101,Salt Lake City,UT,0.0,0.0,7358,7358\r\n"
+                     "84110,Salt Lake City,UT,0.0,0.0,,7358\r\n"
+                     "84102,Salt Lake City,UT,2.0,3.2,19165,26523\r\n");
+    r = Geo({"reach", "84101", "--km", "1", "--json"});
+    EXPECT_EQ(r.out,
+              "[\n  {\"zip\": \"84101\", \"city\": \"Salt Lake City\", \"state\": \"UT\", "
+              "\"miles\": 0.0, \"km\": 0.0, \"population\": 7358, \"people_so_far\": 7358},\n"
+              "  {\"zip\": \"84110\", \"city\": \"Salt Lake City\", \"state\": \"UT\", "
+              "\"miles\": 0.0, \"km\": 0.0, \"population\": null, \"people_so_far\": 7358}\n"
+              "]\n");
+    // Nothing within the radius: the no-match line, no total, and 1.
+    r = Geo({"reach", "0,0", "--miles", "10"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Zip Codes Within 10 Miles Of 0,0\nNo matching zip codes found.\n");
+}
+
+TEST(CliReach, PeopleGrowTheCircleUntilTheyAreReached) {
+    // 84110 lies at 84101's very point: the two go in together.
+    Outcome r = Geo({"reach", "84101", "--people", "7358"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Zip Codes Within 0 Miles Of 84101\n"
+                     "84101 Salt Lake City, UT  0.0 mi (0.0 km)  7,358 people, 7,358 so far\n"
+                     "84110 Salt Lake City, UT  0.0 mi (0.0 km)  no figure, 7,358 so far\n"
+                     "2 ZIP codes, 7,358 people, within 0.0 mi (0.0 km)\n");
+    // One more person takes 84102; one more than those two hold takes Sandy.
+    r = Geo({"reach", "84101", "--people", "7359"});
+    EXPECT_EQ(ListedZips(r.out), (std::vector<std::string>{"84101", "84110", "84102"}));
+    EXPECT_NE(r.out.find("\n3 ZIP codes, 26,523 people, within 2.0 mi (3.2 km)\n"),
+              std::string::npos)
+        << r.out;
+    r = Geo({"reach", "84101", "--people", "26524"});
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Zip Codes Within 12.2 Miles Of 84101");
+    EXPECT_NE(r.out.find("\n4 ZIP codes, 56,913 people, within 12.2 mi (19.7 km)\n"),
+              std::string::npos)
+        << r.out;
+    // From a point the nearest ZIP code comes first; --kind as near takes it.
+    r = Geo({"reach", "40.75621,-111.9009", "--people", "1", "--kind", "standard", "--csv"});
+    EXPECT_EQ(r.out, "zip,city,state,miles,km,population,people_so_far\r\n"
+                     "84101,Salt Lake City,UT,0.0,0.0,7358,7358\r\n");
+
+    // More people than the data holds: said with the total, and 1.
+    r = Geo({"reach", "84101", "--people", "1000000"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "corvana-query: the ZIP codes of the data hold 97,264 people, fewer than "
+                     "1,000,000\n");
+    // A centre without a position.
+    r = Geo({"reach", "09001", "--people", "10"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("has no location"), std::string::npos) << r.err;
+}
+
+TEST(CliReach, BadInputIsNamedWithExitTwo) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"reach", "84101", "--people", "0"},
+             {"reach", "84101", "--people", "-5"},
+             {"reach", "84101", "--people", "1.5"},
+             {"reach", "84101", "--people", "1e6"},
+             {"reach", "84101", "--people", ""},
+             {"reach", "84101", "--people", "1000000000000000000000"},
+             {"reach", "84101", "--people", "ten"},
+             {"reach", "84101", "--miles", "5", "--people", "10"},
+             {"reach", "84101", "--people", "10", "--km", "5"},
+             {"reach", "84101"},
+             {"reach", "--people", "10"},
+             {"reach", "84101", "84102", "--people", "10"},
+             {"reach", "841", "--people", "10"},
+             {"reach", "84101", "--miles", "0"},
+             {"reach", "84101", "--people", "10", "--limit", "3"},
+             {"near", "84101", "--people", "10"},
+             {"zip", "841", "--sort", "name"},
+             {"near", "84101", "--sort", "population"},
+         }) {
+        const Outcome r = Geo(args);
+        std::string line;
+        for (const std::string& a : args)
+            line += a + " ";
+        EXPECT_EQ(r.status, 2) << line;
+        EXPECT_EQ(r.out, "") << line;
+        EXPECT_EQ(r.err.rfind("corvana-query: ", 0), 0u) << line << ": " << r.err;
+    }
+    Outcome r = Geo({"reach", "84101", "--people", "0"});
+    EXPECT_NE(r.err.find("--people takes a whole number from 1 up, not \"0\""), std::string::npos)
+        << r.err;
+    r = Geo({"reach", "84101", "--miles", "5", "--people", "10"});
+    EXPECT_NE(r.err.find("--miles and --people exclude each other"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Try 'corvana-query reach --help'."), std::string::npos) << r.err;
+    r = Geo({"reach", "--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+              "Usage: corvana-query [OPTIONS] reach ZIP|LAT,LON --miles R | --km R | --people N");
+    EXPECT_NE(r.out.find("  --people N"), std::string::npos);
+}
+
+TEST(CliPeople, ShowLookupAndSortCarryTheFigures) {
+    Outcome r = Geo({"show", "84101"});
+    EXPECT_NE(r.out.find("\nPopulation\n  Population: 7,358\n"
+                         "  Density: 3,989 people per sq mi (1,540 per km\xC2\xB2)\n"),
+              std::string::npos)
+        << r.out;
+    // Without a figure the group is left out, as every fact the data lacks is.
+    r = Geo({"show", "84110"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.find("Population"), std::string::npos);
+    r = Geo({"show", "84101", "84110", "--json"});
+    EXPECT_NE(r.out.find("\"population\": 7358, \"density\": 3989.1"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"population\": null, \"density\": null"), std::string::npos);
+    r = Geo({"show", "84101", "--csv"});
+    EXPECT_NE(r.out.find(",nearest,nearest_miles,population,density\r\n"), std::string::npos);
+    EXPECT_TRUE(r.out.ends_with(",7358,3989.1\r\n")) << r.out;
+
+    r = Geo(
+        {"lookup", "--columns", "state,population,density", "84101", "84110", "10001", "99999"});
+    EXPECT_EQ(r.out, "zip,state,population,density\r\n84101,UT,7358,3989.1\r\n84110,UT,,\r\n"
+                     "10001,NY,27004,43288.0\r\n99999,,,\r\n");
+
+    // The biggest first, those without a figure last; the other lines stay where they were.
+    r = Geo({"county", "salt lake", "--sort", "population"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ListedZips(r.out), (std::vector<std::string>{"84070", "84102", "84101", "84110"}))
+        << r.out;
+    r = Geo({"zip", "841", "--sort", "population", "--csv"});
+    EXPECT_EQ(r.out.find("84102"), r.out.find("\r\n") + 2) << r.out;
+    EXPECT_LT(r.out.find("84101"), r.out.find("84110")) << r.out;
+    r = Geo({"zip", "8", "--sort", "population"});
+    EXPECT_EQ(r.out, Geo({"zip", "8"}).out);
 }

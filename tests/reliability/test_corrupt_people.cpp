@@ -139,3 +139,53 @@ TEST(CorruptPeople, AnyByteChangedIsRefusedOrReadsBackSound) {
     EXPECT_GT(loaded, 0u);
     EXPECT_GT(refused, 0u);
 }
+
+TEST(CorruptPeople, CommandsThatShowPeopleEndWithTheMessage) {
+    // What corvana-query does with each state of the file: show goes on without the figures
+    // when there are none, and every command ends with exit 3 and the message when they are
+    // damaged; a command about people needs them.
+    const TempDir work;
+    // Each set is checked as soon as it is written: the sets share one folder.
+    auto check = [&](const std::string& label, const DataSet& data, const std::string& message) {
+        const bool missing = message == msg::NoPeople;
+        auto run = [&](std::vector<std::string> args) {
+            args.insert(args.begin(), {"--data", data.dir});
+            return RunQuery(work, args);
+        };
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"reach", "84101", "--miles", "5"},
+              {"reach", "40.7,-111.9", "--people", "10"},
+              {"county", "salt lake", "--sort", "population"}}) {
+            const QueryOutcome r = run(args);
+            EXPECT_EQ(r.status, 3) << label << " " << args[0];
+            EXPECT_EQ(r.out, "") << label;
+            EXPECT_NE(r.err.find(message), std::string::npos) << label << ": " << r.err;
+        }
+        const QueryOutcome show = run({"show", "84101"});
+        const QueryOutcome lookup = run({"lookup", "--columns", "population,density", "84101"});
+        if (missing) {
+            EXPECT_EQ(show.status, 0) << show.err;
+            EXPECT_NE(show.out.find("Zip Code: 84101"), std::string::npos);
+            EXPECT_EQ(show.out.find("Population"), std::string::npos);
+            EXPECT_EQ(lookup.status, 0) << lookup.err;
+            EXPECT_EQ(lookup.out, "zip,population,density\r\n84101,,\r\n");
+        } else {
+            for (const QueryOutcome* r : {&show, &lookup}) {
+                EXPECT_EQ(r->status, 3) << label;
+                EXPECT_EQ(r->out, "") << label;
+                EXPECT_NE(r->err.find(message), std::string::npos) << label << ": " << r->err;
+            }
+        }
+    };
+    check("missing", pointFiles().without(filenames::PeopleDat), msg::NoPeople);
+    check("cut", pointFiles().with(filenames::PeopleDat, "CVP1"), msg::PeopleCorrupt);
+    check("other data", pointFiles().with(filenames::PeopleDat, header(0)), msg::PeopleCorrupt);
+    check("a byte changed",
+          pointFiles().with(filenames::PeopleDat,
+                            "CVP2" + pointFiles()[filenames::PeopleDat].substr(4)),
+          msg::PeopleCorrupt);
+    DataSet folder = pointFiles().without(filenames::PeopleDat);
+    std::filesystem::create_directory(folder.path(filenames::PeopleDat));
+    check("unreadable", folder, msg::PeopleUnreadable);
+    std::filesystem::remove(folder.path(filenames::PeopleDat));
+}
