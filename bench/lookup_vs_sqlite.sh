@@ -5,7 +5,8 @@
 # each, the best of three runs, and the peak memory of corvana-query for 1,000 and 10,000,000
 # rows streamed through a pipe. A third run appends each row's distance from 84101
 # (lookup --distance-from 84101), which reads POINTS.DAT as well; a fourth the columns of
-# ZIPFACTS.DAT (lookup --columns kind,time_zone,other_area_codes).
+# ZIPFACTS.DAT (lookup --columns kind,time_zone,other_area_codes); a fifth those of PEOPLE.DAT
+# (lookup --columns population,density).
 # Usage: bench/lookup_vs_sqlite.sh [BUILD_DIR] [ROWS]   (needs sqlite3 and /usr/bin/time)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -57,8 +58,9 @@ read -r ours_t ours_cpu ours_m < <(measure sh -c "\"$query\" lookup < '$work/in.
 read -r lite_t lite_cpu lite_m < <(measure sh -c "sqlite3 < '$work/join.sql'")
 read -r dist_t dist_cpu dist_m < <(measure sh -c "\"$query\" lookup --distance-from 84101 < '$work/in.csv' > '$work/dist.csv' 2>/dev/null")
 read -r fact_t fact_cpu fact_m < <(measure sh -c "\"$query\" lookup --columns kind,time_zone,other_area_codes < '$work/in.csv' > '$work/facts.csv' 2>/dev/null")
+read -r pop_t pop_cpu pop_m < <(measure sh -c "\"$query\" lookup --columns population,density < '$work/in.csv' > '$work/people.csv' 2>/dev/null")
 
-for out in ours dist facts; do
+for out in ours dist facts people; do
     [ "$(wc -l < "$work/$out.csv")" -eq "$(wc -l < "$work/in.csv")" ] || { echo "row count differs"; exit 1; }
 done
 rate() { awk "BEGIN{t=$1; if (t < 0.01) t = 0.01; printf \"%.0f\", $rows / t}"; }
@@ -68,6 +70,7 @@ printf '|%s|%s|%s|%s|%s|\n' "--------------------------------------" "----------
 printf '| %-36s | %8s | %12s | %13s | %13s |\n' "corvana-query lookup" "$ours_t" "$(rate "$ours_t")" "$ours_cpu" "$(mb "$ours_m")"
 printf '| %-36s | %8s | %12s | %13s | %13s |\n' "corvana-query lookup --distance-from" "$dist_t" "$(rate "$dist_t")" "$dist_cpu" "$(mb "$dist_m")"
 printf '| %-36s | %8s | %12s | %13s | %13s |\n' "corvana-query lookup --columns (facts)" "$fact_t" "$(rate "$fact_t")" "$fact_cpu" "$(mb "$fact_m")"
+printf '| %-36s | %8s | %12s | %13s | %13s |\n' "corvana-query lookup --columns (people)" "$pop_t" "$(rate "$pop_t")" "$pop_cpu" "$(mb "$pop_m")"
 printf '| %-36s | %8s | %12s | %13s | %13s |\n' "sqlite3 $(sqlite3 --version | cut -d' ' -f1) import+join+export" "$lite_t" "$(rate "$lite_t")" "$lite_cpu" "$(mb "$lite_m")"
 awk "BEGIN{t=$ours_t; c=$ours_cpu; if (t < 0.01) t = 0.01; if (c < 0.01) c = 0.01;
      printf \"\\nSpeed-up over sqlite3: %.1fx wall time, %.1fx CPU time\\n\", $lite_t / t, $lite_cpu / c}"

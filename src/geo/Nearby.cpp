@@ -64,7 +64,7 @@ HeldBound BoundHolding(const Points& points, GeoPoint point, std::uint64_t targe
     };
     std::vector<ByChord> near;
     std::uint64_t inBall = 0;
-    for (double radius = 8;; radius *= 4) {
+    for (double radius = 8;; radius *= 2) {
         const double km = std::min(radius, MaxRadiusKm);
         near.clear();
         inBall = 0;
