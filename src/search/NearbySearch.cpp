@@ -1,5 +1,7 @@
 #include "search/detail/SearchCommon.h"
 
+#include "search/DetailsText.h"
+
 #include "geo/Distance.h"
 #include "geo/Nearby.h"
 
@@ -170,6 +172,16 @@ ReachSearchResult SearchReach(const geo::Points& points, const People& people, g
     if (r.list.fatal.empty() && !r.list.ioError && r.list.items.empty())
         r.list.items.push_back(ListLines::noMatch(ListLines::Nothing::ZipCodes));
     return r;
+}
+
+std::string ReachHeading(const ReachSearchResult& r) {
+    const std::string heading = r.list.heading ? r.list.heading->text : std::string();
+    const bool one = r.reach.people == 1;
+    return heading + " (" + GroupedNumber(r.reach.people) + (one ? " Person)" : " People)");
+}
+
+std::string ReachShortfall(const ReachSearchResult& r) {
+    return "The Zip Codes of this data hold only " + GroupedNumber(r.reach.people) + " people.";
 }
 
 SearchResult ZipLinesOf(const std::vector<ZipItem>& zips, ListHeading heading,

@@ -236,6 +236,12 @@ ReachSearchResult SearchReach(const geo::Points& points, const People& people, g
                               std::string_view centreText, const ReachRequest& request,
                               const SearchContext& ctx, const KindChoice& kinds = {});
 
+// The heading of a reach as the window shows and prints it, with the people the list holds:
+// "Zip Codes Within 13 Miles Of 84101 (1,009,758 People)".
+std::string ReachHeading(const ReachSearchResult& r);
+// Why a number of people cannot be reached: "The Zip Codes of this data hold only 97,264 people."
+std::string ReachShortfall(const ReachSearchResult& r);
+
 // The heading of that list: "Zip Codes Within 2.5 Miles Of 84101", "... Within 1 Mile Of ...",
 // "... Within 5 Kilometers Of ...".
 std::string NearbyHeading(const NearbyRadius& radius, std::string_view centre);

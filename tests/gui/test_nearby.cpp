@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -19,9 +20,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 
@@ -79,6 +82,8 @@ private slots:
     void radiusIsRememberedOnlyOnceUsed();
     void nextSearchReplacesTheNearbyList();
     void leavesOutBoxesWhenAskedAndRemembersIt();
+    void peopleToReachFromTheKeyboard();
+    void peopleOffWithoutFiguresAndSaysWhy();
 };
 
 void TestNearby::listsTheCoresLinesNearestFirst() {
@@ -432,6 +437,93 @@ void TestNearby::leavesOutBoxesWhenAskedAndRemembersIt() {
     Find<QAction>(w, "MenuNearby")->trigger();
     QVERIFY(ItemTexts(Find<QListWidget>(w, "AnswerBox")).join("|").contains("84110"));
     QVERIFY(w.settings().nearbyStandardOnly);
+}
+
+void TestNearby::peopleToReachFromTheKeyboard() {
+    TestWindow t(fixtureDir("points"));
+    TMainWin& w = t.open();
+    auto* list = Find<QListWidget>(w, "AnswerBox");
+    Type(w, "84101");
+    const int rows = list->count();
+
+    // Tab to the unit, Down to "people to reach", Tab back to the people and type them.
+    WhenModal<TNearbyRadius>([](TNearbyRadius& d) {
+        QCOMPARE(d.size(), QSize(300, 139));
+        QVERIFY(d.Unit->isEnabled());
+        QVERIFY(!d.Unit->accessibleName().isEmpty());
+        QVERIFY(!d.People->accessibleName().isEmpty());
+        QVERIFY(!d.people());
+        QTest::keyClick(d.Miles, Qt::Key_Tab);
+        QCOMPARE(d.focusWidget(), d.Unit);
+        QTest::keyClick(d.Unit, Qt::Key_Down);
+        QVERIFY(d.People->isVisible() && !d.Miles->isVisible());
+        QCOMPARE(d.Label1->text(), QString("&People Around 84101"));
+        QCOMPARE(d.Label1->buddy(), d.People);
+        QTest::keyClick(d.Unit, Qt::Key_Backtab);
+        QCOMPARE(d.focusWidget(), d.People);
+        d.People->selectAll();
+        QTest::keyClicks(d.People, "26524");
+        QTest::keyClick(d.People, Qt::Key_Return);
+    });
+    Find<QAction>(w, "MenuNearby")->trigger();
+    QCOMPARE(Heading(w), QString("Zip Codes Within 12.2 Miles Of 84101 (56,913 People)"));
+    QStringList zips;
+    for (int i = 0; i < list->count(); ++i)
+        zips << list->item(i)->text().left(5);
+    QCOMPARE(zips, (QStringList{"84101", "84110", "84102", "84070"}));
+    QVERIFY(w.nearbyCentre());
+    QVERIFY(std::abs(w.nearbyCentre()->radiusMiles - 12.2) < 0.05);
+    // The radius of the settings stays the one last asked; printed pages carry the people.
+    QCOMPARE(w.settings().nearbyMiles, 10.0);
+    QCOMPARE(w.CollectOutput(0, true).heading,
+             std::string("Zip Codes Within 12.2 Miles Of 84101 (56,913 People)"));
+
+    // More people than the data holds: said, and the list stays. The dialog opens as it was left.
+    WhenModal<TNearbyRadius>([](TNearbyRadius& d) {
+        QCOMPARE(d.people(), std::optional<int>(26524));
+        QCOMPARE(d.focusWidget(), d.People);
+        QTest::keyClicks(d.People, "1000000");
+        QTest::keyClick(d.People, Qt::Key_Return);
+    });
+    Find<QAction>(w, "MenuNearby")->trigger();
+    QCOMPARE(Shown(t.messages),
+             QStringList{"Error: The Zip Codes of this data hold only 97,264 people."});
+    QCOMPARE(list->count(), 4);
+    QVERIFY(rows > 0);
+
+    // 0 people is refused in the dialog, which stays open.
+    WhenModal<TNearbyRadius>([](TNearbyRadius& d) {
+        QTest::keyClicks(d.People, "0");
+        d.accept();
+        QVERIFY(d.isVisible());
+        QTest::mouseClick(d.CancelButton, Qt::LeftButton);
+    });
+    Find<QAction>(w, "MenuNearby")->trigger();
+    QVERIFY(Shown(t.messages).last().startsWith("Error: The people to reach"));
+}
+
+void TestNearby::peopleOffWithoutFiguresAndSaysWhy() {
+    for (const char* bytes : {static_cast<const char*>(nullptr), "CVP1"}) {
+        TempDir data;
+        CopyDataSet(fixtureDir("points"), data);
+        const auto file = std::filesystem::path(data.str()) / "PEOPLE.DAT";
+        std::filesystem::remove(file);
+        if (bytes)
+            data.write("PEOPLE.DAT", bytes);
+        TestWindow t(data.str());
+        TMainWin& w = t.open();
+        Type(w, "84101");
+        WhenModal<TNearbyRadius>([bytes](TNearbyRadius& d) {
+            QVERIFY(!d.Unit->isEnabled());
+            QCOMPARE(d.Unit->toolTip(),
+                     QString(bytes ? "File containing population figures is corrupt."
+                                   : "This data has no population figures."));
+            QVERIFY(!d.people());
+            QTest::mouseClick(d.OkButton, Qt::LeftButton);
+        });
+        Find<QAction>(w, "MenuNearby")->trigger();
+        QCOMPARE(Heading(w), QString("Zip Codes Within 10 Miles Of 84101"));
+    }
 }
 
 QTEST_MAIN(TestNearby)

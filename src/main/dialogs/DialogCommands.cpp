@@ -75,17 +75,26 @@ void DialogCommands::PrinterSetup(const Frame& frame) {
     dialog.exec();
 }
 
-std::optional<double> DialogCommands::NearbyMiles(const QString& zipCode, const Frame& frame,
-                                                  bool kindsKnown) {
+std::optional<DialogCommands::NearbyCircle> DialogCommands::Nearby(const QString& zipCode,
+                                                                   const Frame& frame,
+                                                                   bool kindsKnown,
+                                                                   const QString& peopleOff) {
     TNearbyRadius dialog(zipCode, settings_.nearbyMiles, frame.scaleFactor, frame.screen, messages_,
-                         frame.owner, settings_.nearbyStandardOnly, kindsKnown);
+                         frame.owner, settings_.nearbyStandardOnly, kindsKnown, peopleOff);
+    dialog.setByPeople(nearbyByPeople_ && peopleOff.isEmpty(), nearbyPeople_);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    settings_.nearbyMiles = dialog.miles();
     // Data without kinds leaves the choice as it was.
     if (kindsKnown)
         settings_.nearbyStandardOnly = dialog.standardOnly();
-    return settings_.nearbyMiles;
+    // The people are not in the settings file: its [Misc] keys stay those it always had.
+    nearbyByPeople_ = dialog.people().has_value();
+    if (const auto people = dialog.people()) {
+        nearbyPeople_ = *people;
+        return NearbyCircle{settings_.nearbyMiles, people};
+    }
+    settings_.nearbyMiles = dialog.miles();
+    return NearbyCircle{settings_.nearbyMiles, std::nullopt};
 }
 
 void DialogCommands::CopyOrPrint(bool printMode, const corvana::ResultLines& lines,

@@ -47,11 +47,18 @@ public:
     void Updates();
     void Help(const QString& keyword);
     void PrinterSetup(const Frame& frame);
-    // The radius around the ZIP code `zipCode` that the user confirms, and whether to leave out
-    // ZIP codes without an area, which the settings then remember; empty when the dialog is
-    // cancelled. `kindsKnown`: the data says which ZIP codes have an area.
-    std::optional<double> NearbyMiles(const QString& zipCode, const Frame& frame,
-                                      bool kindsKnown = false);
+    // The circle around the ZIP code `zipCode` that the user confirms: a radius, which the
+    // settings then remember, or a number of people to reach, which is kept (with the choice of
+    // unit) until the program ends; and whether to leave out ZIP codes without an area, which
+    // the settings remember. Empty when the dialog is cancelled. `kindsKnown`: the data says
+    // which ZIP codes have an area; `peopleOff`: why the data cannot count people, empty when it
+    // can.
+    struct NearbyCircle {
+        double miles = 0;
+        std::optional<int> people; // set: the circle that reaches them
+    };
+    std::optional<NearbyCircle> Nearby(const QString& zipCode, const Frame& frame,
+                                       bool kindsKnown = false, const QString& peopleOff = {});
 
     // The copy and print commands on the results list: the checks and questions, then the
     // format dialog. `collect` builds the output of the chosen lines in a format.
@@ -76,4 +83,6 @@ private:
     QString helpFile_;
     QPrinter printer_;
     std::unique_ptr<THelpWindow> help_;
+    bool nearbyByPeople_ = false;
+    int nearbyPeople_ = 1'000'000;
 };

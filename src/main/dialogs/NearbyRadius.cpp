@@ -4,10 +4,12 @@
 #include "main/app/Messages.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 
 namespace {
 
@@ -32,9 +34,9 @@ public:
 
 TNearbyRadius::TNearbyRadius(const QString& zipCode, double miles, double scaleFactor, QSize screen,
                              Messages& messages, QWidget* parent, bool standardOnly,
-                             bool kindsKnown)
+                             bool kindsKnown, const QString& peopleOff)
     : TScaledDialog("Nearby Zip Codes", QSize(300, 139), scaleFactor, screen, parent),
-      messages_(messages) {
+      messages_(messages), zipCode_(zipCode) {
     Bevel1 = new QFrame(this);
     Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Bevel1->setGeometry(8, 4, 284, 69);
@@ -47,12 +49,32 @@ TNearbyRadius::TNearbyRadius(const QString& zipCode, double miles, double scaleF
     // One decimal place is as fine as a distance is shown; the largest radius still reaches
     // from coast to coast. The field itself takes more, for the check on Ok to refuse it.
     Miles = new RadiusBox(this);
-    Miles->setGeometry(100, 40, 100, 27);
+    Miles->setGeometry(40, 40, 110, 27);
     Miles->setDecimals(1);
     Miles->setRange(0, 999999999);
     Miles->setValue(miles);
     Miles->setAccessibleName("Miles Around " + zipCode);
     Label1->setBuddy(Miles);
+
+    // The people to reach take the radius's place; the unit beside them says which is asked.
+    People = new QSpinBox(this);
+    People->setGeometry(40, 40, 110, 27);
+    People->setRange(0, MaxPeople);
+    People->setGroupSeparatorShown(true);
+    People->setValue(1'000'000);
+    People->setAccessibleName("People To Reach Around " + zipCode);
+    People->hide();
+    Unit = new QComboBox(this);
+    Unit->setGeometry(156, 40, 120, 27);
+    Unit->addItems({"miles", "people to reach"});
+    Unit->setObjectName("Unit");
+    Unit->setAccessibleName("Circle By");
+    Unit->setEnabled(peopleOff.isEmpty());
+    Unit->setToolTip(peopleOff.isEmpty() ? "A circle of this radius, or the smallest circle that "
+                                           "holds this many people"
+                                         : peopleOff);
+    Unit->setAccessibleDescription(Unit->toolTip());
+    connect(Unit, &QComboBox::currentIndexChanged, this, &TNearbyRadius::UnitChange);
 
     StandardOnly = new QCheckBox("Leave out P.O. &box ZIP codes", this);
     StandardOnly->setGeometry(16, 79, 268, 21);
@@ -77,9 +99,32 @@ TNearbyRadius::TNearbyRadius(const QString& zipCode, double miles, double scaleF
 }
 
 void TNearbyRadius::FormShow() {
-    // Typing replaces the radius of last time.
-    Miles->setFocus();
-    Miles->selectAll();
+    // Typing replaces the radius (or the people) of last time.
+    QAbstractSpinBox* field = people() ? static_cast<QAbstractSpinBox*>(People) : Miles;
+    field->setFocus();
+    field->selectAll();
+}
+
+void TNearbyRadius::setByPeople(bool byPeople, int people) {
+    People->setValue(people);
+    Unit->setCurrentIndex(byPeople ? 1 : 0);
+    UnitChange();
+}
+
+void TNearbyRadius::UnitChange() {
+    const bool byPeople = Unit->currentIndex() == 1;
+    Miles->setVisible(!byPeople);
+    People->setVisible(byPeople);
+    Label1->setText((byPeople ? "&People Around " : "&Miles Around ") + zipCode_);
+    QAbstractSpinBox* field = byPeople ? static_cast<QAbstractSpinBox*>(People) : Miles;
+    Label1->setBuddy(field);
+    setTabOrder(field, Unit);
+}
+
+std::optional<int> TNearbyRadius::people() const {
+    if (Unit->currentIndex() != 1)
+        return std::nullopt;
+    return People->value();
 }
 
 double TNearbyRadius::miles() const {
@@ -91,6 +136,18 @@ bool TNearbyRadius::standardOnly() const {
 }
 
 void TNearbyRadius::accept() {
+    if (people()) {
+        People->interpretText();
+        if (People->value() < 1) {
+            messages_.message(this, corvana::caption::Error,
+                              "The people to reach must be a whole number from 1.");
+            People->setFocus();
+            People->selectAll();
+            return;
+        }
+        TScaledDialog::accept();
+        return;
+    }
     Miles->interpretText();
     const double m = Miles->value();
     if (m < MinMiles || m > MaxMiles) {

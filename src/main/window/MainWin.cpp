@@ -122,15 +122,32 @@ void TMainWin::MenuNearbyClick() {
     const std::uint32_t record = *centre->record();
     // Damaged or missing facts say nothing of kinds: the box is off and every ZIP code listed.
     const corvana::ZipFacts* facts = details_->facts();
-    const std::optional<double> miles =
-        dialogs_->NearbyMiles(fromCore(corvana::ListedZipCode(*centre)),
-                              {ScaleFactor, screenSize(), this}, facts != nullptr);
-    if (!miles)
+    const corvana::PeopleLoad& people = this->people();
+    const auto circle = dialogs_->Nearby(fromCore(corvana::ListedZipCode(*centre)),
+                                         {ScaleFactor, screenSize(), this}, facts != nullptr,
+                                         people.people ? QString() : fromCore(people.message));
+    if (!circle)
         return;
     const corvana::KindChoice kinds{settings_.nearbyStandardOnly ? corvana::KindSet::standardOnly()
                                                                  : corvana::KindSet::all(),
                                     facts};
-    applyResult(corvana::SearchNearby(*load.points, record, *miles, searchContext(), kinds));
+    if (!circle->people || !people.people) {
+        applyResult(
+            corvana::SearchNearby(*load.points, record, circle->miles, searchContext(), kinds));
+        return;
+    }
+    corvana::ReachSearchResult reach =
+        corvana::SearchReach(*load.points, *people.people, record,
+                             corvana::ReachRequest{std::nullopt, std::uint64_t(*circle->people)},
+                             searchContext(), kinds);
+    if (!reach.reach.reached) {
+        messages().message(this, corvana::caption::Error, fromCore(corvana::ReachShortfall(reach)));
+        return;
+    }
+    // The heading carries the people the list holds, on the screen and on the printed page.
+    if (reach.list.heading)
+        reach.list.heading->text = corvana::ReachHeading(reach);
+    applyResult(std::move(reach.list));
 }
 
 void TMainWin::updateNearbyCommand() {
@@ -449,6 +466,12 @@ void TMainWin::applyResult(corvana::SearchResult result) {
 void TMainWin::showItems(std::vector<corvana::ResultItem> items) {
     results_->showItems(std::move(items));
     emit listChanged();
+}
+
+const corvana::PeopleLoad& TMainWin::people() {
+    if (!people_)
+        people_ = corvana::LoadPeople(data_);
+    return *people_;
 }
 
 const corvana::geo::PointsLoad& TMainWin::points() {

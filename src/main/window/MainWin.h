@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataSet.h"
+#include "data/People.h"
 #include "geo/Points.h"
 #include "main/layout/Layout.h"
 #include "main/window/WindowContext.h"
@@ -79,6 +80,7 @@ public:
     bool hasLocations() const override { return hasLocations_; }
     // The locations, read on first use so that start-up does not wait for them.
     const corvana::geo::PointsLoad& points() override;
+    const corvana::PeopleLoad& people();
     void help(const QString& keyword) override;
 
     // Shows each message under "FATAL ERROR" and closes the window, which ends the program.
@@ -170,6 +172,7 @@ private:
     std::string nearbyHeading_; // what the nearby list is, for its printed pages
     bool hasLocations_ = false;
     std::optional<corvana::geo::PointsLoad> points_;
+    std::optional<corvana::PeopleLoad> people_; // PEOPLE.DAT, read when a reach first asks
     bool DaylightInEffect = false;
     QSize client_;
     bool shown_ = false;
