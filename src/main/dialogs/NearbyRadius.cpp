@@ -49,7 +49,7 @@ TNearbyRadius::TNearbyRadius(const QString& zipCode, double miles, double scaleF
     // One decimal place is as fine as a distance is shown; the largest radius still reaches
     // from coast to coast. The field itself takes more, for the check on Ok to refuse it.
     Miles = new RadiusBox(this);
-    Miles->setGeometry(40, 40, 110, 27);
+    Miles->setGeometry(24, 40, 100, 27);
     Miles->setDecimals(1);
     Miles->setRange(0, 999999999);
     Miles->setValue(miles);
@@ -58,14 +58,14 @@ TNearbyRadius::TNearbyRadius(const QString& zipCode, double miles, double scaleF
 
     // The people to reach take the radius's place; the unit beside them says which is asked.
     People = new QSpinBox(this);
-    People->setGeometry(40, 40, 110, 27);
+    People->setGeometry(24, 40, 100, 27);
     People->setRange(0, MaxPeople);
     People->setGroupSeparatorShown(true);
     People->setValue(1'000'000);
     People->setAccessibleName("People To Reach Around " + zipCode);
     People->hide();
     Unit = new QComboBox(this);
-    Unit->setGeometry(156, 40, 120, 27);
+    Unit->setGeometry(130, 40, 146, 27);
     Unit->addItems({"miles", "people to reach"});
     Unit->setObjectName("Unit");
     Unit->setAccessibleName("Circle By");

@@ -11,7 +11,42 @@
 #include <QListWidget>
 #include <QMenu>
 
+#include <QPainter>
+
 #include <algorithm>
+
+namespace {
+
+// The heading over the list. A heading wider than the list (that of a reach, which ends with
+// the people it holds) is drawn in a smaller size of the same font instead of being cut at both
+// ends; the font itself stays the one the layout scales.
+class HeadingLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        const QRect room = contentsRect();
+        const int wide = fontMetrics().horizontalAdvance(text());
+        if (wide <= room.width() || text().isEmpty()) {
+            QLabel::paintEvent(e);
+            return;
+        }
+        QFont smaller = font();
+        const qreal size = smaller.pixelSize() > 0 ? smaller.pixelSize() : smaller.pointSizeF();
+        const qreal fitted = std::max<qreal>(1, size * room.width() / wide * 0.98);
+        if (smaller.pixelSize() > 0)
+            smaller.setPixelSize(std::max(1, int(fitted)));
+        else
+            smaller.setPointSizeF(fitted);
+        QPainter painter(this);
+        painter.setFont(smaller);
+        painter.setPen(palette().color(foregroundRole()));
+        painter.drawText(room, int(alignment()), text());
+    }
+};
+
+} // namespace
 
 ResultsView::ResultsView(QWidget* client, std::vector<LayoutComponent>& components, QObject* parent)
     : QObject(parent) {
@@ -23,7 +58,7 @@ ResultsView::ResultsView(QWidget* client, std::vector<LayoutComponent>& componen
     AnswerBox->hide();
     AnswerBox->setEnabled(false);
 
-    AnswerBoxLabel = Placed(new QLabel(client), 4, 148, 493, 25);
+    AnswerBoxLabel = Placed(new HeadingLabel(client), 4, 148, 493, 25);
     AnswerBoxLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     AnswerBoxLabel->setFont(Arial(20, true));
 
