@@ -87,13 +87,40 @@ void LabelLayer::place(const MapState& s, const std::vector<QPointF>& markPixels
         }
         return TextSize{width + pad, fm.height() + (boxed(r.kind) ? 1 : 0)};
     };
+    const Projection& view = s.view.projection();
+    const OnArea onArea = [&](const LabelRequest& r, double x, double y) {
+        return s.outlines && r.area && s.outlines->contains(*r.area, view.toGeo(x, y));
+    };
     const auto placed =
-        PlaceLabels(requests, dots, s.size.width(), s.size.height(), measure, reserved);
+        PlaceLabels(requests, dots, s.size.width(), s.size.height(), measure, reserved, onArea);
     labels_.clear();
     for (const PlacedLabel& p : placed) {
         const LabelRequest& r = requests[p.request];
-        labels_.push_back({r.kind, QString::fromStdString(p.shortForm ? r.shortText : r.text),
-                           QRectF(p.box.left, p.box.top, p.box.width(), p.box.height())});
+        const QRectF box(p.box.left, p.box.top, p.box.width(), p.box.height());
+        labels_.push_back({r.kind, QString::fromStdString(p.shortForm ? r.shortText : r.text), box,
+                           p.leader ? QPointF(r.x, r.y) : box.center(), p.leader, r.area});
+    }
+}
+
+namespace {
+
+QColor inkOf(LabelKind k, const MapColours& colours) {
+    return k == LabelKind::County || k == LabelKind::Island ? colours.faintText
+           : k == LabelKind::State                          ? colours.stateLine
+                                                            : colours.text;
+}
+
+} // namespace
+
+void LabelLayer::drawLeaders(QPainter& painter, const MapState& s) const {
+    for (const MapLabel& label : labels_) {
+        if (!label.leader)
+            continue;
+        // From the anchor to the nearest point of the name's box.
+        const QPointF end(std::clamp(label.anchor.x(), label.box.left(), label.box.right()),
+                          std::clamp(label.anchor.y(), label.box.top(), label.box.bottom()));
+        painter.setPen(QPen(inkOf(label.kind, s.colours), 1));
+        painter.drawLine(label.anchor, end);
     }
 }
 
@@ -111,9 +138,7 @@ void LabelLayer::draw(QPainter& painter, const MapState& s) const {
         painter.setFont(font);
         const double ascent = QFontMetricsF(font).ascent();
         const double inset = boxed(k) ? BoxPad : 0;
-        const QColor ink = k == LabelKind::County || k == LabelKind::Island ? s.colours.faintText
-                           : k == LabelKind::State                          ? s.colours.stateLine
-                                                                            : s.colours.text;
+        const QColor ink = inkOf(k, s.colours);
         painter.setPen(ink);
         for (const MapLabel& label : labels_) {
             if (label.kind != k)

@@ -21,11 +21,15 @@ class QPainter;
 
 namespace corvana::map {
 
-// A name as placed: its text (or short form) and the box it takes.
+// A name as placed: its text (or short form), the box it takes and the point it names: the
+// box's middle, or the end of its leader line when it lies beside its area.
 struct MapLabel {
     LabelKind kind;
     QString text;
     QRectF box;
+    QPointF anchor;
+    bool leader = false;
+    const Outlines::Region* area = nullptr; // the state or county named, if any
 };
 
 class LabelLayer {
@@ -40,8 +44,9 @@ public:
     void place(const MapState& s, const std::vector<QPointF>& markPixels,
                std::span<const PixelBox> reserved);
     const std::vector<MapLabel>& labels() const { return labels_; }
-    // Draws the names last placed.
+    // Draws the names last placed, and before the marks, their leader lines.
     void draw(QPainter& painter, const MapState& s) const;
+    void drawLeaders(QPainter& painter, const MapState& s) const;
 
 private:
     std::vector<LabelRequest> candidates(const MapState& s, const std::vector<QPointF>& markPixels,

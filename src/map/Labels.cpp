@@ -104,12 +104,36 @@ std::size_t positions(const LabelRequest& r, TextSize s,
     return n;
 }
 
+// Where a name may go beside its anchor when no place on its area (or, for a city, near its
+// place) is free, as its top left corner, nearest first: to the right and left, on the
+// diagonals, above and below, at one and two heights of the name from the anchor, a city's
+// out to five, past the crowd of its dots. The count.
+constexpr std::size_t LeaderPositions = 40;
+std::size_t besidePositions(const LabelRequest& r, TextSize s,
+                            std::pair<double, double> (&out)[LeaderPositions]) {
+    const double w = s.width, h = s.height;
+    const int rings = r.kind == LabelKind::City ? 5 : 2;
+    std::size_t n = 0;
+    for (int ring = 1; ring <= rings; ++ring) {
+        const double d = ring * h, e = d * 0.7;
+        out[n++] = {r.x + d, r.y - h / 2};
+        out[n++] = {r.x - d - w, r.y - h / 2};
+        out[n++] = {r.x + e, r.y + e};
+        out[n++] = {r.x + e, r.y - e - h};
+        out[n++] = {r.x - e - w, r.y + e};
+        out[n++] = {r.x - e - w, r.y - e - h};
+        out[n++] = {r.x - w / 2, r.y + d};
+        out[n++] = {r.x - w / 2, r.y - d - h};
+    }
+    return n;
+}
+
 } // namespace
 
 std::vector<PlacedLabel> PlaceLabels(std::span<const LabelRequest> requests,
                                      std::span<const DotMark> dots, double width, double height,
                                      const MeasureLabel& measure,
-                                     std::span<const PixelBox> reserved) {
+                                     std::span<const PixelBox> reserved, const OnArea& onArea) {
     std::vector<PlacedLabel> placed;
     if (width <= 2 * EdgeMargin || height <= 2 * EdgeMargin)
         return placed;
@@ -120,6 +144,10 @@ std::vector<PlacedLabel> PlaceLabels(std::span<const LabelRequest> requests,
             taken.add({d.x - d.radius, d.y - d.radius, d.x + d.radius, d.y + d.radius});
     for (const PixelBox& box : reserved)
         taken.add(box);
+    auto isFree = [&](const PixelBox& box) {
+        return box.left >= EdgeMargin && box.top >= EdgeMargin && box.right <= width - EdgeMargin &&
+               box.bottom <= height - EdgeMargin && !taken.hits(box);
+    };
 
     for (std::size_t i = 0; i < requests.size(); ++i) {
         const LabelRequest& r = requests[i];
@@ -131,18 +159,28 @@ std::vector<PlacedLabel> PlaceLabels(std::span<const LabelRequest> requests,
             shortForm = true;
             size = measure(r, true);
         }
+        // An area's name lies on its land: the middle of its box on the area.
+        const bool onLand = r.area && onArea;
+        auto place = [&](double left, double top, bool leader) {
+            const PixelBox box{left, top, left + size.width, top + size.height};
+            if (!isFree(box) ||
+                (onLand && !leader && !onArea(r, left + size.width / 2, top + size.height / 2)))
+                return false;
+            taken.add(box);
+            placed.push_back({i, shortForm, box, leader});
+            return true;
+        };
         std::pair<double, double> tries[MaxPositions];
         const std::size_t n = positions(r, size, tries);
-        for (std::size_t k = 0; k < n; ++k) {
-            const auto [left, top] = tries[k];
-            const PixelBox box{left, top, left + size.width, top + size.height};
-            if (box.left < EdgeMargin || box.top < EdgeMargin || box.right > width - EdgeMargin ||
-                box.bottom > height - EdgeMargin || taken.hits(box))
-                continue;
-            taken.add(box);
-            placed.push_back({i, shortForm, box});
-            break;
-        }
+        bool done = false;
+        for (std::size_t k = 0; k < n && !done; ++k)
+            done = place(tries[k].first, tries[k].second, false);
+        if (done || !r.leader || (onLand && !onArea(r, r.x, r.y)))
+            continue;
+        std::pair<double, double> beside[LeaderPositions];
+        const std::size_t m = besidePositions(r, size, beside);
+        for (std::size_t k = 0; k < m && !done; ++k)
+            done = place(beside[k].first, beside[k].second, true);
     }
     return placed;
 }
@@ -290,7 +328,7 @@ void addArea(std::vector<LabelRequest>& out, const LabelScene& scene, const Proj
     if (!inView(view, x, y) || (!always && room < least))
         return;
     out.push_back({kind, r.name, kind == LabelKind::State ? r.abbrev : std::string(), x, y,
-                   always ? 0 : room, -1});
+                   always ? 0 : room, -1, &r, kind != LabelKind::County});
 }
 
 bool hasAreas(const LabelScene& scene) {
@@ -326,7 +364,7 @@ std::vector<LabelRequest> CityLabels(const LabelScene& scene, const Projection& 
     for (const NamedPlace* p : places) {
         const double x = view.x(p->at.longitude), y = view.y(p->at.latitude);
         if (inView(view, x, y) && !p->name.empty() && cities++ < MaxCityNames)
-            out.push_back({LabelKind::City, p->name, {}, x, y, 0, -1});
+            out.push_back({LabelKind::City, p->name, {}, x, y, 0, -1, nullptr, p->zipCodes > 1});
     }
     return out;
 }

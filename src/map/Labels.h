@@ -42,6 +42,12 @@ struct LabelRequest {
     double y = 0;
     double room = 0; // the widest an area's name may be, in pixels; 0: any width
     double gap = -1; // >= 0: the name goes beside the anchor, this far from it; < 0: centred
+    // The state or county named: the name's middle lies on its land, or it is left out.
+    const Outlines::Region* area = nullptr;
+    // Where no place on its area, or near its anchor, is free, the name may go beside the
+    // anchor with a leader line to it: a small state among larger neighbours, a city among
+    // the crowd of its own dots.
+    bool leader = false;
 };
 
 struct TextSize {
@@ -56,7 +62,11 @@ struct PlacedLabel {
     std::size_t request = 0; // index into the requests
     bool shortForm = false;
     PixelBox box;
+    bool leader = false; // beside its area, with a line from the box to the request's anchor
 };
+
+// Whether a pixel lies on the land of a request's area.
+using OnArea = std::function<bool(const LabelRequest&, double x, double y)>;
 
 // A listed dot as a circle that no name may cover.
 struct DotMark {
@@ -69,13 +79,15 @@ struct DotMark {
 // positions that lies inside the picture with a margin, overlaps no name placed before it, no
 // dot and no reserved box (the legend, the scale bar). A name wider than its room is left out,
 // or given in its short form where it has one (an abbreviation is read in any room). A
-// centred name tries its anchor, then a
-// little above, below and to either side; a name beside a dot tries right, left, above and
-// below it. What finds no place is left out.
+// centred name tries its anchor, then a little above, below and to either side; a name beside
+// a dot tries right, left, above and below it. With onArea, an area's name takes only a
+// position whose middle lies on its area. A request that allows it then goes a little beside
+// its anchor with a leader line. What finds no place is left out.
 std::vector<PlacedLabel> PlaceLabels(std::span<const LabelRequest> requests,
                                      std::span<const DotMark> dots, double width, double height,
                                      const MeasureLabel& measure,
-                                     std::span<const PixelBox> reserved = {});
+                                     std::span<const PixelBox> reserved = {},
+                                     const OnArea& onArea = {});
 
 // A listed place that is no outlined area: a city at the middle of its listed ZIP codes.
 struct NamedPlace {
@@ -125,10 +137,12 @@ struct LabelScene {
 };
 
 // The candidates of each kind of name in view, most wanted first. Areas are named at their
-// anchors, or where only part of one is in view, in the widest stretch of that part.
+// anchors, or where only part of one is in view, in the widest stretch of that part, and all
+// but the unlisted counties may go beside it with a leader line.
 // The islands and territories of the Pacific and the Caribbean, whatever their size.
 std::vector<LabelRequest> IslandLabels(const LabelScene& scene, const Projection& view);
-// The listed cities, more ZIP codes first, only those with most.
+// The listed cities, more ZIP codes first, only those with most; one of several ZIP codes may
+// go beside its place with a leader line.
 std::vector<LabelRequest> CityLabels(const LabelScene& scene, const Projection& view);
 // The counties of a county list, whatever their size.
 std::vector<LabelRequest> ListedCountyLabels(const LabelScene& scene, const Projection& view);

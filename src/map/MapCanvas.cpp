@@ -123,7 +123,8 @@ const MapDot& MapCanvas::topDot(std::size_t mark) const {
     return TopDot(content_, marks_[mark]);
 }
 
-// The outlines, the circle, the marks and the names, then the overlays over them.
+// The outlines, the circle, the names' leader lines, the marks and the names, then the
+// overlays over them.
 void MapCanvas::paint(QPainter& painter) {
     const QRectF rect(QPointF(0, 0), QSizeF(size_));
     painter.save();
@@ -134,9 +135,10 @@ void MapCanvas::paint(QPainter& painter) {
     if (outlines_)
         outlineLayer_->draw(painter, s);
     markLayer_->project(s);
-    markLayer_->drawCircle(painter, s);
-    markLayer_->drawMarks(painter, s);
     prepareLabels();
+    markLayer_->drawCircle(painter, s);
+    labelLayer_->drawLeaders(painter, s);
+    markLayer_->drawMarks(painter, s);
     labelLayer_->draw(painter, s);
     Legend(s).draw(painter, s);
     ScaleBarItem(view_.projection(), fontPixels_, size_).draw(painter, s);

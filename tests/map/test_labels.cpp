@@ -120,6 +120,68 @@ TEST(PlaceLabels, FindsAPlaceAmongManyDotsWithoutCoveringOne) {
     }
 }
 
+TEST(PlaceLabels, ACityCrowdedByItsDotsGoesBesideThemWithALeader) {
+    // A city's place amid a block of its own dots, 10 px apart, every near position taken; a
+    // town alone to the east. The city comes first and is named beside its dots, pointed at;
+    // the town, of one ZIP code, goes without a leader.
+    std::vector<DotMark> dots;
+    for (int x = 170; x <= 230; x += 10)
+        for (int y = 130; y <= 170; y += 10)
+            dots.push_back({double(x), double(y), 4});
+    dots.push_back({400, 150, 4});
+    const std::vector<LabelRequest> requests{
+        {LabelKind::City, "Salt Lake City", {}, 200, 150, 0, -1, nullptr, true},
+        {LabelKind::City, "Willard", {}, 400, 150, 0, -1, nullptr, false},
+        {LabelKind::City, "Crowded", {}, 200, 150, 0, -1, nullptr, false}};
+    const auto placed = PlaceLabels(requests, dots, 600, 400, fixedWidth);
+    ASSERT_EQ(placed.size(), 2u);
+    EXPECT_EQ(placed[0].request, 0u);
+    EXPECT_TRUE(placed[0].leader);
+    EXPECT_EQ(placed[1].request, 1u);
+    EXPECT_FALSE(placed[1].leader);
+    for (const auto& p : placed)
+        for (const auto& d : dots)
+            EXPECT_FALSE(p.box.overlaps({d.x - 4, d.y - 4, d.x + 4, d.y + 4}));
+
+    // Areas: a name whose every position on its area is taken goes beside it, pointed at; a
+    // county not listed is left out instead; a position off the area is never taken.
+    const DotMark block{100, 100, 20};
+    auto onLeft = [](const LabelRequest&, double x, double) { return x < 200; };
+    const std::vector<LabelRequest> areas{
+        {LabelKind::State, "RI", "RI", 100, 100, 0, -1, nullptr, true},
+        {LabelKind::County, "Kent", {}, 100, 100, 0, -1, nullptr, false}};
+    std::vector<LabelRequest> onArea = areas;
+    Outlines::Region region;
+    for (auto& r : onArea)
+        r.area = &region;
+    const auto beside = PlaceLabels(onArea, std::span(&block, 1), 400, 300, fixedWidth, {}, onLeft);
+    ASSERT_EQ(beside.size(), 1u);
+    EXPECT_TRUE(beside[0].leader);
+    EXPECT_EQ(beside[0].request, 0u);
+    auto nowhere = [](const LabelRequest&, double, double) { return false; };
+    EXPECT_TRUE(PlaceLabels(onArea, {}, 400, 300, fixedWidth, {}, nowhere).empty());
+}
+
+TEST(CityLabels, MoreZipCodesFirstAndOnlyThoseOfSeveralPointedAt) {
+    const NamedPlace places[] = {{{41.4, -112.0}, "Willard", 1},
+                                 {{40.76, -111.89}, "Salt Lake City", 30},
+                                 {{41.22, -111.97}, "Ogden", 9}};
+    LabelScene scene;
+    scene.places = places;
+    Projection view;
+    view.centre = {40.8, -111.9};
+    view.scale = view.xScale = 200;
+    view.width = 640;
+    view.height = 480;
+    const auto cities = CityLabels(scene, view);
+    ASSERT_EQ(cities.size(), 3u);
+    EXPECT_EQ(cities[0].text, "Salt Lake City");
+    EXPECT_EQ(cities[1].text, "Ogden");
+    EXPECT_EQ(cities[2].text, "Willard");
+    EXPECT_TRUE(cities[0].leader && cities[1].leader);
+    EXPECT_FALSE(cities[2].leader);
+}
+
 TEST(AreaAnchor, LiesOnTheLandOfItsArea) {
     const Outlines& o = real();
     // Florida's box centre is in the Gulf, Michigan's in Lake Michigan, Hawaii's at sea.

@@ -111,6 +111,97 @@ private slots:
         QVERIFY(white);
     }
 
+    void areaNamesLieOnTheirAreas() {
+        // Every state's and listed county's name on the real outlines, at the map's size and
+        // text size for each of the six window sizes, on the empty map and the fitted views of
+        // a few lists: its middle (or its leader line's end) lies on the area it names.
+        const auto outlines = realOutlines();
+        QVERIFY(outlines);
+        auto countiesStarting = [&](const char* prefix) {
+            MapContent content;
+            for (const auto& county : outlines->counties())
+                if (QString::fromStdString(county.name).startsWith(prefix, Qt::CaseInsensitive))
+                    content.counties.push_back(county.fips);
+            content.countiesListed = true;
+            return content;
+        };
+        auto states = [&](std::initializer_list<const char*> abbrevs) {
+            MapContent content;
+            for (const char* abbrev : abbrevs)
+                content.states.push_back(outlines->stateByAbbrev(abbrev)->fips);
+            return content;
+        };
+        const std::pair<const char*, MapContent> lists[] = {
+            {"empty", {}},
+            {"County SA", countiesStarting("sa")},
+            {"County SAN", countiesStarting("san")},
+            {"Zip Code 0", states({"CT", "MA", "ME", "NH", "NJ", "RI", "VT", "PR", "VI"})},
+            {"Zip Code 8", states({"AZ", "CO", "ID", "MT", "NM", "NV", "UT", "WY"})}};
+        // The map window beside the main window at 400 ... 1280, and its names' pixels.
+        const std::pair<QSize, double> windows[] = {{{640, 480}, 9},  {{640, 480}, 10},
+                                                    {{640, 480}, 12}, {{640, 530}, 15},
+                                                    {{640, 670}, 19}, {{640, 830}, 24}};
+        MapCanvas c;
+        c.setOutlines({outlines, ""});
+        int named = 0, leaders = 0;
+        for (const auto& [list, content] : lists)
+            for (const auto& [size, font] : windows) {
+                c.setSize(size);
+                c.setFontPixels(font);
+                c.setContent(content);
+                for (const auto& label : c.labels()) {
+                    if (!label.area)
+                        continue;
+                    ++named;
+                    leaders += label.leader;
+                    const GeoPoint at = c.view().toGeo(label.anchor);
+                    QVERIFY2(outlines->contains(*label.area, at),
+                             qPrintable(QStringLiteral("%1 off %2 (%3 x %4, %5 px)")
+                                            .arg(label.text, list)
+                                            .arg(size.width())
+                                            .arg(size.height())
+                                            .arg(font)));
+                    QVERIFY(label.leader || label.anchor == label.box.center());
+                    // A leader is short: the name stays beside what it names.
+                    if (label.leader) {
+                        const QPointF d = label.box.center() - label.anchor;
+                        QVERIFY(std::hypot(d.x(), d.y()) <
+                                3 * label.box.height() + label.box.width());
+                    }
+                }
+            }
+        QVERIFY(named > 300);
+        QVERIFY(leaders > 0);
+    }
+
+    void theCityOfMostZipCodesIsNamed() {
+        // A nearby list: a city of 40 ZIP codes in a crowd of its dots, a town of one to the
+        // north. The city is named, beside its dots, fitted and zoomed in.
+        MapCanvas c;
+        c.setSize({640, 480});
+        MapContent content;
+        int id = 0;
+        for (int i = 0; i < 8; ++i)
+            for (int j = 0; j < 5; ++j)
+                content.dots.push_back(
+                    {{40.70 + 0.02 * j, -112.0 + 0.02 * i}, id++, false, "84101"});
+        content.dots.push_back({{41.40, -111.9}, id++, false, "84340"});
+        content.places = {{{40.74, -111.93}, "Salt Lake City", 40},
+                          {{41.40, -111.9}, "Willard", 1}};
+        c.setContent(content);
+        for (int zoom = 0; zoom < 2; ++zoom) {
+            QStringList names;
+            for (const auto& label : c.labels()) {
+                names << label.text;
+                if (label.text == "Salt Lake City")
+                    QVERIFY(near(label.anchor, c.view().toPixel({40.74, -111.93})));
+            }
+            QVERIFY2(names.contains("Salt Lake City"), qPrintable(names.join(',')));
+            QVERIFY(zoom || names.contains("Willard"));
+            c.wheel(c.view().toPixel({40.74, -111.93}), {0, 240});
+        }
+    }
+
     void marksWithoutAnAreaAreHollow() {
         MapCanvas c;
         c.setSize({400, 300});
@@ -201,11 +292,11 @@ private slots:
                 QPainter p(&whole);
                 picture.play(&p);
             }
-            // Text played back from a recording is laid out anew: the names, the legend and
-            // the scale bar are left out of the comparison.
+            // Text played back from a recording is laid out anew: the names with their leader
+            // lines, the legend and the scale bar are left out of the comparison.
             std::vector<QRectF> text{c.legendRect(), c.scaleBarRect()};
             for (const auto& label : c.labels())
-                text.push_back(label.box);
+                text.push_back(label.box.united(QRectF(label.anchor, QSizeF(1, 1))));
             int differ = 0, most = 0;
             for (int y = 0; y < whole.height(); ++y)
                 for (int x = 0; x < whole.width(); ++x) {
