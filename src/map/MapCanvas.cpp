@@ -6,11 +6,15 @@
 #include "map/Overlays.h"
 
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
 
 namespace corvana::map {
+
+using style::Inset;
+using style::SelectedRadius;
 
 namespace {
 
@@ -86,12 +90,17 @@ void MapCanvas::setFontPixels(double pixels) {
     if (pixels > 0 && pixels != fontPixels_) {
         fontPixels_ = pixels;
         ++styleRevision_;
+        // The legend and the scale bar take another size.
+        if (view_.isFitted())
+            fitToContent();
     }
 }
 
 void MapCanvas::setSize(QSize size) {
     size_ = size;
     view_.setSize(QSizeF(size));
+    if (view_.isFitted())
+        fitToContent();
 }
 
 void MapCanvas::fitToContent() {
@@ -112,7 +121,44 @@ void MapCanvas::fitToContent() {
             if (const auto* r = outlines_->county(fips))
                 boxes.push_back(r->box);
     }
-    view_.fit(boxes.empty() ? Lower48 : GeoBox::around(boxes), FitMargin);
+    const GeoBox box = boxes.empty() ? Lower48 : GeoBox::around(boxes);
+    view_.fit(box, FitMargin);
+    // Where the legend or the scale bar would hide a mark in every corner, the view leaves them
+    // a margin of their height on every side: the marks then lie clear of the corners.
+    if (overlayPlaces().hides) {
+        double radius = SelectedRadius;
+        for (const auto& mark : marks_)
+            radius = std::max(radius, MarkRadius(content_, mark, fontPixels_));
+        const double room =
+            Inset + std::max(legendRect().height(), scaleBarRect().height()) + radius + 1;
+        view_.fit(box, std::max(FitMargin, room));
+    }
+}
+
+const OverlayPlaces& MapCanvas::overlayPlaces() const {
+    if (overlays_ && overlaysView_ == view_.revision() && overlaysDots_ == dotsRevision_ &&
+        overlaysStyle_ == styleRevision_ && overlaysPlaces_ == placesRevision_ &&
+        overlaysSize_ == size_)
+        return *overlays_;
+    overlaysView_ = view_.revision();
+    overlaysDots_ = dotsRevision_;
+    overlaysStyle_ = styleRevision_;
+    overlaysPlaces_ = placesRevision_;
+    overlaysSize_ = size_;
+    const MapState s = state();
+    std::vector<DotMark> marks;
+    marks.reserve(marks_.size());
+    for (const auto& mark : marks_) {
+        const QPointF at = view_.toPixel(content_.dots[mark.front()].at);
+        // The larger look of a selected dot, whatever the selection: the overlays stay put
+        // while the selection changes.
+        marks.push_back(
+            {at.x(), at.y(), std::max(MarkRadius(content_, mark, fontPixels_), SelectedRadius)});
+    }
+    overlays_ = std::make_unique<OverlayPlaces>(PlaceOverlays(
+        Legend(s).rect().size(), ScaleBarItem(view_.projection(), fontPixels_, size_).rect().size(),
+        size_, marks));
+    return *overlays_;
 }
 
 void MapCanvas::projectDots() {
@@ -140,8 +186,23 @@ void MapCanvas::paint(QPainter& painter) {
     labelLayer_->drawLeaders(painter, s);
     markLayer_->drawMarks(painter, s);
     labelLayer_->draw(painter, s);
-    Legend(s).draw(painter, s);
-    ScaleBarItem(view_.projection(), fontPixels_, size_).draw(painter, s);
+    const OverlayPlaces& at = overlayPlaces();
+    Legend legend(s);
+    legend.moveTo(at.legend.topLeft());
+    legend.draw(painter, s);
+    ScaleBarItem bar(view_.projection(), fontPixels_, size_);
+    bar.moveTo(at.scaleBar.topLeft());
+    bar.draw(painter, s);
+    // Where no corner is free of marks, the marks under the overlays are drawn over them.
+    if (at.hides) {
+        painter.save();
+        QPainterPath under;
+        under.addRect(at.legend);
+        under.addRect(at.scaleBar);
+        painter.setClipPath(under, Qt::IntersectClip);
+        markLayer_->drawMarks(painter, s);
+        painter.restore();
+    }
     if (!note_.isEmpty())
         drawNote(painter, note_, size_);
     painter.restore();
@@ -152,11 +213,11 @@ QString MapCanvas::legendText() const {
 }
 
 QRectF MapCanvas::legendRect() const {
-    return Legend(state()).rect();
+    return overlayPlaces().legend;
 }
 
 QRectF MapCanvas::scaleBarRect() const {
-    return ScaleBarItem(view_.projection(), fontPixels_, size_).rect();
+    return overlayPlaces().scaleBar;
 }
 
 QString MapCanvas::scaleBarText() const {

@@ -25,6 +25,7 @@ namespace corvana::map {
 class OutlineLayer;
 class MarkLayer;
 struct MapState;
+struct OverlayPlaces;
 
 class MapCanvas {
 public:
@@ -92,7 +93,8 @@ public:
     // content changed.
     using Label = MapLabel;
     const std::vector<Label>& labels();
-    // What the legend and the scale bar say, for a screen reader, and where they lie.
+    // What the legend and the scale bar say, for a screen reader, and where they lie: each in
+    // a corner where it hides no mark (PlaceOverlays).
     QString legendText() const;
     QString scaleBarText() const;
     QRectF legendRect() const;
@@ -108,6 +110,9 @@ public:
 
 private:
     MapState state() const;
+    // Where the legend and the scale bar lie in the present view, found again when the view,
+    // the dots, the size or the style changed.
+    const OverlayPlaces& overlayPlaces() const;
     void projectDots();
     void prepareLabels();
     const MapDot& topDot(std::size_t mark) const;
@@ -130,6 +135,10 @@ private:
     std::unique_ptr<OutlineLayer> outlineLayer_;
     std::unique_ptr<MarkLayer> markLayer_;
     std::unique_ptr<LabelLayer> labelLayer_;
+    mutable std::unique_ptr<OverlayPlaces> overlays_;
+    mutable std::uint64_t overlaysView_ = 0, overlaysDots_ = 0, overlaysStyle_ = 0,
+                          overlaysPlaces_ = 0;
+    mutable QSize overlaysSize_;
 };
 
 // The map's accessible description: "Map of 98 ZIP codes around Salt Lake City, UT".

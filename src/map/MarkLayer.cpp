@@ -86,7 +86,10 @@ void MarkLayer::drawCircle(QPainter& painter, const MapState& s) const {
     if (circle_.empty())
         return;
     QPen pen(style::CircleLine, 1.5, Qt::DashLine);
-    pen.setCosmetic(true);
+    // On the screen a line of device pixels; on a printer, whose painter is scaled to the
+    // page, as wide and as dashed as on the screen (a cosmetic pen there is a hairline of
+    // dashes too fine to see).
+    pen.setCosmetic(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster);
     painter.setPen(pen);
     painter.setBrush(style::CircleFill);
     painter.drawPolygon(circle_.data(), int(circle_.size()));
@@ -123,20 +126,14 @@ void MarkLayer::drawMarks(QPainter& painter, const MapState& s) {
     const qreal ratio = painter.device()->devicePixelRatioF();
     if (raster && (spriteRatio_ != ratio || spriteStyle_ != s.styleRevision))
         makeSprites(ratio, s);
-    QFont countFont = style::labelFont(LabelKind::Zip, s.fontPixels);
-    countFont.setBold(true);
     for (std::size_t i : order_) {
         const auto& mark = s.marks[i];
         const MapDot& dot = TopDot(s.content, mark);
         const QPointF at = dots_[i];
         const bool hollow = MarkHollow(s.content, mark);
         if (mark.size() > 1) {
-            const double r = MarkRadius(s.content, mark, s.fontPixels);
-            paintDisc(painter, s.colours.land, at, dot.selected, hollow, r, 1.5);
-            painter.setFont(countFont);
-            painter.setPen(hollow ? look(dot.selected).fill : QColor(Qt::white));
-            painter.drawText(QRectF(at.x() - r, at.y() - r, 2 * r, 2 * r), Qt::AlignCenter,
-                             QString::number(mark.size()));
+            paintDisc(painter, s.colours.land, at, dot.selected, hollow,
+                      MarkRadius(s.content, mark, s.fontPixels), 1.5);
         } else if (raster) {
             const QImage& sprite = sprites_[dot.selected][hollow];
             const QSizeF half = sprite.deviceIndependentSize() / 2;
@@ -146,6 +143,21 @@ void MarkLayer::drawMarks(QPainter& painter, const MapState& s) {
         } else {
             paintDot(painter, s.colours.land, at, dot.selected, hollow);
         }
+    }
+    // The counts after every mark, so that no ring or dot drawn later covers one.
+    QFont countFont = style::labelFont(LabelKind::Zip, s.fontPixels);
+    countFont.setBold(true);
+    painter.setFont(countFont);
+    for (std::size_t i : order_) {
+        const auto& mark = s.marks[i];
+        if (mark.size() < 2)
+            continue;
+        const double r = MarkRadius(s.content, mark, s.fontPixels);
+        const QPointF at = dots_[i];
+        painter.setPen(MarkHollow(s.content, mark) ? look(TopDot(s.content, mark).selected).fill
+                                                   : QColor(Qt::white));
+        painter.drawText(QRectF(at.x() - r, at.y() - r, 2 * r, 2 * r), Qt::AlignCenter,
+                         QString::number(mark.size()));
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 namespace corvana::map {
@@ -118,10 +119,13 @@ ScaleBarItem::ScaleBarItem(const Projection& view, double fontPixels, QSize size
     if (bar_.km <= 0)
         return;
     const QFontMetricsF fm(smallFont(fontPixels));
-    const double text =
-        std::max(fm.horizontalAdvance(QString::fromStdString(LengthText(bar_.miles, "mi"))),
-                 fm.horizontalAdvance(QString::fromStdString(LengthText(bar_.km, "km"))));
-    const double width = 2 * Pad + std::max(bar_.kmPixels, bar_.milesPixels) + 6 + text;
+    // Each length is written at the end of its own bar.
+    const double width =
+        2 * Pad + 6 +
+        std::max(bar_.milesPixels +
+                     fm.horizontalAdvance(QString::fromStdString(LengthText(bar_.miles, "mi"))),
+                 bar_.kmPixels +
+                     fm.horizontalAdvance(QString::fromStdString(LengthText(bar_.km, "km"))));
     const double height = 2 * Pad + 2 * fm.height();
     rect_ = {size.width() - Inset - width, size.height() - Inset - height, width, height};
 }
@@ -150,18 +154,74 @@ void ScaleBarItem::draw(QPainter& painter, const MapState& s) const {
     const double mid = box.top() + Pad + fm.height();
     const double longest = std::max(bar_.milesPixels, bar_.kmPixels);
     painter.setPen(QPen(s.colours.text, 1.5));
-    // Miles above the line, kilometres below it, both from its left end.
+    // Miles above the line, kilometres below it, both from its left end, each written at its end.
     painter.drawLine(QPointF(x, mid), QPointF(x + longest, mid));
     painter.drawLine(QPointF(x, mid - 5), QPointF(x, mid + 5));
     painter.drawLine(QPointF(x + bar_.milesPixels, mid - 5), QPointF(x + bar_.milesPixels, mid));
     painter.drawLine(QPointF(x + bar_.kmPixels, mid), QPointF(x + bar_.kmPixels, mid + 5));
-    const double textX = x + longest + 6;
-    painter.drawText(QRectF(textX, mid - fm.height(), box.right() - textX, fm.height()),
+    const double milesX = x + bar_.milesPixels + 6, kmX = x + bar_.kmPixels + 6;
+    painter.drawText(QRectF(milesX, mid - fm.height(), box.right() - milesX, fm.height()),
                      Qt::AlignLeft | Qt::AlignVCenter,
                      QString::fromStdString(LengthText(bar_.miles, "mi")));
-    painter.drawText(QRectF(textX, mid, box.right() - textX, fm.height()),
+    painter.drawText(QRectF(kmX, mid, box.right() - kmX, fm.height()),
                      Qt::AlignLeft | Qt::AlignVCenter,
                      QString::fromStdString(LengthText(bar_.km, "km")));
+}
+
+namespace {
+
+bool covers(const QRectF& box, const DotMark& mark) {
+    const double dx = mark.x - std::clamp(mark.x, box.left(), box.right());
+    const double dy = mark.y - std::clamp(mark.y, box.top(), box.bottom());
+    return dx * dx + dy * dy < mark.radius * mark.radius;
+}
+
+enum Corner { TopLeft, TopRight, BottomLeft, BottomRight };
+
+QRectF atCorner(QSizeF box, QSize picture, Corner corner) {
+    const bool right = corner == TopRight || corner == BottomRight;
+    const bool bottom = corner == BottomLeft || corner == BottomRight;
+    return {right ? picture.width() - Inset - box.width() : Inset,
+            bottom ? picture.height() - Inset - box.height() : Inset, box.width(), box.height()};
+}
+
+// The first corner of the order where a box of that size hides no mark and keeps clear of
+// `other`, else the one that hides fewest; hides is set then.
+QRectF placeAt(QSizeF box, QSize picture, const Corner (&order)[4], std::span<const DotMark> marks,
+               const QRectF& other, bool& hides) {
+    if (box.isEmpty())
+        return {};
+    QRectF best;
+    std::size_t fewest = SIZE_MAX;
+    for (Corner corner : order) {
+        const QRectF rect = atCorner(box, picture, corner);
+        if (!other.isEmpty() && rect.intersects(other))
+            continue;
+        const auto hidden = std::size_t(std::count_if(
+            marks.begin(), marks.end(), [&](const DotMark& m) { return covers(rect, m); }));
+        if (hidden < fewest) {
+            fewest = hidden;
+            best = rect;
+        }
+        if (hidden == 0)
+            return rect;
+    }
+    if (best.isEmpty())
+        best = atCorner(box, picture, order[0]);
+    hides = true;
+    return best;
+}
+
+} // namespace
+
+OverlayPlaces PlaceOverlays(QSizeF legend, QSizeF scaleBar, QSize picture,
+                            std::span<const DotMark> marks) {
+    static constexpr Corner LegendCorners[] = {TopLeft, TopRight, BottomLeft, BottomRight};
+    static constexpr Corner ScaleBarCorners[] = {BottomRight, BottomLeft, TopRight, TopLeft};
+    OverlayPlaces at;
+    at.legend = placeAt(legend, picture, LegendCorners, marks, {}, at.hides);
+    at.scaleBar = placeAt(scaleBar, picture, ScaleBarCorners, marks, at.legend, at.hides);
+    return at;
 }
 
 void drawNote(QPainter& painter, const QString& note, QSize size) {

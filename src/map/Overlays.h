@@ -1,8 +1,9 @@
 #pragma once
 
 // What lies over the map rather than on it, each an item with its own rectangle: the legend at
-// the top left, the scale bar at the bottom right, the note at the bottom left and, over a
-// picture for the clipboard, a file or the printer, the title band.
+// the top left, the scale bar at the bottom right (each moved to another corner where it would
+// hide a mark), the note at the bottom left and, over a picture for the clipboard, a file or
+// the printer, the title band.
 
 #include "map/Labels.h"
 #include "map/MapState.h"
@@ -10,6 +11,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <span>
 #include <vector>
 
 class QPainter;
@@ -22,6 +24,7 @@ public:
     explicit Legend(const MapState& s);
     // Empty when there is nothing to explain.
     QRectF rect() const { return rect_; }
+    void moveTo(QPointF topLeft) { rect_.moveTopLeft(topLeft); }
     // Drawn only when it takes at most half the picture each way.
     void draw(QPainter& painter, const MapState& s) const;
     // "ZIP code: blue dot; Selected: red dot", for a screen reader.
@@ -46,6 +49,7 @@ public:
     ScaleBarItem(const Projection& view, double fontPixels, QSize size);
     // Empty when the view has no scale.
     QRectF rect() const { return rect_; }
+    void moveTo(QPointF topLeft) { rect_.moveTopLeft(topLeft); }
     // Drawn only when it fits across the picture.
     void draw(QPainter& painter, const MapState& s) const;
     // "Scale: the upper bar is 50 mi, the lower 100 km", for a screen reader.
@@ -57,6 +61,18 @@ private:
     QSize size_;
     QRectF rect_;
 };
+
+// Where the legend and the scale bar lie: the legend at the first of the top left, top right,
+// bottom left and bottom right corners where it hides no mark, the scale bar at the first of
+// the bottom right, bottom left, top right and top left where it hides no mark and not the
+// legend; where every corner hides one, at the corner that hides fewest, and hides is set.
+// Empty sizes stay empty.
+struct OverlayPlaces {
+    QRectF legend, scaleBar;
+    bool hides = false;
+};
+OverlayPlaces PlaceOverlays(QSizeF legend, QSizeF scaleBar, QSize picture,
+                            std::span<const DotMark> marks);
 
 // A note at the bottom left, over the scale bar: why the outlines or the dots are missing.
 void drawNote(QPainter& painter, const QString& note, QSize size);

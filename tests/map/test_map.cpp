@@ -202,6 +202,145 @@ private slots:
         }
     }
 
+    void overlaysHideNoMark() {
+        // Each overlay in the first corner of its order where it hides no mark.
+        const QSize picture(400, 300);
+        const QSizeF legend(100, 60), bar(120, 40);
+        auto mark = [](QPointF at) { return DotMark{at.x(), at.y(), 4}; };
+        std::vector<DotMark> marks;
+        OverlayPlaces at = PlaceOverlays(legend, bar, picture, marks);
+        QCOMPARE(at.legend.topLeft(), QPointF(style::Inset, style::Inset));
+        QCOMPARE(at.scaleBar.bottomRight(), QPointF(400 - style::Inset, 300 - style::Inset));
+        marks = {mark({30, 30}), mark({380, 280})};
+        at = PlaceOverlays(legend, bar, picture, marks);
+        QCOMPARE(at.legend.topRight(), QPointF(400 - style::Inset, style::Inset));
+        QCOMPARE(at.scaleBar.bottomLeft(), QPointF(style::Inset, 300 - style::Inset));
+        QVERIFY(!at.hides);
+        marks = {mark({30, 30}), mark({380, 30}), mark({30, 280}), mark({380, 280}),
+                 mark({20, 20})};
+        at = PlaceOverlays(legend, bar, picture, marks);
+        QVERIFY(at.hides);
+        QVERIFY(!at.legend.intersects(at.scaleBar));
+        QVERIFY(PlaceOverlays({}, bar, picture, {}).legend.isEmpty());
+
+        // County "SAN": Puerto Rico at the bottom right, San Juan County, WA at the top left.
+        MapCanvas c;
+        c.setOutlines({realOutlines(), ""});
+        MapContent san;
+        int id = 0;
+        for (GeoPoint p : {GeoPoint{18.4, -66.06}, GeoPoint{18.45, -66.1}, GeoPoint{48.53, -123.0},
+                           GeoPoint{32.7, -117.1}, GeoPoint{37.3, -121.9}, GeoPoint{43.4, -82.6},
+                           GeoPoint{29.4, -98.5}})
+            san.dots.push_back({p, id++, false, "00901"});
+        // A square of dots 20 by 20 all over its view: no corner is free.
+        MapContent crowd;
+        for (int i = 0; i < 20; ++i)
+            for (int j = 0; j < 20; ++j)
+                crowd.dots.push_back({{38 + 0.3 * j, -110 + 0.4 * i}, id++, false, ""});
+        auto hidden = [&] {
+            int n = 0;
+            for (const auto& d : c.content().dots) {
+                const QPointF at = c.view().toPixel(d.at);
+                const QRectF dot(at - QPointF(5, 5), QSizeF(10, 10));
+                n += dot.intersects(c.legendRect()) || dot.intersects(c.scaleBarRect());
+            }
+            return n;
+        };
+        for (QSize size : {QSize(640, 480), QSize(400, 300), QSize(1280, 1024), QSize(640, 830)})
+            for (const MapContent* content : {&san, &crowd}) {
+                c.setSize(size);
+                c.setContent(*content);
+                QCOMPARE(hidden(), 0);
+                QVERIFY(!c.legendRect().isEmpty() && !c.scaleBarRect().isEmpty());
+            }
+        // Zoomed in, every corner has marks: those under the overlays are drawn over them.
+        c.setSize({640, 480});
+        c.key(Qt::Key_Plus);
+        c.key(Qt::Key_Plus);
+        QVERIFY(hidden() > 0);
+        const QImage img = c.image();
+        int shown = 0, under = 0;
+        for (const auto& d : c.content().dots) {
+            const QPointF at = c.view().toPixel(d.at);
+            if (!c.legendRect().contains(at) && !c.scaleBarRect().contains(at))
+                continue;
+            ++under;
+            shown += distance(img.pixelColor(at.toPoint()), style::Dot) < 40;
+        }
+        QVERIFY(under > 0);
+        QCOMPARE(shown, under);
+    }
+
+    void scaleBarLengthsAndPrintedMarks() {
+        // Each length is written at the end of its own bar: the miles above the line, the
+        // kilometres below it.
+        MapCanvas c;
+        c.setSize({640, 480});
+        const QImage img = c.image();
+        const QRectF box = c.scaleBarRect();
+        const ScaleBar bar =
+            ScaleBarFor(c.view().projection().pixelsPerKm(), std::min(640.0 / 4, 12.0 * 10));
+        QVERIFY(std::abs(bar.milesPixels - bar.kmPixels) > 10);
+        const QFontMetricsF fm(style::smallFont(12));
+        const double mid = box.top() + style::Pad + fm.height();
+        // The first dark pixel right of the line's ticks in a row of each text.
+        auto textStart = [&](double y) {
+            for (int x = int(box.left() + style::Pad + 2); x < box.right(); ++x)
+                if (qGray(img.pixel(x, int(y))) < 128)
+                    return x - (box.left() + style::Pad);
+            return -1.0;
+        };
+        const double miles = textStart(mid - fm.height() / 2 - 3);
+        const double km = textStart(mid + fm.height() / 2 + 1);
+        QVERIFY2(miles > bar.milesPixels && miles < bar.milesPixels + 10,
+                 qPrintable(QString::number(miles)));
+        QVERIFY2(km > bar.kmPixels && km < bar.kmPixels + 10, qPrintable(QString::number(km)));
+
+        // Printed, the page scales the painter: the circle keeps its dashes, as wide and as
+        // long as on the screen, and a stack's count is drawn over the dots drawn after it.
+        MapContent nearby;
+        nearby.circle = MapCircle{{40.0, -111.0}, 20};
+        nearby.dots = {{{40.0, -111.0}, 0, false, ""},
+                       {{40.0, -111.0}, 1, false, ""},
+                       {{40.0, -111.0}, 2, false, ""},
+                       {{40.0, -111.0005}, 3, false, "", true}};
+        c.setContent(nearby);
+        constexpr double scale = 4;
+        QPicture picture;
+        {
+            QPainter p(&picture);
+            p.scale(scale, scale);
+            c.paint(p);
+        }
+        QImage page(c.size() * scale, QImage::Format_ARGB32_Premultiplied);
+        page.fill(Qt::white);
+        {
+            QPainter p(&page);
+            picture.play(&p);
+        }
+        // Along the circle's top, runs of its colour and of gaps, each several pixels long.
+        const QPointF top = c.view().toPixel({40.0 + 20 / 111.2, -111.0}) * scale;
+        int longestLine = 0, longestGap = 0, run = 0;
+        bool onLine = false;
+        for (int x = int(top.x()) - 150; x < int(top.x()) + 150; ++x) {
+            bool line = false;
+            for (int dy = -6; dy <= 6; ++dy)
+                line =
+                    line || distance(page.pixelColor(x, int(top.y()) + dy), style::CircleLine) < 60;
+            run = line == onLine ? run + 1 : 1;
+            onLine = line;
+            (line ? longestLine : longestGap) = std::max(line ? longestLine : longestGap, run);
+        }
+        QVERIFY2(longestLine >= 4 * 1.5 * scale - 2, qPrintable(QString::number(longestLine)));
+        QVERIFY2(longestGap >= 1.5 * scale, qPrintable(QString::number(longestGap)));
+        const QPoint stack = (c.view().toPixel({40.0, -111.0}) * scale).toPoint();
+        int white = 0;
+        for (int dx = -8; dx <= 8; ++dx)
+            for (int dy = -8; dy <= 8; ++dy)
+                white += QColor(page.pixel(stack + QPoint(dx, dy))).lightness() > 230;
+        QVERIFY2(white > 10, qPrintable(QString::number(white)));
+    }
+
     void marksWithoutAnAreaAreHollow() {
         MapCanvas c;
         c.setSize({400, 300});
