@@ -6,10 +6,11 @@
 //   map_pictures compare DIR_A DIR_B       exit 0 when every picture of A is in B, pixel for pixel
 //
 // The cases: an empty list; lists of states, cities, counties and ZIP lines; a nearby list with
-// its circle; ZIP codes that share a point, selected and hollow dots; several window sizes, text
-// sizes and a dark palette; zooms, drags and views across the 180th meridian; the titled picture
-// at two pixel ratios; the picture as a printer gets it (a paint device other than the raster
-// engine, replayed into an image); and the map without outlines or without locations.
+// its circle (at 10 and 50 miles); ZIP codes that share a point, selected and hollow dots; several
+// window sizes, text sizes and a dark palette; zooms, drags and views across the 180th meridian;
+// the titled picture at two pixel ratios; the picture as a printer gets it (a paint device other
+// than the raster engine, replayed into an image); and the map without outlines or without
+// locations.
 
 #include "geo/Points.h"
 #include "map/ListMap.h"
@@ -87,6 +88,23 @@ QImage printed(MapCanvas& c) {
     return img;
 }
 
+// As a printer at a higher resolution gets it: the painter scaled to the page.
+QImage printedScaled(MapCanvas& c) {
+    const QString title = QStringLiteral("A Printed Map");
+    constexpr double scale = 3;
+    QPicture picture;
+    {
+        QPainter p(&picture);
+        p.scale(scale, scale);
+        c.paintTitled(p, title);
+    }
+    QImage img((c.titledSize(title) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    picture.play(&p);
+    return img;
+}
+
 void selectEvery(MapCanvas& c, int step) {
     std::vector<int> ids;
     for (const MapDot& d : c.content().dots)
@@ -115,6 +133,10 @@ std::vector<Case> cases(const World& w) {
     if (w.pointsOrNull() && !centre.items.empty() && centre.items.front().record())
         nearby =
             w.mapOf(SearchNearby(*w.pointsOrNull(), *centre.items.front().record(), 10.0, ctx));
+    MapContent nearby50;
+    if (w.pointsOrNull() && !centre.items.empty() && centre.items.front().record())
+        nearby50 =
+            w.mapOf(SearchNearby(*w.pointsOrNull(), *centre.items.front().record(), 50.0, ctx));
     const MapContent saltLake = city("salt lake");
     const MapContent san = county("san");
     const MapContent sa = county("sa");
@@ -137,6 +159,7 @@ std::vector<Case> cases(const World& w) {
     std::vector<Case> out = {
         {"empty-640", with(normal, {}), plain},
         {"empty-400", with(small, {}, 9), plain},
+        {"empty-1024", with({640, 670}, {}, 19), plain},
         {"zip-8-states", with(normal, zip("8")), plain},
         {"zip-9-states-large", with(large, zip("9"), 16), plain},
         {"zip-84-areas", with(normal, zip("84")), plain},
@@ -153,6 +176,7 @@ std::vector<Case> cases(const World& w) {
         {"city-new-york-stacks", with(large, city("new york"), 14), plain},
         {"county-sa-counties", with(normal, sa), plain},
         {"county-san-counties-large", with(large, san, 16), plain},
+        {"county-san-counties", with(normal, san), plain},
         {"county-s-counties", with(large, county("s")), plain},
         {"county-salt-lines", with(normal, county("salt")), plain},
         {"area-801-lines", with(normal, area("801")), plain},
@@ -160,6 +184,9 @@ std::vector<Case> cases(const World& w) {
         {"nearby-84101-circle", with(normal, nearby), plain},
         {"nearby-84101-selected-large",
          then(with(large, nearby, 15), [](MapCanvas& c) { selectEvery(c, 2); }), plain},
+        {"nearby-84101-50-miles", with(normal, nearby50), plain},
+        {"nearby-84101-50-miles-zoomed",
+         then(with(normal, nearby50), [](MapCanvas& c) { c.key(Qt::Key_Plus); }), plain},
         {"dark-salt-lake", then(with(normal, saltLake), [](MapCanvas& c) { c.setColours(dark()); }),
          plain},
         {"dark-nearby", then(with(normal, nearby), [](MapCanvas& c) { c.setColours(dark()); }),
@@ -203,6 +230,7 @@ std::vector<Case> cases(const World& w) {
         {"titled-nearby-2x", with(normal, nearby), titledHighDpi},
         {"titled-empty", with(small, {}, 9), titled},
         {"printed-san", with(normal, san), printed},
+        {"printed-nearby-scaled", with(normal, nearby), printedScaled},
         {"printed-salt-lake-selected",
          then(with(large, saltLake, 16), [](MapCanvas& c) { selectEvery(c, 4); }), printed},
     };
