@@ -296,6 +296,59 @@ std::vector<int> MapCanvas::markAt(QPointF pixel) {
     return ids;
 }
 
+namespace {
+
+// The mark and the place in it of the dot with that id.
+std::optional<std::pair<std::size_t, std::size_t>> findDot(const MapContent& content,
+                                                           const Marks& marks, int id) {
+    for (std::size_t m = 0; m < marks.size(); ++m)
+        for (std::size_t k = 0; k < marks[m].size(); ++k)
+            if (content.dots[marks[m][k]].id == id)
+                return std::pair{m, k};
+    return std::nullopt;
+}
+
+} // namespace
+
+int MapCanvas::stepMark(std::optional<int> from, int step) const {
+    if (marks_.empty())
+        return -1;
+    const std::size_t n = marks_.size();
+    const auto at = from ? findDot(content_, marks_, *from) : std::nullopt;
+    std::size_t mark = step < 0 ? n - 1 : 0, dot = 0;
+    if (at && step == 0) {
+        mark = at->first;
+        dot = (at->second + 1) % marks_[mark].size();
+    } else if (at) {
+        mark = (at->first + (step < 0 ? n - 1 : 1)) % n;
+    }
+    return content_.dots[marks_[mark][dot]].id;
+}
+
+QString MapCanvas::markPosition(int id) const {
+    const auto at = findDot(content_, marks_, id);
+    if (!at)
+        return {};
+    QString text = QStringLiteral("Mark %1 of %2").arg(at->first + 1).arg(marks_.size());
+    if (marks_[at->first].size() > 1)
+        text += QStringLiteral(", ZIP code %1 of %2 at this point")
+                    .arg(at->second + 1)
+                    .arg(marks_[at->first].size());
+    return text;
+}
+
+void MapCanvas::showDot(int id) {
+    const auto at = findDot(content_, marks_, id);
+    if (!at)
+        return;
+    const QPointF pixel = view_.toPixel(content_.dots[marks_[at->first].front()].at);
+    const QRectF inView =
+        QRectF(QPointF(0, 0), QSizeF(size_)).adjusted(FitMargin, FitMargin, -FitMargin, -FitMargin);
+    if (inView.contains(pixel) && !legendRect().contains(pixel) && !scaleBarRect().contains(pixel))
+        return;
+    view_.panBy(QPointF(size_.width() / 2.0, size_.height() / 2.0) - pixel);
+}
+
 bool MapCanvas::key(int qtKey) {
     const QPointF middle(size_.width() / 2.0, size_.height() / 2.0);
     const double dx = size_.width() / 8.0, dy = size_.height() / 8.0;

@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -88,6 +89,19 @@ public:
     const MapDot* dotAt(QPointF pixel);
     // The ids of every dot of that mark, in the content's order; empty when there is none.
     std::vector<int> markAt(QPointF pixel);
+
+    // The marks in the content's order, each the indices of the dots at one point.
+    const Marks& marks() const { return marks_; }
+    // A step through the marks from the mark of the dot with id `from` (none: before the first
+    // mark): the first dot of the next (step 1) or previous (step -1) mark, round the end, or
+    // the next dot of the same mark (step 0); the dot's id, -1 when there are no marks.
+    int stepMark(std::optional<int> from, int step) const;
+    // Which mark the dot with that id is of, and which of that mark's dots: "Mark 3 of 40, ZIP
+    // code 2 of 5 at this point"; empty when it is none of them.
+    QString markPosition(int id) const;
+    // Moves the view, if need be, so that the dot with that id lies in view, away from the
+    // edges and the overlays.
+    void showDot(int id);
 
     // The names as last placed (for tests and the bench), placing them now if the view or the
     // content changed.

@@ -241,11 +241,23 @@ void TMapWin::createMenus() {
     view->addSeparator();
     MenuFittedView =
         view->addAction("&Fitted View", QKeySequence(Qt::Key_Home), this, key(Qt::Key_Home));
-    const std::pair<QAction*, const char*> named[] = {
-        {MenuCopyImage, "MenuCopyImage"},  {MenuSaveImage, "MenuSaveImage"},
-        {MenuPrintMap, "MenuPrintMap"},    {MenuClose, "MenuClose"},
-        {MenuZoomIn, "MenuZoomIn"},        {MenuZoomOut, "MenuZoomOut"},
-        {MenuFittedView, "MenuFittedView"}};
+    view->addSeparator();
+    MenuNextMark =
+        view->addAction("&Next Mark", QKeySequence(Qt::Key_N), this, [this] { stepMark(1); });
+    MenuPreviousMark =
+        view->addAction("&Previous Mark", QKeySequence(Qt::Key_P), this, [this] { stepMark(-1); });
+    MenuNextLineOfMark = view->addAction("Next &Line of Mark", QKeySequence(Qt::Key_Space), this,
+                                         [this] { stepMark(0); });
+    const std::pair<QAction*, const char*> named[] = {{MenuCopyImage, "MenuCopyImage"},
+                                                      {MenuSaveImage, "MenuSaveImage"},
+                                                      {MenuPrintMap, "MenuPrintMap"},
+                                                      {MenuClose, "MenuClose"},
+                                                      {MenuZoomIn, "MenuZoomIn"},
+                                                      {MenuZoomOut, "MenuZoomOut"},
+                                                      {MenuFittedView, "MenuFittedView"},
+                                                      {MenuNextMark, "MenuNextMark"},
+                                                      {MenuPreviousMark, "MenuPreviousMark"},
+                                                      {MenuNextLineOfMark, "MenuNextLineOfMark"}};
     for (auto [action, name] : named)
         action->setObjectName(name);
 }
@@ -380,6 +392,25 @@ void TMapWin::follow() {
 void TMapWin::followSelection() {
     const std::vector<std::size_t> selected = source_.lines->selectedRows();
     view_->canvas().setSelection(std::vector<int>(selected.begin(), selected.end()));
+    view_->update();
+}
+
+void TMapWin::stepMark(int step) {
+    corvana::map::MapCanvas& canvas = view_->canvas();
+    // From the first selected line that has a mark.
+    std::optional<int> from;
+    for (std::size_t row : source_.lines->selectedRows())
+        if (!canvas.markPosition(int(row)).isEmpty()) {
+            from = int(row);
+            break;
+        }
+    const int row = canvas.stepMark(from, step);
+    if (row < 0)
+        return;
+    emit lineStepped(row);
+    canvas.showDot(row);
+    const QString line = view_->dotText ? view_->dotText(row) : QString();
+    view_->setAccessibleDescription(canvas.markPosition(row) + QStringLiteral(": ") + line);
     view_->update();
 }
 

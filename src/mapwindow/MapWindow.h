@@ -116,12 +116,18 @@ public:
     void MenuCopyImageClick();
     void MenuSaveImageClick();
     void MenuPrintMapClick();
+    // From the selected line's mark to the next (1) or previous (-1) mark, or to the next line
+    // of a mark of several (0): the line is chosen in the list, its mark shown, and the map's
+    // description says which mark it is, for a screen reader.
+    void stepMark(int step);
 
 signals:
     // The window was closed (the menu's check mark follows).
     void closed();
     // A click on a mark: the rows of its lines, for the list to select.
     void linesClicked(const QList<int>& rows, Qt::KeyboardModifiers modifiers);
+    // A step through the marks from the keyboard: the row to select alone.
+    void lineStepped(int row);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -159,6 +165,9 @@ private:
     QAction* MenuZoomIn;
     QAction* MenuZoomOut;
     QAction* MenuFittedView;
+    QAction* MenuNextMark;
+    QAction* MenuPreviousMark;
+    QAction* MenuNextLineOfMark;
 };
 
 // A window's rectangle moved and cut so that it lies on the screen, at least minimum large.

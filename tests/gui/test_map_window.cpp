@@ -100,6 +100,7 @@ private slots:
     void notesWithoutOutlinesOrLocations();
     void copyImage();
     void stackOfZipCodesIsOneMark();
+    void marksSteppedThroughFromTheKeyboard();
     void zipCodesWithoutAnAreaAreHollow();
     void helpTableHasEveryMapShortcut();
     void savedAndPrintedImages();
@@ -532,6 +533,46 @@ void TestMapWindow::stackOfZipCodesIsOneMark() {
     QCOMPARE(list->selectedItems().size(), 16);
     QTest::mouseClick(map.view(), Qt::LeftButton, Qt::ControlModifier, at);
     QVERIFY(list->selectedItems().isEmpty());
+}
+
+void TestMapWindow::marksSteppedThroughFromTheKeyboard() {
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    TMapWin& map = openMap(w);
+    search(w, "SearchCity", "salt lake"); // 84101, 84102, 84110 (84101 and 84110 share a place)
+    QListWidget* list = w.resultsList();
+    QCOMPARE(list->count(), 3);
+    auto step = [&](const char* action) { Find<QAction>(map, action)->trigger(); };
+    auto selected = [&] {
+        std::set<int> rows;
+        for (auto* item : list->selectedItems())
+            rows.insert(list->row(item));
+        return rows;
+    };
+    const QString described = map.view()->accessibleDescription();
+    // From no selection to the first mark, its first line; on through the stack's lines; on to
+    // the next mark; back. Each step selects its line alone, marks its dot and says which.
+    step("MenuNextMark");
+    QCOMPARE(selected(), std::set<int>{0});
+    QCOMPARE(selectedDots(map), std::set<int>{0});
+    QVERIFY(map.view()->accessibleDescription().startsWith(
+        "Mark 1 of 2, ZIP code 1 of 2 at this point: 84101"));
+    step("MenuNextLineOfMark");
+    QCOMPARE(selected(), std::set<int>{2});
+    QVERIFY(map.view()->accessibleDescription().startsWith(
+        "Mark 1 of 2, ZIP code 2 of 2 at this point: 84110"));
+    step("MenuNextMark");
+    QCOMPARE(selected(), std::set<int>{1});
+    QVERIFY(map.view()->accessibleDescription().startsWith("Mark 2 of 2: 84102"));
+    QVERIFY(map.view()->accessibleDescription() != described);
+    step("MenuPreviousMark");
+    QCOMPARE(selected(), std::set<int>{0});
+    QCOMPARE(list->currentRow(), 0);
+    // The keys are the menu's: N, P and Space.
+    QCOMPARE(Find<QAction>(map, "MenuNextMark")->shortcut(), QKeySequence(Qt::Key_N));
+    QCOMPARE(Find<QAction>(map, "MenuPreviousMark")->shortcut(), QKeySequence(Qt::Key_P));
+    QCOMPARE(Find<QAction>(map, "MenuNextLineOfMark")->shortcut(), QKeySequence(Qt::Key_Space));
 }
 
 void TestMapWindow::zipCodesWithoutAnAreaAreHollow() {

@@ -341,6 +341,46 @@ private slots:
         QVERIFY2(white > 10, qPrintable(QString::number(white)));
     }
 
+    void marksSteppedThroughFromTheKeyboard() {
+        // Three marks: dots 0 and 2 share a point, 1 and 3 stand alone.
+        MapCanvas c;
+        c.setSize({400, 300});
+        QCOMPARE(c.stepMark(std::nullopt, 1), -1);
+        MapContent content;
+        content.dots = {{{40.0, -111.0}, 0, false},
+                        {{40.5, -111.5}, 1, false},
+                        {{40.0, -111.0}, 2, false},
+                        {{41.0, -110.0}, 3, false}};
+        c.setContent(content);
+        QCOMPARE(c.marks().size(), 3u);
+        // From nothing to the first or the last mark; on, and back round the ends.
+        QCOMPARE(c.stepMark(std::nullopt, 1), 0);
+        QCOMPARE(c.stepMark(std::nullopt, -1), 3);
+        QCOMPARE(c.stepMark(0, 1), 1);
+        QCOMPARE(c.stepMark(2, 1), 1); // the next mark, whichever line of a stack
+        QCOMPARE(c.stepMark(3, 1), 0);
+        QCOMPARE(c.stepMark(0, -1), 3);
+        // Within a stack, line by line and round; a mark alone stays.
+        QCOMPARE(c.stepMark(0, 0), 2);
+        QCOMPARE(c.stepMark(2, 0), 0);
+        QCOMPARE(c.stepMark(1, 0), 1);
+        QCOMPARE(c.stepMark(7, 1), 0); // a line without a mark: from the start
+        QCOMPARE(c.markPosition(2), QString("Mark 1 of 3, ZIP code 2 of 2 at this point"));
+        QCOMPARE(c.markPosition(3), QString("Mark 3 of 3"));
+        QVERIFY(c.markPosition(7).isEmpty());
+        // A mark out of view is brought into it; one in view leaves the view where it is.
+        c.key(Qt::Key_Plus);
+        c.key(Qt::Key_Plus);
+        c.key(Qt::Key_Plus);
+        const QRectF inside = QRectF(0, 0, 400, 300).adjusted(20, 20, -20, -20);
+        QVERIFY(!inside.contains(c.view().toPixel({41.0, -110.0})));
+        c.showDot(3);
+        QVERIFY(inside.contains(c.view().toPixel({41.0, -110.0})));
+        const GeoPoint centre = c.view().centre();
+        c.showDot(3);
+        QCOMPARE(c.view().centre().latitude, centre.latitude);
+    }
+
     void marksWithoutAnAreaAreHollow() {
         MapCanvas c;
         c.setSize({400, 300});

@@ -399,6 +399,7 @@ void TMainWin::MenuMapClick() {
         connect(this, &TMainWin::listChanged, map_, &TMapWin::follow);
         connect(results_, &ResultsView::selectionChanged, map_, &TMapWin::followSelection);
         connect(map_, &TMapWin::linesClicked, results_, &ResultsView::clickLines);
+        connect(map_, &TMapWin::lineStepped, results_, &ResultsView::chooseLine);
         connect(map_, &TMapWin::closed, menus_, [this] { menus_->setMapOpen(false); });
     }
     map_->show();

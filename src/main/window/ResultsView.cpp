@@ -157,6 +157,14 @@ int ResultsView::textPixels() const {
     return QFontInfo(AnswerBox->font()).pixelSize();
 }
 
+void ResultsView::chooseLine(int row) {
+    if (!AnswerBox->isEnabled() || !AnswerBox->item(row))
+        return;
+    const QModelIndex index = AnswerBox->model()->index(row, 0);
+    AnswerBox->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    AnswerBox->scrollToItem(AnswerBox->item(row));
+}
+
 void ResultsView::clickLines(const QList<int>& rows, Qt::KeyboardModifiers modifiers) {
     if (rows.isEmpty() || !AnswerBox->isEnabled())
         return;

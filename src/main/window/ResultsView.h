@@ -42,6 +42,8 @@ public:
     // The lines of a mark on the map were clicked: they are selected as a click on them in the
     // list would select them, and the first of them scrolled into view.
     void clickLines(const QList<int>& rows, Qt::KeyboardModifiers modifiers);
+    // The line a step through the map's marks came to: selected alone, current, in view.
+    void chooseLine(int row);
     // Whether any line is a ZIP record.
     bool hasRecords() const;
     // While the list's own menu is open, the ZIP line it was opened on; otherwise the first
