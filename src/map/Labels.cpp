@@ -112,7 +112,7 @@ constexpr std::size_t LeaderPositions = 40;
 std::size_t besidePositions(const LabelRequest& r, TextSize s,
                             std::pair<double, double> (&out)[LeaderPositions]) {
     const double w = s.width, h = s.height;
-    const int rings = r.kind == LabelKind::City ? 5 : 2;
+    const int rings = r.kind == LabelKind::City ? 5 : 1;
     std::size_t n = 0;
     for (int ring = 1; ring <= rings; ++ring) {
         const double d = ring * h, e = d * 0.7;
@@ -175,7 +175,10 @@ std::vector<PlacedLabel> PlaceLabels(std::span<const LabelRequest> requests,
         bool done = false;
         for (std::size_t k = 0; k < n && !done; ++k)
             done = place(tries[k].first, tries[k].second, false);
-        if (done || !r.leader || (onLand && !onArea(r, r.x, r.y)))
+        // An area with room for its name that lost it to its neighbours' names is left out: a
+        // leader is for an area too small for even its abbreviation, or one always named.
+        const bool tooSmall = r.room <= 0 || size.width > r.room;
+        if (done || !r.leader || (r.area && !tooSmall) || (onLand && !onArea(r, r.x, r.y)))
             continue;
         std::pair<double, double> beside[LeaderPositions];
         const std::size_t m = besidePositions(r, size, beside);

@@ -45,8 +45,8 @@ struct LabelRequest {
     // The state or county named: the name's middle lies on its land, or it is left out.
     const Outlines::Region* area = nullptr;
     // Where no place on its area, or near its anchor, is free, the name may go beside the
-    // anchor with a leader line to it: a small state among larger neighbours, a city among
-    // the crowd of its own dots.
+    // anchor with a leader line to it: an area too small for its name (or always named), a
+    // city among the crowd of its own dots.
     bool leader = false;
 };
 

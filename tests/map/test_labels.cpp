@@ -143,23 +143,26 @@ TEST(PlaceLabels, ACityCrowdedByItsDotsGoesBesideThemWithALeader) {
         for (const auto& d : dots)
             EXPECT_FALSE(p.box.overlaps({d.x - 4, d.y - 4, d.x + 4, d.y + 4}));
 
-    // Areas: a name whose every position on its area is taken goes beside it, pointed at; a
-    // county not listed is left out instead; a position off the area is never taken.
-    const DotMark block{100, 100, 20};
-    auto onLeft = [](const LabelRequest&, double x, double) { return x < 200; };
-    const std::vector<LabelRequest> areas{
-        {LabelKind::State, "RI", "RI", 100, 100, 0, -1, nullptr, true},
+    // Areas: a state too small for its abbreviation whose one position on it is taken goes
+    // beside it, pointed at; a state with room for its name and a county not listed are left
+    // out instead; a position off the area is never taken.
+    const DotMark block{100, 100, 12};
+    auto onAnchor = [](const LabelRequest&, double x, double y) { return x == 100 && y == 100; };
+    std::vector<LabelRequest> areas{
+        {LabelKind::State, "Rhode Island", "RI", 100, 100, 10, -1, nullptr, true},
+        {LabelKind::State, "Utah", "UT", 100, 100, 60, -1, nullptr, true},
         {LabelKind::County, "Kent", {}, 100, 100, 0, -1, nullptr, false}};
-    std::vector<LabelRequest> onArea = areas;
     Outlines::Region region;
-    for (auto& r : onArea)
+    for (auto& r : areas)
         r.area = &region;
-    const auto beside = PlaceLabels(onArea, std::span(&block, 1), 400, 300, fixedWidth, {}, onLeft);
+    const auto beside =
+        PlaceLabels(areas, std::span(&block, 1), 400, 300, fixedWidth, {}, onAnchor);
     ASSERT_EQ(beside.size(), 1u);
     EXPECT_TRUE(beside[0].leader);
     EXPECT_EQ(beside[0].request, 0u);
+    EXPECT_DOUBLE_EQ(beside[0].box.left, 112); // one height of the name to the right
     auto nowhere = [](const LabelRequest&, double, double) { return false; };
-    EXPECT_TRUE(PlaceLabels(onArea, {}, 400, 300, fixedWidth, {}, nowhere).empty());
+    EXPECT_TRUE(PlaceLabels(areas, {}, 400, 300, fixedWidth, {}, nowhere).empty());
 }
 
 TEST(CityLabels, MoreZipCodesFirstAndOnlyThoseOfSeveralPointedAt) {
