@@ -19,6 +19,9 @@ constexpr double EdgeMargin = 3;
 constexpr std::size_t MaxZipNames = 300;
 // The cities with most ZIP codes in view are named; the rest would crowd them out anyway.
 constexpr std::size_t MaxCityNames = 60;
+// Of those, the few with most ZIP codes may go beside the crowd of their dots with a leader
+// line; more leaders would hide the map under their lines.
+constexpr std::size_t MaxCityLeaders = 8;
 // A state's or county's name is asked for when its area is at least this many pixels wide;
 // the painter's measure then says whether the name fits.
 constexpr double MinRoom = 14;
@@ -366,8 +369,11 @@ std::vector<LabelRequest> CityLabels(const LabelScene& scene, const Projection& 
     std::size_t cities = 0;
     for (const NamedPlace* p : places) {
         const double x = view.x(p->at.longitude), y = view.y(p->at.latitude);
-        if (inView(view, x, y) && !p->name.empty() && cities++ < MaxCityNames)
-            out.push_back({LabelKind::City, p->name, {}, x, y, 0, -1, nullptr, p->zipCodes > 1});
+        if (!inView(view, x, y) || p->name.empty() || cities >= MaxCityNames)
+            continue;
+        const bool leader = p->zipCodes > 1 && cities < MaxCityLeaders;
+        out.push_back({LabelKind::City, p->name, {}, x, y, 0, -1, nullptr, leader});
+        ++cities;
     }
     return out;
 }

@@ -141,8 +141,8 @@ struct LabelScene {
 // but the unlisted counties may go beside it with a leader line.
 // The islands and territories of the Pacific and the Caribbean, whatever their size.
 std::vector<LabelRequest> IslandLabels(const LabelScene& scene, const Projection& view);
-// The listed cities, more ZIP codes first, only those with most; one of several ZIP codes may
-// go beside its place with a leader line.
+// The listed cities, more ZIP codes first, only those with most; the first few, of several ZIP
+// codes each, may go beside their places with a leader line.
 std::vector<LabelRequest> CityLabels(const LabelScene& scene, const Projection& view);
 // The counties of a county list, whatever their size.
 std::vector<LabelRequest> ListedCountyLabels(const LabelScene& scene, const Projection& view);

@@ -183,6 +183,18 @@ TEST(CityLabels, MoreZipCodesFirstAndOnlyThoseOfSeveralPointedAt) {
     EXPECT_EQ(cities[2].text, "Willard");
     EXPECT_TRUE(cities[0].leader && cities[1].leader);
     EXPECT_FALSE(cities[2].leader);
+    // Only the first few are pointed at, whatever their ZIP codes.
+    std::vector<NamedPlace> many;
+    for (int i = 0; i < 20; ++i)
+        many.push_back({{40.5 + 0.02 * i, -111.9}, "Town " + std::to_string(i), 30 - i});
+    scene.places = many;
+    const auto all = CityLabels(scene, view);
+    ASSERT_EQ(all.size(), 20u);
+    const auto pointed = std::count_if(all.begin(), all.end(), [](auto& r) { return r.leader; });
+    EXPECT_GT(pointed, 3);
+    EXPECT_LT(pointed, 12);
+    EXPECT_TRUE(all.front().leader);
+    EXPECT_FALSE(all.back().leader);
 }
 
 TEST(AreaAnchor, LiesOnTheLandOfItsArea) {
