@@ -5,9 +5,11 @@ as the table writes it and the time zones a number there may be in.
 
 A place the table knows takes the zones of its ZIP codes; a place it does
 not know keeps the phone data's zones, which are often a list or wrong for
-the split area codes.  An area code's own zones are those of every ZIP code
-it reaches (as main or other area code): a number whose exchange has no
-place may be in any of them.
+the split area codes.  An area code's own zones are where its people are:
+those of the ZIP codes with an area (kind standard) it reaches as main or
+other area code, or of every ZIP code it reaches when none has an area (a
+post-office ZIP code on Wake Island carries 808, but nobody dials 808 there).
+A number whose exchange has no place may be in any of them.
 
 Run as a stage of import.py, or on its own from the committed table:
 
@@ -54,7 +56,8 @@ class Table:
     def __init__(self, records):
         self.place_zones = defaultdict(set)   # (norm city, ST) -> zones
         self.spelling = defaultdict(Counter)  # (norm city, ST) -> city -> ZIPs
-        self.area_zones = defaultdict(set)    # area code -> zones
+        self.area_zones = defaultdict(set)    # area code -> zones of standard ZIPs
+        every_zone = defaultdict(set)         # area code -> zones of every ZIP
         self.area_states = defaultdict(Counter)  # area code -> ST -> ZIPs (main code)
         self.overlay_states = defaultdict(Counter)  # the same as other area code
         for r in records:
@@ -70,7 +73,12 @@ class Table:
                 self.overlay_states[code][r["state"]] += 1
             for code in [r["area_code"]] + [c for c in r["other_area_codes"].split(";") if c]:
                 if code:
-                    self.area_zones[code].add(zone)
+                    every_zone[code].add(zone)
+                    if r["kind"] == "standard":
+                        self.area_zones[code].add(zone)
+        for code, zones in every_zone.items():
+            if code not in self.area_zones:
+                self.area_zones[code] = zones
 
     def area_state(self, code):
         """The state of most of the ZIP codes whose main area code it is, or

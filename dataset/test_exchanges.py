@@ -16,9 +16,9 @@ import exchanges  # noqa: E402
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
-def row(z, city, state, code, offset, dst, others=""):
+def row(z, city, state, code, offset, dst, others="", kind="standard"):
     return {"zip": z, "city": city, "state": state, "area_code": code,
-            "utc_offset": offset, "dst": dst, "other_area_codes": others}
+            "utc_offset": offset, "dst": dst, "other_area_codes": others, "kind": kind}
 
 
 TABLE = [
@@ -28,7 +28,12 @@ TABLE = [
     row("36104", "Montgomery", "AL", "334", "-6", "Y"),
     row("86004", "Flagstaff", "AZ", "928", "-7", "N"),
     row("86515", "Window Rock", "AZ", "928", "-7", "Y"),
-    row("09001", "APO", "AE", "", "", "N"),
+    row("09001", "APO", "AE", "", "", "N", kind="military"),
+    # Hawaii's people and a post-office ZIP code far west that carries the same area code.
+    row("96813", "Honolulu", "HI", "808", "-10", "N"),
+    row("96898", "Wake Island", "HI", "808", "12", "N", kind="po_box_or_unique"),
+    # An area code that only post-office ZIP codes carry keeps their zones.
+    row("99950", "Ketchikan", "AK", "907", "-9", "Y", kind="po_box_or_unique"),
 ]
 LABELS = {
     "208334": "Boise, ID",
@@ -62,6 +67,10 @@ class Build(unittest.TestCase):
         self.assertEqual(self.by_key[("334", "")][4], "-5:Y;-6:Y")
         self.assertEqual(self.by_key[("928", "")][4], "-7:N;-7:Y")
 
+    def test_an_area_codes_zones_are_where_its_people_are(self):
+        self.assertEqual(self.by_key[("808", "")][3:5], ["HI", "-10:N"])
+        self.assertEqual(self.by_key[("907", "")][3:5], ["AK", "-9:Y"])
+
     def test_unknown_places_keep_the_phone_datas_zones(self):
         self.assertEqual(self.by_key[("334", "400")][2:], ["Nowhere Special", "AL", "-6:Y",
                                                            "phone data"])
@@ -69,12 +78,12 @@ class Build(unittest.TestCase):
     def test_no_place_no_row_and_the_counts(self):
         self.assertNotIn(("208", "555"), self.by_key)
         c = self.counts
-        self.assertEqual(c["area codes"], 4)
-        self.assertEqual(c["exchanges"], 4 * 800)
+        self.assertEqual(c["area codes"], 6)
+        self.assertEqual(c["exchanges"], 6 * 800)
         self.assertEqual(c["named"], 16)
         self.assertEqual(c["placed"], 15)
         self.assertEqual(c["matched to our cities"], 14)
-        self.assertEqual(c["left to the area code"], 4 * 800 - 15)
+        self.assertEqual(c["left to the area code"], 6 * 800 - 15)
 
     def test_rows_are_sorted_and_written_the_same_twice(self):
         keys = [(r[0], r[1].zfill(3) if r[1] else "") for r in self.rows]
@@ -93,6 +102,8 @@ class Committed(unittest.TestCase):
         data, _ = exchanges.stage(table)
         with open(os.path.join(HERE, exchanges.FILE_NAME), "rb") as f:
             self.assertEqual(f.read(), data)
+        # Wake Island's post-office ZIP code carries 808 but Hawaii's people set its zones.
+        self.assertIn(b"\n808,,,HI,-10:N,table\n", data)
         with open(os.path.join(HERE, exchanges.FILE_NAME), encoding="utf-8", newline="") as f:
             self.assertEqual(next(csv.reader(f)), exchanges.HEADER)
 
