@@ -46,7 +46,7 @@ std::string Joined(const PhoneAnswer& a, std::string PhoneZone::*field, std::str
     return out;
 }
 
-std::vector<Cell> Row(const PhoneAnswer& a, const TimeContext& time) {
+std::vector<Cell> Row(const PhoneAnswer& a) {
     const bool zones = !a.zones.empty();
     return {Text(a.national),
             Cell{Cell::Kind::Number, std::to_string(a.number.areaCode)},
@@ -55,12 +55,12 @@ std::vector<Cell> Row(const PhoneAnswer& a, const TimeContext& time) {
             Text(a.state),
             Text(Joined(a, &PhoneZone::name, ";")),
             Text(Joined(a, &PhoneZone::localTime, ";")),
-            zones ? Text(CallingHoursText(a.hours, time)) : Cell{},
+            zones ? Text(CallingHoursText(a.hours)) : Cell{},
             zones ? Cell{Cell::Kind::Flag, a.callableNow ? "true" : "false"}
                   : Cell{Cell::Kind::Flag, {}}};
 }
 
-void PrintAnswer(const PhoneAnswer& a, const TimeContext& time) {
+void PrintAnswer(const PhoneAnswer& a) {
     std::cout << a.national << '\n';
     std::cout << "  area code:      " << a.number.areaCode << '\n';
     std::cout << "  place:          " << Win1252ToUtf8(a.placeText()) << '\n';
@@ -71,9 +71,11 @@ void PrintAnswer(const PhoneAnswer& a, const TimeContext& time) {
                   << z.localTime << '\n';
     if (a.zones.empty())
         return;
-    std::cout << "  calling hours:  " << CallingHoursText(a.hours, time)
-              << (a.hours ? " your time" : "") << '\n';
-    std::cout << "  callable now:   " << (a.callableNow ? "yes" : "no") << '\n';
+    std::cout << "  calling hours:  " << CallingHoursText(a.hours) << (a.hours ? " your time" : "")
+              << '\n';
+    const std::string opens = OpensText(a);
+    std::cout << "  callable now:   " << (a.callableNow ? "yes" : "no")
+              << (opens.empty() ? "" : ", ") << opens << '\n';
 }
 
 class Phone : public Command {
@@ -116,13 +118,13 @@ public:
             }
             const PhoneAnswer& a = *r.answer;
             if (!zips && structured) {
-                table.rows.push_back(Row(a, time));
+                table.rows.push_back(Row(a));
                 continue;
             }
             if (!zips) {
                 std::cout << (first ? "" : "\n");
                 first = false;
-                PrintAnswer(a, time);
+                PrintAnswer(a);
                 continue;
             }
             const SearchResult list = PhoneZipCodes(a, search);
@@ -138,7 +140,7 @@ public:
             if (!first)
                 std::cout << '\n';
             first = false;
-            PrintAnswer(a, time);
+            PrintAnswer(a);
             std::cout << '\n';
             const int printed = PrintResult(list, time, in);
             if (printed == DataError)

@@ -152,15 +152,27 @@ PhoneResult AnswerPhone(const PhoneNumber& number, const PhoneContext& ctx) {
     return r;
 }
 
-std::string CallingHoursText(const std::optional<CallingHours>& hours, const TimeContext& time) {
+namespace {
+
+std::string clockText(int minutes) {
+    minutes %= MinutesPerDay;
+    const int m = minutes % 60;
+    return std::to_string(minutes / 60) + (m < 10 ? ":0" : ":") + std::to_string(m);
+}
+
+} // namespace
+
+std::string CallingHoursText(const std::optional<CallingHours>& hours) {
     if (!hours)
         return "none";
-    const auto text = [&time](int minutes) {
-        minutes %= MinutesPerDay;
-        const TimeOfDay t{minutes / 60, minutes % 60, 0, 0};
-        return time.formatter ? time.formatter(t) : FormatTimeC(t);
-    };
-    return text(hours->start) + " to " + text(hours->start + hours->length);
+    return clockText(hours->start) + " to " + clockText(hours->start + hours->length);
+}
+
+std::string OpensText(const PhoneAnswer& answer) {
+    // The hours recur at the same time of the user's day, so the next opening is their start.
+    if (!answer.hours || answer.callableNow)
+        return {};
+    return "opens at " + clockText(answer.hours->start) + " your time";
 }
 
 std::string PhoneZipHeading(const PhoneAnswer& answer) {

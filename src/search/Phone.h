@@ -94,9 +94,14 @@ PhoneResult AnswerPhone(std::string_view text, const PhoneContext& ctx);
 // The same for a number already read.
 PhoneResult AnswerPhone(const PhoneNumber& number, const PhoneContext& ctx);
 
-// The user's time of a calling-hours bound in the user's format ("10:00:00"), and the hours as
-// one text: "10:00:00 to 19:00:00", "none" when there are none.
-std::string CallingHoursText(const std::optional<CallingHours>& hours, const TimeContext& time);
+// The calling hours as one text in the user's time, hours and minutes on the 24-hour clock:
+// "9:00 to 21:00", "none" when there are none. (A bound is always a whole or half hour, so
+// seconds would only be noise.)
+std::string CallingHoursText(const std::optional<CallingHours>& hours);
+
+// When a number outside its calling hours may next be called: "opens at 9:00 your time". Empty
+// when it may be called now or has no hours.
+std::string OpensText(const PhoneAnswer& answer);
 
 // The heading of the ZIP codes of a number: "Zip Codes For (208) 334-1234".
 std::string PhoneZipHeading(const PhoneAnswer& answer);

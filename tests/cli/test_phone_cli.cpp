@@ -103,7 +103,7 @@ TEST(PhoneCli, WhereAndWhenANumberRings) {
                              "  place:          Boise, ID\n"
                              "  state:          ID\n"
                              "  zone:           MST  T\n"
-                             "  calling hours:  08:00:00 to 21:00:00 your time\n"
+                             "  calling hours:  8:00 to 21:00 your time\n"
                              "  callable now:   B\n");
     EXPECT_EQ(r.err, "");
 
@@ -117,7 +117,7 @@ TEST(PhoneCli, WhereAndWhenANumberRings) {
                              "  state:          ID\n"
                              "  zone:           MST  T\n"
                              "  zone:           PST  T\n"
-                             "  calling hours:  09:00:00 to 21:00:00 your time\n"
+                             "  calling hours:  9:00 to 21:00 your time\n"
                              "  callable now:   B\n"
                              "\n"
                              "(850) 432-1234\n"
@@ -125,7 +125,7 @@ TEST(PhoneCli, WhereAndWhenANumberRings) {
                              "  place:          Pensacola, FL\n"
                              "  state:          FL\n"
                              "  zone:           CST  T\n"
-                             "  calling hours:  07:00:00 to 20:00:00 your time\n"
+                             "  calling hours:  7:00 to 20:00 your time\n"
                              "  callable now:   B\n"
                              "\n"
                              "(850) 222-1234\n"
@@ -133,7 +133,7 @@ TEST(PhoneCli, WhereAndWhenANumberRings) {
                              "  place:          Tallahassee, FL\n"
                              "  state:          FL\n"
                              "  zone:           EST  T\n"
-                             "  calling hours:  06:00:00 to 19:00:00 your time\n"
+                             "  calling hours:  6:00 to 19:00 your time\n"
                              "  callable now:   B\n"
                              "\n"
                              "(800) 555-1234\n"
@@ -147,8 +147,8 @@ TEST(PhoneCli, HoursCsvJsonAndZipCodes) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(SteadyCsv(r.out, 6),
               "number,area_code,place,city,state,zones,local_time,calling_hours,callable_now\r\n"
-              "(208) 334-1234,208,exchange,Boise,ID,MST,T,09:00:00 to 20:00:00,B\r\n"
-              "(208) 765-1234,208,exchange,Coeur d'Alene,ID,PST,T,10:00:00 to 21:00:00,B\r\n");
+              "(208) 334-1234,208,exchange,Boise,ID,MST,T,9:00 to 20:00,B\r\n"
+              "(208) 765-1234,208,exchange,Coeur d'Alene,ID,PST,T,10:00 to 21:00,B\r\n");
 
     r = cli.run({"phone", "--json", "888-555-1234"});
     EXPECT_EQ(r.status, 0) << r.err;

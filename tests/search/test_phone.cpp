@@ -95,7 +95,7 @@ TEST(Phone, AnUnplacedExchangeMayBeInEveryZoneOfItsAreaCode) {
     EXPECT_EQ(a.zones[1].localTime, "09:15:00");
     // 9:00 Mountain is 8:00 Pacific; 21:00 Mountain is still 20:00 Pacific.
     EXPECT_EQ(a.hours, (CallingHours{9 * 60, 12 * 60}));
-    EXPECT_EQ(CallingHoursText(a.hours, env.phone().time), "09:00:00 to 21:00:00");
+    EXPECT_EQ(CallingHoursText(a.hours), "9:00 to 21:00");
     EXPECT_TRUE(a.callableNow);
 
     // Adak keeps Hawaii-Aleutian time; the rest of 907 Alaska time.
@@ -131,7 +131,8 @@ TEST(Phone, CallableNowFollowsTheWindowInEveryZone) {
     env.window = CallWindow{8, 9};
     EXPECT_EQ(env.answer("208 999 1234").hours, std::nullopt);
     EXPECT_FALSE(env.answer("208 999 1234").callableNow);
-    EXPECT_EQ(CallingHoursText(std::nullopt, env.phone().time), "none");
+    EXPECT_EQ(CallingHoursText(std::nullopt), "none");
+    EXPECT_EQ(OpensText(env.answer("208 999 1234")), "");
 }
 
 TEST(Phone, CallingHoursRunPastTheUsersMidnight) {
@@ -154,6 +155,44 @@ TEST(Phone, CallingHoursRunPastTheUsersMidnight) {
     EXPECT_EQ(off.zones.size(), 1u);
     EXPECT_EQ(off.zones[0].localTime, "");
     EXPECT_EQ(off.hours, std::nullopt);
+}
+
+TEST(Phone, CallingHoursFollowTheUsersSummerTimeAcrossEachChange) {
+    PhoneEnv env;
+    auto at = [&env](int month, int day, int hour) {
+        env.clock.time = LocalDateTime{2024, month, day, hour, 30, 0, 0};
+        env.daylight = IsDaylightPeriod(env.clock.time);
+        return env.answer("928 555 1234"); // Arizona keeps standard time all year
+    };
+    // Before the change of 10 March the user keeps Arizona's time; after it Arizona is an hour
+    // behind, so its hours come an hour later in the user's day.
+    PhoneAnswer a = at(3, 9, 7);
+    EXPECT_EQ(CallingHoursText(a.hours), "8:00 to 21:00");
+    EXPECT_EQ(OpensText(a), "opens at 8:00 your time");
+    a = at(3, 10, 8);
+    EXPECT_EQ(CallingHoursText(a.hours), "9:00 to 22:00");
+    EXPECT_FALSE(a.callableNow);
+    EXPECT_EQ(OpensText(a), "opens at 9:00 your time");
+    EXPECT_EQ(a.zones[0].localTime, "07:30:00");
+    a = at(3, 10, 21);
+    EXPECT_TRUE(a.callableNow);
+    EXPECT_EQ(OpensText(a), "");
+    // And back on 3 November.
+    a = at(11, 2, 21);
+    EXPECT_EQ(CallingHoursText(a.hours), "9:00 to 22:00");
+    EXPECT_TRUE(a.callableNow);
+    a = at(11, 3, 21);
+    EXPECT_EQ(CallingHoursText(a.hours), "8:00 to 21:00");
+    EXPECT_FALSE(a.callableNow);
+    EXPECT_EQ(OpensText(a), "opens at 8:00 your time");
+
+    // Hawaii, three hours behind in winter and four in summer.
+    env.clock.time = LocalDateTime{2024, 1, 10, 10, 0, 0, 0};
+    env.daylight = false;
+    EXPECT_EQ(CallingHoursText(env.answer("808 555 1234").hours), "11:00 to 0:00");
+    env.clock.time.month = 7;
+    env.daylight = true;
+    EXPECT_EQ(CallingHoursText(env.answer("808 555 1234").hours), "12:00 to 1:00");
 }
 
 TEST(Phone, NumbersWithoutAPlaceSaySo) {
@@ -291,6 +330,10 @@ TEST(Phone, RealDataAnswers) {
     EXPECT_EQ(env->answer("850-222-1234").placeText(), "Tallahassee, FL");
     EXPECT_EQ(ZoneBytes(env->answer("334-298-1234")), std::vector<std::uint8_t>{Est});
     EXPECT_EQ(env->answer("800-555-1234").placeText(), "toll-free: no place");
+    // Wake Island's post-office ZIP code carries 808 too, but Hawaii's people set its zone.
+    const PhoneAnswer hawaii = env->answer("808-555-1234");
+    EXPECT_EQ(ZoneBytes(hawaii), std::vector<std::uint8_t>{ZipRecord::zoneByte(2, false)});
+    EXPECT_TRUE(hawaii.hours);
 
     const SearchResult zips = PhoneZipCodes(boise, env->ctx());
     EXPECT_TRUE(zips.ok());

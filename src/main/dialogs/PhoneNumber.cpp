@@ -117,12 +117,12 @@ void TPhoneNumber::Answer() {
     const corvana::PhoneContext ctx = source_.context();
     const corvana::PhoneResult r = corvana::AnswerPhone(toCore(typed), ctx);
     if (r.answer)
-        showAnswer(*r.answer, ctx.time);
+        showAnswer(*r.answer);
     else
         showReason(fromCore(r.reason()));
 }
 
-void TPhoneNumber::showAnswer(const corvana::PhoneAnswer& a, const corvana::TimeContext& time) {
+void TPhoneNumber::showAnswer(const corvana::PhoneAnswer& a) {
     using corvana::PhonePlace;
     answer_ = a;
     NumberText->setText(fromCore(a.national));
@@ -138,8 +138,11 @@ void TPhoneNumber::showAnswer(const corvana::PhoneAnswer& a, const corvana::Time
     } else {
         // Hours in the user's own time; none when the zones lie too far apart for one in common.
         HoursText->setText(
-            fromCore(corvana::CallingHoursText(a.hours, time) + (a.hours ? " your time" : "")));
-        NowText->setText(a.callableNow ? "within the calling hours" : "outside the calling hours");
+            fromCore(corvana::CallingHoursText(a.hours) + (a.hours ? " your time" : "")));
+        const std::string opens = corvana::OpensText(a);
+        NowText->setText(a.callableNow   ? QString("within the calling hours")
+                         : opens.empty() ? QString("outside the calling hours")
+                                         : "outside the calling hours; " + fromCore(opens));
     }
     const bool hasZipCodes = a.place == PhonePlace::Exchange || a.place == PhonePlace::AreaCodeOnly;
     ListButton->setEnabled(hasZipCodes);
