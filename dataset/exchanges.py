@@ -24,19 +24,60 @@ import io
 import os
 import sys
 from collections import Counter, defaultdict
+from zoneinfo import ZoneInfo
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from errors import fail  # noqa: E402
 from join import norm_city  # noqa: E402
-from zones import ZoneOffsets  # noqa: E402
+from zones import SUMMER, WINTER  # noqa: E402
 
 FILE_NAME = "exchanges.csv"
-HEADER = ["area_code", "exchange", "city", "state", "zones", "source"]
+HEADER = ["area_code", "exchange", "city", "state", "zones", "source", "time_zones",
+          "country"]
+
+
+class ZoneKeys:
+    """IANA zone name -> (standard offset in minutes, "Y" if it keeps
+    daylight-saving time else "N"), from the system's tz database; a name it
+    does not know stops the import with the row that gave it."""
+
+    def __init__(self):
+        self.known = {}
+
+    def __call__(self, name, row):
+        if name not in self.known:
+            try:
+                zi = ZoneInfo(name)
+            except Exception:
+                fail("exchanges: %s: time zone %r is not in the system's time-zone "
+                     "database" % (row, name))
+            w = WINTER.replace(tzinfo=zi).utcoffset().total_seconds()
+            s = SUMMER.replace(tzinfo=zi).utcoffset().total_seconds()
+            self.known[name] = (int(min(w, s)) // 60, "Y" if w != s else "N")
+        return self.known[name]
+
+
+def offset_text(key):
+    """A zone key as the CSV writes it: "-7:Y", "-3:30:Y"."""
+    minutes, dst = key
+    if minutes % 60 == 0:
+        return "%d:%s" % (minutes // 60, dst)
+    sign = "-" if minutes < 0 else ""
+    return "%s%d:%02d:%s" % (sign, abs(minutes) // 60, abs(minutes) % 60, dst)
+
+
+def best_name(names):
+    """The name most of the ZIP codes of one zone give, the first in
+    alphabetical order among equals."""
+    return sorted(names.items(), key=lambda kv: (-kv[1], kv[0]))[0][0]
 
 
 def zone_text(zones):
-    """A set of (utc_offset, dst) as the CSV writes it: "-7:Y;-8:Y", the
-    zone furthest east first."""
-    return ";".join("%d:%s" % z for z in sorted(zones, key=lambda z: (-z[0], z[1])))
+    """Zones as the CSV writes them: {(minutes, dst): Counter of IANA names}
+    -> ("-7:Y;-8:Y", "America/Boise;America/Los_Angeles"), the zone furthest
+    east first and for each the name most of its ZIP codes give."""
+    keys = sorted(zones, key=lambda z: (-z[0], z[1]))
+    return ";".join(offset_text(k) for k in keys), ";".join(best_name(zones[k]) for k in keys)
 
 
 def longest(table, key, shortest):
@@ -54,18 +95,21 @@ class Table:
     of each area code, and the table's spelling of each place."""
 
     def __init__(self, records):
-        self.place_zones = defaultdict(set)   # (norm city, ST) -> zones
-        self.spelling = defaultdict(Counter)  # (norm city, ST) -> city -> ZIPs
-        self.area_zones = defaultdict(set)    # area code -> zones of standard ZIPs
-        every_zone = defaultdict(set)         # area code -> zones of every ZIP
+        # A zone is (minutes, dst) -> Counter of the IANA names of its ZIP codes.
+        zones = lambda: defaultdict(Counter)  # noqa: E731
+        self.place_zones = defaultdict(zones)  # (norm city, ST) -> zones
+        self.spelling = defaultdict(Counter)   # (norm city, ST) -> city -> ZIPs
+        self.area_zones = defaultdict(zones)   # area code -> zones of standard ZIPs
+        every_zone = defaultdict(zones)        # area code -> zones of every ZIP
         self.area_states = defaultdict(Counter)  # area code -> ST -> ZIPs (main code)
         self.overlay_states = defaultdict(Counter)  # the same as other area code
         for r in records:
             if not r["utc_offset"]:
                 continue  # military post offices keep no zone
-            zone = (int(r["utc_offset"]), r["dst"])
+            zone = (int(r["utc_offset"]) * 60, r["dst"])
+            name = r["time_zone"]
             key = (norm_city(r["city"]), r["state"])
-            self.place_zones[key].add(zone)
+            self.place_zones[key][zone][name] += 1
             self.spelling[key][r["city"]] += 1
             if r["area_code"]:
                 self.area_states[r["area_code"]][r["state"]] += 1
@@ -73,9 +117,9 @@ class Table:
                 self.overlay_states[code][r["state"]] += 1
             for code in [r["area_code"]] + [c for c in r["other_area_codes"].split(";") if c]:
                 if code:
-                    every_zone[code].add(zone)
+                    every_zone[code][zone][name] += 1
                     if r["kind"] == "standard":
-                        self.area_zones[code].add(zone)
+                        self.area_zones[code][zone][name] += 1
         for code, zones in every_zone.items():
             if code not in self.area_zones:
                 self.area_zones[code] = zones
@@ -107,23 +151,28 @@ def phone_tables():
     return labels, zones, phonenumbers.__version__
 
 
-def build(records, labels, phone_zones, offsets=None):
+def build(records, labels, phone_zones, zone_keys=None):
     """The CSV's rows and the counts of the report.  records: the table's
     rows as dicts; labels: prefix (without the 1) -> geocoder place;
     phone_zones: prefix -> IANA zones."""
-    offsets = offsets or ZoneOffsets()
+    zone_keys = zone_keys or ZoneKeys()
     table = Table(records)
     states = {r["state"] for r in records}
     rows = []
     counts = Counter()
 
     def phone_zone_set(key):
-        names = longest(phone_zones, key, 3) or ()
-        return {offsets(n) for n in names}
+        """The phone data's zones of a prefix, each zone under the first
+        name the data gives it."""
+        zones = {}
+        for n in longest(phone_zones, key, 3) or ():
+            zones.setdefault(zone_keys(n, "+1 " + key), Counter({n: 1}))
+        return zones
 
     for code in sorted(table.area_zones):
         area = table.area_zones[code]
-        rows.append([code, "", "", table.area_state(code), zone_text(area), "table"])
+        z, names = zone_text(area)
+        rows.append([code, "", "", table.area_state(code), z, "table", names, "US"])
         counts["area codes"] += 1
         for nxx in range(200, 1000):
             key = code + str(nxx)
@@ -141,15 +190,18 @@ def build(records, labels, phone_zones, offsets=None):
             found = table.place(city, state)
             if found:
                 counts["matched to our cities"] += 1
-                rows.append([code, str(nxx), found[0], state, zone_text(found[1]), "table"])
+                z, names = zone_text(found[1])
+                rows.append([code, str(nxx), found[0], state, z, "table", names, ""])
                 continue
             zones = phone_zone_set(key)
             if zones:
                 counts["zones from the phone data"] += 1
-                rows.append([code, str(nxx), city, state, zone_text(zones), "phone data"])
+                z, names = zone_text(zones)
+                rows.append([code, str(nxx), city, state, z, "phone data", names, ""])
             else:
                 counts["placed, zones of the area code"] += 1
-                rows.append([code, str(nxx), city, state, zone_text(area), "area code"])
+                z, names = zone_text(area)
+                rows.append([code, str(nxx), city, state, z, "area code", names, ""])
     counts["left to the area code"] = counts["exchanges"] - counts["placed"]
     return rows, counts
 

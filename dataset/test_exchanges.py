@@ -5,7 +5,9 @@ The stage is given its telephone data here, so the tests need no
 python3-phonenumbers; the committed exchanges.csv is checked against the
 committed table when the package is installed."""
 
+import contextlib
 import csv
+import io
 import os
 import sys
 import unittest
@@ -16,13 +18,23 @@ import exchanges  # noqa: E402
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
-def row(z, city, state, code, offset, dst, others="", kind="standard"):
+# The usual zone name of each offset; a row may give its own.
+NAMES = {("-5", "Y"): "America/New_York", ("-6", "Y"): "America/Chicago",
+         ("-7", "Y"): "America/Denver", ("-7", "N"): "America/Phoenix",
+         ("-8", "Y"): "America/Los_Angeles", ("-9", "Y"): "America/Anchorage",
+         ("-10", "N"): "Pacific/Honolulu", ("12", "N"): "Pacific/Wake"}
+
+
+def row(z, city, state, code, offset, dst, others="", kind="standard", tz=None):
     return {"zip": z, "city": city, "state": state, "area_code": code,
-            "utc_offset": offset, "dst": dst, "other_area_codes": others, "kind": kind}
+            "utc_offset": offset, "dst": dst, "other_area_codes": others, "kind": kind,
+            "time_zone": tz or NAMES.get((offset, dst), "")}
 
 
 TABLE = [
-    row("83702", "Boise", "ID", "208", "-7", "Y", "986"),
+    row("83702", "Boise", "ID", "208", "-7", "Y", "986", tz="America/Boise"),
+    row("83704", "Boise", "ID", "208", "-7", "Y", "986", tz="America/Boise"),
+    row("83706", "Boise", "ID", "208", "-7", "Y", "986"),  # a source's other name
     row("83814", "Coeur d'Alene", "ID", "208", "-8", "Y", "986"),
     row("36867", "Phenix City", "AL", "334", "-5", "Y"),
     row("36104", "Montgomery", "AL", "334", "-6", "Y"),
@@ -56,16 +68,19 @@ class Build(unittest.TestCase):
         self.by_key = {(r[0], r[1]): r for r in self.rows}
 
     def test_places_take_the_zones_of_their_zip_codes(self):
-        self.assertEqual(self.by_key[("208", "334")], ["208", "334", "Boise", "ID", "-7:Y", "table"])
+        self.assertEqual(self.by_key[("208", "334")], ["208", "334", "Boise", "ID", "-7:Y", "table",
+                                                       "America/Boise", ""])
         self.assertEqual(self.by_key[("334", "298")][4], "-5:Y")
         self.assertEqual(self.by_key[("208", "765")][2:5], ["Coeur d'Alene", "ID", "-8:Y"])
         self.assertEqual(self.by_key[("928", "871")][4], "-7:Y")
 
     def test_area_codes_keep_every_zone_of_their_zip_codes(self):
-        self.assertEqual(self.by_key[("208", "")], ["208", "", "", "ID", "-7:Y;-8:Y", "table"])
+        self.assertEqual(self.by_key[("208", "")], ["208", "", "", "ID", "-7:Y;-8:Y", "table",
+                                                    "America/Boise;America/Los_Angeles", "US"])
         self.assertEqual(self.by_key[("986", "")][3:5], ["ID", "-7:Y;-8:Y"])
         self.assertEqual(self.by_key[("334", "")][4], "-5:Y;-6:Y")
         self.assertEqual(self.by_key[("928", "")][4], "-7:N;-7:Y")
+        self.assertEqual(self.by_key[("928", "")][6], "America/Phoenix;America/Denver")
 
     def test_an_area_codes_zones_are_where_its_people_are(self):
         self.assertEqual(self.by_key[("808", "")][3:5], ["HI", "-10:N"])
@@ -73,7 +88,19 @@ class Build(unittest.TestCase):
 
     def test_unknown_places_keep_the_phone_datas_zones(self):
         self.assertEqual(self.by_key[("334", "400")][2:], ["Nowhere Special", "AL", "-6:Y",
-                                                           "phone data"])
+                                                           "phone data", "America/Chicago", ""])
+
+    def test_a_zone_the_system_does_not_know_stops_the_import_naming_the_row(self):
+        zones = dict(ZONES, **{"334400": ("America/Atlantis",)})
+        said = io.StringIO()
+        with self.assertRaises(SystemExit), contextlib.redirect_stderr(said):
+            exchanges.build(TABLE, LABELS, zones)
+        self.assertIn("+1 334400: time zone 'America/Atlantis'", said.getvalue())
+
+    def test_half_hour_zones_are_written_with_their_minutes(self):
+        self.assertEqual(exchanges.offset_text((-210, "Y")), "-3:30:Y")
+        self.assertEqual(exchanges.offset_text((330, "N")), "5:30:N")
+        self.assertEqual(exchanges.offset_text((-420, "N")), "-7:N")
 
     def test_no_place_no_row_and_the_counts(self):
         self.assertNotIn(("208", "555"), self.by_key)
@@ -103,7 +130,7 @@ class Committed(unittest.TestCase):
         with open(os.path.join(HERE, exchanges.FILE_NAME), "rb") as f:
             self.assertEqual(f.read(), data)
         # Wake Island's post-office ZIP code carries 808 but Hawaii's people set its zones.
-        self.assertIn(b"\n808,,,HI,-10:N,table\n", data)
+        self.assertTrue(b"\n808,,,HI,-10:N,table,Pacific/Honolulu,US\n" in data)
         with open(os.path.join(HERE, exchanges.FILE_NAME), encoding="utf-8", newline="") as f:
             self.assertEqual(next(csv.reader(f)), exchanges.HEADER)
 

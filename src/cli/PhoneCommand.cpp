@@ -14,9 +14,9 @@ namespace corvana::cli {
 
 namespace {
 
-const std::vector<std::string> PhoneColumns = {"number",     "area_code",     "place",
-                                               "city",       "state",         "zones",
-                                               "local_time", "calling_hours", "callable_now"};
+const std::vector<std::string> PhoneColumns = {
+    "number", "area_code",  "place",      "city",          "state",       "country",
+    "zones",  "time_zones", "local_time", "calling_hours", "callable_now"};
 
 // What the place column says: where the answer comes from.
 std::string PlaceWord(PhonePlace place) {
@@ -53,7 +53,9 @@ std::vector<Cell> Row(const PhoneAnswer& a) {
             Text(PlaceWord(a.place)),
             Text(Win1252ToUtf8(a.city)),
             Text(a.state),
+            Text(a.country),
             Text(Joined(a, &PhoneZone::name, ";")),
+            Text(Joined(a, &PhoneZone::timeZone, ";")),
             Text(Joined(a, &PhoneZone::localTime, ";")),
             zones ? Text(CallingHoursText(a.hours)) : Cell{},
             zones ? Cell{Cell::Kind::Flag, a.callableNow ? "true" : "false"}
@@ -66,6 +68,9 @@ void PrintAnswer(const PhoneAnswer& a) {
     std::cout << "  place:          " << Win1252ToUtf8(a.placeText()) << '\n';
     if (!a.state.empty())
         std::cout << "  state:          " << a.state << '\n';
+    // A US number's country goes without saying, as it always has.
+    if (!a.country.empty() && a.country != "US")
+        std::cout << "  country:        " << a.country << '\n';
     for (const PhoneZone& z : a.zones)
         std::cout << "  zone:           " << z.name << (z.localTime.empty() ? "" : "  ")
                   << z.localTime << '\n';

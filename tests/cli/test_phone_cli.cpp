@@ -145,15 +145,18 @@ TEST(PhoneCli, HoursCsvJsonAndZipCodes) {
     PhoneCli cli;
     Outcome r = cli.run({"phone", "--hours", "9-20", "--csv", "208 334 1234", "208.765.1234"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(SteadyCsv(r.out, 6),
-              "number,area_code,place,city,state,zones,local_time,calling_hours,callable_now\r\n"
-              "(208) 334-1234,208,exchange,Boise,ID,MST,T,9:00 to 20:00,B\r\n"
-              "(208) 765-1234,208,exchange,Coeur d'Alene,ID,PST,T,10:00 to 21:00,B\r\n");
+    EXPECT_EQ(SteadyCsv(r.out, 8),
+              "number,area_code,place,city,state,country,zones,time_zones,"
+              "local_time,calling_hours,callable_now\r\n"
+              "(208) 334-1234,208,exchange,Boise,ID,US,MST,,T,9:00 to 20:00,B\r\n"
+              "(208) 765-1234,208,exchange,Coeur d'Alene,ID,US,PST,,T,10:00 to "
+              "21:00,B\r\n");
 
     r = cli.run({"phone", "--json", "888-555-1234"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "[\n  {\"number\": \"(888) 555-1234\", \"area_code\": 888, \"place\": "
-                     "\"toll-free\", \"city\": null, \"state\": null, \"zones\": null, "
+                     "\"toll-free\", \"city\": null, \"state\": null, \"country\": null, "
+                     "\"zones\": null, \"time_zones\": null, "
                      "\"local_time\": null, \"calling_hours\": null, \"callable_now\": null}\n]\n");
 
     // The ZIP codes of the place: Boise Heights begins with the name but is another city.

@@ -102,6 +102,14 @@ void TestPhoneWindow::answersAtEveryKey() {
     QCOMPARE(d->HoursText->text(), QString("9:00 to 21:00 your time"));
     QCOMPARE(d->ListButton->toolTip(), QString("The ZIP codes of area code 208"));
 
+    // Newfoundland: half an hour off, in Canada, and no ZIP codes to list.
+    Retype(*d, "709 722 1234");
+    QCOMPARE(d->PlaceText->text(), QString("St. John's, NL"));
+    QCOMPARE(d->StateText->text(), QString("NL (CA)"));
+    QCOMPARE(d->ZonesText->text(), "GMT -03:30 NDT  " + At(w, 13, 45));
+    QCOMPARE(d->HoursText->text(), QString("4:30 to 17:30 your time"));
+    QVERIFY(!d->ListButton->isEnabled());
+
     // No place, so no zones, no hours and no ZIP codes.
     Retype(*d, "800-555-1234");
     QCOMPARE(d->PlaceText->text(), QString("toll-free: no place"));

@@ -102,7 +102,11 @@ TEST(Phone, AnUnplacedExchangeMayBeInEveryZoneOfItsAreaCode) {
     EXPECT_EQ(
         ZoneBytes(env.answer("907 555 1234")),
         (std::vector<std::uint8_t>{ZipRecord::zoneByte(3, true), ZipRecord::zoneByte(2, true)}));
-    EXPECT_EQ(env.answer("907 555 1234").zones[1].name, "GMT -10:00");
+    // Named as the time-zone database names them: the label and the abbreviation of July.
+    EXPECT_EQ(env.answer("907 555 1234").zones[0].name, "GMT -09:00 AKDT");
+    EXPECT_EQ(env.answer("907 555 1234").zones[1].name, "GMT -10:00 HDT");
+    EXPECT_EQ(env.answer("907 555 1234").zones[1].timeZone, "America/Adak");
+    EXPECT_EQ(env.answer("208 999 1234").zones[0].timeZone, "");
 }
 
 TEST(Phone, CallableNowFollowsTheWindowInEveryZone) {
@@ -193,6 +197,44 @@ TEST(Phone, CallingHoursFollowTheUsersSummerTimeAcrossEachChange) {
     env.clock.time.month = 7;
     env.daylight = true;
     EXPECT_EQ(CallingHoursText(env.answer("808 555 1234").hours), "12:00 to 1:00");
+}
+
+TEST(Phone, AHalfHourZoneKeepsItsHalfHourInTimesAndHours) {
+    PhoneEnv env;
+    // 10:15 Mountain summer time is 16:15 UTC, 13:45 in St. John's (UTC-2:30 in summer).
+    PhoneAnswer a = env.answer("709 722 1234");
+    EXPECT_EQ(a.placeText(), "St. John's, NL");
+    EXPECT_EQ(a.country, "CA");
+    ASSERT_EQ(a.zones.size(), 1u);
+    EXPECT_EQ(a.zones[0].timeZone, "America/St_Johns");
+    EXPECT_EQ(a.zones[0].name, "GMT -03:30 NDT");
+    EXPECT_EQ(a.zones[0].localTime, "13:45:00");
+    // 8:00 to 21:00 there is 4:30 to 17:30 here.
+    EXPECT_EQ(a.hours, (CallingHours{4 * 60 + 30, 13 * 60}));
+    EXPECT_EQ(CallingHoursText(a.hours), "4:30 to 17:30");
+    EXPECT_TRUE(a.callableNow);
+    env.clock.time.hour = 17;
+    env.clock.time.minute = 30;
+    EXPECT_FALSE(env.answer("709 722 1234").callableNow);
+    EXPECT_EQ(OpensText(env.answer("709 722 1234")), "opens at 4:30 your time");
+
+    // In January both keep standard time: still three and a half hours apart.
+    env.clock.time = LocalDateTime{2024, 1, 10, 10, 15, 0, 0};
+    env.daylight = false;
+    a = env.answer("709 555 1234");
+    EXPECT_EQ(a.place, PhonePlace::AreaCodeOnly);
+    EXPECT_EQ(a.zones[0].name, "GMT -03:30 NST");
+    EXPECT_EQ(a.zones[0].localTime, "13:45:00");
+    EXPECT_EQ(CallingHoursText(a.hours), "4:30 to 17:30");
+    // Hawaii's label says whose zone it is.
+    EXPECT_EQ(env.answer("808 555 1234").zones[0].name, "GMT -10:00 HST");
+
+    // No ZIP codes outside the US.
+    EXPECT_FALSE(a.hasZipCodes());
+    const SearchResult zips = PhoneZipCodes(a, env.ctx());
+    ASSERT_EQ(zips.items.size(), 1u);
+    EXPECT_EQ(zips.items[0].text, "No matching zip codes found.");
+    EXPECT_TRUE(env.answer("208 334 1234").hasZipCodes());
 }
 
 TEST(Phone, NumbersWithoutAPlaceSaySo) {

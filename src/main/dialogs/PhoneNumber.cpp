@@ -127,7 +127,11 @@ void TPhoneNumber::showAnswer(const corvana::PhoneAnswer& a) {
     answer_ = a;
     NumberText->setText(fromCore(a.national));
     PlaceText->setText(fromCore(a.placeText()));
-    StateText->setText(fromCore(a.state));
+    // The country beside the province or state of a number outside the US: "ON (CA)".
+    const bool abroad = !a.country.empty() && a.country != "US";
+    StateText->setText(fromCore(!abroad           ? a.state
+                                : a.state.empty() ? a.country
+                                                  : a.state + " (" + a.country + ")"));
     QStringList zones;
     for (const corvana::PhoneZone& z : a.zones)
         zones << fromCore(z.localTime.empty() ? z.name : z.name + "  " + z.localTime);
@@ -144,7 +148,7 @@ void TPhoneNumber::showAnswer(const corvana::PhoneAnswer& a) {
                          : opens.empty() ? QString("outside the calling hours")
                                          : "outside the calling hours; " + fromCore(opens));
     }
-    const bool hasZipCodes = a.place == PhonePlace::Exchange || a.place == PhonePlace::AreaCodeOnly;
+    const bool hasZipCodes = a.hasZipCodes();
     ListButton->setEnabled(hasZipCodes);
     ListButton->setToolTip(!hasZipCodes ? QString()
                            : a.place == PhonePlace::Exchange
