@@ -140,6 +140,78 @@ class Table:
         return best, self.place_zones[key]
 
 
+# The provinces and territories of Canada as the geocoder names them.
+PROVINCES = {"Alberta": "AB", "British Columbia": "BC", "Manitoba": "MB", "New Brunswick": "NB",
+             "Newfoundland and Labrador": "NL", "Northwest Territories": "NT",
+             "Nova Scotia": "NS", "Nunavut": "NU", "Ontario": "ON", "Prince Edward Island": "PE",
+             "Quebec": "QC", "Saskatchewan": "SK", "Yukon": "YT"}
+
+# Zones the phone data gets wrong outside the US, mended: (prefix, where, zones, reason). A row
+# holds for the numbers of the prefix whose place is `where` (a province's letters or a city as
+# the data writes it), or for all of them when `where` is None; the first row that holds wins,
+# and a row of the area code alone also gives the area code's own zones.
+MENDED_ZONES = [
+    ("441", None, ("Atlantic/Bermuda",),
+     "Bermuda keeps Atlantic time; copies of the data list dozens of zones, Adak to Saipan"),
+    ("867", "YT", ("America/Whitehorse",),
+     "Yukon keeps UTC-7 all year since 2020; the data gives Vancouver's zone"),
+    ("867", "Watson Lake", ("America/Whitehorse",),
+     "Watson Lake is in Yukon, which keeps UTC-7 all year; the data gives Vancouver's zone"),
+    ("867", None, ("America/Whitehorse", "America/Edmonton", "America/Iqaluit"),
+     "867 spans Yukon (UTC-7), the Northwest Territories (Mountain) and Nunavut (Eastern to "
+     "Mountain); a set holds three zones, so Nunavut's Central part is left out"),
+    ("306", None, ("America/Regina",),
+     "Saskatchewan keeps Central Standard Time all year"),
+    ("474", None, ("America/Regina",),
+     "Saskatchewan keeps Central Standard Time all year; the data gives Winnipeg's zone"),
+    ("639", None, ("America/Regina",),
+     "Saskatchewan keeps Central Standard Time all year"),
+    ("709", "Happy Valley-Goose Bay", ("America/Goose_Bay",),
+     "Labrador keeps Atlantic time under its own zone; the data gives Halifax's"),
+    ("709", "Labrador City", ("America/Goose_Bay",),
+     "Labrador keeps Atlantic time under its own zone; the data gives Halifax's"),
+    ("709", "Wabush", ("America/Goose_Bay",),
+     "Labrador keeps Atlantic time under its own zone; the data gives Halifax's"),
+    ("709", None, ("America/St_Johns",),
+     "Newfoundland keeps UTC-3:30; the data adds Puerto Rico's zone, which no part keeps"),
+    ("437", None, ("America/Toronto",),
+     "437 overlays Toronto's 416; the data gives Winnipeg's zone"),
+]
+
+# The members of the plan that the ZIP table holds: their numbers are answered from it.
+OUR_REGIONS = {"US", "PR", "VI", "GU", "AS", "MP"}
+
+
+def mended(key, city, state):
+    """The mended zones of a prefix and place, or None."""
+    for prefix, where, zones, _ in MENDED_ZONES:
+        if key.startswith(prefix) and where in (None, city, state):
+            return zones
+    return None
+
+
+def plan_regions():
+    """Area code -> (region, country name) for the members of the plan
+    outside our table, from the phone data's metadata."""
+    import phonenumbers
+    from phonenumbers import PhoneNumber, geocoder
+
+    regions = {}
+    for npa in range(200, 1000):
+        found = Counter()
+        for nxx in (234, 555, 722, 922):
+            n = PhoneNumber(country_code=1, national_number=int("%d%d1234" % (npa, nxx)))
+            r = phonenumbers.region_code_for_number(n)
+            if r:
+                found[r] += 1
+        if found:
+            region = found.most_common(1)[0][0]
+            if region not in OUR_REGIONS:
+                name = geocoder._region_display_name(region, "en") or region
+                regions[str(npa)] = (region, name)
+    return regions
+
+
 def phone_tables():
     import phonenumbers
     import phonenumbers.geodata as geodata
@@ -151,11 +223,53 @@ def phone_tables():
     return labels, zones, phonenumbers.__version__
 
 
-def build(records, labels, phone_zones, zone_keys=None):
+def abroad_rows(code, region, country, labels, phone_zones, zone_keys, counts):
+    """The rows of an area code of another country of the plan: the area
+    code's with its province's or country's name and zones, and one per
+    exchange that the geocoder names, its place as the data writes it."""
+    label = labels.get(code)
+    if region == "CA" and label is None and not any(k.startswith(code) for k in labels):
+        return []  # a code the data does not name (600, 622: non-geographic)
+    name = label or country
+    state = PROVINCES.get(name, "")
+
+    def zones_of(key, city, st):
+        """(zones, names, source) of a prefix and place."""
+        fixed = mended(key, city, st)
+        names = fixed or longest(phone_zones, key, 3) or ()
+        zones = {}
+        for n in names:
+            zones.setdefault(zone_keys(n, "+1 " + key), Counter({n: 1}))
+        if not zones or len(zones) > 3:
+            fail("exchanges: +1 %s: %d zones; mend them in MENDED_ZONES" % (key, len(zones)))
+        return zone_text(zones) + ("mended" if fixed else "phone data",)
+
+    z, names, source = zones_of(code, name, state)
+    rows = [[code, "", name, state, z, source, names, region]]
+    counts[region, "area codes"] += 1
+    for nxx in range(200, 1000):
+        key = code + str(nxx)
+        place = longest(labels, key, 5)
+        if place is None:
+            continue
+        city, _, st = place.rpartition(", ")
+        if not city or (region == "CA" and st not in PROVINCES.values()):
+            city, st = place, ""
+        if city == name or city in PROVINCES:
+            continue  # a province's or country's name is no place
+        z, names, source = zones_of(key, city, st)
+        rows.append([code, str(nxx), city, st, z, source, names, ""])
+        counts[region, "placed"] += 1
+    return rows
+
+
+def build(records, labels, phone_zones, zone_keys=None, regions=None):
     """The CSV's rows and the counts of the report.  records: the table's
     rows as dicts; labels: prefix (without the 1) -> geocoder place;
-    phone_zones: prefix -> IANA zones."""
+    phone_zones: prefix -> IANA zones; regions: area code -> (region,
+    country name) of the members of the plan outside the table."""
     zone_keys = zone_keys or ZoneKeys()
+    regions = regions or {}
     table = Table(records)
     states = {r["state"] for r in records}
     rows = []
@@ -203,6 +317,12 @@ def build(records, labels, phone_zones, zone_keys=None):
                 z, names = zone_text(area)
                 rows.append([code, str(nxx), city, state, z, "area code", names, ""])
     counts["left to the area code"] = counts["exchanges"] - counts["placed"]
+    for code in sorted(regions):
+        if code not in table.area_zones:
+            region, country = regions[code]
+            rows.extend(abroad_rows(code, region, country, labels, phone_zones, zone_keys,
+                                    counts))
+    rows.sort(key=lambda r: (r[0], r[1]))
     return rows, counts
 
 
@@ -216,6 +336,7 @@ def csv_bytes(rows):
 
 def report_text(counts, version):
     c = counts
+    abroad = sorted({k[0] for k in c if isinstance(k, tuple)})
     lines = [
         "Telephone exchanges (python3-phonenumbers %s)" % version,
         "  area codes:                     %6d" % c["area codes"],
@@ -227,14 +348,16 @@ def report_text(counts, version):
         "    zones of the area code:       %6d" % c["placed, zones of the area code"],
         "  left to the area code:          %6d" % c["left to the area code"],
         "    named without a place:        %6d" % c["named, no place"],
-    ]
+        "  elsewhere in the plan (area codes, placed exchanges):",
+    ] + ["    %-2s                            %6d %6d" % (r, c[r, "area codes"], c[r, "placed"])
+         for r in abroad]
     return "\n".join(lines) + "\n"
 
 
 def stage(records):
     """(CSV bytes, report text) from the table's rows as dicts."""
     labels, zones, version = phone_tables()
-    rows, counts = build(records, labels, zones)
+    rows, counts = build(records, labels, zones, regions=plan_regions())
     return csv_bytes(rows), report_text(counts, version)
 
 

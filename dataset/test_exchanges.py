@@ -119,6 +119,56 @@ class Build(unittest.TestCase):
         self.assertEqual(exchanges.csv_bytes(self.rows), exchanges.csv_bytes(again))
 
 
+class Abroad(unittest.TestCase):
+    """Canada and the Caribbean members of the plan: the data's places and
+    zones, the mended zones, and the province's or country's name."""
+
+    LABELS = dict(LABELS, **{"416": "Ontario", "416979": "Toronto, ON",
+                             "867": "Northwest Territories/Nunavut/Yukon",
+                             "867667": "Whitehorse, YT", "86753": "Watson Lake",
+                             "242302": "New Providence"})
+    ZONES = dict(ZONES, **{"416": ("America/Toronto",), "867": ("America/Fort_Nelson",),
+                           "867667": ("America/Vancouver",), "876": ("America/Jamaica",),
+                           "441": ("America/Adak", "Asia/Tokyo", "Atlantic/Bermuda",
+                                   "Pacific/Saipan"),
+                           "242": ("America/Nassau",)})
+    REGIONS = {"416": ("CA", "Canada"), "867": ("CA", "Canada"), "600": ("CA", "Canada"),
+               "876": ("JM", "Jamaica"), "441": ("BM", "Bermuda"),
+               "242": ("BS", "Bahamas"), "208": ("US", "United States")}
+
+    def setUp(self):
+        self.rows, self.counts = exchanges.build(TABLE, self.LABELS, self.ZONES,
+                                                 regions=self.REGIONS)
+        self.by_key = {(r[0], r[1]): r for r in self.rows}
+
+    def test_places_and_zones_as_the_data_writes_them(self):
+        self.assertEqual(self.by_key[("416", "")], ["416", "", "Ontario", "ON", "-5:Y",
+                                                    "phone data", "America/Toronto", "CA"])
+        self.assertEqual(self.by_key[("416", "979")][2:7], ["Toronto", "ON", "-5:Y",
+                                                            "phone data", "America/Toronto"])
+        # A country without provinces: its name, no state; an island as the data writes it.
+        self.assertEqual(self.by_key[("876", "")][2:], ["Jamaica", "", "-5:N", "phone data",
+                                                        "America/Jamaica", "JM"])
+        self.assertEqual(self.by_key[("242", "302")][2:4], ["New Providence", ""])
+        # A code the data does not name stays out, and so does a code the table has.
+        self.assertNotIn(("600", ""), self.by_key)
+        self.assertEqual(self.by_key[("208", "")][7], "US")
+        self.assertEqual(self.counts["CA", "area codes"], 2)
+        self.assertEqual(self.counts["CA", "placed"], 12)  # Toronto, Whitehorse, Watson Lake x10
+
+    def test_the_reviewed_table_mends_what_the_data_gets_wrong(self):
+        self.assertEqual(self.by_key[("867", "667")][4:7], ["-7:N", "mended",
+                                                            "America/Whitehorse"])
+        self.assertEqual(self.by_key[("867", "535")][2:7], ["Watson Lake", "", "-7:N", "mended",
+                                                            "America/Whitehorse"])
+        self.assertEqual(self.by_key[("867", "")][6],
+                         "America/Iqaluit;America/Whitehorse;America/Edmonton")
+        self.assertEqual(self.by_key[("441", "")][4:7], ["-4:Y", "mended", "Atlantic/Bermuda"])
+        for prefix, where, zones, reason in exchanges.MENDED_ZONES:
+            self.assertTrue(reason and "\n" not in reason, prefix)
+            self.assertTrue(1 <= len(zones) <= 3, prefix)
+
+
 class Committed(unittest.TestCase):
     def test_the_committed_file_is_what_the_table_gives(self):
         try:

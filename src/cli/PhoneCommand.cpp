@@ -41,9 +41,13 @@ Cell Text(std::string s) {
 
 std::string Joined(const PhoneAnswer& a, std::string PhoneZone::*field, std::string_view sep) {
     std::string out;
-    for (const PhoneZone& z : a.zones)
-        out += (out.empty() ? "" : std::string(sep)) + z.*field;
-    return out;
+    bool any = false;
+    for (std::size_t i = 0; i < a.zones.size(); ++i) {
+        out += (i ? std::string(sep) : "") + a.zones[i].*field;
+        any = any || !(a.zones[i].*field).empty();
+    }
+    // Zones without names (a version 1 file) leave the field empty, not a list of nothing.
+    return any ? out : "";
 }
 
 std::vector<Cell> Row(const PhoneAnswer& a) {

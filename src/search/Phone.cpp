@@ -268,8 +268,8 @@ SearchResult PhoneZipCodes(const PhoneAnswer& answer, const SearchContext& ctx) 
     return r;
 }
 
-const std::vector<std::string_view> PhoneAnnotator::Columns = {"place", "state", "zones",
-                                                               "local_time", "callable_now"};
+const std::vector<std::string_view> PhoneAnnotator::Columns = {
+    "place", "state", "country", "zones", "time_zones", "local_time", "callable_now"};
 
 PhoneAnnotator::PhoneAnnotator(const PhoneContext& ctx)
     : ctx_(ctx), entry_(std::size_t(1000) * 1000, -1), empty_(Columns.size(), ',') {}
@@ -282,18 +282,25 @@ const std::string& PhoneAnnotator::made(std::uint32_t key, const PhoneNumber& nu
         const PhoneAnswer& a = *r.answer;
         place = a.place;
         text += ',';
-        if (a.place == PhonePlace::Exchange)
-            AppendCsvField(text, Win1252ToUtf8(a.city));
+        if (a.place == PhonePlace::Exchange || !a.areaName.empty())
+            AppendCsvField(text,
+                           Win1252ToUtf8(a.place == PhonePlace::Exchange ? a.city : a.areaName));
         text += ',';
         AppendCsvField(text, Win1252ToUtf8(a.state));
         text += ',';
+        AppendCsvField(text, a.country);
+        text += ',';
         // Each list is one field, quoted as a whole should it ever need quotes.
-        std::string zones, times;
+        std::string zones, names, times;
         for (std::size_t i = 0; i < a.zones.size(); ++i) {
             zones += (i ? ";" : "") + a.zones[i].name;
+            names += (i ? ";" : "") + a.zones[i].timeZone;
             times += (i ? ";" : "") + a.zones[i].localTime;
         }
         AppendCsvField(text, zones);
+        text += ',';
+        // A file without zone names (version 1) leaves the field empty, not a list of nothing.
+        AppendCsvField(text, names.find_first_not_of(';') == std::string::npos ? "" : names);
         text += ',';
         AppendCsvField(text, times);
         text += ',';

@@ -313,23 +313,29 @@ TEST(Phone, CallWindowsAsTyped) {
 TEST(Phone, BatchFieldsAndCounts) {
     PhoneEnv env;
     PhoneAnnotator annotate(env.phone());
-    EXPECT_EQ(
-        PhoneAnnotator::Columns,
-        (std::vector<std::string_view>{"place", "state", "zones", "local_time", "callable_now"}));
-    EXPECT_EQ(annotate.fields("(208) 334-1234"), ",Boise,ID,MST,10:15:00,true");
-    EXPECT_EQ(annotate.fields("208 334 9999 x12"), ",Boise,ID,MST,10:15:00,true");
-    EXPECT_EQ(annotate.fields("208-999-1234"), ",,ID,MST;PST,10:15:00;09:15:00,true");
-    EXPECT_EQ(annotate.fields("208.765.1234"), ",Coeur d'Alene,ID,PST,09:15:00,true");
-    EXPECT_EQ(annotate.fields("800-555-1234"), ",,,,,");
-    EXPECT_EQ(annotate.fields("416-555-1234"), ",,,,,");
-    EXPECT_EQ(annotate.fields(""), ",,,,,");
-    EXPECT_EQ(annotate.fields("call me"), ",,,,,");
+    EXPECT_EQ(PhoneAnnotator::Columns,
+              (std::vector<std::string_view>{"place", "state", "country", "zones", "time_zones",
+                                             "local_time", "callable_now"}));
+    EXPECT_EQ(annotate.fields("(208) 334-1234"), ",Boise,ID,US,MST,,10:15:00,true");
+    EXPECT_EQ(annotate.fields("208 334 9999 x12"), ",Boise,ID,US,MST,,10:15:00,true");
+    EXPECT_EQ(annotate.fields("208-999-1234"), ",,ID,US,MST;PST,,10:15:00;09:15:00,true");
+    EXPECT_EQ(annotate.fields("208.765.1234"), ",Coeur d'Alene,ID,US,PST,,09:15:00,true");
+    EXPECT_EQ(annotate.fields("800-555-1234"), ",,,,,,,");
+    EXPECT_EQ(annotate.fields("416-555-1234"), ",,,,,,,");
+    EXPECT_EQ(annotate.fields(""), ",,,,,,,");
+    EXPECT_EQ(annotate.fields("call me"), ",,,,,,,");
+    // The rest of the plan, and the zones as the database names them.
+    EXPECT_EQ(annotate.fields("709 722 1234"),
+              ",St. John's,NL,CA,GMT -03:30 NDT,America/St_Johns,13:45:00,true");
+    EXPECT_EQ(annotate.fields("907 555 1234"), ",,AK,US,GMT -09:00 AKDT;GMT -10:00 HDT,"
+                                               "America/Anchorage;America/Adak,08:15:00;07:15:00,"
+                                               "false");
     env.clock.time.hour = 23; // made once per exchange: a long run keeps one time
-    EXPECT_EQ(annotate.fields("(208) 334-0000"), ",Boise,ID,MST,10:15:00,true");
+    EXPECT_EQ(annotate.fields("(208) 334-0000"), ",Boise,ID,US,MST,,10:15:00,true");
     const PhoneCounts& c = annotate.counts();
-    EXPECT_EQ(c.rows, 9u);
-    EXPECT_EQ(c.placed, 4u);
-    EXPECT_EQ(c.areaCodeOnly, 1u);
+    EXPECT_EQ(c.rows, 11u);
+    EXPECT_EQ(c.placed, 5u);
+    EXPECT_EQ(c.areaCodeOnly, 2u);
     EXPECT_EQ(c.tollFree, 1u);
     EXPECT_EQ(c.notInData, 1u);
     EXPECT_EQ(c.malformed, 2u);
@@ -372,6 +378,24 @@ TEST(Phone, RealDataAnswers) {
     EXPECT_EQ(env->answer("850-222-1234").placeText(), "Tallahassee, FL");
     EXPECT_EQ(ZoneBytes(env->answer("334-298-1234")), std::vector<std::uint8_t>{Est});
     EXPECT_EQ(env->answer("800-555-1234").placeText(), "toll-free: no place");
+    // The rest of the plan, each with the zone the reviewed table or the data gives it.
+    const std::pair<const char*, std::vector<std::string>> abroad[] = {
+        {"416-979-1234", {"Toronto, ON", "CA", "America/Toronto"}},
+        {"709-722-1234", {"St. John's, NL", "CA", "America/St_Johns"}},
+        {"867-667-1234", {"Whitehorse, YT", "CA", "America/Whitehorse"}},
+        {"306-525-1234", {"Regina, SK", "CA", "America/Regina"}},
+        {"474-555-1234", {"Saskatchewan", "CA", "America/Regina"}},
+        {"441-292-1234", {"Bermuda", "BM", "Atlantic/Bermuda"}},
+        {"876-922-1234", {"Jamaica", "JM", "America/Jamaica"}}};
+    for (const auto& [number, want] : abroad) {
+        const PhoneAnswer a = env->answer(number);
+        ASSERT_EQ(a.zones.size(), 1u) << number;
+        EXPECT_EQ((std::vector<std::string>{a.placeText(), a.country, a.zones[0].timeZone}), want)
+            << number;
+        EXPECT_FALSE(a.hasZipCodes()) << number;
+    }
+    // Canada's 600 is read as non-geographic: no place, as before.
+    EXPECT_EQ(env->answer("600-555-1234").place, PhonePlace::NonGeographic);
     // Wake Island's post-office ZIP code carries 808 too, but Hawaii's people set its zone.
     const PhoneAnswer hawaii = env->answer("808-555-1234");
     EXPECT_EQ(ZoneBytes(hawaii), std::vector<std::uint8_t>{ZipRecord::zoneByte(2, false)});
