@@ -143,10 +143,11 @@ void TPhoneNumber::showAnswer(const corvana::PhoneAnswer& a) {
         // Hours in the user's own time; none when the zones lie too far apart for one in common.
         HoursText->setText(
             fromCore(corvana::CallingHoursText(a.hours) + (a.hours ? " your time" : "")));
+        // Outside the hours, when they open says it all, and fits the row as the rest do.
         const std::string opens = corvana::OpensText(a);
         NowText->setText(a.callableNow   ? QString("within the calling hours")
                          : opens.empty() ? QString("outside the calling hours")
-                                         : "outside the calling hours; " + fromCore(opens));
+                                         : fromCore(opens));
     }
     const bool hasZipCodes = a.hasZipCodes();
     ListButton->setEnabled(hasZipCodes);
