@@ -46,16 +46,19 @@ const World& world() {
     return w;
 }
 
-// Placed, unplaced in a split area code, toll-free, in each of the usual forms.
-const char* const Numbers[] = {"(208) 334-1234",  "208-999-1234",      "850.432.1234",
-                               "+1 850 222 1234", "1-907-555-1234",    "2125551234",
-                               "800-555-1234",    "(928) 871-0000 x12"};
+// Placed, unplaced in a split area code, toll-free, in Canada and the Caribbean, in each of the
+// usual forms.
+const char* const Numbers[] = {"(208) 334-1234",  "208-999-1234",       "850.432.1234",
+                               "+1 850 222 1234", "1-907-555-1234",     "2125551234",
+                               "800-555-1234",    "(928) 871-0000 x12", "416-979-1234",
+                               "+1 709 722 1234", "876 922 1234"};
 
 // A million cells: real area codes with any exchange, written the ways people write them, and
 // a few that are toll-free, empty or not numbers at all.
 std::vector<std::string> Cells(std::size_t n) {
-    const std::uint16_t areas[] = {208, 212, 213, 305, 312, 415, 423, 541, 602, 702, 775,
-                                   801, 850, 907, 928, 206, 404, 617, 713, 919, 605, 701};
+    const std::uint16_t areas[] = {208, 212, 213, 305, 312, 415, 423, 541, 602, 702,
+                                   775, 801, 850, 907, 928, 206, 404, 617, 713, 919,
+                                   605, 701, 416, 604, 709, 306, 867, 876, 441, 242};
     std::mt19937 random(7);
     std::vector<std::string> cells;
     cells.reserve(n);

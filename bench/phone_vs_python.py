@@ -16,7 +16,8 @@ import phonenumbers
 from phonenumbers import geocoder, timezone
 
 AREAS = [208, 212, 213, 305, 312, 415, 423, 541, 602, 702, 775,
-         801, 850, 907, 928, 206, 404, 617, 713, 919, 605, 701]
+         801, 850, 907, 928, 206, 404, 617, 713, 919, 605, 701,
+         416, 604, 709, 306, 867, 876, 441, 242]  # Canada and the Caribbean too
 
 
 def cells(n):

@@ -207,15 +207,20 @@ void CheckExchangeBuilder(std::string_view csv) {
     }
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(file.data());
     FUZZ_CHECK(Exchanges::fromBytes({bytes, file.size()}).has_value());
-    // The names end the file: a length byte, the city, the state's two letters.
-    const ExchangeHeader h = ExchangeHeader::decode(bytes);
-    std::string_view names = std::string_view(file).substr(file.size() - h.namesSize);
-    for (std::uint32_t n = 0; n < h.placeCount; ++n) {
+    // The place names come before the zone names, which end the file: per place a length
+    // byte, the city, the state's two letters (two 0 bytes for a place without a state).
+    const auto h = ExchangeHeader::decode(bytes, file.size());
+    FUZZ_CHECK(h && h->version == ExchangeVersion::V2);
+    const std::size_t namesEnd = file.size() - h->zoneNamesSize - std::size_t(h->zoneNameCount) * 4;
+    std::string_view names = std::string_view(file).substr(0, namesEnd);
+    names.remove_prefix(names.size() - h->namesSize);
+    for (std::uint32_t n = 0; n < h->placeCount; ++n) {
         FUZZ_CHECK(!names.empty() && names.size() > std::uint8_t(names[0]));
         const std::string_view key = names.substr(1, std::uint8_t(names[0]));
         FUZZ_CHECK(key.size() > 2);
         FUZZ_CHECK(CheckPlaceCity(key.substr(0, key.size() - 2)) == PlaceCityFault::None);
-        FUZZ_CHECK(IsStateLetters(key.substr(key.size() - 2)));
+        const std::string_view state = key.substr(key.size() - 2);
+        FUZZ_CHECK(IsStateLetters(state) || state == std::string_view("\0\0", 2));
         names.remove_prefix(1 + key.size());
     }
     FUZZ_CHECK(names.empty());

@@ -49,8 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             checkZones(found->areaZones);
             checkZones(found->zones);
             FUZZ_CHECK(found->areaState.empty() || found->areaState.size() == 2);
+            FUZZ_CHECK(found->country.size() == 2);
+            for (std::string_view name : found->zones.names)
+                FUZZ_CHECK(name.size() <= 255);
             if (found->place) {
-                FUZZ_CHECK(!found->place->city.empty() && found->place->state.size() == 2);
+                FUZZ_CHECK(!found->place->city.empty() &&
+                           (found->place->state.empty() || found->place->state.size() == 2));
             } else {
                 FUZZ_CHECK(found->zones == found->areaZones);
             }

@@ -263,6 +263,11 @@ def main():
             write("fuzz_exchanges", label, whole)
             write("fuzz_exchanges", label + "-cut", whole[:len(whole) // 2])
     write("fuzz_exchanges", "empty-table", b"CVX1" + bytes(16))
+    write("fuzz_exchanges", "empty-table-v2", b"CVX2" + bytes(24))
+    # The system's compiled zones: half an hour off, no summer time, both hemispheres.
+    for zone in ["America/St_Johns", "Pacific/Honolulu", "Australia/Sydney"]:
+        with open(os.path.join("/usr/share/zoneinfo", zone), "rb") as f:
+            write("fuzz_zoneinfo", zone.replace("/", "-"), f.read())
     for i, text in enumerate(PHONE_TEXTS):
         write("fuzz_phone", f"phone-{i}", text)
     for i, text in enumerate(POINT_TEXTS):

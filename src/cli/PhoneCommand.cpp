@@ -14,9 +14,9 @@ namespace corvana::cli {
 
 namespace {
 
-const std::vector<std::string> PhoneColumns = {"number",     "area_code",     "place",
-                                               "city",       "state",         "zones",
-                                               "local_time", "calling_hours", "callable_now"};
+const std::vector<std::string> PhoneColumns = {
+    "number", "area_code",  "place",      "city",          "state",       "country",
+    "zones",  "time_zones", "local_time", "calling_hours", "callable_now"};
 
 // What the place column says: where the answer comes from.
 std::string PlaceWord(PhonePlace place) {
@@ -41,39 +41,50 @@ Cell Text(std::string s) {
 
 std::string Joined(const PhoneAnswer& a, std::string PhoneZone::*field, std::string_view sep) {
     std::string out;
-    for (const PhoneZone& z : a.zones)
-        out += (out.empty() ? "" : std::string(sep)) + z.*field;
-    return out;
+    bool any = false;
+    for (std::size_t i = 0; i < a.zones.size(); ++i) {
+        out += (i ? std::string(sep) : "") + a.zones[i].*field;
+        any = any || !(a.zones[i].*field).empty();
+    }
+    // Zones without names (a version 1 file) leave the field empty, not a list of nothing.
+    return any ? out : "";
 }
 
-std::vector<Cell> Row(const PhoneAnswer& a, const TimeContext& time) {
+std::vector<Cell> Row(const PhoneAnswer& a) {
     const bool zones = !a.zones.empty();
     return {Text(a.national),
             Cell{Cell::Kind::Number, std::to_string(a.number.areaCode)},
             Text(PlaceWord(a.place)),
             Text(Win1252ToUtf8(a.city)),
             Text(a.state),
+            Text(a.country),
             Text(Joined(a, &PhoneZone::name, ";")),
+            Text(Joined(a, &PhoneZone::timeZone, ";")),
             Text(Joined(a, &PhoneZone::localTime, ";")),
-            zones ? Text(CallingHoursText(a.hours, time)) : Cell{},
+            zones ? Text(CallingHoursText(a.hours)) : Cell{},
             zones ? Cell{Cell::Kind::Flag, a.callableNow ? "true" : "false"}
                   : Cell{Cell::Kind::Flag, {}}};
 }
 
-void PrintAnswer(const PhoneAnswer& a, const TimeContext& time) {
+void PrintAnswer(const PhoneAnswer& a) {
     std::cout << a.national << '\n';
     std::cout << "  area code:      " << a.number.areaCode << '\n';
     std::cout << "  place:          " << Win1252ToUtf8(a.placeText()) << '\n';
     if (!a.state.empty())
         std::cout << "  state:          " << a.state << '\n';
+    // A US number's country goes without saying, as it always has.
+    if (!a.country.empty() && a.country != "US")
+        std::cout << "  country:        " << a.country << '\n';
     for (const PhoneZone& z : a.zones)
         std::cout << "  zone:           " << z.name << (z.localTime.empty() ? "" : "  ")
                   << z.localTime << '\n';
     if (a.zones.empty())
         return;
-    std::cout << "  calling hours:  " << CallingHoursText(a.hours, time)
-              << (a.hours ? " your time" : "") << '\n';
-    std::cout << "  callable now:   " << (a.callableNow ? "yes" : "no") << '\n';
+    std::cout << "  calling hours:  " << CallingHoursText(a.hours) << (a.hours ? " your time" : "")
+              << '\n';
+    const std::string opens = OpensText(a);
+    std::cout << "  callable now:   " << (a.callableNow ? "yes" : "no")
+              << (opens.empty() ? "" : ", ") << opens << '\n';
 }
 
 class Phone : public Command {
@@ -116,13 +127,13 @@ public:
             }
             const PhoneAnswer& a = *r.answer;
             if (!zips && structured) {
-                table.rows.push_back(Row(a, time));
+                table.rows.push_back(Row(a));
                 continue;
             }
             if (!zips) {
                 std::cout << (first ? "" : "\n");
                 first = false;
-                PrintAnswer(a, time);
+                PrintAnswer(a);
                 continue;
             }
             const SearchResult list = PhoneZipCodes(a, search);
@@ -138,7 +149,7 @@ public:
             if (!first)
                 std::cout << '\n';
             first = false;
-            PrintAnswer(a, time);
+            PrintAnswer(a);
             std::cout << '\n';
             const int printed = PrintResult(list, time, in);
             if (printed == DataError)

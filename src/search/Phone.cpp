@@ -1,6 +1,7 @@
 #include "search/Phone.h"
 
 #include "data/Records.h"
+#include "format/SystemZone.h"
 #include "text/Blanks.h"
 #include "text/Csv.h"
 #include "text/ShortString.h"
@@ -8,6 +9,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <cstdio>
 
 namespace corvana {
 
@@ -33,17 +36,47 @@ bool userZoneValid(const Settings& s) {
     return s.timeZone >= 0 && s.timeZone <= 24;
 }
 
-// How many hours a place of zone byte `code` runs ahead of the user's clock; the same sums as
-// DoTime makes for a ZIP line.
-int hoursAhead(std::uint8_t code, const Settings& s, const TimeContext& time) {
-    int d = ZipRecord::zoneOf(code) - s.timeZone;
-    if (time.daylightInEffect) {
-        if (s.daylightSavings)
-            d -= 1;
-        if (ZipRecord::dstOf(code))
-            d += 1;
-    }
-    return d;
+// How far the user's clock runs ahead of UTC, in seconds: the zone of the settings, an hour
+// more while summer time is in effect for a user who keeps it.
+long userOffset(const Settings& s, const TimeContext& time) {
+    return long(s.timeZone - 12) * 3600 + (time.daylightInEffect && s.daylightSavings ? 3600 : 0);
+}
+
+// The instant of the user's clock reading, in seconds since 1970.
+std::int64_t utcSeconds(const LocalDateTime& t, long offset) {
+    using namespace std::chrono;
+    const sys_days date{year{t.year} / month{unsigned(t.month)} / day{unsigned(t.day)}};
+    return std::int64_t(date.time_since_epoch() / seconds{1}) + t.hour * 3600 + t.minute * 60 +
+           t.second - offset;
+}
+
+// "GMT -03:30" for a standard offset that is not whole hours.
+std::string offsetLabel(long offset) {
+    const long minutes = (offset < 0 ? -offset : offset) / 60;
+    char text[48];
+    std::snprintf(text, sizeof text, "GMT %c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60,
+                  minutes % 60);
+    return text;
+}
+
+bool lettersOnly(std::string_view s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    });
+}
+
+// The program's label for a zone of the database at an instant: the label of its standard
+// offset, and where that label is only an offset the zone's abbreviation of the moment, so that
+// Hawaii and Alaska read at a glance ("GMT -10:00 HST").
+std::string zoneLabel(const ZoneInfo& info, std::int64_t utc, int year) {
+    const long standard = info.standardOffset(year);
+    std::string label = standard % 3600 == 0 ? ZoneName(int(standard / 3600) + 12) : "";
+    if (label.empty())
+        label = offsetLabel(standard);
+    const ZoneMoment m = info.at(utc);
+    if (label.starts_with("GMT") && lettersOnly(m.abbreviation))
+        label += " " + m.abbreviation;
+    return label;
 }
 
 } // namespace
@@ -62,9 +95,9 @@ std::optional<CallWindow> ParseCallWindow(std::string_view text) {
 std::string PhoneAnswer::placeText() const {
     switch (place) {
     case PhonePlace::Exchange:
-        return city + ", " + state;
+        return state.empty() ? city : city + ", " + state;
     case PhonePlace::AreaCodeOnly:
-        return "area code only";
+        return areaName.empty() ? "area code only" : areaName;
     case PhonePlace::TollFree:
         return "toll-free: no place";
     case PhonePlace::NonGeographic:
@@ -73,6 +106,10 @@ std::string PhoneAnswer::placeText() const {
         break;
     }
     return "area code not in this data";
+}
+
+bool PhoneAnswer::hasZipCodes() const {
+    return (place == PhonePlace::Exchange || place == PhonePlace::AreaCodeOnly) && country == "US";
 }
 
 std::string PhoneResult::reason() const {
@@ -120,47 +157,74 @@ PhoneResult AnswerPhone(const PhoneNumber& number, const PhoneContext& ctx) {
         a.state = found->areaState;
     }
 
+    a.country = std::string(found->country);
+    if (!found->place)
+        a.areaName = std::string(found->areaName);
+
     const Settings& s = ctx.settings;
     const bool userZone = userZoneValid(s);
     const LocalDateTime now = clockNow(ctx.time);
-    int least = 0, most = 0;
-    for (std::uint8_t code : found->zones.zones()) {
+    const long user = userOffset(s, ctx.time);
+    const std::int64_t utc = utcSeconds(now, user);
+    int least = 0, most = 0; // minutes the zones run ahead of the user's clock
+    for (std::size_t i = 0; i < found->zones.count; ++i) {
+        const std::uint8_t code = found->zones.codes[i];
         PhoneZone& z = a.zones.emplace_back();
         z.zoneByte = code;
-        z.name = ZoneName(ZipRecord::zoneOf(code));
+        z.timeZone = std::string(found->zones.names[i]);
+        const ZoneInfo* info = z.timeZone.empty() ? nullptr : SystemZoneInfo(z.timeZone);
+        z.name = info ? zoneLabel(*info, utc, now.year) : ZoneName(ZipRecord::zoneOf(code));
         if (!userZone)
             continue;
-        const int ahead = hoursAhead(code, s, ctx.time);
+        // Without the zone's rules, the sums DoTime makes for a ZIP line.
+        const long place =
+            info ? info->at(utc).offset
+                 : long(ZipRecord::zoneOf(code) - 12) * 3600 +
+                       (ctx.time.daylightInEffect && ZipRecord::dstOf(code) ? 3600 : 0);
+        const int ahead = int((place - user) / 60);
         least = a.zones.size() == 1 ? ahead : std::min(least, ahead);
         most = a.zones.size() == 1 ? ahead : std::max(most, ahead);
-        z.time =
-            TimeOfDay{((now.hour + ahead) % 24 + 24) % 24, now.minute, now.second, now.millisecond};
+        const int minute =
+            ((now.hour * 60 + now.minute + ahead) % MinutesPerDay + MinutesPerDay) % MinutesPerDay;
+        z.time = TimeOfDay{minute / 60, minute % 60, now.second, now.millisecond};
         z.localTime = ctx.time.formatter ? ctx.time.formatter(z.time) : FormatTimeC(z.time);
     }
     if (!userZone || a.zones.empty())
         return r;
     // A zone further ahead must start later in the user's day and ends earlier; what all of
     // them allow runs from the latest start to the earliest end.
-    const int length = (ctx.window.end - ctx.window.start - (most - least)) * 60;
+    const int length = (ctx.window.end - ctx.window.start) * 60 - (most - least);
     if (length <= 0)
         return r;
     const int start =
-        ((ctx.window.start - least) * 60 % MinutesPerDay + MinutesPerDay) % MinutesPerDay;
+        ((ctx.window.start * 60 - least) % MinutesPerDay + MinutesPerDay) % MinutesPerDay;
     a.hours = CallingHours{start, length};
     const int minute = now.hour * 60 + now.minute;
     a.callableNow = ((minute - start) % MinutesPerDay + MinutesPerDay) % MinutesPerDay < length;
     return r;
 }
 
-std::string CallingHoursText(const std::optional<CallingHours>& hours, const TimeContext& time) {
+namespace {
+
+std::string clockText(int minutes) {
+    minutes %= MinutesPerDay;
+    const int m = minutes % 60;
+    return std::to_string(minutes / 60) + (m < 10 ? ":0" : ":") + std::to_string(m);
+}
+
+} // namespace
+
+std::string CallingHoursText(const std::optional<CallingHours>& hours) {
     if (!hours)
         return "none";
-    const auto text = [&time](int minutes) {
-        minutes %= MinutesPerDay;
-        const TimeOfDay t{minutes / 60, minutes % 60, 0, 0};
-        return time.formatter ? time.formatter(t) : FormatTimeC(t);
-    };
-    return text(hours->start) + " to " + text(hours->start + hours->length);
+    return clockText(hours->start) + " to " + clockText(hours->start + hours->length);
+}
+
+std::string OpensText(const PhoneAnswer& answer) {
+    // The hours recur at the same time of the user's day, so the next opening is their start.
+    if (!answer.hours || answer.callableNow)
+        return {};
+    return "opens at " + clockText(answer.hours->start) + " your time";
 }
 
 std::string PhoneZipHeading(const PhoneAnswer& answer) {
@@ -170,7 +234,7 @@ std::string PhoneZipHeading(const PhoneAnswer& answer) {
 SearchResult PhoneZipCodes(const PhoneAnswer& answer, const SearchContext& ctx) {
     const ListHeading heading{ItemKind::Zip, PhoneZipHeading(answer)};
     SearchResult r;
-    if (answer.place == PhonePlace::Exchange) {
+    if (answer.hasZipCodes() && answer.place == PhonePlace::Exchange) {
         r = SearchTheCityWithState(answer.city, ctx, ChooseStates(ctx.data, answer.state));
         // The search lists every city that begins with the name; keep the city itself.
         const std::string want = upperAscii(answer.city + ", " + answer.state);
@@ -188,7 +252,7 @@ SearchResult PhoneZipCodes(const PhoneAnswer& answer, const SearchContext& ctx) 
         // A place the telephone data knows but the ZIP table does not: where the area code
         // reaches is the best there is.
     }
-    if (answer.place == PhonePlace::Exchange || answer.place == PhonePlace::AreaCodeOnly) {
+    if (answer.hasZipCodes()) {
         char code[4];
         const auto end = std::to_chars(code, code + 3, answer.number.areaCode).ptr;
         r = SearchTheArea(std::string_view(code, std::size_t(end - code)), ctx);
@@ -204,8 +268,8 @@ SearchResult PhoneZipCodes(const PhoneAnswer& answer, const SearchContext& ctx) 
     return r;
 }
 
-const std::vector<std::string_view> PhoneAnnotator::Columns = {"place", "state", "zones",
-                                                               "local_time", "callable_now"};
+const std::vector<std::string_view> PhoneAnnotator::Columns = {
+    "place", "state", "country", "zones", "time_zones", "local_time", "callable_now"};
 
 PhoneAnnotator::PhoneAnnotator(const PhoneContext& ctx)
     : ctx_(ctx), entry_(std::size_t(1000) * 1000, -1), empty_(Columns.size(), ',') {}
@@ -218,18 +282,25 @@ const std::string& PhoneAnnotator::made(std::uint32_t key, const PhoneNumber& nu
         const PhoneAnswer& a = *r.answer;
         place = a.place;
         text += ',';
-        if (a.place == PhonePlace::Exchange)
-            AppendCsvField(text, Win1252ToUtf8(a.city));
+        if (a.place == PhonePlace::Exchange || !a.areaName.empty())
+            AppendCsvField(text,
+                           Win1252ToUtf8(a.place == PhonePlace::Exchange ? a.city : a.areaName));
         text += ',';
         AppendCsvField(text, Win1252ToUtf8(a.state));
         text += ',';
+        AppendCsvField(text, a.country);
+        text += ',';
         // Each list is one field, quoted as a whole should it ever need quotes.
-        std::string zones, times;
+        std::string zones, names, times;
         for (std::size_t i = 0; i < a.zones.size(); ++i) {
             zones += (i ? ";" : "") + a.zones[i].name;
+            names += (i ? ";" : "") + a.zones[i].timeZone;
             times += (i ? ";" : "") + a.zones[i].localTime;
         }
         AppendCsvField(text, zones);
+        text += ',';
+        // A file without zone names (version 1) leaves the field empty, not a list of nothing.
+        AppendCsvField(text, names.find_first_not_of(';') == std::string::npos ? "" : names);
         text += ',';
         AppendCsvField(text, times);
         text += ',';

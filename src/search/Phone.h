@@ -35,12 +35,18 @@ enum class PhonePlace : std::uint8_t {
     UnknownArea,   // an area code of the plan that this data does not have (Canada, the Caribbean)
 };
 
-// One zone a number may be in, with the time there now.
+// One zone a number may be in, with the time there now. Where the data names the zone as the
+// time-zone database does and the system's database has it, its time comes from the zone's own
+// rules (half-hour offsets, each place's summer time); otherwise from the zone byte, as for a
+// ZIP line.
 struct PhoneZone {
     std::uint8_t zoneByte = 0; // as a ZIP record holds it
-    std::string name;          // "MST", "GMT -04:00"
-    TimeOfDay time;            // the place's time of day now
-    std::string localTime;     // that time in the user's format
+    std::string timeZone;      // "America/St_Johns"; empty when the data names none
+    // The program's own label, and where that is only an offset the zone's abbreviation at this
+    // moment: "MST", "GMT -10:00 HST", "GMT -03:30 NDT", "GMT -04:00".
+    std::string name;
+    TimeOfDay time;        // the place's time of day now
+    std::string localTime; // that time in the user's format
 };
 
 // The stretch of the user's own day in which it is within the call window in every zone of the
@@ -57,15 +63,21 @@ struct PhoneAnswer {
     PhoneNumber number;
     std::string national; // "(208) 334-1234"
     PhonePlace place = PhonePlace::Exchange;
-    std::string city;             // Windows-1252; empty unless place is Exchange
-    std::string state;            // the place's state, else the area code's; may be empty
+    std::string city;     // Windows-1252; empty unless place is Exchange
+    std::string state;    // the place's state or province, else the area code's; may be empty
+    std::string country;  // the area code's country: "US", "CA", "JM" ...; empty without one
+    std::string areaName; // Windows-1252: the province's or country's name of an area code
+                          // outside the US, for a number whose exchange has no place
     std::vector<PhoneZone> zones; // every zone it may be in, the furthest east first
     std::optional<CallingHours> hours;
     bool callableNow = false;
 
-    // What the place line says: "Boise, ID", or why there is none: "area code only",
-    // "toll-free: no place", "non-geographic: no place", "area code not in this data".
+    // What the place line says: "Boise, ID", "Kingston" (a place without a state), the area
+    // code's province or country ("Ontario", "Jamaica"), or why there is none: "area code
+    // only", "toll-free: no place", "non-geographic: no place", "area code not in this data".
     std::string placeText() const;
+    // Whether the ZIP table has ZIP codes for it: a US number with a place or an area code.
+    bool hasZipCodes() const;
 };
 
 // The answer for one text, or why there is none: the number cannot be read (`problem`), or the
@@ -94,16 +106,21 @@ PhoneResult AnswerPhone(std::string_view text, const PhoneContext& ctx);
 // The same for a number already read.
 PhoneResult AnswerPhone(const PhoneNumber& number, const PhoneContext& ctx);
 
-// The user's time of a calling-hours bound in the user's format ("10:00:00"), and the hours as
-// one text: "10:00:00 to 19:00:00", "none" when there are none.
-std::string CallingHoursText(const std::optional<CallingHours>& hours, const TimeContext& time);
+// The calling hours as one text in the user's time, hours and minutes on the 24-hour clock:
+// "9:00 to 21:00", "none" when there are none. (A bound is always a whole or half hour, so
+// seconds would only be noise.)
+std::string CallingHoursText(const std::optional<CallingHours>& hours);
+
+// When a number outside its calling hours may next be called: "opens at 9:00 your time". Empty
+// when it may be called now or has no hours.
+std::string OpensText(const PhoneAnswer& answer);
 
 // The heading of the ZIP codes of a number: "Zip Codes For (208) 334-1234".
 std::string PhoneZipHeading(const PhoneAnswer& answer);
 
 // The ZIP lines of where the number rings, under PhoneZipHeading: those of its exchange's place
 // (the city search's ZIP codes of that city and state), or of its area code when the exchange has
-// no place. A number without a place lists "No matching zip codes found.".
+// no place. A number without a place, or outside the US, lists "No matching zip codes found.".
 SearchResult PhoneZipCodes(const PhoneAnswer& answer, const SearchContext& ctx);
 
 // What the batch look-up appends to each row for a telephone number, and how many rows were of

@@ -92,6 +92,13 @@ std::string SteadyCsv(const std::string& text, std::size_t timeColumn) {
     return out;
 }
 
+// Newfoundland's abbreviation follows the season of the clock: the winter one stands for both.
+std::string Winter(std::string text) {
+    for (std::size_t at = text.find(" NDT"); at != std::string::npos; at = text.find(" NDT", at))
+        text.replace(at + 2, 1, "S");
+    return text;
+}
+
 } // namespace
 
 TEST(PhoneCli, WhereAndWhenANumberRings) {
@@ -103,7 +110,7 @@ TEST(PhoneCli, WhereAndWhenANumberRings) {
                              "  place:          Boise, ID\n"
                              "  state:          ID\n"
                              "  zone:           MST  T\n"
-                             "  calling hours:  08:00:00 to 21:00:00 your time\n"
+                             "  calling hours:  8:00 to 21:00 your time\n"
                              "  callable now:   B\n");
     EXPECT_EQ(r.err, "");
 
@@ -117,7 +124,7 @@ TEST(PhoneCli, WhereAndWhenANumberRings) {
                              "  state:          ID\n"
                              "  zone:           MST  T\n"
                              "  zone:           PST  T\n"
-                             "  calling hours:  09:00:00 to 21:00:00 your time\n"
+                             "  calling hours:  9:00 to 21:00 your time\n"
                              "  callable now:   B\n"
                              "\n"
                              "(850) 432-1234\n"
@@ -125,7 +132,7 @@ TEST(PhoneCli, WhereAndWhenANumberRings) {
                              "  place:          Pensacola, FL\n"
                              "  state:          FL\n"
                              "  zone:           CST  T\n"
-                             "  calling hours:  07:00:00 to 20:00:00 your time\n"
+                             "  calling hours:  7:00 to 20:00 your time\n"
                              "  callable now:   B\n"
                              "\n"
                              "(850) 222-1234\n"
@@ -133,7 +140,7 @@ TEST(PhoneCli, WhereAndWhenANumberRings) {
                              "  place:          Tallahassee, FL\n"
                              "  state:          FL\n"
                              "  zone:           EST  T\n"
-                             "  calling hours:  06:00:00 to 19:00:00 your time\n"
+                             "  calling hours:  6:00 to 19:00 your time\n"
                              "  callable now:   B\n"
                              "\n"
                              "(800) 555-1234\n"
@@ -145,15 +152,18 @@ TEST(PhoneCli, HoursCsvJsonAndZipCodes) {
     PhoneCli cli;
     Outcome r = cli.run({"phone", "--hours", "9-20", "--csv", "208 334 1234", "208.765.1234"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(SteadyCsv(r.out, 6),
-              "number,area_code,place,city,state,zones,local_time,calling_hours,callable_now\r\n"
-              "(208) 334-1234,208,exchange,Boise,ID,MST,T,09:00:00 to 20:00:00,B\r\n"
-              "(208) 765-1234,208,exchange,Coeur d'Alene,ID,PST,T,10:00:00 to 21:00:00,B\r\n");
+    EXPECT_EQ(SteadyCsv(r.out, 8),
+              "number,area_code,place,city,state,country,zones,time_zones,"
+              "local_time,calling_hours,callable_now\r\n"
+              "(208) 334-1234,208,exchange,Boise,ID,US,MST,,T,9:00 to 20:00,B\r\n"
+              "(208) 765-1234,208,exchange,Coeur d'Alene,ID,US,PST,,T,10:00 to "
+              "21:00,B\r\n");
 
     r = cli.run({"phone", "--json", "888-555-1234"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "[\n  {\"number\": \"(888) 555-1234\", \"area_code\": 888, \"place\": "
-                     "\"toll-free\", \"city\": null, \"state\": null, \"zones\": null, "
+                     "\"toll-free\", \"city\": null, \"state\": null, \"country\": null, "
+                     "\"zones\": null, \"time_zones\": null, "
                      "\"local_time\": null, \"calling_hours\": null, \"callable_now\": null}\n]\n");
 
     // The ZIP codes of the place: Boise Heights begins with the name but is another city.
@@ -178,6 +188,45 @@ TEST(PhoneCli, HoursCsvJsonAndZipCodes) {
     r = cli.run({"near", "--hours", "9-20", "84101"});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("--hours does not apply to near"), std::string::npos) << r.err;
+}
+
+// A number of Canada: its province and country, Newfoundland's half hour, and no ZIP codes. A
+// number of the plan whose area code the data lacks is still answered, with status 0.
+TEST(PhoneCli, ElsewhereInThePlan) {
+    PhoneCli cli;
+    Outcome r = cli.run({"phone", "709-722-1234", "709-555-1234", "416-979-1234"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Winter(Steady(r.out)), "(709) 722-1234\n"
+                                     "  area code:      709\n"
+                                     "  place:          St. John's, NL\n"
+                                     "  state:          NL\n"
+                                     "  country:        CA\n"
+                                     "  zone:           GMT -03:30 NST  T\n"
+                                     "  calling hours:  4:30 to 17:30 your time\n"
+                                     "  callable now:   B\n"
+                                     "\n"
+                                     "(709) 555-1234\n"
+                                     "  area code:      709\n"
+                                     "  place:          area code only\n"
+                                     "  state:          NL\n"
+                                     "  country:        CA\n"
+                                     "  zone:           GMT -03:30 NST  T\n"
+                                     "  calling hours:  4:30 to 17:30 your time\n"
+                                     "  callable now:   B\n"
+                                     "\n"
+                                     "(416) 979-1234\n"
+                                     "  area code:      416\n"
+                                     "  place:          area code not in this data\n");
+    r = cli.run({"phone", "--json", "709-722-1234"});
+    EXPECT_NE(r.out.find("\"state\": \"NL\", \"country\": \"CA\", \"zones\": \"GMT -03:30 "),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"time_zones\": \"America/St_Johns\""), std::string::npos) << r.out;
+    r = cli.run({"phone", "--zips", "709-722-1234"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Zip Codes For (709) 722-1234\nNo matching zip codes found.\n"),
+              std::string::npos)
+        << r.out;
 }
 
 TEST(PhoneCli, MalformedNumbersAndDataWithoutExchanges) {
@@ -223,27 +272,32 @@ TEST(PhoneCli, LookupKeepsEveryRowAndCountsEachSort) {
                            "d,416-555-1234,w\r\n"
                            "e,not a number,v\r\n"
                            "f\r\n"
-                           "g,208 765 1234 ext. 9,u\r\n";
+                           "g,208 765 1234 ext. 9,u\r\n"
+                           "h,709-722-1234,t\r\n";
     Outcome r = cli.run({"lookup", "--phone-column", "phone"}, in);
     EXPECT_EQ(r.status, 1) << r.err;
     // A column named like an appended one keeps its name; the appended one takes phone_.
-    EXPECT_EQ(SteadyCsv(r.out, 6),
-              "name,Phone,place,phone_place,state,zones,local_time,callable_now\r\n"
-              "a,(208) 334-1234,x,Boise,ID,MST,T,B\r\n"
-              "b,\"208-999-1234\",y,,ID,MST;PST,T;T,B\r\n"
-              "c,800-555-1234,z,,,,,\r\n"
-              "d,416-555-1234,w,,,,,\r\n"
-              "e,not a number,v,,,,,\r\n"
-              "f,,,,,,,\r\n"
-              "g,208 765 1234 ext. 9,u,Coeur d'Alene,ID,PST,T,B\r\n");
-    EXPECT_EQ(r.err, "corvana-query lookup: 7 rows read, 2 placed, 1 area code only, 1 toll-free, "
+    EXPECT_EQ(Winter(SteadyCsv(r.out, 8)),
+              "name,Phone,place,phone_place,state,country,zones,time_zones,"
+              "local_time,callable_now\r\n"
+              "a,(208) 334-1234,x,Boise,ID,US,MST,,T,B\r\n"
+              "b,\"208-999-1234\",y,,ID,US,MST;PST,,T;T,B\r\n"
+              "c,800-555-1234,z,,,,,,,\r\n"
+              "d,416-555-1234,w,,,,,,,\r\n"
+              "e,not a number,v,,,,,,,\r\n"
+              "f,,,,,,,,,\r\n"
+              "g,208 765 1234 ext. 9,u,Coeur d'Alene,ID,US,PST,,T,B\r\n"
+              "h,709-722-1234,t,St. John's,NL,CA,GMT -03:30 NST,"
+              "America/St_Johns,T,B\r\n");
+    EXPECT_EQ(r.err, "corvana-query lookup: 8 rows read, 3 placed, 1 area code only, 1 toll-free, "
                      "1 not in this data, 2 malformed\n");
 
     // Every number read: status 0. Hours round the clock may be called at any time.
     r = cli.run({"lookup", "--phone-column", "phone", "--hours", "0-24"}, "phone\n850-222-1234\n");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(SteadyCsv(r.out, 4), "phone,place,state,zones,local_time,callable_now\n"
-                                   "850-222-1234,Tallahassee,FL,EST,T,B\n");
+    EXPECT_EQ(SteadyCsv(r.out, 6),
+              "phone,place,state,country,zones,time_zones,local_time,callable_now\n"
+              "850-222-1234,Tallahassee,FL,US,EST,,T,B\n");
     EXPECT_TRUE(r.out.ends_with(",true\n")) << r.out;
 }
 

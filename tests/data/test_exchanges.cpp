@@ -135,6 +135,70 @@ TEST(Exchanges, WhatTheWriterLaysOutReadsBack) {
     EXPECT_TRUE(Exchanges::fromBytes(Bytes(WriteExchangeFile({}, {}))));
 }
 
+TEST(Exchanges, ZoneNamesCountriesAndPlacesAbroadReadBack) {
+    const std::uint8_t Nst = ZipRecord::zoneByte(8, true); // St. John's, filed an hour west
+    const std::uint8_t Jamaica = ZipRecord::zoneByte(7, false);
+    std::vector<ExchangeTableArea> areas = {
+        {208, "ID", {Pst, Mst}, {"America/Los_Angeles", "America/Boise"}},
+        {709, "NL", {Nst}, {"America/St_Johns"}, "CA", "Newfoundland and Labrador"},
+        {876, "", {Jamaica}, {"America/Jamaica"}, "JM", "Jamaica"}};
+    std::vector<ExchangeTableRow> rows = {
+        {208, 334, "Boise", "ID", {Mst}, {"America/Boise"}},
+        {709, 722, "St. John's", "NL", {Nst}, {"America/St_Johns"}},
+        {876, 922, "Kingston", "", {Jamaica}, {"America/Jamaica"}}};
+    const std::string bytes = WriteExchangeFile(areas, rows);
+    EXPECT_EQ(bytes.substr(0, 4), "CVX2");
+    const auto ex = Exchanges::fromBytes(Bytes(bytes));
+    ASSERT_TRUE(ex);
+    const auto boise = ex->find(208, 500);
+    EXPECT_EQ(boise->country, "US");
+    EXPECT_EQ(boise->areaName, "");
+    // Sorted furthest east first, each name with its zone.
+    EXPECT_EQ(Zones(boise->zones), (std::vector<std::uint8_t>{Mst, Pst}));
+    EXPECT_EQ(boise->zones.names[0], "America/Boise");
+    EXPECT_EQ(boise->zones.names[1], "America/Los_Angeles");
+    const auto stJohns = ex->find(709, 722);
+    EXPECT_EQ(stJohns->country, "CA");
+    EXPECT_EQ(stJohns->areaName, "Newfoundland and Labrador");
+    EXPECT_EQ(stJohns->place->city, "St. John's");
+    EXPECT_EQ(stJohns->zones.names[0], "America/St_Johns");
+    const auto kingston = ex->find(876, 922);
+    EXPECT_EQ(kingston->place->city, "Kingston");
+    EXPECT_EQ(kingston->place->state, "");
+    EXPECT_EQ(kingston->areaState, "");
+    EXPECT_EQ(ex->find(876, 200)->areaName, "Jamaica");
+
+    const auto refused = [&](std::vector<ExchangeTableArea> a, std::vector<ExchangeTableRow> r) {
+        EXPECT_THROW(WriteExchangeFile(std::move(a), std::move(r)), std::invalid_argument);
+    };
+    refused({{208, "ID", {Mst, Pst}, {"America/Boise"}}}, {});
+    refused({{208, "ID", {Mst}, {"../../etc/passwd"}}}, {});
+    refused({{208, "ID", {Mst}, {}, "us"}}, {});
+    refused({{208, "ID", {Mst}}}, {{208, 334, "Boise", "", {Mst}}});
+    refused({{876, "", {Jamaica}, {}, "JM", "Ja\x81maica"}}, {});
+
+    // Damage to what version 2 adds is refused too: a zone name index past the names, a
+    // country of small letters, an area's place past the places.
+    const std::size_t zoneSets = ExchangeHeader::SizeV2;
+    const std::size_t setSize = ZoneSetSize(ExchangeVersion::V2);
+    const std::size_t areasAt =
+        zoneSets + setSize * loadU16(Bytes(bytes).data() + ExchangeHeader::ZoneSetsAt);
+    std::string bad = bytes;
+    bad.replace(zoneSets + 1 + MaxZones, 2, le16(99));
+    EXPECT_FALSE(Exchanges::fromBytes(Bytes(bad)));
+    bad = bytes;
+    bad.replace(areasAt + 16 + 10, 2, "ca");
+    EXPECT_FALSE(Exchanges::fromBytes(Bytes(bad)));
+    bad = bytes;
+    bad.replace(areasAt + 16 + 12, 4, le32(99));
+    EXPECT_FALSE(Exchanges::fromBytes(Bytes(bad)));
+    bad = bytes;
+    bad[ExchangeHeader::ZoneNamesAt + 2] = 1; // the bytes after the count must be 0
+    EXPECT_FALSE(Exchanges::fromBytes(Bytes(bad)));
+    for (std::size_t n = 0; n < bytes.size(); ++n)
+        EXPECT_FALSE(Exchanges::fromBytes(Bytes(bytes.substr(0, n)))) << n;
+}
+
 // A city is Windows-1252 bytes: the printable characters at 0x80 to 0x9F (the euro sign, the
 // dagger) are no controls, the five unassigned bytes there are, as are C0 and DEL.
 TEST(Exchanges, APlaceCityIsPrintableAndFitsItsLengthByte) {

@@ -88,7 +88,7 @@ void TestPhoneWindow::answersAtEveryKey() {
     QCOMPARE(d->PlaceText->text(), QString("Boise, ID"));
     QCOMPARE(d->StateText->text(), QString("ID"));
     QCOMPARE(d->ZonesText->text(), "MST  " + At(w, 10, 15));
-    QCOMPARE(d->HoursText->text(), At(w, 8) + " to " + At(w, 21) + " your time");
+    QCOMPARE(d->HoursText->text(), QString("8:00 to 21:00 your time"));
     QCOMPARE(d->NowText->text(), QString("within the calling hours"));
     QVERIFY(d->ListButton->isEnabled());
     QCOMPARE(d->ListButton->toolTip(), QString("The ZIP codes of Boise, ID"));
@@ -99,8 +99,16 @@ void TestPhoneWindow::answersAtEveryKey() {
     QCOMPARE(d->PlaceText->text(), QString("area code only"));
     QCOMPARE(d->StateText->text(), QString("ID"));
     QCOMPARE(d->ZonesText->text(), "MST  " + At(w, 10, 15) + "\nPST  " + At(w, 9, 15));
-    QCOMPARE(d->HoursText->text(), At(w, 9) + " to " + At(w, 21) + " your time");
+    QCOMPARE(d->HoursText->text(), QString("9:00 to 21:00 your time"));
     QCOMPARE(d->ListButton->toolTip(), QString("The ZIP codes of area code 208"));
+
+    // Newfoundland: half an hour off, in Canada, and no ZIP codes to list.
+    Retype(*d, "709 722 1234");
+    QCOMPARE(d->PlaceText->text(), QString("St. John's, NL"));
+    QCOMPARE(d->StateText->text(), QString("NL (CA)"));
+    QCOMPARE(d->ZonesText->text(), "GMT -03:30 NDT  " + At(w, 13, 45));
+    QCOMPARE(d->HoursText->text(), QString("4:30 to 17:30 your time"));
+    QVERIFY(!d->ListButton->isEnabled());
 
     // No place, so no zones, no hours and no ZIP codes.
     Retype(*d, "800-555-1234");
@@ -127,7 +135,7 @@ void TestPhoneWindow::answersAtEveryKey() {
     t.clock.time.minute = 30;
     d->Answer();
     QCOMPARE(d->ZonesText->text(), "CST  " + At(w, 21, 30));
-    QCOMPARE(d->NowText->text(), QString("outside the calling hours"));
+    QCOMPARE(d->NowText->text(), QString("opens at 7:00 your time"));
     QVERIFY(d->PhoneEdit->accessibleDescription().contains("Pensacola, FL"));
 }
 
@@ -139,12 +147,12 @@ void TestPhoneWindow::hoursAreInTheUsersOwnTime() {
     TPhoneNumber* d = OpenPhone(w);
     QTest::keyClicks(d->PhoneEdit, "+1 208 334 1234 x5");
     QCOMPARE(d->ZonesText->text(), "MST  " + At(w, 8, 15));
-    QCOMPARE(d->HoursText->text(), At(w, 10) + " to " + At(w, 23) + " your time");
+    QCOMPARE(d->HoursText->text(), QString("10:00 to 23:00 your time"));
     QCOMPARE(d->NowText->text(), QString("within the calling hours"));
     // Alaska time is four hours behind and Adak's five: the hours run past midnight.
     Retype(*d, "907 555 1234");
-    QCOMPARE(d->HoursText->text(), At(w, 13) + " to " + At(w, 1) + " your time");
-    QCOMPARE(d->NowText->text(), QString("outside the calling hours"));
+    QCOMPARE(d->HoursText->text(), QString("13:00 to 1:00 your time"));
+    QCOMPARE(d->NowText->text(), QString("opens at 13:00 your time"));
     QCOMPARE(d->ZonesText->text().count('\n'), 1);
 }
 

@@ -109,6 +109,44 @@ TEST(MkdataExchanges, FaultsNameTheirLine) {
         EXPECT_EQ(errorOf(csv), message) << csv;
 }
 
+// The columns of version 2: zone names, countries, the name of an area code abroad, half-hour
+// zones and places without a state outside the US.
+TEST(MkdataExchanges, ZoneNamesAndTheRestOfThePlan) {
+    const std::string head = "area_code,exchange,city,state,zones,source,time_zones,country\n";
+    const std::string csv = head +
+                            "208,,,ID,-7:Y;-8:Y,t,America/Boise;America/Los_Angeles,\n"
+                            "709,,Newfoundland and Labrador,NL,-3:30:Y,t,America/St_Johns,CA\n"
+                            "709,722,St. John's,NL,-3:30:Y,t,America/St_Johns,\n"
+                            "876,,Jamaica,,-5:N,t,America/Jamaica,JM\n"
+                            "876,922,Kingston,,-5:N,t,America/Jamaica,\n";
+    const std::string bytes = BuildExchangeFile(csv);
+    const auto ex = Exchanges::fromBytes(Bytes(bytes));
+    ASSERT_TRUE(ex);
+    EXPECT_EQ(ex->find(208, 500)->country, "US");
+    EXPECT_EQ(ex->find(208, 500)->zones.names[1], "America/Los_Angeles");
+    const auto stJohns = ex->find(709, 722);
+    EXPECT_EQ(stJohns->country, "CA");
+    // Filed under the whole hour west of it.
+    EXPECT_EQ(stJohns->zones.codes[0], ZipRecord::zoneByte(8, true));
+    EXPECT_EQ(stJohns->zones.names[0], "America/St_Johns");
+    EXPECT_EQ(ex->find(709, 500)->areaName, "Newfoundland and Labrador");
+    EXPECT_EQ(ex->find(876, 922)->place->state, "");
+    EXPECT_EQ(ex->find(876, 500)->areaName, "Jamaica");
+
+    const std::pair<std::string, std::string> cases[] = {
+        {head + "208,,,ID,-7:Y;-8:Y,t,America/Boise,\n", "line 2: 1 time zones for 2 zones"},
+        {head + "208,,,ID,-7:Y,t,America/../Boise,\n",
+         "line 2: bad time zone \"America/../Boise\" (a name such as America/Boise wanted)"},
+        {head + "208,,,ID,-7:Y,t,,us\n", "line 2: bad country \"us\" (two capital letters wanted)"},
+        {head + "208,,,ID,-7:Y,t,,\n208,334,Boise,,-7:Y,t,,\n",
+         "line 3: bad state \"\" (two capital letters wanted)"},
+        {head + "208,,,ID,-3:45:Y,t,,\n",
+         "line 2: bad zone \"-3:45:Y\" (OFFSET:Y or OFFSET:N, the offset from -11 to 12, wanted)"},
+    };
+    for (const auto& [text, message] : cases)
+        EXPECT_EQ(errorOf(text), message) << text;
+}
+
 // The city's euro sign and dagger are Windows-1252 characters in the 0x80 row; the highest
 // offset and the longest city still fit.
 TEST(MkdataExchanges, TheEdgesOfWhatTheFileHolds) {

@@ -51,6 +51,24 @@ void expectSoundAnswers(const ExchangesLoad& load, const std::string& label) {
     }
 }
 
+// A version 1 file, as data directories built before zone names have: area code 208 with
+// Mountain and Pacific time, 208-334 Boise in Mountain time.
+std::string versionOne() {
+    const char mst = char(ZipRecord::zoneByte(5, true)), pst = char(ZipRecord::zoneByte(4, true));
+    return "CVX1" + le16(1) + le16(2) + le32(1) + le32(1) + le32(8) +             // header
+           std::string{2, mst, pst, 0} + std::string{1, mst, 0, 0} +              // zone sets
+           le16(208) + le16(0) + le32(0) + "ID" + le16(334) + le16(1) + le32(0) + // area, exchange
+           le32(0) +
+           "\x07"
+           "BoiseID";
+}
+
+// The files every damage is tried on: the fixture's, as corvana-mkdata writes it now, and one
+// of version 1.
+std::vector<std::pair<std::string, std::string>> files() {
+    return {{"version 2", phoneFiles()["EXCHANGE.DAT"]}, {"version 1", versionOne()}};
+}
+
 } // namespace
 
 TEST(CorruptExchanges, MissingOrUnreadableLeavesTheRestAsItWas) {
@@ -72,33 +90,36 @@ TEST(CorruptExchanges, MissingOrUnreadableLeavesTheRestAsItWas) {
 }
 
 TEST(CorruptExchanges, CutAtEveryByteOrLonger) {
-    const std::string& whole = phoneFiles()["EXCHANGE.DAT"];
-    const ExchangesLoad intact = loadWith(whole);
-    ASSERT_EQ(intact.status, ExchangesStatus::Loaded);
-    expectSoundAnswers(intact, "intact");
-    for (std::size_t n = 0; n < whole.size(); ++n)
-        expectCorrupt(whole.substr(0, n), "cut at " + std::to_string(n));
-    expectCorrupt(whole + '\0', "one byte more");
+    for (const auto& [version, whole] : files()) {
+        const ExchangesLoad intact = loadWith(whole);
+        ASSERT_EQ(intact.status, ExchangesStatus::Loaded) << version;
+        expectSoundAnswers(intact, version + " intact");
+        for (std::size_t n = 0; n < whole.size(); ++n)
+            expectCorrupt(whole.substr(0, n), version + " cut at " + std::to_string(n));
+        expectCorrupt(whole + '\0', version + " one byte more");
+    }
+    EXPECT_EQ(loadWith(versionOne()).exchanges->find(208, 334)->place->city, "Boise");
 }
 
 TEST(CorruptExchanges, AnyByteChangedIsRefusedOrStillAnswersSoundly) {
-    const std::string& whole = phoneFiles()["EXCHANGE.DAT"];
-    std::size_t loaded = 0, refused = 0;
-    for (std::size_t at = 0; at < whole.size(); ++at) {
-        for (std::uint8_t flip : {0x01, 0x80, 0xFF}) {
-            std::string s = whole;
-            s[at] = char(s[at] ^ flip);
-            const ExchangesLoad load = loadWith(s);
-            if (load.status == ExchangesStatus::Loaded) {
-                ++loaded;
-                expectSoundAnswers(load, "byte " + std::to_string(at));
-            } else {
-                ++refused;
-                EXPECT_EQ(load.message, msg::ExchangesCorrupt);
+    for (const auto& [version, whole] : files()) {
+        std::size_t loaded = 0, refused = 0;
+        for (std::size_t at = 0; at < whole.size(); ++at) {
+            for (std::uint8_t flip : {0x01, 0x80, 0xFF}) {
+                std::string s = whole;
+                s[at] = char(s[at] ^ flip);
+                const ExchangesLoad load = loadWith(s);
+                if (load.status == ExchangesStatus::Loaded) {
+                    ++loaded;
+                    expectSoundAnswers(load, version + " byte " + std::to_string(at));
+                } else {
+                    ++refused;
+                    EXPECT_EQ(load.message, msg::ExchangesCorrupt);
+                }
             }
         }
+        // Names and zones may change and stay sound; counts, orders and offsets may not.
+        EXPECT_GT(loaded, 0u) << version;
+        EXPECT_GT(refused, 0u) << version;
     }
-    // Names and zones may change and stay sound; counts, orders and offsets may not.
-    EXPECT_GT(loaded, 0u);
-    EXPECT_GT(refused, 0u);
 }

@@ -95,14 +95,18 @@ TEST(Phone, AnUnplacedExchangeMayBeInEveryZoneOfItsAreaCode) {
     EXPECT_EQ(a.zones[1].localTime, "09:15:00");
     // 9:00 Mountain is 8:00 Pacific; 21:00 Mountain is still 20:00 Pacific.
     EXPECT_EQ(a.hours, (CallingHours{9 * 60, 12 * 60}));
-    EXPECT_EQ(CallingHoursText(a.hours, env.phone().time), "09:00:00 to 21:00:00");
+    EXPECT_EQ(CallingHoursText(a.hours), "9:00 to 21:00");
     EXPECT_TRUE(a.callableNow);
 
     // Adak keeps Hawaii-Aleutian time; the rest of 907 Alaska time.
     EXPECT_EQ(
         ZoneBytes(env.answer("907 555 1234")),
         (std::vector<std::uint8_t>{ZipRecord::zoneByte(3, true), ZipRecord::zoneByte(2, true)}));
-    EXPECT_EQ(env.answer("907 555 1234").zones[1].name, "GMT -10:00");
+    // Named as the time-zone database names them: the label and the abbreviation of July.
+    EXPECT_EQ(env.answer("907 555 1234").zones[0].name, "GMT -09:00 AKDT");
+    EXPECT_EQ(env.answer("907 555 1234").zones[1].name, "GMT -10:00 HDT");
+    EXPECT_EQ(env.answer("907 555 1234").zones[1].timeZone, "America/Adak");
+    EXPECT_EQ(env.answer("208 999 1234").zones[0].timeZone, "");
 }
 
 TEST(Phone, CallableNowFollowsTheWindowInEveryZone) {
@@ -131,7 +135,8 @@ TEST(Phone, CallableNowFollowsTheWindowInEveryZone) {
     env.window = CallWindow{8, 9};
     EXPECT_EQ(env.answer("208 999 1234").hours, std::nullopt);
     EXPECT_FALSE(env.answer("208 999 1234").callableNow);
-    EXPECT_EQ(CallingHoursText(std::nullopt, env.phone().time), "none");
+    EXPECT_EQ(CallingHoursText(std::nullopt), "none");
+    EXPECT_EQ(OpensText(env.answer("208 999 1234")), "");
 }
 
 TEST(Phone, CallingHoursRunPastTheUsersMidnight) {
@@ -154,6 +159,82 @@ TEST(Phone, CallingHoursRunPastTheUsersMidnight) {
     EXPECT_EQ(off.zones.size(), 1u);
     EXPECT_EQ(off.zones[0].localTime, "");
     EXPECT_EQ(off.hours, std::nullopt);
+}
+
+TEST(Phone, CallingHoursFollowTheUsersSummerTimeAcrossEachChange) {
+    PhoneEnv env;
+    auto at = [&env](int month, int day, int hour) {
+        env.clock.time = LocalDateTime{2024, month, day, hour, 30, 0, 0};
+        env.daylight = IsDaylightPeriod(env.clock.time);
+        return env.answer("928 555 1234"); // Arizona keeps standard time all year
+    };
+    // Before the change of 10 March the user keeps Arizona's time; after it Arizona is an hour
+    // behind, so its hours come an hour later in the user's day.
+    PhoneAnswer a = at(3, 9, 7);
+    EXPECT_EQ(CallingHoursText(a.hours), "8:00 to 21:00");
+    EXPECT_EQ(OpensText(a), "opens at 8:00 your time");
+    a = at(3, 10, 8);
+    EXPECT_EQ(CallingHoursText(a.hours), "9:00 to 22:00");
+    EXPECT_FALSE(a.callableNow);
+    EXPECT_EQ(OpensText(a), "opens at 9:00 your time");
+    EXPECT_EQ(a.zones[0].localTime, "07:30:00");
+    a = at(3, 10, 21);
+    EXPECT_TRUE(a.callableNow);
+    EXPECT_EQ(OpensText(a), "");
+    // And back on 3 November.
+    a = at(11, 2, 21);
+    EXPECT_EQ(CallingHoursText(a.hours), "9:00 to 22:00");
+    EXPECT_TRUE(a.callableNow);
+    a = at(11, 3, 21);
+    EXPECT_EQ(CallingHoursText(a.hours), "8:00 to 21:00");
+    EXPECT_FALSE(a.callableNow);
+    EXPECT_EQ(OpensText(a), "opens at 8:00 your time");
+
+    // Hawaii, three hours behind in winter and four in summer.
+    env.clock.time = LocalDateTime{2024, 1, 10, 10, 0, 0, 0};
+    env.daylight = false;
+    EXPECT_EQ(CallingHoursText(env.answer("808 555 1234").hours), "11:00 to 0:00");
+    env.clock.time.month = 7;
+    env.daylight = true;
+    EXPECT_EQ(CallingHoursText(env.answer("808 555 1234").hours), "12:00 to 1:00");
+}
+
+TEST(Phone, AHalfHourZoneKeepsItsHalfHourInTimesAndHours) {
+    PhoneEnv env;
+    // 10:15 Mountain summer time is 16:15 UTC, 13:45 in St. John's (UTC-2:30 in summer).
+    PhoneAnswer a = env.answer("709 722 1234");
+    EXPECT_EQ(a.placeText(), "St. John's, NL");
+    EXPECT_EQ(a.country, "CA");
+    ASSERT_EQ(a.zones.size(), 1u);
+    EXPECT_EQ(a.zones[0].timeZone, "America/St_Johns");
+    EXPECT_EQ(a.zones[0].name, "GMT -03:30 NDT");
+    EXPECT_EQ(a.zones[0].localTime, "13:45:00");
+    // 8:00 to 21:00 there is 4:30 to 17:30 here.
+    EXPECT_EQ(a.hours, (CallingHours{4 * 60 + 30, 13 * 60}));
+    EXPECT_EQ(CallingHoursText(a.hours), "4:30 to 17:30");
+    EXPECT_TRUE(a.callableNow);
+    env.clock.time.hour = 17;
+    env.clock.time.minute = 30;
+    EXPECT_FALSE(env.answer("709 722 1234").callableNow);
+    EXPECT_EQ(OpensText(env.answer("709 722 1234")), "opens at 4:30 your time");
+
+    // In January both keep standard time: still three and a half hours apart.
+    env.clock.time = LocalDateTime{2024, 1, 10, 10, 15, 0, 0};
+    env.daylight = false;
+    a = env.answer("709 555 1234");
+    EXPECT_EQ(a.place, PhonePlace::AreaCodeOnly);
+    EXPECT_EQ(a.zones[0].name, "GMT -03:30 NST");
+    EXPECT_EQ(a.zones[0].localTime, "13:45:00");
+    EXPECT_EQ(CallingHoursText(a.hours), "4:30 to 17:30");
+    // Hawaii's label says whose zone it is.
+    EXPECT_EQ(env.answer("808 555 1234").zones[0].name, "GMT -10:00 HST");
+
+    // No ZIP codes outside the US.
+    EXPECT_FALSE(a.hasZipCodes());
+    const SearchResult zips = PhoneZipCodes(a, env.ctx());
+    ASSERT_EQ(zips.items.size(), 1u);
+    EXPECT_EQ(zips.items[0].text, "No matching zip codes found.");
+    EXPECT_TRUE(env.answer("208 334 1234").hasZipCodes());
 }
 
 TEST(Phone, NumbersWithoutAPlaceSaySo) {
@@ -232,23 +313,29 @@ TEST(Phone, CallWindowsAsTyped) {
 TEST(Phone, BatchFieldsAndCounts) {
     PhoneEnv env;
     PhoneAnnotator annotate(env.phone());
-    EXPECT_EQ(
-        PhoneAnnotator::Columns,
-        (std::vector<std::string_view>{"place", "state", "zones", "local_time", "callable_now"}));
-    EXPECT_EQ(annotate.fields("(208) 334-1234"), ",Boise,ID,MST,10:15:00,true");
-    EXPECT_EQ(annotate.fields("208 334 9999 x12"), ",Boise,ID,MST,10:15:00,true");
-    EXPECT_EQ(annotate.fields("208-999-1234"), ",,ID,MST;PST,10:15:00;09:15:00,true");
-    EXPECT_EQ(annotate.fields("208.765.1234"), ",Coeur d'Alene,ID,PST,09:15:00,true");
-    EXPECT_EQ(annotate.fields("800-555-1234"), ",,,,,");
-    EXPECT_EQ(annotate.fields("416-555-1234"), ",,,,,");
-    EXPECT_EQ(annotate.fields(""), ",,,,,");
-    EXPECT_EQ(annotate.fields("call me"), ",,,,,");
+    EXPECT_EQ(PhoneAnnotator::Columns,
+              (std::vector<std::string_view>{"place", "state", "country", "zones", "time_zones",
+                                             "local_time", "callable_now"}));
+    EXPECT_EQ(annotate.fields("(208) 334-1234"), ",Boise,ID,US,MST,,10:15:00,true");
+    EXPECT_EQ(annotate.fields("208 334 9999 x12"), ",Boise,ID,US,MST,,10:15:00,true");
+    EXPECT_EQ(annotate.fields("208-999-1234"), ",,ID,US,MST;PST,,10:15:00;09:15:00,true");
+    EXPECT_EQ(annotate.fields("208.765.1234"), ",Coeur d'Alene,ID,US,PST,,09:15:00,true");
+    EXPECT_EQ(annotate.fields("800-555-1234"), ",,,,,,,");
+    EXPECT_EQ(annotate.fields("416-555-1234"), ",,,,,,,");
+    EXPECT_EQ(annotate.fields(""), ",,,,,,,");
+    EXPECT_EQ(annotate.fields("call me"), ",,,,,,,");
+    // The rest of the plan, and the zones as the database names them.
+    EXPECT_EQ(annotate.fields("709 722 1234"),
+              ",St. John's,NL,CA,GMT -03:30 NDT,America/St_Johns,13:45:00,true");
+    EXPECT_EQ(annotate.fields("907 555 1234"), ",,AK,US,GMT -09:00 AKDT;GMT -10:00 HDT,"
+                                               "America/Anchorage;America/Adak,08:15:00;07:15:00,"
+                                               "false");
     env.clock.time.hour = 23; // made once per exchange: a long run keeps one time
-    EXPECT_EQ(annotate.fields("(208) 334-0000"), ",Boise,ID,MST,10:15:00,true");
+    EXPECT_EQ(annotate.fields("(208) 334-0000"), ",Boise,ID,US,MST,,10:15:00,true");
     const PhoneCounts& c = annotate.counts();
-    EXPECT_EQ(c.rows, 9u);
-    EXPECT_EQ(c.placed, 4u);
-    EXPECT_EQ(c.areaCodeOnly, 1u);
+    EXPECT_EQ(c.rows, 11u);
+    EXPECT_EQ(c.placed, 5u);
+    EXPECT_EQ(c.areaCodeOnly, 2u);
     EXPECT_EQ(c.tollFree, 1u);
     EXPECT_EQ(c.notInData, 1u);
     EXPECT_EQ(c.malformed, 2u);
@@ -291,6 +378,28 @@ TEST(Phone, RealDataAnswers) {
     EXPECT_EQ(env->answer("850-222-1234").placeText(), "Tallahassee, FL");
     EXPECT_EQ(ZoneBytes(env->answer("334-298-1234")), std::vector<std::uint8_t>{Est});
     EXPECT_EQ(env->answer("800-555-1234").placeText(), "toll-free: no place");
+    // The rest of the plan, each with the zone the reviewed table or the data gives it.
+    const std::pair<const char*, std::vector<std::string>> abroad[] = {
+        {"416-979-1234", {"Toronto, ON", "CA", "America/Toronto"}},
+        {"709-722-1234", {"St. John's, NL", "CA", "America/St_Johns"}},
+        {"867-667-1234", {"Whitehorse, YT", "CA", "America/Whitehorse"}},
+        {"306-525-1234", {"Regina, SK", "CA", "America/Regina"}},
+        {"474-555-1234", {"Saskatchewan", "CA", "America/Regina"}},
+        {"441-292-1234", {"Bermuda", "BM", "Atlantic/Bermuda"}},
+        {"876-922-1234", {"Jamaica", "JM", "America/Jamaica"}}};
+    for (const auto& [number, want] : abroad) {
+        const PhoneAnswer a = env->answer(number);
+        ASSERT_EQ(a.zones.size(), 1u) << number;
+        EXPECT_EQ((std::vector<std::string>{a.placeText(), a.country, a.zones[0].timeZone}), want)
+            << number;
+        EXPECT_FALSE(a.hasZipCodes()) << number;
+    }
+    // Canada's 600 is read as non-geographic: no place, as before.
+    EXPECT_EQ(env->answer("600-555-1234").place, PhonePlace::NonGeographic);
+    // Wake Island's post-office ZIP code carries 808 too, but Hawaii's people set its zone.
+    const PhoneAnswer hawaii = env->answer("808-555-1234");
+    EXPECT_EQ(ZoneBytes(hawaii), std::vector<std::uint8_t>{ZipRecord::zoneByte(2, false)});
+    EXPECT_TRUE(hawaii.hours);
 
     const SearchResult zips = PhoneZipCodes(boise, env->ctx());
     EXPECT_TRUE(zips.ok());

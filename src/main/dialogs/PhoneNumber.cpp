@@ -117,17 +117,21 @@ void TPhoneNumber::Answer() {
     const corvana::PhoneContext ctx = source_.context();
     const corvana::PhoneResult r = corvana::AnswerPhone(toCore(typed), ctx);
     if (r.answer)
-        showAnswer(*r.answer, ctx.time);
+        showAnswer(*r.answer);
     else
         showReason(fromCore(r.reason()));
 }
 
-void TPhoneNumber::showAnswer(const corvana::PhoneAnswer& a, const corvana::TimeContext& time) {
+void TPhoneNumber::showAnswer(const corvana::PhoneAnswer& a) {
     using corvana::PhonePlace;
     answer_ = a;
     NumberText->setText(fromCore(a.national));
     PlaceText->setText(fromCore(a.placeText()));
-    StateText->setText(fromCore(a.state));
+    // The country beside the province or state of a number outside the US: "ON (CA)".
+    const bool abroad = !a.country.empty() && a.country != "US";
+    StateText->setText(fromCore(!abroad           ? a.state
+                                : a.state.empty() ? a.country
+                                                  : a.state + " (" + a.country + ")"));
     QStringList zones;
     for (const corvana::PhoneZone& z : a.zones)
         zones << fromCore(z.localTime.empty() ? z.name : z.name + "  " + z.localTime);
@@ -138,10 +142,14 @@ void TPhoneNumber::showAnswer(const corvana::PhoneAnswer& a, const corvana::Time
     } else {
         // Hours in the user's own time; none when the zones lie too far apart for one in common.
         HoursText->setText(
-            fromCore(corvana::CallingHoursText(a.hours, time) + (a.hours ? " your time" : "")));
-        NowText->setText(a.callableNow ? "within the calling hours" : "outside the calling hours");
+            fromCore(corvana::CallingHoursText(a.hours) + (a.hours ? " your time" : "")));
+        // Outside the hours, when they open says it all, and fits the row as the rest do.
+        const std::string opens = corvana::OpensText(a);
+        NowText->setText(a.callableNow   ? QString("within the calling hours")
+                         : opens.empty() ? QString("outside the calling hours")
+                                         : fromCore(opens));
     }
-    const bool hasZipCodes = a.place == PhonePlace::Exchange || a.place == PhonePlace::AreaCodeOnly;
+    const bool hasZipCodes = a.hasZipCodes();
     ListButton->setEnabled(hasZipCodes);
     ListButton->setToolTip(!hasZipCodes ? QString()
                            : a.place == PhonePlace::Exchange

@@ -61,7 +61,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void showAnswer(const corvana::PhoneAnswer& a, const corvana::TimeContext& time);
+    void showAnswer(const corvana::PhoneAnswer& a);
     void showReason(const QString& reason);
     void ListButtonClick();
 
