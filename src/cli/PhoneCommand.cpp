@@ -15,10 +15,10 @@ namespace corvana::cli {
 namespace {
 
 const std::vector<std::string> PhoneColumns = {
-    "number", "area_code",  "place",      "city",          "state",       "country",
-    "zones",  "time_zones", "local_time", "calling_hours", "callable_now"};
+    "number",  "area_code", "place",      "source",     "city",          "state",
+    "country", "zones",     "time_zones", "local_time", "calling_hours", "callable_now"};
 
-// What the place column says: where the answer comes from.
+// What the source column says: where the answer comes from.
 std::string PlaceWord(PhonePlace place) {
     switch (place) {
     case PhonePlace::Exchange:
@@ -39,28 +39,44 @@ Cell Text(std::string s) {
     return s.empty() ? Cell{} : Cell{Cell::Kind::Text, std::move(s)};
 }
 
-std::string Joined(const PhoneAnswer& a, std::string PhoneZone::*field, std::string_view sep) {
-    std::string out;
-    bool any = false;
-    for (std::size_t i = 0; i < a.zones.size(); ++i) {
-        out += (i ? std::string(sep) : "") + a.zones[i].*field;
-        any = any || !(a.zones[i].*field).empty();
+// What the place column says: the place's name, as the text gives it; nothing where the number
+// has none of its own (the source says why).
+std::string PlaceName(const PhoneAnswer& a) {
+    switch (a.place) {
+    case PhonePlace::Exchange:
+        return Win1252ToUtf8(a.placeText());
+    case PhonePlace::AreaCodeOnly:
+        return Win1252ToUtf8(a.areaName);
+    default:
+        return {};
     }
-    // Zones without names (a version 1 file) leave the field empty, not a list of nothing.
-    return any ? out : "";
+}
+
+Cell Listed(const PhoneAnswer& a, std::string PhoneZone::*field) {
+    std::vector<std::string> items;
+    bool any = false;
+    for (const PhoneZone& zone : a.zones) {
+        items.push_back(zone.*field);
+        any = any || !(zone.*field).empty();
+    }
+    // Zones without names (a version 1 file) give no list, not a list of empty names.
+    if (!any)
+        items.clear();
+    return Cell::list(std::move(items));
 }
 
 std::vector<Cell> Row(const PhoneAnswer& a) {
     const bool zones = !a.zones.empty();
     return {Text(a.national),
-            Cell{Cell::Kind::Number, std::to_string(a.number.areaCode)},
+            Text(std::to_string(a.number.areaCode)),
+            Text(PlaceName(a)),
             Text(PlaceWord(a.place)),
             Text(Win1252ToUtf8(a.city)),
             Text(a.state),
             Text(a.country),
-            Text(Joined(a, &PhoneZone::name, ";")),
-            Text(Joined(a, &PhoneZone::timeZone, ";")),
-            Text(Joined(a, &PhoneZone::localTime, ";")),
+            Listed(a, &PhoneZone::name),
+            Listed(a, &PhoneZone::timeZone),
+            Listed(a, &PhoneZone::localTime),
             zones ? Text(CallingHoursText(a.hours)) : Cell{},
             zones ? Cell{Cell::Kind::Flag, a.callableNow ? "true" : "false"}
                   : Cell{Cell::Kind::Flag, {}}};

@@ -9,6 +9,13 @@
 
 namespace corvana::cli {
 
+Cell Cell::list(std::vector<std::string> items) {
+    std::string joined;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        joined += (i ? ";" : "") + items[i];
+    return Cell{Kind::List, std::move(joined), std::move(items)};
+}
+
 const std::vector<std::string> ZipColumns = {
     "zip", "city", "state", "county", "area_code", "zone", "utc_offset", "dst", "local_time"};
 
@@ -34,11 +41,10 @@ std::vector<Cell> ZipRow(const ZipLineFields& f, bool countyShown, const Setting
         if (!localTime.empty() && localTime.front() == ' ')
             localTime.erase(0, 1);
     }
-    return {Text(f.zip),
-            TextOrNull(Win1252ToUtf8(f.city)),
-            TextOrNull(Win1252ToUtf8(f.state)),
+    return {Text(f.zip), TextOrNull(Win1252ToUtf8(f.city)), TextOrNull(Win1252ToUtf8(f.state)),
             countyShown ? TextOrNull(Win1252ToUtf8(f.county)) : Cell{},
-            settings.showAreaCode ? Number(f.areaCode) : Cell{Cell::Kind::Number, {}},
+            // A code, not a quantity: text, as show and phone write it.
+            settings.showAreaCode && f.areaCode ? Text(std::to_string(*f.areaCode)) : Cell{},
             settings.showTimeZone ? TextOrNull(ZoneName(f.zone)) : Cell{},
             Number(hasZone ? std::optional<int>(f.zone - 12) : std::nullopt),
             hasZone ? Cell{Cell::Kind::Flag, f.dst ? "true" : "false"} : Cell{Cell::Kind::Flag, {}},
@@ -140,7 +146,15 @@ std::string TableJson(const Table& table) {
                 out += ", ";
             AppendJsonString(out, table.columns[i]);
             out += ": ";
-            if (!row[i].text)
+            if (row[i].kind == Cell::Kind::List) {
+                out += '[';
+                for (std::size_t k = 0; k < row[i].items.size(); ++k) {
+                    if (k)
+                        out += ", ";
+                    AppendJsonString(out, row[i].items[k]);
+                }
+                out += ']';
+            } else if (!row[i].text)
                 out += "null";
             else if (row[i].kind == Cell::Kind::Text)
                 AppendJsonString(out, *row[i].text);

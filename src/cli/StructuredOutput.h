@@ -11,12 +11,16 @@
 
 namespace corvana::cli {
 
-// One value of a structured result: a text, a number or a true/false flag; no text is an empty
-// CSV field and a JSON null.
+// One value of a structured result: a text, a number, a true/false flag or a list of texts; no
+// text is an empty CSV field and a JSON null. A list is its items joined by ';' in a CSV field
+// and an array in JSON.
 struct Cell {
-    enum class Kind { Text, Number, Flag };
+    enum class Kind { Text, Number, Flag, List };
     Kind kind = Kind::Text;
     std::optional<std::string> text;
+    std::vector<std::string> items = {}; // a list's
+
+    static Cell list(std::vector<std::string> items);
 
     bool operator==(const Cell&) const = default;
 };

@@ -239,7 +239,7 @@ TEST(Cli, StructuredOutputOfTheSearches) {
     Outcome r = d.query({"--json", "--show", "county,area,zone", "zip", "84101"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "[\n  {\"zip\": \"84101\", \"city\": \"Salt Lake City\", \"state\": \"UT\", "
-                     "\"county\": \"Salt Lake\", \"area_code\": 801, \"zone\": \"MST\", "
+                     "\"county\": \"Salt Lake\", \"area_code\": \"801\", \"zone\": \"MST\", "
                      "\"utc_offset\": -7, \"dst\": true, \"local_time\": null}\n]\n");
     r = d.query({"--csv", "--caps", "counties", "--state", "TX", "county", "ma"});
     EXPECT_EQ(r.status, 0) << r.err;

@@ -152,19 +152,27 @@ TEST(PhoneCli, HoursCsvJsonAndZipCodes) {
     PhoneCli cli;
     Outcome r = cli.run({"phone", "--hours", "9-20", "--csv", "208 334 1234", "208.765.1234"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(SteadyCsv(r.out, 8),
-              "number,area_code,place,city,state,country,zones,time_zones,"
+    // The place is its name, as the text gives it (quoted for its comma), and the source says
+    // where the answer comes from. The time column is counted with the place's comma.
+    EXPECT_EQ(SteadyCsv(r.out, 10),
+              "number,area_code,place,source,city,state,country,zones,time_zones,"
               "local_time,calling_hours,callable_now\r\n"
-              "(208) 334-1234,208,exchange,Boise,ID,US,MST,,T,9:00 to 20:00,B\r\n"
-              "(208) 765-1234,208,exchange,Coeur d'Alene,ID,US,PST,,T,10:00 to "
-              "21:00,B\r\n");
+              "(208) 334-1234,208,\"Boise, ID\",exchange,Boise,ID,US,MST,,T,9:00 to 20:00,B\r\n"
+              "(208) 765-1234,208,\"Coeur d'Alene, ID\",exchange,Coeur d'Alene,ID,US,PST,,T,"
+              "10:00 to 21:00,B\r\n");
 
+    // Codes are strings and lists are arrays, as in every command's JSON; a toll-free number has
+    // no place of its own.
     r = cli.run({"phone", "--json", "888-555-1234"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "[\n  {\"number\": \"(888) 555-1234\", \"area_code\": 888, \"place\": "
-                     "\"toll-free\", \"city\": null, \"state\": null, \"country\": null, "
-                     "\"zones\": null, \"time_zones\": null, "
-                     "\"local_time\": null, \"calling_hours\": null, \"callable_now\": null}\n]\n");
+    EXPECT_EQ(r.out, "[\n  {\"number\": \"(888) 555-1234\", \"area_code\": \"888\", "
+                     "\"place\": null, \"source\": \"toll-free\", \"city\": null, "
+                     "\"state\": null, \"country\": null, \"zones\": [], \"time_zones\": [], "
+                     "\"local_time\": [], \"calling_hours\": null, \"callable_now\": null}\n]\n");
+    r = cli.run({"phone", "--json", "850-222-1234"});
+    EXPECT_NE(r.out.find("\"place\": \"Tallahassee, FL\", \"source\": \"exchange\""),
+              std::string::npos)
+        << r.out;
 
     // The ZIP codes of the place: Boise Heights begins with the name but is another city.
     r = cli.run({"phone", "--zips", "208-334-1234"});
@@ -218,10 +226,10 @@ TEST(PhoneCli, ElsewhereInThePlan) {
                                      "  area code:      416\n"
                                      "  place:          area code not in this data\n");
     r = cli.run({"phone", "--json", "709-722-1234"});
-    EXPECT_NE(r.out.find("\"state\": \"NL\", \"country\": \"CA\", \"zones\": \"GMT -03:30 "),
+    EXPECT_NE(r.out.find("\"state\": \"NL\", \"country\": \"CA\", \"zones\": [\"GMT -03:30 "),
               std::string::npos)
         << r.out;
-    EXPECT_NE(r.out.find("\"time_zones\": \"America/St_Johns\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"time_zones\": [\"America/St_Johns\"]"), std::string::npos) << r.out;
     r = cli.run({"phone", "--zips", "709-722-1234"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Zip Codes For (709) 722-1234\nNo matching zip codes found.\n"),

@@ -38,10 +38,11 @@ TEST(Structured, ZipLinesFollowTheShowSwitches) {
     s.env.settings.showCounty = s.env.settings.showAreaCode = true;
     s.env.settings.showTimeZone = s.env.settings.showCurrentTime = true;
     const SearchResult one = SearchTheZip("84101", s.ctx());
-    EXPECT_EQ(s.json(one),
-              "[\n  {\"zip\": \"84101\", \"city\": \"Salt Lake City\", \"state\": \"UT\", "
-              "\"county\": \"Salt Lake\", \"area_code\": 801, \"zone\": \"MST\", \"utc_offset\": "
-              "-7, \"dst\": true, \"local_time\": \"12:45:12\"}\n]\n");
+    EXPECT_EQ(
+        s.json(one),
+        "[\n  {\"zip\": \"84101\", \"city\": \"Salt Lake City\", \"state\": \"UT\", "
+        "\"county\": \"Salt Lake\", \"area_code\": \"801\", \"zone\": \"MST\", \"utc_offset\": "
+        "-7, \"dst\": true, \"local_time\": \"12:45:12\"}\n]\n");
     EXPECT_EQ(s.csv(one), std::string(ZipHeader) +
                               "84101,Salt Lake City,UT,Salt Lake,801,MST,-7,true,12:45:12\r\n");
 
