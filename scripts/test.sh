@@ -63,13 +63,15 @@ leg_done "package and its checks"
 
 # The sanitizer build is clang's, and the fuzz harnesses are built in the same tree, so that the
 # instrumented core is compiled once for both. A tree configured otherwise (by gcc, or without
-# the harnesses) is configured afresh. Nothing of it is shipped, so all of it links with lld.
+# the harnesses) is configured afresh. Nothing of it is shipped, so all of it links with lld, and
+# line tables are all the debug information its reports need.
 if [ -f build-asan/CMakeCache.txt ] && ! grep -q '^CORVANA_FUZZ:BOOL=ON$' build-asan/CMakeCache.txt
 then
     rm -rf build-asan
 fi
 CC=clang CXX=clang++ build_tree build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANA_SANITIZE=ON \
-    -DCORVANA_FUZZ=ON -DCORVANA_BENCH=OFF -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCORVANA_WERROR=ON
+    -DCORVANA_FUZZ=ON -DCORVANA_BENCH=OFF -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCORVANA_WERROR=ON \
+    -DCMAKE_CXX_FLAGS_DEBUG=-g1
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
 leg_done "AddressSanitizer/UBSan build and tests"
