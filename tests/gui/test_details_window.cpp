@@ -52,6 +52,7 @@ class TestZipDetails : public QObject {
 private slots:
     void opensFromKeysMouseAndBothMenus();
     void showsEveryGroupAndFollowsTheSelection();
+    void showsNothingTheListDoesNotHold();
     void copiesItsTextAndNamesItsControls();
     void scalesWithTheWindow();
     void damagedFactsSwitchTheCommandOff();
@@ -165,6 +166,47 @@ void TestZipDetails::showsEveryGroupAndFollowsTheSelection() {
     Type(w, "841");
     list->setCurrentRow(1);
     QVERIFY(!w.zipDetailsWindow());
+}
+
+void TestZipDetails::showsNothingTheListDoesNotHold() {
+    TestWindow t(fixtureDir("points"));
+    TMainWin& w = t.open();
+    auto* list = Find<QListWidget>(w, "AnswerBox");
+    QLineEdit* field = Find<QLineEdit>(w, "SearchFirstEdit");
+    Type(w, "09001");
+    list->setCurrentRow(0);
+    Find<QAction>(w, "MenuZipDetails")->trigger();
+    TZipDetails* d = w.zipDetailsWindow();
+    QVERIFY(d);
+    QCOMPARE(Shown(w), QString("09001"));
+
+    // No match, the cities of a prefix, and the hidden list of a new mode: no ZIP line to show.
+    auto saysNothing = [&](const char* typed) {
+        QCOMPARE(w.zipDetailsWindow(), d);
+        QVERIFY2(Shown(w).isEmpty(), typed);
+        QCOMPARE(d->Heading->text(), QString("Zip Code Details"));
+        QCOMPARE(d->Details->toPlainText(), QString("The list shows no zip code."));
+        QVERIFY(!d->CopyButton->isEnabled());
+        QApplication::clipboard()->setText("before");
+        QTest::keyClick(d->Details, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QString("before"));
+    };
+    field->clear();
+    Type(w, "09002");
+    QCOMPARE(list->item(0)->text(), QString("No matching zip codes found."));
+    saysNothing("09002");
+    field->clear();
+    Type(w, "84");
+    saysNothing("84");
+
+    // A ZIP line again: the window shows it without a line being chosen, and copies again.
+    Type(w, "101");
+    QCOMPARE(Shown(w), QString("84101"));
+    QVERIFY(d->CopyButton->isEnabled());
+    QVERIFY(d->plainText().startsWith("Zip Code 84101\n"));
+
+    Find<QRadioButton>(w, "SearchCity")->click();
+    saysNothing("City mode");
 }
 
 void TestZipDetails::copiesItsTextAndNamesItsControls() {

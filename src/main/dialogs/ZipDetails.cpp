@@ -102,10 +102,23 @@ void TZipDetails::showDetails(const corvana::ZipDetailsResult& result) {
     text_ = title + "\n\n" + text;
     Details->setAccessibleName("Details of " + title);
     setWindowTitle("Zip Code Details");
+    CopyButton->setEnabled(true);
+}
+
+void TZipDetails::showNothing(const QString& why) {
+    if (zip_.isEmpty() && text_.isEmpty() && Details->toPlainText() == why)
+        return;
+    zip_.clear();
+    text_.clear();
+    Heading->setText("Zip Code Details");
+    Details->setPlainText(why);
+    Details->setAccessibleName("Zip Code Details");
+    CopyButton->setEnabled(false);
 }
 
 void TZipDetails::copyText() {
-    QApplication::clipboard()->setText(text_);
+    if (!text_.isEmpty())
+        QApplication::clipboard()->setText(text_);
 }
 
 void TZipDetails::keyPressEvent(QKeyEvent* event) {

@@ -16,6 +16,8 @@ public:
 
     // Shows the facts of `result`; a result without records shows its reason.
     void showDetails(const corvana::ZipDetailsResult& result);
+    // Shows no ZIP code, only `why`; there is nothing to copy.
+    void showNothing(const QString& why);
     // The ZIP code shown, five digits; empty before the first.
     const QString& zipCode() const { return zip_; }
     // The facts as plain text, as Ctrl+C and the copy button put them on the clipboard.

@@ -8,6 +8,9 @@
 #include "main/window/WindowContext.h"
 #include "search/ZipDetails.h"
 
+// What the details window says while the list holds no ZIP line.
+const char* const DetailsCommand::NothingListed = "The list shows no zip code.";
+
 DetailsCommand::DetailsCommand(WindowContext& context, MainMenus& menus, ResultsView& results)
     : QObject(&context.owner()), context_(context), window_(context.owner()), menus_(menus),
       results_(results), facts_(context.data()) {}
@@ -68,10 +71,17 @@ void DetailsCommand::show(bool activate) {
 }
 
 void DetailsCommand::follow() {
-    if (!details_ || !details_->isVisible() || context_.ended() || !results_.listShown())
+    if (!details_ || !details_->isVisible() || context_.ended())
         return;
-    const corvana::ResultItem* line = results_.currentRecord();
-    if (line && QString::fromStdString(corvana::ListedZipCode(*line)) != details_->zipCode())
+    // A list without ZIP lines leaves nothing to show: a record it does not hold would read as
+    // the answer to what was typed.
+    const corvana::ResultItem* line = results_.listShown() ? results_.currentRecord() : nullptr;
+    if (!line) {
+        details_->showNothing(NothingListed);
+        return;
+    }
+    update();
+    if (QString::fromStdString(corvana::ListedZipCode(*line)) != details_->zipCode())
         show(false);
 }
 

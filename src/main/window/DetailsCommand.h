@@ -16,6 +16,8 @@ class TZipDetails;
 class DetailsCommand : public QObject {
     Q_OBJECT
 public:
+    static const char* const NothingListed;
+
     DetailsCommand(WindowContext& context, MainMenus& menus, ResultsView& results);
     ~DetailsCommand() override;
 
@@ -25,7 +27,7 @@ public:
     void update();
     // Opens the details window on the current ZIP line, or shows that line in the open one.
     void MenuZipDetailsClick();
-    // The open details window shows the current ZIP line.
+    // The open details window shows the current ZIP line, or says that the list has none.
     void follow();
     void closeWindow();
     TZipDetails* detailsWindow() const;
