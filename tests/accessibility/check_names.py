@@ -290,6 +290,29 @@ def main_inner(program):
                  and f.name == "Zip Code")
         type_text("84101")
 
+        def check_details_text(details):
+            """The details read as lines, read-only, in the order shown."""
+            text = wait_for("the details text", lambda: next(
+                (o for o in walk(details) if (o.name or "").startswith("Details of Zip Code")),
+                None))
+            if not text:
+                return
+            states = text.getState()
+            if text.getRole() != pyatspi.ROLE_TEXT or not states.contains(
+                    pyatspi.STATE_READ_ONLY) or states.contains(pyatspi.STATE_EDITABLE):
+                fail(f"the details text is a {text.getRoleName()!r}, not read-only text")
+            if "EditableText" in text.get_interfaces():
+                fail("the details text offers to be edited")
+            lines = text.queryText().getText(0, -1).split("\n")
+            wanted = ["Place", "Zip Code: 84101", "City: Salt Lake City", "State: UT (Utah)"]
+            if lines[:4] != wanted:
+                fail(f"the details text reads {lines[:5]!r}, not lines as shown")
+            elif not ("Zone: America/Denver" in lines and lines.index("Counties")
+                      < lines.index("Area Codes") < lines.index("Time Zone")):
+                fail(f"the details text does not read in the order shown: {lines!r}")
+            else:
+                print("details text:", " | ".join(lines[:4]), "...")
+
         def salt_lake_item():
             lst = find(window, pyatspi.ROLE_LIST)
             if not lst or lst.name != "Possible Cities":
@@ -376,6 +399,7 @@ def main_inner(program):
                 check_named(details, "details window")
                 if not find(details, pyatspi.ROLE_PUSH_BUTTON, "Copy"):
                     fail("the details window has no button named Copy")
+                check_details_text(details)
                 xdotool("key", "Escape")
                 wait_for("the details window to close",
                          lambda: shown_window("Zip Code Details") is None)

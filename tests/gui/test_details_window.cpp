@@ -6,6 +6,7 @@
 #include "data/FileNames.h"
 #include "main/dialogs/ZipDetails.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QLabel>
@@ -54,6 +55,7 @@ private slots:
     void showsEveryGroupAndFollowsTheSelection();
     void showsNothingTheListDoesNotHold();
     void copiesItsTextAndNamesItsControls();
+    void readsAsLinesToAScreenReader();
     void scalesWithTheWindow();
     void damagedFactsSwitchTheCommandOff();
     void missingFactsStillShowThePlace();
@@ -240,6 +242,48 @@ void TestZipDetails::copiesItsTextAndNamesItsControls() {
     QTest::mouseClick(d->CloseButton, Qt::LeftButton);
     QCoreApplication::processEvents();
     QVERIFY(!w.zipDetailsWindow());
+}
+
+void TestZipDetails::readsAsLinesToAScreenReader() {
+    TestWindow t(fixtureDir("points"));
+    TMainWin& w = t.open();
+    Type(w, "84101");
+    Find<QListWidget>(w, "AnswerBox")->setCurrentRow(0);
+    Find<QAction>(w, "MenuZipDetails")->trigger();
+    TZipDetails* d = w.zipDetailsWindow();
+    QVERIFY(d);
+    QAccessibleInterface* details = QAccessible::queryAccessibleInterface(d->Details);
+    QVERIFY(details);
+    QCOMPARE(details->text(QAccessible::Name), QString("Details of Zip Code 84101"));
+    QVERIFY(details->state().readOnly);
+    QVERIFY(!details->state().editable);
+    QVERIFY(!details->editableTextInterface());
+    QAccessibleTextInterface* text = details->textInterface();
+    QVERIFY(text);
+    const QString all = text->text(0, text->characterCount());
+    QVERIFY(!all.contains(QChar(0xFDD0)) && !all.contains(QChar(0xFDD1)));
+    const QStringList lines = all.split('\n');
+    QCOMPARE(lines.mid(0, 4),
+             QStringList({"Place", "Zip Code: 84101", "City: Salt Lake City", "State: UT (Utah)"}));
+    // Every group in the order shown, a list's later values alone on their lines.
+    int at = 0;
+    for (const char* line : {"Counties", "Main: Salt Lake (FIPS 49035)", "Area Codes", "Main: 801",
+                             "Also: 385", "Kind", "Position", "Latitude: 40.75621", "Time Zone",
+                             "Zone: America/Denver", "Nearest Standard Zip Codes"}) {
+        const qsizetype next = lines.indexOf(QString(line), at);
+        QVERIFY2(next > at, line);
+        at = int(next);
+    }
+    // A screen reader asks for the line at its caret.
+    int start = 0, end = 0;
+    const int city = int(all.indexOf("Salt Lake City"));
+    QCOMPARE(text->textAtOffset(city, QAccessible::LineBoundary, &start, &end).trimmed(),
+             QString("City: Salt Lake City"));
+
+    // Nothing to show reads as the window's sentence.
+    Find<QLineEdit>(w, "SearchFirstEdit")->clear();
+    Type(w, "09002");
+    QCOMPARE(text->text(0, text->characterCount()), QString("The list shows no zip code."));
 }
 
 void TestZipDetails::scalesWithTheWindow() {

@@ -1,5 +1,6 @@
 #include "main/dialogs/ZipDetails.h"
 
+#include "main/dialogs/DetailsView.h"
 #include "search/DetailsText.h"
 
 #include <QApplication>
@@ -33,6 +34,23 @@ QString recordHtml(const corvana::RecordDetails& record) {
     return html + "</table>";
 }
 
+// The same as lines, as a screen reader reads them: "Zip Code: 84101", a title alone.
+QString readableText(const corvana::ZipDetailsResult& result) {
+    QStringList lines;
+    if (!result.found() && !result.reason.empty())
+        lines << fromUtf8(result.reason);
+    for (const corvana::RecordDetails& r : result.records) {
+        if (result.records.size() > 1)
+            lines << fromUtf8(r.city + ", " + r.state);
+        for (const corvana::DetailsGroup& g : corvana::DetailsGroups(r)) {
+            lines << fromUtf8(g.title);
+            for (const corvana::DetailsField& f : g.fields)
+                lines << fromUtf8(f.label.empty() ? f.value : f.label + ": " + f.value);
+        }
+    }
+    return lines.join('\n');
+}
+
 } // namespace
 
 TZipDetails::TZipDetails(double scaleFactor, QSize screen, QWidget* parent)
@@ -46,7 +64,7 @@ TZipDetails::TZipDetails(double scaleFactor, QSize screen, QWidget* parent)
     Heading->setAlignment(Qt::AlignCenter);
     Heading->setFont(Arial(20, true));
 
-    Details = new QTextBrowser(this);
+    Details = new TDetailsView(this);
     Details->setGeometry(8, 36, 404, 352);
     Details->setFont(Arial(15));
     Details->setOpenLinks(false);
@@ -99,6 +117,7 @@ void TZipDetails::showDetails(const corvana::ZipDetailsResult& result) {
         text = fromUtf8(result.reason) + "\n" + (text.isEmpty() ? "" : "\n" + text);
     }
     Details->setHtml(html);
+    Details->setReadableText(readableText(result));
     text_ = title + "\n\n" + text;
     Details->setAccessibleName("Details of " + title);
     setWindowTitle("Zip Code Details");
@@ -112,6 +131,7 @@ void TZipDetails::showNothing(const QString& why) {
     text_.clear();
     Heading->setText("Zip Code Details");
     Details->setPlainText(why);
+    Details->setReadableText(why);
     Details->setAccessibleName("Zip Code Details");
     CopyButton->setEnabled(false);
 }

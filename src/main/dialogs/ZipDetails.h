@@ -1,11 +1,11 @@
 #pragma once
 
+#include "main/dialogs/DetailsView.h"
 #include "main/widgets/ScaledDialog.h"
 #include "search/ZipDetails.h"
 
 class QLabel;
 class QPushButton;
-class QTextBrowser;
 
 // Everything known about one ZIP code, every record of it in groups. Not modal: it stays open
 // beside the main window, which hands it the ZIP code of each line chosen while it is open.
@@ -25,7 +25,7 @@ public:
     void copyText();
 
     QLabel* Heading;
-    QTextBrowser* Details;
+    TDetailsView* Details;
     QPushButton* CopyButton;
     QPushButton* CloseButton;
 
