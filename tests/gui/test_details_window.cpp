@@ -13,8 +13,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextDocument>
 
 #include <filesystem>
 #include <fstream>
@@ -56,6 +58,7 @@ private slots:
     void showsNothingTheListDoesNotHold();
     void copiesItsTextAndNamesItsControls();
     void readsAsLinesToAScreenReader();
+    void localTimeTicksInPlace();
     void scalesWithTheWindow();
     void damagedFactsSwitchTheCommandOff();
     void missingFactsStillShowThePlace();
@@ -284,6 +287,42 @@ void TestZipDetails::readsAsLinesToAScreenReader() {
     Find<QLineEdit>(w, "SearchFirstEdit")->clear();
     Type(w, "09002");
     QCOMPARE(text->text(0, text->characterCount()), QString("The list shows no zip code."));
+}
+
+void TestZipDetails::localTimeTicksInPlace() {
+    TestWindow t(fixtureDir("points"));
+    t.clock.time = corvana::LocalDateTime{2024, 1, 15, 10, 15, 0, 0};
+    TMainWin& w = t.open();
+    Type(w, "99591");
+    auto* list = Find<QListWidget>(w, "AnswerBox");
+    list->setCurrentRow(0);
+    const QString line = list->item(0)->text();
+    Find<QAction>(w, "MenuZipDetails")->trigger();
+    TZipDetails* d = w.zipDetailsWindow();
+    QVERIFY(d);
+    QVERIFY(d->plainText().contains(":15:00"));
+    // What the user did in the window: a selection, a scroll position, the focus.
+    d->Details->setFocus();
+    d->Details->setTextCursor(d->Details->document()->find("Saint George Island"));
+    QScrollBar* bar = d->Details->verticalScrollBar();
+    QVERIFY(bar->maximum() > 10);
+    bar->setValue(bar->maximum() - 10);
+    const int scrolled = bar->value();
+    const QString heading = d->Heading->text();
+
+    t.clock.time.minute = 16;
+    t.clock.time.second = 30;
+    QTRY_VERIFY_WITH_TIMEOUT(d->Details->toPlainText().contains(":16:30"), 3000);
+    QVERIFY(!d->Details->toPlainText().contains(":15:00"));
+    QVERIFY(d->plainText().contains(":16:30"));
+    QVERIFY(d->Details->readableText().contains(":16:30"));
+    QCOMPARE(d->Details->textCursor().selectedText(), QString("Saint George Island"));
+    QCOMPARE(bar->value(), scrolled);
+    QCOMPARE(d->focusWidget(), static_cast<QWidget*>(d->Details));
+    QCOMPARE(d->Heading->text(), heading);
+    // The list keeps the time of its search.
+    QCOMPARE(list->item(0)->text(), line);
+    QVERIFY(line.contains(":15:00"));
 }
 
 void TestZipDetails::scalesWithTheWindow() {

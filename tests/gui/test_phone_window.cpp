@@ -60,6 +60,7 @@ private slots:
     void unreadableExchangesAreNotTakenForNone();
     void scaledKeptAndClosed();
     void namedForAScreenReaderWithHelp();
+    void timesTickWithoutTouchingTheField();
 };
 
 void TestPhoneWindow::answersAtEveryKey() {
@@ -319,6 +320,29 @@ void TestPhoneWindow::namedForAScreenReaderWithHelp() {
     QCOMPARE(help->currentTopic(), QString("phone"));
     QVERIFY(help->browser()->toPlainText().contains("exchange"));
     help->close();
+}
+
+void TestPhoneWindow::timesTickWithoutTouchingTheField() {
+    TestWindow t(fixtureDir("phone"));
+    MountainMorning(t);
+    TMainWin& w = t.open();
+    TPhoneNumber* d = OpenPhone(w);
+    QVERIFY(d);
+    QTest::keyClicks(d->PhoneEdit, "(208) 334-1234");
+    QVERIFY(d->ZonesText->text().contains(":15:00"));
+    QCOMPARE(d->NowText->text(), QString("within the calling hours"));
+    d->PhoneEdit->setSelection(1, 3);
+    QWidget* focus = d->focusWidget();
+
+    // Half past nine in the evening: the times move, and the calling hours end on their own.
+    t.clock.time.hour = 21;
+    t.clock.time.minute = 30;
+    t.clock.time.second = 30;
+    QTRY_VERIFY_WITH_TIMEOUT(d->ZonesText->text().contains(":30:30"), 3000);
+    QVERIFY2(d->NowText->text().startsWith("opens at "), qPrintable(d->NowText->text()));
+    QCOMPARE(d->PhoneEdit->selectedText(), QString("208"));
+    QCOMPARE(d->focusWidget(), focus);
+    QCOMPARE(d->PhoneEdit->text(), QString("(208) 334-1234"));
 }
 
 QTEST_MAIN(TestPhoneWindow)

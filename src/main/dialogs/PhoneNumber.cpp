@@ -81,6 +81,11 @@ TPhoneNumber::TPhoneNumber(Source source, const QString& text, double scaleFacto
     CloseButton->setGeometry(307, 238, 85, 25);
     CloseButton->setAutoDefault(false);
 
+    // The zones' times and whether a call may be made now keep up while the window is open.
+    ticker_.setInterval(1000);
+    connect(&ticker_, &QTimer::timeout, this, &TPhoneNumber::showTimesNow);
+    ticker_.start();
+
     connect(PhoneEdit, &QLineEdit::textChanged, this, &TPhoneNumber::Answer);
     connect(ListButton, &QPushButton::clicked, this, &TPhoneNumber::ListButtonClick);
     connect(HelpButton, &QPushButton::clicked, this, [this] {
@@ -122,16 +127,20 @@ void TPhoneNumber::Answer() {
         showReason(fromCore(r.reason()));
 }
 
-void TPhoneNumber::showAnswer(const corvana::PhoneAnswer& a) {
-    using corvana::PhonePlace;
-    answer_ = a;
-    NumberText->setText(fromCore(a.national));
-    PlaceText->setText(fromCore(a.placeText()));
-    // The country beside the province or state of a number outside the US: "ON (CA)".
-    const bool abroad = !a.country.empty() && a.country != "US";
-    StateText->setText(fromCore(!abroad           ? a.state
-                                : a.state.empty() ? a.country
-                                                  : a.state + " (" + a.country + ")"));
+void TPhoneNumber::showTimesNow() {
+    if (!answer_ || !isVisible())
+        return;
+    const corvana::PhoneContext ctx = source_.context();
+    const corvana::PhoneResult r = corvana::AnswerPhone(toCore(PhoneEdit->text()), ctx);
+    // Only the times: a label given its own text again is not drawn again, and the field, its
+    // selection and what a screen reader was told of it stay as they are.
+    if (r.answer && r.answer->national == answer_->national) {
+        answer_ = *r.answer;
+        showTimes(*answer_);
+    }
+}
+
+void TPhoneNumber::showTimes(const corvana::PhoneAnswer& a) {
     QStringList zones;
     for (const corvana::PhoneZone& z : a.zones)
         zones << fromCore(z.localTime.empty() ? z.name : z.name + "  " + z.localTime);
@@ -149,6 +158,19 @@ void TPhoneNumber::showAnswer(const corvana::PhoneAnswer& a) {
                          : opens.empty() ? QString("outside the calling hours")
                                          : fromCore(opens));
     }
+}
+
+void TPhoneNumber::showAnswer(const corvana::PhoneAnswer& a) {
+    using corvana::PhonePlace;
+    answer_ = a;
+    NumberText->setText(fromCore(a.national));
+    PlaceText->setText(fromCore(a.placeText()));
+    // The country beside the province or state of a number outside the US: "ON (CA)".
+    const bool abroad = !a.country.empty() && a.country != "US";
+    StateText->setText(fromCore(!abroad           ? a.state
+                                : a.state.empty() ? a.country
+                                                  : a.state + " (" + a.country + ")"));
+    showTimes(a);
     const bool hasZipCodes = a.hasZipCodes();
     ListButton->setEnabled(hasZipCodes);
     ListButton->setToolTip(!hasZipCodes ? QString()

@@ -3,6 +3,8 @@
 #include "main/widgets/ScaledDialog.h"
 #include "search/Phone.h"
 
+#include <QTimer>
+
 #include <functional>
 #include <optional>
 
@@ -62,9 +64,13 @@ protected:
 
 private:
     void showAnswer(const corvana::PhoneAnswer& a);
+    void showTimes(const corvana::PhoneAnswer& a);
+    // The shown answer's times as of now, each second.
+    void showTimesNow();
     void showReason(const QString& reason);
     void ListButtonClick();
 
     Source source_;
     std::optional<corvana::PhoneAnswer> answer_;
+    QTimer ticker_;
 };

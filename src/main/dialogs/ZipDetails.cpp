@@ -9,7 +9,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace {
 
@@ -17,21 +20,57 @@ QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+constexpr const char* LocalTimeLabel = "Local time";
+
 // One record as HTML: one table, so that the values of every group line up, each group a bold
 // title row over its labels and values.
-QString recordHtml(const corvana::RecordDetails& record) {
+// The local time's value of record n carries this anchor, so that the time can tick in place.
+QString timeAnchor(std::size_t n) {
+    return QString("time%1").arg(n);
+}
+
+// One record as HTML: one table, so that the values of every group line up, each group a bold
+// title row over its labels and values.
+QString recordHtml(const corvana::RecordDetails& record, std::size_t n) {
     QString html = "<table cellspacing='0' cellpadding='1'>";
     bool first = true;
     for (const corvana::DetailsGroup& g : corvana::DetailsGroups(record)) {
         html += QString("<tr><td colspan='2' style='padding-top:%1px'><b>").arg(first ? 0 : 8) +
                 fromUtf8(g.title).toHtmlEscaped() + "</b></td></tr>";
         first = false;
-        for (const corvana::DetailsField& f : g.fields)
+        for (const corvana::DetailsField& f : g.fields) {
+            QString value = fromUtf8(f.value).toHtmlEscaped();
+            if (f.label == LocalTimeLabel)
+                value = "<a name='" + timeAnchor(n) + "'>" + value + "</a>";
             html += "<tr><td style='padding-left:12px; padding-right:12px; color:#555555'>" +
-                    fromUtf8(f.label).toHtmlEscaped() + "</td><td>" +
-                    fromUtf8(f.value).toHtmlEscaped() + "</td></tr>";
+                    fromUtf8(f.label).toHtmlEscaped() + "</td><td>" + value + "</td></tr>";
+        }
     }
     return html + "</table>";
+}
+
+// The result with every local time left out: two results that agree on it differ in time only.
+std::string withoutTimes(corvana::ZipDetailsResult result) {
+    for (corvana::RecordDetails& r : result.records)
+        r.localTime.clear();
+    return result.zip + "\n" + result.reason + "\n" + corvana::DetailsPlainText(result);
+}
+
+// Replaces the text that begins at the anchor `anchor` of `document` and runs to the end of its
+// table cell; false when there is no such anchor.
+bool replaceAnchored(QTextDocument& document, const QString& anchor, const QString& text) {
+    for (QTextBlock b = document.begin(); b != document.end(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (!f.charFormat().anchorNames().contains(anchor))
+                continue;
+            QTextCursor c(&document);
+            c.setPosition(f.position());
+            c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            c.insertText(text, f.charFormat());
+            return true;
+        }
+    return false;
 }
 
 // The same as lines, as a screen reader reads them: "Zip Code: 84101", a title alone.
@@ -68,6 +107,8 @@ TZipDetails::TZipDetails(double scaleFactor, QSize screen, QWidget* parent)
     Details->setGeometry(8, 36, 404, 352);
     Details->setFont(Arial(15));
     Details->setOpenLinks(false);
+    // The times tick by edits to the document, which nobody should be able to undo.
+    Details->document()->setUndoRedoEnabled(false);
     Details->setFocusPolicy(Qt::StrongFocus);
     Details->installEventFilter(this);
     Heading->setBuddy(Details);
@@ -84,6 +125,14 @@ TZipDetails::TZipDetails(double scaleFactor, QSize screen, QWidget* parent)
 
     Heading->setObjectName("Heading");
     Details->setObjectName("Details");
+    // "Local time now" stays true while the window is open: each second the command answers
+    // again, and a result that differs in its times alone changes just them.
+    ticker_.setInterval(1000);
+    connect(&ticker_, &QTimer::timeout, this, [this] {
+        if (tick_ && shown_ && isVisible())
+            tick_();
+    });
+
     CopyButton->setObjectName("CopyButton");
     CloseButton->setObjectName("CloseButton");
     Heading->setAccessibleName("Zip Code Details");
@@ -95,6 +144,10 @@ TZipDetails::TZipDetails(double scaleFactor, QSize screen, QWidget* parent)
 }
 
 void TZipDetails::showDetails(const corvana::ZipDetailsResult& result) {
+    if (shown_ && result.records.size() == shown_->records.size() &&
+        withoutTimes(result) == withoutTimes(*shown_) && showTimes(result))
+        return;
+    shown_ = result;
     zip_ = fromUtf8(result.zip);
     const QString title = zip_.isEmpty() ? QString("Zip Code Details") : "Zip Code " + zip_;
     Heading->setText(title);
@@ -108,7 +161,7 @@ void TZipDetails::showDetails(const corvana::ZipDetailsResult& result) {
                             .arg(i == 0 ? 0 : 14)
                             .arg(fromUtf8(r.city).toHtmlEscaped(), fromUtf8(r.state));
             }
-            html += recordHtml(result.records[i]);
+            html += recordHtml(result.records[i], i);
         }
     }
     QString text = fromUtf8(corvana::DetailsPlainText(result));
@@ -124,9 +177,32 @@ void TZipDetails::showDetails(const corvana::ZipDetailsResult& result) {
     CopyButton->setEnabled(true);
 }
 
+bool TZipDetails::showTimes(const corvana::ZipDetailsResult& result) {
+    // Only the times' own text changes: the scroll position, the selection and the focus stay,
+    // and nothing else is drawn again.
+    QTextDocument& document = *Details->document();
+    for (std::size_t i = 0; i < result.records.size(); ++i) {
+        const std::string& time = result.records[i].localTime;
+        if (time != shown_->records[i].localTime &&
+            !replaceAnchored(document, timeAnchor(i), fromUtf8(time)))
+            return false;
+    }
+    shown_ = result;
+    text_ = Heading->text() + "\n\n" + fromUtf8(corvana::DetailsPlainText(result));
+    Details->setReadableText(readableText(result));
+    return true;
+}
+
+void TZipDetails::startTicking(std::function<void()> tick) {
+    tick_ = std::move(tick);
+    if (!ticker_.isActive())
+        ticker_.start();
+}
+
 void TZipDetails::showNothing(const QString& why) {
     if (zip_.isEmpty() && text_.isEmpty() && Details->toPlainText() == why)
         return;
+    shown_.reset();
     zip_.clear();
     text_.clear();
     Heading->setText("Zip Code Details");

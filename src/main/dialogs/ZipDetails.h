@@ -4,6 +4,11 @@
 #include "main/widgets/ScaledDialog.h"
 #include "search/ZipDetails.h"
 
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
 class QLabel;
 class QPushButton;
 
@@ -16,6 +21,8 @@ public:
 
     // Shows the facts of `result`; a result without records shows its reason.
     void showDetails(const corvana::ZipDetailsResult& result);
+    // Calls `tick` every second while a ZIP code is shown, so that its local time keeps up.
+    void startTicking(std::function<void()> tick);
     // Shows no ZIP code, only `why`; there is nothing to copy.
     void showNothing(const QString& why);
     // The ZIP code shown, five digits; empty before the first.
@@ -34,6 +41,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Changes the shown times to those of `result`, which differs in them alone; false when
+    // they cannot be found.
+    bool showTimes(const corvana::ZipDetailsResult& result);
+
+    std::optional<corvana::ZipDetailsResult> shown_;
+    std::function<void()> tick_;
+    QTimer ticker_;
     QString zip_;
     QString text_;
 };

@@ -40,12 +40,7 @@ void DetailsCommand::show(bool activate) {
         context_.messages().message(&window_, corvana::caption::Error, fromCore(load.message));
         return;
     }
-    const corvana::geo::PointsLoad* places = context_.hasLocations() ? &context_.points() : nullptr;
-    const corvana::DetailsContext ctx{
-        context_.data(), context_.settings(), context_.searchContext().time,
-        places && places->points ? &*places->points : nullptr, &facts_};
-    const corvana::ZipDetailsResult result =
-        corvana::DetailsOfZip(corvana::ListedZipCode(*line), ctx);
+    const corvana::ZipDetailsResult result = detailsOf(corvana::ListedZipCode(*line));
     if (!result.fatal.empty()) {
         context_.FatalEnd(result.fatal);
         return;
@@ -57,6 +52,7 @@ void DetailsCommand::show(bool activate) {
     if (!details_) {
         details_ = new TZipDetails(context_.scaleFactor(), context_.screenSize(), &window_);
         details_->setWindowFlag(Qt::WindowStaysOnTopHint, context_.settings().alwaysOnTop);
+        details_->startTicking([this] { tick(); });
     }
     details_->showDetails(result);
     if (!details_->isVisible()) {
@@ -68,6 +64,23 @@ void DetailsCommand::show(bool activate) {
         details_->raise();
         details_->activateWindow();
     }
+}
+
+corvana::ZipDetailsResult DetailsCommand::detailsOf(const std::string& zip) {
+    const corvana::geo::PointsLoad* places = context_.hasLocations() ? &context_.points() : nullptr;
+    const corvana::DetailsContext ctx{
+        context_.data(), context_.settings(), context_.searchContext().time,
+        places && places->points ? &*places->points : nullptr, &facts_};
+    return corvana::DetailsOfZip(zip, ctx);
+}
+
+void DetailsCommand::tick() {
+    if (!details_ || details_->zipCode().isEmpty() || context_.ended())
+        return;
+    const corvana::ZipDetailsResult result = detailsOf(details_->zipCode().toStdString());
+    // A file that fails now says so at the next command that reads it, not every second.
+    if (result.ok())
+        details_->showDetails(result);
 }
 
 void DetailsCommand::follow() {

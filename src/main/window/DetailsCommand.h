@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/ZipFacts.h"
+#include "search/ZipDetails.h"
 
 #include <QObject>
 #include <QPointer>
@@ -36,6 +37,9 @@ private:
     // Shows the facts of the current ZIP line, opening the window if need be; it takes the keys
     // when `activate`.
     void show(bool activate);
+    corvana::ZipDetailsResult detailsOf(const std::string& zip);
+    // The open window's ZIP code again, for its local time now.
+    void tick();
 
     WindowContext& context_;
     QWidget& window_;
