@@ -14,10 +14,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -35,6 +39,25 @@ int RowOf(QListWidget* list, const QString& zip) {
         if (list->item(row)->text().startsWith(zip + " "))
             return row;
     return -1;
+}
+
+// The worst contrast of any text of the details with their background, and the labels' colour.
+std::pair<double, QColor> WorstContrast(const TZipDetails& d) {
+    const QColor base = d.Details->palette().color(QPalette::Base);
+    double worst = 21;
+    QColor labels;
+    const QTextDocument& document = *d.Details->document();
+    for (QTextBlock b = document.begin(); b != document.end(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            const QColor colour = format.hasProperty(QTextFormat::ForegroundBrush)
+                                      ? format.foreground().color()
+                                      : d.Details->palette().color(QPalette::Text);
+            if (it.fragment().text() == "Zip Code")
+                labels = colour;
+            worst = std::min(worst, Contrast(colour, base));
+        }
+    return {worst, labels};
 }
 
 QString Shown(TMainWin& w) {
@@ -59,6 +82,7 @@ private slots:
     void copiesItsTextAndNamesItsControls();
     void readsAsLinesToAScreenReader();
     void localTimeTicksInPlace();
+    void coloursComeFromThePalette();
     void scalesWithTheWindow();
     void damagedFactsSwitchTheCommandOff();
     void missingFactsStillShowThePlace();
@@ -323,6 +347,37 @@ void TestZipDetails::localTimeTicksInPlace() {
     // The list keeps the time of its search.
     QCOMPARE(list->item(0)->text(), line);
     QVERIFY(line.contains(":15:00"));
+}
+
+void TestZipDetails::coloursComeFromThePalette() {
+    const QPalette light = QApplication::palette();
+    const QString style = QApplication::style()->name();
+    QApplication::setStyle("Fusion");
+    QApplication::setPalette(DarkPalette());
+    TestWindow t(fixtureDir("points"));
+    TMainWin& w = t.open();
+    Type(w, "84101");
+    Find<QListWidget>(w, "AnswerBox")->setCurrentRow(0);
+    Find<QAction>(w, "MenuZipDetails")->trigger();
+    TZipDetails* d = w.zipDetailsWindow();
+    QVERIFY(d);
+    const auto [darkWorst, darkLabels] = WorstContrast(*d);
+    QVERIFY2(darkWorst >= 4.5, qPrintable(QString::number(darkWorst)));
+    QVERIFY(darkLabels.isValid() && darkLabels.lightness() > 128);
+    QVERIFY(Contrast(d->Heading->palette().color(QPalette::WindowText),
+                     d->palette().color(QPalette::Window)) >= 4.5);
+    if (const QByteArray dir = qgetenv("CORVANA_SCREENSHOT_DIR"); !dir.isEmpty())
+        d->grab().save(QString::fromLocal8Bit(dir) + "/details-dark.png");
+
+    // The palette changes under the open window: its labels follow.
+    QApplication::setPalette(light);
+    QApplication::setStyle(style);
+    QCoreApplication::processEvents();
+    const auto [lightWorst, lightLabels] = WorstContrast(*d);
+    QVERIFY2(lightWorst >= 4.5, qPrintable(QString::number(lightWorst)));
+    QVERIFY(lightLabels.lightness() < 128);
+    if (const QByteArray dir = qgetenv("CORVANA_SCREENSHOT_DIR"); !dir.isEmpty())
+        d->grab().save(QString::fromLocal8Bit(dir) + "/details-light.png");
 }
 
 void TestZipDetails::scalesWithTheWindow() {

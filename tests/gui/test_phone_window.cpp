@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -61,6 +62,7 @@ private slots:
     void scaledKeptAndClosed();
     void namedForAScreenReaderWithHelp();
     void timesTickWithoutTouchingTheField();
+    void readableUnderADarkPalette();
 };
 
 void TestPhoneWindow::answersAtEveryKey() {
@@ -343,6 +345,29 @@ void TestPhoneWindow::timesTickWithoutTouchingTheField() {
     QCOMPARE(d->PhoneEdit->selectedText(), QString("208"));
     QCOMPARE(d->focusWidget(), focus);
     QCOMPARE(d->PhoneEdit->text(), QString("(208) 334-1234"));
+}
+
+void TestPhoneWindow::readableUnderADarkPalette() {
+    const QPalette light = QApplication::palette();
+    const QString style = QApplication::style()->name();
+    QApplication::setStyle("Fusion");
+    QApplication::setPalette(DarkPalette());
+    TestWindow t(fixtureDir("phone"));
+    MountainMorning(t);
+    TMainWin& w = t.open();
+    TPhoneNumber* d = OpenPhone(w);
+    QVERIFY(d);
+    QTest::keyClicks(d->PhoneEdit, "(208) 334-1234");
+    const QColor window = d->palette().color(QPalette::Window);
+    QVERIFY(window.lightness() < 128);
+    for (const QLabel* l : d->findChildren<QLabel*>())
+        QVERIFY2(Contrast(l->palette().color(l->foregroundRole()), window) >= 4.5,
+                 qPrintable(l->text()));
+    if (const QByteArray dir = qgetenv("CORVANA_SCREENSHOT_DIR"); !dir.isEmpty())
+        d->grab().save(QString::fromLocal8Bit(dir) + "/phone-dark.png");
+    d->close();
+    QApplication::setPalette(light);
+    QApplication::setStyle(style);
 }
 
 QTEST_MAIN(TestPhoneWindow)

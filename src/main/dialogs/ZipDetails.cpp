@@ -31,7 +31,7 @@ QString timeAnchor(std::size_t n) {
 
 // One record as HTML: one table, so that the values of every group line up, each group a bold
 // title row over its labels and values.
-QString recordHtml(const corvana::RecordDetails& record, std::size_t n) {
+QString recordHtml(const corvana::RecordDetails& record, std::size_t n, const QColor& labels) {
     QString html = "<table cellspacing='0' cellpadding='1'>";
     bool first = true;
     for (const corvana::DetailsGroup& g : corvana::DetailsGroups(record)) {
@@ -42,11 +42,21 @@ QString recordHtml(const corvana::RecordDetails& record, std::size_t n) {
             QString value = fromUtf8(f.value).toHtmlEscaped();
             if (f.label == LocalTimeLabel)
                 value = "<a name='" + timeAnchor(n) + "'>" + value + "</a>";
-            html += "<tr><td style='padding-left:12px; padding-right:12px; color:#555555'>" +
-                    fromUtf8(f.label).toHtmlEscaped() + "</td><td>" + value + "</td></tr>";
+            html += "<tr><td style='padding-left:12px; padding-right:12px; color:" + labels.name() +
+                    "'>" + fromUtf8(f.label).toHtmlEscaped() + "</td><td>" + value + "</td></tr>";
         }
     }
     return html + "</table>";
+}
+
+// The labels' colour: the text's, a little toward the background, so that the values stand out
+// and the labels still read well on a light or a dark palette.
+QColor labelColour(const QPalette& palette) {
+    const QColor text = palette.color(QPalette::Text), base = palette.color(QPalette::Base);
+    constexpr double TextShare = 0.7;
+    auto mix = [&](int a, int b) { return int(a * TextShare + b * (1 - TextShare) + 0.5); };
+    return QColor(mix(text.red(), base.red()), mix(text.green(), base.green()),
+                  mix(text.blue(), base.blue()));
 }
 
 // The result with every local time left out: two results that agree on it differ in time only.
@@ -148,9 +158,16 @@ void TZipDetails::showDetails(const corvana::ZipDetailsResult& result) {
         withoutTimes(result) == withoutTimes(*shown_) && showTimes(result))
         return;
     shown_ = result;
+    render();
+}
+
+void TZipDetails::render() {
+    const corvana::ZipDetailsResult& result = *shown_;
     zip_ = fromUtf8(result.zip);
     const QString title = zip_.isEmpty() ? QString("Zip Code Details") : "Zip Code " + zip_;
     Heading->setText(title);
+    // The window's own: its text learns of a new palette after the window does.
+    const QColor labels = labelColour(palette());
     QString html;
     if (!result.records.empty()) {
         const std::size_t n = result.records.size();
@@ -161,7 +178,7 @@ void TZipDetails::showDetails(const corvana::ZipDetailsResult& result) {
                             .arg(i == 0 ? 0 : 14)
                             .arg(fromUtf8(r.city).toHtmlEscaped(), fromUtf8(r.state));
             }
-            html += recordHtml(result.records[i], i);
+            html += recordHtml(result.records[i], i, labels);
         }
     }
     QString text = fromUtf8(corvana::DetailsPlainText(result));
@@ -210,6 +227,13 @@ void TZipDetails::showNothing(const QString& why) {
     Details->setReadableText(why);
     Details->setAccessibleName("Zip Code Details");
     CopyButton->setEnabled(false);
+}
+
+void TZipDetails::changeEvent(QEvent* event) {
+    TScaledDialog::changeEvent(event);
+    // The labels' colour is written into the text: a new palette draws it again.
+    if (event->type() == QEvent::PaletteChange && shown_)
+        render();
 }
 
 void TZipDetails::copyText() {

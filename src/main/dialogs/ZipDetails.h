@@ -39,11 +39,14 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // Changes the shown times to those of `result`, which differs in them alone; false when
     // they cannot be found.
     bool showTimes(const corvana::ZipDetailsResult& result);
+    // Writes the text of the result shown in the colours of the palette.
+    void render();
 
     std::optional<corvana::ZipDetailsResult> shown_;
     std::function<void()> tick_;
