@@ -141,11 +141,18 @@ std::vector<DetailsGroup> DetailsGroups(const RecordDetails& d) {
 }
 
 std::string DetailsPlainText(const ZipDetailsResult& result) {
+    std::vector<std::vector<DetailsGroup>> records;
+    for (const RecordDetails& record : result.records)
+        records.push_back(DetailsGroups(record));
+    return GroupsPlainText(records);
+}
+
+std::string GroupsPlainText(const std::vector<std::vector<DetailsGroup>>& records) {
     std::string out;
-    for (const RecordDetails& record : result.records) {
+    for (const std::vector<DetailsGroup>& groups : records) {
         if (!out.empty())
             out += '\n';
-        for (const DetailsGroup& g : DetailsGroups(record)) {
+        for (const DetailsGroup& g : groups) {
             out += g.title + '\n';
             for (const DetailsField& f : g.fields) {
                 out += "  ";

@@ -41,5 +41,7 @@ std::string DistanceText(double miles, double km);
 // Every record of a result as plain text: one block per record, a title line per group and
 // each field on its own line, indented; blocks apart by an empty line. Lines end with '\n'.
 std::string DetailsPlainText(const ZipDetailsResult& result);
+// The same for the groups of each record, as given.
+std::string GroupsPlainText(const std::vector<std::vector<DetailsGroup>>& records);
 
 } // namespace corvana

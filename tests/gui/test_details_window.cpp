@@ -83,6 +83,7 @@ private slots:
     void readsAsLinesToAScreenReader();
     void localTimeTicksInPlace();
     void coloursComeFromThePalette();
+    void showsPopulationOrWhyNot();
     void scalesWithTheWindow();
     void damagedFactsSwitchTheCommandOff();
     void missingFactsStillShowThePlace();
@@ -378,6 +379,50 @@ void TestZipDetails::coloursComeFromThePalette() {
     QVERIFY(lightLabels.lightness() < 128);
     if (const QByteArray dir = qgetenv("CORVANA_SCREENSHOT_DIR"); !dir.isEmpty())
         d->grab().save(QString::fromLocal8Bit(dir) + "/details-light.png");
+}
+
+void TestZipDetails::showsPopulationOrWhyNot() {
+    auto readLines = [](TMainWin& w, const char* zip) {
+        Find<QLineEdit>(w, "SearchFirstEdit")->clear();
+        Type(w, zip);
+        Find<QListWidget>(w, "AnswerBox")->setCurrentRow(0);
+        Find<QAction>(w, "MenuZipDetails")->trigger();
+        TZipDetails* d = w.zipDetailsWindow();
+        return d ? d->Details->readableText().split('\n') : QStringList();
+    };
+    {
+        TestWindow t(fixtureDir("points"));
+        TMainWin& w = t.open();
+        const QStringList lines = readLines(w, "84101");
+        const qsizetype at = lines.indexOf("Population");
+        QVERIFY(at > lines.indexOf("Position"));
+        QVERIFY(at < lines.indexOf("Time Zone"));
+        QCOMPARE(
+            lines.mid(at + 1, 2),
+            QStringList({"Population: 7,358",
+                         QString::fromUtf8("Density: 3,989 people per sq mi (1,540 per km²)")}));
+        QVERIFY(w.zipDetailsWindow()->plainText().contains(
+            "Population\n  Population: 7,358\n  Density: 3,989 people per sq mi"));
+        QVERIFY(w.zipDetailsWindow()->Details->toPlainText().contains("7,358"));
+        // A P.O. box ZIP code has no figures, which is not 0 people.
+        QVERIFY(readLines(w, "99591").contains("No figures for this zip code."));
+    }
+    {
+        TestWindow t(fixtureDir("small"));
+        TMainWin& w = t.open();
+        QVERIFY(readLines(w, "841").contains("This data has no population figures."));
+    }
+    // A damaged file: the group says so, the rest of the details stay, and no box interrupts.
+    TempDir copy;
+    CopyDataSet(fixtureDir("points"), copy);
+    const auto people = std::filesystem::path(copy.str()) / corvana::filenames::PeopleDat;
+    std::filesystem::resize_file(people, std::filesystem::file_size(people) - 3);
+    TestWindow t(copy.str());
+    TMainWin& w = t.open();
+    const QStringList lines = readLines(w, "84101");
+    QVERIFY(lines.contains("File containing population figures is corrupt."));
+    QVERIFY(lines.contains("Zone: America/Denver"));
+    QVERIFY(t.messages.boxes.empty());
 }
 
 void TestZipDetails::scalesWithTheWindow() {

@@ -2,6 +2,7 @@
 
 #include "main/dialogs/DetailsView.h"
 #include "search/DetailsText.h"
+#include "search/PeopleDetails.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -31,10 +32,11 @@ QString timeAnchor(std::size_t n) {
 
 // One record as HTML: one table, so that the values of every group line up, each group a bold
 // title row over its labels and values.
-QString recordHtml(const corvana::RecordDetails& record, std::size_t n, const QColor& labels) {
+QString recordHtml(const std::vector<corvana::DetailsGroup>& groups, std::size_t n,
+                   const QColor& labels) {
     QString html = "<table cellspacing='0' cellpadding='1'>";
     bool first = true;
-    for (const corvana::DetailsGroup& g : corvana::DetailsGroups(record)) {
+    for (const corvana::DetailsGroup& g : groups) {
         html += QString("<tr><td colspan='2' style='padding-top:%1px'><b>").arg(first ? 0 : 8) +
                 fromUtf8(g.title).toHtmlEscaped() + "</b></td></tr>";
         first = false;
@@ -84,14 +86,16 @@ bool replaceAnchored(QTextDocument& document, const QString& anchor, const QStri
 }
 
 // The same as lines, as a screen reader reads them: "Zip Code: 84101", a title alone.
-QString readableText(const corvana::ZipDetailsResult& result) {
+QString readableText(const corvana::ZipDetailsResult& result,
+                     const std::vector<std::vector<corvana::DetailsGroup>>& groups) {
     QStringList lines;
     if (!result.found() && !result.reason.empty())
         lines << fromUtf8(result.reason);
-    for (const corvana::RecordDetails& r : result.records) {
+    for (std::size_t i = 0; i < result.records.size() && i < groups.size(); ++i) {
+        const corvana::RecordDetails& r = result.records[i];
         if (result.records.size() > 1)
             lines << fromUtf8(r.city + ", " + r.state);
-        for (const corvana::DetailsGroup& g : corvana::DetailsGroups(r)) {
+        for (const corvana::DetailsGroup& g : groups[i]) {
             lines << fromUtf8(g.title);
             for (const corvana::DetailsField& f : g.fields)
                 lines << fromUtf8(f.label.empty() ? f.value : f.label + ": " + f.value);
@@ -168,6 +172,7 @@ void TZipDetails::render() {
     Heading->setText(title);
     // The window's own: its text learns of a new palette after the window does.
     const QColor labels = labelColour(palette());
+    const std::vector<std::vector<corvana::DetailsGroup>> groups = groupsOf(result);
     QString html;
     if (!result.records.empty()) {
         const std::size_t n = result.records.size();
@@ -178,16 +183,16 @@ void TZipDetails::render() {
                             .arg(i == 0 ? 0 : 14)
                             .arg(fromUtf8(r.city).toHtmlEscaped(), fromUtf8(r.state));
             }
-            html += recordHtml(result.records[i], i, labels);
+            html += recordHtml(groups[i], i, labels);
         }
     }
-    QString text = fromUtf8(corvana::DetailsPlainText(result));
+    QString text = fromUtf8(corvana::GroupsPlainText(groups));
     if (!result.found() && !result.reason.empty()) {
         html = "<p>" + fromUtf8(result.reason).toHtmlEscaped() + "</p>" + html;
         text = fromUtf8(result.reason) + "\n" + (text.isEmpty() ? "" : "\n" + text);
     }
     Details->setHtml(html);
-    Details->setReadableText(readableText(result));
+    Details->setReadableText(readableText(result, groups));
     text_ = title + "\n\n" + text;
     Details->setAccessibleName("Details of " + title);
     setWindowTitle("Zip Code Details");
@@ -205,9 +210,23 @@ bool TZipDetails::showTimes(const corvana::ZipDetailsResult& result) {
             return false;
     }
     shown_ = result;
-    text_ = Heading->text() + "\n\n" + fromUtf8(corvana::DetailsPlainText(result));
-    Details->setReadableText(readableText(result));
+    const std::vector<std::vector<corvana::DetailsGroup>> groups = groupsOf(result);
+    text_ = Heading->text() + "\n\n" + fromUtf8(corvana::GroupsPlainText(groups));
+    Details->setReadableText(readableText(result, groups));
     return true;
+}
+
+std::vector<std::vector<corvana::DetailsGroup>>
+TZipDetails::groupsOf(const corvana::ZipDetailsResult& result) const {
+    std::vector<std::vector<corvana::DetailsGroup>> groups;
+    for (const corvana::RecordDetails& r : result.records)
+        groups.push_back(people_ ? corvana::DetailsGroupsWithPeople(r, *people_)
+                                 : corvana::DetailsGroups(r));
+    return groups;
+}
+
+void TZipDetails::setPeople(const corvana::PeopleLoad* people) {
+    people_ = people;
 }
 
 void TZipDetails::startTicking(std::function<void()> tick) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "data/People.h"
 #include "main/dialogs/DetailsView.h"
 #include "main/widgets/ScaledDialog.h"
+#include "search/DetailsText.h"
 #include "search/ZipDetails.h"
 
 #include <QTimer>
@@ -21,6 +23,8 @@ public:
 
     // Shows the facts of `result`; a result without records shows its reason.
     void showDetails(const corvana::ZipDetailsResult& result);
+    // The population figures whose group each record shows; none: no such group.
+    void setPeople(const corvana::PeopleLoad* people);
     // Calls `tick` every second while a ZIP code is shown, so that its local time keeps up.
     void startTicking(std::function<void()> tick);
     // Shows no ZIP code, only `why`; there is nothing to copy.
@@ -45,11 +49,14 @@ private:
     // Changes the shown times to those of `result`, which differs in them alone; false when
     // they cannot be found.
     bool showTimes(const corvana::ZipDetailsResult& result);
+    std::vector<std::vector<corvana::DetailsGroup>>
+    groupsOf(const corvana::ZipDetailsResult& result) const;
     // Writes the text of the result shown in the colours of the palette.
     void render();
 
     std::optional<corvana::ZipDetailsResult> shown_;
     std::function<void()> tick_;
+    const corvana::PeopleLoad* people_ = nullptr;
     QTimer ticker_;
     QString zip_;
     QString text_;

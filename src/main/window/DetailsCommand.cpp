@@ -40,6 +40,10 @@ void DetailsCommand::show(bool activate) {
         context_.messages().message(&window_, corvana::caption::Error, fromCore(load.message));
         return;
     }
+    // Read with the facts, when the details are first wanted; a damaged file leaves its message
+    // in the Population group and the rest of the details as they are.
+    if (!people_)
+        people_ = corvana::LoadPeople(context_.data());
     const corvana::ZipDetailsResult result = detailsOf(corvana::ListedZipCode(*line));
     if (!result.fatal.empty()) {
         context_.FatalEnd(result.fatal);
@@ -53,6 +57,7 @@ void DetailsCommand::show(bool activate) {
         details_ = new TZipDetails(context_.scaleFactor(), context_.screenSize(), &window_);
         details_->setWindowFlag(Qt::WindowStaysOnTopHint, context_.settings().alwaysOnTop);
         details_->startTicking([this] { tick(); });
+        details_->setPeople(&*people_);
     }
     details_->showDetails(result);
     if (!details_->isVisible()) {
@@ -68,9 +73,12 @@ void DetailsCommand::show(bool activate) {
 
 corvana::ZipDetailsResult DetailsCommand::detailsOf(const std::string& zip) {
     const corvana::geo::PointsLoad* places = context_.hasLocations() ? &context_.points() : nullptr;
-    const corvana::DetailsContext ctx{
-        context_.data(), context_.settings(), context_.searchContext().time,
-        places && places->points ? &*places->points : nullptr, &facts_};
+    const corvana::DetailsContext ctx{context_.data(),
+                                      context_.settings(),
+                                      context_.searchContext().time,
+                                      places && places->points ? &*places->points : nullptr,
+                                      &facts_,
+                                      people_ && people_->people ? &*people_->people : nullptr};
     return corvana::DetailsOfZip(zip, ctx);
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "data/People.h"
 #include "data/ZipFacts.h"
 #include "search/ZipDetails.h"
 
 #include <QObject>
 #include <QPointer>
+
+#include <optional>
 
 class MainMenus;
 class ResultsView;
@@ -46,6 +49,7 @@ private:
     MainMenus& menus_;
     ResultsView& results_;
     corvana::LazyFacts facts_;
+    std::optional<corvana::PeopleLoad> people_;
     bool damaged_ = false;
     QPointer<TZipDetails> details_;
 };
