@@ -272,6 +272,16 @@ ListMap MapOfList(const std::vector<ResultItem>& items, const DataSet& data,
     return Translator(data, points, outlines, facts).run(items, nearby);
 }
 
+void AddPeople(ListMap& map, const std::vector<ResultItem>& items, const People& people) {
+    for (MapDot& dot : map.content.dots) {
+        const std::size_t row = std::size_t(dot.id);
+        if (row >= items.size() || !items[row].record())
+            continue;
+        if (const std::optional<PeopleFigures> f = people.ofRecord(*items[row].record()))
+            dot.people = f->population;
+    }
+}
+
 QString DescribeMap(const ListMap& map, bool outlines) {
     return mapDescription(qsizetype(map.content.dots.size()), map.place, outlines);
 }

@@ -4,6 +4,7 @@
 // states, cities and counties as those areas outlined, a nearby list's centre and radius as a
 // circle, and the place the description names.
 
+#include "data/People.h"
 #include "data/ZipFacts.h"
 #include "map/MapCanvas.h"
 #include "search/Search.h"
@@ -28,6 +29,9 @@ struct ListMap {
 ListMap MapOfList(const std::vector<ResultItem>& items, const DataSet& data,
                   const geo::Points* points, const Outlines* outlines,
                   const std::optional<NearbyCentre>& nearby, const LazyFacts* facts = nullptr);
+
+// Gives each dot of `map`, made of `items`, its people from PEOPLE.DAT, for Size By Population.
+void AddPeople(ListMap& map, const std::vector<ResultItem>& items, const People& people);
 
 // The description of that map, for the window's accessible description and tooltip.
 QString DescribeMap(const ListMap& map, bool outlines);

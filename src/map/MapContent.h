@@ -6,6 +6,7 @@
 #include "map/Geo.h"
 #include "map/Labels.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -21,6 +22,7 @@ struct MapDot {
     bool selected = false;
     std::string zip;     // shown beside the dot where there is room; empty: never
     bool noArea = false; // a ZIP code without an area of its own (a box, one address): hollow
+    std::optional<std::uint32_t> people; // how many live there; none: no figure
 
     MapDot() = default;
     MapDot(GeoPoint at, int id, bool selected, std::string zip = {}, bool noArea = false)
@@ -40,6 +42,9 @@ struct MapContent {
     bool countiesListed = false; // the counties are a list's own lines: each is named
     std::optional<MapCircle> circle;
     std::vector<NamedPlace> places; // listed cities, named at the middle of their ZIP codes
+    // A dot of one ZIP code with a population figure is as large as its people (Size By
+    // Population); the others keep their size.
+    bool sizedByPeople = false;
 };
 
 // The dots of each point (from StackPoints), drawn as one mark.

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace corvana::map {
 
@@ -54,11 +56,32 @@ bool MarkHollow(const MapContent& content, const std::vector<std::size_t>& mark)
                        [&](std::size_t dot) { return content.dots[dot].noArea; });
 }
 
+double PeopleRadius(std::uint32_t people) {
+    const double r = PeopleFullRadius * std::sqrt(double(people) / PeopleFull);
+    return std::clamp(r, style::DotRadius, PeopleFullRadius);
+}
+
+namespace {
+
+// The people a lone dot is sized by; none when it keeps the plain size.
+std::optional<std::uint32_t> sizedPeople(const MapContent& content,
+                                         const std::vector<std::size_t>& mark) {
+    if (!content.sizedByPeople || mark.size() != 1)
+        return std::nullopt;
+    return content.dots[mark.front()].people;
+}
+
+} // namespace
+
 double MarkRadius(const MapContent& content, const std::vector<std::size_t>& mark,
                   double fontPixels) {
     const std::size_t n = mark.size();
-    if (n == 1)
-        return TopDot(content, mark).selected ? style::SelectedRadius : style::DotRadius;
+    if (n == 1) {
+        const double plain =
+            TopDot(content, mark).selected ? style::SelectedRadius : style::DotRadius;
+        const std::optional<std::uint32_t> people = sizedPeople(content, mark);
+        return people ? std::max(plain, PeopleRadius(*people)) : plain;
+    }
     const double digits = n < 10 ? 1 : n < 100 ? 2 : n < 1000 ? 3 : 4;
     return std::max(7.0, fontPixels * 0.78 * (0.35 + 0.3 * digits));
 }
@@ -77,6 +100,15 @@ void MarkLayer::project(const MapState& s) {
         for (std::size_t i = 0; i < s.marks.size(); ++i)
             if (TopDot(s.content, s.marks[i]).selected == selected)
                 order_.push_back(i);
+    // Dots sized by their people: the large ones first, so that none hides a smaller one.
+    if (s.content.sizedByPeople) {
+        auto key = [&](std::size_t i) {
+            return std::pair(TopDot(s.content, s.marks[i]).selected,
+                             -MarkRadius(s.content, s.marks[i], s.fontPixels));
+        };
+        std::stable_sort(order_.begin(), order_.end(),
+                         [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+    }
     circle_.clear();
     for (const GeoPoint& p : s.circle)
         circle_.push_back(s.view.toPixel(p));
@@ -134,6 +166,9 @@ void MarkLayer::drawMarks(QPainter& painter, const MapState& s) {
         if (mark.size() > 1) {
             paintDisc(painter, s.colours.land, at, dot.selected, hollow,
                       MarkRadius(s.content, mark, s.fontPixels), 1.5);
+        } else if (sizedPeople(s.content, mark)) {
+            paintDisc(painter, s.colours.land, at, dot.selected, hollow,
+                      MarkRadius(s.content, mark, s.fontPixels), 1.0);
         } else if (raster) {
             const QImage& sprite = sprites_[dot.selected][hollow];
             const QSizeF half = sprite.deviceIndependentSize() / 2;

@@ -21,7 +21,13 @@ namespace corvana::map {
 const MapDot& TopDot(const MapContent& content, const std::vector<std::size_t>& mark);
 // A mark is hollow when none of its ZIP codes has an area: one with an area fills it.
 bool MarkHollow(const MapContent& content, const std::vector<std::size_t>& mark);
-// A mark's radius in pixels; a mark of several dots is a disc large enough for its count.
+// The radius of a dot sized by its people: its area grows with them, from the plain dot's size
+// for the smallest places to PeopleFullRadius at PeopleFull people and beyond.
+inline constexpr double PeopleFull = 100000;
+inline constexpr double PeopleFullRadius = 16;
+double PeopleRadius(std::uint32_t people);
+// A mark's radius in pixels; a mark of several dots is a disc large enough for its count, and
+// a dot sized by its people as large as PeopleRadius gives.
 double MarkRadius(const MapContent& content, const std::vector<std::size_t>& mark,
                   double fontPixels);
 

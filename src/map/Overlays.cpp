@@ -27,6 +27,9 @@ Legend::Legend(const MapState& s) {
         });
     if (hollow)
         entries_.push_back({Entry::Hollow, QStringLiteral("Without an area")});
+    if (content.sizedByPeople && std::any_of(content.dots.begin(), content.dots.end(),
+                                             [](const MapDot& d) { return d.people.has_value(); }))
+        entries_.push_back({Entry::People, QStringLiteral("Dot size: people")});
     if (content.circle)
         entries_.push_back({Entry::Circle, QStringLiteral("Centre and radius")});
     if (s.outlines && (!content.states.empty() || !content.counties.empty()))
@@ -64,6 +67,13 @@ void Legend::drawSymbol(QPainter& painter, const MapState& s, Entry::Symbol symb
         painter.setPen(QPen(DotEdge, 1));
         painter.setBrush(style::Dot);
         painter.drawEllipse(at, 6.5, 6.5);
+        break;
+    case Entry::People:
+        // A large dot with a small one on it: the sizes differ by the people.
+        painter.setPen(QPen(DotEdge, 1));
+        painter.setBrush(style::Dot);
+        painter.drawEllipse(at + QPointF(1, -1), 6, 6);
+        painter.drawEllipse(at + QPointF(-4, 4), 2.5, 2.5);
         break;
     case Entry::Circle: {
         QPen pen(CircleLine, 1.5, Qt::DashLine);
@@ -105,8 +115,9 @@ void Legend::draw(QPainter& painter, const MapState& s) const {
 }
 
 QString Legend::text() const {
-    static const char* const symbols[] = {"blue dot",  "red dot",       "blue disc with its count",
-                                          "blue ring", "dashed circle", "orange area"};
+    static const char* const symbols[] = {
+        "blue dot",      "red dot",     "blue disc with its count",          "blue ring",
+        "dashed circle", "orange area", "blue dots as large as their people"};
     QStringList parts;
     for (const auto& e : entries_)
         parts << QStringLiteral("%1: %2").arg(e.text, symbols[e.symbol]);

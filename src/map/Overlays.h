@@ -32,7 +32,7 @@ public:
 
 private:
     struct Entry {
-        enum Symbol { Dot, Selected, Stack, Hollow, Circle, Area } symbol;
+        enum Symbol { Dot, Selected, Stack, Hollow, Circle, Area, People } symbol;
         QString text;
     };
     void drawSymbol(QPainter& painter, const MapState& s, Entry::Symbol symbol, QPointF at) const;

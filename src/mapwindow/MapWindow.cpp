@@ -188,6 +188,8 @@ TMapWin::TMapWin(MapSource source, const corvana::MapSettings& settings, QWidget
     view_->setObjectName("MapView");
     view_->setAccessibleName("Map");
     setCentralWidget(view_);
+    sizeByPopulation_ = settings.sizeByPopulation;
+    people_ = corvana::LoadPeople(*source_.data);
     createMenus();
 
     const std::string outlines = source_.data->path(corvana::map::OutlineFileName);
@@ -248,16 +250,32 @@ void TMapWin::createMenus() {
         view->addAction("&Previous Mark", QKeySequence(Qt::Key_P), this, [this] { stepMark(-1); });
     MenuNextLineOfMark = view->addAction("Next &Line of Mark", QKeySequence(Qt::Key_Space), this,
                                          [this] { stepMark(0); });
-    const std::pair<QAction*, const char*> named[] = {{MenuCopyImage, "MenuCopyImage"},
-                                                      {MenuSaveImage, "MenuSaveImage"},
-                                                      {MenuPrintMap, "MenuPrintMap"},
-                                                      {MenuClose, "MenuClose"},
-                                                      {MenuZoomIn, "MenuZoomIn"},
-                                                      {MenuZoomOut, "MenuZoomOut"},
-                                                      {MenuFittedView, "MenuFittedView"},
-                                                      {MenuNextMark, "MenuNextMark"},
-                                                      {MenuPreviousMark, "MenuPreviousMark"},
-                                                      {MenuNextLineOfMark, "MenuNextLineOfMark"}};
+    view->addSeparator();
+    MenuSizeByPopulation = view->addAction("Size By &Population");
+    MenuSizeByPopulation->setCheckable(true);
+    if (people_.people) {
+        MenuSizeByPopulation->setChecked(sizeByPopulation_);
+    } else {
+        MenuSizeByPopulation->setEnabled(false);
+        MenuSizeByPopulation->setToolTip(QString::fromStdString(people_.message));
+        MenuSizeByPopulation->setStatusTip(MenuSizeByPopulation->toolTip());
+    }
+    connect(MenuSizeByPopulation, &QAction::toggled, this, [this](bool on) {
+        sizeByPopulation_ = on;
+        follow();
+    });
+    const std::pair<QAction*, const char*> named[] = {
+        {MenuCopyImage, "MenuCopyImage"},
+        {MenuSaveImage, "MenuSaveImage"},
+        {MenuPrintMap, "MenuPrintMap"},
+        {MenuClose, "MenuClose"},
+        {MenuZoomIn, "MenuZoomIn"},
+        {MenuZoomOut, "MenuZoomOut"},
+        {MenuFittedView, "MenuFittedView"},
+        {MenuNextMark, "MenuNextMark"},
+        {MenuPreviousMark, "MenuPreviousMark"},
+        {MenuNextLineOfMark, "MenuNextLineOfMark"},
+        {MenuSizeByPopulation, "MenuSizeByPopulation"}};
     for (auto [action, name] : named)
         action->setObjectName(name);
 }
@@ -365,7 +383,7 @@ void TMapWin::changeEvent(QEvent* event) {
 }
 
 corvana::MapSettings TMapWin::placement(bool open) const {
-    return {true, x(), y(), width(), height(), open, imageFolder_};
+    return {true, x(), y(), width(), height(), open, imageFolder_, sizeByPopulation_};
 }
 
 void TMapWin::follow() {
@@ -380,6 +398,10 @@ void TMapWin::follow() {
         source_.lines->shown() ? source_.lines->items() : none;
     map_ = corvana::map::MapOfList(items, *source_.data, points, view_->canvas().outlines(),
                                    source_.nearby(), facts_.get());
+    if (sizeByPopulation_ && people_.people) {
+        corvana::map::AddPeople(map_, items, *people_.people);
+        map_.content.sizedByPeople = true;
+    }
     view_->canvas().setDotsNote(points ? QString() : QString::fromStdString(load.message));
     followStyle();
     view_->canvas().setContent(map_.content);

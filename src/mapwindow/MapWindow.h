@@ -5,6 +5,7 @@
 // when its dot is clicked and marks the dots of the selected lines. The main window creates it
 // when the map is first asked for; nothing of it runs before.
 
+#include "data/People.h"
 #include "data/ZipFacts.h"
 #include "geo/Points.h"
 #include "map/ListMap.h"
@@ -168,6 +169,10 @@ private:
     QAction* MenuNextMark;
     QAction* MenuPreviousMark;
     QAction* MenuNextLineOfMark;
+    QAction* MenuSizeByPopulation;
+    // PEOPLE.DAT, read when the window is made; without it the dots keep their size.
+    corvana::PeopleLoad people_;
+    bool sizeByPopulation_ = false; // as the settings keep it, whether or not there are figures
 };
 
 // A window's rectangle moved and cut so that it lies on the screen, at least minimum large.

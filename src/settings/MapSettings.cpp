@@ -20,6 +20,8 @@ constexpr Row MapRows[] = {
     {MapSection, "Open", "No", detail::SmallBuffer, CORVANA_AT(FlagAt, open)},
     // Written once an image was saved, so that a file from before keeps its bytes.
     {MapSection, "Image Folder", "", detail::PathBuffer, CORVANA_AT(TextAt, imageFolder), true},
+    {MapSection, "Size By Population", "No", detail::SmallBuffer,
+     CORVANA_AT(FlagAt, sizeByPopulation), true},
 };
 
 #undef CORVANA_AT

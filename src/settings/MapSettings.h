@@ -17,7 +17,8 @@ struct MapSettings {
     std::int32_t width = 0; // 0: never placed, the window chooses
     std::int32_t height = 0;
     bool open = false;
-    std::string imageFolder; // where the last map image was saved; empty: none yet
+    std::string imageFolder;       // where the last map image was saved; empty: none yet
+    bool sizeByPopulation = false; // dots as large as the number of people they stand for
 
     bool operator==(const MapSettings&) const = default;
 };

@@ -109,6 +109,7 @@ private slots:
     void settingsWrittenOnlyOnceTheMapWasOpened();
     void reopensAtStartClampedToTheScreen();
     void readsTheListOnlyThroughItsSource();
+    void sizeByPopulationIsRemembered();
 };
 
 void TestMapWindow::menuItemAndShortcut() {
@@ -406,6 +407,42 @@ void TestMapWindow::copyImage() {
     QCOMPARE(Find<QAction>(map, "MenuCopyImage")->shortcut(), QKeySequence("Ctrl+C"));
     QCOMPARE(Find<QAction>(map, "MenuSaveImage")->shortcut(), QKeySequence("Ctrl+S"));
     QCOMPARE(Find<QAction>(map, "MenuFittedView")->shortcut(), QKeySequence("Home"));
+}
+
+void TestMapWindow::sizeByPopulationIsRemembered() {
+    MapData data;
+    TestWindow t(data.dir.str());
+    TMainWin& w = t.open();
+    search(w, "SearchZip", "841");
+    TMapWin& map = openMap(w);
+    auto* size = Find<QAction>(map, "MenuSizeByPopulation");
+    QVERIFY(size->isEnabled() && size->isCheckable() && !size->isChecked());
+    QVERIFY(!map.view()->canvas().content().sizedByPeople);
+    size->trigger();
+    const corvana::map::MapContent& content = map.view()->canvas().content();
+    QVERIFY(content.sizedByPeople);
+    const auto saltLake = std::find_if(content.dots.begin(), content.dots.end(),
+                                       [](const auto& d) { return d.zip == "84101"; });
+    QVERIFY(saltLake != content.dots.end());
+    QCOMPARE(saltLake->people, std::optional<std::uint32_t>(7358));
+    QVERIFY(map.view()->canvas().legendText().contains("Dot size: people"));
+    if (const QByteArray dir = qgetenv("CORVANA_SCREENSHOT_DIR"); !dir.isEmpty())
+        map.titledImage().save(QString::fromLocal8Bit(dir) + "/map-window-sized.png");
+    w.close();
+    QCOMPARE(t.savedIni().get("Map", "Size By Population", "", 15), std::string("Yes"));
+
+    // The next run opens the map sized as it was left.
+    TMainWin& again = t.open();
+    QVERIFY(again.mapWindow());
+    QVERIFY(Find<QAction>(*again.mapWindow(), "MenuSizeByPopulation")->isChecked());
+    again.close();
+
+    // Data without figures: the command is off and says why.
+    TestWindow bare(fixtureDir("small"));
+    TMapWin& plain = openMap(bare.open());
+    auto* off = Find<QAction>(plain, "MenuSizeByPopulation");
+    QVERIFY(!off->isEnabled());
+    QCOMPARE(off->toolTip(), QString("This data has no population figures."));
 }
 
 void TestMapWindow::settingsWrittenOnlyOnceTheMapWasOpened() {

@@ -721,6 +721,55 @@ private slots:
         QCOMPARE(qGray(img.pixel(399, 150)), qGray(QColor(0xf2, 0xf2, 0xf2).rgb()));
     }
 
+    void dotsSizedByPopulation() {
+        // Area follows the people: four times the people, twice the radius; the smallest
+        // places keep the plain dot, the largest stop at the full radius.
+        QCOMPARE(PeopleRadius(0), style::DotRadius);
+        QCOMPARE(PeopleRadius(std::uint32_t(PeopleFull)), PeopleFullRadius);
+        QCOMPARE(PeopleRadius(4'000'000), PeopleFullRadius);
+        QVERIFY(std::abs(PeopleRadius(40000) / PeopleRadius(10000) - 2) < 1e-9);
+        double last = 0;
+        for (std::uint32_t people : {0u, 500u, 2000u, 7358u, 20000u, 45000u, 100000u}) {
+            QVERIFY2(PeopleRadius(people) >= last, qPrintable(QString::number(people)));
+            last = PeopleRadius(people);
+        }
+
+        MapContent content;
+        content.dots = {
+            {{40.76, -111.89}, 0, false, "84101"}, {{40.70, -111.80}, 1, false, "84121"},
+            {{40.60, -111.70}, 2, true, "84092"},  {{40.50, -111.60}, 3, false, "84999"},
+            {{40.40, -111.50}, 4, false, "84000"}, {{40.40, -111.50}, 5, false, "84001"}};
+        content.dots[0].people = 7358;
+        content.dots[1].people = 40000;
+        content.dots[2].people = 500; // selected: never smaller than a selected dot
+        content.dots[4].people = 90000;
+        content.dots[5].people = 90000;
+        // Off, every dot keeps its size.
+        QCOMPARE(MarkRadius(content, {1}, 12), style::DotRadius);
+        content.sizedByPeople = true;
+        QCOMPARE(MarkRadius(content, {0}, 12), PeopleRadius(7358));
+        QVERIFY(MarkRadius(content, {1}, 12) > MarkRadius(content, {0}, 12) + 4);
+        QCOMPARE(MarkRadius(content, {2}, 12), style::SelectedRadius);
+        QCOMPARE(MarkRadius(content, {3}, 12), style::DotRadius); // no figure
+        QCOMPARE(MarkRadius(content, {4, 5}, 12), 7.0);           // a stack shows its count
+
+        // Drawn and hit as large as they are, the large first; the legend says what size means.
+        MapCanvas c;
+        c.setSize({800, 600});
+        c.setContent(content);
+        const QPointF big = c.view().toPixel(content.dots[1].at);
+        QCOMPARE(c.markAt(big + QPointF(PeopleRadius(40000) - 1, 0)), std::vector<int>{1});
+        QImage img = c.image();
+        QVERIFY(distance(img.pixelColor((big + QPointF(PeopleRadius(40000) - 2.5, 0)).toPoint()),
+                         style::Dot) < 40);
+        QVERIFY(c.legendText().contains("Dot size: people: blue dots as large as their people"));
+        if (const QByteArray dir = qgetenv("CORVANA_SCREENSHOT_DIR"); !dir.isEmpty())
+            img.save(QString::fromLocal8Bit(dir) + "/map-sized.png");
+        content.sizedByPeople = false;
+        c.setContent(content);
+        QVERIFY(!c.legendText().contains("Dot size"));
+    }
+
     void marksAndOverlaysOnTheirOwn() {
         // A mark of several dots grows with the digits of its count, at least 7 pixels; a dot
         // alone is small, larger when selected. The dot a mark stands for is its last selected

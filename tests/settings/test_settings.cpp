@@ -341,6 +341,18 @@ TEST(MapSettings, ReadWriteAndAbsence) {
     EXPECT_TRUE(written.text().ends_with("Open=No\nImage Folder=" + changed.imageFolder + "\n"));
     EXPECT_EQ(LoadMapSettings(written), changed);
     EXPECT_FALSE(IniFile("[Mapping]\nOpen=Yes\n").has("Map"));
+    // Size By Population: written once switched on, kept (as No) once switched off again.
+    EXPECT_FALSE(LoadMapSettings(written).sizeByPopulation);
+    changed.sizeByPopulation = true;
+    SaveMapSettings(changed, written);
+    EXPECT_TRUE(written.text().ends_with("Image Folder=" + changed.imageFolder +
+                                         "\nSize By Population=Yes\n"));
+    EXPECT_EQ(LoadMapSettings(written), changed);
+    changed.sizeByPopulation = false;
+    SaveMapSettings(changed, written);
+    EXPECT_TRUE(written.text().ends_with("\nSize By Population=No\n"));
+    EXPECT_EQ(LoadMapSettings(written), changed);
+    EXPECT_TRUE(LoadMapSettings(IniFile("[map]\nsize by population = yes\n")).sizeByPopulation);
     // A file without the section reads as a new record, whose defaults the table gives.
     MapSettings fresh = LoadMapSettings(IniFile());
     fresh.present = false;
