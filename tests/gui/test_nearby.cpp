@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDoubleSpinBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,6 +23,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -84,7 +86,44 @@ private slots:
     void leavesOutBoxesWhenAskedAndRemembersIt();
     void peopleToReachFromTheKeyboard();
     void peopleOffWithoutFiguresAndSaysWhy();
+    void aLineCutAtTheEdgeReadsWholeInItsTip();
 };
+
+void TestNearby::aLineCutAtTheEdgeReadsWholeInItsTip() {
+    // The real data's long city names: "84119 West Valley City, UT (Salt Lake) (801) …  7.1 mi
+    // (11.3 km)" runs past the list's edge.
+    TestWindow t(CORVANA_BIN_DIR);
+    TMainWin& w = t.open();
+    auto* list = Find<QListWidget>(w, "AnswerBox");
+    Type(w, "84101");
+    list->setCurrentRow(0);
+    Nearby(w, 10);
+    QWidget* viewport = list->viewport();
+    auto askTip = [&](int row) {
+        const QPoint at = list->visualItemRect(list->item(row)).center();
+        QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &help);
+    };
+    // The longest line is wider than the list: its tip holds all of it, distance and all.
+    int longest = 0;
+    const QFontMetrics fm(list->font());
+    for (int row = 0; row < list->count(); ++row)
+        if (fm.horizontalAdvance(list->item(row)->text()) >
+            fm.horizontalAdvance(list->item(longest)->text()))
+            longest = row;
+    const QString line = list->item(longest)->text();
+    QVERIFY2(fm.horizontalAdvance(line) > viewport->width(), qPrintable(line));
+    QVERIFY(line.endsWith(" km)"));
+    askTip(longest);
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), line);
+    // A short line shows whole and has no tip.
+    Find<QLineEdit>(w, "SearchFirstEdit")->clear();
+    Type(w, "09001");
+    QVERIFY(fm.horizontalAdvance(list->item(0)->text()) < viewport->width() / 2);
+    askTip(0);
+    QTRY_VERIFY(!QToolTip::isVisible());
+}
 
 void TestNearby::listsTheCoresLinesNearestFirst() {
     TestWindow t(fixtureDir("points"));

@@ -6,10 +6,14 @@
 
 #include <QFocusEvent>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QStyle>
+#include <QToolTip>
 
 #include <QPainter>
 
@@ -81,6 +85,7 @@ ResultsView::ResultsView(QWidget* client, std::vector<LayoutComponent>& componen
         showMenu(AnswerBox->viewport()->mapToGlobal(at), line.isValid() ? line.row() : -1);
     });
     AnswerBox->installEventFilter(this);
+    AnswerBox->viewport()->installEventFilter(this);
     connect(AnswerBox, &QListWidget::itemActivated, this, &ResultsView::lineOpened);
     connect(AnswerBox, &QListWidget::currentRowChanged, this, &ResultsView::lineChosen);
     connect(AnswerBox, &QListWidget::itemSelectionChanged, this, &ResultsView::lineChosen);
@@ -274,10 +279,33 @@ bool ResultsView::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    if (watched == AnswerBox->viewport() && event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = cutLineAt(help->pos());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, AnswerBox->viewport(),
+                               AnswerBox->visualRect(AnswerBox->indexAt(help->pos())));
+        return true;
+    }
     if (watched == AnswerBox && event->type() == QEvent::FocusIn &&
         static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
         showCurrentItem();
     return QObject::eventFilter(watched, event);
+}
+
+QString ResultsView::cutLineAt(QPoint at) const {
+    const QModelIndex line = AnswerBox->indexAt(at);
+    if (!line.isValid())
+        return {};
+    const QString text = line.data().toString();
+    // The line as the list draws it: the item's width less the margins the style keeps on
+    // either side of its text.
+    const int margin =
+        AnswerBox->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, AnswerBox) + 1;
+    const int room = AnswerBox->visualRect(line).width() - 2 * margin;
+    return QFontMetrics(AnswerBox->font()).horizontalAdvance(text) > room ? text : QString();
 }
 
 void ResultsView::showCurrentItem() {

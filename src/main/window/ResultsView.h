@@ -76,6 +76,9 @@ private:
     // The list's own menu at `at` (global), its commands acting on `row` (-1: none in
     // particular).
     void showMenu(QPoint at, int row);
+    // The whole text of the line at `at` (in the list's viewport) when the list cuts it short, as
+    // a nearby line's distance at the list's edge; empty when it shows whole or there is none.
+    QString cutLineAt(QPoint at) const;
     // The list, taking the focus from the keyboard, has a current line in sight.
     void showCurrentItem();
 
