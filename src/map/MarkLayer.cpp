@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <utility>
+#include <tuple>
 
 namespace corvana::map {
 
@@ -100,11 +100,12 @@ void MarkLayer::project(const MapState& s) {
         for (std::size_t i = 0; i < s.marks.size(); ++i)
             if (TopDot(s.content, s.marks[i]).selected == selected)
                 order_.push_back(i);
-    // Dots sized by their people: the large ones first, so that none hides a smaller one.
+    // Dots sized by their people: the large ones first, so that none hides a smaller one, and
+    // the marks of several over them all, so that their counts stay readable.
     if (s.content.sizedByPeople) {
         auto key = [&](std::size_t i) {
-            return std::pair(TopDot(s.content, s.marks[i]).selected,
-                             -MarkRadius(s.content, s.marks[i], s.fontPixels));
+            return std::tuple(TopDot(s.content, s.marks[i]).selected, s.marks[i].size() > 1,
+                              -MarkRadius(s.content, s.marks[i], s.fontPixels));
         };
         std::stable_sort(order_.begin(), order_.end(),
                          [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
