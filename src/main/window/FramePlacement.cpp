@@ -1,5 +1,6 @@
 #include "main/window/FramePlacement.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
@@ -106,6 +107,7 @@ public:
     void retarget(QPoint corner) {
         corner_ = corner;
         tries_ = 0;
+        settling_ = settled_ = false;
     }
 
 protected:
@@ -138,14 +140,26 @@ protected:
 
 private:
     // Some window managers frame a window without a further event reaching it; and one that
-    // does not frame it within a few seconds is left alone.
+    // does not frame it within a few seconds is left alone. On a busy machine the frame may
+    // come later than that: a window already framed is watched on until it is where it belongs.
     void startClock() {
         if (clockStarted_)
             return;
         clockStarted_ = true;
         for (int ms : {50, 200, 600, 1500, 3000})
             QTimer::singleShot(ms, this, [this] { check(); });
-        QTimer::singleShot(6000, this, [this] { finish(); });
+        deadline(6000);
+    }
+
+    void deadline(int ms) {
+        QTimer::singleShot(ms, this, [this] {
+            if (framed_ && ++extraDeadlines_ <= MaxExtraDeadlines) {
+                check();
+                deadline(3000);
+            } else {
+                finish();
+            }
+        });
     }
 
     void check() {
@@ -154,6 +168,7 @@ private:
         const std::optional<QMargins> extents = FrameExtents(*window_);
         if (!extents)
             return;
+        framed_ = true;
         // Off X11 the toolkit places frames itself and knows where they are.
         QWindow* handle = window_->windowHandle();
         const std::optional<QPoint> client = ClientOnScreen(*window_);
@@ -163,12 +178,42 @@ private:
             finish();
             return;
         }
-        // Where the window really is: the toolkit takes a move it asked for as done.
-        if (*client - QPoint(extents->left(), extents->top()) == corner_ || tries_ == MaxTries) {
+        // Where the window really is: the toolkit takes a move it asked for as done. A window
+        // manager may still act on a request from before it framed the window, so the place
+        // must hold at a second look a moment later before the watch ends.
+        if (*client - QPoint(extents->left(), extents->top()) == corner_) {
+            if (settled_) {
+                finish();
+            } else if (!settling_) {
+                settling_ = true;
+                QTimer::singleShot(SettleMs, this, [this] {
+                    // Moved away and back meanwhile: that return is looked at again later.
+                    settled_ = settling_;
+                    settling_ = false;
+                    check();
+                });
+            }
+            return;
+        }
+        settling_ = settled_ = false;
+        // Events still on their way from before the last request say nothing of its answer: a
+        // busy window manager is given time before the place is asked for again.
+        if (asked_.isValid() && asked_.elapsed() < AnswerMs) {
+            if (!recheck_) {
+                recheck_ = true;
+                QTimer::singleShot(AnswerMs - int(asked_.elapsed()), this, [this] {
+                    recheck_ = false;
+                    check();
+                });
+            }
+            return;
+        }
+        if (tries_ == MaxTries) {
             finish();
             return;
         }
         ++tries_;
+        asked_.start();
         const QRect wanted(ClientCorner(corner_, *extents), window_->size());
         // A window the toolkit believes there already is asked twice, so that the request
         // reaches the window manager.
@@ -190,11 +235,20 @@ private:
         deleteLater();
     }
 
-    static constexpr int MaxTries = 3;
+    static constexpr int MaxTries = 4;
+    static constexpr int AnswerMs = 400;
+    static constexpr int MaxExtraDeadlines = 8;
+    static constexpr int SettleMs = 700;
     QPointer<QWidget> window_;
     QPoint corner_;
     int tries_ = 0;
+    int extraDeadlines_ = 0;
     bool clockStarted_ = false;
+    bool framed_ = false;
+    QElapsedTimer asked_; // since the last request for the place
+    bool recheck_ = false;
+    bool settling_ = false;
+    bool settled_ = false;
     bool done_ = false;
 };
 
