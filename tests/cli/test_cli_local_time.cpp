@@ -62,11 +62,14 @@ struct FirstRun {
                ":verify_asan_link_order=0' faketime '" + *when + "' ";
     }
 
+    mutable std::string lastOutput; // what the last shownHour read, for a failure's message
+
     // The hour of the time that corvana-query prints for a ZIP code; -1 when there is none.
     int shownHour(const char* systemZone, const char* zip) const {
         const std::string out =
             Output("XDG_CONFIG_HOME='" + config.str() + "' LC_ALL=C TZ=" + systemZone + " " +
                    fake() + CORVANA_BIN_DIR + "/corvana-query --show time zip " + zip + " 2>&1");
+        lastOutput = out;
         // "Possible Cities\n84101 Salt Lake City, UT 13:05:09\n"
         const std::size_t end = out.find_last_of(':');
         if (out.size() < 9 || end == std::string::npos || end < 6 || out[end - 3] != ':')
@@ -96,7 +99,8 @@ struct FirstRun {
                     ++wrong;
                     ADD_FAILURE() << (when ? *when : "now") << ", system zone " << system << ": "
                                   << p.zip << " (" << p.zone << ") shows hour " << shown
-                                  << ", its clock says " << real;
+                                  << ", its clock says " << real << "; it printed \"" << lastOutput
+                                  << '"';
                 }
             }
         }
