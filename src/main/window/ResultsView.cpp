@@ -85,7 +85,10 @@ ResultsView::ResultsView(QWidget* client, std::vector<LayoutComponent>& componen
         showMenu(AnswerBox->viewport()->mapToGlobal(at), line.isValid() ? line.row() : -1);
     });
     AnswerBox->installEventFilter(this);
-    AnswerBox->viewport()->installEventFilter(this);
+    // Kept apart: the list's own members are not to be called while it is being destroyed,
+    // when its viewport may still send events here.
+    answerViewport_ = AnswerBox->viewport();
+    answerViewport_->installEventFilter(this);
     connect(AnswerBox, &QListWidget::itemActivated, this, &ResultsView::lineOpened);
     connect(AnswerBox, &QListWidget::currentRowChanged, this, &ResultsView::lineChosen);
     connect(AnswerBox, &QListWidget::itemSelectionChanged, this, &ResultsView::lineChosen);
@@ -279,7 +282,7 @@ bool ResultsView::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == AnswerBox->viewport() && event->type() == QEvent::ToolTip) {
+    if (watched == answerViewport_ && event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QString text = cutLineAt(help->pos());
         if (text.isEmpty())

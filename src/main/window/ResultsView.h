@@ -83,6 +83,7 @@ private:
     void showCurrentItem();
 
     QListWidget* AnswerBox;
+    QWidget* answerViewport_ = nullptr; // AnswerBox's viewport, whose tooltips show cut lines
     QLabel* AnswerBoxLabel;
     std::vector<corvana::ResultItem> items_;
     std::vector<QAction*> menuCommands_;
