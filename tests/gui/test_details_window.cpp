@@ -33,6 +33,14 @@ void Type(TMainWin& w, const char* text) {
     QTest::keyClicks(Find<QLineEdit>(w, "SearchFirstEdit"), text);
 }
 
+// The details window of the first line of a ZIP code search for `zip`; nothing when none opened.
+TZipDetails* OpenDetails(TMainWin& w, const char* zip) {
+    Type(w, zip);
+    Find<QListWidget>(w, "AnswerBox")->setCurrentRow(0);
+    Find<QAction>(w, "MenuZipDetails")->trigger();
+    return w.zipDetailsWindow();
+}
+
 // The row of the line that begins with `zip`; -1 when none does.
 int RowOf(QListWidget* list, const QString& zip) {
     for (int row = 0; row < list->count(); ++row)
@@ -242,10 +250,7 @@ void TestZipDetails::showsNothingTheListDoesNotHold() {
 void TestZipDetails::copiesItsTextAndNamesItsControls() {
     TestWindow t(fixtureDir("points"));
     TMainWin& w = t.open();
-    Type(w, "84101");
-    Find<QListWidget>(w, "AnswerBox")->setCurrentRow(0);
-    Find<QAction>(w, "MenuZipDetails")->trigger();
-    TZipDetails* d = w.zipDetailsWindow();
+    TZipDetails* d = OpenDetails(w, "84101");
     QVERIFY(d);
     QApplication::clipboard()->clear();
     d->Details->setFocus();
@@ -275,10 +280,7 @@ void TestZipDetails::copiesItsTextAndNamesItsControls() {
 void TestZipDetails::readsAsLinesToAScreenReader() {
     TestWindow t(fixtureDir("points"));
     TMainWin& w = t.open();
-    Type(w, "84101");
-    Find<QListWidget>(w, "AnswerBox")->setCurrentRow(0);
-    Find<QAction>(w, "MenuZipDetails")->trigger();
-    TZipDetails* d = w.zipDetailsWindow();
+    TZipDetails* d = OpenDetails(w, "84101");
     QVERIFY(d);
     QAccessibleInterface* details = QAccessible::queryAccessibleInterface(d->Details);
     QVERIFY(details);
@@ -357,10 +359,7 @@ void TestZipDetails::coloursComeFromThePalette() {
     QApplication::setPalette(DarkPalette());
     TestWindow t(fixtureDir("points"));
     TMainWin& w = t.open();
-    Type(w, "84101");
-    Find<QListWidget>(w, "AnswerBox")->setCurrentRow(0);
-    Find<QAction>(w, "MenuZipDetails")->trigger();
-    TZipDetails* d = w.zipDetailsWindow();
+    TZipDetails* d = OpenDetails(w, "84101");
     QVERIFY(d);
     const auto [darkWorst, darkLabels] = WorstContrast(*d);
     QVERIFY2(darkWorst >= 4.5, qPrintable(QString::number(darkWorst)));
@@ -429,10 +428,7 @@ void TestZipDetails::scalesWithTheWindow() {
     TestWindow t(fixtureDir("points"));
     t.writeIni("[Misc]\nWindow Size=800\n");
     TMainWin& w = t.open();
-    Type(w, "84101");
-    Find<QListWidget>(w, "AnswerBox")->setCurrentRow(0);
-    Find<QAction>(w, "MenuZipDetails")->trigger();
-    TZipDetails* d = w.zipDetailsWindow();
+    TZipDetails* d = OpenDetails(w, "84101");
     QVERIFY(d);
     QCOMPARE(d->size(), QSize(525, 538));
     QCOMPARE(d->CloseButton->geometry(), QRect(271, 498, 107, 31));
