@@ -50,18 +50,11 @@ void ShowDistances(SearchResult& r) {
             item.text += "  " + geo::DistanceText(*z->km);
 }
 
-std::vector<ZipItem> Items(const geo::NearResult& near) {
+// The list items of a near or a reach result: each ZIP code's record and distance.
+template <typename Result> std::vector<ZipItem> Items(const Result& result) {
     std::vector<ZipItem> zips;
-    zips.reserve(near.zips.size());
-    for (const geo::NearbyZip& n : near.zips)
-        zips.emplace_back(n.record, n.km);
-    return zips;
-}
-
-std::vector<ZipItem> Items(const geo::ReachResult& reach) {
-    std::vector<ZipItem> zips;
-    zips.reserve(reach.zips.size());
-    for (const geo::ReachZip& z : reach.zips)
+    zips.reserve(result.zips.size());
+    for (const auto& z : result.zips)
         zips.emplace_back(z.record, z.km);
     return zips;
 }
